@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Checks formatting, then builds and runs every test: a Release build with warnings as errors,
+# then a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs="$(nproc)"
+
+git ls-files -- '*.cpp' '*.hpp' | xargs clang-format --dry-run --Werror
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVARNET_WERROR=ON >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVARNET_WERROR=ON \
+      -DVARNET_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"

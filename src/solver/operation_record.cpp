@@ -1,0 +1,52 @@
+#include "solver/operation_record.hpp"
+
+#include <array>
+#include <stdexcept>
+#include <utility>
+
+namespace varnet {
+
+std::string_view eventName(int32_t code) {
+    static constexpr std::array<std::string_view, 7> names = {"DP", "SP", "C",      "J",
+                                                              "aD", "bD", "NoEvent"};
+    if (code < 0 || code >= static_cast<int32_t>(names.size())) {
+        throw std::out_of_range("unknown event code " + std::to_string(code));
+    }
+    return names[static_cast<std::size_t>(code)];
+}
+
+std::size_t weightIndexOf(EventCode code) {
+    switch (code) {
+        case dpEvent:
+            return dpWeight;
+        case spEvent:
+            return spWeight;
+        case cutEvent:
+            return cutWeight;
+        case joinEvent:
+            return joinWeight;
+        case aDeletionEvent:
+            return aDeletionWeight;
+        case bDeletionEvent:
+            return bDeletionWeight;
+        case noEvent:
+            break;
+    }
+    throw std::out_of_range("event code " + std::to_string(code) + " has no weight");
+}
+
+ComponentItem makeCycleItem(const Component& component) {
+    return ComponentItem{component, 'C'};
+}
+
+ComponentItem makeLinearItem(const Component& component) {
+    return ComponentItem{component, 'L'};
+}
+
+OperationRecord makeOperationRecord(std::vector<ComponentItem> before,
+                                    std::vector<ComponentItem> after, std::vector<int32_t> events,
+                                    std::string step) {
+    return OperationRecord{std::move(before), std::move(after), std::move(events), std::move(step)};
+}
+
+}  // namespace varnet

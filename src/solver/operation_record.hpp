@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graph/component.hpp"
+#include "structures/operation_weights.hpp"
+
+namespace varnet {
+
+// Elementary events of a step, numbered as they are printed (not in weight order).
+enum EventCode : int32_t {
+    dpEvent = 0,
+    spEvent = 1,
+    cutEvent = 2,
+    joinEvent = 3,
+    aDeletionEvent = 4,
+    bDeletionEvent = 5,
+    noEvent = 6,
+};
+
+std::string_view eventName(int32_t code);
+
+// The weight an event is charged: "aD" costs the weight at index 5, "bD" index 4,
+// "C" index 3, "J" index 2. This is the one place that maps events to weights.
+std::size_t weightIndexOf(EventCode code);
+inline double weightOf(EventCode code, const OperationWeights& weights) {
+    return weights[weightIndexOf(code)];
+}
+
+// A component copied into a record, tagged 'C' (cycle) or 'L' (linear).
+struct ComponentItem {
+    Component component;
+    char tag = 'L';
+    bool operator==(const ComponentItem&) const = default;
+};
+
+// One step of the shortest sequence.
+struct OperationRecord {
+    std::vector<ComponentItem> before;
+    std::vector<ComponentItem> after;
+    std::vector<int32_t> events;
+    std::string step;
+    bool operator==(const OperationRecord&) const = default;
+};
+
+// The two edges a cycle cut removed, then the two edges it created.
+struct EdgePair {
+    std::vector<Edge> first;
+    std::vector<Edge> second;
+};
+
+// Two alternative outcomes of one step (components 1 and 2, or 3 and 4) and the index in
+// `sequence` of that step's record, whose `after` list waits for the outcome.
+struct ComponentQuad {
+    Component first;
+    Component second;
+    Component third;
+    Component fourth;
+    uint64_t recordIndex = 0;
+};
+
+ComponentItem makeCycleItem(const Component& component);
+ComponentItem makeLinearItem(const Component& component);
+OperationRecord makeOperationRecord(std::vector<ComponentItem> before,
+                                    std::vector<ComponentItem> after, std::vector<int32_t> events,
+                                    std::string step);
+
+}  // namespace varnet

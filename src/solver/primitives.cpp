@@ -1,0 +1,165 @@
+#include "solver/primitives.hpp"
+
+#include <algorithm>
+#include <utility>
+
+namespace varnet {
+namespace {
+
+bool turnsAround(const Edge& edge) {
+    return kindOf(edge) == adjacencyEdge || kindOf(edge) == bridgingEdge;
+}
+
+void flipSide(Edge& edge) {
+    if (!isLoneVertex(edge)) edge.flags ^= sideBBit;
+}
+
+// The junction edge that replaces the neighbours of a path's end edge j (0 or n-1): `neighbour`
+// is the one edge next to it, `openEnd` its endpoint away from j. False when none is made.
+bool makeEndJunction(const Edge& neighbour, uint32_t openEnd, std::size_t n, Edge& junction) {
+    switch (kindOf(neighbour)) {
+        case endEdge:
+            setKind(junction, blockEdge);
+            junction.genes = neighbour.genes;
+            return true;
+        case bridgingEdge:
+            setKind(junction, endEdge);
+            junction.first = openEnd;
+            junction.genes = neighbour.genes;
+            return true;
+        case adjacencyEdge:
+            if (n != 2) return false;
+            junction = makeLoneVertex(openEnd);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Edge reversedEdge(const Edge& edge) {
+    Edge copy = edge;
+    reverseEdgeGenes(copy);
+    return copy;
+}
+
+void reverseEdgeGenes(Edge& edge) {
+    std::reverse(edge.genes.begin(), edge.genes.end());
+    for (int32_t& code : edge.genes) code = -code;
+}
+
+void appendGenes(const Edge& source, Edge& target) {
+    target.genes.insert(target.genes.end(), source.genes.begin(), source.genes.end());
+}
+
+void gatherGenes(const std::vector<Edge>& edges, Edge& target) {
+    std::vector<int32_t> genes;
+    for (const Edge& edge : edges) genes.insert(genes.end(), edge.genes.begin(), edge.genes.end());
+    target.genes = std::move(genes);
+}
+
+Edge mirrorEdge(const Edge& edge) {
+    Edge mirror = edge;
+    flipSide(mirror);
+    std::swap(mirror.first, mirror.second);
+    return mirror;
+}
+
+void reverseComponent(Component& c) {
+    const std::size_t n = c.size();
+    for (std::size_t i = 0; i < n / 2; ++i) {
+        const std::size_t j = n - 1 - i;
+        std::swap(c[i], c[j]);
+        if (turnsAround(c[i])) std::swap(c[i].first, c[i].second);
+        if (turnsAround(c[j])) std::swap(c[j].first, c[j].second);
+    }
+    if (n % 2 == 1) std::swap(c[n / 2].first, c[n / 2].second);
+}
+
+void joinComponents(const Component& p, const Component& q, Component& r, Component& s) {
+    Component joined = p;
+    Edge& t = joined.back();
+    const Edge& head = q.front();
+    if (kindOf(head) == blockEdge) {
+        t.second = 0;
+        setKind(t, endEdge);
+    } else {
+        t.second = head.first;
+        setKind(t, bridgingEdge);
+    }
+    appendGenes(head, t);
+    joined.insert(joined.end(), std::next(q.begin()), q.end());
+    r = std::move(joined);
+
+    Edge freed = p.back();
+    std::swap(freed.first, freed.second);
+    freed.second = 0;
+    freed.flags = loneVertexFlags;
+    s = Component{freed};
+}
+
+void splitPathAt(const Component& p, std::size_t j, Component& r, Component& s) {
+    const std::size_t n = p.size();
+    const Edge& e = p[j];
+    s.push_back(e);
+    s.push_back(mirrorEdge(e));
+    r.clear();
+    if (n == 1) return;
+
+    if (j >= 2) r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(j - 1));
+    Edge junction = makeEdge(adjacencyEdge, !isSideB(e), 0, 0);
+    if (j > 0 && j < n - 1) {
+        const Edge& a = p[j - 1];
+        const Edge& b = p[j + 1];
+        junction.genes = a.genes;
+        appendGenes(b, junction);
+        const bool aEnd = kindOf(a) == endEdge;
+        const bool bEnd = kindOf(b) == endEdge;
+        if (aEnd && bEnd) {
+            setKind(junction, blockEdge);
+        } else if (bEnd) {
+            setKind(junction, endEdge);
+            junction.first = a.first;
+        } else if (aEnd) {
+            setKind(junction, endEdge);
+            junction.first = b.second;
+        } else {
+            junction.first = a.first;
+            junction.second = b.second;
+            if (kindOf(a) == bridgingEdge || kindOf(b) == bridgingEdge) {
+                setKind(junction, bridgingEdge);
+            }
+        }
+        r.push_back(std::move(junction));
+    } else if (j == 0) {
+        if (makeEndJunction(p[1], p[1].second, n, junction)) r.push_back(std::move(junction));
+    } else if (makeEndJunction(p[n - 2], p[n - 2].first, n, junction)) {
+        r.push_back(std::move(junction));
+    }
+    if (j + 2 < n) r.insert(r.end(), p.begin() + static_cast<std::ptrdiff_t>(j + 2), p.end());
+}
+
+void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s) {
+    const std::size_t n = c.size();
+    const Edge& e = c[j];
+    s.push_back(e);
+    Edge mirror = mirrorEdge(e);
+    setKind(mirror, adjacencyEdge);
+    s.push_back(std::move(mirror));
+
+    const std::size_t prev = j == 0 ? n - 1 : j - 1;
+    const std::size_t next = (j + 1) % n;
+    r = c;
+    if (kindOf(c[prev]) == bridgingEdge || kindOf(c[next]) == bridgingEdge) {
+        setKind(r[prev], bridgingEdge);
+    }
+    appendGenes(c[next], r[prev]);
+    r[prev].second = r[next].second;
+    const std::size_t higher = std::max(j, next);
+    const std::size_t lower = std::min(j, next);
+    r.erase(r.begin() + static_cast<std::ptrdiff_t>(higher));
+    r.erase(r.begin() + static_cast<std::ptrdiff_t>(lower));
+}
+
+}  // namespace varnet

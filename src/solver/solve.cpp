@@ -1,0 +1,56 @@
+#include "solver/solve.hpp"
+
+#include "solver/bucketing.hpp"
+#include "solver/categories.hpp"
+
+namespace varnet {
+
+void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
+    std::size_t i = 0;
+    while (i < state.cycles.size()) {
+        const Component& cycle = state.cycles[i];
+        const Edge& f = cycle.front();
+        if (f.first != 0 || kindOf(f) != blockEdge || isSideB(f)) {
+            ++i;
+            continue;
+        }
+        state.sequence.push_back(
+            makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent}, "delete block"));
+        state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
+        addCost(state, weightOf(aDeletionEvent, weights));
+    }
+}
+
+void regroupBuckets(ChromosomeSet& state, bool refined) {
+    Buckets regrouped(categoryCount);
+    for (std::size_t k = 0; k < categoryCount; ++k) {
+        for (Component& component : state.buckets[k]) {
+            const std::size_t target =
+                refined ? (k == 18 ? 18 : static_cast<std::size_t>(refinedCategoryOf(component)))
+                        : static_cast<std::size_t>(categoryOf(component));
+            regrouped[target].push_back(std::move(component));
+        }
+    }
+    state.buckets = std::move(regrouped);
+}
+
+void rebuildFinalGraph(ChromosomeSet& state) {
+    state.cycles.clear();
+    state.paths.clear();
+    for (const std::vector<Component>& bucket : state.buckets) {
+        for (const Component& component : bucket) {
+            (component.size() > 1 ? state.cycles : state.paths).push_back(component);
+        }
+    }
+}
+
+double solve(ChromosomeSet& state, const OperationWeights& weights) {
+    deleteSideABlocks(state, weights);
+    bucketComponents(state);
+    regroupBuckets(state, true);
+    regroupBuckets(state, false);
+    rebuildFinalGraph(state);
+    return state.totalCost;
+}
+
+}  // namespace varnet

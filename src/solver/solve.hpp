@@ -1,0 +1,22 @@
+#pragma once
+
+#include "solver/chromosome_set.hpp"
+#include "structures/operation_weights.hpp"
+
+namespace varnet {
+
+// Deletes the side-A circular blocks of `cycles`, one "delete block" step (event "aD") each.
+void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights);
+
+// Moves every bucketed component to the bucket the classifier gives it; with the refined
+// classifier, bucket 18 keeps its components.
+void regroupBuckets(ChromosomeSet& state, bool refined);
+
+// Refills `cycles` (components of more than one edge) and `paths` from the buckets.
+void rebuildFinalGraph(ChromosomeSet& state);
+
+// Transforms the joint graph into the final graph, recording the shortest sequence; returns
+// the total cost.
+double solve(ChromosomeSet& state, const OperationWeights& weights);
+
+}  // namespace varnet

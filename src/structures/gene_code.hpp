@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace varnet {
+
+// Gene ends are the vertices of every graph: 10g+1 and 10g+2 for the absolute code g.
+inline uint32_t absoluteCode(int32_t code) {
+    return static_cast<uint32_t>(std::abs(code));
+}
+inline uint32_t enteringEnd(int32_t code) {
+    return 10 * absoluteCode(code) + (code > 0 ? 1u : 2u);
+}
+inline uint32_t leavingEnd(int32_t code) {
+    return 10 * absoluteCode(code) + (code > 0 ? 2u : 1u);
+}
+inline uint32_t otherEnd(uint32_t end) {
+    return end % 10 == 1 ? end + 1 : end - 1;
+}
+inline int32_t geneCode(int orientation, int32_t geneId, int32_t copyNumber) {
+    return orientation * (10 * geneId + copyNumber);
+}
+
+}  // namespace varnet

@@ -1,0 +1,111 @@
+#include "support/random_structures.hpp"
+
+#include <algorithm>
+#include <map>
+
+namespace varnet::testing {
+namespace {
+
+struct RawChromosome {
+    bool circular = false;
+    std::vector<int32_t> signedIds;  // sign * gene id
+};
+
+bool chance(std::mt19937& random, double rate) {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random) < rate;
+}
+
+int pick(std::mt19937& random, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+// Numbers the copies of each id in reading order, as the reader does within one structure.
+ChromosomalStructure encode(const std::string& name, const std::vector<RawChromosome>& raw) {
+    ChromosomalStructure structure{name, {}};
+    std::map<int32_t, int32_t> copies;
+    for (const RawChromosome& chromosome : raw) {
+        Chromosome coded{chromosome.circular, {}};
+        for (const int32_t signedId : chromosome.signedIds) {
+            const int32_t id = signedId < 0 ? -signedId : signedId;
+            const int32_t copy = ++copies[id];
+            coded.genes.push_back((signedId < 0 ? -1 : 1) * (10 * id + copy));
+        }
+        structure.chromosomes.push_back(std::move(coded));
+    }
+    return structure;
+}
+
+std::vector<RawChromosome> dropGenes(std::mt19937& random, std::vector<RawChromosome> raw,
+                                     double rate) {
+    for (RawChromosome& chromosome : raw) {
+        std::vector<int32_t> kept;
+        for (const int32_t gene : chromosome.signedIds) {
+            if (!chance(random, rate)) kept.push_back(gene);
+        }
+        if (!kept.empty()) chromosome.signedIds = std::move(kept);
+    }
+    return raw;
+}
+
+}  // namespace
+
+std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
+    std::mt19937& random, const GeneratorOptions& options) {
+    std::vector<int32_t> genes;
+    for (int id = 1; id <= options.geneCount; ++id) {
+        genes.push_back(chance(random, 0.5) ? id : -id);
+        if (chance(random, options.duplicateRate)) genes.push_back(chance(random, 0.5) ? id : -id);
+    }
+    std::shuffle(genes.begin(), genes.end(), random);
+
+    const int count = std::min<int>(pick(random, 1, std::max(1, options.maxChromosomes)),
+                                    static_cast<int>(genes.size()));
+    std::vector<RawChromosome> common(static_cast<std::size_t>(std::max(count, 1)));
+    for (std::size_t k = 0; k < genes.size(); ++k) {
+        common[k < common.size() ? k : static_cast<std::size_t>(pick(random, 0, count - 1))]
+            .signedIds.push_back(genes[k]);
+    }
+    for (RawChromosome& chromosome : common)
+        chromosome.circular = chance(random, options.circularRate);
+
+    std::vector<RawChromosome> second = common;
+    for (int step = 0; step < options.rearrangements; ++step) {
+        RawChromosome& chromosome =
+            second[static_cast<std::size_t>(pick(random, 0, static_cast<int>(second.size()) - 1))];
+        const int size = static_cast<int>(chromosome.signedIds.size());
+        const int from = pick(random, 0, size - 1);
+        const int to = pick(random, from, size - 1);
+        std::reverse(chromosome.signedIds.begin() + from, chromosome.signedIds.begin() + to + 1);
+        for (int k = from; k <= to; ++k) chromosome.signedIds[static_cast<std::size_t>(k)] *= -1;
+        if (chance(random, 0.3)) chromosome.circular = !chromosome.circular;
+    }
+
+    std::vector<RawChromosome> first = dropGenes(random, common, options.missingRate);
+    second = dropGenes(random, second, options.missingRate);
+    int nextId = options.geneCount + 1;
+    for (std::vector<RawChromosome>* side : {&first, &second}) {
+        if (!chance(random, options.wholeChromosomeRate)) continue;
+        RawChromosome extra{chance(random, 0.5), {}};
+        for (int k = pick(random, 1, 3); k > 0; --k) extra.signedIds.push_back(nextId++);
+        side->push_back(std::move(extra));
+    }
+    return {encode("A", first), encode("B", second)};
+}
+
+std::string structureFileText(const std::vector<ChromosomalStructure>& structures) {
+    std::string text = std::to_string(structures.size()) + "\n";
+    for (const ChromosomalStructure& structure : structures) {
+        text += structure.name + " " + std::to_string(structure.chromosomes.size());
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            text += std::string(" ") + (chromosome.circular ? "C" : "L") +
+                    std::to_string(chromosome.genes.size()) + " ";
+            for (const int32_t code : chromosome.genes) {
+                text += (code < 0 ? "-g" : "+g") + std::to_string((code < 0 ? -code : code) / 10);
+            }
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace varnet::testing

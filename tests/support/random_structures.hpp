@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "structures/chromosomal_structure.hpp"
+
+namespace varnet::testing {
+
+struct GeneratorOptions {
+    int geneCount = 12;                // distinct gene names, ids 1..geneCount, named g<id>
+    int maxChromosomes = 3;            // chromosomes per structure, at least one
+    double circularRate = 0.3;         // chance that a chromosome is circular
+    double duplicateRate = 0.1;        // chance that a gene occurs a second time
+    double missingRate = 0.15;         // chance that a gene is dropped from one structure
+    double wholeChromosomeRate = 0.1;  // chance of an extra chromosome only one structure holds
+    int rearrangements = 3;  // random inversions and moves applied to the second structure
+};
+
+// Two related structures with codes as the reader would give them (ids shared, copy numbers
+// counted per structure), named "A" and "B". Genes of one structure may be missing from the
+// other; chromosomes may be circular; names may repeat.
+std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937& random,
+                                                                   const GeneratorOptions& options);
+
+// The structure file text for the given structures, genes named g<id>.
+std::string structureFileText(const std::vector<ChromosomalStructure>& structures);
+
+}  // namespace varnet::testing

@@ -1,0 +1,46 @@
+#include "support/temp_dir.hpp"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace varnet::testing {
+
+TempDir::TempDir() {
+    std::random_device device;
+    std::mt19937_64 random(device());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate =
+            std::filesystem::temp_directory_path() / ("varnet-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& text) const {
+    const std::filesystem::path file = path_ / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+    return file.string();
+}
+
+std::string TempDir::read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + (path_ / name).string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace varnet::testing
