@@ -1,0 +1,113 @@
+#include "solver/cycle_reduction.hpp"
+
+#include <utility>
+
+#include "solver/categories.hpp"
+#include "solver/cycle_splice.hpp"
+#include "solver/primitives.hpp"
+
+namespace varnet {
+namespace {
+
+constexpr std::size_t closedCategory = 17;
+constexpr std::size_t finishedCategory = 20;
+
+Component popLast(std::vector<Component>& bucket) {
+    Component last = std::move(bucket.back());
+    bucket.pop_back();
+    return last;
+}
+
+// The first j = start, start + 2, ... whose neighbours in the cycle both carry genes.
+std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t start) {
+    const std::size_t n = cycle.size();
+    for (std::size_t j = start; j < n; j += 2) {
+        const std::size_t prev = j == 0 ? n - 1 : j - 1;
+        const std::size_t next = (j + 1) % n;
+        if (kindOf(cycle[prev]) == bridgingEdge && kindOf(cycle[next]) == bridgingEdge) return j;
+    }
+    return std::nullopt;
+}
+
+void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
+                     const OperationWeights& weights) {
+    ComponentItem before = makeCycleItem(x);
+    setKind(edge, adjacencyEdge);
+    const EventCode event = isSideB(edge) ? bDeletionEvent : aDeletionEvent;
+    state.sequence.push_back(
+        makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}, ""));
+    addCost(state, weightOf(event, weights));
+}
+
+}  // namespace
+
+void pushToCategory(ChromosomeSet& state, Component component) {
+    if (component.empty()) return;
+    const auto category = static_cast<std::size_t>(categoryOf(component));
+    state.buckets[category].push_back(std::move(component));
+}
+
+void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& closed = state.buckets[closedCategory];
+    while (closed.size() >= 2) {
+        Component c1 = popLast(closed);
+        Component c2 = popLast(closed);
+        Component r1;
+        Component r2;
+        splitJoin(c1, c2, r1, r2);
+        if (r1.empty() && r2.empty()) {
+            // C2 offers no side-B edge to splice at: both stay as they were, and the cuts
+            // below take them apart one by one.
+            closed.push_back(std::move(c2));
+            closed.push_back(std::move(c1));
+            break;
+        }
+        state.sequence.push_back(makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
+                                                     {makeCycleItem(r1), makeCycleItem(r2)},
+                                                     {dpEvent, dpEvent}, ""));
+        addCost(state, 2.0 * weights[dpWeight]);
+        pushToCategory(state, std::move(r1));
+        pushToCategory(state, std::move(r2));
+    }
+    splitCycles(state, weights);
+}
+
+void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& closed = state.buckets[closedCategory];
+    while (!closed.empty()) {
+        Component c = popLast(closed);
+        // A one-edge component has nothing to cut out; like a finished cycle it is kept as is.
+        if (innerEdgeCount(c) == 2 || c.size() < 2) {
+            state.buckets[finishedCategory].push_back(std::move(c));
+            continue;
+        }
+        std::optional<std::size_t> j = findSplitEdgeA(c);
+        if (!j) j = findSplitEdgeB(c);
+        Component r;
+        Component s;
+        splitCycleAt(c, j.value_or(0), r, s);
+        state.sequence.push_back(makeOperationRecord(
+            {makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)}, {dpEvent}, ""));
+        addCost(state, weights[dpWeight]);
+        pushToCategory(state, std::move(r));
+        pushToCategory(state, std::move(s));
+    }
+}
+
+std::optional<std::size_t> findSplitEdgeA(const Component& cycle) {
+    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 1 : 0);
+}
+
+std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
+    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 0 : 1);
+}
+
+void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {
+    for (Component& x : state.buckets[finishedCategory]) {
+        if (x.size() != 2) continue;
+        if (kindOf(x.front()) == bridgingEdge) deleteEdgeGenes(state, x, x.front(), weights);
+        if (kindOf(x.back()) == bridgingEdge) deleteEdgeGenes(state, x, x.back(), weights);
+    }
+}
+
+}  // namespace varnet

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "solver/chromosome_set.hpp"
+#include "structures/operation_weights.hpp"
+
+namespace varnet {
+
+// Appends a copy of `component` to the bucket `categoryOf` gives it. An empty component
+// stands for no vertex at all and is never filed.
+void pushToCategory(ChromosomeSet& state, Component component);
+
+// Splices the cycles of category 17 into each other two at a time (two "DP" events per pair),
+// then cuts what is left with `splitCycles`. A pair that offers no place to splice goes back
+// unchanged and ends the pairing.
+void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights);
+
+// Cuts every component of category 17 down, one "DP" step per cut, until what remains has
+// two inner edges; those move to category 20 without a step.
+void splitCycles(ChromosomeSet& state, const OperationWeights& weights);
+
+// The first position j on the alternation class that starts with the first side-A edge
+// (`findSplitEdgeA`) or side-B edge (`findSplitEdgeB`) whose two neighbours in the cycle both
+// carry genes (kind 2).
+std::optional<std::size_t> findSplitEdgeA(const Component& cycle);
+std::optional<std::size_t> findSplitEdgeB(const Component& cycle);
+
+// Turns every gene-carrying edge of the two-edge components of category 20 into an adjacency
+// edge, deleting its genes with one "aD" or "bD" step each.
+void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights);
+
+}  // namespace varnet
