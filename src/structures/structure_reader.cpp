@@ -1,0 +1,214 @@
+#include "structures/structure_reader.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+namespace {
+
+// The largest gene code whose second end, 10g+2, still fits an int32 adjacency entry.
+constexpr int64_t maxGeneCode = (INT32_MAX - 2) / 10;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Whitespace-separated words of one line; an empty word once the line is exhausted.
+class Words {
+public:
+    explicit Words(std::string_view line) : line_(line) {}
+
+    std::string_view next() {
+        while (pos_ < line_.size() && isSpace(line_[pos_])) ++pos_;
+        const std::size_t start = pos_;
+        while (pos_ < line_.size() && !isSpace(line_[pos_])) ++pos_;
+        return line_.substr(start, pos_ - start);
+    }
+
+private:
+    std::string_view line_;
+    std::size_t pos_ = 0;
+};
+
+// Lines of the input with the line feed and a carriage return before it removed, and ';' and
+// ':' turned into spaces. Past the end of the input every line is empty.
+class Lines {
+public:
+    explicit Lines(std::istream& in) : in_(in) {}
+
+    std::string_view next() {
+        ++number_;
+        if (!std::getline(in_, line_)) {
+            if (in_.bad()) {
+                throw std::runtime_error("line " + std::to_string(number_) +
+                                         ": the input cannot be read");
+            }
+            line_.clear();
+        } else if (!line_.empty() && line_.back() == '\r') {
+            line_.pop_back();
+        }
+        std::replace(line_.begin(), line_.end(), ';', ' ');
+        std::replace(line_.begin(), line_.end(), ':', ' ');
+        return line_;
+    }
+
+    std::string where() const { return "line " + std::to_string(number_); }
+
+private:
+    std::istream& in_;
+    std::string line_;
+    int64_t number_ = 0;
+};
+
+// A decimal integer at the start of `text` (an optional sign, then digits), read the way stream
+// extraction reads one: it stops at the first other character. Empty when no digit follows the
+// sign. Values beyond the 32-bit range come back clamped just beyond it.
+std::optional<int64_t> leadingInteger(std::string_view text) {
+    std::size_t pos = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++pos;
+    if (pos == text.size() || text[pos] < '0' || text[pos] > '9') return std::nullopt;
+    constexpr int64_t beyond = int64_t{INT32_MAX} + 2;
+    int64_t value = 0;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
+        value = std::min(beyond, value * 10 + (text[pos] - '0'));
+    return negative ? -value : value;
+}
+
+// A count: 0 when `text` holds no number; an error when it is negative or exceeds 32 bits.
+int32_t readCount(std::string_view text, const char* what, const std::string& where) {
+    const std::optional<int64_t> value = leadingInteger(text);
+    if (!value) return 0;
+    if (*value < INT32_MIN || *value > INT32_MAX) {
+        throw std::runtime_error(where + ": " + what + " " + std::string(text) +
+                                 " does not fit in 32 bits");
+    }
+    if (*value < 0) {
+        throw std::runtime_error(where + ": negative " + what + " " + std::string(text));
+    }
+    return static_cast<int32_t>(*value);
+}
+
+// Gene ids over the whole input and copy numbers within the current structure.
+class GeneNumbering {
+public:
+    // Gives each new name the next id and counts one more copy of it in the current structure.
+    // Throws when the code would not fit a gene end.
+    int32_t code(std::string_view name, int orientation, const std::string& where) {
+        auto found = ids_.find(name);
+        if (found == ids_.end()) {
+            const int32_t id = static_cast<int32_t>(copies_.size());
+            const std::string& stored = names_.emplace_hint(names_.end(), id, name)->second;
+            found = ids_.emplace(stored, id).first;
+            copies_.push_back(0);
+        }
+        const int32_t id = found->second;
+        if (copies_[static_cast<std::size_t>(id)]++ == 0) touched_.push_back(id);
+        const int64_t code = 10 * int64_t{id} + copies_[static_cast<std::size_t>(id)];
+        if (code > maxGeneCode) {
+            throw std::runtime_error(
+                where + ": gene \"" + std::string(name) + "\" would need a gene code above " +
+                std::to_string(maxGeneCode) + " (too many distinct names or copies)");
+        }
+        return geneCode(orientation, id, copies_[static_cast<std::size_t>(id)]);
+    }
+
+    void startStructure() {
+        for (const int32_t id : touched_) copies_[static_cast<std::size_t>(id)] = 0;
+        touched_.clear();
+    }
+
+    GeneNameTable takeNames() {
+        names_.emplace_hint(names_.begin(), 0, "0");
+        ids_.clear();
+        return std::move(names_);
+    }
+
+private:
+    GeneNameTable names_;
+    std::unordered_map<std::string_view, int32_t> ids_;  // views into names_
+    std::vector<int32_t> copies_{0};                     // per id; id 0 is unused
+    std::vector<int32_t> touched_;
+};
+
+// Reads the genes of one gene token; never reads past the token.
+void readGenes(std::string_view token, int32_t count, GeneNumbering& numbering,
+               const std::string& where, std::vector<int32_t>& genes) {
+    genes.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), token.size()));
+    std::size_t pos = 0;
+    for (int32_t k = 0; k < count; ++k) {
+        if (pos >= token.size()) {
+            throw std::runtime_error(where + ": gene token " + std::string(token) + " holds " +
+                                     std::to_string(k) + " of the " + std::to_string(count) +
+                                     " genes announced");
+        }
+        const int orientation = token[pos] == '-' ? -1 : 1;
+        const std::size_t start = ++pos;
+        while (pos < token.size() && token[pos] != '-' && token[pos] != '+') ++pos;
+        genes.push_back(numbering.code(token.substr(start, pos - start), orientation, where));
+    }
+}
+
+ChromosomalStructure readStructure(std::string_view line, const std::string& lineWhere,
+                                   GeneNumbering& numbering) {
+    Words words(line);
+    ChromosomalStructure structure{std::string(words.next()), {}};
+    const int32_t chromosomeCount = readCount(words.next(), "chromosome count", lineWhere);
+    numbering.startStructure();
+    const std::string structureWhere = lineWhere + ", structure \"" + structure.name + "\"";
+    for (int32_t index = 1; index <= chromosomeCount; ++index) {
+        const std::string_view type = words.next();
+        if (type.empty()) throw std::out_of_range("invalid string position");
+        const std::string where = structureWhere + ", chromosome " + std::to_string(index);
+        const int32_t geneCount = readCount(type.substr(1), "gene count", where);
+        const std::string_view token = words.next();
+        if (token.empty()) {
+            throw std::runtime_error(where + ": the line ends after the type token " +
+                                     std::string(type));
+        }
+        Chromosome& chromosome = structure.chromosomes.emplace_back();
+        chromosome.circular = type.front() == 'C';
+        readGenes(token, geneCount, numbering, where, chromosome.genes);
+    }
+    return structure;
+}
+
+}  // namespace
+
+void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
+                    GeneNameTable& table) {
+    table.clear();
+    Lines lines(in);
+    const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
+    if (count > maxStructureCount) {
+        throw std::runtime_error("line 1: structure count " + std::to_string(count) +
+                                 " exceeds the limit of " + std::to_string(maxStructureCount));
+    }
+    GeneNumbering numbering;
+    std::vector<ChromosomalStructure> result;
+    for (int32_t index = 0; index < count; ++index) {
+        const std::string_view line = lines.next();
+        result.push_back(readStructure(line, lines.where(), numbering));
+    }
+    table = numbering.takeNames();
+    structures = std::move(result);
+}
+
+void readStructureFile(const std::string& path, std::vector<ChromosomalStructure>& structures,
+                       GeneNameTable& table) {
+    std::error_code ignored;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ignored)) in.open(path);
+    if (!in.is_open()) throw std::runtime_error("Failed to open file " + path);
+    readStructures(in, structures, table);
+}
+
+}  // namespace varnet
