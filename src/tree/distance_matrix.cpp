@@ -1,0 +1,120 @@
+#include "tree/distance_matrix.hpp"
+
+#include <limits>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+namespace varnet {
+namespace {
+
+// Tree mode holds a few matrices of this size at once (special, breakpoint, a working copy).
+constexpr std::size_t matricesHeldAtOnce = 3;
+
+std::string endKey(int32_t code, char end) {
+    return geneKey(code) + '.' + end;
+}
+
+// Counts the keys of each set that the other lacks, walking both in order once.
+std::size_t symmetricDifferenceSize(const std::set<std::string>& a,
+                                    const std::set<std::string>& b) {
+    std::size_t shared = 0;
+    auto x = a.begin();
+    auto y = b.begin();
+    while (x != a.end() && y != b.end()) {
+        if (*x < *y) {
+            ++x;
+        } else if (*y < *x) {
+            ++y;
+        } else {
+            ++shared;
+            ++x;
+            ++y;
+        }
+    }
+    return a.size() + b.size() - 2 * shared;
+}
+
+void addAdjacency(AdjacencyProfile& profile, int32_t a, int32_t b) {
+    profile.adjacencies.insert(adjacencyKey(a, b));
+    profile.genes.insert(geneKey(a));
+    profile.genes.insert(geneKey(b));
+}
+
+}  // namespace
+
+DistanceMatrix makeDistanceMatrix(std::size_t n) {
+    const std::string failure =
+        "Not enough memory for the distance matrix of " + std::to_string(n) + " structures";
+    constexpr std::size_t maxCells = std::numeric_limits<std::size_t>::max() / sizeof(double);
+    if (n != 0 && n > maxCells / n / matricesHeldAtOnce) throw std::runtime_error(failure);
+    try {
+        // Reserving the address space first turns an impossible size into an error here;
+        // zero-filling rows of such a size would instead run the machine out of memory.
+        const std::unique_ptr<double[]> probe(
+            new (std::nothrow) double[n * n * matricesHeldAtOnce]);
+        if (!probe) throw std::bad_alloc();
+        return DistanceMatrix(n, std::vector<double>(n, 0.0));
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error(failure);
+    }
+}
+
+std::string geneKey(int32_t code) {
+    const int64_t value = code;
+    return std::to_string(value < 0 ? -value : value);
+}
+
+std::string adjacencyKey(int32_t a, int32_t b) {
+    std::string left = endKey(a, a < 0 ? '1' : '2');
+    std::string right = endKey(b, b <= 0 ? '2' : '1');
+    return right < left ? right + '@' + left : left + '@' + right;
+}
+
+std::vector<AdjacencyProfile> buildAdjacencyProfiles(
+    const std::vector<ChromosomalStructure>& structures) {
+    std::vector<AdjacencyProfile> profiles;
+    profiles.reserve(structures.size());
+    for (const ChromosomalStructure& structure : structures) {
+        AdjacencyProfile& profile = profiles.emplace_back();
+        profile.name = structure.name;
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            const std::vector<int32_t>& g = chromosome.genes;
+            for (std::size_t k = 0; k + 1 < g.size(); ++k) addAdjacency(profile, g[k], g[k + 1]);
+            // The closing adjacency of a circle; a one-gene circle joins the gene to itself.
+            if (chromosome.circular && !g.empty()) addAdjacency(profile, g.back(), g.front());
+        }
+    }
+    return profiles;
+}
+
+int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b) {
+    return static_cast<int32_t>(symmetricDifferenceSize(a.adjacencies, b.adjacencies) +
+                                symmetricDifferenceSize(a.genes, b.genes));
+}
+
+DistanceMatrix computeBreakpointMatrix(const std::vector<AdjacencyProfile>& profiles) {
+    DistanceMatrix matrix = makeDistanceMatrix(profiles.size());
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        for (std::size_t j = i + 1; j < profiles.size(); ++j) {
+            const double distance = breakpointDistance(profiles[i], profiles[j]);
+            matrix[i][j] = distance;
+            matrix[j][i] = distance;
+        }
+    }
+    return matrix;
+}
+
+DistanceMatrix combineMatrices(DistanceMatrix special, double specialWeight,
+                               const DistanceMatrix& breakpoint, double breakpointWeight) {
+    for (std::size_t r = 0; r < special.size(); ++r) {
+        std::vector<double>& row = special[r];
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
+            if (k != r) row[k] = row[k] * specialWeight + breakpointWeight * breakpoint[r][k];
+        }
+    }
+    return special;
+}
+
+}  // namespace varnet

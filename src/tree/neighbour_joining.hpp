@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "structures/chromosomal_structure.hpp"
+#include "tree/distance_matrix.hpp"
+
+namespace varnet {
+
+// Node to its neighbours with branch lengths, in insertion order. Leaf k is the k-th structure;
+// inner nodes are numbered from the structure count on, in the order of creation. Every branch
+// is listed at both ends.
+using TreeAdjacency = std::map<int32_t, std::vector<std::pair<int32_t, double>>>;
+
+struct NeighbourJoiningTree {
+    double totalBranchLength = 0.0;
+    std::string text;  // Newick with branch lengths, ending in ";"
+};
+
+// Joins the clusters of `distances` (row k is node ids[k]) until two remain; new nodes are
+// numbered from `next`. An inner node lists its branch towards the node created after it
+// first, then its two children.
+TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next);
+
+// The neighbour-joining tree of the structures; writes its adjacency to `graph`.
+NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
+                                          const std::vector<ChromosomalStructure>& structures,
+                                          std::ostream& graph);
+
+}  // namespace varnet

@@ -1,0 +1,100 @@
+#include "tree/tree_files.hpp"
+
+#include <fstream>
+#include <iomanip>
+#include <ios>
+#include <stdexcept>
+
+namespace varnet {
+namespace {
+
+constexpr std::size_t shortNameLength = 9;
+constexpr std::size_t longNameLength = 20;
+
+std::string lastCharacters(const std::string& name, std::size_t count) {
+    return name.substr(name.size() - count);
+}
+
+}  // namespace
+
+void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) throw std::runtime_error("Failed to create file " + path);
+    write(out);
+    out.close();
+    if (out.fail()) throw std::runtime_error("Failed to write file " + path);
+}
+
+void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
+                     const std::vector<ChromosomalStructure>& structures) {
+    out << '\t';
+    for (const ChromosomalStructure& structure : structures) out << structure.name << '\t';
+    out << '\n';
+    for (std::size_t r = 0; r < matrix.size(); ++r) {
+        out << structures[r].name << '\t';
+        for (const double cell : matrix[r]) out << cell << '\t';
+        out << '\n';
+    }
+}
+
+void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix) {
+    for (std::size_t r = 0; r < matrix.size(); ++r) {
+        for (std::size_t k = r + 1; k < matrix[r].size(); ++k) out << matrix[r][k] << ' ';
+    }
+}
+
+void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
+    for (const ChromosomalStructure& structure : structures) {
+        if (structure.name.size() < shortNameLength) {
+            throw std::runtime_error("Structure name \"" + structure.name +
+                                     "\" is shorter than 9 characters, which the PHYLIP "
+                                     "files need (option -f)");
+        }
+    }
+}
+
+void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& structures) {
+    for (const ChromosomalStructure& structure : structures) {
+        const std::string& name = structure.name;
+        // The character just before the last 9 separates the code from the prefix; a name of
+        // exactly 9 characters maps to itself.
+        const std::string prefix = name.size() > shortNameLength
+                                       ? name.substr(0, name.size() - shortNameLength - 1)
+                                       : name;
+        out << lastCharacters(name, shortNameLength) << ' ' << prefix << '\n';
+    }
+}
+
+void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
+                     const std::vector<ChromosomalStructure>& structures) {
+    std::ios savedFormat(nullptr);
+    savedFormat.copyfmt(out);
+    out << matrix.size() << '\n' << std::fixed << std::setprecision(5);
+    for (std::size_t r = 0; r < matrix.size(); ++r) {
+        const std::string& name = structures[r].name;
+        out << lastCharacters(name, shortNameLength) << "   " << name.substr(0, longNameLength)
+            << "   ";
+        for (const double cell : matrix[r]) out << cell << "    ";
+        out << '\n';
+    }
+    out.copyfmt(savedFormat);
+}
+
+void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
+                      const std::vector<ChromosomalStructure>& structures) {
+    checkPhylipNames(structures);
+    writeResultFile(resultDir + "/map.txt",
+                    [&](std::ostream& out) { writeMapFile(out, structures); });
+    writeResultFile(resultDir + "/infile",
+                    [&](std::ostream& out) { writePhylipFile(out, matrix, structures); });
+}
+
+void writeGraphFile(std::ostream& out, const TreeAdjacency& adjacency) {
+    for (const auto& [node, neighbours] : adjacency) {
+        out << node << ' ';
+        for (const auto& [neighbour, length] : neighbours) out << neighbour << ' ' << length << ' ';
+        out << '\n';
+    }
+}
+
+}  // namespace varnet

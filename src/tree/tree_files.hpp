@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "structures/chromosomal_structure.hpp"
+#include "tree/distance_matrix.hpp"
+#include "tree/neighbour_joining.hpp"
+
+namespace varnet {
+
+// Creates or truncates the result file `path`, hands it to `write` and closes it. Throws
+// "Failed to create file " + path when it cannot be created, "Failed to write file " + path
+// when the text did not reach it completely.
+void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+// Header line of all names, then one line per matrix row; a tab after every field.
+void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
+                     const std::vector<ChromosomalStructure>& structures);
+
+// The cells above the diagonal in row-major order, each followed by a space; no line end.
+void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix);
+
+// Throws, naming the first structure whose name is too short for the PHYLIP files (they cut
+// the last 9 characters of every name).
+void checkPhylipNames(const std::vector<ChromosomalStructure>& structures);
+
+// One line per structure: the last 9 characters of its name, a space, the name without its
+// last 10 characters.
+void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& structures);
+
+// The count line, then per row the short and the long name and every cell in fixed-5 form.
+void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
+                     const std::vector<ChromosomalStructure>& structures);
+
+// Checks the names, then writes resultDir + "/map.txt" and resultDir + "/infile".
+void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
+                      const std::vector<ChromosomalStructure>& structures);
+
+// One line per node in ascending order: the node, then every neighbour and branch length.
+void writeGraphFile(std::ostream& out, const TreeAdjacency& adjacency);
+
+}  // namespace varnet

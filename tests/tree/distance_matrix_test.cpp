@@ -1,0 +1,126 @@
+#include "tree/distance_matrix.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/expect_throws.hpp"
+
+namespace varnet {
+namespace {
+
+ChromosomalStructure structureOf(const std::string& name, std::vector<Chromosome> chromosomes) {
+    return ChromosomalStructure{name, std::move(chromosomes)};
+}
+
+Chromosome linear(std::vector<int32_t> genes) {
+    return Chromosome{false, std::move(genes)};
+}
+
+Chromosome circular(std::vector<int32_t> genes) {
+    return Chromosome{true, std::move(genes)};
+}
+
+TEST(AdjacencyKeys, JoinLeavingAndEnteringEndsSmallerFirst) {
+    struct Case {
+        const char* name;
+        int32_t a;
+        int32_t b;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"3 then -5", 3, -5, "3.2@5.2"}, Case{"-3 then 5", -3, 5, "3.1@5.1"},
+                          Case{"one-gene circle", 7, 7, "7.1@7.2"},
+                          Case{"byte order, not numeric order", 12, 3, "12.2@3.1"},
+                          Case{"equal end keys", 5, -5, "5.2@5.2"},
+                          Case{"gene code 0 counts as negative", 4, 0, "0.2@4.2"}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(adjacencyKey(c.a, c.b), c.expected);
+    }
+    EXPECT_EQ(geneKey(-21), "21");
+}
+
+TEST(AdjacencyProfiles, TakeNeighboursOfEveryChromosome) {
+    const std::vector<ChromosomalStructure> structures = {
+        structureOf("linear", {linear({3, -5})}),
+        structureOf("one gene", {linear({7}), linear({})}),
+        structureOf("circle", {circular({7})}),
+        structureOf("circle of three", {circular({11, -21, 31})}),
+    };
+    const std::vector<AdjacencyProfile> profiles = buildAdjacencyProfiles(structures);
+    ASSERT_EQ(profiles.size(), 4u);
+    EXPECT_EQ(profiles[0].name, "linear");
+    EXPECT_EQ(profiles[0].adjacencies, (std::set<std::string>{"3.2@5.2"}));
+    EXPECT_EQ(profiles[0].genes, (std::set<std::string>{"3", "5"}));
+    EXPECT_TRUE(profiles[1].adjacencies.empty());
+    EXPECT_TRUE(profiles[1].genes.empty()) << "a lone linear gene is in no adjacency";
+    EXPECT_EQ(profiles[2].adjacencies, (std::set<std::string>{"7.1@7.2"}));
+    EXPECT_EQ(profiles[2].genes, (std::set<std::string>{"7"}));
+    EXPECT_EQ(profiles[3].adjacencies,
+              (std::set<std::string>{"11.2@21.2", "21.1@31.1", "11.1@31.2"}));
+}
+
+TEST(BreakpointDistance, CountsKeysOfEitherSideMissingFromTheOther) {
+    const ChromosomalStructure line = structureOf("L", {linear({11, 21, 31})});
+    struct Case {
+        const char* name;
+        ChromosomalStructure other;
+        int32_t expected;
+    };
+    for (const Case& c : {
+             Case{"identical", line, 0},
+             Case{"a lone linear gene more", structureOf("X", {linear({11, 21, 31}), linear({41})}),
+                  0},
+             Case{"the circle has the closing adjacency",
+                  structureOf("C", {circular({11, 21, 31})}), 1},
+             Case{"one gene inverted", structureOf("I", {linear({11, -21, 31})}), 4},
+             Case{"empty structure: every key of the other", structureOf("E", {}), 5},
+         }) {
+        SCOPED_TRACE(c.name);
+        const std::vector<AdjacencyProfile> profiles = buildAdjacencyProfiles({line, c.other});
+        EXPECT_EQ(breakpointDistance(profiles[0], profiles[1]), c.expected);
+        EXPECT_EQ(breakpointDistance(profiles[1], profiles[0]), c.expected);
+    }
+}
+
+TEST(BreakpointMatrix, IsSymmetricWithZeroDiagonal) {
+    const std::vector<AdjacencyProfile> profiles =
+        buildAdjacencyProfiles({structureOf("A", {linear({11, 21})}),
+                                structureOf("B", {linear({11, -21})}), structureOf("C", {})});
+    // A: 11.2@21.1, genes 11 21; B: 11.2@21.2, genes 11 21; C: nothing.
+    const DistanceMatrix expected = {{0, 2, 3}, {2, 0, 3}, {3, 3, 0}};
+    EXPECT_EQ(computeBreakpointMatrix(profiles), expected);
+}
+
+TEST(CombineMatrices, WeighsBothMatricesAndKeepsTheDiagonal) {
+    const DistanceMatrix special = {{0, 1e6}, {1e6, 0}};
+    const DistanceMatrix breakpoint = {{0, 2}, {2, 0}};
+    struct Case {
+        const char* name;
+        double specialWeight;
+        double breakpointWeight;
+        double expected;
+    };
+    for (const Case& c :
+         {Case{"special only", 1, 0, 1e6}, Case{"breakpoint only", 0, 1, 2},
+          Case{"both", 0.5, 3, 500006}, Case{"negative weights", -1, -1, -1000002}}) {
+        SCOPED_TRACE(c.name);
+        const DistanceMatrix combined =
+            combineMatrices(special, c.specialWeight, breakpoint, c.breakpointWeight);
+        EXPECT_EQ(combined, (DistanceMatrix{{0, c.expected}, {c.expected, 0}}));
+        EXPECT_FALSE(std::signbit(combined[0][0])) << "no negative zero on the diagonal";
+    }
+}
+
+TEST(DistanceMatrixAllocation, ReportsAMatrixThatCannotBeHeld) {
+    EXPECT_EQ(makeDistanceMatrix(3), DistanceMatrix(3, std::vector<double>(3, 0.0)));
+    testing::expectThrowsWith([] { makeDistanceMatrix(std::size_t{1} << 31); },
+                              "Not enough memory for the distance matrix of 2147483648 structures");
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Sanitizer allocators abort on such a request instead of failing it.
+    testing::expectThrowsWith([] { makeDistanceMatrix(std::size_t{1} << 27); },
+                              "Not enough memory for the distance matrix");
+#endif
+}
+
+}  // namespace
+}  // namespace varnet
