@@ -2,6 +2,7 @@
 
 #include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
+#include "solver/final_elimination.hpp"
 
 namespace varnet {
 
@@ -49,6 +50,7 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
     bucketComponents(state);
     regroupBuckets(state, true);
     regroupBuckets(state, false);
+    finishSequence(state, weights);
     rebuildFinalGraph(state);
     return state.totalCost;
 }

@@ -1,0 +1,284 @@
+#include "solver/final_elimination.hpp"
+
+#include <utility>
+
+#include "solver/cycle_reduction.hpp"
+#include "solver/primitives.hpp"
+
+namespace varnet {
+namespace {
+
+constexpr std::size_t closedCategory = 17;
+
+Component popLast(std::vector<Component>& bucket) {
+    Component last = std::move(bucket.back());
+    bucket.pop_back();
+    return last;
+}
+
+// Turns an edge into a lone vertex at its endpoint (its `second` when `first` is 0).
+void makeLone(Edge& edge) {
+    if (isLoneVertex(edge)) return;
+    if (edge.first == 0) std::swap(edge.first, edge.second);
+    edge.flags = loneVertexFlags;
+}
+
+void appendRecord(ChromosomeSet& state, std::vector<ComponentItem> before,
+                  std::vector<ComponentItem> after, std::vector<int32_t> events,
+                  std::string step = "") {
+    state.sequence.push_back(makeOperationRecord(std::move(before), std::move(after),
+                                                 std::move(events), std::move(step)));
+}
+
+void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& weights) {
+    addCost(state, weightOf(event, weights));
+}
+
+// Deletes every component of `category` as one gene block each.
+void deleteBlocks(ChromosomeSet& state, std::size_t category, EventCode event,
+                  const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[category];
+    while (!bucket.empty()) {
+        appendRecord(state, {makeLinearItem(bucket.back())}, {}, {event});
+        bucket.pop_back();
+        chargeEvent(state, event, weights);
+    }
+}
+
+// The lone vertex left at the end of every side-A end edge of category 2 ("aD").
+void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[2];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem before = makeLinearItem(p);
+        makeLone(p.front());
+        appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
+        chargeEvent(state, aDeletionEvent, weights);
+        pushToCategory(state, std::move(p));
+    }
+}
+
+}  // namespace
+
+void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
+    resolveQuads(state);
+    eliminateOdd(state, 7, weights);
+    eliminateOdd(state, 8, weights);
+    closeEndPaths(state, 9, weights);
+    closeEndPaths(state, 11, weights);
+    deleteBlocks(state, 12, aDeletionEvent, weights);
+    deleteBlocks(state, 19, bDeletionEvent, weights);
+    closeGenePaths(state, 13, weights);
+    closeGenePaths(state, 15, weights);
+    closeGenePaths(state, 14, weights);
+    reduceEvenEndPaths(state, weights);
+    reduceEvenGenePaths(state, weights);
+    reduceMixedEvenPaths(state, weights);
+    deleteSideAEndEdges(state, weights);
+    combineCyclePairs(state, weights);
+    stripTwoEdgeCycles(state, weights);
+}
+
+void resolveQuads(ChromosomeSet& state) {
+    while (!state.quads.empty()) {
+        ComponentQuad quad = std::move(state.quads.back());
+        state.quads.pop_back();
+        Component a = std::move(quad.third);
+        Component b = std::move(quad.fourth);
+        // When both ways of a join fell into alternative one, that is the only outcome there
+        // is; taking the empty alternative two would lose its components.
+        if (a.empty() && b.empty()) {
+            a = std::move(quad.first);
+            b = std::move(quad.second);
+        }
+        OperationRecord& pending = state.sequence.at(quad.recordIndex);
+        for (Component* outcome : {&a, &b}) {
+            if (outcome->empty()) continue;
+            pending.after.push_back(makeLinearItem(*outcome));
+        }
+        pushToCategory(state, std::move(a));
+        pushToCategory(state, std::move(b));
+    }
+}
+
+void eliminateOdd(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[category];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem before = makeLinearItem(p);
+        if (p.size() == 1) {
+            const EventCode event = isSideB(p.front()) ? bDeletionEvent : aDeletionEvent;
+            makeLone(p.front());
+            appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {event}, "eliminate odd");
+            chargeEvent(state, event, weights);
+            pushToCategory(state, std::move(p));
+            continue;
+        }
+        closePath(state, p, weights);
+        // The event follows the side of the last edge, the cost that of the fused edge.
+        const EventCode event = isSideB(p.back()) ? cutEvent : joinEvent;
+        appendRecord(state, {std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
+        state.buckets[closedCategory].push_back(std::move(p));
+    }
+}
+
+void closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
+    Edge* fused = nullptr;
+    if (kindOf(path.back()) != endEdge) {
+        Edge& f = path.front();
+        setKind(f, bridgingEdge);
+        f.second = path.back().second;
+        std::swap(f.first, f.second);
+        fused = &f;
+    } else {
+        Edge& l = path.back();
+        setKind(l, bridgingEdge);
+        l.second = path.front().first;
+        fused = &l;
+    }
+    addCost(state, isSideB(*fused) ? weights[cutWeight] : weights[joinWeight]);
+}
+
+void closeEndPaths(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[category];
+    while (!bucket.empty()) {
+        Component a = popLast(bucket);
+        ComponentItem before = makeLinearItem(a);
+        if (kindOf(a.back()) == blockEdge) {
+            appendRecord(state, {std::move(before)}, {}, {bDeletionEvent});
+            chargeEvent(state, bDeletionEvent, weights);
+            continue;
+        }
+        Edge& last = a.back();
+        last.second = a.front().first;
+        appendGenes(a.front(), last);
+        a.pop_front();
+        setKind(a.back(), bridgingEdge);
+        const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
+        appendRecord(state, {std::move(before)}, {makeCycleItem(a)}, {event});
+        chargeEvent(state, event, weights);
+        pushToCategory(state, std::move(a));
+    }
+}
+
+void closeGenePaths(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[category];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem opened = makeLinearItem(p);
+        const uint32_t u = p.front().first;
+        const uint32_t v = p.back().second;
+        const bool closingOnB = !isSideB(p.front());
+        const EventCode event = closingOnB ? cutEvent : joinEvent;
+        p.push_back(makeEdge(adjacencyEdge, closingOnB, v, u));
+        appendRecord(state, {std::move(opened)}, {makeCycleItem(p)}, {event});
+        chargeEvent(state, event, weights);
+        if (p.size() == 2) {
+            pushToCategory(state, std::move(p));
+            continue;
+        }
+        Component r;
+        Component s;
+        splitCycleAt(p, p.size() - 1, r, s);
+        appendRecord(state, {makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
+        pushToCategory(state, std::move(r));
+        pushToCategory(state, std::move(s));
+        chargeEvent(state, dpEvent, weights);
+    }
+}
+
+void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[4];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem before = makeLinearItem(p);
+        if (p.size() == 2) {
+            addCost(state, weights[aDeletionWeight] + weights[bDeletionWeight]);
+            p.pop_back();
+            appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {bDeletionEvent});
+            ComponentItem single = makeLinearItem(p);
+            makeLone(p.front());
+            appendRecord(state, {std::move(single)}, {makeLinearItem(p)}, {aDeletionEvent});
+            pushToCategory(state, std::move(p));
+            continue;
+        }
+        if (isSideB(p.front()) && p.size() >= 2) reverseComponent(p);
+        Edge freed = makeEdge(endEdge, false, p.front().first, 0);
+        freed.genes = p.front().genes;
+        pushToCategory(state, Component{freed});
+        appendGenes(p.back(), p[1]);
+        p.pop_front();
+        p.pop_back();
+        p.front().first = p.back().second;
+        appendRecord(state, {std::move(before)},
+                     {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
+        state.buckets[closedCategory].push_back(std::move(p));
+        chargeEvent(state, spEvent, weights);
+    }
+}
+
+void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[6];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem before = makeLinearItem(p);
+        if (p.size() > 1) {
+            const Component freed{makeLoneVertex(p.back().second)};
+            p.back().second = p.front().first;
+            appendRecord(state, {std::move(before)}, {makeLinearItem(freed), makeCycleItem(p)},
+                         {spEvent});
+            state.buckets[closedCategory].push_back(std::move(p));
+            pushToCategory(state, freed);
+            chargeEvent(state, spEvent, weights);
+            continue;
+        }
+        const Edge& e = p.front();
+        const Component first{makeLoneVertex(e.first)};
+        const Component second{makeLoneVertex(e.second)};
+        // The cost of this step is not that of its printed event: both deletion weights of
+        // the edge's side come with it.
+        if (isSideB(e)) {
+            appendRecord(state, {std::move(before)},
+                         {makeLinearItem(first), makeLinearItem(second)}, {joinEvent});
+            addCost(state, weights[bDeletionWeight] + weights[joinWeight]);
+        } else {
+            appendRecord(state, {std::move(before)},
+                         {makeLinearItem(first), makeLinearItem(second)}, {cutEvent});
+            addCost(state, weights[aDeletionWeight] + weights[cutWeight]);
+        }
+        pushToCategory(state, first);
+        pushToCategory(state, second);
+    }
+}
+
+void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights) {
+    for (const std::size_t category : {std::size_t{0}, std::size_t{1}}) {
+        std::vector<Component>& bucket = state.buckets[category];
+        while (!bucket.empty()) {
+            Component p = popLast(bucket);
+            ComponentItem before = makeLinearItem(p);
+            if (p.size() == 1) {
+                const EventCode event = category == 0 ? aDeletionEvent : bDeletionEvent;
+                makeLone(p.front());
+                appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {event});
+                chargeEvent(state, event, weights);
+                pushToCategory(state, std::move(p));
+                continue;
+            }
+            if (kindOf(p.front()) == endEdge) reverseComponent(p);
+            Edge freed = p.front();
+            makeLone(freed);
+            p.front().first = p.back().first;
+            appendGenes(p.back(), p.front());
+            p.pop_back();
+            const Component n{std::move(freed)};
+            appendRecord(state, {std::move(before)}, {makeCycleItem(p), makeLinearItem(n)},
+                         {spEvent});
+            chargeEvent(state, spEvent, weights);
+            pushToCategory(state, std::move(p));
+            pushToCategory(state, n);
+        }
+    }
+}
+
+}  // namespace varnet
