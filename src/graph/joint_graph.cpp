@@ -1,0 +1,298 @@
+#include "graph/joint_graph.hpp"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+
+std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency) {
+    std::vector<uint32_t> ends;
+    for (std::size_t end = 0; end < adjacency.partner.size(); ++end) {
+        if (adjacency.partner[end] != 0) ends.push_back(static_cast<uint32_t>(end));
+    }
+    return ends;
+}
+
+namespace {
+
+const AdjacencyArray& emptyAdjacency() {
+    static const AdjacencyArray empty;
+    return empty;
+}
+
+}  // namespace
+
+JointGraphInput::JointGraphInput(std::size_t vertexCount)
+    : adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
+    ensureVertexCount(vertexCount);
+}
+
+void JointGraphInput::ensureVertexCount(std::size_t count) {
+    if (count <= startSide_.size()) return;
+    vertexLists_.resize(count);
+    startSide_.resize(count, 0);
+    visited_.resize(count, false);
+    closedMark_.resize(count, false);
+    collected_.resize(count, false);
+}
+
+void JointGraphInput::clearEntries() {
+    for (const uint32_t end : ends_) {
+        vertexLists_[end].clear();
+        startSide_[end] = 0;
+        visited_[end] = false;
+        closedMark_[end] = false;
+        collected_[end] = false;
+    }
+}
+
+void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
+    load(a, endsPresent(a), b, endsPresent(b));
+}
+
+void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
+                           const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB) {
+    clearEntries();
+    ensureVertexCount(std::max(a.partner.size(), b.partner.size()));
+    adjacency_ = {&a, &b};
+    ends_.clear();
+    std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
+                   std::back_inserter(ends_));
+}
+
+// Runs the two phases of one build on the tables of a `JointGraphInput`.
+class JointGraphBuilder {
+public:
+    explicit JointGraphBuilder(JointGraphInput& input)
+        : in_(input), a_(*input.adjacency_[0]), b_(*input.adjacency_[1]) {}
+
+    std::shared_ptr<ChromosomeSet> build() {
+        in_.clearEntries();
+        traceAll();
+        std::deque<Component> cycles;
+        std::deque<Component> paths;
+        for (const uint32_t owner : in_.ends_) {
+            if (in_.vertexLists_[owner].empty()) continue;
+            const bool closed = in_.closedMark_[owner];
+            (closed ? cycles : paths).push_back(makeComponent(owner, closed));
+        }
+        return std::make_shared<ChromosomeSet>(std::move(cycles), std::move(paths));
+    }
+
+private:
+    static constexpr int sideA = 0;
+    static constexpr int sideB = 1;
+    static constexpr uint8_t loneVertexSide = 2;
+    static constexpr uint32_t runMarker = 0;
+
+    bool isCommon(uint32_t end) const { return a_.at(end) != 0 && b_.at(end) != 0; }
+    int32_t partnerOn(int side, uint32_t end) const {
+        return side == sideA ? a_.at(end) : b_.at(end);
+    }
+    // A partner that is a telomere, or missing in a malformed array, ends a walk.
+    static bool endsWalk(int32_t partner) { return partner <= 0; }
+
+    // Phase 1: every component is traced once, from its smallest end.
+    void traceAll() {
+        for (const uint32_t v : in_.ends_) {
+            if (in_.visited_[v]) continue;
+            const int32_t a = a_.at(v);
+            const int32_t b = b_.at(v);
+            if ((a == 0) != (b == 0)) {
+                const int side = a == 0 ? sideB : sideA;
+                bool linear = false;
+                if (pureSpecialTest(v, side, linear)) {
+                    in_.startSide_[v] = static_cast<uint8_t>(side);
+                    in_.vertexLists_[v].push_back(runMarker);
+                    if (!linear) in_.closedMark_[v] = true;
+                    continue;
+                }
+            }
+            if (a > 0) {
+                in_.startSide_[v] = sideA;
+                traceComponent(v, sideA);
+            } else if (b > 0) {
+                in_.startSide_[v] = sideB;
+                traceComponent(v, sideB);
+            } else if (a == telomere && b == telomere) {
+                in_.startSide_[v] = loneVertexSide;
+                in_.vertexLists_[v].push_back(v);
+            }
+        }
+    }
+
+    // True when v lies on a chromosome of `side` made only of genes the other structure lacks;
+    // then its ends are marked visited and `linear` tells whether a telomere was met.
+    bool pureSpecialTest(uint32_t v, int side, bool& linear) {
+        linear = false;
+        bool pure = collectRun(static_cast<int32_t>(v), side, linear);
+        const int32_t behind = partnerOn(side, v);
+        if (pure && behind != telomere) pure = collectRun(behind, side, linear);
+        for (const uint32_t end : in_.collectedEnds_) {
+            in_.collected_[end] = false;
+            if (pure) in_.visited_[end] = true;
+        }
+        in_.collectedEnds_.clear();
+        return pure;
+    }
+
+    // One walk of the test: collects gene after gene until the chromosome closes on itself or
+    // ends at a telomere; false at the first common end.
+    bool collectRun(int32_t start, int side, bool& linear) {
+        int32_t x = start;
+        while (true) {
+            if (endsWalk(x)) {
+                linear = true;
+                return true;
+            }
+            const uint32_t end = static_cast<uint32_t>(x);
+            if (in_.collected_[end]) return true;
+            const uint32_t other = otherEnd(end);
+            if (isCommon(end) || isCommon(other)) return false;
+            for (const uint32_t e : {end, other}) {
+                in_.collected_[e] = true;
+                in_.collectedEnds_.push_back(e);
+            }
+            x = partnerOn(side, other);
+        }
+    }
+
+    void append(uint32_t owner, uint32_t entry, int side) {
+        std::vector<uint32_t>& list = in_.vertexLists_[owner];
+        list.push_back(entry);
+        if (list.size() == 1) in_.startSide_[owner] = static_cast<uint8_t>(side);
+    }
+
+    // Walks the component of v, starting along its edge of `side`. A path is walked to one
+    // telomere, then again in full from its last common end there, which becomes its owner.
+    void traceComponent(uint32_t v, int side) {
+        uint32_t owner = v;
+        uint32_t c = v;
+        bool reversed = false;
+        while (true) {
+            in_.visited_[c] = true;
+            if (isCommon(c)) append(owner, c, side);
+            const int32_t next = partnerOn(side, c);
+            if (endsWalk(next)) {
+                if (reversed) return;
+                if (!turn(owner, c, side)) return;
+                reversed = true;
+                continue;
+            }
+            const uint32_t n = static_cast<uint32_t>(next);
+            if (isCommon(n)) {
+                if (in_.visited_[n] && !reversed) {
+                    in_.closedMark_[owner] = true;
+                    return;
+                }
+                c = n;
+                side = 1 - side;
+            } else {
+                // A run of genes only one structure holds is crossed gene by gene and leaves
+                // one marker.
+                if (isCommon(c)) in_.vertexLists_[owner].push_back(runMarker);
+                in_.visited_[n] = true;
+                c = otherEnd(n);
+            }
+        }
+    }
+
+    // The walk has reached the telomere end c of a path. Moves ownership to the path's last
+    // common end and prepares the full walk from there; false when the path has no common end.
+    bool turn(uint32_t& owner, uint32_t& c, int& side) {
+        uint32_t x = c;
+        bool runBeforeTelomere = false;
+        while (!isCommon(x)) {
+            const int32_t next = partnerOn(side, otherEnd(x));
+            if (endsWalk(next)) {
+                in_.vertexLists_[owner].push_back(runMarker);
+                return false;
+            }
+            x = static_cast<uint32_t>(next);
+            runBeforeTelomere = true;
+        }
+        in_.vertexLists_[owner].clear();
+        in_.startSide_[owner] = 0;
+        in_.startSide_[x] = static_cast<uint8_t>(1 - side);
+        if (runBeforeTelomere) {
+            in_.vertexLists_[x].push_back(runMarker);
+            in_.startSide_[x] = static_cast<uint8_t>(side);
+        }
+        owner = x;
+        c = x;
+        side = 1 - side;
+        return true;
+    }
+
+    // Phase 2: the edges of the component whose traced list is owned by `owner`.
+    Component makeComponent(uint32_t owner, bool closed) const {
+        const std::vector<uint32_t>& list = in_.vertexLists_[owner];
+        const std::size_t n = list.size();
+        Component component;
+        if (n == 1) {
+            component.push_back(list[0] == runMarker ? makeEdge(blockEdge, false, 0)
+                                                     : makeLoneVertex(list[0]));
+        } else {
+            bool afterMarker = false;
+            bool vertexSeen = false;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (afterMarker) {
+                    component.push_back(i == 1
+                                            ? makeEdge(endEdge, false, list[1])
+                                            : makeEdge(bridgingEdge, false, list[i - 2], list[i]));
+                    afterMarker = false;
+                    vertexSeen = true;
+                } else if (list[i] == runMarker) {
+                    afterMarker = true;
+                    if (i == n - 1) component.push_back(makeEdge(endEdge, false, list[n - 2]));
+                } else if (vertexSeen) {
+                    component.push_back(makeEdge(adjacencyEdge, false, list[i - 1], list[i]));
+                } else {
+                    vertexSeen = true;
+                }
+            }
+            if (closed) closeComponent(component, list);
+        }
+        int side = in_.startSide_[owner];
+        for (Edge& edge : component) {
+            if (!isLoneVertex(edge)) {
+                edge.flags = static_cast<uint8_t>(side != 0 ? edge.flags | sideBBit
+                                                            : edge.flags & ~sideBBit);
+            }
+            side = 1 - side;
+        }
+        return component;
+    }
+
+    // The edge that closes a cycle of two or more traced entries back to its first vertex.
+    static void closeComponent(Component& component, const std::vector<uint32_t>& list) {
+        if (list.front() == runMarker) {
+            component.front().second = list.back();
+            setKind(component.front(), bridgingEdge);
+        } else if (list.back() != runMarker) {
+            component.push_back(makeEdge(adjacencyEdge, false, list.back(), list.front()));
+        } else {
+            component.back().second = list.front();
+            setKind(component.back(), bridgingEdge);
+        }
+    }
+
+    JointGraphInput& in_;
+    const AdjacencyArray& a_;
+    const AdjacencyArray& b_;
+};
+
+std::shared_ptr<ChromosomeSet> buildJointGraph(JointGraphInput& input) {
+    return JointGraphBuilder(input).build();
+}
+
+std::shared_ptr<ChromosomeSet> buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
+    JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
+    input.load(a, b);
+    return buildJointGraph(input);
+}
+
+}  // namespace varnet

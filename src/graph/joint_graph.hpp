@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "solver/chromosome_set.hpp"
+#include "structures/adjacency.hpp"
+
+namespace varnet {
+
+// The gene ends an adjacency array holds (its non-zero entries), in increasing order.
+std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
+
+// The two structures of the next joint graph and the builder's per-vertex scratch tables.
+//
+// The tables are indexed by gene end and allocated once, sized to the largest end seen; they
+// are reused by every build. Loading a pair and building its graph touch only the entries of
+// the ends the pair holds, so one input object can serve thousands of builds:
+//
+//     JointGraphInput input(largestEnd + 1);
+//     input.load(adjacencyA, adjacencyB);
+//     std::shared_ptr<ChromosomeSet> graph = buildJointGraph(input);
+//
+// The adjacency arrays are not copied: they must outlive the builds that use them. They must be
+// as `buildAdjacency` makes them (symmetric, both ends of every gene present).
+class JointGraphInput {
+public:
+    explicit JointGraphInput(std::size_t vertexCount = 0);
+
+    // Makes A and B the pair of the next builds; finds the ends each holds by scanning its array.
+    void load(const AdjacencyArray& a, const AdjacencyArray& b);
+    // As above, with the ends of each structure given in increasing order (`endsPresent`), so
+    // that loading costs only the ends of the pair.
+    void load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
+              const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
+
+    // Number of vertices the tables cover.
+    std::size_t vertexCount() const { return startSide_.size(); }
+
+private:
+    friend class JointGraphBuilder;
+
+    void ensureVertexCount(std::size_t count);
+    // Returns the table entries of every end of the loaded pair to their empty state.
+    void clearEntries();
+
+    // Both point to an empty array until the first load.
+    std::array<const AdjacencyArray*, 2> adjacency_;
+    // Ends held by A or B, in increasing order: the only vertices a build visits.
+    std::vector<uint32_t> ends_;
+    // Traced vertex sequence of each component under its owner vertex; 0 marks a run of genes
+    // that only one structure holds.
+    std::vector<std::vector<uint32_t>> vertexLists_;
+    // Side of the first edge of the component each vertex owns: 0 A, 1 B, 2 lone vertex.
+    std::vector<uint8_t> startSide_;
+    std::vector<bool> visited_;
+    std::vector<bool> closedMark_;
+    std::vector<bool> collected_;
+    std::vector<uint32_t> collectedEnds_;
+};
+
+// The joint graph of the loaded pair: components traced from the ends in increasing order,
+// each list ordered by owner vertex. A build first clears the table entries of the loaded ends,
+// so building again, with the same or another pair, starts afresh.
+std::shared_ptr<ChromosomeSet> buildJointGraph(JointGraphInput& input);
+
+// One-off build with tables sized to the two arrays.
+std::shared_ptr<ChromosomeSet> buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b);
+
+}  // namespace varnet
