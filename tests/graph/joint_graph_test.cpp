@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 #include <random>
 #include <set>
+#include <sstream>
 
+#include "graph/graph_printer.hpp"
 #include "solver/categories.hpp"
 #include "structures/gene_code.hpp"
 #include "support/random_structures.hpp"
@@ -207,6 +210,27 @@ void expectWellFormed(const ChromosomeSet& graph, const ChromosomalStructure& sa
     EXPECT_EQ((blocks[{true, false}]), linearB);
 }
 
+// The printout names every gene of the pair and has its three lines.
+void expectPrintable(const ChromosomeSet& graph, const ChromosomalStructure& sa,
+                     const ChromosomalStructure& sb) {
+    GeneNameTable names{{0, "0"}};
+    for (const ChromosomalStructure* structure : {&sa, &sb}) {
+        for (const Chromosome& chromosome : structure->chromosomes) {
+            for (const int32_t code : chromosome.genes) {
+                const auto id = static_cast<int32_t>(absoluteCode(code) / 10);
+                names[id] = std::string("g").append(std::to_string(id));
+            }
+        }
+    }
+    std::ostringstream out;
+    EXPECT_NO_THROW(printJointGraph(out, graph, names));
+    const std::string text = out.str();
+    EXPECT_EQ(text.rfind("Cycles (" + std::to_string(graph.cycles.size()) + "): ", 0), 0u);
+    EXPECT_NE(text.find("\nPaths (" + std::to_string(graph.paths.size()) + "): "),
+              std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+}
+
 testing::GeneratorOptions optionsFor(uint32_t seed) {
     testing::GeneratorOptions options;
     options.geneCount = 4 + static_cast<int>(seed % 23);
@@ -228,6 +252,7 @@ TEST(JointGraphProperty, GeneratedPairsGiveWellFormedGraphsWithAReusedInput) {
         const AdjacencyArray b = adjacencyOf(sb.chromosomes);
         const std::shared_ptr<ChromosomeSet> fresh = buildJointGraph(a, b);
         expectWellFormed(*fresh, sa, sb, a, b);
+        expectPrintable(*fresh, sa, sb);
         if (seed % 2 == 0) {
             reused.load(a, b);
         } else {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <fstream>
+#include <ostream>
+#include <string>
+
+#include "graph/component.hpp"
+#include "solver/chromosome_set.hpp"
+#include "solver/operation_record.hpp"
+#include "structures/gene_name_table.hpp"
+
+namespace varnet {
+
+// Gene end v as "<name of gene id v / 100>.1" or ".2"; the end 0 reads "0.2".
+std::string vertexName(uint32_t end, const GeneNameTable& names);
+
+// One edge; an edge that is not first in its component omits the endpoint it shares with the
+// edge before it.
+void printEdge(std::ostream& out, const Edge& edge, const GeneNameTable& names,
+               bool firstInComponent);
+void printComponent(std::ostream& out, const Component& component, const GeneNameTable& names);
+
+// "Cycles (n): ...; \nPaths (n): ...; \na-spnodes: A, b-spnodes: B\n", where A and B count the
+// end, bridging and block edges of each side.
+void printJointGraph(std::ostream& out, const ChromosomeSet& graph, const GeneNameTable& names);
+
+// One line: consumed items, events, produced items (two alternative pairs when the last
+// produced item is an empty linear component), then ", step: " and the label.
+void printOperationRecord(std::ostream& out, const OperationRecord& record,
+                          const GeneNameTable& names);
+
+// Creates (or truncates) a result file; throws "Failed to create file <path>" when it cannot.
+std::ofstream createResultFile(const std::string& path);
+// Throws "Failed to write file <path>" when writing `out` went wrong.
+void finishResultFile(std::ofstream& out, const std::string& path);
+
+// The file `path`: the number of events and the total cost, then one line per step.
+void writeShortestSequence(const ChromosomeSet& graph, const std::string& path,
+                           const GeneNameTable& names);
+
+}  // namespace varnet
