@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "solver/operation_record.hpp"
+
 namespace varnet {
 namespace {
 
@@ -72,6 +74,76 @@ TEST(Categories, OpenPathsByInnerCountAndDecidingEnd) {
                          edgeOf(endEdge, false, 21)};
     EXPECT_EQ(categoryOf(ends), 11);
     EXPECT_EQ(isClosed(ends), false);
+}
+
+TEST(Categories, RemainingRulesAgreeExceptWhereTheRefinedClassifierSplits) {
+    struct Case {
+        const char* name;
+        Component component;
+        int32_t basic;
+        int32_t refined;
+    };
+    const Case cases[] = {
+        {"even, both ends bridging",
+         {edgeOf(bridgingEdge, false, 11, 21), edgeOf(bridgingEdge, true, 21, 31)},
+         6,
+         6},
+        {"even, both ends end edges",
+         {edgeOf(endEdge, true, 11), edgeOf(adjacencyEdge, false, 11, 21),
+          edgeOf(adjacencyEdge, true, 21, 31), edgeOf(endEdge, false, 31)},
+         4,
+         4},
+        {"odd, both ends end edges, first on side B",
+         {edgeOf(endEdge, true, 11), edgeOf(adjacencyEdge, false, 11, 21),
+          edgeOf(endEdge, true, 21)},
+         9,
+         9},
+        {"odd, three edges, both ends bridging, first on side B",
+         {edgeOf(bridgingEdge, true, 11, 21), edgeOf(adjacencyEdge, false, 21, 31),
+          edgeOf(bridgingEdge, true, 31, 41)},
+         15,
+         15},
+        {"odd, deciding bridging edge first, side B",
+         {edgeOf(bridgingEdge, true, 11, 21), edgeOf(adjacencyEdge, false, 21, 31),
+          edgeOf(adjacencyEdge, true, 31, 41)},
+         8,
+         8},
+        {"closed, one bridging edge", {edgeOf(bridgingEdge, false, 11, 11)}, 20, 20},
+        {"closed, two adjacency edges",
+         {edgeOf(adjacencyEdge, false, 11, 21), edgeOf(adjacencyEdge, true, 21, 11)},
+         20,
+         20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(categoryOf(c.component), c.basic);
+        EXPECT_EQ(refinedCategoryOf(c.component), c.refined);
+    }
+}
+
+TEST(Categories, InnerEdgeCountLeavesOutEndEdgesAndLoneVertices) {
+    EXPECT_EQ(innerEdgeCount({makeLoneVertex(11)}), 0u);
+    EXPECT_EQ(innerEdgeCount({edgeOf(adjacencyEdge, false, 11, 21)}), 1u);
+    EXPECT_EQ(innerEdgeCount({edgeOf(endEdge, false, 11)}), 0u);
+    EXPECT_EQ(innerEdgeCount({edgeOf(blockEdge, true)}), 0u);
+    EXPECT_EQ(innerEdgeCount({edgeOf(endEdge, false, 11), edgeOf(adjacencyEdge, true, 11, 21),
+                              edgeOf(endEdge, false, 21)}),
+              1u);
+    EXPECT_EQ(innerEdgeCount({edgeOf(adjacencyEdge, true, 21, 11), edgeOf(endEdge, false, 11)}),
+              1u);
+}
+
+TEST(EventWeights, EachEventIsChargedItsOwnWeight) {
+    // Weights in file order: DP, SP, J, C, bD, aD.
+    const OperationWeights weights{1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(weightOf(dpEvent, weights), 1);
+    EXPECT_EQ(weightOf(spEvent, weights), 2);
+    EXPECT_EQ(weightOf(joinEvent, weights), 3);
+    EXPECT_EQ(weightOf(cutEvent, weights), 4);
+    EXPECT_EQ(weightOf(bDeletionEvent, weights), 5);
+    EXPECT_EQ(weightOf(aDeletionEvent, weights), 6);
+    const char* names[] = {"DP", "SP", "C", "J", "aD", "bD", "NoEvent"};
+    for (int32_t code = 0; code < 7; ++code) EXPECT_EQ(eventName(code), names[code]);
 }
 
 }  // namespace
