@@ -1,0 +1,17 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace varnet {
+
+constexpr int successStatus = 0;
+constexpr int failureStatus = 1;
+
+// The program: parses the arguments that follow the program name, then runs the chosen mode.
+// Progress and every failure go to `err` (one "Error occured: " line, without a line break);
+// tree mode writes its report to `out`. Returns 0 on success and after -h, 1 on any failure.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace varnet

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "app/command_line.hpp"
+
+int main(int argc, char* argv[]) {
+    return varnet::runCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+                                  std::cout, std::cerr);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "structures/operation_weights.hpp"
+
+namespace varnet {
+
+// Everything one run needs from the command line and the two weight files.
+struct ProgramOptions {
+    std::string chromFile;  // the structure file
+    std::string resultDir;  // result files are this text followed by "/<name>"
+    std::string mode;       // "dist" or "tree"
+    std::string method;     // tree method
+    OperationWeights operationWeights{};
+    DistanceWeights distanceWeights;
+    bool phylip = false;
+};
+
+// Parses the arguments that follow the program name. With -h/--help prints the usage line and
+// the option listing to `err` and returns nothing. Otherwise creates the result directory with
+// its missing parents, reads the operation-weights file and then the distance-weights file.
+// Throws on every failure; the option library's messages pass through unchanged, and a missing
+// -c, -r, -m or -o fails with the typed lookup's bad_any_cast message.
+std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args, std::ostream& err);
+
+}  // namespace varnet
