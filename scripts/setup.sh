@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, testing and benchmarking need.
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
-          libgtest-dev libbenchmark-dev clang-format)
+          libgtest-dev libbenchmark-dev clang-format time)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks formatting, then builds and runs every test: a Release build with warnings as errors,
-# then a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, then the threaded
+# tree-mode tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -16,3 +17,11 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVARNET_WERROR=ON \
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
+
+# ThreadSanitizer needs a build of its own; it runs the tests that compute tree mode on many
+# worker threads.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNET_WERROR=ON \
+      -DVARNET_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j "$jobs" --target varnet_tests
+TSAN_OPTIONS=halt_on_error=1 \
+    ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$jobs" -R 'Concurrency'

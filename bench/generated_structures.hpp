@@ -1,0 +1,76 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace varnet::bench {
+
+// A signed gene id per position and a flag per chromosome.
+struct RawChromosome {
+    bool circular = false;
+    std::vector<int32_t> genes;
+};
+using RawStructure = std::vector<RawChromosome>;
+
+// `count` related genomes of about `geneCount` genes each: one random ancestor split into up to
+// four chromosomes, from which every genome differs by inversions, moves, lost genes and a few
+// second copies. The same seed gives the same text.
+inline std::string generatedStructureFile(int count, int geneCount, uint32_t seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    auto chance = [&](double rate) {
+        return std::uniform_real_distribution<double>(0, 1)(random) < rate;
+    };
+
+    RawStructure ancestor(static_cast<std::size_t>(pick(1, 4)));
+    for (int id = 1; id <= geneCount; ++id) {
+        ancestor[static_cast<std::size_t>(pick(0, static_cast<int>(ancestor.size()) - 1))]
+            .genes.push_back(chance(0.5) ? id : -id);
+    }
+    for (RawChromosome& chromosome : ancestor) {
+        chromosome.circular = chance(0.25);
+        if (chromosome.genes.empty()) chromosome.genes.push_back(1);
+    }
+
+    std::ostringstream text;
+    text << count << '\n';
+    for (int s = 0; s < count; ++s) {
+        RawStructure genome = ancestor;
+        const int changes = std::max(1, geneCount / 25);
+        for (int step = 0; step < changes; ++step) {
+            std::vector<int32_t>& genes =
+                genome[static_cast<std::size_t>(pick(0, static_cast<int>(genome.size()) - 1))]
+                    .genes;
+            const int size = static_cast<int>(genes.size());
+            const int from = pick(0, size - 1);
+            const int to = pick(from, std::min(size - 1, from + 40));
+            if (chance(0.7)) {
+                std::reverse(genes.begin() + from, genes.begin() + to + 1);
+                for (int k = from; k <= to; ++k) genes[static_cast<std::size_t>(k)] *= -1;
+            } else {
+                std::rotate(genes.begin() + from, genes.begin() + to, genes.begin() + to + 1);
+            }
+        }
+        text << "genome_" << 100000 + s << ' ' << genome.size();
+        for (RawChromosome& chromosome : genome) {
+            std::vector<int32_t> kept;
+            for (const int32_t gene : chromosome.genes) {
+                if (!chance(0.02) || kept.empty()) kept.push_back(gene);
+                if (chance(0.005)) kept.push_back(gene);  // a second copy next to the first
+            }
+            text << ' ' << (chromosome.circular ? 'C' : 'L') << kept.size() << ' ';
+            for (const int32_t gene : kept) text << (gene < 0 ? '-' : '+') << 'g' << std::abs(gene);
+        }
+        text << '\n';
+    }
+    return text.str();
+}
+
+}  // namespace varnet::bench

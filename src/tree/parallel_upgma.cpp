@@ -1,0 +1,115 @@
+#include "tree/parallel_upgma.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <utility>
+
+namespace varnet {
+
+unsigned defaultWorkerCount() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+ParallelUpgma::ParallelUpgma(const OperationWeights& weights,
+                             const std::vector<ChromosomalStructure>& structures,
+                             std::ostream& progress, unsigned threadCount)
+    : structures_(structures),
+      operationWeights_(weights),
+      ends_(collectStructureEnds(structures)),
+      matrix_(makeDistanceMatrix(structures.size())),
+      count_(structures.size()),
+      threadCount_(std::max(1u, threadCount)),
+      progress_(progress) {}
+
+void ParallelUpgma::calculate(DistanceMatrix& out) {
+    try {
+        for (unsigned k = 0; k < threadCount_; ++k)
+            workers_.emplace_back(&ParallelUpgma::work, this);
+    } catch (...) {
+        // Threads already running must finish before the error leaves this object.
+        {
+            const std::lock_guard<std::mutex> lock(pairLock_);
+            stopped_ = true;
+        }
+        for (std::thread& worker : workers_) worker.join();
+        throw;
+    }
+    for (std::thread& worker : workers_) worker.join();
+    if (!failures_.empty()) {
+        const auto earliest = std::min_element(
+            failures_.begin(), failures_.end(), [](const Failure& a, const Failure& b) {
+                return std::pair(a.row, a.column) < std::pair(b.row, b.column);
+            });
+        std::rethrow_exception(earliest->error);
+    }
+    std::swap(out, matrix_);
+}
+
+void ParallelUpgma::work() {
+    // Catches everything: an exception leaving a thread would end the process.
+    try {
+        SpecialDistanceCalculator calculator(structures_, ends_, operationWeights_);
+        uint64_t row = 0;
+        uint64_t column = 0;
+        while (nextPair(row, column)) {
+            try {
+                computePair(static_cast<int32_t>(row), static_cast<int32_t>(column), calculator);
+            } catch (...) {
+                recordFailure(row, column, std::current_exception());
+                return;
+            }
+        }
+    } catch (...) {
+        const uint64_t last = std::numeric_limits<uint64_t>::max();
+        recordFailure(last, last, std::current_exception());
+    }
+}
+
+bool ParallelUpgma::nextPair(uint64_t& row, uint64_t& column) {
+    const std::lock_guard<std::mutex> lock(pairLock_);
+    if (stopped_ || count_ < 2) return false;
+    ++column_;
+    if (column_ >= count_) {
+        ++row_;
+        column_ = row_ + 1;
+        if (row_ >= count_ - 1) return false;
+        progress_ << row_ << " out of " << count_ << '\n' << std::flush;
+    }
+    row = row_;
+    column = column_;
+    return true;
+}
+
+void ParallelUpgma::computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator) {
+    const auto row = static_cast<std::size_t>(i);
+    const auto column = static_cast<std::size_t>(j);
+    const double distance = calculator.distance(row, column);
+    matrix_[row][column] = distance;
+    matrix_[column][row] = distance;
+}
+
+void ParallelUpgma::recordFailure(uint64_t row, uint64_t column, std::exception_ptr error) {
+    const std::lock_guard<std::mutex> lock(pairLock_);
+    stopped_ = true;
+    failures_.push_back({row, column, std::move(error)});
+}
+
+DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
+                                    const std::vector<ChromosomalStructure>& structures,
+                                    std::ostream& out, unsigned threadCount) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    DistanceMatrix matrix;
+    {
+        ParallelUpgma calculation(weights, structures, out, threadCount);
+        calculation.calculate(matrix);
+    }
+    const auto milliseconds = static_cast<int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    out << "Time of matrix calculation: " << static_cast<float>(milliseconds) / 1000.0
+        << " seconds\n";
+    return matrix;
+}
+
+}  // namespace varnet

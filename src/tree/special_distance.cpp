@@ -1,0 +1,117 @@
+#include "tree/special_distance.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "solver/solve.hpp"
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+namespace {
+
+void link(std::vector<int32_t>& partner, uint32_t x, uint32_t y) {
+    partner[x] = static_cast<int32_t>(y);
+    partner[y] = static_cast<int32_t>(x);
+}
+
+void linkChromosome(std::vector<int32_t>& partner, const Chromosome& chromosome) {
+    const std::vector<int32_t>& genes = chromosome.genes;
+    if (genes.empty()) throw std::invalid_argument("a chromosome without genes has no adjacencies");
+    for (std::size_t k = 0; k + 1 < genes.size(); ++k)
+        link(partner, leavingEnd(genes[k]), enteringEnd(genes[k + 1]));
+    if (chromosome.circular) {
+        link(partner, leavingEnd(genes.back()), enteringEnd(genes.front()));
+    } else {
+        partner[enteringEnd(genes.front())] = telomere;
+        partner[leavingEnd(genes.back())] = telomere;
+    }
+}
+
+// Writes the structure's adjacencies into a table of zeros, as `buildAdjacency` does from its
+// chromosome groups (circular chromosomes first), touching only the structure's own ends.
+void fillAdjacency(AdjacencyArray& adjacency, const ChromosomalStructure& structure) {
+    for (const bool circular : {true, false}) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            if (chromosome.circular == circular) linkChromosome(adjacency.partner, chromosome);
+        }
+    }
+}
+
+void clearAdjacency(AdjacencyArray& adjacency, const std::vector<uint32_t>& ends) {
+    for (const uint32_t end : ends) adjacency.partner[end] = 0;
+}
+
+bool holdsNoChromosome(const ChromosomalStructure& structure) {
+    return structure.chromosomes.empty();
+}
+
+}  // namespace
+
+StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures) {
+    StructureEnds result;
+    result.endsOf.reserve(structures.size());
+    for (const ChromosomalStructure& structure : structures) {
+        std::vector<uint32_t>& ends = result.endsOf.emplace_back();
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t code : chromosome.genes) {
+                ends.push_back(10 * absoluteCode(code) + 1);
+                ends.push_back(10 * absoluteCode(code) + 2);
+            }
+        }
+        std::sort(ends.begin(), ends.end());
+        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+        if (!ends.empty())
+            result.vertexCount = std::max<std::size_t>(result.vertexCount, ends.back() + 1);
+    }
+    return result;
+}
+
+SpecialDistanceCalculator::SpecialDistanceCalculator(
+    const std::vector<ChromosomalStructure>& structures, const StructureEnds& ends,
+    const OperationWeights& weights)
+    : structures_(structures), ends_(ends), weights_(weights), input_(ends.vertexCount) {
+    first_.partner.assign(ends.vertexCount, 0);
+    second_.partner.assign(ends.vertexCount, 0);
+}
+
+double SpecialDistanceCalculator::solvedCost() {
+    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(input_);
+    return solve(*graph, weights_);
+}
+
+double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
+    if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
+        return missingStructureDistance;
+    const std::vector<uint32_t>& endsOfI = ends_.endsOf[i];
+    const std::vector<uint32_t>& endsOfJ = ends_.endsOf[j];
+    // Leave both tables empty again whatever happens, so the next pair starts clean.
+    struct Clear {
+        SpecialDistanceCalculator& self;
+        const std::vector<uint32_t>& endsOfI;
+        const std::vector<uint32_t>& endsOfJ;
+        ~Clear() {
+            clearAdjacency(self.first_, endsOfI);
+            clearAdjacency(self.second_, endsOfJ);
+        }
+    } clear{*this, endsOfI, endsOfJ};
+    fillAdjacency(first_, structures_[i]);
+    fillAdjacency(second_, structures_[j]);
+
+    input_.load(first_, endsOfI, second_, endsOfJ);
+    const double forward = solvedCost();
+    input_.load(second_, endsOfJ, first_, endsOfI);
+    const double backward = solvedCost();
+    return (forward + backward) * 0.5;
+}
+
+double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                       const OperationWeights& weights) {
+    if (holdsNoChromosome(b) || holdsNoChromosome(a)) return missingStructureDistance;
+    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
+    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
+    const std::shared_ptr<ChromosomeSet> forward = buildJointGraph(adjacencyA, adjacencyB);
+    const std::shared_ptr<ChromosomeSet> backward = buildJointGraph(adjacencyB, adjacencyA);
+    return (solve(*forward, weights) + solve(*backward, weights)) * 0.5;
+}
+
+}  // namespace varnet

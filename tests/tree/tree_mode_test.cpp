@@ -1,0 +1,93 @@
+#include "tree/tree_mode.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "support/random_structures.hpp"
+#include "support/temp_dir.hpp"
+
+namespace varnet {
+namespace {
+
+const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
+
+std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t count) {
+    std::mt19937 random(seed);
+    std::vector<ChromosomalStructure> structures;
+    while (structures.size() < count) {
+        auto [a, b] = testing::generatePair(random, {});
+        structures.push_back(std::move(a));
+        structures.push_back(std::move(b));
+    }
+    structures.resize(count);
+    for (std::size_t k = 0; k < count; ++k)
+        structures[k].name = (std::ostringstream() << "genome_" << 1000 + k).str();
+    return structures;
+}
+
+// Every file of the directory with its bytes, and the standard output with the timing masked.
+struct TreeRun {
+    std::map<std::string, std::string> files;
+    std::string out;
+};
+
+TreeRun runTree(const std::vector<ChromosomalStructure>& structures, const std::string& method,
+                unsigned workers) {
+    const testing::TempDir dir;
+    std::ostringstream out;
+    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers);
+    TreeRun run;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        run.files[name] = dir.read(name);
+    }
+    const std::string text = out.str();
+    const std::size_t time = text.find("Time of matrix calculation: ");
+    const std::size_t end = text.find(" seconds\n", time);
+    run.out = text.substr(0, time) + "<time>" + text.substr(end);
+    return run;
+}
+
+TEST(TreeModeConcurrency, SameFilesWithOneAndWithEightWorkers) {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    const std::size_t count = 30;  // sanitizers slow every solver run down
+#else
+    const std::size_t count = 36;
+#endif
+    const std::vector<ChromosomalStructure> structures = generatedStructures(2024, count);
+    for (const char* method : {"upgma", "nj", "kruskal"}) {
+        SCOPED_TRACE(method);
+        const TreeRun one = runTree(structures, method, 1);
+        const TreeRun eight = runTree(structures, method, 8);
+        EXPECT_EQ(one.files, eight.files);
+        EXPECT_EQ(one.out, eight.out);
+        EXPECT_TRUE(one.files.count("tree.tre") && one.files.count("infile"));
+        EXPECT_EQ(one.files.at("tree.tre").back(), ';');
+    }
+}
+
+TEST(TreeMode, FailingPairLeavesNoFile) {
+    std::vector<ChromosomalStructure> structures = generatedStructures(5, 6);
+    structures[4].chromosomes.push_back(Chromosome{true, {}});
+    const testing::TempDir dir;
+    std::ostringstream out;
+    EXPECT_ANY_THROW(
+        buildTree(unitWeights, {1.0, 1.0}, structures, dir.path().string(), "nj", true, out, 4));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(TreeMode, UnknownMethodWritesMatricesAndAnEmptyTree) {
+    for (const char* method : {"UPGMA", "Nj", "neighbour", ""}) {
+        SCOPED_TRACE(method);
+        const TreeRun run = runTree(generatedStructures(9, 3), method, 2);
+        EXPECT_EQ(run.files.size(), 4u) << "distance.tsv, map.txt, infile, tree.tre";
+        EXPECT_EQ(run.files.at("tree.tre"), "");
+        EXPECT_EQ(run.out, "1 out of 3\n<time> seconds\n");
+    }
+}
+
+}  // namespace
+}  // namespace varnet
