@@ -1,11 +1,82 @@
 #include "tree/tree_mode.hpp"
 
 #include <stdexcept>
+#include <utility>
+
+#include "structures/gene_name_table.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
+#include "tree/distance_matrix.hpp"
+#include "tree/kruskal.hpp"
+#include "tree/neighbour_joining.hpp"
+#include "tree/tree_files.hpp"
+#include "tree/upgma.hpp"
 
 namespace varnet {
+namespace {
 
-void runTreeMode(const ProgramOptions&, std::ostream&) {
-    throw std::runtime_error("tree mode is not available in this build yet");
+// Totals this close to zero are not reported.
+constexpr double reportedLengthThreshold = 0.00001;
+
+void writeMatrix(const std::string& path, const DistanceMatrix& matrix,
+                 const std::vector<ChromosomalStructure>& structures) {
+    writeResultFile(path, [&](std::ostream& file) { writeMatrixFile(file, matrix, structures); });
+}
+
+DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
+                                     const DistanceWeights& distanceWeights,
+                                     const std::vector<ChromosomalStructure>& structures,
+                                     std::ostream& out, unsigned threadCount) {
+    DistanceMatrix special = computeSpecialMatrix(operationWeights, structures, out, threadCount);
+    const DistanceMatrix breakpoint = computeBreakpointMatrix(buildAdjacencyProfiles(structures));
+    return combineMatrices(std::move(special), distanceWeights.special, breakpoint,
+                           distanceWeights.breakpoint);
+}
+
+}  // namespace
+
+void runTreeMode(const ProgramOptions& options, std::ostream& out) {
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable names;
+    readStructureFile(options.chromFile, structures, names);
+    if (structures.empty()) {
+        throw std::runtime_error("The structure file " + options.chromFile +
+                                 " holds no structure; tree mode needs at least one");
+    }
+    for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
+    buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
+              options.method, options.phylip, out);
+}
+
+void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
+               const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
+               const std::string& method, bool phylip, std::ostream& out, unsigned threadCount) {
+    const DistanceMatrix matrix =
+        computeDistanceMatrix(operationWeights, distanceWeights, structures, out, threadCount);
+    writeMatrix(resultDir + "/distance.tsv", matrix, structures);
+    if (phylip) writePhylipFiles(resultDir, matrix, structures);
+
+    std::string treeText;
+    double totalBranchLength = 0.0;
+    if (method == "upgma") {
+        treeText = upgmaTree(matrix, structures);
+        writeMatrix(resultDir + "/tree_distances_matrix.tsv", matrix, structures);
+        writeResultFile(resultDir + "/tree_distances_vector.txt",
+                        [&](std::ostream& file) { writeVectorFile(file, matrix); });
+        // No discrepancy is computed: the file holds the header line alone.
+        writeMatrix(resultDir + "/discrepancy_matrix.tsv", DistanceMatrix(), structures);
+    } else if (method == "nj") {
+        writeResultFile(resultDir + "/graph.txt", [&](std::ostream& graph) {
+            NeighbourJoiningTree tree = neighbourJoiningTree(matrix, structures, graph);
+            treeText = std::move(tree.text);
+            totalBranchLength = tree.totalBranchLength;
+        });
+    } else if (method == "kruskal") {
+        treeText = kruskalTree(matrix, structures, out);
+    }
+    writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << treeText; });
+    if (totalBranchLength > reportedLengthThreshold)
+        out << "Total branch length is " << totalBranchLength << '\n';
 }
 
 }  // namespace varnet

@@ -105,8 +105,8 @@ TEST_P(TreeGolden, MatchesTheExpectedOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TreeGolden, ::testing::ValuesIn(caseNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return info.param;
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                             return param.param;
                          });
 
 }  // namespace
