@@ -14,7 +14,7 @@ int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err)
     if (options.mode == "tree") {
         runTreeMode(options, out);
     } else if (options.mode == "dist") {
-        runDistMode(options, err);
+        return runDistMode(options, err);
     } else {
         err << "Invalid mode: " << options.mode;
         return failureStatus;

@@ -1,11 +1,59 @@
 #include "app/dist_mode.hpp"
 
-#include <stdexcept>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "app/command_line.hpp"
+#include "graph/graph_printer.hpp"
+#include "graph/joint_graph.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
 
 namespace varnet {
+namespace {
 
-void runDistMode(const ProgramOptions&, std::ostream&) {
-    throw std::runtime_error("dist mode is not available in this build yet");
+void writeGraphFile(const std::string& path, const char* heading, const ChromosomeSet& graph,
+                    const GeneNameTable& names) {
+    std::ofstream out = createResultFile(path);
+    out << heading;
+    printJointGraph(out, graph, names);
+    finishResultFile(out, path);
+}
+
+}  // namespace
+
+int runDistMode(const ProgramOptions& options, std::ostream& err) {
+    err << "Building chromosome structs...\n";
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable names;
+    readStructureFile(options.chromFile, structures, names);
+    // Dist mode compares the first structure with the last: it needs one or two.
+    if (structures.empty() || structures.size() > 2) {
+        err << "Invalid chromosome data provided\n";
+        return failureStatus;
+    }
+    const ChromosomalStructure& a = structures.front();
+    const ChromosomalStructure& b = structures.back();
+    validateForGraph(a, names);
+    validateForGraph(b, names);
+    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
+    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
+
+    err << "Done.\nBuilding common graph...\n";
+    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(adjacencyA, adjacencyB);
+    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", *graph, names);
+
+    err << "Done.\nCalculating shortest path...\n";
+    const double cost = solve(*graph, options.operationWeights);
+    std::ostringstream costText;  // the default number format, whatever `err`'s settings
+    costText << cost;
+    err << costText.str();
+    writeGraphFile(options.resultDir + "/final.txt", "", *graph, names);
+    writeShortestSequence(*graph, options.resultDir + "/shortest_sequence.txt", names);
+    return successStatus;
 }
 
 }  // namespace varnet

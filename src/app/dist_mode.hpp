@@ -8,6 +8,9 @@ namespace varnet {
 
 // Compares the first and the last structure of the structure file: writes the joint graph, the
 // final graph and the shortest sequence into the result directory and prints the cost to `err`.
-void runDistMode(const ProgramOptions& options, std::ostream& err);
+// Returns the exit status: a file holding no structure, or more than two, is refused with a
+// message and nothing is written. Throws on every other failure, including a result file that
+// cannot be created.
+int runDistMode(const ProgramOptions& options, std::ostream& err);
 
 }  // namespace varnet

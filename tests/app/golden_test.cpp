@@ -1,0 +1,157 @@
+// Runs every case under tests/golden/<mode>/<case>/ through the command line and compares bytes.
+//
+// A case holds its input files, `args` (the words of the command line after the program name),
+// and `expected/`: `stdout`, `stderr`, `status` (the exit status and a line break) and every file
+// the run must create, at its path relative to the working directory (e.g. `result/final.txt`).
+// The run happens in a fresh temporary directory holding a copy of the inputs; it must create
+// exactly the expected files. The number on a "Time of matrix calculation: " line is masked.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.hpp"
+#include "support/temp_dir.hpp"
+#include "support/working_directory.hpp"
+
+namespace varnet {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GoldenCase {
+    std::string name;  // "<mode>_<case>"
+    fs::path dir;
+};
+
+std::vector<GoldenCase> goldenCases() {
+    std::vector<GoldenCase> cases;
+    const fs::path root = fs::path(VARNET_SOURCE_DIR) / "tests" / "golden";
+    if (!fs::is_directory(root)) return cases;
+    for (const fs::directory_entry& mode : fs::directory_iterator(root)) {
+        if (!mode.is_directory()) continue;
+        for (const fs::directory_entry& entry : fs::directory_iterator(mode.path())) {
+            if (!entry.is_directory()) continue;
+            cases.push_back(
+                {mode.path().filename().string() + "_" + entry.path().filename().string(),
+                 entry.path()});
+        }
+    }
+    std::sort(cases.begin(), cases.end(),
+              [](const GoldenCase& x, const GoldenCase& y) { return x.name < y.name; });
+    return cases;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Regular files below `root`, as paths relative to it.
+std::set<std::string> filesBelow(const fs::path& root) {
+    std::set<std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).string());
+    }
+    return files;
+}
+
+std::string maskTimings(const std::string& text) {
+    static const std::string label = "Time of matrix calculation: ";
+    std::string masked;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(label, 0) == 0) line = label + "<masked>";
+        masked += line;
+        if (!lines.eof()) masked += '\n';
+    }
+    return masked;
+}
+
+// Empty when equal; otherwise the first line that differs, both versions.
+std::string firstDifference(const std::string& expected, const std::string& actual) {
+    if (expected == actual) return "";
+    std::istringstream e(expected);
+    std::istringstream a(actual);
+    std::string lineE;
+    std::string lineA;
+    for (int number = 1;; ++number) {
+        const bool moreE = static_cast<bool>(std::getline(e, lineE));
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        if (!moreE && !moreA) break;
+        if (moreE != moreA || lineE != lineA) {
+            return "line " + std::to_string(number) +
+                   ":\n  expected: " + (moreE ? "\"" + lineE + "\"" : "<end of text>") +
+                   "\n  actual:   " + (moreA ? "\"" + lineA + "\"" : "<end of text>");
+        }
+    }
+    return "the texts differ only in their final line break";
+}
+
+class Golden : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(Golden, OutputsMatchByteForByte) {
+    const GoldenCase& golden = GetParam();
+    const testing::TempDir work;
+    for (const fs::directory_entry& entry : fs::directory_iterator(golden.dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "expected" || name == "args" || name == "README.md") continue;
+        fs::copy(entry.path(), work.path() / name, fs::copy_options::recursive);
+    }
+    const std::set<std::string> inputs = filesBelow(work.path());
+
+    std::istringstream argsText(readFile(golden.dir / "args"));
+    const std::vector<std::string> args{std::istream_iterator<std::string>(argsText),
+                                        std::istream_iterator<std::string>()};
+    std::ostringstream out;
+    std::ostringstream err;
+    int status = 0;
+    {
+        const testing::ScopedWorkingDirectory inWork(work.path());
+        status = runCommandLine(args, out, err);
+    }
+
+    const fs::path expected = golden.dir / "expected";
+    const std::string actualConsole[] = {out.str(), err.str(), std::to_string(status) + "\n"};
+    const char* consoleNames[] = {"stdout", "stderr", "status"};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(firstDifference(maskTimings(readFile(expected / consoleNames[k])),
+                                  maskTimings(actualConsole[k])),
+                  "")
+            << consoleNames[k];
+    }
+
+    std::set<std::string> expectedFiles = filesBelow(expected);
+    for (const char* name : consoleNames) expectedFiles.erase(name);
+    std::set<std::string> created;
+    for (const std::string& file : filesBelow(work.path())) {
+        if (!inputs.contains(file)) created.insert(file);
+    }
+    EXPECT_EQ(created, expectedFiles) << "files created by the run";
+    for (const std::string& file : expectedFiles) {
+        if (!created.contains(file)) continue;
+        EXPECT_EQ(firstDifference(maskTimings(readFile(expected / file)),
+                                  maskTimings(readFile(work.path() / file))),
+                  "")
+            << file;
+    }
+}
+
+std::string caseName(const ::testing::TestParamInfo<GoldenCase>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()), caseName);
+
+}  // namespace
+}  // namespace varnet
