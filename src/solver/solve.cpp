@@ -3,6 +3,7 @@
 #include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/final_elimination.hpp"
+#include "solver/path_pairing.hpp"
 
 namespace varnet {
 
@@ -48,6 +49,7 @@ void rebuildFinalGraph(ChromosomeSet& state) {
 double solve(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     bucketComponents(state);
+    pairPaths(state, weights);
     regroupBuckets(state, true);
     regroupBuckets(state, false);
     finishSequence(state, weights);

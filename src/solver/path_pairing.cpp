@@ -1,0 +1,348 @@
+#include "solver/path_pairing.hpp"
+
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "solver/categories.hpp"
+#include "solver/join_steps.hpp"
+#include "solver/primitives.hpp"
+
+namespace varnet {
+namespace {
+
+// The operands of one iteration in the order of its record's `before` list: X1 (the last path)
+// and, for drivers that supply two, X2 (the second-to-last) of the driving category, then the
+// last path of each partner category.
+using Operands = std::array<const Component*, 4>;
+
+// What one iteration produces: the paths of its after list (R, or R1 to R3, in that order) and,
+// for the steps that leave two outcomes open, the quad.
+struct PairingOutcome {
+    std::array<Component, 3> products;
+    ComponentQuad quad;
+};
+
+struct PairingStep {
+    void (*run)(const Operands& x, PairingOutcome& out);
+    std::size_t operandCount;
+    std::size_t productCount;
+    bool leavesQuad;
+};
+
+// Composite steps. T, T1 and T2 are intermediate paths: made by one join, consumed by the next,
+// never filed or recorded.
+
+// (X, Y, Z): headJoin (X, Y) gives T and R; joinBothWays (T, Z) gives the quad.
+void runTwoStep34(const Operands& x, PairingOutcome& out) {
+    Component t;
+    headJoin(*x[0], *x[1], t, out.products[0]);
+    out.quad = joinBothWays(t, *x[2]);
+}
+
+// (X, Y, Z): orientJoin (X, Y) gives T and R; joinBothWays (Z, T) gives the quad.
+void runTwoStep35(const Operands& x, PairingOutcome& out) {
+    Component t;
+    orientJoin(*x[0], *x[1], t, out.products[0]);
+    out.quad = joinBothWays(*x[2], t);
+}
+
+// (X1, X2, Y, W): headJoin (X1, Y) gives T1 and R1; orientJoin (X2, W) gives T2 and R2;
+// joinBothWays (T1, T2) gives the quad.
+void runThreeStep38(const Operands& x, PairingOutcome& out) {
+    Component t1;
+    Component t2;
+    headJoin(*x[0], *x[2], t1, out.products[0]);
+    orientJoin(*x[1], *x[3], t2, out.products[1]);
+    out.quad = joinBothWays(t1, t2);
+}
+
+// (X1, X2, Y): mergePaths (X1, X2) gives T; orientJoin (Y, T) gives R1 and R2.
+void runTwoStep39(const Operands& x, PairingOutcome& out) {
+    Component t;
+    mergePaths(*x[0], *x[1], t);
+    orientJoin(*x[2], t, out.products[0], out.products[1]);
+}
+
+// (X1, X2, Y): orientJoin (X1, Y) gives T and R2; orientJoin (X2, T) gives R1 and R3.
+void runTwoStep310(const Operands& x, PairingOutcome& out) {
+    Component t;
+    orientJoin(*x[0], *x[2], t, out.products[1]);
+    orientJoin(*x[1], t, out.products[0], out.products[2]);
+}
+
+// (X1, X2, Y): sideJoinBefore (Y, X1) gives T and R2; orientJoin (T, X2) gives R1 and R3.
+void runTwoStep316(const Operands& x, PairingOutcome& out) {
+    Component t;
+    sideJoinBefore(*x[2], *x[0], t, out.products[1]);
+    orientJoin(t, *x[1], out.products[0], out.products[2]);
+}
+
+// (X1, X2, Y): sideJoinAfter (Y, X1) gives T and R2; orientJoinGeneEdge (T, X2) gives R1, R3.
+void runTwoStep317(const Operands& x, PairingOutcome& out) {
+    Component t;
+    sideJoinAfter(*x[2], *x[0], t, out.products[1]);
+    orientJoinGeneEdge(t, *x[1], out.products[0], out.products[2]);
+}
+
+// (Y, Z, W): W' is W, reversed when its first edge's side differs from Z's last edge's and it
+// has more than one edge; sideJoinBefore (Z, W') gives T and R2; headJoin (T, Y) gives R1, R3.
+void twoStep318(const Component& y, const Component& z, const Component& w, Component& r1,
+                Component& r2, Component& r3) {
+    Component turned = w;
+    if (!sameSide(turned.front(), z.back()) && turned.size() > 1) reverseComponent(turned);
+    Component t;
+    sideJoinBefore(z, turned, t, r2);
+    headJoin(t, y, r1, r3);
+}
+
+// (Y, Z, W): sideJoinAfter (Z, W) gives T and R2; orientJoin (T, Y) gives R1 and R3.
+void twoStep319(const Component& y, const Component& z, const Component& w, Component& r1,
+                Component& r2, Component& r3) {
+    Component t;
+    sideJoinAfter(z, w, t, r2);
+    orientJoin(t, y, r1, r3);
+}
+
+void runTwoStep318(const Operands& x, PairingOutcome& out) {
+    twoStep318(*x[0], *x[1], *x[2], out.products[0], out.products[1], out.products[2]);
+}
+
+void runTwoStep319(const Operands& x, PairingOutcome& out) {
+    twoStep319(*x[0], *x[1], *x[2], out.products[0], out.products[1], out.products[2]);
+}
+
+// (X1, X2, Y, Z): two-step 3.18 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (T, X2) gives
+// the quad.
+void runThreeStep314(const Operands& x, PairingOutcome& out) {
+    Component t;
+    twoStep318(*x[2], *x[3], *x[0], t, out.products[0], out.products[1]);
+    out.quad = joinBothWays(t, *x[1]);
+}
+
+// (X1, X2, Y, Z): two-step 3.19 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (X2, T) gives
+// the quad.
+void runThreeStep315(const Operands& x, PairingOutcome& out) {
+    Component t;
+    twoStep319(*x[2], *x[3], *x[0], t, out.products[0], out.products[1]);
+    out.quad = joinBothWays(*x[1], t);
+}
+
+// clang-format off
+constexpr PairingStep joinEitherOrderStep{
+    [](const Operands& x, PairingOutcome& out) { out.quad = joinEitherOrder(*x[0], *x[1]); },
+    2, 0, true};
+constexpr PairingStep joinBothWaysStep{
+    [](const Operands& x, PairingOutcome& out) { out.quad = joinBothWays(*x[0], *x[1]); },
+    2, 0, true};
+constexpr PairingStep orientJoinStep{
+    [](const Operands& x, PairingOutcome& out) {
+        orientJoin(*x[0], *x[1], out.products[0], out.products[1]);
+    },
+    2, 2, false};
+constexpr PairingStep orientJoinGeneEdgeStep{
+    [](const Operands& x, PairingOutcome& out) {
+        orientJoinGeneEdge(*x[0], *x[1], out.products[0], out.products[1]);
+    },
+    2, 2, false};
+constexpr PairingStep headJoinStep{
+    [](const Operands& x, PairingOutcome& out) {
+        headJoin(*x[0], *x[1], out.products[0], out.products[1]);
+    },
+    2, 2, false};
+constexpr PairingStep mergePathsStep{
+    [](const Operands& x, PairingOutcome& out) { mergePaths(*x[0], *x[1], out.products[0]); },
+    2, 1, false};
+constexpr PairingStep twoStep34{runTwoStep34, 3, 1, true};
+constexpr PairingStep twoStep35{runTwoStep35, 3, 1, true};
+constexpr PairingStep threeStep38{runThreeStep38, 4, 2, true};
+constexpr PairingStep twoStep39{runTwoStep39, 3, 2, false};
+constexpr PairingStep twoStep310{runTwoStep310, 3, 3, false};
+constexpr PairingStep threeStep314{runThreeStep314, 4, 2, true};
+constexpr PairingStep threeStep315{runThreeStep315, 4, 2, true};
+constexpr PairingStep twoStep316{runTwoStep316, 3, 3, false};
+constexpr PairingStep twoStep317{runTwoStep317, 3, 3, false};
+constexpr PairingStep twoStep318Step{runTwoStep318, 3, 3, false};
+constexpr PairingStep twoStep319Step{runTwoStep319, 3, 3, false};
+// clang-format on
+
+// A short fixed-capacity list, so that the rows below read like the case table.
+template <typename T, std::size_t capacity>
+struct ShortList {
+    std::array<T, capacity> items{};
+    std::size_t size = 0;
+    constexpr ShortList(std::initializer_list<T> list) {
+        for (const T& item : list) items[size++] = item;
+    }
+    constexpr const T* begin() const { return items.data(); }
+    constexpr const T* end() const { return items.data() + size; }
+};
+
+// Where a product goes: a fixed category, or `cat`, the category `categoryOf` gives for it.
+constexpr int32_t cat = -1;
+
+struct Driver {
+    int32_t category;
+    bool twoOrMore = false;  // needs two paths and supplies X1 and X2
+};
+constexpr bool twoOrMore = true;
+
+enum class Pending : bool { none, quad };
+constexpr Pending quad = Pending::quad;
+
+struct PairingCase {
+    std::string_view step;
+    Driver driver;
+    ShortList<int32_t, 2> partners;
+    const PairingStep* function;
+    ShortList<EventCode, 3> events;
+    ShortList<int32_t, 3> routing;  // one entry per product, in after-list order
+    Pending pending = Pending::none;
+};
+
+constexpr EventCode SP = spEvent;
+constexpr EventCode C = cutEvent;
+constexpr EventCode J = joinEvent;
+
+// The cost of a row is the sum of the weights of its events ("SP" w[1], "C" w[3], "J" w[2]).
+// clang-format off
+constexpr PairingCase pairingCases[] = {
+    //       step    driver           partners  step function            events        after list: routing      pending
+    /*  1 */ {"3.1",  {7},            {8},      &joinEitherOrderStep,    {SP},         {},                       quad},
+    /*  2 */ {"3.2",  {9},            {15},     &orientJoinStep,         {SP},         {1, cat}},
+    /*  3 */ {"3.2",  {11},           {13},     &orientJoinStep,         {SP},         {0, cat}},
+    /*  4 */ {"3.2",  {12},           {13},     &orientJoinStep,         {SP},         {0, cat}},
+    /*  5 */ {"3.2",  {11},           {14},     &orientJoinStep,         {SP},         {0, cat}},
+    /*  6 */ {"3.2",  {12},           {14},     &orientJoinStep,         {SP},         {2, cat}},
+    /*  7 */ {"3.3",  {4},            {6},      &joinBothWaysStep,       {SP},         {},                       quad},
+    /*  8 */ {"3.4",  {8},            {9, 6},   &twoStep34,              {SP, SP},     {cat},                    quad},
+    /*  9 */ {"3.4",  {7},            {11, 6},  &twoStep34,              {SP, SP},     {cat},                    quad},
+    /* 10 */ {"3.4",  {7},            {12, 6},  &twoStep34,              {SP, SP},     {cat},                    quad},
+    /* 11 */ {"3.5",  {7},            {15, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
+    /* 12 */ {"3.5",  {8},            {13, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
+    /* 13 */ {"3.5",  {8},            {14, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
+    /* 14 */ {"3.6",  {7},            {4},      &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
+    /* 15 */ {"3.6",  {8},            {4},      &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
+    /* 16 */ {"3.7",  {7},            {6},      &orientJoinStep,         {SP},         {cat, cat}},
+    /* 17 */ {"3.7",  {8},            {6},      &orientJoinStep,         {SP},         {cat, cat}},
+    /* 18 */ {"3.8",  {7, twoOrMore}, {12, 15}, &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
+    /* 19 */ {"3.8",  {7, twoOrMore}, {11, 15}, &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
+    /* 20 */ {"3.8",  {8, twoOrMore}, {9, 13},  &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
+    /* 21 */ {"3.8",  {8, twoOrMore}, {9, 14},  &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
+    /* 22 */ {"3.9",  {7, twoOrMore}, {11},     &twoStep39,              {C, SP},      {0, cat}},
+    /* 23 */ {"3.9",  {7, twoOrMore}, {12},     &twoStep39,              {C, SP},      {0, cat}},
+    /* 24 */ {"3.9",  {8, twoOrMore}, {9},      &twoStep39,              {J, SP},      {1, cat}},
+    /* 25 */ {"3.10", {7, twoOrMore}, {15},     &twoStep310,             {SP, SP},     {13, cat, cat}},
+    /* 26 */ {"3.10", {8, twoOrMore}, {13},     &twoStep310,             {SP, SP},     {15, cat, cat}},
+    /* 27 */ {"3.10", {8, twoOrMore}, {14},     &twoStep310,             {SP, SP},     {15, cat, cat}},
+    /* 28 */ {"3.11", {7, twoOrMore}, {},       &mergePathsStep,         {C},          {cat}},
+    /* 29 */ {"3.11", {8, twoOrMore}, {},       &mergePathsStep,         {J},          {cat}},
+    /* 30 */ {"3.12", {7},            {11},     &headJoinStep,           {SP},         {cat, cat}},
+    /* 31 */ {"3.12", {7},            {12},     &headJoinStep,           {SP},         {cat, cat}},
+    /* 32 */ {"3.12", {8},            {9},      &headJoinStep,           {SP},         {cat, cat}},
+    /* 33 */ {"3.13", {7},            {15},     &orientJoinStep,         {SP},         {cat, cat}},
+    /* 34 */ {"3.13", {8},            {13},     &orientJoinStep,         {SP},         {cat, cat}},
+    /* 35 */ {"3.13", {8},            {14},     &orientJoinStep,         {SP},         {cat, cat}},
+    /* 36 */ {"3.14", {6, twoOrMore}, {9, 11},  &threeStep314,           {SP, SP, SP}, {cat, cat},               quad},
+    /* 37 */ {"3.14", {6, twoOrMore}, {9, 12},  &threeStep314,           {SP, SP, SP}, {cat, cat},               quad},
+    /* 38 */ {"3.15", {4, twoOrMore}, {13, 15}, &threeStep315,           {SP, SP, SP}, {cat, cat},               quad},
+    /* 39 */ {"3.15", {4, twoOrMore}, {14, 15}, &threeStep315,           {SP, SP, SP}, {cat, cat},               quad},
+    /* 40 */ {"3.16", {6, twoOrMore}, {9},      &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 41 */ {"3.16", {6, twoOrMore}, {11},     &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 42 */ {"3.16", {6, twoOrMore}, {12},     &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 43 */ {"3.17", {4, twoOrMore}, {15},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 44 */ {"3.17", {4, twoOrMore}, {13},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 45 */ {"3.17", {4, twoOrMore}, {14},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 46 */ {"3.18", {9},            {11, 6},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
+    /* 47 */ {"3.18", {9},            {12, 6},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
+    /* 48 */ {"3.19", {13},           {15, 4},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
+    /* 49 */ {"3.19", {14},           {15, 4},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
+};
+// clang-format on
+
+// Each row must hand its step function as many operands as it takes, route every product it
+// makes, and draw its operands from distinct categories.
+constexpr bool isConsistent(const PairingCase& row) {
+    const PairingStep& f = *row.function;
+    const std::size_t operands = (row.driver.twoOrMore ? 2 : 1) + row.partners.size;
+    if (operands != f.operandCount || row.routing.size != f.productCount) return false;
+    if (f.leavesQuad != (row.pending == Pending::quad) || row.events.size == 0) return false;
+    for (const int32_t partner : row.partners) {
+        if (partner == row.driver.category) return false;
+    }
+    return row.partners.size < 2 || row.partners.items[0] != row.partners.items[1];
+}
+
+constexpr bool allConsistent() {
+    for (const PairingCase& row : pairingCases) {
+        if (!isConsistent(row)) return false;
+    }
+    return std::size(pairingCases) == 49;
+}
+static_assert(allConsistent(), "a row of the pairing table does not fit its step function");
+
+bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
+    for (const int32_t partner : row.partners) {
+        if (state.buckets[static_cast<std::size_t>(partner)].empty()) return false;
+    }
+    return true;
+}
+
+// One case loop: it runs while the driving category can supply its operands and ends as soon as
+// a partner category is empty.
+void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeights& weights) {
+    std::vector<Component>& driver = state.buckets[static_cast<std::size_t>(row.driver.category)];
+    const std::size_t taken = row.driver.twoOrMore ? 2 : 1;
+    const PairingStep& function = *row.function;
+    const std::vector<int32_t> events(row.events.begin(), row.events.end());
+    double cost = weightOf(*row.events.begin(), weights);
+    for (auto e = row.events.begin() + 1; e != row.events.end(); ++e) cost += weightOf(*e, weights);
+
+    while (driver.size() >= taken && partnersAvailable(state, row)) {
+        Operands operands{};
+        std::size_t count = 0;
+        operands[count++] = &driver.back();
+        if (taken == 2) operands[count++] = &driver[driver.size() - 2];
+        for (const int32_t partner : row.partners) {
+            operands[count++] = &state.buckets[static_cast<std::size_t>(partner)].back();
+        }
+        PairingOutcome outcome;
+        function.run(operands, outcome);
+
+        std::vector<ComponentItem> before;
+        before.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) before.push_back(makeLinearItem(*operands[i]));
+        std::vector<ComponentItem> after;
+        after.reserve(function.productCount);
+        for (std::size_t i = 0; i < function.productCount; ++i) {
+            after.push_back(makeLinearItem(outcome.products[i]));
+        }
+        state.sequence.push_back(makeOperationRecord(std::move(before), std::move(after), events,
+                                                     std::string(row.step)));
+        if (function.leavesQuad) outcome.quad.recordIndex = state.sequence.size() - 1;
+
+        for (std::size_t i = 0; i < taken; ++i) driver.pop_back();
+        for (const int32_t partner : row.partners) {
+            state.buckets[static_cast<std::size_t>(partner)].pop_back();
+        }
+        if (function.leavesQuad) state.quads.push_back(std::move(outcome.quad));
+        for (std::size_t i = 0; i < function.productCount; ++i) {
+            Component& product = outcome.products[i];
+            const int32_t routed = row.routing.items[i];
+            const int32_t target = routed == cat ? categoryOf(product) : routed;
+            state.buckets[static_cast<std::size_t>(target)].push_back(std::move(product));
+        }
+        addCost(state, cost);
+    }
+}
+
+}  // namespace
+
+void pairPaths(ChromosomeSet& state, const OperationWeights& weights) {
+    for (const PairingCase& row : pairingCases) runCase(state, row, weights);
+}
+
+}  // namespace varnet
