@@ -2,48 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
 
-#include "solver/categories.hpp"
+#include "support/path_builders.hpp"
 
 namespace varnet {
-
-static void PrintTo(const Edge& edge, std::ostream* out) {
-    *out << "{flags " << int(edge.flags) << ", " << edge.first << "->" << edge.second << ", genes";
-    for (const int32_t gene : edge.genes) *out << ' ' << gene;
-    *out << '}';
-}
-
 namespace {
 
-constexpr bool sideA = false;
-constexpr bool sideB = true;
-
-Edge adj(bool side, uint32_t first, uint32_t second) {
-    return makeEdge(adjacencyEdge, side, first, second);
-}
-Edge end(bool side, uint32_t first, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(endEdge, side, first);
-    edge.genes = std::move(genes);
-    return edge;
-}
-Edge bridge(bool side, uint32_t first, uint32_t second, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(bridgingEdge, side, first, second);
-    edge.genes = std::move(genes);
-    return edge;
-}
-Edge block(bool side, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(blockEdge, side, 0);
-    edge.genes = std::move(genes);
-    return edge;
-}
-// The lone vertex a join frees keeps the genes of the edge it came from.
-Component lone(uint32_t end, std::vector<int32_t> genes = {}) {
-    Edge edge = makeLoneVertex(end);
-    edge.genes = std::move(genes);
-    return Component{edge};
-}
+using namespace testing;
 
 using JoinStep = void (*)(const Component&, const Component&, Component&, Component&);
 
