@@ -10,6 +10,14 @@ results=results/example-dist
 echo "Dist mode on examples/dist_pair.txt (progress and the cost go to standard error):"
 build/src/varnet -m dist -c examples/dist_pair.txt -o examples/operation_weights.txt -r "$results"
 echo
-echo "The solver is not complete yet: the cost and the sequence above are not the final ones."
 echo "Results: $results/joint_graph.txt, $results/final.txt, $results/shortest_sequence.txt"
-echo "Tree mode is not built yet."
+
+results=results/example-tree
+echo
+echo "Tree mode on examples/tree_six.txt, neighbour joining, PHYLIP matrix:"
+build/src/varnet -m tree -c examples/tree_six.txt -o examples/operation_weights.txt -r "$results" \
+    -p nj -f 1
+echo "Results: $results/distance.tsv, $results/infile, $results/map.txt, $results/graph.txt," \
+    "$results/tree.tre"
+echo
+echo "The solver is not complete yet: the costs, distances and the sequence above are not the final ones."

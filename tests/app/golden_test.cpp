@@ -31,6 +31,11 @@ struct GoldenCase {
     fs::path dir;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const GoldenCase& golden, std::ostream* out) {
+    *out << golden.name;
+}
+
 std::vector<GoldenCase> goldenCases() {
     std::vector<GoldenCase> cases;
     const fs::path root = fs::path(VARNET_SOURCE_DIR) / "tests" / "golden";
