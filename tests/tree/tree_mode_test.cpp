@@ -35,10 +35,10 @@ struct TreeRun {
 };
 
 TreeRun runTree(const std::vector<ChromosomalStructure>& structures, const std::string& method,
-                unsigned workers) {
+                unsigned workers, DistanceWeights weights = {1.0, 0.5}, bool phylip = true) {
     const testing::TempDir dir;
     std::ostringstream out;
-    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers);
+    buildTree(unitWeights, weights, structures, dir.path().string(), method, phylip, out, workers);
     TreeRun run;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = entry.path().filename().string();
@@ -87,6 +87,29 @@ TEST(TreeMode, UnknownMethodWritesMatricesAndAnEmptyTree) {
         EXPECT_EQ(run.files.at("tree.tre"), "");
         EXPECT_EQ(run.out, "1 out of 3\n<time> seconds\n");
     }
+}
+
+TEST(TreeMode, UpgmaOnOneStructureStillWritesItsThreeFiles) {
+    const TreeRun run =
+        runTree({{"solo", {Chromosome{false, {11, 21}}}}}, "upgma", 2, {1, 1}, false);
+    const std::map<std::string, std::string> expected = {
+        {"distance.tsv", "\tsolo\t\nsolo\t0\t\n"},
+        {"tree_distances_matrix.tsv", "\tsolo\t\nsolo\t0\t\n"},
+        {"tree_distances_vector.txt", ""},
+        {"discrepancy_matrix.tsv", "\tsolo\t\n"},
+        {"tree.tre", "solo;"}};
+    EXPECT_EQ(run.files, expected);
+    EXPECT_EQ(run.out, "<time> seconds\n");
+}
+
+TEST(TreeMode, NeighbourJoiningOnTwoStructuresSplitsTheirDistance) {
+    // Breakpoint distance 2: the adjacencies 11.2@21.1 and 11.2@21.2 differ.
+    const std::vector<ChromosomalStructure> structures = {{"A", {Chromosome{false, {11, 21}}}},
+                                                          {"B", {Chromosome{false, {11, -21}}}}};
+    const TreeRun run = runTree(structures, "nj", 2, {0, 1}, false);
+    EXPECT_EQ(run.files.at("tree.tre"), "(A:1,B:1);");
+    EXPECT_EQ(run.files.at("graph.txt"), "0 1 2 \n1 0 2 \n");
+    EXPECT_EQ(run.out, "<time> seconds\nTotal branch length is 2\n");
 }
 
 }  // namespace
