@@ -18,6 +18,8 @@ echo "Tree mode on examples/tree_six.txt, neighbour joining, PHYLIP matrix:"
 build/src/varnet -m tree -c examples/tree_six.txt -o examples/operation_weights.txt -r "$results" \
     -p nj -f 1
 echo "Results: $results/distance.tsv, $results/infile, $results/map.txt, $results/graph.txt," \
-    "$results/tree.tre"
+    "$results/tree.tre:"
+cat "$results/tree.tre"
+echo
 echo
 echo "The solver is not complete yet: the costs, distances and the sequence above are not the final ones."
