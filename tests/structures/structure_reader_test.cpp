@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "support/expect_throws.hpp"
+#include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
 
 namespace varnet {
@@ -220,6 +222,39 @@ TEST(StructureReader, ReadsFilesAndNamesThoseItCannotOpen) {
         }
         EXPECT_EQ(structures, before);
         EXPECT_EQ(table, tableBefore);
+    }
+}
+
+// Generated structures written as text read back with the same genes: names, orientations and
+// copy numbers agree, though ids follow the order of first appearance in the text.
+TEST(StructureReader, GeneratedFilesReadBackGeneForGene) {
+    const unsigned seed = 4242;
+    std::mt19937 random(seed);
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+        const auto [first, second] = testing::generatePair(random, {});
+        const std::vector<ChromosomalStructure> written = {first, second};
+        const ReadResult result = readText(testing::structureFileText(written));
+        ASSERT_EQ(result.structures.size(), 2u);
+        for (std::size_t s = 0; s < 2; ++s) {
+            const ChromosomalStructure& read = result.structures[s];
+            ASSERT_EQ(read.name, written[s].name);
+            ASSERT_EQ(read.chromosomes.size(), written[s].chromosomes.size());
+            for (std::size_t c = 0; c < read.chromosomes.size(); ++c) {
+                const Chromosome& got = read.chromosomes[c];
+                const Chromosome& want = written[s].chromosomes[c];
+                ASSERT_EQ(got.circular, want.circular);
+                ASSERT_EQ(got.genes.size(), want.genes.size());
+                for (std::size_t g = 0; g < got.genes.size(); ++g) {
+                    const int32_t gotCode = got.genes[g];
+                    const int32_t wantCode = want.genes[g];
+                    ASSERT_EQ(gotCode < 0, wantCode < 0);
+                    ASSERT_EQ(std::abs(gotCode) % 10, std::abs(wantCode) % 10);
+                    ASSERT_EQ(result.table.at(std::abs(gotCode) / 10),
+                              std::string("g").append(std::to_string(std::abs(wantCode) / 10)));
+                }
+            }
+        }
     }
 }
 
