@@ -1,6 +1,7 @@
 #include "solver/solve.hpp"
 
 #include "solver/bucketing.hpp"
+#include "solver/case_analysis.hpp"
 #include "solver/categories.hpp"
 #include "solver/final_elimination.hpp"
 #include "solver/path_pairing.hpp"
@@ -51,6 +52,7 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
     bucketComponents(state);
     pairPaths(state, weights);
     regroupBuckets(state, true);
+    joinRemaining(state, weights);
     regroupBuckets(state, false);
     finishSequence(state, weights);
     rebuildFinalGraph(state);
