@@ -68,9 +68,17 @@ void splitJoin(const Component& t, const Component& b, Component& r, Component& 
         mergeAtBridgingEdge(rotated, b, *bridging, r, s);
     } else if (end && b.size() >= 2) {
         // The end-edge case extends B's first edge and rejoins at B's second one; a one-edge B
-        // offers no place to rejoin, so nothing is produced.
+        // offers no place to rejoin, so nothing is produced. When the side-B end edge is B's
+        // last edge, B is read from that end: extending a side-A first edge instead would put
+        // two side-B edges next to each other.
         if (!isSideB(rotated.front()) && rotated.size() >= 2) reverseComponent(rotated);
-        mergeAtEndEdge(rotated, b, r, s);
+        if (*end == 0) {
+            mergeAtEndEdge(rotated, b, r, s);
+        } else {
+            Component turned = b;
+            reverseComponent(turned);
+            mergeAtEndEdge(rotated, turned, r, s);
+        }
     }
 }
 

@@ -111,5 +111,24 @@ TEST(CycleSplice, ProducesNothingWithoutASideBGeneEdgeToSpliceAt) {
     }
 }
 
+TEST(CycleSplice, ReadsBFromItsSideBEndEdgeWhenThatEdgeIsLast) {
+    // B's only side-B end edge is its last. Read from that end, B is end(B) 9 {8}, adj(A) 9-6,
+    // adj(B) 6-5, end(A) 5 {7}, and W = end(B) 2 {8}, bridging(A) 2-1 {3}, new adj(B) 1-9,
+    // adj(A) 9-6, adj(B) 6-5, end(A) 5 {7} alternates; cutting position 2 joins 2-1 and 9-6.
+    // (Extending B's side-A first edge instead would follow the new side-B adjacency edge with
+    // B's side-B second edge.)
+    const Component t{edge(adjacencyEdge, B, 1, 2), edge(bridgingEdge, A, 2, 1, {3})};
+    const Component b{edge(endEdge, A, 5, 0, {7}), edge(adjacencyEdge, B, 5, 6),
+                      edge(adjacencyEdge, A, 6, 9), edge(endEdge, B, 9, 0, {8})};
+    Component r;
+    Component s;
+    splitJoin(t, b, r, s);
+    const Component expectedR{edge(endEdge, B, 2, 0, {8}), edge(bridgingEdge, A, 2, 6, {3}),
+                              edge(adjacencyEdge, B, 6, 5), edge(endEdge, A, 5, 0, {7})};
+    const Component expectedS{edge(adjacencyEdge, B, 1, 9), edge(adjacencyEdge, A, 9, 1)};
+    EXPECT_EQ(r, expectedR);
+    EXPECT_EQ(s, expectedS);
+}
+
 }  // namespace
 }  // namespace varnet
