@@ -159,7 +159,8 @@ void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s)
     const std::size_t higher = std::max(j, next);
     const std::size_t lower = std::min(j, next);
     r.erase(r.begin() + static_cast<std::ptrdiff_t>(higher));
-    r.erase(r.begin() + static_cast<std::ptrdiff_t>(lower));
+    // In a one-edge cycle the edge is its own successor: there is only one edge to erase.
+    if (lower != higher) r.erase(r.begin() + static_cast<std::ptrdiff_t>(lower));
 }
 
 }  // namespace varnet

@@ -12,14 +12,10 @@
 #include "graph/graph_printer.hpp"
 #include "solver/categories.hpp"
 #include "structures/gene_code.hpp"
+#include "support/component_builders.hpp"
 #include "support/random_structures.hpp"
 
 namespace varnet {
-
-// Readable edges in failure messages.
-void PrintTo(const Edge& edge, std::ostream* out) {
-    *out << "{flags " << int{edge.flags} << ", " << edge.first << ", " << edge.second << "}";
-}
 
 namespace {
 
