@@ -1,9 +1,11 @@
 #include "solver/solve.hpp"
 
+#include "solver/adjacency_reduction.hpp"
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
 #include "solver/categories.hpp"
 #include "solver/final_elimination.hpp"
+#include "solver/path_end_reduction.hpp"
 #include "solver/path_pairing.hpp"
 
 namespace varnet {
@@ -21,6 +23,17 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
             makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent}, "delete block"));
         state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
         addCost(state, weightOf(aDeletionEvent, weights));
+    }
+}
+
+void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights) {
+    // An unordered comparison (a weight that is not a number) cuts path ends first.
+    if (weights[spWeight] >= weights[dpWeight]) {
+        reduceAdjacencyEdges(state, weights);
+        reducePathEnds(state, weights);
+    } else {
+        reducePathEnds(state, weights);
+        reduceAdjacencyEdges(state, weights);
     }
 }
 
@@ -49,6 +62,7 @@ void rebuildFinalGraph(ChromosomeSet& state) {
 
 double solve(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
+    reduceBeforeBucketing(state, weights);
     bucketComponents(state);
     pairPaths(state, weights);
     regroupBuckets(state, true);

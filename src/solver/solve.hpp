@@ -8,6 +8,10 @@ namespace varnet {
 // Deletes the side-A circular blocks of `cycles`, one "delete block" step (event "aD") each.
 void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights);
 
+// Runs the adjacency-edge and the path-end reduction, adjacency edges first when the "SP"
+// weight is at least the "DP" weight, path ends first otherwise.
+void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights);
+
 // Moves every bucketed component to the bucket the classifier gives it; with the refined
 // classifier, bucket 18 keeps its components.
 void regroupBuckets(ChromosomeSet& state, bool refined);

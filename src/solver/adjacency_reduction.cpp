@@ -1,0 +1,92 @@
+#include "solver/adjacency_reduction.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "solver/primitives.hpp"
+
+namespace varnet {
+namespace {
+
+// Cuts the inner edge j of path p out as a two-edge cycle; the path keeps its position.
+void cutInnerPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j,
+                      const OperationWeights& weights) {
+    Component& path = state.paths[p];
+    Component rest;
+    Component cut;
+    splitPathAt(path, j, rest, cut);
+    OperationRecord record = makeOperationRecord(
+        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {dpEvent}, "");
+    path = std::move(rest);
+    state.cycles.push_back(std::move(cut));
+    state.sequence.push_back(std::move(record));
+    addCost(state, weightOf(dpEvent, weights));
+}
+
+}  // namespace
+
+bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
+    Component& cycle = state.cycles[static_cast<std::size_t>(i)];
+    const std::size_t n = cycle.size();
+    if (n < 4) return false;
+    const std::size_t at = static_cast<std::size_t>(j);
+    const std::size_t prev = at == 0 ? n - 1 : at - 1;
+    const std::size_t next = (at + 1) % n;
+
+    std::vector<ComponentItem> before{makeCycleItem(cycle)};
+    const Edge& cutEdge = cycle[at];
+    Component twoCycle{cutEdge,
+                       makeEdge(adjacencyEdge, !isSideB(cutEdge), cutEdge.second, cutEdge.first)};
+    EdgePair change{{cycle[prev], cycle[next]}, {twoCycle.back()}};
+
+    Edge& joined = cycle[prev];
+    const Edge& following = cycle[next];
+    joined.second = following.second;
+    appendGenes(following, joined);
+    if (kindOf(joined) == bridgingEdge || kindOf(following) == bridgingEdge) {
+        setKind(joined, bridgingEdge);
+    }
+    change.second.push_back(joined);
+    cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
+    cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
+
+    std::vector<ComponentItem> after{makeCycleItem(twoCycle), makeCycleItem(cycle)};
+    state.cycles.push_back(std::move(twoCycle));
+    state.eventCode = dpEvent;
+    addCost(state, weightOf(dpEvent, weights));
+    state.snapshots.push_back(state.snapshot());
+    state.sequence.push_back(
+        makeOperationRecord(std::move(before), std::move(after), {dpEvent}, ""));
+    state.edgeChanges.push_back(std::move(change));
+    return true;
+}
+
+void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights) {
+    // Cycles appended by the cuts are visited too; having two edges, they are never cut.
+    for (std::size_t i = 0; i < state.cycles.size(); ++i) {
+        std::size_t j = 0;
+        while (j < state.cycles[i].size()) {
+            if (kindOf(state.cycles[i][j]) == adjacencyEdge &&
+                extractCycleEdge(state, static_cast<int32_t>(i), static_cast<int32_t>(j),
+                                 weights)) {
+                // The edge before the cut now reaches past it: look at it again.
+                if (j >= 1) --j;
+            } else {
+                ++j;
+            }
+        }
+    }
+    for (std::size_t p = 0; p < state.paths.size(); ++p) {
+        std::size_t j = 1;
+        while (j >= 1 && j + 1 < state.paths[p].size()) {
+            if (kindOf(state.paths[p][j]) == adjacencyEdge) {
+                cutInnerPathEdge(state, p, j, weights);
+                if (j > 1) --j;
+            } else {
+                ++j;
+            }
+        }
+    }
+}
+
+}  // namespace varnet

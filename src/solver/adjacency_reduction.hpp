@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+#include "solver/chromosome_set.hpp"
+#include "structures/operation_weights.hpp"
+
+namespace varnet {
+
+// Cuts every adjacency edge out of the cycles of four or more edges and out of the inside of
+// every path, each as a two-edge cycle appended to `cycles`; one "DP" step per cut, recorded
+// with an empty step label. A path's first and last edges are left alone.
+void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights);
+
+// Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
+// edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
+// place. Records the step, a snapshot and the edge pair; false, with nothing changed, when the
+// cycle has fewer than four edges.
+bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
+
+}  // namespace varnet

@@ -1,0 +1,83 @@
+#include "solver/path_end_reduction.hpp"
+
+#include <utility>
+
+#include "solver/primitives.hpp"
+
+namespace varnet {
+namespace {
+
+// Cuts the end edge at `position` (first or last) of path p off as a two-edge cycle; the rest
+// of the path keeps its position.
+void cutPathEnd(ChromosomeSet& state, std::size_t p, std::size_t position,
+                const OperationWeights& weights) {
+    Component& path = state.paths[p];
+    Component rest;
+    Component cut;
+    splitPathAt(path, position, rest, cut);
+    OperationRecord record = makeOperationRecord(
+        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {spEvent}, "");
+    path = std::move(rest);
+    state.cycles.push_back(std::move(cut));
+    state.sequence.push_back(std::move(record));
+    addCost(state, weightOf(spEvent, weights));
+}
+
+Edge loneVertexWithGenes(uint32_t end, const Edge& source) {
+    Edge vertex = makeLoneVertex(end);
+    vertex.genes = source.genes;
+    return vertex;
+}
+
+// Resolves path p, a single adjacency edge, and erases it from `paths`.
+void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
+                                const OperationWeights& weights) {
+    const auto position = state.paths.begin() + static_cast<std::ptrdiff_t>(p);
+    const Component path = std::move(*position);
+    state.paths.erase(position);
+    const Edge& edge = path.front();
+    if (cutsSingleAdjacencyEdge(edge, weights)) {
+        const bool open = edge.first == 0;
+        Component firstEnd{loneVertexWithGenes(open ? edge.second : edge.first, edge)};
+        Component secondEnd{loneVertexWithGenes(open ? 0 : edge.second, edge)};
+        state.sequence.push_back(makeOperationRecord(
+            {makeLinearItem(path)}, {makeLinearItem(firstEnd), makeLinearItem(secondEnd)},
+            {cutEvent}, ""));
+        state.paths.push_back(std::move(firstEnd));
+        state.paths.push_back(std::move(secondEnd));
+        addCost(state, weightOf(cutEvent, weights));
+    } else {
+        Component twoCycle{edge, mirrorEdge(edge)};
+        state.sequence.push_back(makeOperationRecord({makeLinearItem(path)},
+                                                     {makeCycleItem(twoCycle)}, {joinEvent}, ""));
+        state.cycles.push_back(std::move(twoCycle));
+        addCost(state, weightOf(joinEvent, weights));
+    }
+}
+
+}  // namespace
+
+bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
+    const double join = weights[joinWeight];
+    const double cut = weights[cutWeight];
+    if (join < cut) return !isSideB(edge);
+    return isSideB(edge) ? cut > join : join > cut;
+}
+
+void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
+    // Lone vertices appended by cuts are visited too and left alone.
+    for (std::size_t p = 0; p < state.paths.size(); ++p) {
+        while (p < state.paths.size() && kindOf(state.paths[p].front()) == adjacencyEdge) {
+            if (state.paths[p].size() == 1) {
+                resolveSingleAdjacencyEdge(state, p, weights);
+            } else {
+                cutPathEnd(state, p, 0, weights);
+            }
+        }
+        while (p < state.paths.size() && kindOf(state.paths[p].back()) == adjacencyEdge) {
+            cutPathEnd(state, p, state.paths[p].size() - 1, weights);
+        }
+    }
+}
+
+}  // namespace varnet
