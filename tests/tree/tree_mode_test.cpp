@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
 
@@ -110,6 +111,20 @@ TEST(TreeMode, NeighbourJoiningOnTwoStructuresSplitsTheirDistance) {
     EXPECT_EQ(run.files.at("tree.tre"), "(A:1,B:1);");
     EXPECT_EQ(run.files.at("graph.txt"), "0 1 2 \n1 0 2 \n");
     EXPECT_EQ(run.out, "<time> seconds\nTotal branch length is 2\n");
+}
+
+TEST(TreeMode, StructureBeyondTheGraphLimitsFailsBeforeAnyMatrix) {
+    const testing::TempDir dir;
+    ProgramOptions options;
+    options.chromFile = dir.write("structures.txt", "2\nA 1 L2 +a+b\nB 2 L1 +a L0 x\n");
+    options.resultDir = (dir.path() / "res").string();
+    options.method = "upgma";
+    std::filesystem::create_directory(options.resultDir);
+    std::ostringstream out;
+    testing::expectThrowsWith([&] { runTreeMode(options, out); },
+                              "structure \"B\": chromosome 2 holds no genes");
+    EXPECT_EQ(out.str(), "") << "nothing is computed";
+    EXPECT_TRUE(std::filesystem::is_empty(options.resultDir));
 }
 
 }  // namespace
