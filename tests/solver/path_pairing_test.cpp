@@ -487,20 +487,77 @@ double expectedCost(const OperationRecord& record, const OperationWeights& w) {
     }
 }
 
+// What the state held when the phase started.
+struct PhaseStart {
+    std::size_t recordCount = 0;
+    std::size_t componentCount = 0;
+    double totalCost = 0.0;
+};
+
+// Checks what every run of the phase must leave: the records of its steps in table order with
+// the events and the cost of their rows, the bucket contents changed by exactly the consumed
+// and produced paths, one quad per quad step pointing at its record, and only well-formed
+// components in the buckets and quads.
+void expectPairingResult(const ChromosomeSet& state, const PhaseStart& start,
+                         const OperationWeights& weights, std::map<std::string, int>& stepsSeen) {
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    double cost = start.totalCost;
+    int previousStep = 0;
+    std::vector<std::size_t> quadRecords;
+    for (std::size_t i = start.recordCount; i < state.sequence.size(); ++i) {
+        const OperationRecord& record = state.sequence[i];
+        SCOPED_TRACE("record " + std::to_string(i) + ", step " + record.step);
+        ++stepsSeen[record.step];
+        ASSERT_EQ(record.step.rfind("3.", 0), 0u);
+        EXPECT_GE(stepNumber(record.step), previousStep) << "steps run in table order";
+        previousStep = stepNumber(record.step);
+        EXPECT_EQ(record.events, expectedEvents(record));
+        cost += expectedCost(record, weights);
+        consumed += record.before.size();
+        produced += record.after.size();
+        for (const ComponentItem& item : record.before) {
+            EXPECT_EQ(item.tag, 'L');
+            EXPECT_TRUE(isWellFormed(item.component));
+        }
+        if (quadAfterCounts.count(record.step) != 0) {
+            quadRecords.push_back(i);
+            EXPECT_EQ(record.after.size(), quadAfterCounts.at(record.step));
+        }
+    }
+    EXPECT_EQ(state.totalCost, cost);
+    EXPECT_EQ(componentCount(state), start.componentCount - consumed + produced);
+
+    ASSERT_EQ(state.quads.size(), quadRecords.size());
+    for (std::size_t q = 0; q < state.quads.size(); ++q) {
+        const ComponentQuad& quad = state.quads[q];
+        EXPECT_EQ(quad.recordIndex, quadRecords[q]);
+        for (const Component* component : {&quad.first, &quad.second, &quad.third, &quad.fourth}) {
+            EXPECT_TRUE(isWellFormed(*component)) << "quad " << q;
+        }
+    }
+    for (std::size_t k = 0; k < categoryCount; ++k) {
+        for (const Component& component : state.buckets[k]) {
+            EXPECT_TRUE(isWellFormed(component)) << "category " << k;
+        }
+    }
+}
+
+// Weights with DP at most SP, with DP above SP, and all equal.
+const OperationWeights weightRegimes[] = {
+    {0.5, 1.25, 2.5, 4.75, 8.0, 16.0}, {3.0, 1.0, 0.1, 0.7, 1.3, 2.9}, {1, 1, 1, 1, 1, 1}};
+
 TEST(PathPairing, GeneratedBucketsPairIntoWellFormedPathsAtTheStatedCost) {
 #if defined(__SANITIZE_ADDRESS__)
     constexpr int stateCount = 150;  // smaller corpus under the sanitizers
 #else
     constexpr int stateCount = 1500;
 #endif
-    const OperationWeights regimes[] = {{0.5, 1.25, 2.5, 4.75, 8.0, 16.0},
-                                        {3.0, 1.0, 0.1, 0.7, 1.3, 2.9},
-                                        {1.0, 1.0, 1.0, 1.0, 1.0, 1.0}};
     std::map<std::string, int> stepsSeen;
     for (int seed = 1; seed <= stateCount; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
-        const OperationWeights& weights = regimes[seed % 3];
+        const OperationWeights& weights = weightRegimes[seed % 3];
         ChromosomeSet state;
         uint32_t nextVertex = 1;
         int32_t nextGene = 1;
@@ -510,52 +567,11 @@ TEST(PathPairing, GeneratedBucketsPairIntoWellFormedPathsAtTheStatedCost) {
             state.buckets[static_cast<std::size_t>(categoryOf(component))].push_back(
                 std::move(component));
         }
-        const std::size_t componentsBefore = componentCount(state);
+        const PhaseStart start{0, componentCount(state), 0.0};
 
         pairPaths(state, weights);
 
-        std::size_t consumed = 0;
-        std::size_t produced = 0;
-        double cost = 0.0;
-        int previousStep = 0;
-        std::vector<std::size_t> quadRecords;
-        for (std::size_t i = 0; i < state.sequence.size(); ++i) {
-            const OperationRecord& record = state.sequence[i];
-            SCOPED_TRACE("record " + std::to_string(i) + ", step " + record.step);
-            ++stepsSeen[record.step];
-            ASSERT_EQ(record.step.rfind("3.", 0), 0u);
-            EXPECT_GE(stepNumber(record.step), previousStep) << "steps run in table order";
-            previousStep = stepNumber(record.step);
-            EXPECT_EQ(record.events, expectedEvents(record));
-            cost += expectedCost(record, weights);
-            consumed += record.before.size();
-            produced += record.after.size();
-            for (const ComponentItem& item : record.before) {
-                EXPECT_EQ(item.tag, 'L');
-                EXPECT_TRUE(isWellFormed(item.component));
-            }
-            if (quadAfterCounts.count(record.step) != 0) {
-                quadRecords.push_back(i);
-                EXPECT_EQ(record.after.size(), quadAfterCounts.at(record.step));
-            }
-        }
-        EXPECT_EQ(state.totalCost, cost);
-        EXPECT_EQ(componentCount(state), componentsBefore - consumed + produced);
-
-        ASSERT_EQ(state.quads.size(), quadRecords.size());
-        for (std::size_t q = 0; q < state.quads.size(); ++q) {
-            const ComponentQuad& quad = state.quads[q];
-            EXPECT_EQ(quad.recordIndex, quadRecords[q]);
-            for (const Component* component :
-                 {&quad.first, &quad.second, &quad.third, &quad.fourth}) {
-                EXPECT_TRUE(isWellFormed(*component)) << "quad " << q;
-            }
-        }
-        for (std::size_t k = 0; k < categoryCount; ++k) {
-            for (const Component& component : state.buckets[k]) {
-                EXPECT_TRUE(isWellFormed(component)) << "category " << k;
-            }
-        }
+        expectPairingResult(state, start, weights, stepsSeen);
         if (::testing::Test::HasFailure()) break;
     }
     // The generated corpus reaches every step (the smaller one the common steps).
