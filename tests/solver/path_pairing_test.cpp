@@ -4,13 +4,19 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "graph/joint_graph.hpp"
+#include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/join_steps.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
 #include "support/path_builders.hpp"
+#include "support/random_structures.hpp"
 
 namespace varnet {
 namespace {
@@ -579,6 +585,51 @@ TEST(PathPairing, GeneratedBucketsPairIntoWellFormedPathsAtTheStatedCost) {
         const bool common = step <= 7 || step == 12 || step == 13;
         if (stateCount >= 1000 || common) {
             EXPECT_GT(stepsSeen["3." + std::to_string(step)], 0) << "3." << step;
+        }
+    }
+}
+
+// The phase on the graphs it meets in the solver: generated structure pairs, their joint graph,
+// the "delete block" loop, the reductions and the bucketing.
+TEST(PathPairing, GeneratedStructurePairsPairIntoWellFormedPathsAtTheStatedCost) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr uint32_t pairCount = 60;  // smaller corpus under the sanitizers
+#else
+    constexpr uint32_t pairCount = 2000;
+#endif
+    std::map<std::string, int> stepsSeen;
+    for (uint32_t seed = 1; seed <= pairCount; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        GeneratorOptions options;
+        options.geneCount = 8 + static_cast<int>(seed % 40);
+        options.maxChromosomes = 1 + static_cast<int>(seed % 6);
+        options.circularRate = (seed % 4) * 0.15;
+        options.duplicateRate = (seed % 3) * 0.1;
+        options.missingRate = 0.2 + (seed % 4) * 0.1;
+        options.wholeChromosomeRate = (seed % 3) * 0.2;
+        options.rearrangements = 2 + static_cast<int>(seed % 10);
+        const auto [sa, sb] = generatePair(random, options);
+        const AdjacencyArray a = buildAdjacency(groupChromosomes(sa));
+        const AdjacencyArray b = buildAdjacency(groupChromosomes(sb));
+        for (const OperationWeights& weights : weightRegimes) {
+            const std::shared_ptr<ChromosomeSet> state = buildJointGraph(a, b);
+            deleteSideABlocks(*state, weights);
+            reduceBeforeBucketing(*state, weights);
+            bucketComponents(*state);
+            const PhaseStart start{state->sequence.size(), componentCount(*state),
+                                   state->totalCost};
+
+            pairPaths(*state, weights);
+
+            expectPairingResult(*state, start, weights, stepsSeen);
+        }
+        if (::testing::Test::HasFailure()) break;
+    }
+    // Real graphs reach the common steps; the rare composite ones need the generated buckets.
+    for (const char* step : {"3.1", "3.2", "3.3", "3.6", "3.11", "3.12"}) {
+        if (pairCount >= 1000) {
+            EXPECT_GT(stepsSeen[step], 0) << step;
         }
     }
 }
