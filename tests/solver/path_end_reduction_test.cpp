@@ -5,7 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "graph/joint_graph.hpp"
 #include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
 #include "support/component_builders.hpp"
 
 namespace varnet {
@@ -188,6 +190,43 @@ TEST(ReductionOrder, SolveChargesACutAndAJoinTheirOwnWeights) {
     ChromosomeSet linearToCircular({}, {{adjB(112, 111)}});
     EXPECT_EQ(solve(linearToCircular, weights), 0.5);
     EXPECT_EQ(eventsOf(linearToCircular), std::vector<std::vector<int32_t>>{{joinEvent}});
+}
+
+TEST(ReductionOrder, CircleAgainstLineThroughTheJointGraph) {
+    const AdjacencyArray circle =
+        buildAdjacency(groupChromosomes(ChromosomalStructure{"A", {Chromosome{true, {11}}}}));
+    const AdjacencyArray line =
+        buildAdjacency(groupChromosomes(ChromosomalStructure{"B", {Chromosome{false, {11}}}}));
+    struct Case {
+        const char* name;
+        const AdjacencyArray& a;
+        const AdjacencyArray& b;
+        double join;
+        double cut;
+        int32_t event;
+        double cost;
+    };
+    const Case cases[] = {
+        {"circle to line, J < C: one cut", circle, line, 0.5, 1, cutEvent, 1},
+        {"circle to line, J = C: named a join", circle, line, 1, 1, joinEvent, 1},
+        {"circle to line, J > C: one cut", circle, line, 2, 1, cutEvent, 1},
+        {"line to circle, J < C: one join", line, circle, 0.5, 1, joinEvent, 0.5},
+        {"line to circle, J = C: one join", line, circle, 1, 1, joinEvent, 1},
+        {"line to circle, J > C: one join", line, circle, 2, 1, joinEvent, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(c.a, c.b);
+        EXPECT_EQ(solve(*graph, weightsWith(1, 1, c.join, c.cut)), c.cost);
+        EXPECT_EQ(eventsOf(*graph), std::vector<std::vector<int32_t>>{{c.event}});
+        if (c.event == cutEvent) {
+            EXPECT_TRUE(graph->cycles.empty());
+            EXPECT_EQ(graph->paths.size(), 2u);
+        } else {
+            EXPECT_EQ(graph->cycles.size(), 1u);
+            EXPECT_TRUE(graph->paths.empty());
+        }
+    }
 }
 
 }  // namespace
