@@ -265,7 +265,7 @@ TEST(PathPairing, StepThreeElevenRunsOnceOnThreePaths) {
 }
 
 // Each row on the smallest set of operands it takes; no earlier row can run on them. The
-// expected values are the design's table, row by row.
+// expected values are written out independently of the code's table, row by row.
 TEST(PathPairing, EachRowRecordsItsStep) {
     const double sp = testWeights[1];
     const double cut = testWeights[3];
@@ -442,7 +442,7 @@ int stepNumber(const std::string& step) {
     return std::stoi(step.substr(2));
 }
 
-// The events of a pairing record as the table lists them by step; "3.9" and "3.11" cut ("C")
+// The events of a pairing record by step; "3.9" and "3.11" cut ("C")
 // two c7 paths and join ("J") two c8 paths.
 std::vector<int32_t> expectedEvents(const OperationRecord& record) {
     const int32_t cutOrJoin = record.events.at(0) == cutEvent ? cutEvent : joinEvent;
@@ -468,7 +468,7 @@ std::vector<int32_t> expectedEvents(const OperationRecord& record) {
     }
 }
 
-// The cost of a pairing record as the table writes it.
+// The cost of a pairing record by step, written as a sum of weights.
 double expectedCost(const OperationRecord& record, const OperationWeights& w) {
     const double cutOrJoin = record.events.at(0) == cutEvent ? w[3] : w[2];
     switch (stepNumber(record.step)) {
