@@ -4,13 +4,20 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "graph/joint_graph.hpp"
+#include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
+#include "solver/path_pairing.hpp"
 #include "solver/primitives.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
+#include "support/random_structures.hpp"
 
 namespace varnet {
 namespace {
@@ -997,6 +1004,67 @@ TEST(CaseAnalysis, PropertiesOverGeneratedBuckets) {
             EXPECT_EQ(again.sequence, state.sequence);
             EXPECT_EQ(again.buckets, state.buckets);
         }
+    }
+}
+
+// The phase on the graphs it meets in the solver: generated structure pairs, their joint graph
+// and every stage before it.
+TEST(CaseAnalysis, GeneratedStructurePairsThroughTheEarlierStages) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr uint32_t pairCount = 100;  // a smaller corpus under the sanitizers
+#else
+    constexpr uint32_t pairCount = 1500;
+#endif
+    // Integer weights keep every sum exact: DP below, above and equal to SP.
+    const OperationWeights weightings[] = {
+        {1, 2, 3, 5, 7, 11}, {2, 1, 5, 3, 7, 11}, {2, 2, 3, 5, 7, 11}};
+    for (uint32_t seed = 1; seed <= pairCount; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        testing::GeneratorOptions options;
+        options.geneCount = 8 + static_cast<int>(seed % 30);
+        options.maxChromosomes = 1 + static_cast<int>(seed % 5);
+        options.circularRate = (seed % 4) * 0.15;
+        options.duplicateRate = (seed % 3) * 0.1;
+        options.missingRate = 0.2 + (seed % 4) * 0.1;
+        options.wholeChromosomeRate = (seed % 3) * 0.2;
+        options.rearrangements = 2 + static_cast<int>(seed % 8);
+        const auto [sa, sb] = testing::generatePair(random, options);
+        const AdjacencyArray a = buildAdjacency(groupChromosomes(sa));
+        const AdjacencyArray b = buildAdjacency(groupChromosomes(sb));
+        for (const OperationWeights& weights : weightings) {
+            const std::shared_ptr<ChromosomeSet> built = buildJointGraph(a, b);
+            ChromosomeSet& state = *built;
+            deleteSideABlocks(state, weights);
+            reduceBeforeBucketing(state, weights);
+            bucketComponents(state);
+            pairPaths(state, weights);
+            regroupBuckets(state, true);
+            const ChromosomeSet initial = state;
+            joinRemaining(state, weights);
+
+            const std::vector<OperationRecord> steps(
+                state.sequence.begin() + static_cast<std::ptrdiff_t>(initial.sequence.size()),
+                state.sequence.end());
+            double cost = initial.totalCost;
+            for (const OperationRecord& record : steps) cost += weightSum(record, weights);
+            EXPECT_EQ(state.totalCost, cost);
+            for (std::size_t k = 0; k < categoryCount; ++k) {
+                for (const Component& c : state.buckets[k]) {
+                    ASSERT_TRUE(wellFormed(c)) << "bucket " << k;
+                }
+            }
+            for (std::size_t q = state.quads.size(); q < initial.quads.size(); ++q) {
+                const ComponentQuad& quad = initial.quads[q];
+                const std::vector<ComponentItem>& before = initial.sequence[quad.recordIndex].after;
+                const std::vector<ComponentItem>& after = state.sequence[quad.recordIndex].after;
+                ASSERT_GE(after.size(), before.size());
+                const std::vector<ComponentItem> gained(
+                    after.begin() + static_cast<std::ptrdiff_t>(before.size()), after.end());
+                EXPECT_TRUE(completedAsWritten(quad, gained, steps));
+            }
+        }
+        if (::testing::Test::HasFailure()) break;
     }
 }
 
