@@ -21,5 +21,3 @@ echo "Results: $results/distance.tsv, $results/infile, $results/map.txt, $result
     "$results/tree.tre:"
 cat "$results/tree.tre"
 echo
-echo
-echo "The solver is not complete yet: the costs, distances and the sequence above are not the final ones."
