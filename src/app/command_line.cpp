@@ -5,7 +5,7 @@
 
 #include "app/dist_mode.hpp"
 #include "app/program_options.hpp"
-#include "tree/tree_mode.hpp"
+#include "app/tree_mode.hpp"
 
 namespace varnet {
 namespace {

@@ -1,11 +1,7 @@
 #include "tree/tree_mode.hpp"
 
-#include <stdexcept>
 #include <utility>
 
-#include "structures/gene_name_table.hpp"
-#include "structures/structure_reader.hpp"
-#include "structures/structure_validation.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
@@ -34,19 +30,6 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
 }
 
 }  // namespace
-
-void runTreeMode(const ProgramOptions& options, std::ostream& out) {
-    std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
-    readStructureFile(options.chromFile, structures, names);
-    if (structures.empty()) {
-        throw std::runtime_error("The structure file " + options.chromFile +
-                                 " holds no structure; tree mode needs at least one");
-    }
-    for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
-    buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out);
-}
 
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,

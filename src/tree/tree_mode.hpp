@@ -4,16 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/program_options.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/parallel_upgma.hpp"
 
 namespace varnet {
-
-// Compares every structure of the structure file with every other, writes the distance matrix
-// files and the tree into the result directory, and reports progress to `out`.
-void runTreeMode(const ProgramOptions& options, std::ostream& out);
 
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files
 // ("/distance.tsv", with `phylip` also "/map.txt" and "/infile"), the tree of `method`

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "app/tree_mode.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"

@@ -1,0 +1,28 @@
+#include "app/tree_mode.hpp"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "structures/chromosomal_structure.hpp"
+#include "structures/gene_name_table.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
+#include "tree/tree_mode.hpp"
+
+namespace varnet {
+
+void runTreeMode(const ProgramOptions& options, std::ostream& out) {
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable names;
+    readStructureFile(options.chromFile, structures, names);
+    if (structures.empty()) {
+        throw std::runtime_error("The structure file " + options.chromFile +
+                                 " holds no structure; tree mode needs at least one");
+    }
+    for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
+    buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
+              options.method, options.phylip, out);
+}
+
+}  // namespace varnet
