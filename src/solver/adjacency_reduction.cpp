@@ -6,24 +6,6 @@
 #include "solver/primitives.hpp"
 
 namespace varnet {
-namespace {
-
-// Cuts the inner edge j of path p out as a two-edge cycle; the path keeps its position.
-void cutInnerPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j,
-                      const OperationWeights& weights) {
-    Component& path = state.paths[p];
-    Component rest;
-    Component cut;
-    splitPathAt(path, j, rest, cut);
-    OperationRecord record = makeOperationRecord(
-        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {dpEvent}, "");
-    path = std::move(rest);
-    state.cycles.push_back(std::move(cut));
-    state.sequence.push_back(std::move(record));
-    addCost(state, weightOf(dpEvent, weights));
-}
-
-}  // namespace
 
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
     Component& cycle = state.cycles[static_cast<std::size_t>(i)];
@@ -80,13 +62,27 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
         std::size_t j = 1;
         while (j >= 1 && j + 1 < state.paths[p].size()) {
             if (kindOf(state.paths[p][j]) == adjacencyEdge) {
-                cutInnerPathEdge(state, p, j, weights);
+                cutPathEdge(state, p, j, dpEvent, weights);
                 if (j > 1) --j;
             } else {
                 ++j;
             }
         }
     }
+}
+
+void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
+                 const OperationWeights& weights) {
+    Component& path = state.paths[p];
+    Component rest;
+    Component cut;
+    splitPathAt(path, j, rest, cut);
+    OperationRecord record = makeOperationRecord(
+        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {event}, "");
+    path = std::move(rest);
+    state.cycles.push_back(std::move(cut));
+    state.sequence.push_back(std::move(record));
+    addCost(state, weightOf(event, weights));
 }
 
 }  // namespace varnet

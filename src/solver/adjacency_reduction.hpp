@@ -18,4 +18,10 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 // cycle has fewer than four edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
 
+// Cuts edge j of path p out as a two-edge cycle appended to `cycles` (`splitPathAt`); the rest of
+// the path keeps its position. Records one step with the single `event` and an empty label and
+// adds that event's weight. Both reduction stages cut paths this way.
+void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
+                 const OperationWeights& weights);
+
 }  // namespace varnet

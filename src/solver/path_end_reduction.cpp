@@ -2,26 +2,11 @@
 
 #include <utility>
 
+#include "solver/adjacency_reduction.hpp"
 #include "solver/primitives.hpp"
 
 namespace varnet {
 namespace {
-
-// Cuts the end edge at `position` (first or last) of path p off as a two-edge cycle; the rest
-// of the path keeps its position.
-void cutPathEnd(ChromosomeSet& state, std::size_t p, std::size_t position,
-                const OperationWeights& weights) {
-    Component& path = state.paths[p];
-    Component rest;
-    Component cut;
-    splitPathAt(path, position, rest, cut);
-    OperationRecord record = makeOperationRecord(
-        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {spEvent}, "");
-    path = std::move(rest);
-    state.cycles.push_back(std::move(cut));
-    state.sequence.push_back(std::move(record));
-    addCost(state, weightOf(spEvent, weights));
-}
 
 Edge loneVertexWithGenes(uint32_t end, const Edge& source) {
     Edge vertex = makeLoneVertex(end);
@@ -71,11 +56,11 @@ void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
             if (state.paths[p].size() == 1) {
                 resolveSingleAdjacencyEdge(state, p, weights);
             } else {
-                cutPathEnd(state, p, 0, weights);
+                cutPathEdge(state, p, 0, spEvent, weights);
             }
         }
         while (p < state.paths.size() && kindOf(state.paths[p].back()) == adjacencyEdge) {
-            cutPathEnd(state, p, state.paths[p].size() - 1, weights);
+            cutPathEdge(state, p, state.paths[p].size() - 1, spEvent, weights);
         }
     }
 }
