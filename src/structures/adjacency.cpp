@@ -21,6 +21,15 @@ void linkConsecutive(std::vector<int32_t>& partner, const std::vector<int32_t>& 
     }
 }
 
+void linkLinearEnds(std::vector<int32_t>& partner, const std::vector<int32_t>& genes) {
+    partner[enteringEnd(genes.front())] = telomere;
+    partner[leavingEnd(genes.back())] = telomere;
+}
+
+void linkCircularEnds(std::vector<int32_t>& partner, const std::vector<int32_t>& genes) {
+    link(partner, leavingEnd(genes.back()), enteringEnd(genes.front()));
+}
+
 }  // namespace
 
 uint32_t largestEnd(const ChromosomeGroups& groups) {
@@ -40,14 +49,27 @@ AdjacencyArray buildAdjacency(const ChromosomeGroups& groups) {
     std::vector<int32_t>& partner = adjacency.partner;
     for (const std::vector<int32_t>& genes : groups.circularChromosomes) {
         linkConsecutive(partner, genes);
-        link(partner, leavingEnd(genes.back()), enteringEnd(genes.front()));
+        linkCircularEnds(partner, genes);
     }
     for (const std::vector<int32_t>& genes : groups.linearChromosomes) {
         linkConsecutive(partner, genes);
-        partner[enteringEnd(genes.front())] = telomere;
-        partner[leavingEnd(genes.back())] = telomere;
+        linkLinearEnds(partner, genes);
     }
     return adjacency;
+}
+
+void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    for (const bool circular : {true, false}) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            if (chromosome.circular != circular) continue;
+            linkConsecutive(adjacency.partner, chromosome.genes);
+            if (circular) {
+                linkCircularEnds(adjacency.partner, chromosome.genes);
+            } else {
+                linkLinearEnds(adjacency.partner, chromosome.genes);
+            }
+        }
+    }
 }
 
 }  // namespace varnet

@@ -23,4 +23,9 @@ uint32_t largestEnd(const ChromosomeGroups& groups);
 // Circular chromosomes first, then linear ones; every chromosome must hold a gene.
 AdjacencyArray buildAdjacency(const ChromosomeGroups& groups);
 
+// Writes the structure's adjacencies, as `buildAdjacency` does from its groups (circular
+// chromosomes first), into a table of zeros already large enough for its ends; touches only
+// the structure's own ends, so a reused table is cleared by zeroing those ends again.
+void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
+
 }  // namespace varnet

@@ -1,41 +1,12 @@
 #include "tree/special_distance.hpp"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "solver/solve.hpp"
 #include "structures/gene_code.hpp"
 
 namespace varnet {
 namespace {
-
-void link(std::vector<int32_t>& partner, uint32_t x, uint32_t y) {
-    partner[x] = static_cast<int32_t>(y);
-    partner[y] = static_cast<int32_t>(x);
-}
-
-void linkChromosome(std::vector<int32_t>& partner, const Chromosome& chromosome) {
-    const std::vector<int32_t>& genes = chromosome.genes;
-    if (genes.empty()) throw std::invalid_argument("a chromosome without genes has no adjacencies");
-    for (std::size_t k = 0; k + 1 < genes.size(); ++k)
-        link(partner, leavingEnd(genes[k]), enteringEnd(genes[k + 1]));
-    if (chromosome.circular) {
-        link(partner, leavingEnd(genes.back()), enteringEnd(genes.front()));
-    } else {
-        partner[enteringEnd(genes.front())] = telomere;
-        partner[leavingEnd(genes.back())] = telomere;
-    }
-}
-
-// Writes the structure's adjacencies into a table of zeros, as `buildAdjacency` does from its
-// chromosome groups (circular chromosomes first), touching only the structure's own ends.
-void fillAdjacency(AdjacencyArray& adjacency, const ChromosomalStructure& structure) {
-    for (const bool circular : {true, false}) {
-        for (const Chromosome& chromosome : structure.chromosomes) {
-            if (chromosome.circular == circular) linkChromosome(adjacency.partner, chromosome);
-        }
-    }
-}
 
 void clearAdjacency(AdjacencyArray& adjacency, const std::vector<uint32_t>& ends) {
     for (const uint32_t end : ends) adjacency.partner[end] = 0;
@@ -94,8 +65,8 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
             clearAdjacency(self.second_, endsOfJ);
         }
     } clear{*this, endsOfI, endsOfJ};
-    fillAdjacency(first_, structures_[i]);
-    fillAdjacency(second_, structures_[j]);
+    fillAdjacency(structures_[i], first_);
+    fillAdjacency(structures_[j], second_);
 
     input_.load(first_, endsOfI, second_, endsOfJ);
     const double forward = solvedCost();

@@ -105,6 +105,13 @@ TEST(Adjacency, GeneratedStructuresGiveSymmetricArrays) {
                 }
             }
             ASSERT_EQ(present, 2 * genes) << "an end outside the structure was written";
+
+            // Filling a larger table in place gives the same partners and nothing beyond them.
+            AdjacencyArray filled;
+            filled.partner.assign(adjacency.partner.size() + 7, 0);
+            fillAdjacency(structure, filled);
+            filled.partner.resize(adjacency.partner.size());
+            ASSERT_EQ(filled.partner, adjacency.partner);
         }
     }
 }
