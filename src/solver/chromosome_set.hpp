@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "graph/component.hpp"
@@ -43,6 +44,13 @@ struct ChromosomeSet {
 
 inline void addCost(ChromosomeSet& state, double weight) {
     state.totalCost += weight;
+}
+
+// Removes the last component of a bucket and hands it over.
+inline Component popLast(std::vector<Component>& bucket) {
+    Component last = std::move(bucket.back());
+    bucket.pop_back();
+    return last;
 }
 
 }  // namespace varnet

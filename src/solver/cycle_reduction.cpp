@@ -12,12 +12,6 @@ namespace {
 constexpr std::size_t closedCategory = 17;
 constexpr std::size_t finishedCategory = 20;
 
-Component popLast(std::vector<Component>& bucket) {
-    Component last = std::move(bucket.back());
-    bucket.pop_back();
-    return last;
-}
-
 // The first j = start, start + 2, ... whose neighbours in the cycle both carry genes.
 std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t start) {
     const std::size_t n = cycle.size();

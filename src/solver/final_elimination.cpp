@@ -10,12 +10,6 @@ namespace {
 
 constexpr std::size_t closedCategory = 17;
 
-Component popLast(std::vector<Component>& bucket) {
-    Component last = std::move(bucket.back());
-    bucket.pop_back();
-    return last;
-}
-
 // Turns an edge into a lone vertex at its endpoint (its `second` when `first` is 0).
 void makeLone(Edge& edge) {
     if (isLoneVertex(edge)) return;
