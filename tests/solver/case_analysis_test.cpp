@@ -17,24 +17,17 @@
 #include "solver/primitives.hpp"
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
+#include "support/component_builders.hpp"
 #include "support/random_structures.hpp"
 
 namespace varnet {
 namespace {
 
+using testing::edge;
+using testing::lone;
+
 constexpr bool A = false;
 constexpr bool B = true;
-
-Edge edge(uint8_t kind, bool sideB, uint32_t first, uint32_t second = 0,
-          std::vector<int32_t> genes = {}) {
-    Edge e = makeEdge(kind, sideB, first, second);
-    e.genes = std::move(genes);
-    return e;
-}
-
-Edge lone(uint32_t first, uint32_t second = 0, std::vector<int32_t> genes = {}) {
-    return Edge{loneVertexFlags, first, second, std::move(genes)};
-}
 
 // Small components of the categories the case steps take, built as the joint graph and the
 // reductions leave them (end edges carry their endpoint in `first`).

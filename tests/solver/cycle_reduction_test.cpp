@@ -2,18 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/component_builders.hpp"
+
 namespace varnet {
 namespace {
+
+using testing::edge;
 
 // Weights that tell every event apart in a sum: DP 1, SP 2, J 4, C 8, bD 16, aD 32.
 constexpr OperationWeights weights = {1, 2, 4, 8, 16, 32};
 
-Edge edge(uint8_t kind, bool sideB, uint32_t first, uint32_t second,
-          std::vector<int32_t> genes = {}) {
-    Edge e = makeEdge(kind, sideB, first, second);
-    e.genes = std::move(genes);
-    return e;
-}
 constexpr bool sideA = false;
 constexpr bool sideB = true;
 

@@ -4,18 +4,15 @@
 
 #include <vector>
 
+#include "support/component_builders.hpp"
+
 namespace varnet {
 namespace {
 
+using testing::edge;
+
 constexpr bool A = false;
 constexpr bool B = true;
-
-Edge edge(uint8_t kind, bool sideB, uint32_t first, uint32_t second = 0,
-          std::vector<int32_t> genes = {}) {
-    Edge e = makeEdge(kind, sideB, first, second);
-    e.genes = std::move(genes);
-    return e;
-}
 
 struct SpliceCase {
     const char* name;

@@ -2,24 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/component_builders.hpp"
+
 namespace varnet {
 namespace {
+
+using testing::edge;
+using testing::lone;
 
 // Weights that tell every event apart in a sum: DP 1, SP 2, J 4, C 8, bD 16, aD 32.
 constexpr OperationWeights weights = {1, 2, 4, 8, 16, 32};
 constexpr bool sideA = false;
 constexpr bool sideB = true;
-
-Edge edge(uint8_t kind, bool side, uint32_t first, uint32_t second = 0,
-          std::vector<int32_t> genes = {}) {
-    Edge e = makeEdge(kind, side, first, second);
-    e.genes = std::move(genes);
-    return e;
-}
-
-Edge lone(uint32_t first, uint32_t second = 0, std::vector<int32_t> genes = {}) {
-    return Edge{loneVertexFlags, first, second, std::move(genes)};
-}
 
 OperationRecord record(std::vector<ComponentItem> before, std::vector<ComponentItem> after,
                        std::vector<int32_t> events, std::string step = "") {

@@ -45,8 +45,14 @@ inline Edge blockA(std::vector<int32_t> genes) {
 inline Edge blockB(std::vector<int32_t> genes) {
     return withGenes(makeEdge(blockEdge, true, 0), std::move(genes));
 }
-inline Edge lone(uint32_t end) {
-    return makeLoneVertex(end);
+// Any edge by kind and side.
+inline Edge edge(uint8_t kind, bool sideB, uint32_t first, uint32_t second = 0,
+                 std::vector<int32_t> genes = {}) {
+    return withGenes(makeEdge(kind, sideB, first, second), std::move(genes));
+}
+// A lone vertex; `second` and genes are set only where a step leaves them on one.
+inline Edge lone(uint32_t end, uint32_t second = 0, std::vector<int32_t> genes = {}) {
+    return Edge{loneVertexFlags, end, second, std::move(genes)};
 }
 
 // Why `component` is not well formed, or empty when it is: it must be non-empty, hold block
