@@ -43,6 +43,28 @@ void extendEdge(Edge& edge, uint32_t end, const Edge& source,
     if (kind) setKind(edge, *kind);
 }
 
+// `edge` takes `head`'s first endpoint as its second endpoint and `head`'s genes after its own,
+// keeping every gene end in exactly one place. A head without an endpoint (a block) gives only
+// its genes; the stated kind then applies only to an edge with two endpoints. An end edge that
+// gains a second endpoint becomes a bridging edge. Otherwise the edge becomes the stated kind
+// and its old second endpoint is freed. Returns the freed endpoint, 0 when none is.
+uint32_t takeHead(Edge& edge, const Edge& head, std::optional<uint8_t> kind = std::nullopt) {
+    appendGenes(head, edge);
+    if (head.first == 0) {
+        if (kind && edge.first != 0 && edge.second != 0) setKind(edge, *kind);
+        return 0;
+    }
+    if (kindOf(edge) == endEdge) {
+        edge.second = head.first;
+        setKind(edge, bridgingEdge);
+        return 0;
+    }
+    const uint32_t freed = edge.second;
+    edge.second = head.first;
+    if (kind) setKind(edge, *kind);
+    return freed;
+}
+
 // Appends copies of u's edges from position `from` on.
 void appendEdgesFrom(Component& t, const Component& u, std::size_t from) {
     t.insert(t.end(), u.begin() + static_cast<std::ptrdiff_t>(from), u.end());
@@ -50,6 +72,11 @@ void appendEdgesFrom(Component& t, const Component& u, std::size_t from) {
 
 Component loneVertexAt(uint32_t end) {
     return Component{makeLoneVertex(end)};
+}
+
+// The lone vertex a join frees, or no component when it frees nothing.
+Component freedVertex(uint32_t end) {
+    return end == 0 ? Component{} : loneVertexAt(end);
 }
 
 // Two adjacency edges without genes: the first on the side opposite to `sideB` from u to v,
@@ -63,11 +90,10 @@ void fuseOrientedByKind(const Component& x, const Component& y, std::optional<ui
                         Component& r1, Component& r2) {
     Component t = orientedByKind(x);
     const Component u = orientedByKind(y);
-    const uint32_t freed = t.back().second;
-    extendEdge(t.back(), u[0].first, u[0], kind);
+    const uint32_t freed = takeHead(t.back(), u[0], kind);
     appendEdgesFrom(t, u, 1);
     r1 = std::move(t);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 }  // namespace
@@ -162,10 +188,21 @@ void caseJoin12(const Component& x, const Component& y, Component& r1, Component
 
 void caseJoin13(const Component& x, const Component& y, Component& r1, Component& r2) {
     r1 = orientedBySide(x, true, y[0], true);
-    r2 = Component{std::move(r1.back())};
+    Edge removed = std::move(r1.back());
     r1.pop_back();
-    extendEdge(r1.back(), y[0].first, y[0]);
+    // The end vertex stays with the kept edge when both were end edges at it.
+    const bool sharesEnd = kindOf(removed) == endEdge && removed.first == r1.back().first;
+    takeHead(r1.back(), y[0]);
     appendEdgesFrom(r1, y, 1);
+    r2.clear();
+    if (!sharesEnd) {
+        r2.push_back(std::move(removed));
+    } else if (!removed.genes.empty()) {
+        removed.first = 0;
+        removed.second = 0;
+        setKind(removed, blockEdge);
+        r2.push_back(std::move(removed));
+    }
 }
 
 void caseJoin14(const Component& x, const Component& y, Component& r1, Component& r2) {
@@ -192,27 +229,24 @@ void caseJoin15(const Component& x, const Component& y, Component& r1, Component
 void caseJoin16(const Component& x, const Component& y, Component& r1, Component& r2) {
     const Component t = orientedByKind(x);
     r1 = orientedByKind(y);
-    const uint32_t freed = r1.back().second;
-    extendEdge(r1.back(), t[0].first, t[0]);
+    const uint32_t freed = takeHead(r1.back(), t[0]);
     appendEdgesFrom(r1, t, 1);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 void caseJoin18(const Component& x, const Component& y, Component& r1, Component& r2) {
     r1 = orientedByKind(y);
-    const uint32_t freed = r1.back().second;
-    extendEdge(r1.back(), x[0].first, x[0]);
+    const uint32_t freed = takeHead(r1.back(), x[0]);
     appendEdgesFrom(r1, x, 1);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 void caseJoin19(const Component& x, const Component& y, Component& r1, Component& r2) {
     const Component u = orientedByKind(y);
     r1 = x;
-    const uint32_t freed = r1.back().second;
-    extendEdge(r1.back(), u[0].first, u[0]);
+    const uint32_t freed = takeHead(r1.back(), u[0]);
     appendEdgesFrom(r1, u, 1);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 void caseJoin20(const Component& x, const Component& y, Component& r1, Component& r2) {
@@ -224,20 +258,18 @@ void caseJoin20(const Component& x, const Component& y, Component& r1, Component
         r2 = loneVertexAt(y[0].first);
         return;
     }
-    const uint32_t freed = r.back().second;
-    extendEdge(r.back(), t[0].first, t[0]);
+    const uint32_t freed = takeHead(r.back(), t[0]);
     appendEdgesFrom(r, t, 1);
     r1 = std::move(r);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 void caseJoin21(const Component& x, const Component& y, Component& r1, Component& r2) {
     const Component u = orientedByKind(y);
     r1 = orientedBySide(x, true, u[0]);
-    const uint32_t freed = r1.back().second;
-    extendEdge(r1.back(), u[0].first, u[0]);
+    const uint32_t freed = takeHead(r1.back(), u[0]);
     appendEdgesFrom(r1, u, 1);
-    r2 = loneVertexAt(freed);
+    r2 = freedVertex(freed);
 }
 
 void caseJoin22(const Component& x, const Component& y, Component& r1, Component& r2) {
@@ -428,8 +460,10 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         Component r2;
         join(x, y, r1, r2);
 
+        // A join that frees no vertex has one result.
+        const bool second = row.outputs == 2 && !r2.empty();
         std::vector<ComponentItem> after{makeLinearItem(r1)};
-        if (row.outputs == 2) after.push_back(makeLinearItem(r2));
+        if (second) after.push_back(makeLinearItem(r2));
         state.sequence.push_back(makeOperationRecord({makeLinearItem(x), makeLinearItem(y)},
                                                      std::move(after), events, row.step));
 
@@ -442,7 +476,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
             for (Component* leftover : leftovers)
                 fileByRefinedCategory(state, std::move(*leftover));
         }
-        if (row.outputs == 2) {
+        if (second) {
             const int32_t category =
                 row.secondByCategoryOf ? categoryOf(r2) : refinedCategoryOf(r2);
             file(state, std::move(r2), category);

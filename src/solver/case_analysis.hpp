@@ -41,7 +41,9 @@ bool takeComponents(ChromosomeSet& state, std::span<const int32_t> categories,
                     std::vector<Component>& components, std::vector<int64_t>& recordIndices);
 
 // Join operations of the case steps. Each works on copies of X and Y and writes its results
-// into the given (empty) components; the first result is the joined component.
+// into the given (empty) components; the first result is the joined component. Every gene end
+// of X and Y ends up in exactly one result: a second result left empty means the join freed
+// nothing.
 void joinInto(const Component& x, const Component& y, Component& r1, Component& r2);
 void caseJoin4(const Component& x, const Component& y, Component& r1, Component& r2);
 void caseJoin7(const Component& x, const Component& y, Component& r);

@@ -108,15 +108,14 @@ void eliminateOdd(ChromosomeSet& state, std::size_t category, const OperationWei
             pushToCategory(state, std::move(p));
             continue;
         }
-        closePath(state, p, weights);
-        // The event follows the side of the last edge, the cost that of the fused edge.
-        const EventCode event = isSideB(p.back()) ? cutEvent : joinEvent;
+        // The listed event is the one charged: its side is that of the fused edge.
+        const EventCode event = closePath(state, p, weights);
         appendRecord(state, {std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
         state.buckets[closedCategory].push_back(std::move(p));
     }
 }
 
-void closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
+EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
     Edge* fused = nullptr;
     if (kindOf(path.back()) != endEdge) {
         Edge& f = path.front();
@@ -130,7 +129,9 @@ void closePath(ChromosomeSet& state, Component& path, const OperationWeights& we
         l.second = path.front().first;
         fused = &l;
     }
-    addCost(state, isSideB(*fused) ? weights[cutWeight] : weights[joinWeight]);
+    const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
+    chargeEvent(state, event, weights);
+    return event;
 }
 
 void closeEndPaths(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {

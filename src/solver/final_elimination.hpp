@@ -22,8 +22,8 @@ void eliminateOdd(ChromosomeSet& state, std::size_t category, const OperationWei
 
 // Closes `path` into a cycle in place, fusing its last edge (or, when the last edge is not an
 // end edge, its first edge) to the far end, and adds the "J" weight when the fused edge is on
-// side A, the "C" weight when on side B.
-void closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights);
+// side A, the "C" weight when on side B. Returns the event charged, "J" or "C".
+EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights);
 
 // Category 9 or 11: a trailing gene block is deleted ("bD"); otherwise the first end edge is
 // folded into the last one, closing the path ("J" or "C").

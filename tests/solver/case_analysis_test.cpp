@@ -120,13 +120,13 @@ TEST(CaseAnalysis, TwoResultJoinsOnHandWorkedComponents) {
          {edge(bridgingEdge, A, 1, 2, {1}), edge(adjacencyEdge, B, 2, 3),
           edge(adjacencyEdge, A, 3, 4), edge(bridgingEdge, B, 4, 8, {2, 9})},
          {edge(adjacencyEdge, A, 5, 7), edge(adjacencyEdge, B, 7, 5)}},
-        {"caseJoin13: X's last edge taken off, the new last edge reaches Y",
+        {"caseJoin13: the kept end edge bridges to Y; the removed one, at the same end, is a block",
          caseJoin13,
          cat5,
          cat4,
-         {edge(endEdge, A, 1, 2, {1, 3}), edge(adjacencyEdge, B, 2, 3),
+         {edge(bridgingEdge, A, 1, 2, {1, 3}), edge(adjacencyEdge, B, 2, 3),
           edge(adjacencyEdge, A, 3, 4), edge(endEdge, B, 4, 0, {4})},
-         {edge(endEdge, B, 1, 0, {2})}},
+         {edge(blockEdge, B, 0, 0, {2})}},
         {"caseJoin14: X turned to end on the other side than Y[0], then all of Y",
          caseJoin14,
          cat6,
@@ -150,28 +150,35 @@ TEST(CaseAnalysis, TwoResultJoinsOnHandWorkedComponents) {
          {edge(endEdge, B, 1, 0, {1}), edge(adjacencyEdge, A, 1, 2),
           edge(bridgingEdge, B, 2, 5, {2, 3})},
          {lone(3)}},
-        {"caseJoin22: as caseJoin15 but the end edge keeps its kind",
+        {"caseJoin22: as caseJoin15 but the adjacency edge keeps its kind",
          caseJoin22,
-         cat11,
+         {edge(endEdge, B, 1, 0, {1}), edge(adjacencyEdge, A, 1, 2)},
          cat0,
-         {edge(endEdge, A, 1, 0, {1}), edge(adjacencyEdge, B, 1, 2), edge(endEdge, A, 2, 5, {2, 3}),
+         {edge(endEdge, B, 1, 0, {1}), edge(adjacencyEdge, A, 1, 5, {3}),
           edge(adjacencyEdge, B, 5, 6), edge(bridgingEdge, A, 6, 7, {4})},
-         {lone(0)}},
-        {"caseJoin15 on the same operands bridges",
+         {lone(2)}},
+        {"caseJoin15: an end edge gaining a second endpoint bridges and frees nothing",
          caseJoin15,
          cat11,
          cat0,
          {edge(endEdge, A, 1, 0, {1}), edge(adjacencyEdge, B, 1, 2),
           edge(bridgingEdge, A, 2, 5, {2, 3}), edge(adjacencyEdge, B, 5, 6),
           edge(bridgingEdge, A, 6, 7, {4})},
-         {lone(0)}},
-        {"caseJoin16: X oriented to start with its end edge, fused onto Y's last edge",
+         {}},
+        {"caseJoin15: a block gives only its genes; the end edge stays one",
+         caseJoin15,
+         cat9,
+         cat10,
+         {edge(endEdge, B, 1, 0, {1}), edge(adjacencyEdge, A, 1, 2),
+          edge(endEdge, B, 2, 0, {2, 5})},
+         {}},
+        {"caseJoin16: X oriented to start with its end edge, fused onto Y's end edge",
          caseJoin16,
          cat7,
          cat3,
-         {edge(endEdge, B, 5, 4, {3, 2}), edge(adjacencyEdge, A, 4, 3),
+         {edge(bridgingEdge, B, 5, 4, {3, 2}), edge(adjacencyEdge, A, 4, 3),
           edge(adjacencyEdge, B, 3, 2), edge(bridgingEdge, A, 2, 1, {1})},
-         {lone(0)}},
+         {}},
         {"caseJoin18: Y's last edge fused with X's first",
          caseJoin18,
          cat11,
@@ -522,15 +529,17 @@ TEST(CaseAnalysis, Step417RecordsNothingWhileStep416JoinsAsWritten) {
     state.buckets[7].push_back(cat7);
     state.buckets[8].push_back(cat8);
     runCaseStep(state, dpBelowSp, "4.16");
-    // cat7 turned to start with its end edge, fused onto cat3's end edge.
-    const Component r1{edge(endEdge, B, 5, 4, {3, 2}), edge(adjacencyEdge, A, 4, 3),
+    // cat7 turned to start with its end edge, fused onto cat3's end edge, which bridges: one
+    // result, of category 6, and no lone vertex.
+    const Component r1{edge(bridgingEdge, B, 5, 4, {3, 2}), edge(adjacencyEdge, A, 4, 3),
                        edge(adjacencyEdge, B, 3, 2), edge(bridgingEdge, A, 2, 1, {1})};
-    const std::vector<OperationRecord> expected{makeOperationRecord(
-        {linear(cat7), linear(cat3)}, {linear(r1), linear({lone(0)})}, {1}, "4.16")};
+    const std::vector<OperationRecord> expected{
+        makeOperationRecord({linear(cat7), linear(cat3)}, {linear(r1)}, {1}, "4.16")};
     EXPECT_EQ(state.sequence, expected);
-    EXPECT_EQ(state.buckets[7], std::vector<Component>{r1});
+    EXPECT_EQ(state.buckets[6], std::vector<Component>{r1});
+    EXPECT_TRUE(state.buckets[7].empty());
     EXPECT_EQ(state.buckets[8], std::vector<Component>{cat8});
-    EXPECT_EQ(state.buckets[20], std::vector<Component>{{lone(0)}});
+    EXPECT_TRUE(state.buckets[20].empty());
     EXPECT_EQ(state.totalCost, dpBelowSp[1]);
 }
 
@@ -605,14 +614,14 @@ TEST(CaseAnalysis, QuadTakenWithARealCategoryCompletesItsRecordWithBothComponent
     ASSERT_EQ(state.sequence.size(), 2u);
     EXPECT_EQ(state.sequence[0].after,
               (std::vector<ComponentItem>{linear(third), linear({lone(92)})}));
-    Component r1;
-    Component r2;
-    caseJoin18(cat10, third, r1, r2);
-    EXPECT_EQ(state.sequence[1], makeOperationRecord({linear(cat10), linear(third)},
-                                                     {linear(r1), linear(r2)}, {1}, "4.18"));
+    // The block only gives its genes: one result, no lone vertex.
+    const Component r1{edge(endEdge, B, 21, 0, {4}), edge(adjacencyEdge, A, 21, 22),
+                       edge(bridgingEdge, B, 22, 23, {5, 5})};
+    EXPECT_EQ(state.sequence[1],
+              makeOperationRecord({linear(cat10), linear(third)}, {linear(r1)}, {1}, "4.18"));
     EXPECT_TRUE(state.quads.empty());
-    // R1 and R2 first, then the quad's other component.
-    EXPECT_EQ(state.buckets[20], (std::vector<Component>{r2, {lone(92)}}));
+    EXPECT_EQ(state.buckets[refinedCategoryOf(r1)], std::vector<Component>{r1});
+    EXPECT_EQ(state.buckets[20], (std::vector<Component>{{lone(92)}}));
 }
 
 TEST(CaseAnalysis, QuadTakenBeforeCategory3CompletesItsRecordWithComponent4Only) {

@@ -118,11 +118,11 @@ TEST(EliminateOdd, SingleEdgesBecomeLoneVerticesLongerPathsClose) {
                  {c(fusedLast)}, {cutEvent}, "eliminate odd")},
          8,
          {{17, fusedLast}}},
-        {"first edge fused on side B, last edge on side A: event J, cost C",
+        {"first edge fused on side B, last edge on side A: event and cost C",
          7,
          {edge(endEdge, sideB, 11, 0, {31}), edge(adjacencyEdge, sideA, 11, 12)},
          {record({l({edge(endEdge, sideB, 11, 0, {31}), edge(adjacencyEdge, sideA, 11, 12)})},
-                 {c(fusedFirst)}, {joinEvent}, "eliminate odd")},
+                 {c(fusedFirst)}, {cutEvent}, "eliminate odd")},
          8,
          {{17, fusedFirst}}},
     };
