@@ -1,7 +1,12 @@
 #include "tree/neighbour_joining.hpp"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <limits>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 #include "tree/tree_files.hpp"
 
@@ -27,113 +32,253 @@ std::string defaultFormat(double value) {
     return text.str();
 }
 
-std::pair<std::size_t, std::size_t> choosePair(const DistanceMatrix& d,
-                                               const std::vector<double>& rowSums) {
-    const std::size_t n = d.size();
-    const double factor = static_cast<double>(static_cast<int32_t>(n) - 2);
-    auto q = [&](std::size_t p, std::size_t r) {
-        return factor * d[p][r] - rowSums[p] - rowSums[r];
-    };
-    double best = pairScanStart;
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (std::size_t p = 0; p < n; ++p) {
-        for (std::size_t r = p + 1; r < n; ++r) {
-            const double value = q(p, r);
-            if (best - tieTolerance > value) {
-                best = value;
-                i = p;
-                j = r;
+// The clusters still to be joined over one working copy of the matrix. A cluster keeps its slot
+// until the matrix is compacted, so slot order is position order; a joined cluster takes the
+// slot of the earlier of its two parts. Cells of removed clusters hold 0.0, which leaves every
+// row sum as it is.
+class JoiningMatrix {
+public:
+    JoiningMatrix(const DistanceMatrix& distances, std::vector<int32_t> ids)
+        : stride_(distances.size()),
+          width_(stride_),
+          active_(stride_),
+          cells_(stride_ * stride_),
+          ids_(std::move(ids)),
+          alive_(stride_, 1),
+          sums_(stride_) {
+        for (std::size_t p = 0; p < stride_; ++p) {
+            std::copy(distances[p].begin(), distances[p].end(), &cell(p, 0));
+            for (std::size_t q = 0; q < p; ++q) {
+                if (std::bit_cast<uint64_t>(cell(p, q)) != std::bit_cast<uint64_t>(cell(q, p)))
+                    symmetric_ = false;
             }
         }
     }
-    if (i != j) return {i, j};
-    // Every Q value is huge (distances of 1e6 and more): take the first smallest one.
-    i = 0;
-    j = 1;
-    best = q(0, 1);
-    for (std::size_t p = 0; p < n; ++p) {
-        for (std::size_t r = p + 1; r < n; ++r) {
-            const double value = q(p, r);
-            if (value < best) {
-                best = value;
-                i = p;
-                j = r;
-            }
-        }
-    }
-    return {i, j};
-}
 
-// Replaces clusters i and j by one cluster at the smaller of the two positions.
-void reduce(DistanceMatrix& d, std::size_t i, std::size_t j) {
-    const std::size_t lo = std::min(i, j);
-    const std::size_t hi = std::max(i, j);
-    const double dij = d[i][j];
-    for (std::size_t k = 0; k < d.size(); ++k) {
-        if (k == i || k == j) continue;
-        const double distance = (d[j][k] + d[i][k] - dij) * 0.5;
-        d[lo][k] = distance;
-        d[k][lo] = distance;
+    std::size_t activeCount() const { return active_; }
+
+    // Joins the pair with the lowest Q value and returns the join; the new cluster is `node`.
+    Join joinNext(int32_t node) {
+        computeRowSums();
+        const auto [i, j] = choosePair();
+        const double delta = (sums_[i] - sums_[j]) / static_cast<int32_t>(active_ - 2);
+        const double dij = cell(i, j);
+        const Join join{node, ids_[i], (dij + delta) * 0.5, ids_[j], (dij - delta) * 0.5};
+        for (std::size_t k = 0; k < width_; ++k) {
+            if (k == i || k == j || !alive_[k]) continue;
+            const double distance = (cell(j, k) + cell(i, k) - dij) * 0.5;
+            cell(i, k) = distance;
+            cell(k, i) = distance;
+        }
+        alive_[j] = 0;
+        for (std::size_t k = 0; k < width_; ++k) cell(k, j) = 0.0;
+        ids_[i] = node;
+        --active_;
+        if (4 * (width_ - active_) > width_) compact();
+        return join;
     }
-    d.erase(d.begin() + static_cast<std::ptrdiff_t>(hi));
-    for (std::vector<double>& row : d) row.erase(row.begin() + static_cast<std::ptrdiff_t>(hi));
-}
+
+    // The last two clusters: (first id, second id, distance first to second, second to first).
+    std::tuple<int32_t, int32_t, double, double> lastPair() const {
+        std::size_t a = 0;
+        while (!alive_[a]) ++a;
+        std::size_t b = a + 1;
+        while (!alive_[b]) ++b;
+        return {ids_[a], ids_[b], cell(a, b), cell(b, a)};
+    }
+
+private:
+    double& cell(std::size_t p, std::size_t q) { return cells_[p * stride_ + q]; }
+    double cell(std::size_t p, std::size_t q) const { return cells_[p * stride_ + q]; }
+
+    // Row sums in column order, the order in which the plain definition adds them up.
+    void computeRowSums() {
+        std::fill(sums_.begin(), sums_.begin() + static_cast<std::ptrdiff_t>(width_), 0.0);
+        rows_.clear();
+        for (std::size_t p = 0; p < width_; ++p) {
+            if (alive_[p]) rows_.push_back(p);
+        }
+        if (!symmetric_) {
+            for (const std::size_t p : rows_) {
+                double sum = 0.0;
+                for (std::size_t q = 0; q < width_; ++q) sum += cell(p, q);
+                sums_[p] = sum;
+            }
+            return;
+        }
+        // A symmetric matrix is read in its upper triangle alone: row p adds its cells left of
+        // the diagonal from the column above it (added there row by row, in row order), then
+        // its own cells from the diagonal on. Several rows go at once to share the reading of
+        // the columns and to overlap their additions.
+        constexpr std::size_t block = 8;
+        std::size_t start = 0;
+        for (; start + block <= rows_.size(); start += block) addRowsOf<block>(&rows_[start]);
+        for (; start < rows_.size(); ++start) addRowsOf<1>(&rows_[start]);
+    }
+
+    template <std::size_t count>
+    void addRowsOf(const std::size_t* rows) {
+        std::array<double, count> sum;
+        const std::size_t last = rows[count - 1];
+        for (std::size_t t = 0; t < count; ++t) {
+            const std::size_t p = rows[t];
+            sum[t] = sums_[p] + cell(p, p);
+            for (std::size_t q = p + 1; q <= last; ++q) {
+                sum[t] += cell(p, q);
+                sums_[q] += cell(p, q);
+            }
+        }
+        std::array<const double*, count> row;
+        for (std::size_t t = 0; t < count; ++t) row[t] = &cell(rows[t], 0);
+        for (std::size_t q = last + 1; q < width_; ++q) {
+            double column = sums_[q];
+            for (std::size_t t = 0; t < count; ++t) {
+                sum[t] += row[t][q];
+                column += row[t][q];
+            }
+            sums_[q] = column;
+        }
+        for (std::size_t t = 0; t < count; ++t) sums_[rows[t]] = sum[t];
+    }
+
+    // The first pair in row-major order whose Q value is lower than every earlier choice by
+    // more than the tolerance; a row is read pair by pair only when its lowest Q value could
+    // replace the current choice.
+    std::pair<std::size_t, std::size_t> choosePair() {
+        const double factor = static_cast<double>(static_cast<int32_t>(active_) - 2);
+        // A removed column gets an infinite Q value, which is never chosen.
+        for (std::size_t q = 0; q < width_; ++q) {
+            if (!alive_[q]) sums_[q] = -std::numeric_limits<double>::infinity();
+        }
+        double best = pairScanStart;
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (const std::size_t p : rows_) {
+            const double* row = &cell(p, 0);
+            const double rowSum = sums_[p];
+            if (!(best - tieTolerance > lowestQ(row, p + 1, factor, rowSum))) continue;
+            for (std::size_t q = p + 1; q < width_; ++q) {
+                const double value = factor * row[q] - rowSum - sums_[q];
+                if (best - tieTolerance > value) {
+                    best = value;
+                    i = p;
+                    j = q;
+                }
+            }
+        }
+        if (i != j) return {i, j};
+        // Every Q value is huge (distances of 1e6 and more): take the first smallest one.
+        i = rows_[0];
+        j = rows_[1];
+        best = factor * cell(i, j) - sums_[i] - sums_[j];
+        for (const std::size_t p : rows_) {
+            for (std::size_t q = p + 1; q < width_; ++q) {
+                const double value = factor * cell(p, q) - sums_[p] - sums_[q];
+                if (value < best) {
+                    best = value;
+                    i = p;
+                    j = q;
+                }
+            }
+        }
+        return {i, j};
+    }
+
+    double lowestQ(const double* row, std::size_t from, double factor, double rowSum) const {
+        constexpr std::size_t lanes = 4;
+        std::array<double, lanes> lowest;
+        lowest.fill(std::numeric_limits<double>::infinity());
+        std::size_t q = from;
+        for (; q + lanes <= width_; q += lanes) {
+            for (std::size_t t = 0; t < lanes; ++t) {
+                const double value = factor * row[q + t] - rowSum - sums_[q + t];
+                lowest[t] = value < lowest[t] ? value : lowest[t];
+            }
+        }
+        for (; q < width_; ++q) {
+            const double value = factor * row[q] - rowSum - sums_[q];
+            lowest[0] = value < lowest[0] ? value : lowest[0];
+        }
+        return std::min({lowest[0], lowest[1], lowest[2], lowest[3]});
+    }
+
+    // Moves the clusters still present to the first slots, in order.
+    void compact() {
+        std::size_t to = 0;
+        for (std::size_t p = 0; p < width_; ++p) {
+            if (!alive_[p]) continue;
+            std::size_t column = 0;
+            for (std::size_t q = 0; q < width_; ++q) {
+                if (alive_[q]) cell(to, column++) = cell(p, q);
+            }
+            ids_[to] = ids_[p];
+            ++to;
+        }
+        width_ = active_;
+        std::fill(alive_.begin(), alive_.begin() + static_cast<std::ptrdiff_t>(width_), 1);
+    }
+
+    std::size_t stride_;
+    std::size_t width_;   // slots in use
+    std::size_t active_;  // clusters present
+    std::vector<double> cells_;
+    std::vector<int32_t> ids_;
+    std::vector<char> alive_;
+    std::vector<double> sums_;
+    std::vector<std::size_t> rows_;  // the slots present, in order
+    bool symmetric_ = true;
+};
 
 void addBranch(TreeAdjacency& adjacency, int32_t a, int32_t b, double length) {
     adjacency[a].emplace_back(b, length);
     adjacency[b].emplace_back(a, length);
 }
 
-std::string newickFrom(int32_t node, double& total, const TreeAdjacency& adjacency,
-                       std::vector<char>& visited, const std::vector<ChromosomalStructure>& names) {
+// Joins until two clusters remain. The branches of a join are listed after those of every later
+// join, so each inner node lists its branch towards the node created after it first.
+TreeAdjacency joinAll(const DistanceMatrix& distances, std::vector<int32_t> ids, int32_t next) {
+    TreeAdjacency adjacency;
+    if (distances.size() < 2) return adjacency;
+    JoiningMatrix clusters(distances, std::move(ids));
+    std::vector<Join> joins;
+    joins.reserve(distances.size() - 2);
+    while (clusters.activeCount() > 2) joins.push_back(clusters.joinNext(next++));
+    const auto [first, second, firstToSecond, secondToFirst] = clusters.lastPair();
+    adjacency[first].emplace_back(second, firstToSecond);
+    adjacency[second].emplace_back(first, secondToFirst);
+    for (auto join = joins.rbegin(); join != joins.rend(); ++join) {
+        addBranch(adjacency, join->node, join->first, join->firstLength);
+        addBranch(adjacency, join->node, join->second, join->secondLength);
+    }
+    return adjacency;
+}
+
+// Appends the Newick text of the subtree below `node` and adds its branch lengths to `total`.
+void appendNewick(int32_t node, double& total, const TreeAdjacency& adjacency,
+                  std::vector<char>& visited, const std::vector<ChromosomalStructure>& names,
+                  std::string& text) {
     visited[static_cast<std::size_t>(node)] = 1;
     const auto& neighbours = adjacency.at(node);
-    if (neighbours.size() == 1) return names[static_cast<std::size_t>(node)].name;
-    std::string text = "(";
+    if (neighbours.size() == 1) {
+        text += names[static_cast<std::size_t>(node)].name;
+        return;
+    }
+    text += '(';
     for (const auto& [neighbour, length] : neighbours) {
         if (visited[static_cast<std::size_t>(neighbour)]) continue;
-        text += newickFrom(neighbour, total, adjacency, visited, names);
+        appendNewick(neighbour, total, adjacency, visited, names, text);
         text += ':';
         text += defaultFormat(length);
         text += ',';
         total += length;
     }
     text.back() = ')';
-    return text;
 }
 
 }  // namespace
 
 TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next) {
-    TreeAdjacency adjacency;
-    if (distances.size() < 2) return adjacency;
-    std::vector<Join> joins;
-    std::vector<double> rowSums;
-    while (distances.size() > 2) {
-        const std::size_t n = distances.size();
-        rowSums.assign(n, 0.0);
-        for (std::size_t p = 0; p < n; ++p) {
-            for (const double cell : distances[p]) rowSums[p] += cell;
-        }
-        const auto [i, j] = choosePair(distances, rowSums);
-        const double delta = (rowSums[i] - rowSums[j]) / static_cast<int32_t>(n - 2);
-        const double dij = distances[i][j];
-        joins.push_back({next, ids[i], (dij + delta) * 0.5, ids[j], (dij - delta) * 0.5});
-        reduce(distances, i, j);
-        const std::size_t lo = std::min(i, j);
-        const std::size_t hi = std::max(i, j);
-        ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(hi));
-        ids[lo] = next++;
-    }
-    adjacency[ids[0]].emplace_back(ids[1], distances[0][1]);
-    adjacency[ids[1]].emplace_back(ids[0], distances[1][0]);
-    // Deeper joins come first in every list: replay the joins from the last one back.
-    for (auto join = joins.rbegin(); join != joins.rend(); ++join) {
-        addBranch(adjacency, join->node, join->first, join->firstLength);
-        addBranch(adjacency, join->node, join->second, join->secondLength);
-    }
-    return adjacency;
+    return joinAll(distances, std::move(ids), next);
 }
 
 NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
@@ -142,7 +287,7 @@ NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
     const std::size_t n = matrix.size();
     std::vector<int32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0);
-    const TreeAdjacency adjacency = neighbourJoin(matrix, ids, static_cast<int32_t>(n));
+    const TreeAdjacency adjacency = joinAll(matrix, std::move(ids), static_cast<int32_t>(n));
     writeGraphFile(graph, adjacency);
 
     NeighbourJoiningTree tree;
@@ -161,7 +306,8 @@ NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
     }
     const int32_t root = adjacency.rbegin()->first;
     std::vector<char> visited(static_cast<std::size_t>(root) + 1, 0);
-    tree.text = newickFrom(root, tree.totalBranchLength, adjacency, visited, structures) + ";";
+    appendNewick(root, tree.totalBranchLength, adjacency, visited, structures, tree.text);
+    tree.text += ';';
     return tree;
 }
 

@@ -6,55 +6,155 @@
 namespace varnet {
 namespace {
 
-// The first smallest working distance in row-major order of the upper triangle. Distances of
-// any size take part, so a pair is always found.
-std::pair<std::size_t, std::size_t> closestPair(const DistanceMatrix& w) {
-    double smallest = std::numeric_limits<double>::infinity();
-    std::size_t i = 0;
-    std::size_t j = 1;
-    for (std::size_t p = 0; p + 1 < w.size(); ++p) {
-        for (std::size_t q = p + 1; q < w.size(); ++q) {
-            if (w[p][q] < smallest) {
-                smallest = w[p][q];
+constexpr double noDistance = std::numeric_limits<double>::infinity();
+constexpr std::size_t noSlot = std::numeric_limits<std::size_t>::max();
+// Markers on the stack that writes the tree text.
+constexpr std::size_t closeMark = noSlot;
+constexpr std::size_t commaMark = noSlot - 1;
+
+// The clusters still to be joined, kept in the order of their first leaf (the order of their
+// positions), over one working copy of the matrix. A joined cluster keeps the slot of the
+// earlier of its two parts; only cells (p, q) with slot p < slot q are read or written.
+class UpgmaClusters {
+public:
+    explicit UpgmaClusters(const DistanceMatrix& matrix)
+        : n_(matrix.size()),
+          cells_(n_ * n_),
+          next_(n_ + 1),
+          previous_(n_ + 1),
+          members_(n_, 1),
+          nearest_(n_) {
+        for (std::size_t p = 0; p < n_; ++p) {
+            for (std::size_t q = p + 1; q < n_; ++q) cell(p, q) = matrix[p][q];
+        }
+        // Slots 0 .. n-1 in a ring closed by the end marker n.
+        for (std::size_t p = 0; p <= n_; ++p) {
+            next_[p] = p == n_ ? 0 : p + 1;
+            previous_[p] = p == 0 ? n_ : p - 1;
+        }
+        for (std::size_t p = 0; p < n_; ++p) findNearest(p);
+    }
+
+    std::size_t first() const { return next_[n_]; }
+
+    // The first smallest distance in row-major order of the upper triangle: the first row whose
+    // nearest cluster is closest, and in it the first column at that distance. When no distance
+    // is below infinity, the first two clusters.
+    std::pair<std::size_t, std::size_t> closestPair() const {
+        double smallest = noDistance;
+        std::size_t i = first();
+        std::size_t j = next_[i];
+        for (std::size_t p = first(); p != n_; p = next_[p]) {
+            if (nearest_[p].distance < smallest) {
+                smallest = nearest_[p].distance;
                 i = p;
-                j = q;
+                j = nearest_[p].slot;
             }
         }
+        return {i, j};
     }
-    return {i, j};
-}
+
+    // Joins cluster j into cluster i (i before j), averaging the distances by member counts.
+    void join(std::size_t i, std::size_t j) {
+        const auto ni = static_cast<double>(members_[i]);
+        const auto nj = static_cast<double>(members_[j]);
+        unlink(j);
+        for (std::size_t p = first(); p != i; p = next_[p]) {
+            double& toI = cell(p, i);
+            toI = (nj * cell(p, j) + ni * toI) / (ni + nj);
+            // The row's nearest cluster may have moved (i changed, j left); rescan only when the
+            // changed cell cannot settle it.
+            Nearest& nearest = nearest_[p];
+            const bool wasIOrJ = nearest.slot == i || nearest.slot == j;
+            if (wasIOrJ && toI <= nearest.distance) {
+                nearest = {toI, i};
+            } else if (wasIOrJ) {
+                findNearest(p);
+            } else if (toI < nearest.distance || (toI == nearest.distance && i < nearest.slot)) {
+                nearest = {toI, i};
+            }
+        }
+        for (std::size_t q = next_[i]; q != n_; q = next_[q]) {
+            const double toJ = q < j ? cell(q, j) : cell(j, q);
+            double& toI = cell(i, q);
+            toI = (nj * toJ + ni * toI) / (ni + nj);
+        }
+        findNearest(i);
+        for (std::size_t p = next_[i]; p < j; p = next_[p]) {
+            if (nearest_[p].slot == j) findNearest(p);
+        }
+        members_[i] += members_[j];
+    }
+
+private:
+    struct Nearest {
+        double distance = noDistance;
+        std::size_t slot = noSlot;
+    };
+
+    double& cell(std::size_t p, std::size_t q) { return cells_[p * n_ + q]; }
+    double cell(std::size_t p, std::size_t q) const { return cells_[p * n_ + q]; }
+
+    void unlink(std::size_t j) {
+        next_[previous_[j]] = next_[j];
+        previous_[next_[j]] = previous_[j];
+    }
+
+    void findNearest(std::size_t p) {
+        Nearest nearest;
+        const double* row = &cells_[p * n_];
+        for (std::size_t q = next_[p]; q != n_; q = next_[q]) {
+            if (row[q] < nearest.distance) nearest = {row[q], q};
+        }
+        nearest_[p] = nearest;
+    }
+
+    std::size_t n_;
+    std::vector<double> cells_;
+    std::vector<std::size_t> next_;
+    std::vector<std::size_t> previous_;
+    std::vector<std::size_t> members_;
+    std::vector<Nearest> nearest_;
+};
 
 }  // namespace
 
 std::string upgmaTree(const DistanceMatrix& matrix,
                       const std::vector<ChromosomalStructure>& structures) {
-    if (matrix.empty()) return ";";
-    // Only cells (p, q) with p < q are read or written.
-    DistanceMatrix w = matrix;
-    std::vector<std::size_t> memberCounts(w.size(), 1);
-    std::vector<std::string> labels;
-    labels.reserve(w.size());
-    for (std::size_t k = 0; k < w.size(); ++k) labels.push_back(structures[k].name);
-
-    while (w.size() > 1) {
-        const auto [i, j] = closestPair(w);
-        const auto ni = static_cast<double>(memberCounts[i]);
-        const auto nj = static_cast<double>(memberCounts[j]);
-        for (std::size_t p = 0; p < i; ++p) w[p][i] = (nj * w[p][j] + ni * w[p][i]) / (ni + nj);
-        for (std::size_t q = i + 1; q < w.size(); ++q) {
-            if (q == j) continue;
-            const double toJ = q < j ? w[q][j] : w[j][q];
-            w[i][q] = (nj * toJ + ni * w[i][q]) / (ni + nj);
-        }
-        for (std::vector<double>& row : w) row.erase(row.begin() + static_cast<std::ptrdiff_t>(j));
-        w.erase(w.begin() + static_cast<std::ptrdiff_t>(j));
-
-        labels[i] = "(" + labels[i] + "," + labels[j] + ")";
-        labels.erase(labels.begin() + static_cast<std::ptrdiff_t>(j));
-        memberCounts[i] += memberCounts[j];
-        memberCounts.erase(memberCounts.begin() + static_cast<std::ptrdiff_t>(j));
+    const std::size_t n = matrix.size();
+    if (n == 0) return ";";
+    UpgmaClusters clusters(matrix);
+    // The tree as joins: node n + t joins the clusters at (first, second) of join t.
+    std::vector<std::pair<std::size_t, std::size_t>> children;
+    children.reserve(n - 1);
+    std::vector<std::size_t> nodeOf(n);
+    for (std::size_t k = 0; k < n; ++k) nodeOf[k] = k;
+    for (std::size_t joins = 0; joins + 1 < n; ++joins) {
+        const auto [i, j] = clusters.closestPair();
+        clusters.join(i, j);
+        children.emplace_back(nodeOf[i], nodeOf[j]);
+        nodeOf[i] = n + joins;
     }
-    return labels[0] + ";";
+
+    // "(" first "," second ")" for every inner node, written without recursion.
+    std::string text;
+    std::vector<std::size_t> pending = {nodeOf[clusters.first()]};
+    while (!pending.empty()) {
+        const std::size_t node = pending.back();
+        pending.pop_back();
+        if (node == closeMark) {
+            text += ')';
+        } else if (node == commaMark) {
+            text += ',';
+        } else if (node < n) {
+            text += structures[node].name;
+        } else {
+            const auto [left, right] = children[node - n];
+            text += '(';
+            pending.insert(pending.end(), {closeMark, right, commaMark, left});
+        }
+    }
+    return text + ";";
 }
 
 }  // namespace varnet
