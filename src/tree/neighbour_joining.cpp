@@ -8,6 +8,10 @@
 #include <sstream>
 #include <tuple>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "tree/tree_files.hpp"
 
 namespace varnet {
@@ -45,7 +49,9 @@ public:
           cells_(stride_ * stride_),
           ids_(std::move(ids)),
           alive_(stride_, 1),
-          sums_(stride_) {
+          sums_(stride_),
+          lowestCell_(stride_),
+          largestSumAfter_(stride_ + 1) {
         for (std::size_t p = 0; p < stride_; ++p) {
             std::copy(distances[p].begin(), distances[p].end(), &cell(p, 0));
             for (std::size_t q = 0; q < p; ++q) {
@@ -53,6 +59,7 @@ public:
                     symmetric_ = false;
             }
         }
+        for (std::size_t p = 0; p < stride_; ++p) findLowestCell(p);
     }
 
     std::size_t activeCount() const { return active_; }
@@ -69,10 +76,12 @@ public:
             const double distance = (cell(j, k) + cell(i, k) - dij) * 0.5;
             cell(i, k) = distance;
             cell(k, i) = distance;
+            if (k < i && distance < lowestCell_[k]) lowestCell_[k] = distance;
         }
         alive_[j] = 0;
         for (std::size_t k = 0; k < width_; ++k) cell(k, j) = 0.0;
         ids_[i] = node;
+        findLowestCell(i);
         --active_;
         if (4 * (width_ - active_) > width_) compact();
         return join;
@@ -150,12 +159,20 @@ private:
         for (std::size_t q = 0; q < width_; ++q) {
             if (!alive_[q]) sums_[q] = -std::numeric_limits<double>::infinity();
         }
+        // The largest row sum right of each slot, for a bound on the Q values of a row.
+        largestSumAfter_[width_] = -std::numeric_limits<double>::infinity();
+        for (std::size_t q = width_; q-- > 0;)
+            largestSumAfter_[q] = sums_[q] > largestSumAfter_[q + 1] ? sums_[q] : largestSumAfter_[q + 1];
         double best = pairScanStart;
         std::size_t i = 0;
         std::size_t j = 0;
         for (const std::size_t p : rows_) {
             const double* row = &cell(p, 0);
             const double rowSum = sums_[p];
+            // Rounding is monotone, so no Q value of the row is below this bound: when the bound
+            // cannot replace the choice, the row is not read.
+            const double bound = factor * lowestCell_[p] - rowSum - largestSumAfter_[p + 1];
+            if (bound >= best - tieTolerance) continue;
             if (!(best - tieTolerance > lowestQ(row, p + 1, factor, rowSum))) continue;
             for (std::size_t q = p + 1; q < width_; ++q) {
                 const double value = factor * row[q] - rowSum - sums_[q];
@@ -184,22 +201,46 @@ private:
         return {i, j};
     }
 
+    // The lowest Q value of row p from column `from` on (infinity when there is none below it).
     double lowestQ(const double* row, std::size_t from, double factor, double rowSum) const {
-        constexpr std::size_t lanes = 4;
-        std::array<double, lanes> lowest;
-        lowest.fill(std::numeric_limits<double>::infinity());
+        double lowest = std::numeric_limits<double>::infinity();
         std::size_t q = from;
-        for (; q + lanes <= width_; q += lanes) {
-            for (std::size_t t = 0; t < lanes; ++t) {
-                const double value = factor * row[q + t] - rowSum - sums_[q + t];
-                lowest[t] = value < lowest[t] ? value : lowest[t];
-            }
+#ifdef __SSE2__
+        // Two cells per instruction; each lane computes exactly what the scalar loop computes.
+        const __m128d factors = _mm_set1_pd(factor);
+        const __m128d rowSums = _mm_set1_pd(rowSum);
+        __m128d lowestA = _mm_set1_pd(lowest);
+        __m128d lowestB = lowestA;
+        for (; q + 4 <= width_; q += 4) {
+            const __m128d a = _mm_sub_pd(
+                _mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q)), rowSums),
+                _mm_loadu_pd(&sums_[q]));
+            const __m128d b = _mm_sub_pd(
+                _mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q + 2)), rowSums),
+                _mm_loadu_pd(&sums_[q + 2]));
+            // min(x, y) takes x only when x < y, so a NaN Q value is never taken.
+            lowestA = _mm_min_pd(a, lowestA);
+            lowestB = _mm_min_pd(b, lowestB);
         }
+        std::array<double, 4> lanes;
+        _mm_storeu_pd(&lanes[0], lowestA);
+        _mm_storeu_pd(&lanes[2], lowestB);
+        for (const double lane : lanes) lowest = lane < lowest ? lane : lowest;
+#endif
         for (; q < width_; ++q) {
             const double value = factor * row[q] - rowSum - sums_[q];
-            lowest[0] = value < lowest[0] ? value : lowest[0];
+            lowest = value < lowest ? value : lowest;
         }
-        return std::min({lowest[0], lowest[1], lowest[2], lowest[3]});
+        return lowest;
+    }
+
+    // Removing a column later only raises a row's lowest cell, so the value stays a bound.
+    void findLowestCell(std::size_t p) {
+        double lowest = std::numeric_limits<double>::infinity();
+        for (std::size_t q = p + 1; q < width_; ++q) {
+            if (alive_[q] && cell(p, q) < lowest) lowest = cell(p, q);
+        }
+        lowestCell_[p] = lowest;
     }
 
     // Moves the clusters still present to the first slots, in order.
@@ -212,6 +253,7 @@ private:
                 if (alive_[q]) cell(to, column++) = cell(p, q);
             }
             ids_[to] = ids_[p];
+            lowestCell_[to] = lowestCell_[p];
             ++to;
         }
         width_ = active_;
@@ -225,6 +267,8 @@ private:
     std::vector<int32_t> ids_;
     std::vector<char> alive_;
     std::vector<double> sums_;
+    std::vector<double> lowestCell_;  // at most every cell right of the diagonal in the row
+    std::vector<double> largestSumAfter_;
     std::vector<std::size_t> rows_;  // the slots present, in order
     bool symmetric_ = true;
 };
