@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<ChromosomalStructure> structures(n);
-    for (std::size_t k = 0; k < n; ++k) structures[k].name = std::string("t").append(std::to_string(k));
+    for (std::size_t k = 0; k < n; ++k)
+        structures[k].name = std::string("t").append(std::to_string(k));
 
     const auto start = std::chrono::steady_clock::now();
     std::string text;
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     } else {
         const NeighbourJoiningTree tree = neighbourJoiningTree(matrix, structures, graph);
         text = tree.text + "\n" +
-                   (std::ostringstream() << std::setprecision(17) << tree.totalBranchLength).str();
+               (std::ostringstream() << std::setprecision(17) << tree.totalBranchLength).str();
     }
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     std::cout << text << '\n' << graph.str();

@@ -1,5 +1,6 @@
 #include "tree/distance_matrix.hpp"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <new>
@@ -11,13 +12,14 @@ namespace {
 // Tree mode holds a few matrices of this size at once (special, breakpoint, a working copy).
 constexpr std::size_t matricesHeldAtOnce = 3;
 
-std::string endKey(int32_t code, char end) {
-    return geneKey(code) + '.' + end;
+// 2 * code + 0 for the end ".1", + 1 for the end ".2".
+uint32_t endKey(int32_t code, uint32_t end) {
+    return 2 * geneKey(code) + end - 1;
 }
 
-// Counts the keys of each set that the other lacks, walking both in order once.
-std::size_t symmetricDifferenceSize(const std::set<std::string>& a,
-                                    const std::set<std::string>& b) {
+// Counts the keys of each sorted list that the other lacks, walking both once.
+template <typename Key>
+std::size_t symmetricDifferenceSize(const std::vector<Key>& a, const std::vector<Key>& b) {
     std::size_t shared = 0;
     auto x = a.begin();
     auto y = b.begin();
@@ -35,10 +37,16 @@ std::size_t symmetricDifferenceSize(const std::set<std::string>& a,
     return a.size() + b.size() - 2 * shared;
 }
 
+template <typename Key>
+void sortUnique(std::vector<Key>& keys) {
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
 void addAdjacency(AdjacencyProfile& profile, int32_t a, int32_t b) {
-    profile.adjacencies.insert(adjacencyKey(a, b));
-    profile.genes.insert(geneKey(a));
-    profile.genes.insert(geneKey(b));
+    profile.adjacencies.push_back(adjacencyKey(a, b));
+    profile.genes.push_back(geneKey(a));
+    profile.genes.push_back(geneKey(b));
 }
 
 }  // namespace
@@ -60,15 +68,15 @@ DistanceMatrix makeDistanceMatrix(std::size_t n) {
     }
 }
 
-std::string geneKey(int32_t code) {
+uint32_t geneKey(int32_t code) {
     const int64_t value = code;
-    return std::to_string(value < 0 ? -value : value);
+    return static_cast<uint32_t>(value < 0 ? -value : value);
 }
 
-std::string adjacencyKey(int32_t a, int32_t b) {
-    std::string left = endKey(a, a < 0 ? '1' : '2');
-    std::string right = endKey(b, b <= 0 ? '2' : '1');
-    return right < left ? right + '@' + left : left + '@' + right;
+uint64_t adjacencyKey(int32_t a, int32_t b) {
+    const uint64_t left = endKey(a, a < 0 ? 1 : 2);
+    const uint64_t right = endKey(b, b <= 0 ? 2 : 1);
+    return std::min(left, right) << 32 | std::max(left, right);
 }
 
 std::vector<AdjacencyProfile> buildAdjacencyProfiles(
@@ -84,6 +92,8 @@ std::vector<AdjacencyProfile> buildAdjacencyProfiles(
             // The closing adjacency of a circle; a one-gene circle joins the gene to itself.
             if (chromosome.circular && !g.empty()) addAdjacency(profile, g.back(), g.front());
         }
+        sortUnique(profile.adjacencies);
+        sortUnique(profile.genes);
     }
     return profiles;
 }
@@ -111,7 +121,10 @@ DistanceMatrix combineMatrices(DistanceMatrix special, double specialWeight,
         std::vector<double>& row = special[r];
         for (std::size_t k = 0; k < row.size(); ++k) {
             // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
-            if (k != r) row[k] = row[k] * specialWeight + breakpointWeight * breakpoint[r][k];
+            if (k != r) {
+                const double count = breakpoint.empty() ? 0.0 : breakpoint[r][k];
+                row[k] = row[k] * specialWeight + breakpointWeight * count;
+            }
         }
     }
     return special;

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -18,19 +17,21 @@ using DistanceMatrix = std::vector<std::vector<double>>;
 // cannot be held.
 DistanceMatrix makeDistanceMatrix(std::size_t n);
 
-// The adjacencies and the genes of one structure as string keys, for the breakpoint distance.
+// The adjacencies and the genes of one structure as integer keys, each list sorted and without
+// repeats, for the breakpoint distance.
 struct AdjacencyProfile {
     std::string name;
-    std::set<std::string> adjacencies;
-    std::set<std::string> genes;  // only genes that take part in some adjacency
+    std::vector<uint64_t> adjacencies;
+    std::vector<uint32_t> genes;  // only genes that take part in some adjacency
 };
 
-// The absolute gene code in decimal.
-std::string geneKey(int32_t code);
+// The absolute gene code.
+uint32_t geneKey(int32_t code);
 
-// The key of the adjacency "a followed by b": the leaving end of a and the entering end of b
-// (ends written "code.1" or "code.2"), the smaller key first, joined by "@".
-std::string adjacencyKey(int32_t a, int32_t b);
+// The key of the adjacency "a followed by b": the unordered pair of the leaving end of a and the
+// entering end of b, so that reading the adjacency from either side gives the same key. A code of
+// 0 counts as negative. Distinct for all codes below 2^31 in absolute value.
+uint64_t adjacencyKey(int32_t a, int32_t b);
 
 std::vector<AdjacencyProfile> buildAdjacencyProfiles(
     const std::vector<ChromosomalStructure>& structures);
@@ -41,6 +42,8 @@ int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b)
 DistanceMatrix computeBreakpointMatrix(const std::vector<AdjacencyProfile>& profiles);
 
 // special * specialWeight + breakpoint * breakpointWeight, cell by cell, in the special matrix.
+// With a breakpoint weight of 0 the breakpoint matrix may be left empty: its cells are counts,
+// never negative, so the weighted term is that zero whatever they hold.
 DistanceMatrix combineMatrices(DistanceMatrix special, double specialWeight,
                                const DistanceMatrix& breakpoint, double breakpointWeight);
 

@@ -162,7 +162,8 @@ private:
         // The largest row sum right of each slot, for a bound on the Q values of a row.
         largestSumAfter_[width_] = -std::numeric_limits<double>::infinity();
         for (std::size_t q = width_; q-- > 0;)
-            largestSumAfter_[q] = sums_[q] > largestSumAfter_[q + 1] ? sums_[q] : largestSumAfter_[q + 1];
+            largestSumAfter_[q] =
+                sums_[q] > largestSumAfter_[q + 1] ? sums_[q] : largestSumAfter_[q + 1];
         double best = pairScanStart;
         std::size_t i = 0;
         std::size_t j = 0;
@@ -212,12 +213,12 @@ private:
         __m128d lowestA = _mm_set1_pd(lowest);
         __m128d lowestB = lowestA;
         for (; q + 4 <= width_; q += 4) {
-            const __m128d a = _mm_sub_pd(
-                _mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q)), rowSums),
-                _mm_loadu_pd(&sums_[q]));
-            const __m128d b = _mm_sub_pd(
-                _mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q + 2)), rowSums),
-                _mm_loadu_pd(&sums_[q + 2]));
+            const __m128d a =
+                _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q)), rowSums),
+                           _mm_loadu_pd(&sums_[q]));
+            const __m128d b =
+                _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q + 2)), rowSums),
+                           _mm_loadu_pd(&sums_[q + 2]));
             // min(x, y) takes x only when x < y, so a NaN Q value is never taken.
             lowestA = _mm_min_pd(a, lowestA);
             lowestB = _mm_min_pd(b, lowestB);

@@ -24,7 +24,11 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const std::vector<ChromosomalStructure>& structures,
                                      std::ostream& out, unsigned threadCount) {
     DistanceMatrix special = computeSpecialMatrix(operationWeights, structures, out, threadCount);
-    const DistanceMatrix breakpoint = computeBreakpointMatrix(buildAdjacencyProfiles(structures));
+    // A breakpoint weight of 0 leaves nothing of the breakpoint distances to compute.
+    const DistanceMatrix breakpoint =
+        distanceWeights.breakpoint == 0
+            ? DistanceMatrix()
+            : computeBreakpointMatrix(buildAdjacencyProfiles(structures));
     return combineMatrices(std::move(special), distanceWeights.special, breakpoint,
                            distanceWeights.breakpoint);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "support/expect_throws.hpp"
@@ -21,22 +22,28 @@ Chromosome circular(std::vector<int32_t> genes) {
     return Chromosome{true, std::move(genes)};
 }
 
-TEST(AdjacencyKeys, JoinLeavingAndEnteringEndsSmallerFirst) {
+TEST(AdjacencyKeys, NameTheSameTwoGeneEndsFromEitherSide) {
     struct Case {
         const char* name;
-        int32_t a;
-        int32_t b;
-        const char* expected;
+        std::pair<int32_t, int32_t> first;
+        std::pair<int32_t, int32_t> second;
+        bool same;
     };
-    for (const Case& c : {Case{"3 then -5", 3, -5, "3.2@5.2"}, Case{"-3 then 5", -3, 5, "3.1@5.1"},
-                          Case{"one-gene circle", 7, 7, "7.1@7.2"},
-                          Case{"byte order, not numeric order", 12, 3, "12.2@3.1"},
-                          Case{"equal end keys", 5, -5, "5.2@5.2"},
-                          Case{"gene code 0 counts as negative", 4, 0, "0.2@4.2"}}) {
+    for (const Case& c : {
+             Case{"3 -5 read backwards is 5 -3 (ends 3.2, 5.2)", {3, -5}, {5, -3}, true},
+             Case{"3 -5 and 3 5 leave 3 alike but enter 5 at other ends", {3, -5}, {3, 5}, false},
+             Case{"3 -5 and -3 -5 leave 3 at other ends", {3, -5}, {-3, -5}, false},
+             Case{"one-gene circle 7 read either way (7.2, 7.1)", {7, 7}, {-7, -7}, true},
+             Case{"5 -5 (5.2 twice) is not 5 5 (5.2, 5.1)", {5, -5}, {5, 5}, false},
+             Case{"gene code 0 enters at .2 like a negative code", {4, 0}, {4, -0}, true},
+             Case{"gene code 0 leaves at .2 like a positive code", {0, 4}, {1, 4}, false},
+         }) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(adjacencyKey(c.a, c.b), c.expected);
+        EXPECT_EQ(adjacencyKey(c.first.first, c.first.second) ==
+                      adjacencyKey(c.second.first, c.second.second),
+                  c.same);
     }
-    EXPECT_EQ(geneKey(-21), "21");
+    EXPECT_EQ(geneKey(-21), 21u);
 }
 
 TEST(AdjacencyProfiles, TakeNeighboursOfEveryChromosome) {
@@ -44,19 +51,21 @@ TEST(AdjacencyProfiles, TakeNeighboursOfEveryChromosome) {
         structureOf("linear", {linear({3, -5})}),
         structureOf("one gene", {linear({7}), linear({})}),
         structureOf("circle", {circular({7})}),
-        structureOf("circle of three", {circular({11, -21, 31})}),
+        structureOf("circle of three, one adjacency twice", {circular({11, -21, 31, 21, -11})}),
     };
     const std::vector<AdjacencyProfile> profiles = buildAdjacencyProfiles(structures);
     ASSERT_EQ(profiles.size(), 4u);
     EXPECT_EQ(profiles[0].name, "linear");
-    EXPECT_EQ(profiles[0].adjacencies, (std::set<std::string>{"3.2@5.2"}));
-    EXPECT_EQ(profiles[0].genes, (std::set<std::string>{"3", "5"}));
+    EXPECT_EQ(profiles[0].adjacencies, (std::vector<uint64_t>{adjacencyKey(3, -5)}));
+    EXPECT_EQ(profiles[0].genes, (std::vector<uint32_t>{3, 5}));
     EXPECT_TRUE(profiles[1].adjacencies.empty());
     EXPECT_TRUE(profiles[1].genes.empty()) << "a lone linear gene is in no adjacency";
-    EXPECT_EQ(profiles[2].adjacencies, (std::set<std::string>{"7.1@7.2"}));
-    EXPECT_EQ(profiles[2].genes, (std::set<std::string>{"7"}));
-    EXPECT_EQ(profiles[3].adjacencies,
-              (std::set<std::string>{"11.2@21.2", "21.1@31.1", "11.1@31.2"}));
+    EXPECT_EQ(profiles[2].adjacencies, (std::vector<uint64_t>{adjacencyKey(7, 7)}));
+    EXPECT_EQ(profiles[2].genes, (std::vector<uint32_t>{7}));
+    // 11 -21, -21 31, 31 21, 21 -11 (the first read backwards), -11 11: four distinct keys.
+    EXPECT_EQ(profiles[3].adjacencies.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(profiles[3].adjacencies.begin(), profiles[3].adjacencies.end()));
+    EXPECT_EQ(profiles[3].genes, (std::vector<uint32_t>{11, 21, 31}));
 }
 
 TEST(BreakpointDistance, CountsKeysOfEitherSideMissingFromTheOther) {
@@ -108,6 +117,13 @@ TEST(CombineMatrices, WeighsBothMatricesAndKeepsTheDiagonal) {
             combineMatrices(special, c.specialWeight, breakpoint, c.breakpointWeight);
         EXPECT_EQ(combined, (DistanceMatrix{{0, c.expected}, {c.expected, 0}}));
         EXPECT_FALSE(std::signbit(combined[0][0])) << "no negative zero on the diagonal";
+    }
+    // A weight of 0 needs no breakpoint matrix, and the cells keep the sign of zero they would get
+    // with one: -1 * 0 + 0 * 2 is +0, -1 * 0 + -0 * 2 is -0.
+    const DistanceMatrix zeros = {{0, 0}, {0, 0}};
+    for (const DistanceMatrix& counts : {breakpoint, DistanceMatrix()}) {
+        EXPECT_FALSE(std::signbit(combineMatrices(zeros, -1, counts, 0.0)[0][1]));
+        EXPECT_TRUE(std::signbit(combineMatrices(zeros, -1, counts, -0.0)[0][1]));
     }
 }
 
