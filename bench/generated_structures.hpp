@@ -17,10 +17,18 @@ struct RawChromosome {
 };
 using RawStructure = std::vector<RawChromosome>;
 
+// How the genomes of a generated file differ from their common ancestor.
+struct Divergence {
+    double lossRate = 0.02;   // chance that a gene is missing
+    double copyRate = 0.005;  // chance that a gene has a second copy next to it
+    bool shuffled = false;    // every genome a random signed order of the genes, on one chromosome
+};
+
 // `count` related genomes of about `geneCount` genes each: one random ancestor split into up to
 // four chromosomes, from which every genome differs by inversions, moves, lost genes and a few
-// second copies. The same seed gives the same text.
-inline std::string generatedStructureFile(int count, int geneCount, uint32_t seed) {
+// second copies (or, shuffled, nearly every gene moved). The same seed gives the same text.
+inline std::string generatedStructureFile(int count, int geneCount, uint32_t seed,
+                                          const Divergence& divergence = {}) {
     std::mt19937 random(seed);
     auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
@@ -43,7 +51,13 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
     text << count << '\n';
     for (int s = 0; s < count; ++s) {
         RawStructure genome = ancestor;
-        const int changes = std::max(1, geneCount / 25);
+        if (divergence.shuffled) {
+            genome.assign(1, RawChromosome{});
+            for (int id = 1; id <= geneCount; ++id)
+                genome[0].genes.push_back(chance(0.5) ? id : -id);
+            std::shuffle(genome[0].genes.begin(), genome[0].genes.end(), random);
+        }
+        const int changes = divergence.shuffled ? 0 : std::max(1, geneCount / 25);
         for (int step = 0; step < changes; ++step) {
             std::vector<int32_t>& genes =
                 genome[static_cast<std::size_t>(pick(0, static_cast<int>(genome.size()) - 1))]
@@ -62,8 +76,8 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
         for (RawChromosome& chromosome : genome) {
             std::vector<int32_t> kept;
             for (const int32_t gene : chromosome.genes) {
-                if (!chance(0.02) || kept.empty()) kept.push_back(gene);
-                if (chance(0.005)) kept.push_back(gene);  // a second copy next to the first
+                if (!chance(divergence.lossRate) || kept.empty()) kept.push_back(gene);
+                if (chance(divergence.copyRate)) kept.push_back(gene);
             }
             text << ' ' << (chromosome.circular ? 'C' : 'L') << kept.size() << ' ';
             for (const int32_t gene : kept) text << (gene < 0 ? '-' : '+') << 'g' << std::abs(gene);

@@ -1,46 +1,89 @@
 #!/usr/bin/env bash
-# Times tree mode on generated structure sets and dist mode on a generated pair, printing wall
-# time, pairs per second and peak memory per case, then runs the Google Benchmark programs.
-# Not part of the tests: the figures depend on the machine.
+# Times tree mode, dist mode and the tree methods alone on generated inputs and prints one
+# table: wall and CPU time, peak memory (from /usr/bin/time -v) and pairs per second per case,
+# then runs the Google Benchmark program. Not part of the tests: the figures depend on the
+# machine. A case that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than
+# BENCH_SECONDS (default 120) is stopped and reported as such.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
+memoryKb="${BENCH_MEMORY_KB:-3000000}"
+seconds="${BENCH_SECONDS:-120}"
 
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVARNET_BUILD_BENCH=ON \
       -DVARNET_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench -j "$jobs" >/dev/null
+bin="$PWD/build-bench"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 printf 'DP=1,SP=1,J=1,C=1,bD=1,aD=1\n' >"$work/weights.txt"
 printf '[weights]\nspecial=1\nbreakpoint=1\n' >"$work/distance_weights.ini"
 
-# run_case LABEL MODE STRUCTURES GENES: prints one line of figures.
-run_case() {
-    local label="$1" mode="$2" count="$3" genes="$4"
-    local input="$work/$label.txt"
-    build-bench/bench/varnet_generate "$count" "$genes" 42 >"$input"
-    local pairs=$((count * (count - 1) / 2))
-    [ "$mode" = dist ] && pairs=1
-    (cd "$work" && /usr/bin/time -v "$OLDPWD/build-bench/src/varnet" -c "$input" -o weights.txt \
-        -r "res-$label" -m "$mode" >"$label.out" 2>"$label.err") || {
-        echo "$label failed:"; tail -n 5 "$work/$label.err"; return 1; }
+# measure LABEL PAIRS COMMAND...: runs the command under the limits and prints one table row.
+measure() {
+    local label="$1" pairs="$2"
+    shift 2
+    local log="$work/$label.time"
+    local status=0
+    (cd "$work" && ulimit -v "$memoryKb" &&
+        timeout "$seconds" /usr/bin/time -v -o "$log" "$@" >"$label.out" 2>"$label.err") ||
+        status=$?
+    if [ "$status" -ne 0 ]; then
+        local why="failed (exit $status)"
+        [ "$status" -eq 124 ] && why="stopped after $seconds s"
+        grep -qi -e "memory" -e "bad_alloc" "$work/$label.err" 2>/dev/null &&
+            why="stopped at the $((memoryKb / 1000000)) GB limit"
+        printf '| %-28s | %s |||||\n' "$label" "$why"
+        return 0
+    fi
     local wall rss user system
-    wall="$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/$label.err")"
-    rss="$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/$label.err")"
-    user="$(sed -n 's/.*User time (seconds): //p' "$work/$label.err")"
-    system="$(sed -n 's/.*System time (seconds): //p' "$work/$label.err")"
-    local seconds
-    seconds="$(echo "$wall" | awk -F: '{ s = 0; for (i = 1; i <= NF; ++i) s = s * 60 + $i; print s }')"
-    # CPU time is shown too: on a busy machine the wall time says little.
-    awk -v l="$label" -v w="$seconds" -v p="$pairs" -v r="$rss" -v c="$user" -v s="$system" 'BEGIN {
-        printf "%-16s wall %7.2f s  cpu %7.2f s  pairs %5d  pairs/s %8.1f  peak memory %7.1f MiB\n",
-               l, w, c + s, p, (w > 0 ? p / w : 0), r / 1024 }'
+    wall="$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log")"
+    rss="$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")"
+    user="$(sed -n 's/.*User time (seconds): //p' "$log")"
+    system="$(sed -n 's/.*System time (seconds): //p' "$log")"
+    awk -v l="$label" -v w="$wall" -v p="$pairs" -v r="$rss" -v c="$user" -v s="$system" 'BEGIN {
+        n = split(w, part, ":"); t = 0; for (i = 1; i <= n; ++i) t = t * 60 + part[i];
+        printf "| %-28s | %8.2f | %8.2f | %9.1f | %7d | %10.1f |\n",
+               l, t, c + s, r / 1024, p, (t > 0 ? p / t : 0) }'
 }
 
-echo "varnet on $(nproc) logical processors, load average $(cut -d" " -f1-3 /proc/loadavg)"
-run_case tree-50x500 tree 50 500
-run_case tree-100x1000 tree 100 1000
-run_case dist-2x5000 dist 2 5000
+# tree_case LABEL COUNT GENES [LOSS COPY]: tree mode (neighbour joining) on a generated file.
+tree_case() {
+    local label="$1" count="$2" genes="$3"
+    shift 3
+    "$bin/bench/varnet_generate" "$count" "$genes" 42 "$@" >"$work/$label.txt"
+    measure "$label" $((count * (count - 1) / 2)) \
+        "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj
+}
 
-build-bench/bench/varnet_bench --benchmark_min_time=0.2
+# dist_case LABEL GENES [shuffled]: dist mode on a generated pair.
+dist_case() {
+    local label="$1" genes="$2"
+    shift 2
+    "$bin/bench/varnet_generate" 2 "$genes" 42 "$@" >"$work/$label.txt"
+    measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m dist
+}
+
+echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
+    head -n 1)), load average before the run $(cut -d" " -f1-3 /proc/loadavg)"
+echo
+echo "| case                         | wall s   | CPU s    | peak MiB  | pairs   | pairs/s    |"
+echo "|------------------------------|----------|----------|-----------|---------|------------|"
+tree_case "tree 50 x 1000" 50 1000 0 0
+tree_case "tree 100 x 1000" 100 1000 0 0
+tree_case "tree 50 x 1000, 5 % lost+dup" 50 1000 0.05 0.05
+tree_case "tree 100 x 1000, 5 % lost+dup" 100 1000 0.05 0.05
+dist_case "dist 1000 shuffled" 1000 shuffled
+dist_case "dist 5000 shuffled" 5000 shuffled
+dist_case "dist 20000 shuffled" 20000 shuffled
+dist_case "dist 100000 light" 100000 0 0
+# The tree methods alone on a generated 2,000-taxon matrix (the program prints the seconds spent
+# in the method itself on standard error).
+for method in upgma nj; do
+    measure "tree build $method 2000" 0 "$bin/bench/varnet_tree_build" 2000 7 real "$method"
+    echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/tree build $method 2000.err"))|||||"
+done
+echo "load average after the run $(cut -d" " -f1-3 /proc/loadavg)"
+
+"$bin/bench/varnet_bench" --benchmark_min_time=0.2

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <random>
 #include <sstream>
+#include <tuple>
 
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
@@ -133,6 +136,112 @@ TEST(Upgma, JoinsTheClosestPairFirstSmallerPositionFirst) {
          }) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(upgmaTree(c.matrix, c.structures), c.expected);
+    }
+}
+
+// The two methods as plainly written: each join erases a row and a column, and the whole matrix
+// is read again for the next.
+std::string referenceUpgma(DistanceMatrix w, std::vector<std::string> labels) {
+    std::vector<double> members(w.size(), 1.0);
+    while (w.size() > 1) {
+        std::size_t i = 0, j = 1;
+        double smallest = std::numeric_limits<double>::infinity();
+        for (std::size_t p = 0; p < w.size(); ++p) {
+            for (std::size_t q = p + 1; q < w.size(); ++q) {
+                if (w[p][q] < smallest) std::tie(smallest, i, j) = std::tuple(w[p][q], p, q);
+            }
+        }
+        const double ni = members[i], nj = members[j];
+        for (std::size_t p = 0; p < i; ++p) w[p][i] = (nj * w[p][j] + ni * w[p][i]) / (ni + nj);
+        for (std::size_t q = i + 1; q < w.size(); ++q) {
+            if (q != j) w[i][q] = (nj * (q < j ? w[q][j] : w[j][q]) + ni * w[i][q]) / (ni + nj);
+        }
+        for (auto& row : w) row.erase(row.begin() + long(j));
+        w.erase(w.begin() + long(j));
+        labels[i] = "(" + labels[i] + "," + labels[j] + ")";
+        labels.erase(labels.begin() + long(j));
+        members[i] += members[j];
+        members.erase(members.begin() + long(j));
+    }
+    return labels[0] + ";";
+}
+
+TreeAdjacency referenceNeighbourJoin(DistanceMatrix d, std::vector<int32_t> ids, int32_t next) {
+    const std::size_t n = d.size();
+    if (n == 2) return {{ids[0], {{ids[1], d[0][1]}}}, {ids[1], {{ids[0], d[1][0]}}}};
+    std::vector<double> r(n, 0.0);
+    for (std::size_t p = 0; p < n; ++p) {
+        for (const double cell : d[p]) r[p] += cell;
+    }
+    const double factor = double(int32_t(n) - 2);
+    auto q = [&](std::size_t a, std::size_t b) { return factor * d[a][b] - r[a] - r[b]; };
+    std::size_t i = 0, j = 0;
+    double best = 1000000.0;
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            if (best - 0.00001 > q(a, b)) std::tie(best, i, j) = std::tuple(q(a, b), a, b);
+        }
+    }
+    if (i == j) {
+        std::tie(best, i, j) = std::tuple(q(0, 1), 0, 1);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                if (q(a, b) < best) std::tie(best, i, j) = std::tuple(q(a, b), a, b);
+            }
+        }
+    }
+    const double delta = (r[i] - r[j]) / int32_t(n - 2), dij = d[i][j];
+    const int32_t node = next, idI = ids[i], idJ = ids[j];
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k != i && k != j) d[i][k] = d[k][i] = (d[j][k] + d[i][k] - dij) * 0.5;
+    }
+    d.erase(d.begin() + long(j));
+    for (auto& row : d) row.erase(row.begin() + long(j));
+    ids.erase(ids.begin() + long(j));
+    ids[i] = next;
+    TreeAdjacency adjacency = referenceNeighbourJoin(std::move(d), std::move(ids), next + 1);
+    for (const auto& [child, length] :
+         {std::pair(idI, (dij + delta) * 0.5), {idJ, (dij - delta) * 0.5}}) {
+        adjacency[node].emplace_back(child, length);
+        adjacency[child].emplace_back(node, length);
+    }
+    return adjacency;
+}
+
+TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
+    // Ties, near-ties below the tolerance, huge distances that leave no Q value below the scan's
+    // start, and unequal halves (read as written, row by row), at sizes that remove many
+    // clusters; every branch length must agree to the last bit.
+    std::mt19937 random(16);
+    for (int round = 0; round < 240; ++round) {
+        const std::size_t n = 2 + static_cast<std::size_t>(round % 40);
+        const int kind = round % 6;
+        DistanceMatrix d(n, std::vector<double>(n, 0.0));
+        for (std::size_t p = 0; p < n; ++p) {
+            for (std::size_t q = p + 1; q < n; ++q) {
+                const int whole = std::uniform_int_distribution<int>(1, 6)(random);
+                const double real = std::uniform_real_distribution<double>(0.1, 50)(random);
+                d[p][q] = d[q][p] = kind == 0   ? real
+                                    : kind == 1 ? whole
+                                    : kind == 2 ? whole + 0.000003 * (random() % 3)
+                                    : kind == 3 ? (random() % 4 == 0 ? 3e7 : real)
+                                                : -1e6 * whole;
+                if (kind == 5) d[q][p] = real;
+            }
+        }
+        SCOPED_TRACE(testing::Message() << "round " << round << ", " << n << " clusters");
+        std::vector<std::string> names;
+        std::vector<int32_t> ids;
+        for (std::size_t k = 0; k < n; ++k) {
+            names.push_back(std::string("s").append(std::to_string(k)));
+            ids.push_back(static_cast<int32_t>(k));
+        }
+        std::vector<ChromosomalStructure> structures;
+        for (const std::string& name : names) structures.push_back({name, {}});
+        if (kind != 5) {
+            EXPECT_EQ(upgmaTree(d, structures), referenceUpgma(d, names));
+        }
+        EXPECT_EQ(neighbourJoin(d, ids, int32_t(n)), referenceNeighbourJoin(d, ids, int32_t(n)));
     }
 }
 
