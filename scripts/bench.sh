@@ -44,8 +44,8 @@ measure() {
     system="$(sed -n 's/.*System time (seconds): //p' "$log")"
     awk -v l="$label" -v w="$wall" -v p="$pairs" -v r="$rss" -v c="$user" -v s="$system" 'BEGIN {
         n = split(w, part, ":"); t = 0; for (i = 1; i <= n; ++i) t = t * 60 + part[i];
-        printf "| %-28s | %8.2f | %8.2f | %9.1f | %7d | %10.1f |\n",
-               l, t, c + s, r / 1024, p, (t > 0 ? p / t : 0) }'
+        rate = p > 0 && t > 0 ? sprintf("%10.1f", p / t) : sprintf("%10s", "-");
+        printf "| %-28s | %8.2f | %8.2f | %9.1f | %7d | %s |\n", l, t, c + s, r / 1024, p, rate }'
 }
 
 # tree_case LABEL COUNT GENES [LOSS COPY]: tree mode (neighbour joining) on a generated file.
