@@ -6,6 +6,7 @@
 #include <limits>
 #include <numeric>
 #include <sstream>
+#include <stdexcept>
 #include <tuple>
 
 #ifdef __SSE2__
@@ -53,6 +54,8 @@ public:
           lowestCell_(stride_),
           largestSumAfter_(stride_ + 1) {
         for (std::size_t p = 0; p < stride_; ++p) {
+            if (distances[p].size() != stride_)
+                throw std::invalid_argument("neighbour joining needs a square distance matrix");
             std::copy(distances[p].begin(), distances[p].end(), &cell(p, 0));
             for (std::size_t q = 0; q < p; ++q) {
                 if (std::bit_cast<uint64_t>(cell(p, q)) != std::bit_cast<uint64_t>(cell(q, p)))
