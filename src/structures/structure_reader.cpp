@@ -7,15 +7,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
-#include <unordered_map>
 
-#include "structures/gene_code.hpp"
+#include "structures/gene_numbering.hpp"
+#include "structures/gene_order_formats.hpp"
 
 namespace varnet {
 namespace {
-
-// The largest gene code whose second end, 10g+2, still fits an int32 adjacency entry.
-constexpr int64_t maxGeneCode = (INT32_MAX - 2) / 10;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -97,48 +94,6 @@ int32_t readCount(std::string_view text, const char* what, const std::string& wh
     return static_cast<int32_t>(*value);
 }
 
-// Gene ids over the whole input and copy numbers within the current structure.
-class GeneNumbering {
-public:
-    // Gives each new name the next id and counts one more copy of it in the current structure.
-    // Throws when the code would not fit a gene end.
-    int32_t code(std::string_view name, int orientation, const std::string& where) {
-        auto found = ids_.find(name);
-        if (found == ids_.end()) {
-            const int32_t id = static_cast<int32_t>(copies_.size());
-            const std::string& stored = names_.emplace_hint(names_.end(), id, name)->second;
-            found = ids_.emplace(stored, id).first;
-            copies_.push_back(0);
-        }
-        const int32_t id = found->second;
-        if (copies_[static_cast<std::size_t>(id)]++ == 0) touched_.push_back(id);
-        const int64_t code = 10 * int64_t{id} + copies_[static_cast<std::size_t>(id)];
-        if (code > maxGeneCode) {
-            throw std::runtime_error(
-                where + ": gene \"" + std::string(name) + "\" would need a gene code above " +
-                std::to_string(maxGeneCode) + " (too many distinct names or copies)");
-        }
-        return geneCode(orientation, id, copies_[static_cast<std::size_t>(id)]);
-    }
-
-    void startStructure() {
-        for (const int32_t id : touched_) copies_[static_cast<std::size_t>(id)] = 0;
-        touched_.clear();
-    }
-
-    GeneNameTable takeNames() {
-        names_.emplace_hint(names_.begin(), 0, "0");
-        ids_.clear();
-        return std::move(names_);
-    }
-
-private:
-    GeneNameTable names_;
-    std::unordered_map<std::string_view, int32_t> ids_;  // views into names_
-    std::vector<int32_t> copies_{0};                     // per id; id 0 is unused
-    std::vector<int32_t> touched_;
-};
-
 // Reads the genes of one gene token; never reads past the token.
 void readGenes(std::string_view token, int32_t count, GeneNumbering& numbering,
                const std::string& where, std::vector<int32_t>& genes) {
@@ -181,10 +136,8 @@ ChromosomalStructure readStructure(std::string_view line, const std::string& lin
     return structure;
 }
 
-}  // namespace
-
-void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                    GeneNameTable& table) {
+void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
+                          GeneNameTable& table) {
     table.clear();
     Lines lines(in);
     const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
@@ -200,6 +153,18 @@ void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structu
     }
     table = numbering.takeNames();
     structures = std::move(result);
+}
+
+}  // namespace
+
+void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
+                    GeneNameTable& table) {
+    FormatLookahead input(in);
+    if (input.startsWithGenomeHeader()) {
+        readGeneOrderStructures(input.stream(), structures, table);
+    } else {
+        readNativeStructures(input.stream(), structures, table);
+    }
 }
 
 void readStructureFile(const std::string& path, std::vector<ChromosomalStructure>& structures,

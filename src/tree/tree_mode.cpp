@@ -5,7 +5,9 @@
 #include "tree/distance_matrix.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
+#include "tree/phylip_matrix.hpp"
 #include "tree/tree_files.hpp"
+#include "tree/tree_svg.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
@@ -41,6 +43,7 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
     const DistanceMatrix matrix =
         computeDistanceMatrix(operationWeights, distanceWeights, structures, out, threadCount);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
+    writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);
 
     std::string treeText;
@@ -62,6 +65,9 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
         treeText = kruskalTree(matrix, structures, out);
     }
     writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << treeText; });
+    writeResultFile(resultDir + "/tree.svg", [&](std::ostream& file) {
+        writeTreeSvg(file, drawnTree(method, matrix), structures);
+    });
     if (totalBranchLength > reportedLengthThreshold)
         out << "Total branch length is " << totalBranchLength << '\n';
 }

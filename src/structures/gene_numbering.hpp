@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "structures/gene_name_table.hpp"
+
+namespace varnet {
+
+// Gene ids over a whole input (every new name takes the next id from 1) and copy numbers within
+// the current structure, shared by every input format so that the same genomes get the same codes
+// whichever way they are written.
+class GeneNumbering {
+public:
+    // The code of one more occurrence of `name` in the current structure. Throws, starting the
+    // message with `where`, when the code would not fit a gene end.
+    int32_t code(std::string_view name, int orientation, const std::string& where);
+
+    // Restarts the copy numbers for the next structure.
+    void startStructure();
+
+    // Gene id to name, with 0 to "0"; the numbering is spent afterwards.
+    GeneNameTable takeNames();
+
+private:
+    GeneNameTable names_;
+    std::unordered_map<std::string_view, int32_t> ids_;  // views into names_
+    std::vector<int32_t> copies_{0};                     // per id; id 0 is unused
+    std::vector<int32_t> touched_;
+};
+
+}  // namespace varnet

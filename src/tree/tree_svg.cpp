@@ -1,0 +1,375 @@
+#include "tree/tree_svg.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <ios>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+
+#include "tree/kruskal.hpp"
+#include "tree/neighbour_joining.hpp"
+#include "tree/upgma.hpp"
+
+namespace varnet {
+namespace {
+
+// Sizes in pixels. Rows keep their height whatever the leaf count, so a tree of 500 leaves is as
+// legible as one of 6 (the picture grows downwards).
+constexpr double rowHeight = 18.0;
+constexpr double fontSize = 12.0;
+constexpr double characterWidth = 7.4;  // generous for a sans-serif face at fontSize
+constexpr double treeWidth = 480.0;
+constexpr double minimumStep = 6.0;
+constexpr double margin = 16.0;
+constexpr double labelGap = 5.0;
+constexpr double footerHeight = 44.0;
+
+class NewickParser {
+public:
+    explicit NewickParser(const std::string& text) : text_(text) {}
+
+    DrawnTree parse() {
+        DrawnTree tree;
+        if (text_ == ";") return tree;
+        int32_t open = -1;
+        while (true) {
+            if (peek() == '(') {
+                open = addNode(tree, open);
+                ++pos_;
+                continue;
+            }
+            int32_t node = addNode(tree, open);
+            tree.nodes[static_cast<std::size_t>(node)].leaf = readIndex();
+            readLength(tree, node);
+            while (peek() == ')') {
+                if (open < 0) fail("a ')' without its '('");
+                ++pos_;
+                node = open;
+                readLength(tree, node);
+                open = tree.nodes[static_cast<std::size_t>(node)].parent;
+            }
+            if (peek() == ',' && open >= 0) {
+                ++pos_;
+                continue;
+            }
+            if (peek() == ';' && open < 0 && pos_ + 1 == text_.size()) return tree;
+            fail("unexpected text");
+        }
+    }
+
+private:
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+
+    [[noreturn]] void fail(const char* what) const {
+        throw std::runtime_error("tree text, character " + std::to_string(pos_ + 1) + ": " + what);
+    }
+
+    static int32_t addNode(DrawnTree& tree, int32_t parent) {
+        const auto node = static_cast<int32_t>(tree.nodes.size());
+        tree.nodes.push_back({parent, {}, -1, 0.0});
+        if (parent >= 0) tree.nodes[static_cast<std::size_t>(parent)].children.push_back(node);
+        return node;
+    }
+
+    int32_t readIndex() {
+        const std::size_t start = pos_;
+        int64_t index = 0;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' &&
+               pos_ - start < 10) {
+            index = 10 * index + (text_[pos_++] - '0');
+        }
+        if (pos_ == start || index > INT32_MAX) fail("a leaf is not a structure index");
+        return static_cast<int32_t>(index);
+    }
+
+    void readLength(DrawnTree& tree, int32_t node) {
+        if (peek() != ':') return;
+        ++pos_;
+        const char* start = text_.c_str() + pos_;
+        char* end = nullptr;
+        const double length = std::strtod(start, &end);
+        if (end == start) fail("a branch length is not a number");
+        pos_ += static_cast<std::size_t>(end - start);
+        tree.nodes[static_cast<std::size_t>(node)].length = length;
+    }
+
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
+// Leaves of every node as a range of positions in drawing order; nodes are in preorder, so a
+// node's leaves are contiguous and children come after their parents.
+struct LeafRanges {
+    std::vector<int32_t> order;  // structure index of the leaf at each position
+    std::vector<std::size_t> first;
+    std::vector<std::size_t> end;
+};
+
+LeafRanges leafRanges(const DrawnTree& tree) {
+    LeafRanges ranges;
+    std::vector<std::size_t> position(tree.nodes.size());
+    for (std::size_t v = 0; v < tree.nodes.size(); ++v) {
+        if (tree.nodes[v].children.empty()) {
+            position[v] = ranges.order.size();
+            ranges.order.push_back(tree.nodes[v].leaf);
+        }
+    }
+    ranges.first.resize(tree.nodes.size());
+    ranges.end.resize(tree.nodes.size());
+    for (std::size_t v = tree.nodes.size(); v-- > 0;) {
+        const std::vector<int32_t>& children = tree.nodes[v].children;
+        ranges.first[v] =
+            children.empty() ? position[v] : ranges.first[static_cast<std::size_t>(children[0])];
+        ranges.end[v] = children.empty() ? position[v] + 1
+                                         : ranges.end[static_cast<std::size_t>(children.back())];
+    }
+    return ranges;
+}
+
+// UPGMA places every cluster at half the mean distance between the members of its parts; the
+// branch above a node spans the difference of the two heights.
+void setUpgmaLengths(DrawnTree& tree, const DistanceMatrix& matrix) {
+    const LeafRanges ranges = leafRanges(tree);
+    std::vector<double> height(tree.nodes.size(), 0.0);
+    for (std::size_t v = 0; v < tree.nodes.size(); ++v) {
+        const std::vector<int32_t>& children = tree.nodes[v].children;
+        double sum = 0.0;
+        double pairs = 0.0;
+        for (std::size_t a = 0; a < children.size(); ++a) {
+            for (std::size_t b = a + 1; b < children.size(); ++b) {
+                const auto ca = static_cast<std::size_t>(children[a]);
+                const auto cb = static_cast<std::size_t>(children[b]);
+                for (std::size_t x = ranges.first[ca]; x < ranges.end[ca]; ++x) {
+                    const auto& row = matrix[static_cast<std::size_t>(ranges.order[x])];
+                    for (std::size_t y = ranges.first[cb]; y < ranges.end[cb]; ++y)
+                        sum += row[static_cast<std::size_t>(ranges.order[y])];
+                    pairs += static_cast<double>(ranges.end[cb] - ranges.first[cb]);
+                }
+            }
+        }
+        if (pairs > 0) height[v] = sum / pairs / 2.0;
+    }
+    for (std::size_t v = 1; v < tree.nodes.size(); ++v) {
+        const auto parent = static_cast<std::size_t>(tree.nodes[v].parent);
+        tree.nodes[v].length = height[parent] - height[v];
+    }
+}
+
+// Checks that the leaves are the structures 0 .. count-1, each once.
+void checkLeaves(const DrawnTree& tree, std::size_t count) {
+    std::vector<bool> seen(count, false);
+    std::size_t leaves = 0;
+    for (const DrawnTree::Node& node : tree.nodes) {
+        if (!node.children.empty()) continue;
+        const auto leaf = static_cast<std::size_t>(node.leaf);
+        if (node.leaf < 0 || leaf >= count || seen[leaf])
+            throw std::runtime_error("tree text: leaf " + std::to_string(node.leaf) +
+                                     " is not a structure or appears twice");
+        seen[leaf] = true;
+        ++leaves;
+    }
+    if (leaves != count && !tree.nodes.empty())
+        throw std::runtime_error("tree text: some structures are not leaves of the tree");
+}
+
+// Text for XML: markup characters escaped, control characters and bytes that are not UTF-8
+// replaced by U+FFFD, so that any name keeps the picture well formed. Also counts the
+// characters, for the label width.
+std::string xmlText(std::string_view text, std::size_t& characters) {
+    static const std::string replacement = "\xEF\xBF\xBD";
+    std::string result;
+    characters = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        ++characters;
+        std::size_t length = byte < 0x80                    ? 1
+                             : byte >= 0xC2 && byte <= 0xDF ? 2
+                             : byte >= 0xE0 && byte <= 0xEF ? 3
+                             : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                            : 0;
+        bool valid = length > 0 && pos + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[pos + k]) & 0xC0) == 0x80;
+        if (valid && length == 3) {  // no overlong forms, no surrogates
+            const auto second = static_cast<unsigned char>(text[pos + 1]);
+            valid = !(byte == 0xE0 && second < 0xA0) && !(byte == 0xED && second >= 0xA0);
+        }
+        if (valid && length == 4) {
+            const auto second = static_cast<unsigned char>(text[pos + 1]);
+            valid = !(byte == 0xF0 && second < 0x90) && !(byte == 0xF4 && second >= 0x90);
+        }
+        if (!valid || byte < 0x20 || byte == 0x7F) {
+            result += replacement;
+            ++pos;
+            continue;
+        }
+        switch (byte) {
+            case '&':
+                result += "&amp;";
+                break;
+            case '<':
+                result += "&lt;";
+                break;
+            case '>':
+                result += "&gt;";
+                break;
+            case '"':
+                result += "&quot;";
+                break;
+            case '\'':
+                result += "&apos;";
+                break;
+            default:
+                result.append(text.substr(pos, length));
+        }
+        pos += length;
+    }
+    return result;
+}
+
+// A round length of at most a fifth of the tree's depth: 1, 2 or 5 times a power of ten.
+double scaleBarLength(double depth) {
+    const double target = depth / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(target)));
+    double length = power;
+    for (const double step : {2.0, 5.0}) {
+        if (step * power <= target) length = step * power;
+    }
+    return length;
+}
+
+}  // namespace
+
+DrawnTree parseIndexedNewick(const std::string& text) {
+    return NewickParser(text).parse();
+}
+
+DrawnTree drawnTree(const std::string& method, const DistanceMatrix& matrix) {
+    std::vector<ChromosomalStructure> indices(matrix.size());
+    for (std::size_t k = 0; k < indices.size(); ++k) indices[k].name = std::to_string(k);
+    std::ostream nowhere(nullptr);
+    DrawnTree tree;
+    if (method == "upgma") {
+        tree = parseIndexedNewick(upgmaTree(matrix, indices));
+        setUpgmaLengths(tree, matrix);
+        tree.toScale = true;
+    } else if (method == "nj") {
+        tree = parseIndexedNewick(neighbourJoiningTree(matrix, indices, nowhere).text);
+        tree.toScale = true;
+    } else if (method == "kruskal") {
+        tree = parseIndexedNewick(kruskalTree(matrix, indices, nowhere));
+    }
+    checkLeaves(tree, matrix.size());
+    return tree;
+}
+
+void writeTreeSvg(std::ostream& out, const DrawnTree& tree,
+                  const std::vector<ChromosomalStructure>& structures) {
+    const std::size_t count = tree.nodes.size();
+    // Distance from the root along the branches; negative and non-finite lengths count as 0.
+    std::vector<double> depth(count, 0.0);
+    for (std::size_t v = 1; v < count; ++v) {
+        const double length = tree.nodes[v].length;
+        depth[v] = depth[static_cast<std::size_t>(tree.nodes[v].parent)] +
+                   (std::isfinite(length) && length > 0 ? length : 0.0);
+    }
+    double deepest = 0.0;
+    for (std::size_t v = 0; v < count; ++v) deepest = std::max(deepest, depth[v]);
+    const bool toScale = tree.toScale && deepest > 0 && std::isfinite(deepest);
+    if (!toScale) {
+        // Clusters only: leaves in one column, every inner node one step left of its highest child.
+        std::vector<double> steps(count, 0.0);
+        for (std::size_t v = count; v-- > 1;) {
+            const auto parent = static_cast<std::size_t>(tree.nodes[v].parent);
+            steps[parent] = std::max(steps[parent], steps[v] + 1);
+        }
+        deepest = count > 0 ? steps[0] : 0.0;
+        for (std::size_t v = 0; v < count; ++v) depth[v] = deepest - steps[v];
+    }
+    // Cluster steps keep a legible width even in a deep, comb-like tree.
+    const double unit = deepest <= 0 ? 0.0
+                        : toScale    ? treeWidth / deepest
+                                     : std::max(treeWidth / deepest, minimumStep);
+    const double drawnWidth = deepest * unit;
+
+    std::vector<double> y(count, 0.0);
+    std::vector<std::string> labels(count);
+    std::size_t leaves = 0;
+    std::size_t widestLabel = 0;
+    for (std::size_t v = 0; v < count; ++v) {
+        if (!tree.nodes[v].children.empty()) continue;
+        y[v] = margin + rowHeight * (static_cast<double>(leaves++) + 0.5);
+        std::size_t characters = 0;
+        labels[v] =
+            xmlText(structures[static_cast<std::size_t>(tree.nodes[v].leaf)].name, characters);
+        widestLabel = std::max(widestLabel, characters);
+    }
+    for (std::size_t v = count; v-- > 0;) {
+        const std::vector<int32_t>& children = tree.nodes[v].children;
+        if (!children.empty())
+            y[v] = (y[static_cast<std::size_t>(children.front())] +
+                    y[static_cast<std::size_t>(children.back())]) /
+                   2.0;
+    }
+    const auto x = [&](std::size_t v) { return margin + depth[v] * unit; };
+    const double width =
+        2 * margin + drawnWidth + labelGap + characterWidth * static_cast<double>(widestLabel);
+    const double height = 2 * margin + rowHeight * static_cast<double>(leaves) + footerHeight;
+
+    std::ios savedFormat(nullptr);
+    savedFormat.copyfmt(out);
+    out << std::fixed << std::setprecision(1);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
+        << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    if (count > 0) {
+        out << "<path fill=\"none\" stroke=\"black\" stroke-width=\"1.5\" "
+               "stroke-linecap=\"square\" d=\"";
+        for (std::size_t v = 0; v < count; ++v) {
+            const std::vector<int32_t>& children = tree.nodes[v].children;
+            if (v > 0) {
+                out << 'M' << x(static_cast<std::size_t>(tree.nodes[v].parent)) << ',' << y[v]
+                    << 'H' << x(v);
+            }
+            if (children.size() > 1) {
+                out << 'M' << x(v) << ',' << y[static_cast<std::size_t>(children.front())] << 'V'
+                    << y[static_cast<std::size_t>(children.back())];
+            }
+        }
+        out << "\"/>\n<g font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << fontSize
+            << "\">\n";
+        for (std::size_t v = 0; v < count; ++v) {
+            if (!tree.nodes[v].children.empty()) continue;
+            out << "<text class=\"leaf\" x=\"" << x(v) + labelGap << "\" y=\""
+                << y[v] + fontSize * 0.35 << "\">" << labels[v] << "</text>\n";
+        }
+        out << "</g>\n";
+    }
+    const double footer = margin + rowHeight * static_cast<double>(leaves) + 20.0;
+    out << "<g font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << fontSize - 1
+        << "\" fill=\"#444\">\n";
+    if (count == 0) {
+        out << "<text x=\"" << margin << "\" y=\"" << footer << "\">no tree was built</text>\n";
+    } else if (toScale) {
+        const double bar = scaleBarLength(deepest);
+        const double end = margin + bar * unit;
+        std::ostringstream value;
+        value << bar;
+        out << "<path stroke=\"#444\" stroke-width=\"1.5\" d=\"M" << margin << ',' << footer << 'H'
+            << end << 'M' << margin << ',' << footer - 4 << "v8M" << end << ',' << footer - 4
+            << "v8\"/>\n"
+            << "<text x=\"" << end + labelGap << "\" y=\"" << footer + 4 << "\">" << value.str()
+            << "</text>\n";
+    } else {
+        out << "<text x=\"" << margin << "\" y=\"" << footer
+            << "\">clusters only: branch lengths are not drawn to scale</text>\n";
+    }
+    out << "</g>\n</svg>\n";
+    out.copyfmt(savedFormat);
+}
+
+}  // namespace varnet
