@@ -10,9 +10,10 @@
 namespace varnet {
 namespace {
 
-int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err) {
+int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
+            bool errIsTerminal) {
     if (options.mode == "tree") {
-        runTreeMode(options, out);
+        runTreeMode(options, out, errIsTerminal ? &err : nullptr);
     } else if (options.mode == "dist") {
         return runDistMode(options, err);
     } else {
@@ -24,13 +25,14 @@ int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal) {
     try {
         err << "Parsing parameters: \n";
         const std::optional<ProgramOptions> options = parseOptions(args, err);
         if (!options) return successStatus;
         err << "Done.\n";
-        return runMode(*options, out, err);
+        return runMode(*options, out, err, errIsTerminal);
     } catch (const std::exception& e) {
         err << "Error occured: " << e.what();
         return failureStatus;

@@ -11,7 +11,10 @@ constexpr int failureStatus = 1;
 
 // The program: parses the arguments that follow the program name, then runs the chosen mode.
 // Progress and every failure go to `err` (one "Error occured: " line, without a line break);
-// tree mode writes its report to `out`. Returns 0 on success and after -h, 1 on any failure.
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// tree mode writes its report to `out`, and when `err` is a terminal (`errIsTerminal`) also a
+// live progress line there, cleared at the end. Returns 0 on success and after -h, 1 on any
+// failure.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal = false);
 
 }  // namespace varnet

@@ -1,5 +1,6 @@
 #include "app/tree_mode.hpp"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -9,10 +10,12 @@
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 #include "tree/tree_mode.hpp"
+#include "tree/worker_count.hpp"
 
 namespace varnet {
 
-void runTreeMode(const ProgramOptions& options, std::ostream& out) {
+void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream* terminal) {
+    const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), defaultWorkerCount());
     std::vector<ChromosomalStructure> structures;
     GeneNameTable names;
     readStructureFile(options.chromFile, structures, names);
@@ -22,7 +25,7 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out) {
     }
     for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
     buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out);
+              options.method, options.phylip, out, workers, terminal);
 }
 
 }  // namespace varnet

@@ -10,6 +10,8 @@
 #include <malloc.h>
 #endif
 
+#include "tree/worker_count.hpp"
+
 namespace varnet {
 namespace {
 
@@ -27,19 +29,20 @@ void keepFreedMemoryForReuse() {
 }  // namespace
 
 unsigned defaultWorkerCount() {
-    return std::max(1u, std::thread::hardware_concurrency());
+    return availableProcessorCount();
 }
 
 ParallelUpgma::ParallelUpgma(const OperationWeights& weights,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount)
+                             std::ostream& progress, unsigned threadCount, std::ostream* terminal)
     : structures_(structures),
       operationWeights_(weights),
       ends_(collectStructureEnds(structures)),
       matrix_(makeDistanceMatrix(structures.size())),
       count_(structures.size()),
       threadCount_(std::max(1u, threadCount)),
-      progress_(progress) {}
+      progress_(progress),
+      meter_(terminal, count_ * (count_ - std::min<uint64_t>(count_, 1)) / 2) {}
 
 void ParallelUpgma::calculate(DistanceMatrix& out) {
     try {
@@ -52,9 +55,11 @@ void ParallelUpgma::calculate(DistanceMatrix& out) {
             stopped_ = true;
         }
         for (std::thread& worker : workers_) worker.join();
+        meter_.clear();
         throw;
     }
     for (std::thread& worker : workers_) worker.join();
+    meter_.clear();
     if (!failures_.empty()) {
         const auto earliest = std::min_element(
             failures_.begin(), failures_.end(), [](const Failure& a, const Failure& b) {
@@ -72,7 +77,9 @@ void ParallelUpgma::work() {
         std::optional<SpecialDistanceCalculator> calculator;
         uint64_t row = 0;
         uint64_t column = 0;
-        while (nextPair(row, column)) {
+        bool finished = false;
+        while (nextPair(row, column, finished)) {
+            finished = true;
             try {
                 if (!calculator) calculator.emplace(structures_, ends_, operationWeights_);
                 computePair(static_cast<int32_t>(row), static_cast<int32_t>(column), *calculator);
@@ -87,14 +94,16 @@ void ParallelUpgma::work() {
     }
 }
 
-bool ParallelUpgma::nextPair(uint64_t& row, uint64_t& column) {
+bool ParallelUpgma::nextPair(uint64_t& row, uint64_t& column, bool finished) {
     const std::lock_guard<std::mutex> lock(pairLock_);
+    if (finished) meter_.pairDone();
     if (stopped_ || count_ < 2) return false;
     ++column_;
     if (column_ >= count_) {
         ++row_;
         column_ = row_ + 1;
         if (row_ >= count_ - 1) return false;
+        meter_.clear();
         progress_ << row_ << " out of " << count_ << '\n' << std::flush;
     }
     row = row_;
@@ -118,13 +127,14 @@ void ParallelUpgma::recordFailure(uint64_t row, uint64_t column, std::exception_
 
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out, unsigned threadCount) {
+                                    std::ostream& out, unsigned threadCount,
+                                    std::ostream* terminal) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     keepFreedMemoryForReuse();
     DistanceMatrix matrix;
     {
-        ParallelUpgma calculation(weights, structures, out, threadCount);
+        ParallelUpgma calculation(weights, structures, out, threadCount, terminal);
         calculation.calculate(matrix);
     }
     const auto milliseconds = static_cast<int32_t>(

@@ -10,23 +10,25 @@
 #include "structures/chromosomal_structure.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/distance_matrix.hpp"
+#include "tree/progress_meter.hpp"
 #include "tree/special_distance.hpp"
 
 namespace varnet {
 
-// max(1, number of logical processors).
+// The processors this process may run on (affinity mask and cgroup quota), at least 1.
 unsigned defaultWorkerCount();
 
 // Computes the special-distance matrix of a structure list on worker threads. Pairs (i, j),
 // i < j, are handed out one at a time in row-major order under one lock; each pair writes only
-// its own two cells. Whenever a worker moves the hand-out to a new row i (rows from 1), it
-// prints "i out of N" to `progress`. A failure in a worker stops the hand-out; once all workers
-// are joined, calculate rethrows the failure of the earliest pair in row-major order.
+// its own two cells. With a `terminal`, a live progress line is kept there. Whenever a worker moves
+// the hand-out to a new row i (rows from 1), it prints "i out of N" to `progress`. A failure in a
+// worker stops the hand-out; once all workers are joined, calculate rethrows the failure of the
+// earliest pair in row-major order.
 class ParallelUpgma {
 public:
     ParallelUpgma(const OperationWeights& weights,
                   const std::vector<ChromosomalStructure>& structures, std::ostream& progress,
-                  unsigned threadCount = defaultWorkerCount());
+                  unsigned threadCount = defaultWorkerCount(), std::ostream* terminal = nullptr);
     ParallelUpgma(const ParallelUpgma&) = delete;
     ParallelUpgma& operator=(const ParallelUpgma&) = delete;
 
@@ -41,8 +43,9 @@ private:
     };
 
     void work();
-    // Takes the next pair under the lock; false when none is left or a worker failed.
-    bool nextPair(uint64_t& row, uint64_t& column);
+    // Takes the next pair under the lock, counting the one the worker `finished` if any; false
+    // when none is left or a worker failed.
+    bool nextPair(uint64_t& row, uint64_t& column, bool finished);
     void computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator);
     void recordFailure(uint64_t row, uint64_t column, std::exception_ptr error);
 
@@ -59,11 +62,13 @@ private:
     std::ostream& progress_;
     bool stopped_ = false;           // guarded by pairLock_
     std::vector<Failure> failures_;  // guarded by pairLock_
+    ProgressMeter meter_;            // guarded by pairLock_
 };
 
 // The special-distance matrix, then the line "Time of matrix calculation: <s> seconds".
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out, unsigned threadCount = defaultWorkerCount());
+                                    std::ostream& out, unsigned threadCount = defaultWorkerCount(),
+                                    std::ostream* terminal = nullptr);
 
 }  // namespace varnet

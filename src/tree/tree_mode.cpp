@@ -24,8 +24,10 @@ void writeMatrix(const std::string& path, const DistanceMatrix& matrix,
 DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& out, unsigned threadCount) {
-    DistanceMatrix special = computeSpecialMatrix(operationWeights, structures, out, threadCount);
+                                     std::ostream& out, unsigned threadCount,
+                                     std::ostream* terminal) {
+    DistanceMatrix special =
+        computeSpecialMatrix(operationWeights, structures, out, threadCount, terminal);
     // A breakpoint weight of 0 leaves nothing of the breakpoint distances to compute.
     const DistanceMatrix breakpoint =
         distanceWeights.breakpoint == 0
@@ -39,9 +41,10 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
 
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
-               const std::string& method, bool phylip, std::ostream& out, unsigned threadCount) {
-    const DistanceMatrix matrix =
-        computeDistanceMatrix(operationWeights, distanceWeights, structures, out, threadCount);
+               const std::string& method, bool phylip, std::ostream& out, unsigned threadCount,
+               std::ostream* terminal) {
+    const DistanceMatrix matrix = computeDistanceMatrix(operationWeights, distanceWeights,
+                                                        structures, out, threadCount, terminal);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);

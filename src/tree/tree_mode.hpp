@@ -11,12 +11,14 @@
 namespace varnet {
 
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files
-// ("/distance.tsv", with `phylip` also "/map.txt" and "/infile"), the tree of `method`
-// ("upgma", "nj" or "kruskal"; any other text builds no tree) and "/tree.tre". Nothing is
-// written when the matrix computation fails.
+// ("/distance.tsv" and "/distance.phy", with `phylip` also "/map.txt" and "/infile"), the tree of
+// `method`
+// ("upgma", "nj" or "kruskal"; any other text builds no tree), "/tree.tre" and its picture
+// "/tree.svg". Nothing is written when the matrix computation fails. With a `terminal`, a live
+// progress line is kept there while the matrix is computed.
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
                const std::string& method, bool phylip, std::ostream& out,
-               unsigned threadCount = defaultWorkerCount());
+               unsigned threadCount = defaultWorkerCount(), std::ostream* terminal = nullptr);
 
 }  // namespace varnet
