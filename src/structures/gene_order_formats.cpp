@@ -83,7 +83,11 @@ public:
         if (line.empty()) return;
         if (line.front() == '>') {
             numbering_.startStructure();
-            structures_.push_back({std::string(trimmed(line.substr(1))), {}});
+            // The name is the first word, as in the native format; a description may follow.
+            const std::string_view header = trimmed(line.substr(1));
+            std::size_t end = 0;
+            while (end < header.size() && !isBlank(header[end])) ++end;
+            structures_.push_back({std::string(header.substr(0, end)), {}});
             return;
         }
         if (structures_.empty()) {

@@ -36,8 +36,9 @@ private:
 };
 
 // Reads genomes in UniMoG or GRIMM style, told apart by the chromosome ends the file uses.
-// Both start a genome with a line ">name" and write genes separated by whitespace, a leading '-'
-// for reverse orientation ('+' may mark forward).
+// Both start a genome with a line ">name" (the first word after '>'; the rest of the line is
+// ignored) and write genes separated by whitespace, a leading '-' for reverse orientation ('+'
+// may mark forward).
 // - UniMoG: a chromosome ends with '|' (linear) or ')' (circular); "//" starts a comment.
 // - GRIMM: genes are signed integers; '$' ends a linear chromosome and '@' a circular one; genes
 //   left without an end at the end of a line form one linear chromosome; '#' starts a comment.

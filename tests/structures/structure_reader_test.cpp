@@ -225,6 +225,57 @@ TEST(StructureReader, ReadsFilesAndNamesThoseItCannotOpen) {
     }
 }
 
+// The structures again in UniMoG style, or in GRIMM style with gene ids for names.
+std::string geneOrderText(const ReadResult& read, bool grimm) {
+    std::string text = grimm ? "# GRIMM\n" : "";
+    for (const ChromosomalStructure& structure : read.structures) {
+        text += ">" + structure.name + "\n";
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t code : chromosome.genes) {
+                const int32_t id = std::abs(code) / 10;
+                text +=
+                    (code < 0 ? "-" : "") + (grimm ? std::to_string(id) : read.table.at(id)) + " ";
+            }
+            text += chromosome.circular ? (grimm ? "@\n" : ")\n") : (grimm ? "$\n" : "|\n");
+        }
+    }
+    return text;
+}
+
+TEST(StructureReader, ReadsUniMoGAndGrimmStyles) {
+    const std::vector<ChromosomalStructure> documented = {
+        structure("A", {circular({11, -21, 31}), linear({41, -51})}),
+        structure("B", {linear({11, 21, -31, 41, 51})}),
+    };
+    for (const char* text :
+         {"\n>A\na -b c )\nd -e |  // comment\n\n>B   the rest is ignored\r\n+a b -c d e |\n",
+          "// comment\n  >A\na -b c ) d -e|\n>B\na b -c d e |",
+          ">A\n1 -2 3 @\n4 -5\n>B\n1 2 -3 4 5 $",
+          "# comment\n>A # comment\n+01 -2 3 @ 4 -5 $\n#>C\n>B\n1 2 -3 4 5 $"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(readText(text).structures, documented);
+    }
+    EXPECT_EQ(readText(">x\n12 a\t-12 |\n>y\n").table,
+              (GeneNameTable{{0, "0"}, {1, "12"}, {2, "a"}}));
+}
+
+TEST(StructureReader, GeneOrderStylesRejectMalformedLinesNamingThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {">A\na b |\nc d\n", "line 3, genome \"A\": the chromosome does not end with '|'"},
+        {">A\na b |\nc - )\n", "line 3, genome \"A\": the gene \"-\" has no name"},
+        {">A\na b |\nc $\n", "line 3, genome \"A\": '$' ends GRIMM chromosomes"},
+        {">A\na|b |\n", "line 2, genome \"A\": '|' inside the gene \"a|b\""},
+        {">A\n)\n", "line 2, genome \"A\": a chromosome without genes ends at ')'"},
+        {"#\n>A\n1 x 3 $\n", "line 3, genome \"A\": \"x\" is not a gene; GRIMM genes are signed"},
+        {">A\n1 2 $\n>B\n1 -0 $\n", "line 4, genome \"B\": \"-0\" is not a gene"},
+        {"# c\n>A\n1 2 |\n", "line 1: genes before the first genome header"},
+    };
+    for (const auto& [text, fragment] : cases) {
+        SCOPED_TRACE(text);
+        expectThrowsWith([&] { readText(text); }, fragment);
+    }
+}
+
 // Generated structures written as text read back with the same genes: names, orientations and
 // copy numbers agree, though ids follow the order of first appearance in the text.
 TEST(StructureReader, GeneratedFilesReadBackGeneForGene) {
@@ -255,6 +306,10 @@ TEST(StructureReader, GeneratedFilesReadBackGeneForGene) {
                 }
             }
         }
+        const ReadResult uniMoG = readText(geneOrderText(result, false));
+        ASSERT_EQ(uniMoG.structures, result.structures);
+        ASSERT_EQ(uniMoG.table, result.table);
+        ASSERT_EQ(readText(geneOrderText(result, true)).structures, result.structures);
     }
 }
 

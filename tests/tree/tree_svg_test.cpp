@@ -1,0 +1,113 @@
+#include "tree/tree_svg.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <sstream>
+
+#include "support/expect_throws.hpp"
+#include "support/svg_check.hpp"
+#include "tree/kruskal.hpp"
+#include "tree/neighbour_joining.hpp"
+#include "tree/upgma.hpp"
+
+namespace varnet {
+namespace {
+
+std::string svgOf(const DrawnTree& tree, const std::vector<ChromosomalStructure>& structures) {
+    std::ostringstream out;
+    writeTreeSvg(out, tree, structures);
+    return out.str();
+}
+
+// Leaf names in the order a Newick text written with plain names lists them.
+std::vector<std::string> newickLeaves(const std::string& text) {
+    std::vector<std::string> leaves;
+    std::string name;
+    bool length = false;
+    for (const char c : text) {
+        if (c == '(' || c == ')' || c == ',' || c == ';') {
+            if (!name.empty()) leaves.push_back(name);
+            name.clear();
+            length = false;
+        } else if (c == ':') {
+            length = true;
+        } else if (!length) {
+            name += c;
+        }
+    }
+    return leaves;
+}
+
+DistanceMatrix randomMatrix(std::size_t size, uint32_t seed) {
+    std::mt19937 random(seed);
+    DistanceMatrix matrix(size, std::vector<double>(size, 0.0));
+    for (std::size_t p = 0; p < size; ++p) {
+        for (std::size_t q = p + 1; q < size; ++q)
+            matrix[p][q] = matrix[q][p] = static_cast<double>(1 + random() % 40) / 4;
+    }
+    return matrix;
+}
+
+TEST(TreeSvg, WellFormedWithOneLabelPerLeafInTheOrderOfTheTreeText) {
+    for (const std::size_t size : {1u, 2u, 6u, 500u}) {
+        const DistanceMatrix matrix = randomMatrix(size, static_cast<uint32_t>(size));
+        std::vector<ChromosomalStructure> structures(size);
+        for (std::size_t k = 0; k < size; ++k) structures[k].name = "genome_" + std::to_string(k);
+        std::ostream nowhere(nullptr);
+        const std::pair<const char*, std::string> methods[] = {
+            {"upgma", upgmaTree(matrix, structures)},
+            {"nj", neighbourJoiningTree(matrix, structures, nowhere).text},
+            {"kruskal", kruskalTree(matrix, structures, nowhere)},
+            {"none", ";"}};
+        for (const auto& [method, text] : methods) {
+            if (size > 100 && std::string(method) == "nj") continue;  // cubic, and like upgma
+            SCOPED_TRACE(std::string(method) + " on " + std::to_string(size));
+            const std::string svg = svgOf(drawnTree(method, matrix), structures);
+            EXPECT_EQ(testing::leafLabelsOfSvg(svg), newickLeaves(text));
+            const bool toScale = std::string(method) == "upgma" || std::string(method) == "nj";
+            EXPECT_EQ(svg.find("v8\"/>") != std::string::npos, toScale && size > 1)
+                << "a scale bar exactly where branch lengths are drawn";
+        }
+    }
+}
+
+TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
+    const std::vector<ChromosomalStructure> structures = {
+        {"A&B<c>", {}}, {"q\"'", {}}, {"bad\xff\x01utf", {}}, {"\xC3\xA9t\xC3\xA9", {}}};
+    const DistanceMatrix matrix = randomMatrix(4, 7);
+    std::vector<std::string> labels =
+        testing::leafLabelsOfSvg(svgOf(drawnTree("nj", matrix), structures));
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(labels, (std::vector<std::string>{"A&B<c>", "bad\xEF\xBF\xBD\xEF\xBF\xBDutf", "q\"'",
+                                                "\xC3\xA9t\xC3\xA9"}));
+}
+
+TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
+    // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
+    const DrawnTree tree = drawnTree("upgma", {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}});
+    ASSERT_EQ(tree.nodes.size(), 5u);
+    EXPECT_TRUE(tree.toScale);
+    const int32_t leaves[] = {-1, -1, 0, 2, 1};
+    const double lengths[] = {0.0, 1.75, 0.5, 0.5, 2.25};
+    for (std::size_t v = 0; v < 5; ++v) {
+        EXPECT_EQ(tree.nodes[v].leaf, leaves[v]) << v;
+        EXPECT_DOUBLE_EQ(tree.nodes[v].length, lengths[v]) << v;
+    }
+    EXPECT_FALSE(drawnTree("kruskal", {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}}).toScale);
+}
+
+TEST(TreeSvg, NewickOfAnotherShapeIsRejected) {
+    const DrawnTree tree = parseIndexedNewick("(2:0.5,(0:-1e-07,1:3):1.5);");
+    ASSERT_EQ(tree.nodes.size(), 5u);
+    EXPECT_EQ(tree.nodes[3].leaf, 0);
+    EXPECT_DOUBLE_EQ(tree.nodes[2].length, 1.5);
+    for (const char* text : {"(0,1", "(0,x);", "0;;", "(0:abc,1);", "(0,1));", "()"}) {
+        SCOPED_TRACE(text);
+        testing::expectThrowsWith([&] { parseIndexedNewick(text); }, "tree text, character ");
+    }
+}
+
+}  // namespace
+}  // namespace varnet
