@@ -1,11 +1,19 @@
 // The bundled examples must stay readable and within what the graph can hold.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 
+#include "app/command_line.hpp"
 #include "app/weight_files.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
+#include "support/temp_dir.hpp"
 
 namespace varnet {
 namespace {
@@ -17,7 +25,9 @@ TEST(Examples, StructureFilesReadAndPassTheGraphChecks) {
         const char* file;
         std::size_t structures;
     };
-    for (const Case& c : {Case{"examples/dist_pair.txt", 2}, Case{"examples/tree_six.txt", 6}}) {
+    for (const Case& c :
+         {Case{"examples/dist_pair.txt", 2}, Case{"examples/tree_six.txt", 6},
+          Case{"examples/tree_six.unimog", 6}, Case{"examples/tree_six.grimm", 6}}) {
         SCOPED_TRACE(c.file);
         std::vector<ChromosomalStructure> structures;
         GeneNameTable table;
@@ -34,6 +44,86 @@ TEST(Examples, WeightFilesHoldTheDocumentedValues) {
     EXPECT_EQ(readOperationWeights(sourceDir + "/examples/operation_weights.txt"),
               (OperationWeights{1, 1, 0.5, 0.5, 2, 2}));
     EXPECT_EQ(readDistanceWeights(sourceDir + "/distance_weights.ini"), (DistanceWeights{1, 0}));
+}
+
+// Every result file of a tree-mode run on an example, standard output with the timing masked,
+// and standard error.
+struct TreeRun {
+    std::map<std::string, std::string> files;
+    std::string out;
+    std::string err;
+};
+
+TreeRun runTreeExample(const std::string& file, const char* threads, bool terminal = false) {
+    if (threads != nullptr) {
+        setenv("VARNET_THREADS", threads, 1);
+    } else {
+        unsetenv("VARNET_THREADS");
+    }
+    const testing::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runCommandLine(
+        {"-m", "tree", "-c", sourceDir + "/" + file, "-o",
+         sourceDir + "/examples/operation_weights.txt", "-d", sourceDir + "/distance_weights.ini",
+         "-r", dir.path().string(), "-p", "nj", "-f", "1"},
+        out, err, terminal);
+    unsetenv("VARNET_THREADS");
+    EXPECT_EQ(status, 0) << err.str();
+    TreeRun run;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        run.files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+    run.out = std::regex_replace(out.str(), std::regex("calculation: [0-9.e+-]+"), "");
+    run.err = err.str();
+    return run;
+}
+
+// The six genomes written natively, in UniMoG style and in GRIMM style give the same files, with
+// one worker and with as many as the process may use.
+TEST(Examples, TreeSixGivesTheSameResultsInEveryFormatAndWorkerCount) {
+    const TreeRun native = runTreeExample("examples/tree_six.txt", nullptr);
+    EXPECT_EQ(native.files.size(), 7u) << "distance.tsv, distance.phy, map.txt, infile, graph.txt, "
+                                          "tree.tre, tree.svg";
+    EXPECT_EQ(native.err, "Parsing parameters: \nDone.\n") << "no progress line off a terminal";
+    for (const char* file :
+         {"examples/tree_six.txt", "examples/tree_six.unimog", "examples/tree_six.grimm"}) {
+        for (const char* threads : {"1", "3"}) {
+            SCOPED_TRACE(std::string(file) + " with VARNET_THREADS=" + threads);
+            const TreeRun run = runTreeExample(file, threads);
+            EXPECT_EQ(run.files, native.files);
+            EXPECT_EQ(run.out, native.out);
+        }
+    }
+    // On a terminal the progress line is drawn at the first pair and cleared at the end.
+    const TreeRun shown = runTreeExample("examples/tree_six.txt", "1", true);
+    EXPECT_EQ(shown.files, native.files);
+    EXPECT_EQ(shown.out, native.out);
+    EXPECT_EQ(shown.err.rfind("Parsing parameters: \nDone.\n\r\x1b[Kpairs 1 of 15", 0), 0u);
+    EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\x1b[K");
+}
+
+// PHYLIP's own neighbor program reads distance.phy as it stands and finds the same tree length.
+TEST(Examples, PhylipNeighborReadsDistancePhy) {
+    const std::string neighbor = "/usr/lib/phylip/bin/neighbor";
+    if (!std::filesystem::exists(neighbor)) GTEST_SKIP() << "PHYLIP is not installed";
+    const TreeRun run = runTreeExample("examples/tree_six.txt", nullptr);
+    const testing::TempDir dir;
+    dir.write("infile", run.files.at("distance.phy"));
+    const std::string command =
+        "cd '" + dir.path().string() + "' && printf 'Y\\n' | " + neighbor + " >log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << dir.read("log");
+    const std::string tree = dir.read("outtree");
+    for (const char* name :
+         {"EcoliK12_N", "EcoliW3110", "EcoliO157_", "EcoliSakai", "EcoliCFT07", "Sflexneri_"})
+        EXPECT_NE(tree.find(name), std::string::npos) << name << " in " << tree;
+    double total = 0.0;
+    const std::regex length(":(-?[0-9.]+)");
+    for (auto match = std::sregex_iterator(tree.begin(), tree.end(), length);
+         match != std::sregex_iterator(); ++match)
+        total += std::stod((*match)[1]);
+    EXPECT_NE(run.out.find("Total branch length is " + std::to_string(static_cast<int>(total))),
+              std::string::npos)
+        << "PHYLIP's total " << total;
 }
 
 }  // namespace

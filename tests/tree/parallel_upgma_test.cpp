@@ -7,6 +7,7 @@
 
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
+#include "tree/worker_count.hpp"
 
 namespace varnet {
 namespace {
@@ -104,6 +105,29 @@ TEST(ParallelUpgma, TimingLineFollowsTheProgressLines) {
 
 // The property the workers must keep: sharing the hand-out and reusing per-worker tables gives
 // the matrix of comparing every pair on its own, from scratch.
+TEST(WorkerCount, QuotaInWholeProcessorsAndTheVariableOverAll) {
+    const std::pair<const char*, std::optional<unsigned>> quotas[] = {
+        {"max 100000\n", std::nullopt}, {"200000 100000\n", 2u},    {"150000 100000", 2u},
+        {"50000 100000\n", 1u},         {"0 100000", std::nullopt}, {"garbage", std::nullopt}};
+    for (const auto& [text, processors] : quotas)
+        EXPECT_EQ(processorsOfCpuMax(text), processors) << text;
+    EXPECT_GE(availableProcessorCount(), 1u);
+    EXPECT_EQ(workerCount(nullptr, 6), 6u);
+    EXPECT_EQ(workerCount("1", 6), 1u);
+    EXPECT_EQ(workerCount("64", 2), 64u);
+    for (const char* bad : {"0", "-2", "two", "4097", "3 ", ""})
+        testing::expectThrowsWith([&] { workerCount(bad, 2); },
+                                  "VARNET_THREADS must be a whole number");
+}
+
+TEST(ProgressMeter, PairsRateAndTimeLeft) {
+    EXPECT_EQ(progressText(0, 15, 0.0), "pairs 0 of 15");
+    EXPECT_EQ(progressText(100, 1000, 4.0), "pairs 100 of 1000, 25 pairs/s, 36s left");
+    EXPECT_EQ(progressText(10, 200000, 1.0), "pairs 10 of 200000, 10 pairs/s, 5h 33m left");
+    EXPECT_EQ(progressText(30, 100, 6.0), "pairs 30 of 100, 5 pairs/s, 14s left");
+    EXPECT_EQ(progressText(2, 1000, 0.5), "pairs 2 of 1000, 4 pairs/s, 4m 10s left");
+}
+
 TEST(ParallelUpgmaConcurrency, MatrixEqualsSequentialPairComputation) {
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
     const std::size_t count = 30;  // sanitizers slow every solver run down

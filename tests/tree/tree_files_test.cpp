@@ -6,6 +6,7 @@
 
 #include "support/expect_throws.hpp"
 #include "support/temp_dir.hpp"
+#include "tree/phylip_matrix.hpp"
 
 namespace varnet {
 namespace {
@@ -80,6 +81,48 @@ TEST(PhylipFiles, ShortNameIsAnErrorBeforeAnyFileIsCreated) {
     writePhylipFiles(resultDir, {{0}}, named({"123456789"}));
     EXPECT_EQ(dir.read("map.txt"), "123456789 123456789\n");
     EXPECT_EQ(dir.read("infile"), "1\n123456789   123456789   0.00000    \n");
+}
+
+TEST(SquarePhylip, NamesCutOrPaddedToTenAndMadeUniqueWhereCutsCollide) {
+    struct Case {
+        const char* name;
+        std::vector<ChromosomalStructure> structures;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"short and exact names stay",
+         named({"A", "B_c", "0123456789"}),
+         {"A", "B_c", "0123456789"}},
+        {"long names are cut",
+         named({"EcoliK12_NC_000913", "Sflexneri_NC_4"}),
+         {"EcoliK12_N", "Sflexneri_"}},
+        {"cuts that collide are numbered, past names already taken",
+         named({"genome_0001_x", "genome_0001_y", "genome_002", "genome_01", "genome_01"}),
+         {"genome_001", "genome_003", "genome_002", "genome_014", "genome_015"}},
+        {"a number never takes another row's name",
+         named({"ab", "ab", "ab1"}),
+         {"ab2", "ab3", "ab1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(phylipRowNames(c.structures), c.rows);
+    }
+}
+
+TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
+    const testing::TempDir dir;
+    const DistanceMatrix matrix = {{0, 2.5, 1e6}, {2.5, 0, 1e-7}, {1e6, 1e-7, 0}};
+    writeSquarePhylipFiles(dir.path().string(), matrix, named({"A", "long_name_one", "xyz"}));
+    EXPECT_EQ(dir.read("distance.phy"),
+              "3\n"
+              "A          0.000000 2.500000 1000000.000000\n"
+              "long_name_ 2.500000 0.000000 0.000000\n"
+              "xyz        1000000.000000 0.000000 0.000000\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "distance_names.txt"));
+    writeSquarePhylipFiles(dir.path().string(), {{0, 1}, {1, 0}}, named({"same", "same"}));
+    EXPECT_EQ(dir.read("distance.phy"),
+              "2\nsame1      0.000000 1.000000\nsame2      1.000000 0.000000\n");
+    EXPECT_EQ(dir.read("distance_names.txt"), "same1 same\nsame2 same\n");
 }
 
 TEST(GraphFile, NodesInAscendingOrderWithTheirBranches) {
