@@ -37,10 +37,7 @@ std::string progressText(uint64_t done, uint64_t total, double seconds) {
 }
 
 ProgressMeter::ProgressMeter(std::ostream* terminal, uint64_t total)
-    : terminal_(terminal),
-      total_(total),
-      start_(Clock::now()),
-      drawn_(start_ - redrawInterval) {}
+    : terminal_(terminal), total_(total), start_(Clock::now()), drawn_(start_ - redrawInterval) {}
 
 void ProgressMeter::pairDone() {
     ++done_;
