@@ -354,6 +354,8 @@ void writeTreeSvg(std::ostream& out, const DrawnTree& tree,
         << "\" fill=\"#444\">\n";
     if (count == 0) {
         out << "<text x=\"" << margin << "\" y=\"" << footer << "\">no tree was built</text>\n";
+    } else if (count == 1) {
+        // One leaf: nothing to measure.
     } else if (toScale) {
         const double bar = scaleBarLength(deepest);
         const double end = margin + bar * unit;
@@ -365,8 +367,10 @@ void writeTreeSvg(std::ostream& out, const DrawnTree& tree,
             << "<text x=\"" << end + labelGap << "\" y=\"" << footer + 4 << "\">" << value.str()
             << "</text>\n";
     } else {
-        out << "<text x=\"" << margin << "\" y=\"" << footer
-            << "\">clusters only: branch lengths are not drawn to scale</text>\n";
+        out << "<text x=\"" << margin << "\" y=\"" << footer << "\">"
+            << (tree.toScale ? "every branch length is 0"
+                             : "clusters only: branch lengths are not drawn to scale")
+            << "</text>\n";
     }
     out << "</g>\n</svg>\n";
     out.copyfmt(savedFormat);

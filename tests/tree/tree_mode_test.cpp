@@ -9,6 +9,7 @@
 #include "app/tree_mode.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
+#include "support/svg_check.hpp"
 #include "support/temp_dir.hpp"
 
 namespace varnet {
@@ -85,17 +86,21 @@ TEST(TreeMode, UnknownMethodWritesMatricesAndAnEmptyTree) {
     for (const char* method : {"UPGMA", "Nj", "neighbour", ""}) {
         SCOPED_TRACE(method);
         const TreeRun run = runTree(generatedStructures(9, 3), method, 2);
-        EXPECT_EQ(run.files.size(), 4u) << "distance.tsv, map.txt, infile, tree.tre";
+        EXPECT_EQ(run.files.size(), 7u) << "distance.tsv, distance.phy, distance_names.txt (the "
+                                           "names share their first 10 characters), map.txt, "
+                                           "infile, tree.tre, tree.svg";
         EXPECT_EQ(run.files.at("tree.tre"), "");
         EXPECT_EQ(run.out, "1 out of 3\n<time> seconds\n");
     }
 }
 
 TEST(TreeMode, UpgmaOnOneStructureStillWritesItsThreeFiles) {
-    const TreeRun run =
-        runTree({{"solo", {Chromosome{false, {11, 21}}}}}, "upgma", 2, {1, 1}, false);
+    TreeRun run = runTree({{"solo", {Chromosome{false, {11, 21}}}}}, "upgma", 2, {1, 1}, false);
+    EXPECT_EQ(testing::leafLabelsOfSvg(run.files["tree.svg"]), std::vector<std::string>{"solo"});
+    run.files.erase("tree.svg");
     const std::map<std::string, std::string> expected = {
         {"distance.tsv", "\tsolo\t\nsolo\t0\t\n"},
+        {"distance.phy", "1\nsolo       0.000000\n"},
         {"tree_distances_matrix.tsv", "\tsolo\t\nsolo\t0\t\n"},
         {"tree_distances_vector.txt", ""},
         {"discrepancy_matrix.tsv", "\tsolo\t\n"},
