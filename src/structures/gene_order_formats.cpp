@@ -12,6 +12,7 @@ namespace {
 // as a gene-order file, and the native reader sees every byte of it.
 constexpr std::size_t lookaheadLimit = std::size_t{1} << 20;
 constexpr std::size_t chunkSize = std::size_t{1} << 16;
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -183,6 +184,11 @@ private:
 
 FormatLookahead::FormatLookahead(std::istream& in) : in_(in), stream_(this) {
     std::streambuf& source = *in.rdbuf();
+    // A byte-order mark that some editors put at the start counts as blank.
+    for (const char mark : byteOrderMark) {
+        if (source.sgetc() != traits_type::to_int_type(mark)) break;
+        prefix_.push_back(traits_type::to_char_type(source.sbumpc()));
+    }
     bool comment = false;
     while (prefix_.size() < lookaheadLimit) {
         const int next = source.sbumpc();
@@ -220,7 +226,9 @@ FormatLookahead::int_type FormatLookahead::underflow() {
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
                              GeneNameTable& table) {
     table.clear();
-    const std::vector<std::string> lines = readLines(in);
+    std::vector<std::string> lines = readLines(in);
+    if (!lines.empty() && lines[0].starts_with(byteOrderMark))
+        lines[0].erase(0, byteOrderMark.size());
     GeneOrderReader reader(dialectOf(lines));
     for (std::size_t k = 0; k < lines.size(); ++k) reader.readLine(lines[k], k + 1);
     reader.finish(structures, table);

@@ -26,6 +26,10 @@ void keepFreedMemoryForReuse() {
 #endif
 }
 
+uint64_t pairCount(uint64_t structures) {
+    return structures < 2 ? 0 : structures * (structures - 1) / 2;
+}
+
 }  // namespace
 
 unsigned defaultWorkerCount() {
@@ -40,9 +44,11 @@ ParallelUpgma::ParallelUpgma(const OperationWeights& weights,
       ends_(collectStructureEnds(structures)),
       matrix_(makeDistanceMatrix(structures.size())),
       count_(structures.size()),
-      threadCount_(std::max(1u, threadCount)),
+      // A worker beyond the number of pairs would only build its tables and find nothing to do.
+      threadCount_(static_cast<unsigned>(
+          std::clamp<uint64_t>(threadCount, 1, std::max<uint64_t>(1, pairCount(count_))))),
       progress_(progress),
-      meter_(terminal, count_ * (count_ - std::min<uint64_t>(count_, 1)) / 2) {}
+      meter_(terminal, pairCount(count_)) {}
 
 void ParallelUpgma::calculate(DistanceMatrix& out) {
     try {

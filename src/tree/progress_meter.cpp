@@ -1,6 +1,7 @@
 #include "tree/progress_meter.hpp"
 
 #include <cmath>
+#include <iomanip>
 #include <sstream>
 
 namespace varnet {
@@ -30,8 +31,13 @@ std::string progressText(uint64_t done, uint64_t total, double seconds) {
     text << "pairs " << done << " of " << total;
     if (done > 0 && seconds > 0) {
         const double rate = static_cast<double>(done) / seconds;
-        text << ", " << static_cast<uint64_t>(std::round(rate)) << " pairs/s, "
-             << duration(static_cast<double>(total - done) / rate) << " left";
+        text << ", ";
+        if (rate >= 10) {
+            text << static_cast<uint64_t>(std::round(rate));
+        } else {
+            text << std::fixed << std::setprecision(1) << rate;
+        }
+        text << " pairs/s, " << duration(static_cast<double>(total - done) / rate) << " left";
     }
     return text.str();
 }

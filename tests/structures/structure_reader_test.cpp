@@ -249,7 +249,7 @@ TEST(StructureReader, ReadsUniMoGAndGrimmStyles) {
     };
     for (const char* text :
          {"\n>A\na -b c )\nd -e |  // comment\n\n>B   the rest is ignored\r\n+a b -c d e |\n",
-          "// comment\n  >A\na -b c ) d -e|\n>B\na b -c d e |",
+          "\xEF\xBB\xBF// comment\n  >A\na -b c ) d -e|\n>B\na b -c d e |",
           ">A\n1 -2 3 @\n4 -5\n>B\n1 2 -3 4 5 $",
           "# comment\n>A # comment\n+01 -2 3 @ 4 -5 $\n#>C\n>B\n1 2 -3 4 5 $"}) {
         SCOPED_TRACE(text);

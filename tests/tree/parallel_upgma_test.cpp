@@ -124,8 +124,8 @@ TEST(ProgressMeter, PairsRateAndTimeLeft) {
     EXPECT_EQ(progressText(0, 15, 0.0), "pairs 0 of 15");
     EXPECT_EQ(progressText(100, 1000, 4.0), "pairs 100 of 1000, 25 pairs/s, 36s left");
     EXPECT_EQ(progressText(10, 200000, 1.0), "pairs 10 of 200000, 10 pairs/s, 5h 33m left");
-    EXPECT_EQ(progressText(30, 100, 6.0), "pairs 30 of 100, 5 pairs/s, 14s left");
-    EXPECT_EQ(progressText(2, 1000, 0.5), "pairs 2 of 1000, 4 pairs/s, 4m 10s left");
+    EXPECT_EQ(progressText(30, 100, 6.0), "pairs 30 of 100, 5.0 pairs/s, 14s left");
+    EXPECT_EQ(progressText(1, 1000, 2.5), "pairs 1 of 1000, 0.4 pairs/s, 41m 38s left");
 }
 
 TEST(ParallelUpgmaConcurrency, MatrixEqualsSequentialPairComputation) {
