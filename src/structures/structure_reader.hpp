@@ -28,6 +28,8 @@ void readStructureFile(const std::string& path, std::vector<ChromosomalStructure
 // count the occurrences of a name within one structure from 1. Clears `table` first and replaces
 // `structures` once everything has been read; throws std::runtime_error naming the line for a
 // malformed count or gene token, and "invalid string position" for a missing type token.
+// Input that starts with a genome header ">name" (past blank and comment lines) is read in UniMoG
+// or GRIMM style instead, into the same structures and table (readGeneOrderStructures).
 void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
                     GeneNameTable& table);
 
