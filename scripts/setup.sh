@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking need.
+# Installs the Debian packages that building, testing, benchmarking and fuzzing (clang) need.
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
-          libgtest-dev libbenchmark-dev clang-format time)
+          libgtest-dev libbenchmark-dev clang-format time clang)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"

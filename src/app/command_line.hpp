@@ -11,7 +11,8 @@ constexpr int failureStatus = 1;
 
 // The program: parses the arguments that follow the program name, then runs the chosen mode.
 // Progress and every failure go to `err` (one "Error occured: " line, without a line break);
-// tree mode writes its report to `out`. Returns 0 on success and after -h, 1 on any failure.
+// tree mode writes its report to `out`. Returns 0 on success and after -h, 1 on any failure,
+// including text that could not be written to `out` or `err` (both are flushed at the end).
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace varnet

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "structures/gene_code.hpp"
+#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
@@ -42,15 +43,12 @@ private:
 // ':' turned into spaces. Past the end of the input every line is empty.
 class Lines {
 public:
-    explicit Lines(std::istream& in) : in_(in) {}
+    Lines(std::istream& in, const std::string& source) : in_(in), reader_(in, source) {}
 
     std::string_view next() {
         ++number_;
-        if (!std::getline(in_, line_)) {
-            if (in_.bad()) {
-                throw std::runtime_error("line " + std::to_string(number_) +
-                                         ": the input cannot be read");
-            }
+        if (!reader_.next(line_)) {
+            if (in_.bad()) throw std::runtime_error(where() + ": the input cannot be read");
             line_.clear();
         } else if (!line_.empty() && line_.back() == '\r') {
             line_.pop_back();
@@ -64,6 +62,7 @@ public:
 
 private:
     std::istream& in_;
+    LineReader reader_;
     std::string line_;
     int64_t number_ = 0;
 };
@@ -184,9 +183,9 @@ ChromosomalStructure readStructure(std::string_view line, const std::string& lin
 }  // namespace
 
 void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                    GeneNameTable& table) {
+                    GeneNameTable& table, const std::string& source) {
     table.clear();
-    Lines lines(in);
+    Lines lines(in, source);
     const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
     if (count > maxStructureCount) {
         throw std::runtime_error("line 1: structure count " + std::to_string(count) +
@@ -208,7 +207,7 @@ void readStructureFile(const std::string& path, std::vector<ChromosomalStructure
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path);
     if (!in.is_open()) throw std::runtime_error("Failed to open file " + path);
-    readStructures(in, structures, table);
+    readStructures(in, structures, table, path);
 }
 
 }  // namespace varnet
