@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # (in build-fuzz/) and runs each for the given number of seconds (default 600) from a corpus
-# seeded with the golden inputs. Not part of scripts/test.sh. Crashing inputs are saved in
-# build-fuzz/findings/<target>/; the corpora grow in build-fuzz/corpus/<target>/.
+# seeded with the golden inputs. Not part of scripts/test.sh. Fuzzing goes on after a finding
+# (a broken property, a crash, a timeout): each input is saved in build-fuzz/findings/<target>/
+# and the reason is in build-fuzz/<target>.log; the corpora grow in build-fuzz/corpus/<target>/.
 # Usage: scripts/fuzz.sh [seconds per target] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +43,11 @@ for target in "${targets[@]}"; do
     status=0
     "build-fuzz/fuzz/$target" "build-fuzz/corpus/$target" -max_total_time="$seconds" \
         -artifact_prefix="build-fuzz/findings/$target/" -print_final_stats=1 \
-        -max_len=4096 -timeout=20 -rss_limit_mb=2048 2>"build-fuzz/$target.log" || status=$?
-    tail -n 12 "build-fuzz/$target.log"
-    [ "$status" -eq 0 ] || echo "$target stopped with status $status; see build-fuzz/$target.log"
+        -max_len=4096 -timeout=20 -rss_limit_mb=2048 \
+        -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
+        >"build-fuzz/$target.log" 2>&1 || status=$?
+    grep -E '^#[0-9]+: cov' "build-fuzz/$target.log" | tail -n 1 || true
+    echo "findings: $(find "build-fuzz/findings/$target" -type f | wc -l)"
+    grep -h 'property violated' "build-fuzz/$target.log" | sort | uniq -c || true
+    [ "$status" -eq 0 ] || echo "$target ended with status $status; see build-fuzz/$target.log"
 done
