@@ -1,8 +1,8 @@
 #include "tree/distance_matrix.hpp"
 
-#include <algorithm>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <new>

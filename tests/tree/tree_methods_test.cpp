@@ -234,7 +234,7 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
                 if (kind == 5) d[q][p] = real;
             }
         }
-        SCOPED_TRACE(testing::Message() << "round " << round << ", " << n << " clusters");
+        SCOPED_TRACE(::testing::Message() << "round " << round << ", " << n << " clusters");
         std::vector<std::string> names;
         std::vector<int32_t> ids;
         for (std::size_t k = 0; k < n; ++k) {
