@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking need (phylip: a test runs
-# its neighbor program on the PHYLIP matrix tree mode writes).
+# Installs the Debian packages that building, testing, benchmarking and fuzzing (clang) need
+# (phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes).
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
-          libgtest-dev libbenchmark-dev clang-format time phylip)
+          libgtest-dev libbenchmark-dev clang-format time clang phylip)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"

@@ -23,10 +23,8 @@ int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
     return successStatus;
 }
 
-}  // namespace
-
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal) {
+int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               bool errIsTerminal) {
     try {
         err << "Parsing parameters: \n";
         const std::optional<ProgramOptions> options = parseOptions(args, err);
@@ -37,6 +35,25 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         err << "Error occured: " << e.what();
         return failureStatus;
     }
+}
+
+// Text that never reached the console is a failure of the run too: both streams are flushed
+// and checked, and a lost stream is reported on the other one.
+int checkConsole(int status, std::ostream& out, std::ostream& err) {
+    out.flush();
+    err.flush();
+    if (out && err) return status;
+    std::ostream& report = err ? err : out;
+    report << "Error occured: Failed to write to " << (out ? "standard error" : "standard output");
+    report.flush();
+    return failureStatus;
+}
+
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal) {
+    return checkConsole(runChecked(args, out, err, errIsTerminal), out, err);
 }
 
 }  // namespace varnet

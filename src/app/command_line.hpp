@@ -13,7 +13,8 @@ constexpr int failureStatus = 1;
 // Progress and every failure go to `err` (one "Error occured: " line, without a line break);
 // tree mode writes its report to `out`, and when `err` is a terminal (`errIsTerminal`) also a
 // live progress line there, cleared at the end. Returns 0 on success and after -h, 1 on any
-// failure.
+// failure, including text that could not be written to `out` or `err` (both are flushed at the
+// end).
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool errIsTerminal = false);
 

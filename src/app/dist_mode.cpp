@@ -1,7 +1,9 @@
 #include "app/dist_mode.hpp"
 
+#include <cmath>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "app/command_line.hpp"
@@ -11,16 +13,17 @@
 #include "structures/adjacency.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
+#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
 
 void writeGraphFile(const std::string& path, const char* heading, const ChromosomeSet& graph,
                     const GeneNameTable& names) {
-    std::ofstream out = createResultFile(path);
-    out << heading;
-    printJointGraph(out, graph, names);
-    finishResultFile(out, path);
+    writeResultFile(path, [&](std::ostream& out) {
+        out << heading;
+        printJointGraph(out, graph, names);
+    });
 }
 
 }  // namespace
@@ -48,6 +51,13 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
 
     err << "Done.\nCalculating shortest path...\n";
     const double cost = solve(*graph, options.operationWeights);
+    // Weights so large that their sum overflows give no cost to print or compare.
+    if (!std::isfinite(cost)) {
+        std::ostringstream message;
+        message << "The cost of turning structure \"" << a.name << "\" into structure \"" << b.name
+                << "\" is not finite (" << cost << "): the operation weights are too large";
+        throw std::runtime_error(message.str());
+    }
     std::ostringstream costText;  // the default number format, whatever `err`'s settings
     costText << cost;
     err << costText.str();

@@ -10,7 +10,7 @@ namespace varnet {
 // final graph and the shortest sequence into the result directory and prints the cost to `err`.
 // Returns the exit status: a file holding no structure, or more than two, is refused with a
 // message and nothing is written. Throws on every other failure, including a result file that
-// cannot be created.
+// cannot be created and a cost that is not finite (before any file that would hold it).
 int runDistMode(const ProgramOptions& options, std::ostream& err);
 
 }  // namespace varnet

@@ -10,8 +10,12 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "structures/text_files.hpp"
+
 namespace varnet {
 namespace {
+
+using boost::property_tree::ini_parser_error;
 
 // Keys in the order of the weights' indices.
 constexpr std::array<std::string_view, 6> weightKeys = {"DP", "SP", "J", "C", "bD", "aD"};
@@ -22,11 +26,30 @@ DistanceWeights distanceWeightsOf(const boost::property_tree::ptree& tree) {
     return {special, breakpoint};
 }
 
+// The ini reader on `in`, with every line bounded first. `fileName` goes into the reader's
+// messages the way the reader names a file it opens itself.
+boost::property_tree::ptree readIni(std::istream& in, const std::string& source,
+                                    const std::string& fileName) {
+    std::string text;
+    std::string line;
+    LineReader lines(in, source);
+    while (lines.next(line)) text.append(line).push_back('\n');
+    if (in.bad()) throw ini_parser_error("read error", fileName, lines.lineNumber());
+    std::istringstream bounded(text);
+    boost::property_tree::ptree tree;
+    try {
+        boost::property_tree::read_ini(bounded, tree);
+    } catch (const ini_parser_error& e) {
+        throw ini_parser_error(e.message(), fileName, e.line());
+    }
+    return tree;
+}
+
 }  // namespace
 
-OperationWeights parseOperationWeights(std::istream& in) {
+OperationWeights parseOperationWeights(std::istream& in, const std::string& source) {
     std::string line;
-    std::getline(in, line);
+    LineReader(in, source).next(line);
     std::replace(line.begin(), line.end(), ',', ' ');
     std::replace(line.begin(), line.end(), '=', ' ');
     std::istringstream pairs(line);
@@ -49,19 +72,17 @@ OperationWeights readOperationWeights(const std::string& path) {
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path);
     if (!in.is_open()) throw std::runtime_error("failed to open file with weights");
-    return parseOperationWeights(in);
+    return parseOperationWeights(in, path);
 }
 
-DistanceWeights parseDistanceWeights(std::istream& in) {
-    boost::property_tree::ptree tree;
-    boost::property_tree::read_ini(in, tree);
-    return distanceWeightsOf(tree);
+DistanceWeights parseDistanceWeights(std::istream& in, const std::string& source) {
+    return distanceWeightsOf(readIni(in, source, ""));
 }
 
 DistanceWeights readDistanceWeights(const std::string& path) {
-    boost::property_tree::ptree tree;
-    boost::property_tree::read_ini(path, tree);
-    return distanceWeightsOf(tree);
+    std::ifstream in(path);
+    if (!in) throw ini_parser_error("cannot open file", path, 0);
+    return distanceWeightsOf(readIni(in, path, path));
 }
 
 }  // namespace varnet

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "structures/gene_code.hpp"
+#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
@@ -144,25 +145,15 @@ void printOperationRecord(std::ostream& out, const OperationRecord& record,
     out << "] , step: " << record.step << "\n";
 }
 
-std::ofstream createResultFile(const std::string& path) {
-    std::ofstream out(path, std::ios::out | std::ios::trunc);
-    if (!out) throw std::runtime_error("Failed to create file " + path);
-    return out;
-}
-
-void finishResultFile(std::ofstream& out, const std::string& path) {
-    out.close();
-    if (!out) throw std::runtime_error("Failed to write file " + path);
-}
-
 void writeShortestSequence(const ChromosomeSet& graph, const std::string& path,
                            const GeneNameTable& names) {
-    std::ofstream out = createResultFile(path);
-    std::size_t eventCount = 0;
-    for (const OperationRecord& record : graph.sequence) eventCount += record.events.size();
-    out << eventCount << "; " << graph.totalCost << ";\n";
-    for (const OperationRecord& record : graph.sequence) printOperationRecord(out, record, names);
-    finishResultFile(out, path);
+    writeResultFile(path, [&](std::ostream& out) {
+        std::size_t eventCount = 0;
+        for (const OperationRecord& record : graph.sequence) eventCount += record.events.size();
+        out << eventCount << "; " << graph.totalCost << ";\n";
+        for (const OperationRecord& record : graph.sequence)
+            printOperationRecord(out, record, names);
+    });
 }
 
 }  // namespace varnet

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <fstream>
 #include <ostream>
 #include <string>
 
@@ -29,12 +28,7 @@ void printJointGraph(std::ostream& out, const ChromosomeSet& graph, const GeneNa
 void printOperationRecord(std::ostream& out, const OperationRecord& record,
                           const GeneNameTable& names);
 
-// Creates (or truncates) a result file; throws "Failed to create file <path>" when it cannot.
-std::ofstream createResultFile(const std::string& path);
-// Throws "Failed to write file <path>" when writing `out` went wrong.
-void finishResultFile(std::ofstream& out, const std::string& path);
-
-// The file `path`: the number of events and the total cost, then one line per step.
+// The result file `path`: the number of events and the total cost, then one line per step.
 void writeShortestSequence(const ChromosomeSet& graph, const std::string& path,
                            const GeneNameTable& names);
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "structures/gene_numbering.hpp"
+#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
@@ -40,10 +41,11 @@ bool isEndOf(const Dialect& dialect, char c) {
 }
 
 // Lines of the input without the line feed and a carriage return before it.
-std::vector<std::string> readLines(std::istream& in) {
+std::vector<std::string> readLines(std::istream& in, const std::string& source) {
     std::vector<std::string> lines;
     std::string line;
-    while (std::getline(in, line)) {
+    LineReader reader(in, source);
+    while (reader.next(line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
     }
@@ -224,9 +226,9 @@ FormatLookahead::int_type FormatLookahead::underflow() {
 }
 
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                             GeneNameTable& table) {
+                             GeneNameTable& table, const std::string& source) {
     table.clear();
-    std::vector<std::string> lines = readLines(in);
+    std::vector<std::string> lines = readLines(in, source);
     if (!lines.empty() && lines[0].starts_with(byteOrderMark))
         lines[0].erase(0, byteOrderMark.size());
     GeneOrderReader reader(dialectOf(lines));

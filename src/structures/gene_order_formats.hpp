@@ -44,8 +44,9 @@ private:
 //   left without an end at the end of a line form one linear chromosome; '#' starts a comment.
 // Gene names are kept as written (GRIMM numbers without leading zeros), and genes are numbered
 // as in the native format, so a converted file gives the same structures. Throws
-// std::runtime_error naming the line for anything else.
+// std::runtime_error naming the line for anything else, and names `source` and the line for a
+// line longer than `maxLineLength`.
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                             GeneNameTable& table);
+                             GeneNameTable& table, const std::string& source = "the input");
 
 }  // namespace varnet

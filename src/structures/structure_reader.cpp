@@ -10,6 +10,7 @@
 
 #include "structures/gene_numbering.hpp"
 #include "structures/gene_order_formats.hpp"
+#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
@@ -39,15 +40,12 @@ private:
 // ':' turned into spaces. Past the end of the input every line is empty.
 class Lines {
 public:
-    explicit Lines(std::istream& in) : in_(in) {}
+    Lines(std::istream& in, const std::string& source) : in_(in), reader_(in, source) {}
 
     std::string_view next() {
         ++number_;
-        if (!std::getline(in_, line_)) {
-            if (in_.bad()) {
-                throw std::runtime_error("line " + std::to_string(number_) +
-                                         ": the input cannot be read");
-            }
+        if (!reader_.next(line_)) {
+            if (in_.bad()) throw std::runtime_error(where() + ": the input cannot be read");
             line_.clear();
         } else if (!line_.empty() && line_.back() == '\r') {
             line_.pop_back();
@@ -61,6 +59,7 @@ public:
 
 private:
     std::istream& in_;
+    LineReader reader_;
     std::string line_;
     int64_t number_ = 0;
 };
@@ -137,9 +136,9 @@ ChromosomalStructure readStructure(std::string_view line, const std::string& lin
 }
 
 void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                          GeneNameTable& table) {
+                          GeneNameTable& table, const std::string& source) {
     table.clear();
-    Lines lines(in);
+    Lines lines(in, source);
     const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
     if (count > maxStructureCount) {
         throw std::runtime_error("line 1: structure count " + std::to_string(count) +
@@ -158,12 +157,12 @@ void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& s
 }  // namespace
 
 void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                    GeneNameTable& table) {
+                    GeneNameTable& table, const std::string& source) {
     FormatLookahead input(in);
     if (input.startsWithGenomeHeader()) {
-        readGeneOrderStructures(input.stream(), structures, table);
+        readGeneOrderStructures(input.stream(), structures, table, source);
     } else {
-        readNativeStructures(input.stream(), structures, table);
+        readNativeStructures(input.stream(), structures, table, source);
     }
 }
 
@@ -173,7 +172,7 @@ void readStructureFile(const std::string& path, std::vector<ChromosomalStructure
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path);
     if (!in.is_open()) throw std::runtime_error("Failed to open file " + path);
-    readStructures(in, structures, table);
+    readStructures(in, structures, table, path);
 }
 
 }  // namespace varnet

@@ -27,10 +27,11 @@ void readStructureFile(const std::string& path, std::vector<ChromosomalStructure
 // and no chromosomes. Gene ids number the distinct names of the whole input from 1; copy numbers
 // count the occurrences of a name within one structure from 1. Clears `table` first and replaces
 // `structures` once everything has been read; throws std::runtime_error naming the line for a
-// malformed count or gene token, and "invalid string position" for a missing type token.
+// malformed count or gene token, and "invalid string position" for a missing type token. A line
+// longer than `maxLineLength` is an error naming `source` and the line, read no further.
 // Input that starts with a genome header ">name" (past blank and comment lines) is read in UniMoG
 // or GRIMM style instead, into the same structures and table (readGeneOrderStructures).
 void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                    GeneNameTable& table);
+                    GeneNameTable& table, const std::string& source = "the structure input");
 
 }  // namespace varnet

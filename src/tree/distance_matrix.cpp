@@ -1,5 +1,7 @@
 #include "tree/distance_matrix.hpp"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -49,6 +51,18 @@ void addAdjacency(AdjacencyProfile& profile, int32_t a, int32_t b) {
     profile.genes.push_back(geneKey(b));
 }
 
+// The machine's physical memory in bytes; unlimited where the system does not say.
+std::size_t physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return std::numeric_limits<std::size_t>::max();
+    const auto count = static_cast<std::size_t>(pages);
+    const auto size = static_cast<std::size_t>(pageSize);
+    return count > std::numeric_limits<std::size_t>::max() / size
+               ? std::numeric_limits<std::size_t>::max()
+               : count * size;
+}
+
 }  // namespace
 
 DistanceMatrix makeDistanceMatrix(std::size_t n) {
@@ -56,6 +70,10 @@ DistanceMatrix makeDistanceMatrix(std::size_t n) {
         "Not enough memory for the distance matrix of " + std::to_string(n) + " structures";
     constexpr std::size_t maxCells = std::numeric_limits<std::size_t>::max() / sizeof(double);
     if (n != 0 && n > maxCells / n / matricesHeldAtOnce) throw std::runtime_error(failure);
+    // A system that over-commits grants far more address space than it can back, so the
+    // allocation below proves little: the matrices must fit in physical memory.
+    if (n * n * matricesHeldAtOnce * sizeof(double) > physicalMemory())
+        throw std::runtime_error(failure);
     try {
         // Reserving the address space first turns an impossible size into an error here;
         // zero-filling rows of such a size would instead run the machine out of memory.

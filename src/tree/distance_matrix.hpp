@@ -13,8 +13,8 @@ namespace varnet {
 // a zero diagonal.
 using DistanceMatrix = std::vector<std::vector<double>>;
 
-// An n x n matrix of zeros. Throws a clear error instead of exhausting memory when the matrix
-// cannot be held.
+// An n x n matrix of zeros. Throws a clear error instead of exhausting memory when the matrices
+// of tree mode would not fit in the machine's physical memory or cannot be allocated.
 DistanceMatrix makeDistanceMatrix(std::size_t n);
 
 // The adjacencies and the genes of one structure as integer keys, each list sorted and without

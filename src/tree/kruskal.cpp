@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <random>
 
+#include "tree/newick.hpp"
+
 namespace varnet {
 namespace {
 
@@ -52,7 +54,8 @@ std::string kruskalTree(const DistanceMatrix& matrix,
     std::vector<std::string> labels(matrix.size());
     for (int32_t k = 0; k < n; ++k) {
         parent[static_cast<std::size_t>(k)] = k;
-        labels[static_cast<std::size_t>(k)] = structures[static_cast<std::size_t>(k)].name;
+        labels[static_cast<std::size_t>(k)] =
+            newickName(structures[static_cast<std::size_t>(k)].name);
     }
     // Which root goes below the other changes no output; a generator that is never seeded
     // keeps every run identical.

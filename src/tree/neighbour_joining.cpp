@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "tree/newick.hpp"
 #include "tree/tree_files.hpp"
 
 namespace varnet {
@@ -301,6 +303,25 @@ TreeAdjacency joinAll(const DistanceMatrix& distances, std::vector<int32_t> ids,
     return adjacency;
 }
 
+std::string nodeName(int32_t node, const std::vector<ChromosomalStructure>& structures) {
+    const auto index = static_cast<std::size_t>(node);
+    return index < structures.size() ? "structure \"" + structures[index].name + "\""
+                                     : "inner node " + std::to_string(node);
+}
+
+// Finite distances can still give branch lengths that overflow; such a tree cannot be written.
+void checkFiniteBranches(const TreeAdjacency& adjacency,
+                         const std::vector<ChromosomalStructure>& structures) {
+    for (const auto& [node, neighbours] : adjacency) {
+        for (const auto& [neighbour, length] : neighbours) {
+            if (std::isfinite(length)) continue;
+            throw std::runtime_error("The branch between " + nodeName(node, structures) + " and " +
+                                     nodeName(neighbour, structures) + " is not finite (" +
+                                     defaultFormat(length) + "): the distances are too large");
+        }
+    }
+}
+
 // Appends the Newick text of the subtree below `node` and adds its branch lengths to `total`.
 void appendNewick(int32_t node, double& total, const TreeAdjacency& adjacency,
                   std::vector<char>& visited, const std::vector<ChromosomalStructure>& names,
@@ -308,7 +329,7 @@ void appendNewick(int32_t node, double& total, const TreeAdjacency& adjacency,
     visited[static_cast<std::size_t>(node)] = 1;
     const auto& neighbours = adjacency.at(node);
     if (neighbours.size() == 1) {
-        text += names[static_cast<std::size_t>(node)].name;
+        text += newickName(names[static_cast<std::size_t>(node)].name);
         return;
     }
     text += '(';
@@ -336,19 +357,23 @@ NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
     std::vector<int32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0);
     const TreeAdjacency adjacency = joinAll(matrix, std::move(ids), static_cast<int32_t>(n));
+    checkFiniteBranches(adjacency, structures);
     writeGraphFile(graph, adjacency);
 
     NeighbourJoiningTree tree;
     if (n == 0) return tree;
     if (n == 1) {
-        tree.text = structures[0].name + ";";
+        tree.text = newickName(structures[0].name) + ";";
         return tree;
     }
     if (n == 2) {
         // No inner node: both leaves hang from the middle of their one branch.
         const std::string half = defaultFormat(matrix[0][1] * 0.5);
-        tree.text =
-            "(" + structures[0].name + ":" + half + "," + structures[1].name + ":" + half + ");";
+        tree.text = '(';
+        tree.text += newickName(structures[0].name);
+        tree.text += ':' + half + ',';
+        tree.text += newickName(structures[1].name);
+        tree.text += ':' + half + ");";
         tree.totalBranchLength = matrix[0][1];
         return tree;
     }
@@ -356,6 +381,11 @@ NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
     std::vector<char> visited(static_cast<std::size_t>(root) + 1, 0);
     appendNewick(root, tree.totalBranchLength, adjacency, visited, structures, tree.text);
     tree.text += ';';
+    if (!std::isfinite(tree.totalBranchLength)) {
+        throw std::runtime_error("The total branch length is not finite (" +
+                                 defaultFormat(tree.totalBranchLength) +
+                                 "): the distances are too large");
+    }
     return tree;
 }
 

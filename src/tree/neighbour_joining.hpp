@@ -27,7 +27,8 @@ struct NeighbourJoiningTree {
 // first, then its two children.
 TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next);
 
-// The neighbour-joining tree of the structures; writes its adjacency to `graph`.
+// The neighbour-joining tree of the structures; writes its adjacency to `graph`. Throws, naming
+// the branch, when a branch length or the total is not finite, before anything is written.
 NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
                                           const std::vector<ChromosomalStructure>& structures,
                                           std::ostream& graph);

@@ -1,6 +1,5 @@
 #include "tree/tree_files.hpp"
 
-#include <fstream>
 #include <iomanip>
 #include <ios>
 #include <stdexcept>
@@ -16,14 +15,6 @@ std::string lastCharacters(const std::string& name, std::size_t count) {
 }
 
 }  // namespace
-
-void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) throw std::runtime_error("Failed to create file " + path);
-    write(out);
-    out.close();
-    if (out.fail()) throw std::runtime_error("Failed to write file " + path);
-}
 
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
                      const std::vector<ChromosomalStructure>& structures) {

@@ -1,20 +1,15 @@
 #pragma once
 
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
+#include "structures/text_files.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/neighbour_joining.hpp"
 
 namespace varnet {
-
-// Creates or truncates the result file `path`, hands it to `write` and closes it. Throws
-// "Failed to create file " + path when it cannot be created, "Failed to write file " + path
-// when the text did not reach it completely.
-void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 // Header line of all names, then one line per matrix row; a tab after every field.
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,

@@ -1,5 +1,8 @@
 #include "tree/tree_mode.hpp"
 
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
 #include <utility>
 
 #include "tree/distance_matrix.hpp"
@@ -21,6 +24,22 @@ void writeMatrix(const std::string& path, const DistanceMatrix& matrix,
     writeResultFile(path, [&](std::ostream& file) { writeMatrixFile(file, matrix, structures); });
 }
 
+// A distance that is not finite (weights so large that a sum overflows) cannot be written or
+// compared; the first such pair in row-major order is named.
+void checkFinite(const DistanceMatrix& matrix,
+                 const std::vector<ChromosomalStructure>& structures) {
+    for (std::size_t i = 0; i < matrix.size(); ++i) {
+        for (std::size_t j = i + 1; j < matrix.size(); ++j) {
+            if (std::isfinite(matrix[i][j])) continue;
+            std::ostringstream message;
+            message << "The distance between structure \"" << structures[i].name
+                    << "\" and structure \"" << structures[j].name << "\" is not finite ("
+                    << matrix[i][j] << "): the weights are too large";
+            throw std::runtime_error(message.str());
+        }
+    }
+}
+
 DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
@@ -33,8 +52,10 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
         distanceWeights.breakpoint == 0
             ? DistanceMatrix()
             : computeBreakpointMatrix(buildAdjacencyProfiles(structures));
-    return combineMatrices(std::move(special), distanceWeights.special, breakpoint,
-                           distanceWeights.breakpoint);
+    DistanceMatrix combined = combineMatrices(std::move(special), distanceWeights.special,
+                                              breakpoint, distanceWeights.breakpoint);
+    checkFinite(combined, structures);
+    return combined;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "tree/newick.hpp"
+
 namespace varnet {
 namespace {
 
@@ -147,7 +149,7 @@ std::string upgmaTree(const DistanceMatrix& matrix,
         } else if (node == commaMark) {
             text += ',';
         } else if (node < n) {
-            text += structures[node].name;
+            text += newickName(structures[node].name);
         } else {
             const auto [left, right] = children[node - n];
             text += '(';

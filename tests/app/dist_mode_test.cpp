@@ -89,6 +89,19 @@ TEST(DistMode, ResultFileThatCannotBeCreatedIsAnError) {
     }
 }
 
+TEST(DistMode, CostThatIsNotFiniteIsAnErrorBeforeAFileHoldsIt) {
+    // Two blocks deleted at 1e308 each: the sum overflows.
+    const testing::TempDir dir;
+    const RunResult run = runDist(dir, "2\nA 3 L1 +a C1 +x C1 +y\nB 1 L1 +a\n", "aD=1e308");
+    EXPECT_EQ(run.status, failureStatus);
+    EXPECT_EQ(run.err, consoleUpToSolving +
+                           "Error occured: The cost of turning structure \"A\" into structure "
+                           "\"B\" is not finite (inf): the operation weights are too large");
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "result" / "joint_graph.txt"));
+    EXPECT_FALSE(fs::exists(dir.path() / "result" / "final.txt"));
+    EXPECT_FALSE(fs::exists(dir.path() / "result" / "shortest_sequence.txt"));
+}
+
 TEST(DistMode, StructuresBeyondTheGraphLimitsAreRejectedBeforeAnyResultFile) {
     const testing::TempDir dir;
     const RunResult run = runDist(dir, "2\nA 1 L10 +a+a+a+a+a+a+a+a+a+a\nB 1 L1 +a\n");

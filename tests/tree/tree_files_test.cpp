@@ -132,15 +132,5 @@ TEST(GraphFile, NodesInAscendingOrderWithTheirBranches) {
               "0 3 0.5 \n1 3 1e-07 \n2 3 3 \n3 2 3 0 0.5 1 1e-07 \n");
 }
 
-TEST(ResultFiles, FileThatCannotBeCreatedIsAnError) {
-    const testing::TempDir dir;
-    const std::string blocker = dir.write("plain_file", "x");
-    const std::string path = blocker + "/distance.tsv";
-    testing::expectThrowsWith([&] { writeResultFile(path, [](std::ostream&) {}); },
-                              "Failed to create file " + path);
-    writeResultFile((dir.path() / "tree.tre").string(), [](std::ostream& out) { out << "(A,B);"; });
-    EXPECT_EQ(dir.read("tree.tre"), "(A,B);");
-}
-
 }  // namespace
 }  // namespace varnet

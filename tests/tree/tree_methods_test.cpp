@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <string_view>
 #include <tuple>
 
+#include "support/expect_throws.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
+#include "tree/newick.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
@@ -229,7 +234,7 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
                 if (kind == 5) d[q][p] = real;
             }
         }
-        SCOPED_TRACE(testing::Message() << "round " << round << ", " << n << " clusters");
+        SCOPED_TRACE(::testing::Message() << "round " << round << ", " << n << " clusters");
         std::vector<std::string> names;
         std::vector<int32_t> ids;
         for (std::size_t k = 0; k < n; ++k) {
@@ -261,6 +266,104 @@ TEST(Kruskal, PrintsEveryJoinAndSkipsEdgesInsideOneTree) {
     std::ostringstream none;
     EXPECT_EQ(kruskalTree({{0}}, named({"A"}), none), ";");
     EXPECT_EQ(none.str(), "");
+}
+
+// A Newick reader after the standard: the leaf labels of a tree text, in order. Quoted labels
+// end at a single quote that is not doubled; unquoted ones at a reserved character. Throws on
+// text that does not parse.
+class NewickLeaves {
+public:
+    explicit NewickLeaves(const std::string& text) : text_(text) {
+        subtree();
+        expect(';');
+        if (pos_ != text_.size()) throw std::runtime_error("text after ';'");
+    }
+    const std::vector<std::string>& leaves() const { return leaves_; }
+
+private:
+    void subtree() {
+        const bool inner = accept('(');
+        if (inner) {
+            do subtree();
+            while (accept(','));
+            expect(')');
+        }
+        const std::string name = label();
+        if (!inner) leaves_.push_back(name);
+        if (accept(':')) {
+            while (pos_ < text_.size() &&
+                   std::string_view("(),:;").find(peek()) == std::string::npos)
+                ++pos_;
+        }
+    }
+    std::string label() {
+        std::string name;
+        if (accept('\'')) {
+            for (;;) {
+                if (pos_ >= text_.size()) throw std::runtime_error("unclosed quote");
+                const char c = text_[pos_++];
+                if (c != '\'') {
+                    name += c;
+                } else if (!accept('\'')) {
+                    return name;
+                } else {
+                    name += '\'';
+                }
+            }
+        }
+        while (pos_ < text_.size() &&
+               std::string_view(" ()[]':;,").find(peek()) == std::string::npos)
+            name += text_[pos_++];
+        return name;
+    }
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    bool accept(char c) {
+        if (peek() != c) return false;
+        ++pos_;
+        return true;
+    }
+    void expect(char c) {
+        if (!accept(c)) throw std::runtime_error(std::string("expected ") + c);
+    }
+
+    const std::string& text_;
+    std::size_t pos_ = 0;
+    std::vector<std::string> leaves_;
+};
+
+TEST(Newick, NamesWithReservedCharactersAreQuotedAndReadBack) {
+    EXPECT_EQ(newickName("genome_1"), "genome_1");
+    EXPECT_EQ(newickName("C[c]'q"), "'C[c]''q'");
+    EXPECT_EQ(newickName("a b"), "'a b'");
+    const auto structures = named({"A(x,y)", "B);evil", "C[c]'q", "D"});
+    const DistanceMatrix matrix = {{0, 3, 4, 6}, {3, 0, 5, 7}, {4, 5, 0, 6}, {6, 7, 6, 0}};
+    std::ostringstream graph;
+    std::ostringstream joins;
+    for (const std::string& text :
+         {upgmaTree(matrix, structures), neighbourJoiningTree(matrix, structures, graph).text,
+          kruskalTree(matrix, structures, joins),
+          neighbourJoiningTree({{0, 1}, {1, 0}}, named({"x:y", "z"}), graph).text}) {
+        SCOPED_TRACE(text);
+        std::vector<std::string> leaves = NewickLeaves(text).leaves();
+        std::sort(leaves.begin(), leaves.end());
+        if (leaves.size() == 2) {
+            EXPECT_EQ(leaves, (std::vector<std::string>{"x:y", "z"}));
+        } else {
+            EXPECT_EQ(leaves, (std::vector<std::string>{"A(x,y)", "B);evil", "C[c]'q", "D"}));
+        }
+    }
+}
+
+TEST(NeighbourJoining, BranchLengthThatOverflowsIsAnErrorBeforeTheGraphIsWritten) {
+    const double huge = 1e308;  // finite, but the row sums overflow
+    std::ostringstream graph;
+    testing::expectThrowsWith(
+        [&] {
+            neighbourJoiningTree({{0, huge, huge}, {huge, 0, huge}, {huge, huge, 0}},
+                                 named({"A", "B", "C"}), graph);
+        },
+        "is not finite");
+    EXPECT_EQ(graph.str(), "");
 }
 
 }  // namespace

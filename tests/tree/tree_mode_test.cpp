@@ -82,6 +82,23 @@ TEST(TreeMode, FailingPairLeavesNoFile) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+TEST(TreeMode, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
+    // B and C each hold two circular blocks that A lacks; deleting them costs 2e308.
+    const std::vector<ChromosomalStructure> structures = {
+        {"A", {Chromosome{false, {11}}}},
+        {"B", {Chromosome{false, {11}}, Chromosome{true, {21}}, Chromosome{true, {31}}}},
+        {"C", {Chromosome{false, {11}}}}};
+    const OperationWeights huge = {1, 1, 1, 1, 1e308, 1e308};
+    const testing::TempDir dir;
+    std::ostringstream out;
+    testing::expectThrowsWith(
+        [&] {
+            buildTree(huge, {1, 1}, structures, dir.path().string(), "nj", false, out, 2);
+        },
+        "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(TreeMode, UnknownMethodWritesMatricesAndAnEmptyTree) {
     for (const char* method : {"UPGMA", "Nj", "neighbour", ""}) {
         SCOPED_TRACE(method);

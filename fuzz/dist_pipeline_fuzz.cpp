@@ -1,0 +1,132 @@
+// The dist pipeline into memory. The input's first line is the operation-weights line, the rest
+// the structure file. Beyond the documented reader errors nothing may fail; the listed steps
+// must add up to the cost, and the final graph must hold every end of every gene copy the two
+// structures share exactly once, and no other vertex.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/weight_files.hpp"
+#include "fuzz_check.hpp"
+#include "graph/graph_printer.hpp"
+#include "graph/joint_graph.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
+#include "structures/gene_code.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
+
+using namespace varnet;
+
+namespace {
+
+std::set<uint32_t> geneCodesOf(const ChromosomalStructure& structure) {
+    std::set<uint32_t> codes;
+    for (const Chromosome& chromosome : structure.chromosomes) {
+        for (const int32_t code : chromosome.genes) codes.insert(absoluteCode(code));
+    }
+    return codes;
+}
+
+// The ends a component holds as vertices, each once however many edges touch it.
+std::set<uint32_t> verticesOf(const Component& component) {
+    std::set<uint32_t> vertices;
+    for (const Edge& edge : component) {
+        if (isLoneVertex(edge)) {
+            vertices.insert(edge.first);
+            continue;
+        }
+        switch (kindOf(edge)) {
+            case blockEdge:
+                break;
+            case endEdge:
+                vertices.insert(edge.first);
+                break;
+            default:
+                vertices.insert(edge.first);
+                vertices.insert(edge.second);
+        }
+    }
+    return vertices;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::size_t lineEnd = text.find('\n');
+    if (lineEnd == std::string::npos) return 0;
+    std::istringstream weightLine(text.substr(0, lineEnd));
+    const OperationWeights weights = parseOperationWeights(weightLine);
+
+    std::istringstream in(text.substr(lineEnd + 1));
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable names;
+    try {
+        readStructures(in, structures, names);
+        if (structures.empty() || structures.size() > 2) return 0;
+        validateForGraph(structures.front(), names);
+        validateForGraph(structures.back(), names);
+    } catch (const std::out_of_range& e) {
+        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+        return 0;
+    } catch (const std::runtime_error& e) {
+        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+        return 0;
+    }
+    const ChromosomalStructure& a = structures.front();
+    const ChromosomalStructure& b = structures.back();
+    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
+    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
+    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(adjacencyA, adjacencyB);
+    std::ostringstream printout;
+    printJointGraph(printout, *graph, names);
+
+    const double cost = solve(*graph, weights);
+    printJointGraph(printout, *graph, names);
+    for (const OperationRecord& record : graph->sequence)
+        printOperationRecord(printout, record, names);
+
+    if (std::isfinite(cost)) {
+        double listed = 0.0;
+        double magnitude = 0.0;
+        for (const OperationRecord& record : graph->sequence) {
+            for (const int32_t event : record.events) {
+                if (event == noEvent) continue;
+                const double weight = weightOf(static_cast<EventCode>(event), weights);
+                listed += weight;
+                magnitude += std::fabs(weight);
+            }
+        }
+        // Steps charged as one expression round once; allow for that, nothing more.
+        fuzz::require(std::fabs(listed - cost) <= 1e-9 * magnitude,
+                      "the listed steps add up to the cost");
+    }
+
+    const std::set<uint32_t> codesA = geneCodesOf(a);
+    std::set<uint32_t> shared;
+    for (const uint32_t code : geneCodesOf(b)) {
+        if (codesA.count(code) == 0) continue;
+        shared.insert(10 * code + 1);
+        shared.insert(10 * code + 2);
+    }
+    std::map<uint32_t, int> seen;
+    for (const std::deque<Component>* list : {&graph->cycles, &graph->paths}) {
+        for (const Component& component : *list) {
+            for (const uint32_t vertex : verticesOf(component)) ++seen[vertex];
+        }
+    }
+    for (const auto& [vertex, count] : seen) {
+        fuzz::require(shared.count(vertex) == 1,
+                      "vertex " + std::to_string(vertex) + " of the final graph is a shared end");
+        fuzz::require(count == 1, "vertex " + std::to_string(vertex) + " is in one component");
+    }
+    fuzz::require(seen.size() == shared.size(), "every shared end is in the final graph");
+    return 0;
+}

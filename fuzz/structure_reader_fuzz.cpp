@@ -1,0 +1,54 @@
+// Any text as a structure file: the reader and the graph checks either accept it, giving
+// structures the joint graph can hold, or report one of their documented errors.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fuzz_check.hpp"
+#include "structures/adjacency.hpp"
+#include "structures/gene_code.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
+
+using namespace varnet;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable names;
+    try {
+        readStructures(in, structures, names);
+        for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
+    } catch (const std::out_of_range& e) {
+        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+        return 0;
+    } catch (const std::runtime_error& e) {
+        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+        return 0;
+    }
+    fuzz::require(names.count(0) == 1 && names.at(0) == "0", "gene id 0 names \"0\"");
+    for (const ChromosomalStructure& structure : structures) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            fuzz::require(!chromosome.genes.empty(), "validated chromosomes hold genes");
+            for (const int32_t code : chromosome.genes) {
+                fuzz::require(absoluteCode(code) % 10 != 0, "no code is a multiple of 10");
+                fuzz::require(names.count(static_cast<int32_t>(absoluteCode(code) / 10)) == 1,
+                              "every gene id has a name");
+            }
+        }
+        // Every end is written once: the array is symmetric.
+        const AdjacencyArray adjacency = buildAdjacency(groupChromosomes(structure));
+        for (std::size_t end = 0; end < adjacency.partner.size(); ++end) {
+            const int32_t partner = adjacency.partner[end];
+            if (partner > 0) {
+                fuzz::require(
+                    adjacency.at(static_cast<uint32_t>(partner)) == static_cast<int32_t>(end),
+                    "adjacency is symmetric");
+            }
+        }
+    }
+    return 0;
+}

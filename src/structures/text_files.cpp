@@ -1,0 +1,105 @@
+#include "structures/text_files.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+namespace varnet {
+namespace {
+
+constexpr std::size_t chunkSize = std::size_t{1} << 16;
+
+// A name for a temporary file beside `path` that no other writer of this process or of another
+// process uses: a dot file with the process id and a counter.
+std::string temporaryPathFor(const std::string& path, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return dir + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++) + "-" + std::to_string(attempt);
+}
+
+// Creates a new empty file that did not exist before; empty when that is not possible.
+std::string createTemporaryFile(const std::string& path) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryPathFor(path, attempt);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return temporary;
+        }
+        if (errno != EEXIST) break;
+    }
+    return "";
+}
+
+// Puts the file's content on the storage device, so the rename below never publishes a file
+// whose text a crash could still lose.
+bool syncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+}  // namespace
+
+LineReader::LineReader(std::istream& in, std::string source)
+    : in_(in), source_(std::move(source)) {}
+
+std::string LineReader::where() const {
+    return source_ + ", line " + std::to_string(number_);
+}
+
+bool LineReader::next(std::string& line) {
+    line.clear();
+    ++number_;
+    std::array<char, chunkSize> chunk;
+    bool readAny = false;
+    for (;;) {
+        in_.getline(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto count = static_cast<std::size_t>(in_.gcount());
+        if (in_.bad()) return false;
+        // The chunk filled up before the line ended: keep reading the same line.
+        const bool filled = in_.fail() && !in_.eof() && count + 1 == chunk.size();
+        // A line feed was taken from the input but not stored.
+        const bool ended = !in_.fail() && !in_.eof();
+        const std::size_t stored = ended ? count - 1 : count;
+        if (line.size() + stored > maxLineLength) {
+            throw std::runtime_error(where() + ": the line is longer than 256 MiB (" +
+                                     std::to_string(maxLineLength) + " bytes)");
+        }
+        line.append(chunk.data(), stored);
+        readAny = readAny || count > 0;
+        if (!filled) break;
+        in_.clear(in_.rdstate() & ~std::ios::failbit);
+    }
+    return readAny;
+}
+
+void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    const std::string temporary = createTemporaryFile(path);
+    if (temporary.empty()) throw std::runtime_error("Failed to create file " + path);
+    try {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.is_open()) throw std::runtime_error("Failed to create file " + path);
+        write(out);
+        out.close();
+        if (out.fail() || !syncFile(temporary))
+            throw std::runtime_error("Failed to write file " + path);
+        if (std::rename(temporary.c_str(), path.c_str()) != 0)
+            throw std::runtime_error("Failed to create file " + path);
+    } catch (...) {
+        std::remove(temporary.c_str());
+        throw;
+    }
+}
+
+}  // namespace varnet
