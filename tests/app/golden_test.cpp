@@ -4,7 +4,10 @@
 // and `expected/`: `stdout`, `stderr`, `status` (the exit status and a line break) and every file
 // the run must create, at its path relative to the working directory (e.g. `result/final.txt`).
 // The run happens in a fresh temporary directory holding a copy of the inputs; it must create
-// exactly the expected files. The number on a "Time of matrix calculation: " line is masked.
+// exactly the expected files. Input files that several cases share are named in the case's
+// `inputs` file, one per line: the name in the working directory, then the file's path from the
+// repository root (tests/golden/inputs/ or examples/). The number on a "Time of matrix calculation:
+// " line is masked.
 // A picture is not compared by bytes: `expected/<path>.labels` stands for the file <path>, which
 // must be well-formed XML whose leaf labels, top to bottom, are the lines of the .labels file.
 
@@ -29,6 +32,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const fs::path sourceDir = VARNET_SOURCE_DIR;
+
 struct GoldenCase {
     std::string name;  // "<mode>_<case>"
     fs::path dir;
@@ -41,16 +46,10 @@ void PrintTo(const GoldenCase& golden, std::ostream* out) {
 
 std::vector<GoldenCase> goldenCases() {
     std::vector<GoldenCase> cases;
-    const fs::path root = fs::path(VARNET_SOURCE_DIR) / "tests" / "golden";
-    if (!fs::is_directory(root)) return cases;
-    for (const fs::directory_entry& mode : fs::directory_iterator(root)) {
-        if (!mode.is_directory()) continue;
-        for (const fs::directory_entry& entry : fs::directory_iterator(mode.path())) {
-            if (!entry.is_directory()) continue;
-            cases.push_back(
-                {mode.path().filename().string() + "_" + entry.path().filename().string(),
-                 entry.path()});
-        }
+    for (const char* mode : {"dist", "tree"}) {
+        for (const fs::directory_entry& entry :
+             fs::directory_iterator(sourceDir / "tests/golden" / mode))
+            cases.push_back({mode + ("_" + entry.path().filename().string()), entry.path()});
     }
     std::sort(cases.begin(), cases.end(),
               [](const GoldenCase& x, const GoldenCase& y) { return x.name < y.name; });
@@ -113,9 +112,13 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     const testing::TempDir work;
     for (const fs::directory_entry& entry : fs::directory_iterator(golden.dir)) {
         const std::string name = entry.path().filename().string();
-        if (name == "expected" || name == "args" || name == "README.md") continue;
+        if (name == "expected" || name == "args" || name == "README.md" || name == "inputs")
+            continue;
         fs::copy(entry.path(), work.path() / name, fs::copy_options::recursive);
     }
+    std::istringstream shared(readFile(golden.dir / "inputs"));
+    for (std::string name, path; shared >> name >> path;)
+        fs::copy(sourceDir / path, work.path() / name);
     const std::set<std::string> inputs = filesBelow(work.path());
 
     std::istringstream argsText(readFile(golden.dir / "args"));

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "structures/structure_validation.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
@@ -26,87 +27,54 @@ ReadResult readText(const std::string& text) {
     return result;
 }
 
-ChromosomalStructure structure(std::string name, std::vector<Chromosome> chromosomes) {
-    return {std::move(name), std::move(chromosomes)};
-}
-
-Chromosome linear(std::vector<int32_t> genes) {
+Chromosome L(std::vector<int32_t> genes) {
     return {false, std::move(genes)};
 }
-Chromosome circular(std::vector<int32_t> genes) {
+Chromosome C(std::vector<int32_t> genes) {
     return {true, std::move(genes)};
 }
 
-TEST(StructureReader, ReadsTheDocumentedExample) {
-    const ReadResult result = readText("2\nA: 2; C3: +a-b+c; L2: +d-e\nB 1 L5 +a+b-c+d+e\n");
-    const std::vector<ChromosomalStructure> expected = {
-        structure("A", {circular({11, -21, 31}), linear({41, -51})}),
-        structure("B", {linear({11, 21, -31, 41, 51})}),
-    };
-    EXPECT_EQ(result.structures, expected);
-    const GeneNameTable names = {{0, "0"}, {1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}};
-    EXPECT_EQ(result.table, names);
-}
-
-TEST(StructureReader, SeparatorsAndLineEndsDoNotChangeTheStructure) {
-    const ChromosomalStructure expected =
-        structure("A", {circular({11, -21, 31}), linear({41, -51})});
-    for (const char* text :
-         {"1\nA: 2; C3: +a-b+c; L2: +d-e\n", "1\nA 2 C3 +a-b+c L2 +d-e\n",
-          "1\r\nA 2\tC3  +a-b+c L2 +d-e\r\n", "1;\nA::2;;C3;+a-b+c:L2:+d-e",
-          "1 ignored words\nA 2 C3 +a-b+c L2 +d-e trailing words\nB 1 L1 +z\n"}) {
-        SCOPED_TRACE(text);
-        const ReadResult result = readText(text);
-        ASSERT_EQ(result.structures.size(), 1u);
-        EXPECT_EQ(result.structures[0], expected);
-        EXPECT_EQ(result.table.size(), 6u) << "a name from beyond the counted lines was read";
-    }
-}
-
-TEST(StructureReader, NumbersNamesOverTheFileAndCopiesPerStructure) {
+TEST(StructureReader, ReadsCodesNamesAndCopies) {
     struct Case {
         const char* name;
         const char* text;
         std::vector<ChromosomalStructure> expected;
         GeneNameTable names;
     };
+    const ChromosomalStructure empty{"", {}};
+    const GeneNameTable abcde = {{0, "0"}, {1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}};
+    const ChromosomalStructure example{"A", {C({11, -21, 31}), L({41, -51})}};
     const Case cases[] = {
-        {"ids follow first appearance, not name order",
-         "2\nA 1 L2 +x+y\nB 1 L2 -y+x\n",
-         {structure("A", {linear({11, 21})}), structure("B", {linear({-21, 11})})},
-         {{0, "0"}, {1, "x"}, {2, "y"}}},
-        {"copies count within one structure over all its chromosomes",
-         "2\nA 2 L3 +a+a-a C1 -a\nB 1 L1 +a\n",
-         {structure("A", {linear({11, 12, -13}), circular({-14})}), structure("B", {linear({11})})},
-         {{0, "0"}, {1, "a"}}},
-        {"only an upper-case C makes a circular chromosome",
-         "1\nA 3 c1 +a x1 +b C1 +c\n",
-         {structure("A", {linear({11}), linear({21}), circular({31})})},
+        {"the documented example",
+         "2\nA: 2; C3: +a-b+c; L2: +d-e\nB 1 L5 +a+b-c+d+e\n",
+         {example, {"B", {L({11, 21, -31, 41, 51})}}},
+         abcde},
+        {"spaces, tabs, CRLF and trailing words",
+         "1 x\r\nA 2\tC3  +a-b+c L2 +d-e more\r\nB 1 L1 +z\n",
+         {example},
+         abcde},
+        {"separators run together", "1;\nA::2;;C3;+a-b+c:L2:+d-e", {example}, abcde},
+        {"ids by first appearance, copies per structure over all its chromosomes",
+         "2\nA 2 L3 +y+x-y C1 -y\nB 1 L2 -x+y\n",
+         {{"A", {L({11, 21, -12}), C({-13})}}, {"B", {L({-21, 11})}}},
+         {{0, "0"}, {1, "y"}, {2, "x"}}},
+        {"only an upper-case C is circular; genes beyond the count are ignored",
+         "1\nA 3 c1 +a x1 +b C1 +c+d\n",
+         {{"A", {L({11}), L({21}), C({31})}}},
          {{0, "0"}, {1, "a"}, {2, "b"}, {3, "c"}}},
-        {"a sign followed by a sign is a gene with an empty name",
-         "1\nA 1 L2 ++a\n",
-         {structure("A", {linear({11, 21})})},
-         {{0, "0"}, {1, ""}, {2, "a"}}},
-        {"any character other than - is a forward sign",
-         "1\nA 1 L2 xa-b\n",
-         {structure("A", {linear({11, -21})})},
+        {"a count stops at a non-digit; a type token without one is an empty chromosome",
+         "1\nA 2 L2x +a+b+c L +d\n",
+         {{"A", {L({11, 21}), L({})}}},
          {{0, "0"}, {1, "a"}, {2, "b"}}},
-        {"genes beyond the announced count are ignored",
-         "1\nA 1 L1 +a+b+c\n",
-         {structure("A", {linear({11})})},
+        {"missing lines are empty structures",
+         "3\r\nA 1 L1 +a\r",
+         {{"A", {L({11})}}, empty, empty},
          {{0, "0"}, {1, "a"}}},
-        {"the gene count stops at the first character that is not a digit",
-         "1\nA 1 L2x +a+b+c\n",
-         {structure("A", {linear({11, 21})})},
-         {{0, "0"}, {1, "a"}, {2, "b"}}},
-        {"a type token without a number is a chromosome without genes",
-         "1\nA 2 L +a C1 +b\n",
-         {structure("A", {linear({}), circular({11})})},
-         {{0, "0"}, {1, "b"}}},
-        {"names of structures may repeat or be a number",
-         "2\nA 1 L1 +a\nA 1 L1 +7\n",
-         {structure("A", {linear({11})}), structure("A", {linear({21})})},
-         {{0, "0"}, {1, "a"}, {2, "7"}}},
+        {"no count, an empty line",
+         "3\nA\n\nB x L1 +a\n",
+         {{"A", {}}, empty, {"B", {}}},
+         {{0, "0"}}},
+        {"no structures", "two\nA 1 L1 +a\n", {}, {{0, "0"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,112 +84,43 @@ TEST(StructureReader, NumbersNamesOverTheFileAndCopiesPerStructure) {
     }
 }
 
-TEST(StructureReader, MissingCountsAndLinesGiveEmptyStructures) {
+TEST(StructureReader, RejectsMalformedInputNamingWhere) {
     struct Case {
-        const char* name;
-        const char* text;
-        std::vector<ChromosomalStructure> expected;
-    };
-    const ChromosomalStructure empty = structure("", {});
-    const ChromosomalStructure a = structure("A", {linear({11})});
-    const Case cases[] = {
-        {"empty input", "", {}},
-        {"empty first line", "\nA 1 L1 +a\n", {}},
-        {"non-numeric first line", "two\nA 1 L1 +a\n", {}},
-        {"zero structures", "0\nA 1 L1 +a\n", {}},
-        {"missing lines after a final line break", "3\nA 1 L1 +a\n", {a, empty, empty}},
-        {"missing lines without a final line break", "3\nA 1 L1 +a", {a, empty, empty}},
-        {"missing lines after a carriage return", "3\r\nA 1 L1 +a\r", {a, empty, empty}},
-        {"no structure line at all", "2", {empty, empty}},
-        {"an empty line in the middle", "3\nA 1 L1 +a\n\nA 1 L1 +a\n", {a, empty, a}},
-        {"a structure line without a count", "1\nA\n", {structure("A", {})}},
-        {"a non-numeric chromosome count", "1\nA x L1 +a\n", {structure("A", {})}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(readText(c.text).structures, c.expected);
-    }
-}
-
-TEST(StructureReader, RejectsMalformedCountsAndTokensNamingWhere) {
-    struct Case {
-        const char* name;
         const char* text;
         const char* message;
     };
     const Case cases[] = {
-        {"negative structure count", "-1\n", "line 1: negative structure count -1"},
-        {"structure count beyond 32 bits", "4294967297\n",
-         "line 1: structure count 4294967297 does not fit in 32 bits"},
-        {"structure count above the limit", "1000001\n",
-         "line 1: structure count 1000001 exceeds the limit of 1000000"},
-        {"negative chromosome count", "2\nA 1 L1 +a\nB -2 L1 +a\n",
-         "line 3: negative chromosome count -2"},
-        {"chromosome count beyond 32 bits", "1\nA 99999999999 L1 +a\n",
+        {"-1\n", "line 1: negative structure count -1"},
+        {"4294967297\n", "line 1: structure count 4294967297 does not fit in 32 bits"},
+        {"1000001\n", "line 1: structure count 1000001 exceeds the limit of 1000000"},
+        {"2\nA 1 L1 +a\nB -2 L1 +a\n", "line 3: negative chromosome count -2"},
+        {"1\nA 99999999999 L1 +a\n",
          "line 2: chromosome count 99999999999 does not fit in 32 bits"},
-        {"negative gene count", "1\nA 2 L1 +a L-1 +b\n",
-         "line 2, structure \"A\", chromosome 2: negative gene count -1"},
-        {"gene count beyond 32 bits", "1\nA 1 C2147483648 +a\n",
+        {"1\nA 2 L1 +a L-1 +b\n", "line 2, structure \"A\", chromosome 2: negative gene count -1"},
+        {"1\nA 1 C2147483648 +a\n",
          "line 2, structure \"A\", chromosome 1: gene count 2147483648 does not fit in 32 bits"},
-        {"fewer genes than announced", "1\nA 2 L1 +a L3 +b-c\n",
+        {"1\nA 2 L1 +a L3 +b-c\n",
          "line 2, structure \"A\", chromosome 2: gene token +b-c holds 2 of the 3 genes announced"},
-        {"announced genes are not taken from the next token", "1\nA 2 L2 +a L1 +b\n",
-         "line 2, structure \"A\", chromosome 1: gene token +a holds 1 of the 2 genes announced"},
-        {"line ends after a type token", "1\nB 2 L1 +a C2\n",
+        {"1\nA 1 L2147483647 +a+b\n", "holds 2 of the 2147483647 genes announced"},
+        {"1\nB 2 L1 +a C2\n",
          "line 2, structure \"B\", chromosome 2: the line ends after the type token C2"},
-        {"line ends after an empty chromosome's type token", "1\nB 1 L0\n",
-         "line 2, structure \"B\", chromosome 1: the line ends after the type token L0"},
-        {"fewer type tokens than chromosomes", "1\nA 3 L1 +a L1 +b\n", "invalid string position"},
-        {"genes are not read from the next line", "2\nA 1\nL1 +a\n", "invalid string position"},
+        {"1\nA 2147483647 L1 +a\n", "invalid string position"},
+        {"2\nA 1\nL1 +a\n", "invalid string position"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectThrowsWith([&] { readText(c.text); }, c.message);
+        SCOPED_TRACE(c.text);
+        std::vector<ChromosomalStructure> structures = {{"old", {}}};
+        GeneNameTable table = {{7, "old"}};
+        std::istringstream in(c.text);
+        expectThrowsWith([&] { readStructures(in, structures, table); }, c.message);
+        EXPECT_EQ(structures, (std::vector<ChromosomalStructure>{{"old", {}}}));
     }
-}
-
-TEST(StructureReader, ALargeCountDoesNotMakeTheReaderLoopOrAllocate) {
-    // 2147483647 chromosomes on a short line: reading stops at the missing type token.
-    expectThrowsWith([] { readText("1\nA 2147483647 L1 +a\n"); }, "invalid string position");
-    expectThrowsWith([] { readText("1\nA 1 L2147483647 +a+b\n"); }, "holds 2 of the 2147483647");
-    EXPECT_EQ(readText("1000000\n").structures.size(), 1000000u);
-}
-
-TEST(StructureReader, OutputsChangeOnlyOnSuccess) {
-    std::vector<ChromosomalStructure> structures = {structure("old", {})};
-    GeneNameTable table = {{7, "old"}};
-    std::istringstream bad("1\nA 2 L1 +a\n");
-    EXPECT_ANY_THROW(readStructures(bad, structures, table));
-    EXPECT_EQ(structures, std::vector<ChromosomalStructure>{structure("old", {})});
-
-    std::istringstream good("1\nA 1 L1 +a\n");
-    readStructures(good, structures, table);
-    EXPECT_EQ(structures, std::vector<ChromosomalStructure>{structure("A", {linear({11})})});
-    EXPECT_EQ(table, (GeneNameTable{{0, "0"}, {1, "a"}}));
-}
-
-TEST(StructureReader, ReadsFilesAndNamesThoseItCannotOpen) {
     const testing::TempDir dir;
-    const std::string path = dir.write("pair.txt", "2\nA 1 C2 +a-b\nB 1 L1 +b\n");
-    std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
-    readStructureFile(path, structures, table);
-    EXPECT_EQ(structures.size(), 2u);
-    EXPECT_EQ(table.size(), 3u);
-
-    const std::vector<ChromosomalStructure> before = structures;
-    const GeneNameTable tableBefore = table;
-    for (const std::string& missing : {std::string("x.txt"), (dir.path() / "none.txt").string(),
-                                       path + "/inner.txt", dir.path().string()}) {
-        SCOPED_TRACE(missing);
-        try {
-            readStructureFile(missing, structures, table);
-            ADD_FAILURE() << "nothing was thrown";
-        } catch (const std::exception& e) {
-            EXPECT_EQ(std::string(e.what()), "Failed to open file " + missing);
-        }
-        EXPECT_EQ(structures, before);
-        EXPECT_EQ(table, tableBefore);
+    const std::string file = dir.write("s.txt", "1\nA 1 L1 +a\n");
+    for (const std::string& path : {file + "/inner.txt", dir.path().string()}) {
+        ReadResult result;
+        expectThrowsWith([&] { readStructureFile(path, result.structures, result.table); },
+                         "Failed to open file " + path);
     }
 }
 
@@ -244,8 +143,8 @@ std::string geneOrderText(const ReadResult& read, bool grimm) {
 
 TEST(StructureReader, ReadsUniMoGAndGrimmStyles) {
     const std::vector<ChromosomalStructure> documented = {
-        structure("A", {circular({11, -21, 31}), linear({41, -51})}),
-        structure("B", {linear({11, 21, -31, 41, 51})}),
+        {"A", {C({11, -21, 31}), L({41, -51})}},
+        {"B", {L({11, 21, -31, 41, 51})}},
     };
     for (const char* text :
          {"\n>A\na -b c )\nd -e |  // comment\n\n>B   the rest is ignored\r\n+a b -c d e |\n",
@@ -276,40 +175,48 @@ TEST(StructureReader, GeneOrderStylesRejectMalformedLinesNamingThem) {
     }
 }
 
-// Generated structures written as text read back with the same genes: names, orientations and
-// copy numbers agree, though ids follow the order of first appearance in the text.
-TEST(StructureReader, GeneratedFilesReadBackGeneForGene) {
-    const unsigned seed = 4242;
-    std::mt19937 random(seed);
+TEST(StructureValidation, RejectsATenthCopyAndEmptyChromosomes) {
+    const ReadResult ok = readText("2\nA 2 C9 +a+a+a+a+a+a+a+a+a L1 -b\nB 0\n");
+    for (const ChromosomalStructure& s : ok.structures) validateForGraph(s, ok.table);
+    const ReadResult bad = readText("2\nG 3 L5 +a+a+a+a+a C4 -a-a-a-a L2 -a+b\nE 2 L1 +a C0 +b\n");
+    expectThrowsWith([&] { validateForGraph(bad.structures[0], bad.table); },
+                     "structure \"G\": gene \"a\" occurs more than 9 times");
+    expectThrowsWith([&] { validateForGraph(bad.structures[1], bad.table); },
+                     "structure \"E\": chromosome 2 holds no genes");
+}
+
+// Generated structures written as text read back gene for gene: names, orientations and copy
+// numbers agree, though ids follow the order of first appearance in the text.
+TEST(StructureReader, GeneratedFilesReadBack) {
+    std::mt19937 random(4242);
     for (int round = 0; round < 200; ++round) {
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+        SCOPED_TRACE("round " + std::to_string(round));
         const auto [first, second] = testing::generatePair(random, {});
         const std::vector<ChromosomalStructure> written = {first, second};
-        const ReadResult result = readText(testing::structureFileText(written));
-        ASSERT_EQ(result.structures.size(), 2u);
+        const ReadResult read = readText(testing::structureFileText(written));
+        ASSERT_EQ(read.structures.size(), 2u);
         for (std::size_t s = 0; s < 2; ++s) {
-            const ChromosomalStructure& read = result.structures[s];
-            ASSERT_EQ(read.name, written[s].name);
-            ASSERT_EQ(read.chromosomes.size(), written[s].chromosomes.size());
-            for (std::size_t c = 0; c < read.chromosomes.size(); ++c) {
-                const Chromosome& got = read.chromosomes[c];
-                const Chromosome& want = written[s].chromosomes[c];
-                ASSERT_EQ(got.circular, want.circular);
-                ASSERT_EQ(got.genes.size(), want.genes.size());
-                for (std::size_t g = 0; g < got.genes.size(); ++g) {
-                    const int32_t gotCode = got.genes[g];
-                    const int32_t wantCode = want.genes[g];
-                    ASSERT_EQ(gotCode < 0, wantCode < 0);
-                    ASSERT_EQ(std::abs(gotCode) % 10, std::abs(wantCode) % 10);
-                    ASSERT_EQ(result.table.at(std::abs(gotCode) / 10),
-                              std::string("g").append(std::to_string(std::abs(wantCode) / 10)));
+            ASSERT_EQ(read.structures[s].name, written[s].name);
+            const auto& got = read.structures[s].chromosomes;
+            const auto& want = written[s].chromosomes;
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t c = 0; c < got.size(); ++c) {
+                ASSERT_EQ(got[c].circular, want[c].circular);
+                ASSERT_EQ(got[c].genes.size(), want[c].genes.size());
+                for (std::size_t g = 0; g < got[c].genes.size(); ++g) {
+                    const int32_t x = got[c].genes[g];
+                    const int32_t y = want[c].genes[g];
+                    ASSERT_EQ(x < 0, y < 0);
+                    ASSERT_EQ(std::abs(x) % 10, std::abs(y) % 10);
+                    ASSERT_EQ(read.table.at(std::abs(x) / 10),
+                              "g" + std::to_string(std::abs(y) / 10));
                 }
             }
         }
-        const ReadResult uniMoG = readText(geneOrderText(result, false));
-        ASSERT_EQ(uniMoG.structures, result.structures);
-        ASSERT_EQ(uniMoG.table, result.table);
-        ASSERT_EQ(readText(geneOrderText(result, true)).structures, result.structures);
+        const ReadResult uniMoG = readText(geneOrderText(read, false));
+        ASSERT_EQ(uniMoG.structures, read.structures);
+        ASSERT_EQ(uniMoG.table, read.table);
+        ASSERT_EQ(readText(geneOrderText(read, true)).structures, read.structures);
     }
 }
 

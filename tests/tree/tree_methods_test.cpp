@@ -1,6 +1,8 @@
+// Tree methods on hand-worked distance matrices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -9,13 +11,21 @@
 #include <tuple>
 
 #include "support/expect_throws.hpp"
+#include "support/temp_dir.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
+#include "tree/phylip_matrix.hpp"
 #include "tree/newick.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
 namespace {
+
+std::vector<ChromosomalStructure> named(std::size_t count) {
+    std::vector<ChromosomalStructure> structures;
+    for (std::size_t k = 0; k < count; ++k) structures.push_back({std::string(1, 'A' + k), {}});
+    return structures;
+}
 
 std::vector<ChromosomalStructure> named(std::initializer_list<const char*> names) {
     std::vector<ChromosomalStructure> structures;
@@ -23,124 +33,84 @@ std::vector<ChromosomalStructure> named(std::initializer_list<const char*> names
     return structures;
 }
 
-struct NjRun {
-    NeighbourJoiningTree tree;
-    std::string graph;
-};
-
-NjRun runNeighbourJoining(const DistanceMatrix& matrix,
-                          const std::vector<ChromosomalStructure>& structures) {
-    std::ostringstream graph;
-    NjRun run{neighbourJoiningTree(matrix, structures, graph), ""};
-    run.graph = graph.str();
-    return run;
-}
-
-TEST(NeighbourJoining, ThreeStructuresJoinTheFirstPairAndHangTheThirdFromTheRoot) {
-    // Branches A 1, B 2, C 3 reproduce the distances.
-    const NjRun run =
-        runNeighbourJoining({{0, 3, 4}, {3, 0, 5}, {4, 5, 0}}, named({"A", "B", "C"}));
-    EXPECT_EQ(run.tree.text, "(C:3,A:1,B:2);");
-    EXPECT_EQ(run.tree.totalBranchLength, 6);
-    EXPECT_EQ(run.graph, "0 3 1 \n1 3 2 \n2 3 3 \n3 2 3 0 1 1 2 \n");
-}
-
-TEST(NeighbourJoining, FourAdditiveStructuresReproduceTheirTree) {
-    // The tree A-u 1, B-u 2, u-v 3, C-v 4, D-v 5.
-    const DistanceMatrix matrix = {{0, 3, 8, 9}, {3, 0, 9, 10}, {8, 9, 0, 9}, {9, 10, 9, 0}};
-    const NjRun run = runNeighbourJoining(matrix, named({"A", "B", "C", "D"}));
-    EXPECT_EQ(run.tree.text, "(D:5,(A:1,B:2):3,C:4);");
-    EXPECT_EQ(run.tree.totalBranchLength, 15);
-    EXPECT_EQ(run.graph, "0 4 1 \n1 4 2 \n2 5 4 \n3 5 5 \n4 5 3 0 1 1 2 \n5 3 5 4 3 2 4 \n");
+TEST(NeighbourJoining, HandWorkedTrees) {
+    struct Case {
+        const char* name;
+        DistanceMatrix matrix;
+        const char* text;
+        double total;
+        const char* graph;
+    };
+    const double m = -1e6;
+    const Case cases[] = {
+        {"branches A 1, B 2, C 3",
+         {{0, 3, 4}, {3, 0, 5}, {4, 5, 0}},
+         "(C:3,A:1,B:2);",
+         6,
+         "0 3 1 \n1 3 2 \n2 3 3 \n3 2 3 0 1 1 2 \n"},
+        {"additive: A-u 1, B-u 2, u-v 3, C-v 4, D-v 5",
+         {{0, 3, 8, 9}, {3, 0, 9, 10}, {8, 9, 0, 9}, {9, 10, 9, 0}},
+         "(D:5,(A:1,B:2):3,C:4);",
+         15,
+         "0 4 1 \n1 4 2 \n2 5 4 \n3 5 5 \n4 5 3 0 1 1 2 \n5 3 5 4 3 2 4 \n"},
+        {"every Q above the scan's start value",
+         {{0, m, m}, {m, 0, m}, {m, m, 0}},
+         "(C:-500000,A:-500000,B:-500000);",
+         -1.5e6,
+         "0 3 -500000 \n1 3 -500000 \n2 3 -500000 \n3 2 -500000 0 -500000 1 -500000 \n"},
+        {"two structures", {{0, 3}, {3, 0}}, "(A:1.5,B:1.5);", 3, "0 1 3 \n1 0 3 \n"},
+        {"one structure", {{0}}, "A;", 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ostringstream graph;
+        const NeighbourJoiningTree tree =
+            neighbourJoiningTree(c.matrix, named(c.matrix.size()), graph);
+        EXPECT_EQ(tree.text, c.text);
+        EXPECT_EQ(tree.totalBranchLength, c.total);
+        EXPECT_EQ(graph.str(), c.graph);
+    }
 }
 
 TEST(NeighbourJoining, NearTiesGoToTheFirstPairInRowMajorOrder) {
     // All distances 10 except d(2, 3) = 10 - x: Q(2, 3) is below every other Q by x.
-    auto joinedFirst = [](double x) {
+    const auto joinedFirst = [](double x) {
         DistanceMatrix d(5, std::vector<double>(5, 10.0));
         for (std::size_t k = 0; k < 5; ++k) d[k][k] = 0.0;
         d[2][3] = d[3][2] = 10.0 - x;
-        const TreeAdjacency adjacency = neighbourJoin(d, {0, 1, 2, 3, 4}, 5);
-        const auto& firstInner = adjacency.at(5);  // towards node 6, then the two children
+        const auto& firstInner = neighbourJoin(d, {0, 1, 2, 3, 4}, 5).at(5);
         return std::make_pair(firstInner.at(1).first, firstInner.at(2).first);
     };
-    EXPECT_EQ(joinedFirst(0.0), std::make_pair(0, 1));
     EXPECT_EQ(joinedFirst(0.000005), std::make_pair(0, 1)) << "lower by less than 1e-5";
     EXPECT_EQ(joinedFirst(0.00002), std::make_pair(2, 3)) << "lower by more than 1e-5";
 }
 
-TEST(NeighbourJoining, HugeQValuesStillJoinTheFirstSmallestPair) {
-    // Every Q is 3e6, above the scan's start value.
-    const double d = -1e6;
-    const NjRun run =
-        runNeighbourJoining({{0, d, d}, {d, 0, d}, {d, d, 0}}, named({"A", "B", "C"}));
-    EXPECT_EQ(run.tree.text, "(C:-500000,A:-500000,B:-500000);");
-    EXPECT_EQ(run.tree.totalBranchLength, -1.5e6);
-}
-
-TEST(NeighbourJoining, TwoAndOneStructures) {
-    const NjRun two = runNeighbourJoining({{0, 3}, {3, 0}}, named({"A", "B"}));
-    EXPECT_EQ(two.tree.text, "(A:1.5,B:1.5);");
-    EXPECT_EQ(two.tree.totalBranchLength, 3);
-    EXPECT_EQ(two.graph, "0 1 3 \n1 0 3 \n");
-
-    const NjRun one = runNeighbourJoining({{0}}, named({"A"}));
-    EXPECT_EQ(one.tree.text, "A;");
-    EXPECT_EQ(one.tree.totalBranchLength, 0);
-    EXPECT_EQ(one.graph, "");
-}
-
-TEST(NeighbourJoining, GraphListsEveryNodeOnceForLargerSets) {
-    const std::size_t n = 9;
-    DistanceMatrix d(n, std::vector<double>(n, 0.0));
-    for (std::size_t p = 0; p < n; ++p) {
-        for (std::size_t q = 0; q < n; ++q)
-            d[p][q] = p == q ? 0.0 : 1.0 + double((p * 7 + q * 7) % 5);
-    }
-    std::vector<int32_t> ids(n);
-    for (std::size_t k = 0; k < n; ++k) ids[k] = static_cast<int32_t>(k);
-    const TreeAdjacency adjacency = neighbourJoin(d, ids, static_cast<int32_t>(n));
-    ASSERT_EQ(adjacency.size(), 2 * n - 2);
-    int32_t expectedNode = 0;
-    for (const auto& [node, neighbours] : adjacency) {
-        EXPECT_EQ(node, expectedNode++);
-        EXPECT_EQ(neighbours.size(), node < static_cast<int32_t>(n) ? 1u : 3u);
-    }
-}
-
-TEST(Upgma, JoinsTheClosestPairFirstSmallerPositionFirst) {
+TEST(Upgma, HandWorkedTrees) {
     struct Case {
         const char* name;
         DistanceMatrix matrix;
-        std::vector<ChromosomalStructure> structures;
         const char* expected;
     };
-    const DistanceMatrix averaging = {{0, 1, 2, 10, 20},
-                                      {1, 0, 2, 10, 20},
-                                      {2, 2, 0, 4, 20},
-                                      {10, 10, 4, 0, 7.5},
-                                      {20, 20, 20, 7.5, 0}};
     const double big = 2e7;
-    for (const Case& c : {
-             Case{"one structure", {{0}}, named({"A"}), "A;"},
-             Case{"unique smallest A-C",
-                  {{0, 5, 2}, {5, 0, 4}, {2, 4, 0}},
-                  named({"A", "B", "C"}),
-                  "((A,C),B);"},
-             Case{"tie goes to the first pair",
-                  {{0, 2, 3}, {2, 0, 2}, {3, 2, 0}},
-                  named({"A", "B", "C"}),
-                  "((A,B),C);"},
-             // (A,B),C is 8 from D weighted by members (7 unweighted), so D joins E at 7.5.
-             Case{"averages weigh the member counts", averaging, named({"A", "B", "C", "D", "E"}),
-                  "(((A,B),C),(D,E));"},
-             Case{"distances at or above 1e7",
-                  {{0, big, big}, {big, 0, 1.5e7}, {big, 1.5e7, 0}},
-                  named({"A", "B", "C"}),
-                  "(A,(B,C));"},
-         }) {
+    const Case cases[] = {
+        {"one structure", {{0}}, "A;"},
+        {"unique smallest A-C", {{0, 5, 2}, {5, 0, 4}, {2, 4, 0}}, "((A,C),B);"},
+        {"a tie goes to the first pair", {{0, 2, 3}, {2, 0, 2}, {3, 2, 0}}, "((A,B),C);"},
+        // ((A,B),C) is 8 from D weighted by members (7 unweighted), so D joins E at 7.5.
+        {"averages weigh the member counts",
+         {{0, 1, 2, 10, 20},
+          {1, 0, 2, 10, 20},
+          {2, 2, 0, 4, 20},
+          {10, 10, 4, 0, 7.5},
+          {20, 20, 20, 7.5, 0}},
+         "(((A,B),C),(D,E));"},
+        {"distances at or above 1e7",
+         {{0, big, big}, {big, 0, 1.5e7}, {big, 1.5e7, 0}},
+         "(A,(B,C));"},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(upgmaTree(c.matrix, c.structures), c.expected);
+        EXPECT_EQ(upgmaTree(c.matrix, named(c.matrix.size())), c.expected);
     }
 }
 
@@ -251,21 +221,24 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
 }
 
 TEST(Kruskal, PrintsEveryJoinAndSkipsEdgesInsideOneTree) {
-    std::ostringstream out;
-    EXPECT_EQ(kruskalTree({{0, 1, 3}, {1, 0, 2}, {3, 2, 0}}, named({"A", "B", "C"}), out),
-              "((A,B),C);");
-    EXPECT_EQ(out.str(), "A B\n(A,B) C\n");
-
-    std::ostringstream four;
-    // Edges by weight: C-D 1, A-B 1 (ties by indices: A-B first), A-C 2, B-D 2 (skipped).
-    EXPECT_EQ(kruskalTree({{0, 1, 2, 5}, {1, 0, 5, 2}, {2, 5, 0, 1}, {5, 2, 1, 0}},
-                          named({"A", "B", "C", "D"}), four),
-              "((A,B),(C,D));");
-    EXPECT_EQ(four.str(), "A B\nC D\n(A,B) (C,D)\n");
-
-    std::ostringstream none;
-    EXPECT_EQ(kruskalTree({{0}}, named({"A"}), none), ";");
-    EXPECT_EQ(none.str(), "");
+    struct Case {
+        DistanceMatrix matrix;
+        const char* tree;
+        const char* joins;
+    };
+    const Case cases[] = {
+        {{{0, 1, 3}, {1, 0, 2}, {3, 2, 0}}, "((A,B),C);", "A B\n(A,B) C\n"},
+        // By weight: A-B 1 and C-D 1 (ties by indices), A-C 2, B-D 2 (skipped).
+        {{{0, 1, 2, 5}, {1, 0, 5, 2}, {2, 5, 0, 1}, {5, 2, 1, 0}},
+         "((A,B),(C,D));",
+         "A B\nC D\n(A,B) (C,D)\n"},
+        {{{0}}, ";", ""},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream joins;
+        EXPECT_EQ(kruskalTree(c.matrix, named(c.matrix.size()), joins), c.tree);
+        EXPECT_EQ(joins.str(), c.joins);
+    }
 }
 
 // A Newick reader after the standard: the leaf labels of a tree text, in order. Quoted labels
@@ -364,6 +337,55 @@ TEST(NeighbourJoining, BranchLengthThatOverflowsIsAnErrorBeforeTheGraphIsWritten
         },
         "is not finite");
     EXPECT_EQ(graph.str(), "");
+}
+
+TEST(SquarePhylip, NamesCutOrPaddedToTenAndMadeUniqueWhereCutsCollide) {
+    struct Case {
+        const char* name;
+        std::vector<ChromosomalStructure> structures;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"short and exact names stay",
+         named({"A", "B_c", "0123456789"}),
+         {"A", "B_c", "0123456789"}},
+        {"long names are cut",
+         named({"EcoliK12_NC_000913", "Sflexneri_NC_4"}),
+         {"EcoliK12_N", "Sflexneri_"}},
+        {"cuts that collide are numbered, past names already taken",
+         named({"genome_0001_x", "genome_0001_y", "genome_002", "genome_01", "genome_01"}),
+         {"genome_001", "genome_003", "genome_002", "genome_014", "genome_015"}},
+        {"a number never takes another row's name",
+         named({"ab", "ab", "ab1"}),
+         {"ab2", "ab3", "ab1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(phylipRowNames(c.structures), c.rows);
+    }
+}
+
+TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
+    const testing::TempDir dir;
+    const DistanceMatrix matrix = {{0, 2.5, 1e6}, {2.5, 0, 1e-7}, {1e6, 1e-7, 0}};
+    writeSquarePhylipFiles(dir.path().string(), matrix, named({"A", "long_name_one", "xyz"}));
+    EXPECT_EQ(dir.read("distance.phy"),
+              "3\n"
+              "A          0.000000 2.500000 1000000.000000\n"
+              "long_name_ 2.500000 0.000000 0.000000\n"
+              "xyz        1000000.000000 0.000000 0.000000\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "distance_names.txt"));
+    writeSquarePhylipFiles(dir.path().string(), {{0, 1}, {1, 0}}, named({"same", "same"}));
+    EXPECT_EQ(dir.read("distance.phy"),
+              "2\nsame1      0.000000 1.000000\nsame2      1.000000 0.000000\n");
+    EXPECT_EQ(dir.read("distance_names.txt"), "same1 same\nsame2 same\n");
+}
+
+TEST(GraphFile, NodesInAscendingOrderWithTheirBranches) {
+    const TreeAdjacency adjacency = {
+        {3, {{2, 3.0}, {0, 0.5}, {1, 1e-7}}}, {0, {{3, 0.5}}}, {1, {{3, 1e-7}}}, {2, {{3, 3.0}}}};
+    EXPECT_EQ(textOf([&](std::ostream& out) { writeGraphFile(out, adjacency); }),
+              "0 3 0.5 \n1 3 1e-07 \n2 3 3 \n3 2 3 0 0.5 1 1e-07 \n");
 }
 
 }  // namespace

@@ -1,0 +1,294 @@
+// Hand-worked rows of the join steps and of the path pairing: input components, expected
+// components, one row each.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "solver/case_analysis.hpp"
+#include "solver/path_pairing.hpp"
+#include "support/builders.hpp"
+
+namespace varnet {
+namespace {
+
+using namespace testing;
+
+// Small components of the categories the case steps take, built as the joint graph and the
+// reductions leave them (end edges carry their endpoint in `first`).
+const Component cat0{end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 7, {4})};
+const Component cat1{end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 3, {2})};
+const Component cat3{end(B, 5, {3})};
+const Component cat4{end(A, 2, {3}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {4})};
+const Component cat5{end(A, 1, {1}), end(B, 1, {2})};
+const Component cat6{bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), bridge(B, 4, 5, {2})};
+const Component cat7{bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {2})};
+const Component cat8{end(A, 1, {1}), adj(B, 1, 2), adj(A, 2, 3), bridge(B, 3, 4, {2})};
+const Component cat9{end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2})};
+const Component cat10{block(B, {5})};
+const Component cat11{end(A, 1, {1}), adj(B, 1, 2), end(A, 2, {2})};
+const Component cat13{bridge(A, 1, 2, {1}), adj(B, 2, 3), bridge(A, 3, 4, {2})};
+const Component cat14{bridge(A, 1, 2, {1})};
+const Component cat15{bridge(B, 3, 4, {2}), adj(A, 4, 5), bridge(B, 5, 6, {3})};
+const Component cat16{bridge(B, 1, 2, {1})};
+const Component cat7Reversed{end(B, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1})};
+const Component cat9Other{end(B, 5, {5}), adj(A, 5, 6), end(B, 6, {6})};
+const Component joined79{bridge(A, 1, 2, {1}),    adj(B, 2, 3), adj(A, 3, 4),
+                         bridge(B, 4, 5, {2, 5}), adj(A, 5, 6), end(B, 6, {6})};
+
+using Join = void (*)(const Component&, const Component&, Component&, Component&);
+
+template <void (*join)(const Component&, const Component&, Component&)>
+void oneResult(const Component& x, const Component& y, Component& r, Component&) {
+    join(x, y, r);
+}
+
+TEST(JoinRows, HandWorkedComponents) {
+    struct Row {
+        const char* name;
+        Join join;
+        Component x;
+        Component y;
+        Component r1;
+        Component r2;  // empty for joins with one result
+    };
+    const Row rows[] = {
+        {"joinInto: X's last edge bridges to Y[1]'s end, Y[0] is freed",
+         joinInto,
+         cat9,
+         {end(A, 3, {3}), adj(B, 3, 4), end(A, 4, {4})},
+         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 4, {2}), end(A, 4, {4})},
+         {end(A, 3, {3})}},
+        {"caseJoin4: Y appended, its first edge starting at X's end",
+         caseJoin4,
+         cat14,
+         {bridge(B, 3, 4, {2})},
+         {bridge(A, 1, 2, {1}), bridge(B, 2, 4, {2})},
+         {lone(3, 0, {2})}},
+        {"caseJoin8: two-edge cycle with the side of X's last edge",
+         caseJoin8,
+         cat16,
+         cat15,
+         {bridge(B, 1, 4, {1, 2}), adj(A, 4, 5), bridge(B, 5, 6, {3})},
+         {adj(A, 2, 3), adj(B, 3, 2)}},
+        {"caseJoin10: two-edge cycle with the side of Y[0]",
+         caseJoin10,
+         cat8,
+         {bridge(B, 5, 6, {3})},
+         {end(A, 1, {1}), adj(B, 1, 2), adj(A, 2, 3), bridge(B, 3, 6, {2, 3})},
+         {adj(A, 4, 5), adj(B, 5, 4)}},
+        {"caseJoin12: Y reversed to match X[0]; no kind change; cycle on the fused edge's side",
+         caseJoin12,
+         {bridge(A, 7, 8, {9})},
+         cat6,
+         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 8, {1, 9})},
+         {adj(B, 1, 7), adj(A, 7, 1)}},
+        {"caseJoin12: Y already ending on X[0]'s side",
+         caseJoin12,
+         {bridge(B, 7, 8, {9})},
+         cat6,
+         {bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), bridge(B, 4, 8, {2, 9})},
+         {adj(A, 5, 7), adj(B, 7, 5)}},
+        {"caseJoin14: X turned to end on the other side than Y[0], then all of Y",
+         caseJoin14,
+         cat6,
+         {bridge(B, 11, 12, {3}), adj(A, 12, 13), adj(B, 13, 14), bridge(A, 14, 15, {4})},
+         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1}),
+          bridge(B, 1, 12, {3}), adj(A, 12, 13), adj(B, 13, 14), bridge(A, 14, 15, {4})},
+         {lone(11)}},
+        {"caseJoin15: T's last edge becomes a bridging edge to U",
+         caseJoin15,
+         cat1,
+         cat3,
+         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 5, {2, 3})},
+         {lone(3)}},
+        {"caseJoin18: Y's last edge fused with X's first",
+         caseJoin18,
+         cat11,
+         cat0,
+         {end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 1, {4, 1}), adj(B, 1, 2), end(A, 2, {2})},
+         {lone(7)}},
+        {"caseJoin19: X's last edge fused with Y's first",
+         caseJoin19,
+         cat13,
+         cat0,
+         {bridge(A, 1, 2, {1}), adj(B, 2, 3), bridge(A, 3, 5, {2, 3}), adj(B, 5, 6),
+          bridge(A, 6, 7, {4})},
+         {lone(4)}},
+        {"caseJoin20: T fused onto Y's last edge",
+         caseJoin20,
+         cat5,
+         cat0,
+         {end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 1, {4, 1}), end(B, 1, {2})},
+         {lone(7)}},
+        {"caseJoin21: X turned so its last edge has U[0]'s side",
+         caseJoin21,
+         cat6,
+         cat0,
+         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 5, {1, 3}), adj(B, 5, 6),
+          bridge(A, 6, 7, {4})},
+         {lone(1)}},
+        {"caseJoin7: two blocks",
+         oneResult<caseJoin7>,
+         cat10,
+         {block(B, {6})},
+         {block(B, {5, 6})},
+         {}},
+        {"caseJoin7: a block goes into the longer component's last edge",
+         oneResult<caseJoin7>,
+         cat10,
+         cat9,
+         {end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2, 5})},
+         {}},
+        {"caseJoin7: two paths joined into one",
+         oneResult<caseJoin7>,
+         cat9,
+         cat9Other,
+         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 5, {2, 5}), adj(A, 5, 6), end(B, 6, {6})},
+         {}},
+        {"caseJoin9: a block goes into the last edge unless X starts with an end edge",
+         oneResult<caseJoin9>,
+         cat7,
+         Component{block(A, {7})},
+         {bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {2, 7})},
+         {}},
+        {"caseJoin9: ... and into the first edge when it does",
+         oneResult<caseJoin9>,
+         cat7Reversed,
+         Component{block(A, {7})},
+         {end(B, 4, {2, 7}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1})},
+         {}},
+        {"caseJoin9: X joined to Y", oneResult<caseJoin9>, cat7, cat9Other, joined79, {}},
+        {"caseJoin9: X starting with its end edge is turned first",
+         oneResult<caseJoin9>,
+         cat7Reversed,
+         cat9Other,
+         joined79,
+         {}},
+        {"caseJoin11: a block goes into Y's first edge, Y turned to X's side",
+         oneResult<caseJoin11>,
+         cat10,
+         cat4,
+         {end(B, 4, {4, 5}), adj(A, 4, 3), adj(B, 3, 2), end(A, 2, {3})},
+         {}},
+        {"caseJoin11: X's edges in front of Y's bridged first edge",
+         oneResult<caseJoin11>,
+         cat11,
+         Component{end(B, 3, {3}), end(A, 3, {4})},
+         {end(A, 1, {1}), adj(B, 1, 2), bridge(A, 2, 3, {4, 2}), end(B, 3, {3})},
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Component r1;
+        Component r2;
+        row.join(row.x, row.y, r1, r2);
+        EXPECT_EQ(r1, row.r1);
+        EXPECT_EQ(r2, row.r2);
+    }
+}
+
+// Weights in file order (DP, SP, J, C, bD, aD), far enough apart that a cost names its events.
+constexpr OperationWeights pairingWeights = {0.5, 1.25, 2.5, 4.75, 8.0, 16.0};
+
+std::vector<ComponentItem> linear(std::vector<Component> components) {
+    std::vector<ComponentItem> items;
+    for (Component& c : components) items.push_back(makeLinearItem(c));
+    return items;
+}
+
+// Each row fills some buckets, runs the pairing phase and expects one record, the buckets it
+// leaves, and the quad of a step that leaves two outcomes open.
+TEST(PairingRows, HandWorkedComponents) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<std::size_t, std::vector<Component>>> buckets;
+        OperationRecord record;
+        std::vector<std::pair<std::size_t, std::vector<Component>>> bucketsAfter;
+        std::vector<Component> quad;  // first to fourth, or none
+        double cost;
+    };
+    const Component c11{end(A, 11, {1}), adj(B, 11, 21), end(A, 21, {2})};
+    const Component c13{bridge(A, 31, 41, {3}), adj(B, 41, 51), bridge(A, 51, 61, {4})};
+    // orientJoin: c13 already ends on c11's first side, so c11 is joined after it.
+    const Component joined3_2{bridge(A, 31, 41, {3}), adj(B, 41, 51), bridge(A, 51, 11, {4, 1}),
+                              adj(B, 11, 21), end(A, 21, {2})};
+    const Component c8{end(A, 11, {1}), bridge(B, 11, 21, {2})};
+    const Component c9{end(B, 31, {3}), adj(A, 31, 41), end(B, 41, {4})};
+    const Component c6{bridge(A, 51, 61, {5}), bridge(B, 61, 71, {6})};
+    const Component c8b{end(A, 31, {3}), bridge(B, 31, 41, {4})};
+    const Component c9b{end(B, 51, {5}), adj(A, 51, 61), end(B, 61, {6})};
+    const Component c7a{end(B, 11, {1}), bridge(A, 11, 21, {2})};
+    const Component c7b{end(B, 31, {3}), bridge(A, 31, 41, {4})};
+    const Component c7c{end(B, 51, {5}), bridge(A, 51, 61, {6})};
+    const Row rows[] = {
+        {"3.2: c11 with c13; the joined path goes to category 0, the freed end to its own",
+         {{11, {c11}}, {13, {c13}}},
+         {linear({c11, c13}), linear({joined3_2, {lone(61, 0, {4})}}), {spEvent}, "3.2"},
+         {{0, {joined3_2}}, {20, {{lone(61, 0, {4})}}}},
+         {},
+         1.25},
+        // headJoin (c8, c9) gives T = [end A 11, bridge B 11-31, adj A 31-41, end B 41] and the
+        // lone 21; joinBothWays (T, c6): c6 turned to T's last side first (category 1: the
+        // second alternative), both reversed for the second join (category 0: the first).
+        {"3.4: c8, c9 and c6 leave R and a quad",
+         {{8, {c8}}, {9, {c9}}, {6, {c6}}},
+         {linear({c8, c9, c6}), linear({{lone(21, 0, {2})}}), {spEvent, spEvent}, "3.4"},
+         {{20, {{lone(21, 0, {2})}}}},
+         {{bridge(A, 51, 61, {5}), bridge(B, 61, 41, {6, 4}), adj(A, 41, 31),
+           bridge(B, 31, 11, {2, 3}), end(A, 11, {1})},
+          {lone(71, 0, {6})},
+          {bridge(B, 71, 61, {6}), bridge(A, 61, 11, {5, 1}), bridge(B, 11, 31, {2, 3}),
+           adj(A, 31, 41), end(B, 41, {4})},
+          {lone(51, 0, {5})}},
+         2.5},
+        // mergePaths (X1, X2) = [bridge B 21-11, bridge A 11-31, bridge B 31-41], then the c9
+        // path is joined after it.
+        {"3.9: two c8 paths and a c9 path, a join and an SP",
+         {{8, {c8b, c8}}, {9, {c9b}}},
+         {linear({c8, c8b, c9b}),
+          linear({{bridge(B, 21, 11, {2}), bridge(A, 11, 31, {1, 3}), bridge(B, 31, 51, {4, 5}),
+                   adj(A, 51, 61), end(B, 61, {6})},
+                  {lone(41, 0, {4})}}),
+          {joinEvent, spEvent},
+          "3.9"},
+         {{1,
+           {{bridge(B, 21, 11, {2}), bridge(A, 11, 31, {1, 3}), bridge(B, 31, 51, {4, 5}),
+             adj(A, 51, 61), end(B, 61, {6})}}},
+          {20, {{lone(41, 0, {4})}}}},
+         {},
+         2.5 + 1.25},
+        // The last two c7 paths merged: X1 turned to start with its bridging edge, X1's end
+        // edge bridged to X2's end; the first c7 path stays.
+        {"3.11: the last two of three c7 paths merged with a cut",
+         {{7, {c7c, c7b, c7a}}},
+         {linear({c7a, c7b}),
+          linear({{bridge(A, 21, 11, {2}), bridge(B, 11, 31, {1, 3}), bridge(A, 31, 41, {4})}}),
+          {cutEvent},
+          "3.11"},
+         {{7, {c7c}},
+          {13, {{bridge(A, 21, 11, {2}), bridge(B, 11, 31, {1, 3}), bridge(A, 31, 41, {4})}}}},
+         {},
+         4.75},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ChromosomeSet state;
+        for (const auto& [category, components] : row.buckets) state.buckets[category] = components;
+        pairPaths(state, pairingWeights);
+        EXPECT_EQ(state.sequence, std::vector<OperationRecord>{row.record});
+        Buckets expected(categoryCount);
+        for (const auto& [category, components] : row.bucketsAfter) expected[category] = components;
+        EXPECT_EQ(state.buckets, expected);
+        ASSERT_EQ(state.quads.size(), row.quad.empty() ? 0u : 1u);
+        if (!row.quad.empty()) {
+            const ComponentQuad& quad = state.quads[0];
+            EXPECT_EQ((std::vector<Component>{quad.first, quad.second, quad.third, quad.fourth}),
+                      row.quad);
+            EXPECT_EQ(quad.recordIndex, 0u);
+        }
+        EXPECT_EQ(state.totalCost, row.cost);
+    }
+}
+
+}  // namespace
+}  // namespace varnet

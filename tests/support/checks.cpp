@@ -1,0 +1,148 @@
+#include "support/checks.hpp"
+
+#include <algorithm>
+#include <sstream>
+
+#include "solver/operation_record.hpp"
+#include "structures/gene_code.hpp"
+#include "support/builders.hpp"
+
+namespace varnet {
+
+void PrintTo(const Edge& edge, std::ostream* out) {
+    static const char* const kindNames[] = {"adjacency", "end",   "bridging", "block",
+                                            "kind4",     "kind5", "kind6",    "kind7"};
+    *out << (isLoneVertex(edge) ? "lone" : kindNames[kindOf(edge)])
+         << (isSideB(edge) ? " B " : " A ") << edge.first << '-' << edge.second << " [";
+    for (std::size_t k = 0; k < edge.genes.size(); ++k) *out << (k ? " " : "") << edge.genes[k];
+    *out << ']';
+}
+
+}  // namespace varnet
+
+namespace varnet::testing {
+namespace {
+
+std::string describe(const Component& component) {
+    std::ostringstream out;
+    for (const Edge& edge : component) {
+        out << '{';
+        PrintTo(edge, &out);
+        out << '}';
+    }
+    return out.str();
+}
+
+bool touchesVertexZero(const Edge& edge) {
+    if (isLoneVertex(edge) || kindOf(edge) == endEdge) return edge.first == 0;
+    if (kindOf(edge) == blockEdge) return false;
+    return edge.first == 0 || edge.second == 0;
+}
+
+}  // namespace
+
+std::string formFault(const Component& component) {
+    if (component.empty()) return "empty component";
+    for (std::size_t k = 0; k < component.size(); ++k) {
+        const Edge& edge = component[k];
+        std::string fault;
+        if (kindOf(edge) > blockEdge && !isLoneVertex(edge)) fault = "unknown edge kind";
+        if (component.size() > 1 && (kindOf(edge) == blockEdge || isLoneVertex(edge)))
+            fault = "block edge or lone vertex inside a longer component";
+        if (k > 0 && sameSide(component[k - 1], edge)) fault = "sides do not alternate";
+        if (touchesVertexZero(edge)) fault = "an edge touches vertex 0";
+        if (!fault.empty())
+            return fault + " at " + std::to_string(k) + " in " + describe(component);
+    }
+    return "";
+}
+
+std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord) {
+    std::vector<const Component*> all;
+    for (const auto* list : {&state.cycles, &state.paths}) {
+        for (const Component& component : *list) all.push_back(&component);
+    }
+    for (const std::vector<Component>& bucket : state.buckets) {
+        for (const Component& component : bucket) all.push_back(&component);
+    }
+    for (const ComponentQuad& quad : state.quads) {
+        for (const Component* c : {&quad.first, &quad.second, &quad.third, &quad.fourth}) {
+            if (!c->empty()) all.push_back(c);  // an alternative taken is left empty
+        }
+    }
+    for (std::size_t r = firstRecord; r < state.sequence.size(); ++r) {
+        const OperationRecord& record = state.sequence[r];
+        for (const auto* items : {&record.before, &record.after}) {
+            for (const ComponentItem& item : *items) {
+                // The printer's marker of open alternatives: an empty linear item closing `after`.
+                if (items == &record.after && &item == &items->back() && item.tag == 'L' &&
+                    item.component.empty())
+                    continue;
+                const std::string fault = formFault(item.component);
+                if (!fault.empty())
+                    return "record " + std::to_string(r) + " (step \"" + record.step +
+                           "\"): " + fault;
+            }
+        }
+    }
+    for (const Component* component : all) {
+        const std::string fault = formFault(*component);
+        if (!fault.empty()) return fault;
+    }
+    return "";
+}
+
+double listedCost(const ChromosomeSet& state, const OperationWeights& weights) {
+    double total = 0.0;
+    for (const OperationRecord& record : state.sequence) {
+        for (const int32_t event : record.events)
+            total += weightOf(static_cast<EventCode>(event), weights);
+    }
+    return total;
+}
+
+std::string finalGraphFault(const ChromosomeSet& state, const ChromosomalStructure& a,
+                            const ChromosomalStructure& b) {
+    std::vector<uint32_t> printed;
+    for (const auto* list : {&state.cycles, &state.paths}) {
+        for (const Component& c : *list) {
+            const bool lone = c.size() == 1 && isLoneVertex(c[0]);
+            const bool twoEdgeCycle = c.size() == 2 && kindOf(c[0]) == adjacencyEdge &&
+                                      kindOf(c[1]) == adjacencyEdge && !sameSide(c[0], c[1]) &&
+                                      c[0].second == c[1].first && c[1].second == c[0].first;
+            if (!lone && !twoEdgeCycle) return "unfinished final component " + describe(c);
+            for (const Edge& edge : c) printed.push_back(edge.first);
+        }
+    }
+    // Copies are matched by number, so a code both structures hold is a shared copy.
+    std::vector<uint32_t> codesOfA;
+    for (const Chromosome& chromosome : a.chromosomes) {
+        for (const int32_t code : chromosome.genes) codesOfA.push_back(absoluteCode(code));
+    }
+    std::sort(codesOfA.begin(), codesOfA.end());
+    std::vector<uint32_t> shared;
+    for (const Chromosome& chromosome : b.chromosomes) {
+        for (const int32_t code : chromosome.genes) {
+            const uint32_t c = absoluteCode(code);
+            if (!std::binary_search(codesOfA.begin(), codesOfA.end(), c)) continue;
+            shared.push_back(10 * c + 1);
+            shared.push_back(10 * c + 2);
+        }
+    }
+    std::sort(printed.begin(), printed.end());
+    std::sort(shared.begin(), shared.end());
+    if (printed == shared) return "";
+    std::ostringstream out;
+    out << "final vertices differ from the shared gene ends:";
+    std::vector<uint32_t> extra;
+    std::vector<uint32_t> missing;
+    std::set_difference(printed.begin(), printed.end(), shared.begin(), shared.end(),
+                        std::back_inserter(extra));
+    std::set_difference(shared.begin(), shared.end(), printed.begin(), printed.end(),
+                        std::back_inserter(missing));
+    for (const uint32_t v : extra) out << " +" << v;
+    for (const uint32_t v : missing) out << " -" << v;
+    return out.str();
+}
+
+}  // namespace varnet::testing

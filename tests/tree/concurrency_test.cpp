@@ -1,0 +1,134 @@
+// Tree mode on one and on many worker threads; ThreadSanitizer runs this file on its own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "support/expect_throws.hpp"
+#include "support/random_structures.hpp"
+#include "support/temp_dir.hpp"
+#include "tree/parallel_upgma.hpp"
+#include "tree/progress_meter.hpp"
+#include "tree/special_distance.hpp"
+#include "tree/tree_mode.hpp"
+#include "tree/worker_count.hpp"
+
+namespace varnet {
+namespace {
+
+const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
+
+std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t count) {
+    std::mt19937 random(seed);
+    std::vector<ChromosomalStructure> structures;
+    while (structures.size() < count) {
+        auto [a, b] = testing::generatePair(random, {});
+        structures.push_back(std::move(a));
+        structures.push_back(std::move(b));
+    }
+    structures.resize(count);
+    for (std::size_t k = 0; k < count; ++k)
+        structures[k].name = "genome_" + std::to_string(1000 + k);
+    return structures;
+}
+
+// Every result file with its bytes, and the standard output with the timing masked.
+std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
+                                           const std::string& method, unsigned workers) {
+    const testing::TempDir dir;
+    std::ostringstream out;
+    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers);
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+    std::string text = out.str();
+    const std::size_t time = text.find("Time of matrix calculation: ");
+    files["<stdout>"] = text.substr(0, time) + text.substr(text.find(" seconds\n", time));
+    return files;
+}
+
+// Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on
+// its own, from scratch, whatever the number of workers.
+TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
+    std::vector<ChromosomalStructure> structures = generatedStructures(2024, 30);
+    structures[5].chromosomes.clear();
+    for (const char* method : {"upgma", "nj", "kruskal"}) {
+        SCOPED_TRACE(method);
+        const auto one = runTree(structures, method, 1);
+        EXPECT_EQ(runTree(structures, method, 8), one);
+        EXPECT_EQ(one.count("infile") + one.count("tree.tre"), 2u);
+    }
+    std::ostringstream progress;
+    DistanceMatrix matrix;
+    ParallelUpgma(unitWeights, structures, progress, 8).calculate(matrix);
+    EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
+    for (std::size_t i = 0; i < structures.size(); ++i) {
+        EXPECT_EQ(matrix[i][i], 0.0);
+        for (std::size_t j = i + 1; j < structures.size(); ++j) {
+            const double d = specialDistance(structures[i], structures[j], unitWeights);
+            EXPECT_EQ(matrix[i][j], d);
+            EXPECT_EQ(matrix[j][i], d);
+        }
+    }
+}
+
+// A worker's failure reaches the caller once every worker has ended, and no matrix does.
+TEST(Concurrency, WorkerFailureReachesTheCaller) {
+    std::vector<ChromosomalStructure> structures = generatedStructures(11, 12);
+    structures[9].chromosomes.push_back(Chromosome{false, {}});
+    for (const unsigned workers : {1u, 4u}) {
+        SCOPED_TRACE(workers);
+        std::ostringstream progress;
+        ParallelUpgma calculation(unitWeights, structures, progress, workers);
+        DistanceMatrix out;
+        testing::expectThrowsWith([&] { calculation.calculate(out); },
+                                  "a chromosome without genes");
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST(Concurrency, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
+    // B holds two circular blocks that A lacks; deleting them costs 2e308.
+    const std::vector<ChromosomalStructure> structures = {
+        {"A", {Chromosome{false, {11}}}},
+        {"B", {Chromosome{false, {11}}, Chromosome{true, {21}}, Chromosome{true, {31}}}},
+        {"C", {Chromosome{false, {11}}}}};
+    const testing::TempDir dir;
+    std::ostringstream out;
+    testing::expectThrowsWith(
+        [&] {
+            buildTree({1, 1, 1, 1, 1e308, 1e308}, {1, 1}, structures, dir.path().string(), "nj",
+                      false, out, 2);
+        },
+        "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(WorkerCount, QuotaInWholeProcessorsAndTheVariableOverAll) {
+    const std::pair<const char*, std::optional<unsigned>> quotas[] = {
+        {"max 100000\n", std::nullopt}, {"200000 100000\n", 2u},    {"150000 100000", 2u},
+        {"50000 100000\n", 1u},         {"0 100000", std::nullopt}, {"garbage", std::nullopt}};
+    for (const auto& [text, processors] : quotas)
+        EXPECT_EQ(processorsOfCpuMax(text), processors) << text;
+    EXPECT_GE(availableProcessorCount(), 1u);
+    EXPECT_EQ(workerCount(nullptr, 6), 6u);
+    EXPECT_EQ(workerCount("1", 6), 1u);
+    EXPECT_EQ(workerCount("64", 2), 64u);
+    for (const char* bad : {"0", "-2", "two", "4097", "3 ", ""})
+        testing::expectThrowsWith([&] { workerCount(bad, 2); },
+                                  "VARNET_THREADS must be a whole number");
+}
+
+TEST(ProgressMeter, PairsRateAndTimeLeft) {
+    EXPECT_EQ(progressText(0, 15, 0.0), "pairs 0 of 15");
+    EXPECT_EQ(progressText(100, 1000, 4.0), "pairs 100 of 1000, 25 pairs/s, 36s left");
+    EXPECT_EQ(progressText(10, 200000, 1.0), "pairs 10 of 200000, 10 pairs/s, 5h 33m left");
+    EXPECT_EQ(progressText(30, 100, 6.0), "pairs 30 of 100, 5.0 pairs/s, 14s left");
+    EXPECT_EQ(progressText(1, 1000, 2.5), "pairs 1 of 1000, 0.4 pairs/s, 41m 38s left");
+}
+
+}  // namespace
+}  // namespace varnet
