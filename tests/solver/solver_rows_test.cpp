@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "solver/case_analysis.hpp"
+#include "solver/cycle_reduction.hpp"
 #include "solver/path_pairing.hpp"
 #include "support/builders.hpp"
 
@@ -287,6 +288,63 @@ TEST(PairingRows, HandWorkedComponents) {
             EXPECT_EQ(quad.recordIndex, 0u);
         }
         EXPECT_EQ(state.totalCost, row.cost);
+    }
+}
+
+// A cycle of category 17 is cut at the first adjacency edge between two gene-carrying edges,
+// searched on side A first, then on side B, else at its first edge.
+TEST(SplitRows, HandWorkedComponents) {
+    struct Row {
+        const char* name;
+        Component cycle;
+        Component remainder;
+        Component cut;
+    };
+    const Row rows[] = {
+        {"no search finds a place: cut at 0",
+         {adj(A, 11, 12), adj(B, 12, 21), adj(A, 21, 22), adj(B, 22, 11)},
+         {adj(A, 21, 22), adj(B, 22, 21)},
+         {adj(A, 11, 12), adj(B, 12, 11)}},
+        {"side B: the adjacency edge between the two bridging edges",
+         {bridge(A, 11, 12, {31}), adj(B, 12, 21), bridge(A, 21, 22, {41}), adj(B, 22, 11)},
+         {bridge(A, 11, 22, {31, 41}), adj(B, 22, 11)},
+         {adj(B, 12, 21), adj(A, 21, 12)}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ChromosomeSet state;
+        state.buckets[17] = {row.cycle};
+        splitCycles(state, pairingWeights);
+        EXPECT_EQ(state.sequence,
+                  (std::vector<OperationRecord>{makeOperationRecord(
+                      {makeCycleItem(row.cycle)},
+                      {makeCycleItem(row.remainder), makeCycleItem(row.cut)}, {dpEvent}, "")}));
+        EXPECT_EQ(state.buckets[20], (std::vector<Component>{row.remainder, row.cut}));
+        EXPECT_EQ(state.totalCost, pairingWeights[0]);
+    }
+}
+
+// Step "4.14" joins two category-6 paths when SP is at most DP; step "4.22" takes a quad's
+// first alternative only when SP is below DP.
+TEST(CaseStepRows, StepsThatDependOnTheWeights) {
+    struct Row {
+        OperationWeights weights;
+        std::size_t records414;
+        std::size_t records422;
+    };
+    for (const Row& row : {Row{{1, 2, 4, 8, 16, 32}, 0, 0}, Row{{2, 1, 4, 8, 16, 32}, 1, 1},
+                           Row{{2, 2, 4, 8, 16, 32}, 1, 0}}) {
+        ChromosomeSet state;
+        state.buckets[6] = {cat6, cat6};
+        runCaseStep(state, row.weights, "4.14");
+        EXPECT_EQ(state.sequence.size(), row.records414);
+
+        ChromosomeSet pending;
+        pending.sequence = {makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1")};
+        pending.buckets[0] = {cat0};
+        pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
+        runCaseStep(pending, row.weights, "4.22");
+        EXPECT_EQ(pending.sequence.size() - 1, row.records422);
     }
 }
 

@@ -104,6 +104,15 @@ TEST(Upgma, HandWorkedTrees) {
           {10, 10, 4, 0, 7.5},
           {20, 20, 20, 7.5, 0}},
          "(((A,B),C),(D,E));"},
+        // (B,C) first, then ((B,C),D) at 2; A is (4 + 2 * 10) / 3 = 8 from it, weighed by
+        // members, so A joins E at 6.
+        {"a merged cluster's distance to an earlier row weighs the member counts",
+         {{0, 10, 10, 4, 6},
+          {10, 0, 1, 2, 20},
+          {10, 1, 0, 2, 20},
+          {4, 2, 2, 0, 20},
+          {6, 20, 20, 20, 0}},
+         "((A,E),((B,C),D));"},
         {"distances at or above 1e7",
          {{0, big, big}, {big, 0, 1.5e7}, {big, 1.5e7, 0}},
          "(A,(B,C));"},
