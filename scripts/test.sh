@@ -25,3 +25,4 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DVARNET_WERROR=ON \
 cmake --build build-tsan -j "$jobs" --target varnet_concurrency_tests
 TSAN_OPTIONS=halt_on_error=1 \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$jobs" -R '^Concurrency\.'
+echo "All tests passed in ${SECONDS} s."
