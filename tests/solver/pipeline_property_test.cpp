@@ -33,8 +33,8 @@ struct GeneratedCase {
 };
 
 // Sizes from a handful of genes to a few hundred; duplicated genes, genes and whole
-// chromosomes on one side only; integer weights (exact sums) in every order of DP against SP
-// and J against C, ties included.
+// chromosomes on one side only. The seed sets the order of DP against SP (below, above, equal)
+// and of J against C (below, above); weights are multiples of 1/2, so every sum is exact.
 GeneratedCase generateCase(uint32_t seed) {
     std::mt19937 random(seed);
     const auto real = [&random](double high) {
@@ -51,7 +51,18 @@ GeneratedCase generateCase(uint32_t seed) {
         std::uniform_int_distribution<int>(0, 3 + options.geneCount / 4)(random);
     GeneratedCase generated;
     std::tie(generated.a, generated.b) = testing::generatePair(random, options);
-    for (double& w : generated.weights) w = std::uniform_int_distribution<int>(1, 3)(random);
+    for (double& w : generated.weights) w = std::uniform_int_distribution<int>(1, 6)(random) / 2.0;
+    const auto order = [&](std::size_t low, std::size_t high, uint32_t way) {
+        double& lower = generated.weights[way == 1 ? high : low];
+        double& higher = generated.weights[way == 1 ? low : high];
+        if (way == 2) {
+            higher = lower;
+        } else if (lower >= higher) {
+            higher = lower + 0.5;
+        }
+    };
+    order(dpWeight, spWeight, seed % 3);
+    order(joinWeight, cutWeight, (seed / 3) % 2);
     return generated;
 }
 
