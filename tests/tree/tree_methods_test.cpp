@@ -78,7 +78,8 @@ TEST(NeighbourJoining, NearTiesGoToTheFirstPairInRowMajorOrder) {
         DistanceMatrix d(5, std::vector<double>(5, 10.0));
         for (std::size_t k = 0; k < 5; ++k) d[k][k] = 0.0;
         d[2][3] = d[3][2] = 10.0 - x;
-        const auto& firstInner = neighbourJoin(d, {0, 1, 2, 3, 4}, 5).at(5);
+        const TreeAdjacency adjacency = neighbourJoin(d, {0, 1, 2, 3, 4}, 5);
+        const auto& firstInner = adjacency.at(5);  // towards node 6, then the two children
         return std::make_pair(firstInner.at(1).first, firstInner.at(2).first);
     };
     EXPECT_EQ(joinedFirst(0.000005), std::make_pair(0, 1)) << "lower by less than 1e-5";
