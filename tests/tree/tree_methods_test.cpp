@@ -14,8 +14,8 @@
 #include "support/temp_dir.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
-#include "tree/phylip_matrix.hpp"
 #include "tree/newick.hpp"
+#include "tree/phylip_matrix.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
@@ -389,13 +389,6 @@ TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
     EXPECT_EQ(dir.read("distance.phy"),
               "2\nsame1      0.000000 1.000000\nsame2      1.000000 0.000000\n");
     EXPECT_EQ(dir.read("distance_names.txt"), "same1 same\nsame2 same\n");
-}
-
-TEST(GraphFile, NodesInAscendingOrderWithTheirBranches) {
-    const TreeAdjacency adjacency = {
-        {3, {{2, 3.0}, {0, 0.5}, {1, 1e-7}}}, {0, {{3, 0.5}}}, {1, {{3, 1e-7}}}, {2, {{3, 3.0}}}};
-    EXPECT_EQ(textOf([&](std::ostream& out) { writeGraphFile(out, adjacency); }),
-              "0 3 0.5 \n1 3 1e-07 \n2 3 3 \n3 2 3 0 0.5 1 1e-07 \n");
 }
 
 }  // namespace
