@@ -7,7 +7,7 @@
 #include "structures/structure_reader.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/neighbour_joining.hpp"
-#include "tree/parallel_upgma.hpp"
+#include "tree/pair_distances.hpp"
 #include "tree/special_distance.hpp"
 #include "tree/upgma.hpp"
 

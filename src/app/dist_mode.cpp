@@ -1,7 +1,6 @@
 #include "app/dist_mode.hpp"
 
 #include <cmath>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "app/command_line.hpp"
 #include "graph/graph_printer.hpp"
 #include "graph/joint_graph.hpp"
+#include "solver/sequence_printer.hpp"
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/structure_reader.hpp"
@@ -18,7 +18,7 @@
 namespace varnet {
 namespace {
 
-void writeGraphFile(const std::string& path, const char* heading, const ChromosomeSet& graph,
+void writeGraphFile(const std::string& path, const char* heading, const JointGraph& graph,
                     const GeneNameTable& names) {
     writeResultFile(path, [&](std::ostream& out) {
         out << heading;
@@ -46,11 +46,11 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
 
     err << "Done.\nBuilding common graph...\n";
-    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(adjacencyA, adjacencyB);
-    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", *graph, names);
+    ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
+    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", state, names);
 
     err << "Done.\nCalculating shortest path...\n";
-    const double cost = solve(*graph, options.operationWeights);
+    const double cost = solve(state, options.operationWeights);
     // Weights so large that their sum overflows give no cost to print or compare.
     if (!std::isfinite(cost)) {
         std::ostringstream message;
@@ -61,8 +61,8 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     std::ostringstream costText;  // the default number format, whatever `err`'s settings
     costText << cost;
     err << costText.str();
-    writeGraphFile(options.resultDir + "/final.txt", "", *graph, names);
-    writeShortestSequence(*graph, options.resultDir + "/shortest_sequence.txt", names);
+    writeGraphFile(options.resultDir + "/final.txt", "", state, names);
+    writeShortestSequence(state, options.resultDir + "/shortest_sequence.txt", names);
     return successStatus;
 }
 

@@ -9,7 +9,7 @@
 #include "structures/gene_name_table.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
-#include "tree/tree_mode.hpp"
+#include "tree/build_tree.hpp"
 #include "tree/worker_count.hpp"
 
 namespace varnet {

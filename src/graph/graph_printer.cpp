@@ -1,9 +1,6 @@
 #include "graph/graph_printer.hpp"
 
-#include <stdexcept>
-
 #include "structures/gene_code.hpp"
-#include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
@@ -18,24 +15,6 @@ void printGenes(std::ostream& out, const Edge& edge, const GeneNameTable& names)
 
 char sideLetter(const Edge& edge) {
     return isSideB(edge) ? 'b' : 'a';
-}
-
-void printItem(std::ostream& out, const ComponentItem& item, const GeneNameTable& names) {
-    printComponent(out, item.component, names);
-    out << '(' << item.tag << ')';
-}
-
-// Items [from, to) of `items`, separated by ", ".
-void printItems(std::ostream& out, const std::vector<ComponentItem>& items, std::size_t from,
-                std::size_t to, const GeneNameTable& names) {
-    for (std::size_t i = from; i < to; ++i) {
-        if (i != from) out << ", ";
-        printItem(out, items[i], names);
-    }
-}
-
-bool endsWithAlternativesMarker(const std::vector<ComponentItem>& after) {
-    return !after.empty() && after.back().tag == 'L' && after.back().component.empty();
 }
 
 }  // namespace
@@ -86,7 +65,7 @@ void printComponent(std::ostream& out, const Component& component, const GeneNam
     }
 }
 
-void printJointGraph(std::ostream& out, const ChromosomeSet& graph, const GeneNameTable& names) {
+void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameTable& names) {
     std::size_t countA = 0;
     std::size_t countB = 0;
     out << "Cycles (" << graph.cycles.size() << "): ";
@@ -109,51 +88,6 @@ void printJointGraph(std::ostream& out, const ChromosomeSet& graph, const GeneNa
         }
     }
     out << "\na-spnodes: " << countA << ", b-spnodes: " << countB << "\n";
-}
-
-void printOperationRecord(std::ostream& out, const OperationRecord& record,
-                          const GeneNameTable& names) {
-    out << '[';
-    printItems(out, record.before, 0, record.before.size(), names);
-    out << "] ";
-    for (std::size_t i = 0; i < record.events.size(); ++i) {
-        if (i != 0) out << ", ";
-        out << eventName(record.events[i]);
-    }
-    out << " [";
-    const std::vector<ComponentItem>& after = record.after;
-    if (endsWithAlternativesMarker(after)) {
-        const std::size_t marker = after.size() - 1;
-        if (marker >= 4) {
-            out << '(';
-            printItem(out, after[0], names);
-            out << ", ";
-            printItem(out, after[1], names);
-            out << ") or (";
-            printItem(out, after[2], names);
-            out << ", ";
-            printItem(out, after[3], names);
-            out << ')';
-            printItems(out, after, 4, marker, names);
-        } else {
-            // Too few items for two alternatives: they are listed plainly, without the marker.
-            printItems(out, after, 0, marker, names);
-        }
-    } else {
-        printItems(out, after, 0, after.size(), names);
-    }
-    out << "] , step: " << record.step << "\n";
-}
-
-void writeShortestSequence(const ChromosomeSet& graph, const std::string& path,
-                           const GeneNameTable& names) {
-    writeResultFile(path, [&](std::ostream& out) {
-        std::size_t eventCount = 0;
-        for (const OperationRecord& record : graph.sequence) eventCount += record.events.size();
-        out << eventCount << "; " << graph.totalCost << ";\n";
-        for (const OperationRecord& record : graph.sequence)
-            printOperationRecord(out, record, names);
-    });
 }
 
 }  // namespace varnet

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "graph/component.hpp"
-#include "solver/chromosome_set.hpp"
-#include "solver/operation_record.hpp"
+#include "graph/joint_graph.hpp"
 #include "structures/gene_name_table.hpp"
 
 namespace varnet {
@@ -21,15 +20,6 @@ void printComponent(std::ostream& out, const Component& component, const GeneNam
 
 // "Cycles (n): ...; \nPaths (n): ...; \na-spnodes: A, b-spnodes: B\n", where A and B count the
 // end, bridging and block edges of each side.
-void printJointGraph(std::ostream& out, const ChromosomeSet& graph, const GeneNameTable& names);
-
-// One line: consumed items, events, produced items (two alternative pairs when the last
-// produced item is an empty linear component), then ", step: " and the label.
-void printOperationRecord(std::ostream& out, const OperationRecord& record,
-                          const GeneNameTable& names);
-
-// The result file `path`: the number of events and the total cost, then one line per step.
-void writeShortestSequence(const ChromosomeSet& graph, const std::string& path,
-                           const GeneNameTable& names);
+void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameTable& names);
 
 }  // namespace varnet

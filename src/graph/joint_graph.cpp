@@ -69,17 +69,16 @@ public:
     explicit JointGraphBuilder(JointGraphInput& input)
         : in_(input), a_(*input.adjacency_[0]), b_(*input.adjacency_[1]) {}
 
-    std::shared_ptr<ChromosomeSet> build() {
+    JointGraph build() {
         in_.clearEntries();
         traceAll();
-        std::deque<Component> cycles;
-        std::deque<Component> paths;
+        JointGraph graph;
         for (const uint32_t owner : in_.ends_) {
             if (in_.vertexLists_[owner].empty()) continue;
             const bool closed = in_.closedMark_[owner];
-            (closed ? cycles : paths).push_back(makeComponent(owner, closed));
+            (closed ? graph.cycles : graph.paths).push_back(makeComponent(owner, closed));
         }
-        return std::make_shared<ChromosomeSet>(std::move(cycles), std::move(paths));
+        return graph;
     }
 
 private:
@@ -285,11 +284,11 @@ private:
     const AdjacencyArray& b_;
 };
 
-std::shared_ptr<ChromosomeSet> buildJointGraph(JointGraphInput& input) {
+JointGraph buildJointGraph(JointGraphInput& input) {
     return JointGraphBuilder(input).build();
 }
 
-std::shared_ptr<ChromosomeSet> buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
     JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
     input.load(a, b);
     return buildJointGraph(input);

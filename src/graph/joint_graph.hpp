@@ -3,13 +3,19 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <vector>
 
-#include "solver/chromosome_set.hpp"
+#include "graph/component.hpp"
 #include "structures/adjacency.hpp"
 
 namespace varnet {
+
+// The components of the joint graph of two structures: closed ones and open ones.
+struct JointGraph {
+    std::deque<Component> cycles;
+    std::deque<Component> paths;
+};
 
 // The gene ends an adjacency array holds (its non-zero entries), in increasing order.
 std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
@@ -22,7 +28,7 @@ std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
 //
 //     JointGraphInput input(largestEnd + 1);
 //     input.load(adjacencyA, adjacencyB);
-//     std::shared_ptr<ChromosomeSet> graph = buildJointGraph(input);
+//     JointGraph graph = buildJointGraph(input);
 //
 // The adjacency arrays are not copied: they must outlive the builds that use them. They must be
 // as `buildAdjacency` makes them (symmetric, both ends of every gene present).
@@ -65,9 +71,9 @@ private:
 // The joint graph of the loaded pair: components traced from the ends in increasing order,
 // each list ordered by owner vertex. A build first clears the table entries of the loaded ends,
 // so building again, with the same or another pair, starts afresh.
-std::shared_ptr<ChromosomeSet> buildJointGraph(JointGraphInput& input);
+JointGraph buildJointGraph(JointGraphInput& input);
 
 // One-off build with tables sized to the two arrays.
-std::shared_ptr<ChromosomeSet> buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b);
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b);
 
 }  // namespace varnet

@@ -9,13 +9,13 @@ void bucketComponents(ChromosomeSet& state) {
         const Edge& f = cycle.front();
         if (kindOf(f) == blockEdge && !isSideB(f)) continue;
         if (kindOf(f) == blockEdge && f.first == 0) {
-            state.buckets[18].push_back(cycle);
+            state.buckets[Category::circularBlockB].push_back(cycle);
         } else {
-            state.buckets[static_cast<std::size_t>(categoryOf(cycle))].push_back(cycle);
+            state.buckets[categoryOf(cycle)].push_back(cycle);
         }
     }
     for (const Component& path : state.paths) {
-        state.buckets[static_cast<std::size_t>(categoryOf(path))].push_back(path);
+        state.buckets[categoryOf(path)].push_back(path);
     }
 }
 

@@ -3,36 +3,40 @@
 namespace varnet {
 namespace {
 
-int32_t classify(const Component& c, bool refined) {
+using enum Category;
+
+Category classify(const Component& c, bool refined) {
     const Edge& f = c.front();
     const Edge& l = c.back();
     const std::size_t n = c.size();
     const uint64_t inner = innerEdgeCount(c);
     if (inner != 0 && isClosed(c)) {
-        if (n > 2) return 17;
-        return n == 2 && kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge ? 17 : 20;
+        if (n > 2) return closed;
+        return n == 2 && kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge ? closed : other;
     }
     if (inner != 0 && inner % 2 == 0) {
-        if (kindOf(f) == endEdge && kindOf(l) == endEdge) return 4;
-        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge) return 6;
+        if (kindOf(f) == endEdge && kindOf(l) == endEdge) return evenEndToEnd;
+        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge) return evenBridged;
         const Edge& deciding = kindOf(f) == endEdge ? f : l;
-        return isSideB(deciding) ? 1 : 0;
+        return isSideB(deciding) ? evenEndOnB : evenEndOnA;
     }
     if (inner % 2 == 1) {
         if (n == 1 && kindOf(f) == bridgingEdge) {
-            if (!isSideB(f)) return 14;
-            if (refined) return 16;
+            if (!isSideB(f)) return bridgeOnA;
+            if (refined) return bridgeOnB;
         }
-        if (kindOf(f) == endEdge && kindOf(l) == endEdge) return isSideB(f) ? 9 : 11;
-        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge) return isSideB(f) ? 15 : 13;
+        if (kindOf(f) == endEdge && kindOf(l) == endEdge)
+            return isSideB(f) ? oddEndToEndB : oddEndToEndA;
+        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge)
+            return isSideB(f) ? oddBridgedB : oddBridgedA;
         const Edge& deciding = kindOf(f) == bridgingEdge ? f : l;
-        return isSideB(deciding) ? 8 : 7;
+        return isSideB(deciding) ? oddEndOnB : oddEndOnA;
     }
-    if (kindOf(f) == blockEdge) return isSideB(f) ? (refined ? 10 : 9) : 12;
-    if (isLoneVertex(f)) return 20;
-    if (n == 2) return refined ? 5 : 4;
-    if (kindOf(f) == endEdge) return isSideB(f) ? (refined ? 3 : 1) : 2;
-    return 20;
+    if (kindOf(f) == blockEdge) return isSideB(f) ? (refined ? blockOnB : oddEndToEndB) : blockOnA;
+    if (isLoneVertex(f)) return other;
+    if (n == 2) return refined ? twoEndEdges : evenEndToEnd;
+    if (kindOf(f) == endEdge) return isSideB(f) ? (refined ? endEdgeOnB : evenEndOnB) : endEdgeOnA;
+    return other;
 }
 
 }  // namespace
@@ -53,11 +57,11 @@ bool isClosed(const Component& c) {
     return c.back().second == c.front().first;
 }
 
-int32_t categoryOf(const Component& c) {
+Category categoryOf(const Component& c) {
     return classify(c, false);
 }
 
-int32_t refinedCategoryOf(const Component& c) {
+Category refinedCategoryOf(const Component& c) {
     return classify(c, true);
 }
 

@@ -1,18 +1,69 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "graph/component.hpp"
 
 namespace varnet {
 
+// What a component is, as far as the phases care. "Inner count" is `innerEdgeCount`; "the
+// deciding end" is the edge whose side tells two categories apart (see `categoryOf`). The
+// refined-only categories split the smallest shapes off four basic ones.
+enum class Category : uint8_t {
+    evenEndOnA,      // open, inner count even and nonzero, deciding end edge on side A
+    evenEndOnB,      // as above on side B; basic classifier also: a lone end edge on side B
+    endEdgeOnA,      // inner count 0, first edge an end edge on side A
+    endEdgeOnB,      // refined only: inner count 0, first edge an end edge on side B
+    evenEndToEnd,    // open, inner count even and nonzero, both ends end edges; basic also: two
+                     // edges and inner count 0
+    twoEndEdges,     // refined only: two edges, inner count 0
+    evenBridged,     // open, inner count even and nonzero, both ends bridging edges
+    oddEndOnA,       // open, inner count odd, mixed ends, deciding end edge on side A
+    oddEndOnB,       // as above on side B
+    oddEndToEndB,    // open, inner count odd, both ends end edges, first on side B; basic also: a
+                     // block on side B
+    blockOnB,        // refined only: a block edge on side B
+    oddEndToEndA,    // open, inner count odd, both ends end edges, first on side A
+    blockOnA,        // a block edge on side A
+    oddBridgedA,     // open, inner count odd, both ends bridging edges, first on side A
+    bridgeOnA,       // open, a single bridging edge on side A
+    oddBridgedB,     // as oddBridgedA with the first edge on side B; basic also: bridgeOnB
+    bridgeOnB,       // refined only: open, a single bridging edge on side B
+    closed,          // closed with more than two edges, or two bridging edges
+    circularBlockB,  // never classified: side-B circular blocks waiting for their merge
+    blockToDeleteB,  // never classified: side-B blocks the final phase deletes; no phase files
+                     // any here at present
+    other,           // lone vertices, short closed components and the remaining shapes
+};
+constexpr std::size_t categoryCount = static_cast<std::size_t>(Category::other) + 1;
+
+constexpr std::size_t indexOf(Category category) {
+    return static_cast<std::size_t>(category);
+}
+constexpr Category categoryAt(std::size_t index) {
+    return static_cast<Category>(index);
+}
+
+// One list of components per category: the working set of the phases.
+struct Buckets {
+    std::array<std::vector<Component>, categoryCount> lists;
+
+    std::vector<Component>& operator[](Category c) { return lists[indexOf(c)]; }
+    const std::vector<Component>& operator[](Category c) const { return lists[indexOf(c)]; }
+    bool operator==(const Buckets&) const = default;
+};
+
 // Number of edges that are not end edges (a lone vertex counts 0).
 uint64_t innerEdgeCount(const Component& component);
 // The last edge's `second` equals the first edge's `first`.
 bool isClosed(const Component& component);
-// Category 0..20 of a component (18 and 19 are never computed here).
-int32_t categoryOf(const Component& component);
-// As `categoryOf`, but splitting 4, 9, 15 and 1 into 5, 10, 16 and 3 for their smallest shapes.
-int32_t refinedCategoryOf(const Component& component);
+// The basic category (never circularBlockB).
+Category categoryOf(const Component& component);
+// As `categoryOf`, but giving twoEndEdges, blockOnB, bridgeOnB and endEdgeOnB their own
+// categories.
+Category refinedCategoryOf(const Component& component);
 
 }  // namespace varnet

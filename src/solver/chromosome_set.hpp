@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "graph/component.hpp"
+#include "graph/joint_graph.hpp"
+#include "solver/categories.hpp"
 #include "solver/operation_record.hpp"
 
 namespace varnet {
-
-constexpr std::size_t categoryCount = 21;
-using Buckets = std::vector<std::vector<Component>>;
 
 // What a cycle cut keeps of the state it left: the sizes of both lists, the event code and the
 // cost so far. (A full copy per cut would grow with the square of a long cycle.)
@@ -24,18 +23,19 @@ struct StateSnapshot {
     bool operator==(const StateSnapshot&) const = default;
 };
 
-// The joint graph of two structures together with the solver's working state and result.
-struct ChromosomeSet {
+// The solver's working state and result on top of the joint graph it transforms: the stages
+// before bucketing work on `cycles` and `paths`, the phases after it on `buckets`.
+struct ChromosomeSet : JointGraph {
     ChromosomeSet() = default;
-    ChromosomeSet(std::deque<Component> cycles, std::deque<Component> paths);
+    explicit ChromosomeSet(JointGraph graph) : JointGraph(std::move(graph)) {}
+    ChromosomeSet(std::deque<Component> closed, std::deque<Component> open)
+        : JointGraph{std::move(closed), std::move(open)} {}
 
-    std::deque<Component> cycles;
-    std::deque<Component> paths;
     int32_t eventCode = noEvent;
     std::vector<StateSnapshot> snapshots;
     std::vector<OperationRecord> sequence;
     std::vector<EdgePair> edgeChanges;
-    Buckets buckets = Buckets(categoryCount);
+    Buckets buckets;
     std::vector<ComponentQuad> quads;
     double totalCost = 0.0;
 

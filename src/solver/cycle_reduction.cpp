@@ -9,9 +9,6 @@
 namespace varnet {
 namespace {
 
-constexpr std::size_t closedCategory = 17;
-constexpr std::size_t finishedCategory = 20;
-
 // The first j = start, start + 2, ... whose neighbours in the cycle both carry genes.
 std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t start) {
     const std::size_t n = cycle.size();
@@ -37,12 +34,11 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
 
 void pushToCategory(ChromosomeSet& state, Component component) {
     if (component.empty()) return;
-    const auto category = static_cast<std::size_t>(categoryOf(component));
-    state.buckets[category].push_back(std::move(component));
+    state.buckets[categoryOf(component)].push_back(std::move(component));
 }
 
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& closed = state.buckets[closedCategory];
+    std::vector<Component>& closed = state.buckets[Category::closed];
     while (closed.size() >= 2) {
         Component c1 = popLast(closed);
         Component c2 = popLast(closed);
@@ -67,12 +63,12 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
 }
 
 void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& closed = state.buckets[closedCategory];
+    std::vector<Component>& closed = state.buckets[Category::closed];
     while (!closed.empty()) {
         Component c = popLast(closed);
         // A one-edge component has nothing to cut out; like a finished cycle it is kept as is.
         if (innerEdgeCount(c) == 2 || c.size() < 2) {
-            state.buckets[finishedCategory].push_back(std::move(c));
+            state.buckets[Category::other].push_back(std::move(c));
             continue;
         }
         std::optional<std::size_t> j = findSplitEdgeA(c);
@@ -97,7 +93,7 @@ std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
 }
 
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {
-    for (Component& x : state.buckets[finishedCategory]) {
+    for (Component& x : state.buckets[Category::other]) {
         if (x.size() != 2) continue;
         if (kindOf(x.front()) == bridgingEdge) deleteEdgeGenes(state, x, x.front(), weights);
         if (kindOf(x.back()) == bridgingEdge) deleteEdgeGenes(state, x, x.back(), weights);

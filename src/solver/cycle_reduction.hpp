@@ -12,13 +12,13 @@ namespace varnet {
 // stands for no vertex at all and is never filed.
 void pushToCategory(ChromosomeSet& state, Component component);
 
-// Splices the cycles of category 17 into each other two at a time (two "DP" events per pair),
+// Splices the closed components into each other two at a time (two "DP" events per pair),
 // then cuts what is left with `splitCycles`. A pair that offers no place to splice goes back
 // unchanged and ends the pairing.
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights);
 
-// Cuts every component of category 17 down, one "DP" step per cut, until what remains has
-// two inner edges; those move to category 20 without a step.
+// Cuts every closed component down, one "DP" step per cut, until what remains has
+// two inner edges; those move to `other` without a step.
 void splitCycles(ChromosomeSet& state, const OperationWeights& weights);
 
 // The first position j on the alternation class that starts with the first side-A edge
@@ -27,7 +27,7 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights);
 std::optional<std::size_t> findSplitEdgeA(const Component& cycle);
 std::optional<std::size_t> findSplitEdgeB(const Component& cycle);
 
-// Turns every gene-carrying edge of the two-edge components of category 20 into an adjacency
+// Turns every gene-carrying edge of the two-edge components of `other` into an adjacency
 // edge, deleting its genes with one "aD" or "bD" step each.
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights);
 

@@ -11,7 +11,7 @@ namespace {
 
 // Closed results are cut as cycles, open ones as paths.
 void cutAt(const Component& w, std::size_t position, Component& r, Component& s) {
-    if (categoryOf(w) == 17) {
+    if (categoryOf(w) == Category::closed) {
         splitCycleAt(w, position, r, s);
     } else {
         splitPathAt(w, position, r, s);

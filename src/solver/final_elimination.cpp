@@ -8,8 +8,6 @@
 namespace varnet {
 namespace {
 
-constexpr std::size_t closedCategory = 17;
-
 // Turns an edge into a lone vertex at its endpoint (its `second` when `first` is 0).
 void makeLone(Edge& edge) {
     if (isLoneVertex(edge)) return;
@@ -29,7 +27,7 @@ void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& 
 }
 
 // Deletes every component of `category` as one gene block each.
-void deleteBlocks(ChromosomeSet& state, std::size_t category, EventCode event,
+void deleteBlocks(ChromosomeSet& state, Category category, EventCode event,
                   const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
@@ -39,9 +37,9 @@ void deleteBlocks(ChromosomeSet& state, std::size_t category, EventCode event,
     }
 }
 
-// The lone vertex left at the end of every side-A end edge of category 2 ("aD").
+// The lone vertex left at the end of every side-A end edge of endEdgeOnA ("aD").
 void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[2];
+    std::vector<Component>& bucket = state.buckets[Category::endEdgeOnA];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
         ComponentItem before = makeLinearItem(p);
@@ -56,15 +54,15 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
 
 void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
     resolveQuads(state);
-    eliminateOdd(state, 7, weights);
-    eliminateOdd(state, 8, weights);
-    closeEndPaths(state, 9, weights);
-    closeEndPaths(state, 11, weights);
-    deleteBlocks(state, 12, aDeletionEvent, weights);
-    deleteBlocks(state, 19, bDeletionEvent, weights);
-    closeGenePaths(state, 13, weights);
-    closeGenePaths(state, 15, weights);
-    closeGenePaths(state, 14, weights);
+    eliminateOdd(state, Category::oddEndOnA, weights);
+    eliminateOdd(state, Category::oddEndOnB, weights);
+    closeEndPaths(state, Category::oddEndToEndB, weights);
+    closeEndPaths(state, Category::oddEndToEndA, weights);
+    deleteBlocks(state, Category::blockOnA, aDeletionEvent, weights);
+    deleteBlocks(state, Category::blockToDeleteB, bDeletionEvent, weights);
+    closeGenePaths(state, Category::oddBridgedA, weights);
+    closeGenePaths(state, Category::oddBridgedB, weights);
+    closeGenePaths(state, Category::bridgeOnA, weights);
     reduceEvenEndPaths(state, weights);
     reduceEvenGenePaths(state, weights);
     reduceMixedEvenPaths(state, weights);
@@ -95,7 +93,7 @@ void resolveQuads(ChromosomeSet& state) {
     }
 }
 
-void eliminateOdd(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
@@ -111,7 +109,7 @@ void eliminateOdd(ChromosomeSet& state, std::size_t category, const OperationWei
         // The listed event is the one charged: its side is that of the fused edge.
         const EventCode event = closePath(state, p, weights);
         appendRecord(state, {std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
-        state.buckets[closedCategory].push_back(std::move(p));
+        state.buckets[Category::closed].push_back(std::move(p));
     }
 }
 
@@ -134,7 +132,7 @@ EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeight
     return event;
 }
 
-void closeEndPaths(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component a = popLast(bucket);
@@ -156,7 +154,7 @@ void closeEndPaths(ChromosomeSet& state, std::size_t category, const OperationWe
     }
 }
 
-void closeGenePaths(ChromosomeSet& state, std::size_t category, const OperationWeights& weights) {
+void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
@@ -183,7 +181,7 @@ void closeGenePaths(ChromosomeSet& state, std::size_t category, const OperationW
 }
 
 void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[4];
+    std::vector<Component>& bucket = state.buckets[Category::evenEndToEnd];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
         ComponentItem before = makeLinearItem(p);
@@ -207,13 +205,13 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         p.front().first = p.back().second;
         appendRecord(state, {std::move(before)},
                      {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
-        state.buckets[closedCategory].push_back(std::move(p));
+        state.buckets[Category::closed].push_back(std::move(p));
         chargeEvent(state, spEvent, weights);
     }
 }
 
 void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[6];
+    std::vector<Component>& bucket = state.buckets[Category::evenBridged];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
         ComponentItem before = makeLinearItem(p);
@@ -222,7 +220,7 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
             p.back().second = p.front().first;
             appendRecord(state, {std::move(before)}, {makeLinearItem(freed), makeCycleItem(p)},
                          {spEvent});
-            state.buckets[closedCategory].push_back(std::move(p));
+            state.buckets[Category::closed].push_back(std::move(p));
             pushToCategory(state, freed);
             chargeEvent(state, spEvent, weights);
             continue;
@@ -247,13 +245,14 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
 }
 
 void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights) {
-    for (const std::size_t category : {std::size_t{0}, std::size_t{1}}) {
+    for (const Category category : {Category::evenEndOnA, Category::evenEndOnB}) {
         std::vector<Component>& bucket = state.buckets[category];
         while (!bucket.empty()) {
             Component p = popLast(bucket);
             ComponentItem before = makeLinearItem(p);
             if (p.size() == 1) {
-                const EventCode event = category == 0 ? aDeletionEvent : bDeletionEvent;
+                const EventCode event =
+                    category == Category::evenEndOnA ? aDeletionEvent : bDeletionEvent;
                 makeLone(p.front());
                 appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {event});
                 chargeEvent(state, event, weights);

@@ -81,8 +81,8 @@ ComponentQuad joinBothWays(const Component& p, const Component& q) {
     Component freedTwice;
     joinComponents(b, a, joinedTwice, freedTwice);
 
-    const bool onceToOne = categoryOf(joinedOnce) == 0;
-    const bool twiceToOne = categoryOf(joinedTwice) == 0;
+    const bool onceToOne = categoryOf(joinedOnce) == Category::evenEndOnA;
+    const bool twiceToOne = categoryOf(joinedTwice) == Category::evenEndOnA;
     ComponentQuad quad;
     if (onceToOne == twiceToOne) {
         quad.first = joinedTwice;

@@ -31,7 +31,7 @@ void sideJoinAfter(const Component& p, const Component& q, Component& r1, Compon
 void mergePaths(const Component& p, const Component& q, Component& r);
 
 // Two outcomes of joining Q in front of P: Q turned to P's side, then both operands reversed.
-// Each pair goes to alternative one (first, second) when its joined path is of category 0,
+// Each pair goes to alternative one (first, second) when its joined path is evenEndOnA,
 // otherwise to alternative two (third, fourth). When both pairs go to the same alternative, the
 // second pair fills both, so that no alternative is ever empty. `recordIndex` is left 0.
 ComponentQuad joinBothWays(const Component& p, const Component& q);

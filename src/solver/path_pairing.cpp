@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstddef>
-#include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "solver/categories.hpp"
 #include "solver/join_steps.hpp"
 #include "solver/primitives.hpp"
+#include "solver/short_list.hpp"
 
 namespace varnet {
 namespace {
@@ -169,23 +170,14 @@ constexpr PairingStep twoStep318Step{runTwoStep318, 3, 3, false};
 constexpr PairingStep twoStep319Step{runTwoStep319, 3, 3, false};
 // clang-format on
 
-// A short fixed-capacity list, so that the rows below read like the case table.
-template <typename T, std::size_t capacity>
-struct ShortList {
-    std::array<T, capacity> items{};
-    std::size_t size = 0;
-    constexpr ShortList(std::initializer_list<T> list) {
-        for (const T& item : list) items[size++] = item;
-    }
-    constexpr const T* begin() const { return items.data(); }
-    constexpr const T* end() const { return items.data() + size; }
-};
+using enum Category;
 
 // Where a product goes: a fixed category, or `cat`, the category `categoryOf` gives for it.
-constexpr int32_t cat = -1;
+using Routing = std::optional<Category>;
+constexpr Routing cat = std::nullopt;
 
 struct Driver {
-    int32_t category;
+    Category category;
     bool twoOrMore = false;  // needs two paths and supplies X1 and X2
 };
 constexpr bool twoOrMore = true;
@@ -196,10 +188,10 @@ constexpr Pending quad = Pending::quad;
 struct PairingCase {
     std::string_view step;
     Driver driver;
-    ShortList<int32_t, 2> partners;
+    ShortList<Category, 2> partners;
     const PairingStep* function;
     ShortList<EventCode, 3> events;
-    ShortList<int32_t, 3> routing;  // one entry per product, in after-list order
+    ShortList<Routing, 3> routing;  // one entry per product, in after-list order
     Pending pending = Pending::none;
 };
 
@@ -210,56 +202,56 @@ constexpr EventCode J = joinEvent;
 // The cost of a row is the sum of the weights of its events ("SP" w[1], "C" w[3], "J" w[2]).
 // clang-format off
 constexpr PairingCase pairingCases[] = {
-    //       step    driver           partners  step function            events        after list: routing      pending
-    /*  1 */ {"3.1",  {7},            {8},      &joinEitherOrderStep,    {SP},         {},                       quad},
-    /*  2 */ {"3.2",  {9},            {15},     &orientJoinStep,         {SP},         {1, cat}},
-    /*  3 */ {"3.2",  {11},           {13},     &orientJoinStep,         {SP},         {0, cat}},
-    /*  4 */ {"3.2",  {12},           {13},     &orientJoinStep,         {SP},         {0, cat}},
-    /*  5 */ {"3.2",  {11},           {14},     &orientJoinStep,         {SP},         {0, cat}},
-    /*  6 */ {"3.2",  {12},           {14},     &orientJoinStep,         {SP},         {2, cat}},
-    /*  7 */ {"3.3",  {4},            {6},      &joinBothWaysStep,       {SP},         {},                       quad},
-    /*  8 */ {"3.4",  {8},            {9, 6},   &twoStep34,              {SP, SP},     {cat},                    quad},
-    /*  9 */ {"3.4",  {7},            {11, 6},  &twoStep34,              {SP, SP},     {cat},                    quad},
-    /* 10 */ {"3.4",  {7},            {12, 6},  &twoStep34,              {SP, SP},     {cat},                    quad},
-    /* 11 */ {"3.5",  {7},            {15, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
-    /* 12 */ {"3.5",  {8},            {13, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
-    /* 13 */ {"3.5",  {8},            {14, 4},  &twoStep35,              {SP, SP},     {cat},                    quad},
-    /* 14 */ {"3.6",  {7},            {4},      &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
-    /* 15 */ {"3.6",  {8},            {4},      &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
-    /* 16 */ {"3.7",  {7},            {6},      &orientJoinStep,         {SP},         {cat, cat}},
-    /* 17 */ {"3.7",  {8},            {6},      &orientJoinStep,         {SP},         {cat, cat}},
-    /* 18 */ {"3.8",  {7, twoOrMore}, {12, 15}, &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
-    /* 19 */ {"3.8",  {7, twoOrMore}, {11, 15}, &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
-    /* 20 */ {"3.8",  {8, twoOrMore}, {9, 13},  &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
-    /* 21 */ {"3.8",  {8, twoOrMore}, {9, 14},  &threeStep38,            {SP, SP, SP}, {cat, cat},               quad},
-    /* 22 */ {"3.9",  {7, twoOrMore}, {11},     &twoStep39,              {C, SP},      {0, cat}},
-    /* 23 */ {"3.9",  {7, twoOrMore}, {12},     &twoStep39,              {C, SP},      {0, cat}},
-    /* 24 */ {"3.9",  {8, twoOrMore}, {9},      &twoStep39,              {J, SP},      {1, cat}},
-    /* 25 */ {"3.10", {7, twoOrMore}, {15},     &twoStep310,             {SP, SP},     {13, cat, cat}},
-    /* 26 */ {"3.10", {8, twoOrMore}, {13},     &twoStep310,             {SP, SP},     {15, cat, cat}},
-    /* 27 */ {"3.10", {8, twoOrMore}, {14},     &twoStep310,             {SP, SP},     {15, cat, cat}},
-    /* 28 */ {"3.11", {7, twoOrMore}, {},       &mergePathsStep,         {C},          {cat}},
-    /* 29 */ {"3.11", {8, twoOrMore}, {},       &mergePathsStep,         {J},          {cat}},
-    /* 30 */ {"3.12", {7},            {11},     &headJoinStep,           {SP},         {cat, cat}},
-    /* 31 */ {"3.12", {7},            {12},     &headJoinStep,           {SP},         {cat, cat}},
-    /* 32 */ {"3.12", {8},            {9},      &headJoinStep,           {SP},         {cat, cat}},
-    /* 33 */ {"3.13", {7},            {15},     &orientJoinStep,         {SP},         {cat, cat}},
-    /* 34 */ {"3.13", {8},            {13},     &orientJoinStep,         {SP},         {cat, cat}},
-    /* 35 */ {"3.13", {8},            {14},     &orientJoinStep,         {SP},         {cat, cat}},
-    /* 36 */ {"3.14", {6, twoOrMore}, {9, 11},  &threeStep314,           {SP, SP, SP}, {cat, cat},               quad},
-    /* 37 */ {"3.14", {6, twoOrMore}, {9, 12},  &threeStep314,           {SP, SP, SP}, {cat, cat},               quad},
-    /* 38 */ {"3.15", {4, twoOrMore}, {13, 15}, &threeStep315,           {SP, SP, SP}, {cat, cat},               quad},
-    /* 39 */ {"3.15", {4, twoOrMore}, {14, 15}, &threeStep315,           {SP, SP, SP}, {cat, cat},               quad},
-    /* 40 */ {"3.16", {6, twoOrMore}, {9},      &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 41 */ {"3.16", {6, twoOrMore}, {11},     &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 42 */ {"3.16", {6, twoOrMore}, {12},     &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 43 */ {"3.17", {4, twoOrMore}, {15},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 44 */ {"3.17", {4, twoOrMore}, {13},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 45 */ {"3.17", {4, twoOrMore}, {14},     &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 46 */ {"3.18", {9},            {11, 6},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
-    /* 47 */ {"3.18", {9},            {12, 6},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
-    /* 48 */ {"3.19", {13},           {15, 4},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
-    /* 49 */ {"3.19", {14},           {15, 4},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
+    //        step    driver                     partners                      step function            events        after list: routing      pending
+    /*  1 */ {"3.1",  {oddEndOnA},               {oddEndOnB},                  &joinEitherOrderStep,    {SP},         {},                      quad},
+    /*  2 */ {"3.2",  {oddEndToEndB},            {oddBridgedB},                &orientJoinStep,         {SP},         {evenEndOnB, cat}},
+    /*  3 */ {"3.2",  {oddEndToEndA},            {oddBridgedA},                &orientJoinStep,         {SP},         {evenEndOnA, cat}},
+    /*  4 */ {"3.2",  {blockOnA},                {oddBridgedA},                &orientJoinStep,         {SP},         {evenEndOnA, cat}},
+    /*  5 */ {"3.2",  {oddEndToEndA},            {bridgeOnA},                  &orientJoinStep,         {SP},         {evenEndOnA, cat}},
+    /*  6 */ {"3.2",  {blockOnA},                {bridgeOnA},                  &orientJoinStep,         {SP},         {endEdgeOnA, cat}},
+    /*  7 */ {"3.3",  {evenEndToEnd},            {evenBridged},                &joinBothWaysStep,       {SP},         {},                      quad},
+    /*  8 */ {"3.4",  {oddEndOnB},               {oddEndToEndB, evenBridged},  &twoStep34,              {SP, SP},     {cat},                   quad},
+    /*  9 */ {"3.4",  {oddEndOnA},               {oddEndToEndA, evenBridged},  &twoStep34,              {SP, SP},     {cat},                   quad},
+    /* 10 */ {"3.4",  {oddEndOnA},               {blockOnA, evenBridged},      &twoStep34,              {SP, SP},     {cat},                   quad},
+    /* 11 */ {"3.5",  {oddEndOnA},               {oddBridgedB, evenEndToEnd},  &twoStep35,              {SP, SP},     {cat},                   quad},
+    /* 12 */ {"3.5",  {oddEndOnB},               {oddBridgedA, evenEndToEnd},  &twoStep35,              {SP, SP},     {cat},                   quad},
+    /* 13 */ {"3.5",  {oddEndOnB},               {bridgeOnA, evenEndToEnd},    &twoStep35,              {SP, SP},     {cat},                   quad},
+    /* 14 */ {"3.6",  {oddEndOnA},               {evenEndToEnd},               &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
+    /* 15 */ {"3.6",  {oddEndOnB},               {evenEndToEnd},               &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
+    /* 16 */ {"3.7",  {oddEndOnA},               {evenBridged},                &orientJoinStep,         {SP},         {cat, cat}},
+    /* 17 */ {"3.7",  {oddEndOnB},               {evenBridged},                &orientJoinStep,         {SP},         {cat, cat}},
+    /* 18 */ {"3.8",  {oddEndOnA, twoOrMore},    {blockOnA, oddBridgedB},      &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
+    /* 19 */ {"3.8",  {oddEndOnA, twoOrMore},    {oddEndToEndA, oddBridgedB},  &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
+    /* 20 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, oddBridgedA},  &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
+    /* 21 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, bridgeOnA},    &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
+    /* 22 */ {"3.9",  {oddEndOnA, twoOrMore},    {oddEndToEndA},               &twoStep39,              {C, SP},      {evenEndOnA, cat}},
+    /* 23 */ {"3.9",  {oddEndOnA, twoOrMore},    {blockOnA},                   &twoStep39,              {C, SP},      {evenEndOnA, cat}},
+    /* 24 */ {"3.9",  {oddEndOnB, twoOrMore},    {oddEndToEndB},               &twoStep39,              {J, SP},      {evenEndOnB, cat}},
+    /* 25 */ {"3.10", {oddEndOnA, twoOrMore},    {oddBridgedB},                &twoStep310,             {SP, SP},     {oddBridgedA, cat, cat}},
+    /* 26 */ {"3.10", {oddEndOnB, twoOrMore},    {oddBridgedA},                &twoStep310,             {SP, SP},     {oddBridgedB, cat, cat}},
+    /* 27 */ {"3.10", {oddEndOnB, twoOrMore},    {bridgeOnA},                  &twoStep310,             {SP, SP},     {oddBridgedB, cat, cat}},
+    /* 28 */ {"3.11", {oddEndOnA, twoOrMore},    {},                           &mergePathsStep,         {C},          {cat}},
+    /* 29 */ {"3.11", {oddEndOnB, twoOrMore},    {},                           &mergePathsStep,         {J},          {cat}},
+    /* 30 */ {"3.12", {oddEndOnA},               {oddEndToEndA},               &headJoinStep,           {SP},         {cat, cat}},
+    /* 31 */ {"3.12", {oddEndOnA},               {blockOnA},                   &headJoinStep,           {SP},         {cat, cat}},
+    /* 32 */ {"3.12", {oddEndOnB},               {oddEndToEndB},               &headJoinStep,           {SP},         {cat, cat}},
+    /* 33 */ {"3.13", {oddEndOnA},               {oddBridgedB},                &orientJoinStep,         {SP},         {cat, cat}},
+    /* 34 */ {"3.13", {oddEndOnB},               {oddBridgedA},                &orientJoinStep,         {SP},         {cat, cat}},
+    /* 35 */ {"3.13", {oddEndOnB},               {bridgeOnA},                  &orientJoinStep,         {SP},         {cat, cat}},
+    /* 36 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, oddEndToEndA}, &threeStep314,           {SP, SP, SP}, {cat, cat},              quad},
+    /* 37 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, blockOnA},     &threeStep314,           {SP, SP, SP}, {cat, cat},              quad},
+    /* 38 */ {"3.15", {evenEndToEnd, twoOrMore}, {oddBridgedA, oddBridgedB},   &threeStep315,           {SP, SP, SP}, {cat, cat},              quad},
+    /* 39 */ {"3.15", {evenEndToEnd, twoOrMore}, {bridgeOnA, oddBridgedB},     &threeStep315,           {SP, SP, SP}, {cat, cat},              quad},
+    /* 40 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndB},               &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 41 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndA},               &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 42 */ {"3.16", {evenBridged, twoOrMore},  {blockOnA},                   &twoStep316,             {SP, SP},     {cat, cat, cat}},
+    /* 43 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedB},                &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 44 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedA},                &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 45 */ {"3.17", {evenEndToEnd, twoOrMore}, {bridgeOnA},                  &twoStep317,             {SP, SP},     {cat, cat, cat}},
+    /* 46 */ {"3.18", {oddEndToEndB},            {oddEndToEndA, evenBridged},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
+    /* 47 */ {"3.18", {oddEndToEndB},            {blockOnA, evenBridged},      &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
+    /* 48 */ {"3.19", {oddBridgedA},             {oddBridgedB, evenEndToEnd},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
+    /* 49 */ {"3.19", {bridgeOnA},               {oddBridgedB, evenEndToEnd},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
 };
 // clang-format on
 
@@ -270,7 +262,7 @@ constexpr bool isConsistent(const PairingCase& row) {
     const std::size_t operands = (row.driver.twoOrMore ? 2 : 1) + row.partners.size;
     if (operands != f.operandCount || row.routing.size != f.productCount) return false;
     if (f.leavesQuad != (row.pending == Pending::quad) || row.events.size == 0) return false;
-    for (const int32_t partner : row.partners) {
+    for (const Category partner : row.partners) {
         if (partner == row.driver.category) return false;
     }
     return row.partners.size < 2 || row.partners.items[0] != row.partners.items[1];
@@ -285,8 +277,8 @@ constexpr bool allConsistent() {
 static_assert(allConsistent(), "a row of the pairing table does not fit its step function");
 
 bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
-    for (const int32_t partner : row.partners) {
-        if (state.buckets[static_cast<std::size_t>(partner)].empty()) return false;
+    for (const Category partner : row.partners) {
+        if (state.buckets[partner].empty()) return false;
     }
     return true;
 }
@@ -294,7 +286,7 @@ bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
 // One case loop: it runs while the driving category can supply its operands and ends as soon as
 // a partner category is empty.
 void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeights& weights) {
-    std::vector<Component>& driver = state.buckets[static_cast<std::size_t>(row.driver.category)];
+    std::vector<Component>& driver = state.buckets[row.driver.category];
     const std::size_t taken = row.driver.twoOrMore ? 2 : 1;
     const PairingStep& function = *row.function;
     const std::vector<int32_t> events(row.events.begin(), row.events.end());
@@ -306,8 +298,8 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         std::size_t count = 0;
         operands[count++] = &driver.back();
         if (taken == 2) operands[count++] = &driver[driver.size() - 2];
-        for (const int32_t partner : row.partners) {
-            operands[count++] = &state.buckets[static_cast<std::size_t>(partner)].back();
+        for (const Category partner : row.partners) {
+            operands[count++] = &state.buckets[partner].back();
         }
         PairingOutcome outcome;
         function.run(operands, outcome);
@@ -325,15 +317,14 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         if (function.leavesQuad) outcome.quad.recordIndex = state.sequence.size() - 1;
 
         for (std::size_t i = 0; i < taken; ++i) driver.pop_back();
-        for (const int32_t partner : row.partners) {
-            state.buckets[static_cast<std::size_t>(partner)].pop_back();
+        for (const Category partner : row.partners) {
+            state.buckets[partner].pop_back();
         }
         if (function.leavesQuad) state.quads.push_back(std::move(outcome.quad));
         for (std::size_t i = 0; i < function.productCount; ++i) {
             Component& product = outcome.products[i];
-            const int32_t routed = row.routing.items[i];
-            const int32_t target = routed == cat ? categoryOf(product) : routed;
-            state.buckets[static_cast<std::size_t>(target)].push_back(std::move(product));
+            const Routing routed = row.routing.items[i];
+            state.buckets[routed ? *routed : categoryOf(product)].push_back(std::move(product));
         }
         addCost(state, cost);
     }

@@ -38,12 +38,14 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 }
 
 void regroupBuckets(ChromosomeSet& state, bool refined) {
-    Buckets regrouped(categoryCount);
+    Buckets regrouped;
     for (std::size_t k = 0; k < categoryCount; ++k) {
-        for (Component& component : state.buckets[k]) {
-            const std::size_t target =
-                refined ? (k == 18 ? 18 : static_cast<std::size_t>(refinedCategoryOf(component)))
-                        : static_cast<std::size_t>(categoryOf(component));
+        const Category category = categoryAt(k);
+        for (Component& component : state.buckets[category]) {
+            const Category target =
+                refined ? (category == Category::circularBlockB ? category
+                                                                : refinedCategoryOf(component))
+                        : categoryOf(component);
             regrouped[target].push_back(std::move(component));
         }
     }
@@ -53,7 +55,7 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
 void rebuildFinalGraph(ChromosomeSet& state) {
     state.cycles.clear();
     state.paths.clear();
-    for (const std::vector<Component>& bucket : state.buckets) {
+    for (const std::vector<Component>& bucket : state.buckets.lists) {
         for (const Component& component : bucket) {
             (component.size() > 1 ? state.cycles : state.paths).push_back(component);
         }

@@ -13,7 +13,7 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights);
 void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights);
 
 // Moves every bucketed component to the bucket the classifier gives it; with the refined
-// classifier, bucket 18 keeps its components.
+// classifier, the waiting side-B circular blocks keep their bucket.
 void regroupBuckets(ChromosomeSet& state, bool refined);
 
 // Refills `cycles` (components of more than one edge) and `paths` from the buckets.

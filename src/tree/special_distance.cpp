@@ -46,8 +46,8 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::solvedCost() {
-    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(input_);
-    return solve(*graph, weights_);
+    ChromosomeSet state(buildJointGraph(input_));
+    return solve(state, weights_);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
@@ -80,9 +80,9 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
     if (holdsNoChromosome(b) || holdsNoChromosome(a)) return missingStructureDistance;
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
-    const std::shared_ptr<ChromosomeSet> forward = buildJointGraph(adjacencyA, adjacencyB);
-    const std::shared_ptr<ChromosomeSet> backward = buildJointGraph(adjacencyB, adjacencyA);
-    return (solve(*forward, weights) + solve(*backward, weights)) * 0.5;
+    ChromosomeSet forward(buildJointGraph(adjacencyA, adjacencyB));
+    ChromosomeSet backward(buildJointGraph(adjacencyB, adjacencyA));
+    return (solve(forward, weights) + solve(backward, weights)) * 0.5;
 }
 
 }  // namespace varnet

@@ -66,10 +66,9 @@ GeneratedCase generateCase(uint32_t seed) {
     return generated;
 }
 
-std::shared_ptr<ChromosomeSet> jointGraph(const ChromosomalStructure& a,
-                                          const ChromosomalStructure& b) {
-    return buildJointGraph(buildAdjacency(groupChromosomes(a)),
-                           buildAdjacency(groupChromosomes(b)));
+ChromosomeSet jointGraph(const ChromosomalStructure& a, const ChromosomalStructure& b) {
+    return ChromosomeSet(
+        buildJointGraph(buildAdjacency(groupChromosomes(a)), buildAdjacency(groupChromosomes(b))));
 }
 
 struct Phase {
@@ -95,36 +94,36 @@ class Pipeline : public ::testing::TestWithParam<uint32_t> {};
 
 TEST_P(Pipeline, EveryPhaseKeepsTheInvariants) {
     const GeneratedCase c = generateCase(GetParam());
-    const std::shared_ptr<ChromosomeSet> state = jointGraph(c.a, c.b);
-    ASSERT_EQ(stateFault(*state), "") << "joint graph";
+    ChromosomeSet state = jointGraph(c.a, c.b);
+    ASSERT_EQ(stateFault(state), "") << "joint graph";
     for (const Phase& phase : phases) {
-        const std::size_t firstRecord = state->sequence.size();
-        phase.run(*state, c.weights);
-        ASSERT_EQ(stateFault(*state, firstRecord), "") << "after " << phase.name;
-        ASSERT_EQ(state->totalCost, listedCost(*state, c.weights)) << "after " << phase.name;
+        const std::size_t firstRecord = state.sequence.size();
+        phase.run(state, c.weights);
+        ASSERT_EQ(stateFault(state, firstRecord), "") << "after " << phase.name;
+        ASSERT_EQ(state.totalCost, listedCost(state, c.weights)) << "after " << phase.name;
     }
-    EXPECT_EQ(finalGraphFault(*state, c.a, c.b), "");
+    EXPECT_EQ(finalGraphFault(state, c.a, c.b), "");
 
     // `solve` runs the same phases, and again gives the same result.
     for (int run = 0; run < 2; ++run) {
-        const std::shared_ptr<ChromosomeSet> again = jointGraph(c.a, c.b);
-        EXPECT_EQ(solve(*again, c.weights), state->totalCost);
-        EXPECT_EQ(again->sequence, state->sequence);
-        EXPECT_EQ(again->cycles, state->cycles);
-        EXPECT_EQ(again->paths, state->paths);
+        ChromosomeSet again = jointGraph(c.a, c.b);
+        EXPECT_EQ(solve(again, c.weights), state.totalCost);
+        EXPECT_EQ(again.sequence, state.sequence);
+        EXPECT_EQ(again.cycles, state.cycles);
+        EXPECT_EQ(again.paths, state.paths);
     }
 
     OperationWeights doubled = c.weights;
     for (double& w : doubled) w *= 2;
-    const std::shared_ptr<ChromosomeSet> scaled = jointGraph(c.a, c.b);
-    EXPECT_EQ(solve(*scaled, doubled), 2 * state->totalCost);
-    EXPECT_EQ(scaled->sequence, state->sequence);
+    ChromosomeSet scaled = jointGraph(c.a, c.b);
+    EXPECT_EQ(solve(scaled, doubled), 2 * state.totalCost);
+    EXPECT_EQ(scaled.sequence, state.sequence);
 
     for (const ChromosomalStructure* s : {&c.a, &c.b}) {
-        const std::shared_ptr<ChromosomeSet> self = jointGraph(*s, *s);
-        EXPECT_EQ(solve(*self, c.weights), 0.0);
-        EXPECT_TRUE(self->sequence.empty());
-        EXPECT_EQ(finalGraphFault(*self, *s, *s), "");
+        ChromosomeSet self = jointGraph(*s, *s);
+        EXPECT_EQ(solve(self, c.weights), 0.0);
+        EXPECT_TRUE(self.sequence.empty());
+        EXPECT_EQ(finalGraphFault(self, *s, *s), "");
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "solver/case_analysis.hpp"
 #include "solver/cycle_reduction.hpp"
+#include "solver/joins.hpp"
 #include "solver/path_pairing.hpp"
 #include "support/builders.hpp"
 
@@ -36,11 +37,11 @@ const Component cat9Other{end(B, 5, {5}), adj(A, 5, 6), end(B, 6, {6})};
 const Component joined79{bridge(A, 1, 2, {1}),    adj(B, 2, 3), adj(A, 3, 4),
                          bridge(B, 4, 5, {2, 5}), adj(A, 5, 6), end(B, 6, {6})};
 
-using Join = void (*)(const Component&, const Component&, Component&, Component&);
+using Join = JoinResult (*)(const Component&, const Component&);
 
-template <void (*join)(const Component&, const Component&, Component&)>
-void oneResult(const Component& x, const Component& y, Component& r, Component&) {
-    join(x, y, r);
+template <Component (*join)(const Component&, const Component&)>
+JoinResult oneResult(const Component& x, const Component& y) {
+    return {join(x, y), {}};
 }
 
 TEST(JoinRows, HandWorkedComponents) {
@@ -205,11 +206,9 @@ TEST(JoinRows, HandWorkedComponents) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Component r1;
-        Component r2;
-        row.join(row.x, row.y, r1, r2);
-        EXPECT_EQ(r1, row.r1);
-        EXPECT_EQ(r2, row.r2);
+        const JoinResult r = row.join(row.x, row.y);
+        EXPECT_EQ(r.joined, row.r1);
+        EXPECT_EQ(r.freed, row.r2);
     }
 }
 
@@ -299,11 +298,13 @@ TEST(PairingRows, HandWorkedComponents) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ChromosomeSet state;
-        for (const auto& [category, components] : row.buckets) state.buckets[category] = components;
+        for (const auto& [category, components] : row.buckets)
+            state.buckets[categoryAt(category)] = components;
         pairPaths(state, pairingWeights);
         EXPECT_EQ(state.sequence, std::vector<OperationRecord>{row.record});
-        Buckets expected(categoryCount);
-        for (const auto& [category, components] : row.bucketsAfter) expected[category] = components;
+        Buckets expected;
+        for (const auto& [category, components] : row.bucketsAfter)
+            expected[categoryAt(category)] = components;
         EXPECT_EQ(state.buckets, expected);
         ASSERT_EQ(state.quads.size(), row.quad.empty() ? 0u : 1u);
         if (!row.quad.empty()) {
@@ -338,13 +339,13 @@ TEST(SplitRows, HandWorkedComponents) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ChromosomeSet state;
-        state.buckets[17] = {row.cycle};
+        state.buckets[Category::closed] = {row.cycle};
         splitCycles(state, pairingWeights);
         EXPECT_EQ(state.sequence,
                   (std::vector<OperationRecord>{makeOperationRecord(
                       {makeCycleItem(row.cycle)},
                       {makeCycleItem(row.remainder), makeCycleItem(row.cut)}, {dpEvent}, "")}));
-        EXPECT_EQ(state.buckets[20], (std::vector<Component>{row.remainder, row.cut}));
+        EXPECT_EQ(state.buckets[Category::other], (std::vector<Component>{row.remainder, row.cut}));
         EXPECT_EQ(state.totalCost, pairingWeights[0]);
     }
 }
@@ -360,13 +361,13 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
     for (const Row& row : {Row{{1, 2, 4, 8, 16, 32}, 0, 0}, Row{{2, 1, 4, 8, 16, 32}, 1, 1},
                            Row{{2, 2, 4, 8, 16, 32}, 1, 0}}) {
         ChromosomeSet state;
-        state.buckets[6] = {cat6, cat6};
+        state.buckets[Category::evenBridged] = {cat6, cat6};
         runCaseStep(state, row.weights, "4.14");
         EXPECT_EQ(state.sequence.size(), row.records414);
 
         ChromosomeSet pending;
         pending.sequence = {makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1")};
-        pending.buckets[0] = {cat0};
+        pending.buckets[Category::evenEndOnA] = {cat0};
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
         runCaseStep(pending, row.weights, "4.22");
         EXPECT_EQ(pending.sequence.size() - 1, row.records422);

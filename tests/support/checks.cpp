@@ -62,7 +62,7 @@ std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord) {
     for (const auto* list : {&state.cycles, &state.paths}) {
         for (const Component& component : *list) all.push_back(&component);
     }
-    for (const std::vector<Component>& bucket : state.buckets) {
+    for (const std::vector<Component>& bucket : state.buckets.lists) {
         for (const Component& component : bucket) all.push_back(&component);
     }
     for (const ComponentQuad& quad : state.quads) {

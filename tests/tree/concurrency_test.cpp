@@ -10,10 +10,10 @@
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
-#include "tree/parallel_upgma.hpp"
+#include "tree/build_tree.hpp"
+#include "tree/pair_distances.hpp"
 #include "tree/progress_meter.hpp"
 #include "tree/special_distance.hpp"
-#include "tree/tree_mode.hpp"
 #include "tree/worker_count.hpp"
 
 namespace varnet {
@@ -63,7 +63,7 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     }
     std::ostringstream progress;
     DistanceMatrix matrix;
-    ParallelUpgma(unitWeights, structures, progress, 8).calculate(matrix);
+    PairDistances(unitWeights, structures, progress, 8).calculate(matrix);
     EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
     for (std::size_t i = 0; i < structures.size(); ++i) {
         EXPECT_EQ(matrix[i][i], 0.0);
@@ -82,7 +82,7 @@ TEST(Concurrency, WorkerFailureReachesTheCaller) {
     for (const unsigned workers : {1u, 4u}) {
         SCOPED_TRACE(workers);
         std::ostringstream progress;
-        ParallelUpgma calculation(unitWeights, structures, progress, workers);
+        PairDistances calculation(unitWeights, structures, progress, workers);
         DistanceMatrix out;
         testing::expectThrowsWith([&] { calculation.calculate(out); },
                                   "a chromosome without genes");

@@ -24,13 +24,13 @@ unsigned defaultWorkerCount();
 // the hand-out to a new row i (rows from 1), it prints "i out of N" to `progress`. A failure in a
 // worker stops the hand-out; once all workers are joined, calculate rethrows the failure of the
 // earliest pair in row-major order.
-class ParallelUpgma {
+class PairDistances {
 public:
-    ParallelUpgma(const OperationWeights& weights,
+    PairDistances(const OperationWeights& weights,
                   const std::vector<ChromosomalStructure>& structures, std::ostream& progress,
                   unsigned threadCount = defaultWorkerCount(), std::ostream* terminal = nullptr);
-    ParallelUpgma(const ParallelUpgma&) = delete;
-    ParallelUpgma& operator=(const ParallelUpgma&) = delete;
+    PairDistances(const PairDistances&) = delete;
+    PairDistances& operator=(const PairDistances&) = delete;
 
     // Runs the workers to the end and hands the filled matrix over by exchanging it with `out`.
     void calculate(DistanceMatrix& out);

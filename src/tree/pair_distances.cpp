@@ -1,4 +1,4 @@
-#include "tree/parallel_upgma.hpp"
+#include "tree/pair_distances.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -36,7 +36,7 @@ unsigned defaultWorkerCount() {
     return availableProcessorCount();
 }
 
-ParallelUpgma::ParallelUpgma(const OperationWeights& weights,
+PairDistances::PairDistances(const OperationWeights& weights,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, unsigned threadCount, std::ostream* terminal)
     : structures_(structures),
@@ -50,10 +50,10 @@ ParallelUpgma::ParallelUpgma(const OperationWeights& weights,
       progress_(progress),
       meter_(terminal, pairCount(count_)) {}
 
-void ParallelUpgma::calculate(DistanceMatrix& out) {
+void PairDistances::calculate(DistanceMatrix& out) {
     try {
         for (unsigned k = 0; k < threadCount_; ++k)
-            workers_.emplace_back(&ParallelUpgma::work, this);
+            workers_.emplace_back(&PairDistances::work, this);
     } catch (...) {
         // Threads already running must finish before the error leaves this object.
         {
@@ -76,7 +76,7 @@ void ParallelUpgma::calculate(DistanceMatrix& out) {
     std::swap(out, matrix_);
 }
 
-void ParallelUpgma::work() {
+void PairDistances::work() {
     // Catches everything: an exception leaving a thread would end the process.
     try {
         // The per-vertex tables are allocated once, and only by a worker that gets a pair.
@@ -100,7 +100,7 @@ void ParallelUpgma::work() {
     }
 }
 
-bool ParallelUpgma::nextPair(uint64_t& row, uint64_t& column, bool finished) {
+bool PairDistances::nextPair(uint64_t& row, uint64_t& column, bool finished) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     if (finished) meter_.pairDone();
     if (stopped_ || count_ < 2) return false;
@@ -117,7 +117,7 @@ bool ParallelUpgma::nextPair(uint64_t& row, uint64_t& column, bool finished) {
     return true;
 }
 
-void ParallelUpgma::computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator) {
+void PairDistances::computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator) {
     const auto row = static_cast<std::size_t>(i);
     const auto column = static_cast<std::size_t>(j);
     const double distance = calculator.distance(row, column);
@@ -125,7 +125,7 @@ void ParallelUpgma::computePair(int32_t i, int32_t j, SpecialDistanceCalculator&
     matrix_[column][row] = distance;
 }
 
-void ParallelUpgma::recordFailure(uint64_t row, uint64_t column, std::exception_ptr error) {
+void PairDistances::recordFailure(uint64_t row, uint64_t column, std::exception_ptr error) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     stopped_ = true;
     failures_.push_back({row, column, std::move(error)});
@@ -140,7 +140,7 @@ DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
     keepFreedMemoryForReuse();
     DistanceMatrix matrix;
     {
-        ParallelUpgma calculation(weights, structures, out, threadCount, terminal);
+        PairDistances calculation(weights, structures, out, threadCount, terminal);
         calculation.calculate(matrix);
     }
     const auto milliseconds = static_cast<int32_t>(

@@ -1,4 +1,4 @@
-#include "tree/tree_mode.hpp"
+#include "tree/build_tree.hpp"
 
 #include <cmath>
 #include <sstream>

@@ -6,7 +6,7 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "structures/operation_weights.hpp"
-#include "tree/parallel_upgma.hpp"
+#include "tree/pair_distances.hpp"
 
 namespace varnet {
 
