@@ -12,7 +12,7 @@ namespace {
 // Blank and comment lines this long before any content end the look: such a file is not read
 // as a gene-order file, and the native reader sees every byte of it.
 constexpr std::size_t lookaheadLimit = std::size_t{1} << 20;
-constexpr std::size_t chunkSize = std::size_t{1} << 16;
+constexpr std::size_t lookaheadChunkSize = std::size_t{1} << 16;
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 bool isBlank(char c) {
@@ -218,7 +218,7 @@ FormatLookahead::int_type FormatLookahead::underflow() {
             return traits_type::to_int_type(prefix_.front());
         }
     }
-    chunk_.resize(chunkSize);
+    chunk_.resize(lookaheadChunkSize);
     const std::streamsize got = in_.rdbuf()->sgetn(chunk_.data(), chunk_.size());
     if (got <= 0) return traits_type::eof();
     setg(chunk_.data(), chunk_.data(), chunk_.data() + got);
