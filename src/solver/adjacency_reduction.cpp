@@ -19,7 +19,6 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     const Edge& cutEdge = cycle[at];
     Component twoCycle{cutEdge,
                        makeEdge(adjacencyEdge, !isSideB(cutEdge), cutEdge.second, cutEdge.first)};
-    EdgePair change{{cycle[prev], cycle[next]}, {twoCycle.back()}};
 
     Edge& joined = cycle[prev];
     const Edge& following = cycle[next];
@@ -28,18 +27,14 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     if (kindOf(joined) == bridgingEdge || kindOf(following) == bridgingEdge) {
         setKind(joined, bridgingEdge);
     }
-    change.second.push_back(joined);
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
 
     std::vector<ComponentItem> after{makeCycleItem(twoCycle), makeCycleItem(cycle)};
     state.cycles.push_back(std::move(twoCycle));
-    state.eventCode = dpEvent;
     addCost(state, weightOf(dpEvent, weights));
-    state.snapshots.push_back(state.snapshot());
     state.sequence.push_back(
         makeOperationRecord(std::move(before), std::move(after), {dpEvent}, ""));
-    state.edgeChanges.push_back(std::move(change));
     return true;
 }
 

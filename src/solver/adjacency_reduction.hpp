@@ -14,7 +14,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 
 // Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
 // edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
-// place. Records the step, a snapshot and the edge pair; false, with nothing changed, when the
+// place. Records the step; false, with nothing changed, when the
 // cycle has fewer than four edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
 

@@ -46,12 +46,6 @@ struct OperationRecord {
     bool operator==(const OperationRecord&) const = default;
 };
 
-// The two edges a cycle cut removed, then the two edges it created.
-struct EdgePair {
-    std::vector<Edge> first;
-    std::vector<Edge> second;
-};
-
 // Two alternative outcomes of one step (components 1 and 2, or 3 and 4) and the index in
 // `sequence` of that step's record, whose `after` list waits for the outcome.
 struct ComponentQuad {
