@@ -16,6 +16,8 @@
 #include "fuzz_check.hpp"
 #include "graph/graph_printer.hpp"
 #include "graph/joint_graph.hpp"
+#include "solver/chromosome_set.hpp"
+#include "solver/sequence_printer.hpp"
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/gene_code.hpp"
@@ -84,19 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const ChromosomalStructure& b = structures.back();
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
-    const std::shared_ptr<ChromosomeSet> graph = buildJointGraph(adjacencyA, adjacencyB);
+    ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
     std::ostringstream printout;
-    printJointGraph(printout, *graph, names);
+    printJointGraph(printout, state, names);
 
-    const double cost = solve(*graph, weights);
-    printJointGraph(printout, *graph, names);
-    for (const OperationRecord& record : graph->sequence)
+    const double cost = solve(state, weights);
+    printJointGraph(printout, state, names);
+    for (const OperationRecord& record : state.sequence)
         printOperationRecord(printout, record, names);
 
     if (std::isfinite(cost)) {
         double listed = 0.0;
         double magnitude = 0.0;
-        for (const OperationRecord& record : graph->sequence) {
+        for (const OperationRecord& record : state.sequence) {
             for (const int32_t event : record.events) {
                 if (event == noEvent) continue;
                 const double weight = weightOf(static_cast<EventCode>(event), weights);
@@ -117,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         shared.insert(10 * code + 2);
     }
     std::map<uint32_t, int> seen;
-    for (const std::deque<Component>* list : {&graph->cycles, &graph->paths}) {
+    for (const std::deque<Component>* list : {&state.cycles, &state.paths}) {
         for (const Component& component : *list) {
             for (const uint32_t vertex : verticesOf(component)) ++seen[vertex];
         }

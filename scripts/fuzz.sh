@@ -17,20 +17,32 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
 
 # Seeds: every golden structure file and weight file; the dist pipeline reads a weights line
-# followed by a structure file.
+# followed by a structure file. A case holds its inputs itself or names shared ones in `inputs`.
+input_of() {
+    local case="$1" name="$2"
+    if [ -f "$case/$name" ]; then
+        echo "$case/$name"
+    elif [ -f "$case/inputs" ]; then
+        awk -v name="$name" '$1 == name { print $2 }' "$case/inputs"
+    fi
+}
+
 seed() {
-    local target="$1" dir="build-fuzz/corpus/$1" n=0
+    local target="$1" dir="build-fuzz/corpus/$1" n=0 structures weights ini
     mkdir -p "$dir"
     for case in tests/golden/*/*/; do
         n=$((n + 1))
+        structures="$(input_of "$case" structures.txt)"
+        weights="$(input_of "$case" weights.txt)"
+        ini="$(input_of "$case" distance_weights.ini)"
         case "$target" in
-            structure_reader_fuzz) cp "$case/structures.txt" "$dir/golden-$n" 2>/dev/null || true ;;
+            structure_reader_fuzz) [ -z "$structures" ] || cp "$structures" "$dir/golden-$n" ;;
             weight_files_fuzz)
-                cp "$case/weights.txt" "$dir/golden-$n-weights" 2>/dev/null || true
-                cp "$case/distance_weights.ini" "$dir/golden-$n-ini" 2>/dev/null || true ;;
+                [ -z "$weights" ] || cp "$weights" "$dir/golden-$n-weights"
+                [ -z "$ini" ] || cp "$ini" "$dir/golden-$n-ini" ;;
             dist_pipeline_fuzz)
-                if [ -f "$case/weights.txt" ] && [ -f "$case/structures.txt" ]; then
-                    { head -n 1 "$case/weights.txt"; cat "$case/structures.txt"; } >"$dir/golden-$n"
+                if [ -n "$weights" ] && [ -n "$structures" ]; then
+                    { head -n 1 "$weights"; cat "$structures"; } >"$dir/golden-$n"
                 fi ;;
         esac
     done
