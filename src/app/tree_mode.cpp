@@ -15,7 +15,7 @@
 namespace varnet {
 
 void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream* terminal) {
-    const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), defaultWorkerCount());
+    const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
     std::vector<ChromosomalStructure> structures;
     GeneNameTable names;
     readStructureFile(options.chromFile, structures, names);

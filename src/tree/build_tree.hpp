@@ -19,6 +19,6 @@ namespace varnet {
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
                const std::string& method, bool phylip, std::ostream& out,
-               unsigned threadCount = defaultWorkerCount(), std::ostream* terminal = nullptr);
+               unsigned threadCount = availableProcessorCount(), std::ostream* terminal = nullptr);
 
 }  // namespace varnet

@@ -32,10 +32,6 @@ uint64_t pairCount(uint64_t structures) {
 
 }  // namespace
 
-unsigned defaultWorkerCount() {
-    return availableProcessorCount();
-}
-
 PairDistances::PairDistances(const OperationWeights& weights,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, unsigned threadCount, std::ostream* terminal)

@@ -12,11 +12,9 @@
 #include "tree/distance_matrix.hpp"
 #include "tree/progress_meter.hpp"
 #include "tree/special_distance.hpp"
+#include "tree/worker_count.hpp"
 
 namespace varnet {
-
-// The processors this process may run on (affinity mask and cgroup quota), at least 1.
-unsigned defaultWorkerCount();
 
 // Computes the special-distance matrix of a structure list on worker threads. Pairs (i, j),
 // i < j, are handed out one at a time in row-major order under one lock; each pair writes only
@@ -28,7 +26,8 @@ class PairDistances {
 public:
     PairDistances(const OperationWeights& weights,
                   const std::vector<ChromosomalStructure>& structures, std::ostream& progress,
-                  unsigned threadCount = defaultWorkerCount(), std::ostream* terminal = nullptr);
+                  unsigned threadCount = availableProcessorCount(),
+                  std::ostream* terminal = nullptr);
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
 
@@ -68,7 +67,8 @@ private:
 // The special-distance matrix, then the line "Time of matrix calculation: <s> seconds".
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out, unsigned threadCount = defaultWorkerCount(),
+                                    std::ostream& out,
+                                    unsigned threadCount = availableProcessorCount(),
                                     std::ostream* terminal = nullptr);
 
 }  // namespace varnet
