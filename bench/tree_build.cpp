@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
     std::string text;
     std::ostringstream graph;
     if (method == "upgma") {
-        text = upgmaTree(matrix, structures);
+        text = upgmaTree(matrix, structures).text;
     } else {
-        const NeighbourJoiningTree tree = neighbourJoiningTree(matrix, structures, graph);
+        const BuiltTree tree = neighbourJoiningTree(matrix, structures, graph);
         text = tree.text + "\n" +
                (std::ostringstream() << std::setprecision(17) << tree.totalBranchLength).str();
     }

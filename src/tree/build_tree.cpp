@@ -70,10 +70,9 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);
 
-    std::string treeText;
-    double totalBranchLength = 0.0;
+    BuiltTree built;
     if (method == "upgma") {
-        treeText = upgmaTree(matrix, structures);
+        built = upgmaTree(matrix, structures);
         writeMatrix(resultDir + "/tree_distances_matrix.tsv", matrix, structures);
         writeResultFile(resultDir + "/tree_distances_vector.txt",
                         [&](std::ostream& file) { writeVectorFile(file, matrix); });
@@ -81,19 +80,16 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
         writeMatrix(resultDir + "/discrepancy_matrix.tsv", DistanceMatrix(), structures);
     } else if (method == "nj") {
         writeResultFile(resultDir + "/graph.txt", [&](std::ostream& graph) {
-            NeighbourJoiningTree tree = neighbourJoiningTree(matrix, structures, graph);
-            treeText = std::move(tree.text);
-            totalBranchLength = tree.totalBranchLength;
+            built = neighbourJoiningTree(matrix, structures, graph);
         });
     } else if (method == "kruskal") {
-        treeText = kruskalTree(matrix, structures, out);
+        built = kruskalTree(matrix, structures, out);
     }
-    writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << treeText; });
-    writeResultFile(resultDir + "/tree.svg", [&](std::ostream& file) {
-        writeTreeSvg(file, drawnTree(method, matrix), structures);
-    });
-    if (totalBranchLength > reportedLengthThreshold)
-        out << "Total branch length is " << totalBranchLength << '\n';
+    writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << built.text; });
+    writeResultFile(resultDir + "/tree.svg",
+                    [&](std::ostream& file) { writeTreeSvg(file, built.tree, structures); });
+    if (built.totalBranchLength > reportedLengthThreshold)
+        out << "Total branch length is " << built.totalBranchLength << '\n';
 }
 
 }  // namespace varnet

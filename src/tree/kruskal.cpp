@@ -38,8 +38,8 @@ int32_t findRoot(std::vector<int32_t>& parent, int32_t node) {
 
 }  // namespace
 
-std::string kruskalTree(const DistanceMatrix& matrix,
-                        const std::vector<ChromosomalStructure>& structures, std::ostream& out) {
+BuiltTree kruskalTree(const DistanceMatrix& matrix,
+                      const std::vector<ChromosomalStructure>& structures, std::ostream& out) {
     const auto n = static_cast<int32_t>(matrix.size());
     std::vector<WeightedEdge> edges;
     edges.reserve(matrix.size() * (matrix.size() - (matrix.empty() ? 0 : 1)) / 2);
@@ -52,15 +52,18 @@ std::string kruskalTree(const DistanceMatrix& matrix,
 
     std::vector<int32_t> parent(matrix.size());
     std::vector<std::string> labels(matrix.size());
+    // The tree node each set's root stands for; join t makes node n + t.
+    std::vector<std::size_t> nodeOf(matrix.size());
+    std::vector<std::pair<std::size_t, std::size_t>> joins;
     for (int32_t k = 0; k < n; ++k) {
         parent[static_cast<std::size_t>(k)] = k;
+        nodeOf[static_cast<std::size_t>(k)] = static_cast<std::size_t>(k);
         labels[static_cast<std::size_t>(k)] =
             newickName(structures[static_cast<std::size_t>(k)].name);
     }
     // Which root goes below the other changes no output; a generator that is never seeded
     // keeps every run identical.
     std::minstd_rand coin;
-    int32_t lastRoot = -1;
     for (const WeightedEdge& edge : edges) {
         const int32_t ra = findRoot(parent, edge.a);
         const int32_t rb = findRoot(parent, edge.b);
@@ -75,9 +78,15 @@ std::string kruskalTree(const DistanceMatrix& matrix,
         const int32_t root = aBelow ? rb : ra;
         parent[static_cast<std::size_t>(aBelow ? ra : rb)] = root;
         labels[static_cast<std::size_t>(root)] = std::move(joined);
-        lastRoot = root;
+        joins.emplace_back(nodeOf[static_cast<std::size_t>(ra)],
+                           nodeOf[static_cast<std::size_t>(rb)]);
+        nodeOf[static_cast<std::size_t>(root)] = matrix.size() + joins.size() - 1;
     }
-    return (lastRoot < 0 ? std::string() : labels[static_cast<std::size_t>(lastRoot)]) + ";";
+    // A single structure makes no join and no tree.
+    BuiltTree built;
+    if (!joins.empty()) built.tree = joinedTree(matrix.size(), joins);
+    built.text = newickText(built.tree, structures, false);
+    return built;
 }
 
 }  // namespace varnet

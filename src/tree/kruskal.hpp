@@ -6,13 +6,14 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "tree/distance_matrix.hpp"
+#include "tree/newick.hpp"
 
 namespace varnet {
 
 // Joins the structures along the edges of a minimum spanning tree, lightest edge first (ties
-// by the smaller indices), printing the two joined subtrees of every join to `out`; returns
-// the last joined subtree as Newick text without branch lengths.
-std::string kruskalTree(const DistanceMatrix& matrix,
-                        const std::vector<ChromosomalStructure>& structures, std::ostream& out);
+// by the smaller indices), printing the two joined subtrees of every join to `out`; returns the
+// last joined subtree, its text without branch lengths.
+BuiltTree kruskalTree(const DistanceMatrix& matrix,
+                      const std::vector<ChromosomalStructure>& structures, std::ostream& out);
 
 }  // namespace varnet

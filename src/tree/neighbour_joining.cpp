@@ -322,26 +322,21 @@ void checkFiniteBranches(const TreeAdjacency& adjacency,
     }
 }
 
-// Appends the Newick text of the subtree below `node` and adds its branch lengths to `total`.
-void appendNewick(int32_t node, double& total, const TreeAdjacency& adjacency,
-                  std::vector<char>& visited, const std::vector<ChromosomalStructure>& names,
-                  std::string& text) {
+// Adds the subtree below `node`, reached from the tree node at `parent`, to the tree, and its
+// branch lengths to `total` (each below the lengths of its subtree, as the text lists them).
+void addSubtree(int32_t node, int32_t parent, double length, const TreeAdjacency& adjacency,
+                std::vector<char>& visited, RootedTree& tree, double& total) {
     visited[static_cast<std::size_t>(node)] = 1;
+    const auto position = static_cast<int32_t>(tree.nodes.size());
     const auto& neighbours = adjacency.at(node);
-    if (neighbours.size() == 1) {
-        text += newickName(names[static_cast<std::size_t>(node)].name);
-        return;
-    }
-    text += '(';
-    for (const auto& [neighbour, length] : neighbours) {
+    tree.nodes.push_back({parent, {}, neighbours.size() == 1 ? node : -1, length});
+    if (parent >= 0) tree.nodes[static_cast<std::size_t>(parent)].children.push_back(position);
+    if (neighbours.size() == 1) return;
+    for (const auto& [neighbour, branch] : neighbours) {
         if (visited[static_cast<std::size_t>(neighbour)]) continue;
-        appendNewick(neighbour, total, adjacency, visited, names, text);
-        text += ':';
-        text += defaultFormat(length);
-        text += ',';
-        total += length;
+        addSubtree(neighbour, position, branch, adjacency, visited, tree, total);
+        total += branch;
     }
-    text.back() = ')';
 }
 
 }  // namespace
@@ -350,9 +345,9 @@ TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, 
     return joinAll(distances, std::move(ids), next);
 }
 
-NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
-                                          const std::vector<ChromosomalStructure>& structures,
-                                          std::ostream& graph) {
+BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
+                               const std::vector<ChromosomalStructure>& structures,
+                               std::ostream& graph) {
     const std::size_t n = matrix.size();
     std::vector<int32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0);
@@ -360,33 +355,27 @@ NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
     checkFiniteBranches(adjacency, structures);
     writeGraphFile(graph, adjacency);
 
-    NeighbourJoiningTree tree;
-    if (n == 0) return tree;
-    if (n == 1) {
-        tree.text = newickName(structures[0].name) + ";";
-        return tree;
-    }
+    BuiltTree built;
+    built.tree.toScale = true;
+    if (n == 1) built.tree.nodes.push_back({-1, {}, 0, 0.0});
     if (n == 2) {
         // No inner node: both leaves hang from the middle of their one branch.
-        const std::string half = defaultFormat(matrix[0][1] * 0.5);
-        tree.text = '(';
-        tree.text += newickName(structures[0].name);
-        tree.text += ':' + half + ',';
-        tree.text += newickName(structures[1].name);
-        tree.text += ':' + half + ");";
-        tree.totalBranchLength = matrix[0][1];
-        return tree;
+        const double half = matrix[0][1] * 0.5;
+        built.tree.nodes = {{-1, {1, 2}, -1, 0.0}, {0, {}, 0, half}, {0, {}, 1, half}};
+        built.totalBranchLength = matrix[0][1];
     }
-    const int32_t root = adjacency.rbegin()->first;
-    std::vector<char> visited(static_cast<std::size_t>(root) + 1, 0);
-    appendNewick(root, tree.totalBranchLength, adjacency, visited, structures, tree.text);
-    tree.text += ';';
-    if (!std::isfinite(tree.totalBranchLength)) {
+    if (n > 2) {
+        const int32_t root = adjacency.rbegin()->first;
+        std::vector<char> visited(static_cast<std::size_t>(root) + 1, 0);
+        addSubtree(root, -1, 0.0, adjacency, visited, built.tree, built.totalBranchLength);
+    }
+    if (!std::isfinite(built.totalBranchLength)) {
         throw std::runtime_error("The total branch length is not finite (" +
-                                 defaultFormat(tree.totalBranchLength) +
+                                 defaultFormat(built.totalBranchLength) +
                                  "): the distances are too large");
     }
-    return tree;
+    built.text = newickText(built.tree, structures, true);
+    return built;
 }
 
 }  // namespace varnet

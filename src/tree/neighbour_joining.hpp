@@ -9,6 +9,7 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "tree/distance_matrix.hpp"
+#include "tree/newick.hpp"
 
 namespace varnet {
 
@@ -17,20 +18,16 @@ namespace varnet {
 // is listed at both ends.
 using TreeAdjacency = std::map<int32_t, std::vector<std::pair<int32_t, double>>>;
 
-struct NeighbourJoiningTree {
-    double totalBranchLength = 0.0;
-    std::string text;  // Newick with branch lengths, ending in ";"
-};
-
 // Joins the clusters of `distances` (row k is node ids[k]) until two remain; new nodes are
 // numbered from `next`. An inner node lists its branch towards the node created after it
 // first, then its two children.
 TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next);
 
-// The neighbour-joining tree of the structures; writes its adjacency to `graph`. Throws, naming
-// the branch, when a branch length or the total is not finite, before anything is written.
-NeighbourJoiningTree neighbourJoiningTree(const DistanceMatrix& matrix,
-                                          const std::vector<ChromosomalStructure>& structures,
-                                          std::ostream& graph);
+// The neighbour-joining tree of the structures, rooted at the last inner node (its text with
+// branch lengths); writes its adjacency to `graph`. Throws, naming the branch, when a branch
+// length or the total is not finite, before anything is written.
+BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
+                               const std::vector<ChromosomalStructure>& structures,
+                               std::ostream& graph);
 
 }  // namespace varnet

@@ -9,10 +9,6 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "tree/kruskal.hpp"
-#include "tree/neighbour_joining.hpp"
-#include "tree/upgma.hpp"
-
 namespace varnet {
 namespace {
 
@@ -26,154 +22,6 @@ constexpr double minimumStep = 6.0;
 constexpr double margin = 16.0;
 constexpr double labelGap = 5.0;
 constexpr double footerHeight = 44.0;
-
-class NewickParser {
-public:
-    explicit NewickParser(const std::string& text) : text_(text) {}
-
-    DrawnTree parse() {
-        DrawnTree tree;
-        if (text_ == ";") return tree;
-        int32_t open = -1;
-        while (true) {
-            if (peek() == '(') {
-                open = addNode(tree, open);
-                ++pos_;
-                continue;
-            }
-            int32_t node = addNode(tree, open);
-            tree.nodes[static_cast<std::size_t>(node)].leaf = readIndex();
-            readLength(tree, node);
-            while (peek() == ')') {
-                if (open < 0) fail("a ')' without its '('");
-                ++pos_;
-                node = open;
-                readLength(tree, node);
-                open = tree.nodes[static_cast<std::size_t>(node)].parent;
-            }
-            if (peek() == ',' && open >= 0) {
-                ++pos_;
-                continue;
-            }
-            if (peek() == ';' && open < 0 && pos_ + 1 == text_.size()) return tree;
-            fail("unexpected text");
-        }
-    }
-
-private:
-    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
-
-    [[noreturn]] void fail(const char* what) const {
-        throw std::runtime_error("tree text, character " + std::to_string(pos_ + 1) + ": " + what);
-    }
-
-    static int32_t addNode(DrawnTree& tree, int32_t parent) {
-        const auto node = static_cast<int32_t>(tree.nodes.size());
-        tree.nodes.push_back({parent, {}, -1, 0.0});
-        if (parent >= 0) tree.nodes[static_cast<std::size_t>(parent)].children.push_back(node);
-        return node;
-    }
-
-    int32_t readIndex() {
-        const std::size_t start = pos_;
-        int64_t index = 0;
-        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' &&
-               pos_ - start < 10) {
-            index = 10 * index + (text_[pos_++] - '0');
-        }
-        if (pos_ == start || index > INT32_MAX) fail("a leaf is not a structure index");
-        return static_cast<int32_t>(index);
-    }
-
-    void readLength(DrawnTree& tree, int32_t node) {
-        if (peek() != ':') return;
-        ++pos_;
-        const char* start = text_.c_str() + pos_;
-        char* end = nullptr;
-        const double length = std::strtod(start, &end);
-        if (end == start) fail("a branch length is not a number");
-        pos_ += static_cast<std::size_t>(end - start);
-        tree.nodes[static_cast<std::size_t>(node)].length = length;
-    }
-
-    const std::string& text_;
-    std::size_t pos_ = 0;
-};
-
-// Leaves of every node as a range of positions in drawing order; nodes are in preorder, so a
-// node's leaves are contiguous and children come after their parents.
-struct LeafRanges {
-    std::vector<int32_t> order;  // structure index of the leaf at each position
-    std::vector<std::size_t> first;
-    std::vector<std::size_t> end;
-};
-
-LeafRanges leafRanges(const DrawnTree& tree) {
-    LeafRanges ranges;
-    std::vector<std::size_t> position(tree.nodes.size());
-    for (std::size_t v = 0; v < tree.nodes.size(); ++v) {
-        if (tree.nodes[v].children.empty()) {
-            position[v] = ranges.order.size();
-            ranges.order.push_back(tree.nodes[v].leaf);
-        }
-    }
-    ranges.first.resize(tree.nodes.size());
-    ranges.end.resize(tree.nodes.size());
-    for (std::size_t v = tree.nodes.size(); v-- > 0;) {
-        const std::vector<int32_t>& children = tree.nodes[v].children;
-        ranges.first[v] =
-            children.empty() ? position[v] : ranges.first[static_cast<std::size_t>(children[0])];
-        ranges.end[v] = children.empty() ? position[v] + 1
-                                         : ranges.end[static_cast<std::size_t>(children.back())];
-    }
-    return ranges;
-}
-
-// UPGMA places every cluster at half the mean distance between the members of its parts; the
-// branch above a node spans the difference of the two heights.
-void setUpgmaLengths(DrawnTree& tree, const DistanceMatrix& matrix) {
-    const LeafRanges ranges = leafRanges(tree);
-    std::vector<double> height(tree.nodes.size(), 0.0);
-    for (std::size_t v = 0; v < tree.nodes.size(); ++v) {
-        const std::vector<int32_t>& children = tree.nodes[v].children;
-        double sum = 0.0;
-        double pairs = 0.0;
-        for (std::size_t a = 0; a < children.size(); ++a) {
-            for (std::size_t b = a + 1; b < children.size(); ++b) {
-                const auto ca = static_cast<std::size_t>(children[a]);
-                const auto cb = static_cast<std::size_t>(children[b]);
-                for (std::size_t x = ranges.first[ca]; x < ranges.end[ca]; ++x) {
-                    const auto& row = matrix[static_cast<std::size_t>(ranges.order[x])];
-                    for (std::size_t y = ranges.first[cb]; y < ranges.end[cb]; ++y)
-                        sum += row[static_cast<std::size_t>(ranges.order[y])];
-                    pairs += static_cast<double>(ranges.end[cb] - ranges.first[cb]);
-                }
-            }
-        }
-        if (pairs > 0) height[v] = sum / pairs / 2.0;
-    }
-    for (std::size_t v = 1; v < tree.nodes.size(); ++v) {
-        const auto parent = static_cast<std::size_t>(tree.nodes[v].parent);
-        tree.nodes[v].length = height[parent] - height[v];
-    }
-}
-
-// Checks that the leaves are the structures 0 .. count-1, each once.
-void checkLeaves(const DrawnTree& tree, std::size_t count) {
-    std::vector<bool> seen(count, false);
-    std::size_t leaves = 0;
-    for (const DrawnTree::Node& node : tree.nodes) {
-        if (!node.children.empty()) continue;
-        const auto leaf = static_cast<std::size_t>(node.leaf);
-        if (node.leaf < 0 || leaf >= count || seen[leaf])
-            throw std::runtime_error("tree text: leaf " + std::to_string(node.leaf) +
-                                     " is not a structure or appears twice");
-        seen[leaf] = true;
-        ++leaves;
-    }
-    if (leaves != count && !tree.nodes.empty())
-        throw std::runtime_error("tree text: some structures are not leaves of the tree");
-}
 
 // Text for XML: markup characters escaped, control characters and bytes that are not UTF-8
 // replaced by U+FFFD, so that any name keeps the picture well formed. Also counts the
@@ -243,30 +91,7 @@ double scaleBarLength(double depth) {
 
 }  // namespace
 
-DrawnTree parseIndexedNewick(const std::string& text) {
-    return NewickParser(text).parse();
-}
-
-DrawnTree drawnTree(const std::string& method, const DistanceMatrix& matrix) {
-    std::vector<ChromosomalStructure> indices(matrix.size());
-    for (std::size_t k = 0; k < indices.size(); ++k) indices[k].name = std::to_string(k);
-    std::ostream nowhere(nullptr);
-    DrawnTree tree;
-    if (method == "upgma") {
-        tree = parseIndexedNewick(upgmaTree(matrix, indices));
-        setUpgmaLengths(tree, matrix);
-        tree.toScale = true;
-    } else if (method == "nj") {
-        tree = parseIndexedNewick(neighbourJoiningTree(matrix, indices, nowhere).text);
-        tree.toScale = true;
-    } else if (method == "kruskal") {
-        tree = parseIndexedNewick(kruskalTree(matrix, indices, nowhere));
-    }
-    checkLeaves(tree, matrix.size());
-    return tree;
-}
-
-void writeTreeSvg(std::ostream& out, const DrawnTree& tree,
+void writeTreeSvg(std::ostream& out, const RootedTree& tree,
                   const std::vector<ChromosomalStructure>& structures) {
     const std::size_t count = tree.nodes.size();
     // Distance from the root along the branches; negative and non-finite lengths count as 0.

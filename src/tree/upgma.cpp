@@ -10,9 +10,6 @@ namespace {
 
 constexpr double noDistance = std::numeric_limits<double>::infinity();
 constexpr std::size_t noSlot = std::numeric_limits<std::size_t>::max();
-// Markers on the stack that writes the tree text.
-constexpr std::size_t closeMark = noSlot;
-constexpr std::size_t commaMark = noSlot - 1;
 
 // The clusters still to be joined, kept in the order of their first leaf (the order of their
 // positions), over one working copy of the matrix. A joined cluster keeps the slot of the
@@ -38,6 +35,7 @@ public:
     }
 
     std::size_t first() const { return next_[n_]; }
+    double distance(std::size_t i, std::size_t j) const { return cell(i, j); }
 
     // The first smallest distance in row-major order of the upper triangle: the first row whose
     // nearest cluster is closest, and in it the first column at that distance. When no distance
@@ -121,42 +119,29 @@ private:
 
 }  // namespace
 
-std::string upgmaTree(const DistanceMatrix& matrix,
-                      const std::vector<ChromosomalStructure>& structures) {
+BuiltTree upgmaTree(const DistanceMatrix& matrix,
+                    const std::vector<ChromosomalStructure>& structures) {
     const std::size_t n = matrix.size();
-    if (n == 0) return ";";
-    UpgmaClusters clusters(matrix);
-    // The tree as joins: node n + t joins the clusters at (first, second) of join t.
-    std::vector<std::pair<std::size_t, std::size_t>> children;
-    children.reserve(n - 1);
-    std::vector<std::size_t> nodeOf(n);
-    for (std::size_t k = 0; k < n; ++k) nodeOf[k] = k;
-    for (std::size_t joins = 0; joins + 1 < n; ++joins) {
-        const auto [i, j] = clusters.closestPair();
-        clusters.join(i, j);
-        children.emplace_back(nodeOf[i], nodeOf[j]);
-        nodeOf[i] = n + joins;
-    }
-
-    // "(" first "," second ")" for every inner node, written without recursion.
-    std::string text;
-    std::vector<std::size_t> pending = {nodeOf[clusters.first()]};
-    while (!pending.empty()) {
-        const std::size_t node = pending.back();
-        pending.pop_back();
-        if (node == closeMark) {
-            text += ')';
-        } else if (node == commaMark) {
-            text += ',';
-        } else if (node < n) {
-            text += newickName(structures[node].name);
-        } else {
-            const auto [left, right] = children[node - n];
-            text += '(';
-            pending.insert(pending.end(), {closeMark, right, commaMark, left});
+    BuiltTree built;
+    if (n > 0) {
+        UpgmaClusters clusters(matrix);
+        // Node n + t joins the clusters at (first, second) of join t, at half their distance.
+        std::vector<std::pair<std::size_t, std::size_t>> joins;
+        std::vector<double> heights;
+        std::vector<std::size_t> nodeOf(n);
+        for (std::size_t k = 0; k < n; ++k) nodeOf[k] = k;
+        for (std::size_t t = 0; t + 1 < n; ++t) {
+            const auto [i, j] = clusters.closestPair();
+            heights.push_back(clusters.distance(i, j) / 2.0);
+            clusters.join(i, j);
+            joins.emplace_back(nodeOf[i], nodeOf[j]);
+            nodeOf[i] = n + t;
         }
+        built.tree = joinedTree(n, joins, heights);
+        built.tree.toScale = true;
     }
-    return text + ";";
+    built.text = newickText(built.tree, structures, false);
+    return built;
 }
 
 }  // namespace varnet

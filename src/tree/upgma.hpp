@@ -5,13 +5,15 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "tree/distance_matrix.hpp"
+#include "tree/newick.hpp"
 
 namespace varnet {
 
-// The UPGMA tree of the structures as nested Newick text without branch lengths: the two
-// closest clusters are joined first (the first such pair in row-major order), the cluster at
-// the smaller position written first.
-std::string upgmaTree(const DistanceMatrix& matrix,
-                      const std::vector<ChromosomalStructure>& structures);
+// The UPGMA tree of the structures, its text without branch lengths: the two closest clusters
+// are joined first (the first such pair in row-major order), the cluster at the smaller position
+// written first. Every cluster stands at half the distance of its two parts, which is half the
+// mean distance between their members.
+BuiltTree upgmaTree(const DistanceMatrix& matrix,
+                    const std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet

@@ -64,8 +64,7 @@ TEST(NeighbourJoining, HandWorkedTrees) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::ostringstream graph;
-        const NeighbourJoiningTree tree =
-            neighbourJoiningTree(c.matrix, named(c.matrix.size()), graph);
+        const BuiltTree tree = neighbourJoiningTree(c.matrix, named(c.matrix.size()), graph);
         EXPECT_EQ(tree.text, c.text);
         EXPECT_EQ(tree.totalBranchLength, c.total);
         EXPECT_EQ(graph.str(), c.graph);
@@ -120,7 +119,7 @@ TEST(Upgma, HandWorkedTrees) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(upgmaTree(c.matrix, named(c.matrix.size())), c.expected);
+        EXPECT_EQ(upgmaTree(c.matrix, named(c.matrix.size())).text, c.expected);
     }
 }
 
@@ -224,7 +223,7 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
         std::vector<ChromosomalStructure> structures;
         for (const std::string& name : names) structures.push_back({name, {}});
         if (kind != 5) {
-            EXPECT_EQ(upgmaTree(d, structures), referenceUpgma(d, names));
+            EXPECT_EQ(upgmaTree(d, structures).text, referenceUpgma(d, names));
         }
         EXPECT_EQ(neighbourJoin(d, ids, int32_t(n)), referenceNeighbourJoin(d, ids, int32_t(n)));
     }
@@ -246,7 +245,7 @@ TEST(Kruskal, PrintsEveryJoinAndSkipsEdgesInsideOneTree) {
     };
     for (const Case& c : cases) {
         std::ostringstream joins;
-        EXPECT_EQ(kruskalTree(c.matrix, named(c.matrix.size()), joins), c.tree);
+        EXPECT_EQ(kruskalTree(c.matrix, named(c.matrix.size()), joins).text, c.tree);
         EXPECT_EQ(joins.str(), c.joins);
     }
 }
@@ -260,8 +259,8 @@ TEST(Newick, NamesWithReservedCharactersAreQuoted) {
     const DistanceMatrix matrix = {{0, 3, 4, 6}, {3, 0, 5, 7}, {4, 5, 0, 6}, {6, 7, 6, 0}};
     const std::string quoted = "((('A(x,y)','B);evil'),'C[c]''q'),D);";
     std::ostringstream graph;
-    EXPECT_EQ(upgmaTree(matrix, structures), quoted);
-    EXPECT_EQ(kruskalTree(matrix, structures, graph), quoted);
+    EXPECT_EQ(upgmaTree(matrix, structures).text, quoted);
+    EXPECT_EQ(kruskalTree(matrix, structures, graph).text, quoted);
     EXPECT_EQ(neighbourJoiningTree({{0, 1}, {1, 0}}, named({"x:y", "z"}), graph).text,
               "('x:y':0.5,z:0.5);");
 }
