@@ -1,7 +1,6 @@
 #pragma once
 
 #include <ostream>
-#include <string>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"

@@ -284,25 +284,6 @@ void addBranch(TreeAdjacency& adjacency, int32_t a, int32_t b, double length) {
     adjacency[b].emplace_back(a, length);
 }
 
-// Joins until two clusters remain. The branches of a join are listed after those of every later
-// join, so each inner node lists its branch towards the node created after it first.
-TreeAdjacency joinAll(const DistanceMatrix& distances, std::vector<int32_t> ids, int32_t next) {
-    TreeAdjacency adjacency;
-    if (distances.size() < 2) return adjacency;
-    JoiningMatrix clusters(distances, std::move(ids));
-    std::vector<Join> joins;
-    joins.reserve(distances.size() - 2);
-    while (clusters.activeCount() > 2) joins.push_back(clusters.joinNext(next++));
-    const auto [first, second, firstToSecond, secondToFirst] = clusters.lastPair();
-    adjacency[first].emplace_back(second, firstToSecond);
-    adjacency[second].emplace_back(first, secondToFirst);
-    for (auto join = joins.rbegin(); join != joins.rend(); ++join) {
-        addBranch(adjacency, join->node, join->first, join->firstLength);
-        addBranch(adjacency, join->node, join->second, join->secondLength);
-    }
-    return adjacency;
-}
-
 std::string nodeName(int32_t node, const std::vector<ChromosomalStructure>& structures) {
     const auto index = static_cast<std::size_t>(node);
     return index < structures.size() ? "structure \"" + structures[index].name + "\""
@@ -341,8 +322,22 @@ void addSubtree(int32_t node, int32_t parent, double length, const TreeAdjacency
 
 }  // namespace
 
-TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next) {
-    return joinAll(distances, std::move(ids), next);
+TreeAdjacency neighbourJoin(const DistanceMatrix& distances, std::vector<int32_t> ids,
+                            int32_t next) {
+    TreeAdjacency adjacency;
+    if (distances.size() < 2) return adjacency;
+    JoiningMatrix clusters(distances, std::move(ids));
+    std::vector<Join> joins;
+    joins.reserve(distances.size() - 2);
+    while (clusters.activeCount() > 2) joins.push_back(clusters.joinNext(next++));
+    const auto [first, second, firstToSecond, secondToFirst] = clusters.lastPair();
+    adjacency[first].emplace_back(second, firstToSecond);
+    adjacency[second].emplace_back(first, secondToFirst);
+    for (auto join = joins.rbegin(); join != joins.rend(); ++join) {
+        addBranch(adjacency, join->node, join->first, join->firstLength);
+        addBranch(adjacency, join->node, join->second, join->secondLength);
+    }
+    return adjacency;
 }
 
 BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
@@ -351,7 +346,7 @@ BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
     const std::size_t n = matrix.size();
     std::vector<int32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0);
-    const TreeAdjacency adjacency = joinAll(matrix, std::move(ids), static_cast<int32_t>(n));
+    const TreeAdjacency adjacency = neighbourJoin(matrix, std::move(ids), static_cast<int32_t>(n));
     checkFiniteBranches(adjacency, structures);
     writeGraphFile(graph, adjacency);
 

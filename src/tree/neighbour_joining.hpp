@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <map>
 #include <ostream>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,9 +18,10 @@ namespace varnet {
 using TreeAdjacency = std::map<int32_t, std::vector<std::pair<int32_t, double>>>;
 
 // Joins the clusters of `distances` (row k is node ids[k]) until two remain; new nodes are
-// numbered from `next`. An inner node lists its branch towards the node created after it
-// first, then its two children.
-TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next);
+// numbered from `next`. The branches of a join are listed after those of every later join, so
+// an inner node lists its branch towards the node created after it first, then its children.
+TreeAdjacency neighbourJoin(const DistanceMatrix& distances, std::vector<int32_t> ids,
+                            int32_t next);
 
 // The neighbour-joining tree of the structures, rooted at the last inner node (its text with
 // branch lengths); writes its adjacency to `graph`. Throws, naming the branch, when a branch

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <iomanip>
 #include <ios>
 #include <sstream>
-#include <stdexcept>
 #include <string_view>
 
 namespace varnet {

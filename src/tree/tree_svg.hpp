@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <ostream>
-#include <string>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"

@@ -1,6 +1,5 @@
 #include "tree/upgma.hpp"
 
-#include <cstdint>
 #include <limits>
 
 #include "tree/newick.hpp"
