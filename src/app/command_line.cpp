@@ -10,10 +10,10 @@
 namespace varnet {
 namespace {
 
-int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
-            bool errIsTerminal) {
+int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal,
+            PairDistribution* distribution) {
     if (options.mode == "tree") {
-        runTreeMode(options, out, errIsTerminal ? &err : nullptr);
+        runTreeMode(options, out, errIsTerminal ? &err : nullptr, distribution);
     } else if (options.mode == "dist") {
         return runDistMode(options, err);
     } else {
@@ -24,13 +24,13 @@ int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
 }
 
 int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               bool errIsTerminal) {
+               bool errIsTerminal, PairDistribution* distribution) {
     try {
         err << "Parsing parameters: \n";
         const std::optional<ProgramOptions> options = parseOptions(args, err);
         if (!options) return successStatus;
         err << "Done.\n";
-        return runMode(*options, out, err, errIsTerminal);
+        return runMode(*options, out, err, errIsTerminal, distribution);
     } catch (const std::exception& e) {
         err << "Error occured: " << e.what();
         return failureStatus;
@@ -52,8 +52,8 @@ int checkConsole(int status, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal) {
-    return checkConsole(runChecked(args, out, err, errIsTerminal), out, err);
+                   bool errIsTerminal, PairDistribution* distribution) {
+    return checkConsole(runChecked(args, out, err, errIsTerminal, distribution), out, err);
 }
 
 }  // namespace varnet

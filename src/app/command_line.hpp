@@ -6,6 +6,8 @@
 
 namespace varnet {
 
+class PairDistribution;
+
 constexpr int successStatus = 0;
 constexpr int failureStatus = 1;
 
@@ -14,8 +16,8 @@ constexpr int failureStatus = 1;
 // tree mode writes its report to `out`, and when `err` is a terminal (`errIsTerminal`) also a
 // live progress line there, cleared at the end. Returns 0 on success and after -h, 1 on any
 // failure, including text that could not be written to `out` or `err` (both are flushed at the
-// end).
+// end). With a `distribution`, tree mode has it compute the special distances.
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal = false);
+                   bool errIsTerminal = false, PairDistribution* distribution = nullptr);
 
 }  // namespace varnet

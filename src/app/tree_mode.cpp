@@ -14,7 +14,8 @@
 
 namespace varnet {
 
-void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream* terminal) {
+void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream* terminal,
+                 PairDistribution* distribution) {
     const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
     std::vector<ChromosomalStructure> structures;
     GeneNameTable names;
@@ -25,7 +26,7 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
     }
     for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
     buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out, workers, terminal);
+              options.method, options.phylip, out, workers, terminal, distribution);
 }
 
 }  // namespace varnet

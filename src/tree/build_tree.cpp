@@ -44,9 +44,9 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
                                      std::ostream& out, unsigned threadCount,
-                                     std::ostream* terminal) {
-    DistanceMatrix special =
-        computeSpecialMatrix(operationWeights, structures, out, threadCount, terminal);
+                                     std::ostream* terminal, PairDistribution* distribution) {
+    DistanceMatrix special = computeSpecialMatrix(operationWeights, structures, out, threadCount,
+                                                  terminal, distribution);
     // A breakpoint weight of 0 leaves nothing of the breakpoint distances to compute.
     const DistanceMatrix breakpoint =
         distanceWeights.breakpoint == 0
@@ -63,9 +63,9 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
                const std::string& method, bool phylip, std::ostream& out, unsigned threadCount,
-               std::ostream* terminal) {
-    const DistanceMatrix matrix = computeDistanceMatrix(operationWeights, distanceWeights,
-                                                        structures, out, threadCount, terminal);
+               std::ostream* terminal, PairDistribution* distribution) {
+    const DistanceMatrix matrix = computeDistanceMatrix(
+        operationWeights, distanceWeights, structures, out, threadCount, terminal, distribution);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #if defined(__GLIBC__)
@@ -15,9 +16,21 @@
 namespace varnet {
 namespace {
 
+// The number of the first pair (row, row + 1) of a row.
+uint64_t rowStart(uint64_t row, uint64_t structures) {
+    return row * (2 * structures - row - 1) / 2;
+}
+
+void advance(PairPosition& pair, uint64_t structures) {
+    if (++pair.column < structures) return;
+    ++pair.row;
+    pair.column = pair.row + 1;
+}
+
+}  // namespace
+
 // Every solver run allocates and frees its components; by default glibc hands the freed top of
-// the heap back to the system after each run and faults it in again in the next. Tree mode
-// keeps it instead (it is reused by the next pair within a few microseconds).
+// the heap back to the system after each run and faults it in again in the next.
 void keepFreedMemoryForReuse() {
 #if defined(__GLIBC__)
     constexpr int keptBytes = 256 << 20;
@@ -30,23 +43,86 @@ uint64_t pairCount(uint64_t structures) {
     return structures < 2 ? 0 : structures * (structures - 1) / 2;
 }
 
-}  // namespace
+PairPosition pairAt(uint64_t index, uint64_t structures) {
+    // The last row whose first pair is not beyond `index`.
+    uint64_t low = 0;
+    uint64_t high = structures - 2;
+    while (low < high) {
+        const uint64_t middle = low + (high - low + 1) / 2;
+        if (rowStart(middle, structures) <= index) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return {low, low + 1 + (index - rowStart(low, structures))};
+}
+
+PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts) {
+    const uint64_t base = pairs / parts;
+    const uint64_t longer = pairs % parts;  // the first `longer` blocks hold one pair more
+    const auto startOf = [&](uint64_t k) { return base * k + std::min(k, longer); };
+    return {startOf(part), startOf(part + 1)};
+}
+
+void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostream& progress) {
+    if (range.size() == 0) return;
+    uint64_t row = pairAt(range.first, structures).row;
+    if (rowStart(row, structures) < range.first) ++row;
+    for (row = std::max<uint64_t>(row, 1);
+         row + 1 < structures && rowStart(row, structures) < range.last; ++row)
+        progress << row << " out of " << structures << '\n' << std::flush;
+}
+
+void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vector<double>& block) {
+    if (block.size() != range.size())
+        throw std::runtime_error("A block of distances does not match its range of pairs");
+    if (block.empty()) return;
+    PairPosition pair = pairAt(range.first, matrix.size());
+    for (const double distance : block) {
+        matrix[pair.row][pair.column] = distance;
+        matrix[pair.column][pair.row] = distance;
+        advance(pair, matrix.size());
+    }
+}
 
 PairDistances::PairDistances(const OperationWeights& weights,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount, std::ostream* terminal)
+                             std::ostream& progress, unsigned threadCount, std::ostream* terminal,
+                             std::optional<PairRange> range)
     : structures_(structures),
       operationWeights_(weights),
       ends_(collectStructureEnds(structures)),
-      matrix_(makeDistanceMatrix(structures.size())),
       count_(structures.size()),
+      range_(range.value_or(PairRange{0, pairCount(count_)})),
+      next_(range_.first),
       // A worker beyond the number of pairs would only build its tables and find nothing to do.
       threadCount_(static_cast<unsigned>(
-          std::clamp<uint64_t>(threadCount, 1, std::max<uint64_t>(1, pairCount(count_))))),
+          std::clamp<uint64_t>(threadCount, 1, std::max<uint64_t>(1, range_.size())))),
       progress_(progress),
-      meter_(terminal, pairCount(count_)) {}
+      meter_(terminal, range_.size()) {
+    // The cursor stands just before the first pair, so that the hand-out's step reaches it.
+    if (range_.size() > 0) {
+        cursor_ = pairAt(range_.first, count_);
+        --cursor_.column;
+    }
+}
 
 void PairDistances::calculate(DistanceMatrix& out) {
+    DistanceMatrix matrix = makeDistanceMatrix(count_);
+    matrix_ = &matrix;
+    run();
+    std::swap(out, matrix);
+}
+
+std::vector<double> PairDistances::calculateBlock() {
+    std::vector<double> block(range_.size());
+    block_ = block.data();
+    run();
+    return block;
+}
+
+void PairDistances::run() {
     try {
         for (unsigned k = 0; k < threadCount_; ++k)
             workers_.emplace_back(&PairDistances::work, this);
@@ -63,13 +139,11 @@ void PairDistances::calculate(DistanceMatrix& out) {
     for (std::thread& worker : workers_) worker.join();
     meter_.clear();
     if (!failures_.empty()) {
-        const auto earliest = std::min_element(
-            failures_.begin(), failures_.end(), [](const Failure& a, const Failure& b) {
-                return std::pair(a.row, a.column) < std::pair(b.row, b.column);
-            });
+        const auto earliest =
+            std::min_element(failures_.begin(), failures_.end(),
+                             [](const Failure& a, const Failure& b) { return a.index < b.index; });
         std::rethrow_exception(earliest->error);
     }
-    std::swap(out, matrix_);
 }
 
 void PairDistances::work() {
@@ -77,65 +151,66 @@ void PairDistances::work() {
     try {
         // The per-vertex tables are allocated once, and only by a worker that gets a pair.
         std::optional<SpecialDistanceCalculator> calculator;
-        uint64_t row = 0;
-        uint64_t column = 0;
+        uint64_t index = 0;
+        PairPosition pair;
         bool finished = false;
-        while (nextPair(row, column, finished)) {
+        while (nextPair(index, pair, finished)) {
             finished = true;
             try {
                 if (!calculator) calculator.emplace(structures_, ends_, operationWeights_);
-                computePair(static_cast<int32_t>(row), static_cast<int32_t>(column), *calculator);
+                computePair(index, pair, *calculator);
             } catch (...) {
-                recordFailure(row, column, std::current_exception());
+                recordFailure(index, std::current_exception());
                 return;
             }
         }
     } catch (...) {
-        const uint64_t last = std::numeric_limits<uint64_t>::max();
-        recordFailure(last, last, std::current_exception());
+        recordFailure(std::numeric_limits<uint64_t>::max(), std::current_exception());
     }
 }
 
-bool PairDistances::nextPair(uint64_t& row, uint64_t& column, bool finished) {
+bool PairDistances::nextPair(uint64_t& index, PairPosition& pair, bool finished) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     if (finished) meter_.pairDone();
-    if (stopped_ || count_ < 2) return false;
-    ++column_;
-    if (column_ >= count_) {
-        ++row_;
-        column_ = row_ + 1;
-        if (row_ >= count_ - 1) return false;
+    if (stopped_ || next_ == range_.last) return false;
+    advance(cursor_, count_);
+    if (cursor_.column == cursor_.row + 1 && cursor_.row >= 1) {
         meter_.clear();
-        progress_ << row_ << " out of " << count_ << '\n' << std::flush;
+        progress_ << cursor_.row << " out of " << count_ << '\n' << std::flush;
     }
-    row = row_;
-    column = column_;
+    index = next_++;
+    pair = cursor_;
     return true;
 }
 
-void PairDistances::computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator) {
-    const auto row = static_cast<std::size_t>(i);
-    const auto column = static_cast<std::size_t>(j);
-    const double distance = calculator.distance(row, column);
-    matrix_[row][column] = distance;
-    matrix_[column][row] = distance;
+void PairDistances::computePair(uint64_t index, const PairPosition& pair,
+                                SpecialDistanceCalculator& calculator) {
+    const double distance = calculator.distance(pair.row, pair.column);
+    if (matrix_ != nullptr) {
+        (*matrix_)[pair.row][pair.column] = distance;
+        (*matrix_)[pair.column][pair.row] = distance;
+    } else {
+        block_[index - range_.first] = distance;
+    }
 }
 
-void PairDistances::recordFailure(uint64_t row, uint64_t column, std::exception_ptr error) {
+void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     stopped_ = true;
-    failures_.push_back({row, column, std::move(error)});
+    failures_.push_back({index, std::move(error)});
 }
 
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out, unsigned threadCount,
-                                    std::ostream* terminal) {
+                                    std::ostream& out, unsigned threadCount, std::ostream* terminal,
+                                    PairDistribution* distribution) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     keepFreedMemoryForReuse();
     DistanceMatrix matrix;
-    {
+    if (distribution != nullptr) {
+        matrix = distribution->calculate(weights, structures, out, threadCount, terminal);
+    } else {
         PairDistances calculation(weights, structures, out, threadCount, terminal);
         calculation.calculate(matrix);
     }

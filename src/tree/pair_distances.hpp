@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -16,45 +17,83 @@
 
 namespace varnet {
 
-// Computes the special-distance matrix of a structure list on worker threads. Pairs (i, j),
-// i < j, are handed out one at a time in row-major order under one lock; each pair writes only
-// its own two cells. With a `terminal`, a live progress line is kept there. Whenever a worker moves
-// the hand-out to a new row i (rows from 1), it prints "i out of N" to `progress`. A failure in a
-// worker stops the hand-out; once all workers are joined, calculate rethrows the failure of the
-// earliest pair in row-major order.
+// The pairs (i, j), i < j, of N structures are numbered 0, 1, ... in row-major order: (0, 1) is
+// pair 0, (0, N-1) pair N-2, (1, 2) pair N-1.
+uint64_t pairCount(uint64_t structures);
+
+// Pairs first .. last-1 in that numbering.
+struct PairRange {
+    uint64_t first = 0;
+    uint64_t last = 0;
+    uint64_t size() const { return last - first; }
+    bool operator==(const PairRange&) const = default;
+};
+
+struct PairPosition {
+    uint64_t row = 0;
+    uint64_t column = 0;
+};
+
+// The pair numbered `index` (below pairCount(structures)).
+PairPosition pairAt(uint64_t index, uint64_t structures);
+
+// Part `part` of `parts` consecutive blocks that together cover `pairs` pairs; their sizes differ
+// by at most one.
+PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts);
+
+// Prints the progress line "i out of N" of every row i from 1 whose first pair (i, i+1) lies in
+// `range`: the lines the hand-out prints while it computes that range.
+void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostream& progress);
+
+// Stores the distances of `range`, computed in pair order, in both cells of each pair.
+void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vector<double>& block);
+
+// Computes special distances of a structure list on worker threads: all pairs, or one range of
+// them. Pairs are handed out one at a time in row-major order under one lock; each pair writes
+// only its own cells. With a `terminal`, a live progress line is kept there. Whenever the
+// hand-out reaches the first pair (i, i+1) of a row i from 1, it prints "i out of N" to
+// `progress`. A failure in a worker stops the hand-out; once all workers are joined, the
+// calculation rethrows the failure of the earliest pair in row-major order.
 class PairDistances {
 public:
     PairDistances(const OperationWeights& weights,
                   const std::vector<ChromosomalStructure>& structures, std::ostream& progress,
                   unsigned threadCount = availableProcessorCount(),
-                  std::ostream* terminal = nullptr);
+                  std::ostream* terminal = nullptr, std::optional<PairRange> range = {});
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
 
-    // Runs the workers to the end and hands the filled matrix over by exchanging it with `out`.
+    // Runs the workers to the end and hands the N x N matrix over by exchanging it with `out`;
+    // cells of pairs outside the range stay 0.
     void calculate(DistanceMatrix& out);
+    // Runs the workers to the end and returns the distances of the range in pair order; no
+    // matrix is allocated.
+    std::vector<double> calculateBlock();
 
 private:
     struct Failure {
-        uint64_t row = 0;
-        uint64_t column = 0;
+        uint64_t index = 0;
         std::exception_ptr error;
     };
 
+    void run();
     void work();
     // Takes the next pair under the lock, counting the one the worker `finished` if any; false
     // when none is left or a worker failed.
-    bool nextPair(uint64_t& row, uint64_t& column, bool finished);
-    void computePair(int32_t i, int32_t j, SpecialDistanceCalculator& calculator);
-    void recordFailure(uint64_t row, uint64_t column, std::exception_ptr error);
+    bool nextPair(uint64_t& index, PairPosition& pair, bool finished);
+    void computePair(uint64_t index, const PairPosition& pair,
+                     SpecialDistanceCalculator& calculator);
+    void recordFailure(uint64_t index, std::exception_ptr error);
 
     const std::vector<ChromosomalStructure>& structures_;
     OperationWeights operationWeights_;
     StructureEnds ends_;
-    DistanceMatrix matrix_;
     uint64_t count_ = 0;
-    uint64_t row_ = 0;
-    uint64_t column_ = 0;
+    PairRange range_;
+    DistanceMatrix* matrix_ = nullptr;  // where the distances go: the matrix, or else block_
+    double* block_ = nullptr;
+    uint64_t next_ = 0;    // the pair handed out next; guarded by pairLock_
+    PairPosition cursor_;  // the pair handed out last; guarded by pairLock_
     std::vector<std::thread> workers_;
     std::mutex pairLock_;
     unsigned threadCount_ = 1;
@@ -64,11 +103,29 @@ private:
     ProgressMeter meter_;            // guarded by pairLock_
 };
 
-// The special-distance matrix, then the line "Time of matrix calculation: <s> seconds".
+// Computes the special-distance matrix with the help of other processes (the MPI program gives
+// tree mode one). It prints the same progress lines as PairDistances over all pairs, and a
+// failure is the one the earliest failing pair gives.
+class PairDistribution {
+public:
+    virtual ~PairDistribution() = default;
+    virtual DistanceMatrix calculate(const OperationWeights& weights,
+                                     const std::vector<ChromosomalStructure>& structures,
+                                     std::ostream& progress, unsigned threadCount,
+                                     std::ostream* terminal) = 0;
+};
+
+// Keeps the memory each solver run frees in the process for the next pair, instead of giving it
+// back to the system after every run. Called once by every process that computes pairs.
+void keepFreedMemoryForReuse();
+
+// The special-distance matrix, computed here or by the `distribution` when given, then the line
+// "Time of matrix calculation: <s> seconds".
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
                                     std::ostream& out,
                                     unsigned threadCount = availableProcessorCount(),
-                                    std::ostream* terminal = nullptr);
+                                    std::ostream* terminal = nullptr,
+                                    PairDistribution* distribution = nullptr);
 
 }  // namespace varnet
