@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# varnet-mpi against varnet: for 1, 2 and 3 ranks the same result files, byte for byte, and the
+# same console text (the timing line's number masked); a bad input reported once, by rank 0, with
+# the one-process text and exit status 1 on every rank; a failing rank's error reported the same
+# way. Every job must end within a minute.
+#   mpi_test.sh VARNET VARNET_MPI GENERATOR EXAMPLES_DIR
+set -euo pipefail
+varnet="$1" varnet_mpi="$2" generate="$3" examples="$4"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+mpirun=(mpirun -q --oversubscribe)
+[ "$(id -u)" -eq 0 ] && mpirun+=(--allow-run-as-root)
+printf '[weights]\nspecial=1\nbreakpoint=0.5\n' >distance_weights.ini
+cp "$examples/tree_six.txt" "$examples/operation_weights.txt" .
+"$generate" 40 150 7 0.05 0.05 >forty.txt
+printf '2\nA 1 L2 +a+b\nB 1 L3 +a\n' >bad.txt
+
+# run NAME COMMAND...: the result directory NAME, NAME.out, NAME.err and NAME.status.
+run() {
+    local name="$1" status=0
+    shift
+    timeout 60 "$@" -o operation_weights.txt -r "$name" >"$name.out" 2>"$name.err" || status=$?
+    echo "$status" >"$name.status"
+    sed -i 's/^\(Time of matrix calculation: \).* seconds$/\1T seconds/' "$name.out"
+}
+
+# same ONE OTHER: fails unless the two runs gave the same files, console text and status.
+same() {
+    diff -r "$1" "$2" && cmp "$1.out" "$2.out" && cmp "$1.err" "$2.err" &&
+        cmp "$1.status" "$2.status" || { echo "FAILED: $2 differs from $1"; exit 1; }
+}
+
+cases=("-c tree_six.txt -p nj -f 1" "-c forty.txt -p upgma -f 1" "-c forty.txt -p kruskal")
+for c in 0 1 2; do
+    # shellcheck disable=SC2086
+    run "one$c" "$varnet" -m tree ${cases[$c]}
+    [ "$(cat "one$c.status")" = 0 ] && [ -s "one$c/tree.tre" ] || { echo "FAILED: one$c"; exit 1; }
+    for ranks in 1 2 3; do
+        # shellcheck disable=SC2086
+        run "mpi$c-$ranks" "${mpirun[@]}" -np "$ranks" "$varnet_mpi" -m tree ${cases[$c]}
+        same "one$c" "mpi$c-$ranks"
+    done
+done
+
+run one-bad "$varnet" -m tree -c bad.txt
+run mpi-bad "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c bad.txt
+same one-bad mpi-bad
+grep -q '^Error occured: line 3' one-bad.err || { echo "FAILED: no reader error"; exit 1; }
+
+# Ranks 1 and 2 cannot start their workers: rank 0 reports their failure, and nothing is written.
+run mpi-rank "${mpirun[@]}" -np 1 "$varnet_mpi" -m tree -c forty.txt -o operation_weights.txt \
+    -r mpi-rank : -np 2 -x VARNET_THREADS=none "$varnet_mpi" -m tree -c forty.txt
+printf 'Parsing parameters: \nDone.\nError occured: VARNET_THREADS must be a whole number from 1 to 4096, not "none"' |
+    cmp - mpi-rank.err && [ "$(cat mpi-rank.status)" = 1 ] && [ ! -e mpi-rank/distance.tsv ] ||
+    { echo "FAILED: a failing rank"; cat mpi-rank.err; exit 1; }
+echo "varnet-mpi gave the one-process results"
