@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times tree mode, dist mode and the tree methods alone on generated inputs and prints one
 # table: wall and CPU time, peak memory (from /usr/bin/time -v) and pairs per second per case,
-# then runs the Google Benchmark program. Not part of the tests: the figures depend on the
-# machine. A case that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than
+# then runs the Google Benchmark program. Where MPI is installed, varnet-mpi runs the 100 x 1000
+# set on 1, 2 and 4 ranks too. Not part of the tests: the figures depend on the machine. A case that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than
 # BENCH_SECONDS (default 120) is stopped and reported as such.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,6 +57,16 @@ tree_case() {
         "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj
 }
 
+# mpi_case RANKS: tree mode on the 100 x 1000 set with varnet-mpi over RANKS ranks of one worker
+# thread each (oversubscribed where the cores run out). Its pairs and pairs/s are per rank.
+mpi_case() {
+    local ranks="$1" root=()
+    [ "$(id -u)" -eq 0 ] && root=(--allow-run-as-root)
+    measure "mpi 100 x 1000, $ranks ranks" "$(awk -v k="$ranks" 'BEGIN { print 4950 / k }')" \
+        mpirun -q --oversubscribe "${root[@]}" -np "$ranks" -x VARNET_THREADS=1 \
+        "$bin/src/varnet-mpi" -c "tree 100 x 1000.txt" -o weights.txt -r "res-mpi-$ranks" -m tree -p nj
+}
+
 # dist_case LABEL GENES [shuffled]: dist mode on a generated pair.
 dist_case() {
     local label="$1" genes="$2"
@@ -72,6 +82,9 @@ echo "| case                         | wall s   | CPU s    | peak MiB  | pairs  
 echo "|------------------------------|----------|----------|-----------|---------|------------|"
 tree_case "tree 50 x 1000" 50 1000 0 0
 tree_case "tree 100 x 1000" 100 1000 0 0
+if [ -x "$bin/src/varnet-mpi" ]; then
+    for ranks in 1 2 4; do mpi_case "$ranks"; done
+fi
 tree_case "tree 50 x 1000, 5 % lost+dup" 50 1000 0.05 0.05
 tree_case "tree 100 x 1000, 5 % lost+dup" 100 1000 0.05 0.05
 dist_case "dist 1000 shuffled" 1000 shuffled

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing, benchmarking and fuzzing (clang) need
-# (phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes).
+# (phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes; Open MPI:
+# varnet-mpi and its test).
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
-          libgtest-dev libbenchmark-dev clang-format time clang phylip)
+          libgtest-dev libbenchmark-dev clang-format time clang phylip libopenmpi-dev openmpi-bin)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"
