@@ -26,7 +26,6 @@ struct PairRange {
     uint64_t first = 0;
     uint64_t last = 0;
     uint64_t size() const { return last - first; }
-    bool operator==(const PairRange&) const = default;
 };
 
 struct PairPosition {
