@@ -3,14 +3,14 @@
 # same console text (the timing line's number masked); a bad input reported once, by rank 0, with
 # the one-process text and exit status 1 on every rank; a failing rank's error reported the same
 # way. Every job must end within a minute.
-#   mpi_test.sh VARNET VARNET_MPI GENERATOR EXAMPLES_DIR
+#   mpi_test.sh MPIRUN VARNET VARNET_MPI GENERATOR EXAMPLES_DIR
 set -euo pipefail
-varnet="$1" varnet_mpi="$2" generate="$3" examples="$4"
+varnet="$2" varnet_mpi="$3" generate="$4" examples="$5"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-mpirun=(mpirun -q --oversubscribe)
+mpirun=("$1" -q --oversubscribe)
 [ "$(id -u)" -eq 0 ] && mpirun+=(--allow-run-as-root)
 printf '[weights]\nspecial=1\nbreakpoint=0.5\n' >distance_weights.ini
 cp "$examples/tree_six.txt" "$examples/operation_weights.txt" .
