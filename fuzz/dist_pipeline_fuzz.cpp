@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         shared.insert(10 * code + 2);
     }
     std::map<uint32_t, int> seen;
-    for (const std::deque<Component>* list : {&state.cycles, &state.paths}) {
+    for (const std::vector<Component>* list : {&state.cycles, &state.paths}) {
         for (const Component& component : *list) {
             for (const uint32_t vertex : verticesOf(component)) ++seen[vertex];
         }

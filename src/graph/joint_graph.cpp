@@ -231,6 +231,7 @@ private:
         const std::vector<uint32_t>& list = in_.vertexLists_[owner];
         const std::size_t n = list.size();
         Component component;
+        component.reserve(n + 1);
         if (n == 1) {
             component.push_back(list[0] == runMarker ? makeEdge(blockEdge, false, 0)
                                                      : makeLoneVertex(list[0]));

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 #include "graph/component.hpp"
@@ -13,8 +12,8 @@ namespace varnet {
 
 // The components of the joint graph of two structures: closed ones and open ones.
 struct JointGraph {
-    std::deque<Component> cycles;
-    std::deque<Component> paths;
+    std::vector<Component> cycles;
+    std::vector<Component> paths;
 };
 
 // The gene ends an adjacency array holds (its non-zero entries), in increasing order.

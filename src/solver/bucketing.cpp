@@ -1,22 +1,29 @@
 #include "solver/bucketing.hpp"
 
+#include <utility>
+
 #include "solver/categories.hpp"
 
 namespace varnet {
 
 void bucketComponents(ChromosomeSet& state) {
-    for (const Component& cycle : state.cycles) {
+    for (Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
         if (kindOf(f) == blockEdge && !isSideB(f)) continue;
         if (kindOf(f) == blockEdge && f.first == 0) {
-            state.buckets[Category::circularBlockB].push_back(cycle);
+            state.buckets[Category::circularBlockB].push_back(std::move(cycle));
         } else {
-            state.buckets[categoryOf(cycle)].push_back(cycle);
+            const Category category = categoryOf(cycle);
+            state.buckets[category].push_back(std::move(cycle));
         }
     }
-    for (const Component& path : state.paths) {
-        state.buckets[categoryOf(path)].push_back(path);
+    for (Component& path : state.paths) {
+        const Category category = categoryOf(path);
+        state.buckets[category].push_back(std::move(path));
     }
+    // From here on the buckets hold every component.
+    state.cycles.clear();
+    state.paths.clear();
 }
 
 }  // namespace varnet

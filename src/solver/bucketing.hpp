@@ -4,8 +4,8 @@
 
 namespace varnet {
 
-// Files a copy of every component of `cycles` and `paths` into the bucket of its category.
-// Side-A block cycles get no bucket; side-B block cycles wait in circularBlockB.
+// Moves every component of `cycles` and `paths` into the bucket of its category and leaves both
+// lists empty. Side-A block cycles get no bucket; side-B block cycles wait in circularBlockB.
 void bucketComponents(ChromosomeSet& state);
 
 }  // namespace varnet

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <utility>
 #include <vector>
 
@@ -18,7 +17,7 @@ namespace varnet {
 struct ChromosomeSet : JointGraph {
     ChromosomeSet() = default;
     explicit ChromosomeSet(JointGraph graph) : JointGraph(std::move(graph)) {}
-    ChromosomeSet(std::deque<Component> closed, std::deque<Component> open)
+    ChromosomeSet(std::vector<Component> closed, std::vector<Component> open)
         : JointGraph{std::move(closed), std::move(open)} {}
 
     std::vector<OperationRecord> sequence;

@@ -55,10 +55,11 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
 void rebuildFinalGraph(ChromosomeSet& state) {
     state.cycles.clear();
     state.paths.clear();
-    for (const std::vector<Component>& bucket : state.buckets.lists) {
-        for (const Component& component : bucket) {
-            (component.size() > 1 ? state.cycles : state.paths).push_back(component);
+    for (std::vector<Component>& bucket : state.buckets.lists) {
+        for (Component& component : bucket) {
+            (component.size() > 1 ? state.cycles : state.paths).push_back(std::move(component));
         }
+        bucket.clear();
     }
 }
 

@@ -16,7 +16,7 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 // classifier, the waiting side-B circular blocks keep their bucket.
 void regroupBuckets(ChromosomeSet& state, bool refined);
 
-// Refills `cycles` (components of more than one edge) and `paths` from the buckets.
+// Moves the components of the buckets into `cycles` (more than one edge) and `paths`.
 void rebuildFinalGraph(ChromosomeSet& state);
 
 // Transforms the joint graph into the final graph, recording the shortest sequence; returns
