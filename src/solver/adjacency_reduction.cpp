@@ -15,7 +15,8 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     const std::size_t prev = at == 0 ? n - 1 : at - 1;
     const std::size_t next = (at + 1) % n;
 
-    std::vector<ComponentItem> before{makeCycleItem(cycle)};
+    std::vector<ComponentItem> before;
+    if (state.recording) before.push_back(makeCycleItem(cycle));
     const Edge& cutEdge = cycle[at];
     Component twoCycle{cutEdge,
                        makeEdge(adjacencyEdge, !isSideB(cutEdge), cutEdge.second, cutEdge.first)};
@@ -30,11 +31,12 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
 
-    std::vector<ComponentItem> after{makeCycleItem(twoCycle), makeCycleItem(cycle)};
+    if (state.recording) {
+        std::vector<ComponentItem> after{makeCycleItem(twoCycle), makeCycleItem(cycle)};
+        addRecord(state, makeOperationRecord(std::move(before), std::move(after), {dpEvent}, ""));
+    }
     state.cycles.push_back(std::move(twoCycle));
     addCost(state, weightOf(dpEvent, weights));
-    state.sequence.push_back(
-        makeOperationRecord(std::move(before), std::move(after), {dpEvent}, ""));
     return true;
 }
 
@@ -72,11 +74,13 @@ void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode e
     Component rest;
     Component cut;
     splitPathAt(path, j, rest, cut);
-    OperationRecord record = makeOperationRecord(
-        {makeLinearItem(path)}, {makeLinearItem(rest), makeCycleItem(cut)}, {event}, "");
+    if (state.recording) {
+        addRecord(state,
+                  makeOperationRecord({makeLinearItem(path)},
+                                      {makeLinearItem(rest), makeCycleItem(cut)}, {event}, ""));
+    }
     path = std::move(rest);
     state.cycles.push_back(std::move(cut));
-    state.sequence.push_back(std::move(record));
     addCost(state, weightOf(event, weights));
 }
 

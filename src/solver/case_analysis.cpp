@@ -246,7 +246,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     while (takeComponents(state, operands, taken, indices)) {
         // Quad components complete the record of the step that left them open. Output 0 does
         // so only where two quads are taken.
-        for (std::size_t k = 0; k < taken.size(); ++k) {
+        for (std::size_t k = 0; k < taken.size() && state.recording; ++k) {
             if (indices[k] < 0 || (k == 0 && row.run != Run::twoQuads)) continue;
             state.sequence[static_cast<std::size_t>(indices[k])].after.push_back(
                 makeLinearItem(taken[k]));
@@ -257,10 +257,12 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
 
         // A join that frees nothing has one result.
         const bool second = !r.freed.empty();
-        std::vector<ComponentItem> after{makeLinearItem(r.joined)};
-        if (second) after.push_back(makeLinearItem(r.freed));
-        state.sequence.push_back(makeOperationRecord({makeLinearItem(x), makeLinearItem(y)},
-                                                     std::move(after), events, row.step));
+        if (state.recording) {
+            std::vector<ComponentItem> after{makeLinearItem(r.joined)};
+            if (second) after.push_back(makeLinearItem(r.freed));
+            addRecord(state, makeOperationRecord({makeLinearItem(x), makeLinearItem(y)},
+                                                 std::move(after), events, row.step));
+        }
 
         std::vector<Component*> leftovers;
         for (std::size_t k = 1; k < taken.size(); ++k) {
@@ -389,11 +391,15 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     const EventCode event = single ? spEvent : dpEvent;
     while (!blocks.empty()) {
         addCost(state, weightOf(event, weights));
-        ComponentItem before = closedTestedItem(x, closed);
         const Component& g = blocks.back();
-        appendGenes(g.back(), x[place->edge]);
-        state.sequence.push_back(makeOperationRecord(
-            {std::move(before), makeCycleItem(g)}, {closedTestedItem(x, closed)}, {event}, "4.1"));
+        if (state.recording) {
+            ComponentItem before = closedTestedItem(x, closed);
+            appendGenes(g.back(), x[place->edge]);
+            addRecord(state, makeOperationRecord({std::move(before), makeCycleItem(g)},
+                                                 {closedTestedItem(x, closed)}, {event}, "4.1"));
+        } else {
+            appendGenes(g.back(), x[place->edge]);
+        }
         blocks.pop_back();
     }
 }
@@ -426,10 +432,13 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         if (r1.empty() || r2.empty()) return;
 
         addCost(state, 2.0 * weightOf(dpEvent, weights));
-        state.sequence.push_back(makeOperationRecord(
-            {makeCycleItem(p), closedTestedItem(qComponent, isClosed(qComponent))},
-            {closedTestedItem(r1, isClosed(r1)), closedTestedItem(r2, isClosed(r2))},
-            {dpEvent, dpEvent}, "4.2"));
+        if (state.recording) {
+            addRecord(state,
+                      makeOperationRecord(
+                          {makeCycleItem(p), closedTestedItem(qComponent, isClosed(qComponent))},
+                          {closedTestedItem(r1, isClosed(r1)), closedTestedItem(r2, isClosed(r2))},
+                          {dpEvent, dpEvent}, "4.2"));
+        }
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.
         cycles.pop_back();
         qBucket.erase(qBucket.begin() + static_cast<std::ptrdiff_t>(q->second));

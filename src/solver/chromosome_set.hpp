@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -24,7 +26,19 @@ struct ChromosomeSet : JointGraph {
     Buckets buckets;
     std::vector<ComponentQuad> quads;
     double totalCost = 0.0;
+
+    // Off, the phases make no records and no copies for them: only the cost is computed.
+    bool recording = true;
+    // When set, each record is handed to it, in sequence order, as soon as no later step can
+    // add to it, and its entry in `sequence` is left empty; `recordsWritten` counts them.
+    std::function<void(const OperationRecord&)> writeRecord;
+    std::size_t recordsWritten = 0;
 };
+
+// Appends a record to `sequence` and hands over the records that are complete.
+void addRecord(ChromosomeSet& state, OperationRecord record);
+// Hands over every record not yet written (no step may add to one afterwards).
+void writeRemainingRecords(ChromosomeSet& state);
 
 inline void addCost(ChromosomeSet& state, double weight) {
     state.totalCost += weight;

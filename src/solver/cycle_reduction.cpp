@@ -22,11 +22,14 @@ std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t
 
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
                      const OperationWeights& weights) {
-    ComponentItem before = makeCycleItem(x);
-    setKind(edge, adjacencyEdge);
     const EventCode event = isSideB(edge) ? bDeletionEvent : aDeletionEvent;
-    state.sequence.push_back(
-        makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}, ""));
+    if (state.recording) {
+        ComponentItem before = makeCycleItem(x);
+        setKind(edge, adjacencyEdge);
+        addRecord(state, makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}, ""));
+    } else {
+        setKind(edge, adjacencyEdge);
+    }
     addCost(state, weightOf(event, weights));
 }
 
@@ -52,9 +55,11 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             closed.push_back(std::move(c1));
             break;
         }
-        state.sequence.push_back(makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
-                                                     {makeCycleItem(r1), makeCycleItem(r2)},
-                                                     {dpEvent, dpEvent}, ""));
+        if (state.recording) {
+            addRecord(state, makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
+                                                 {makeCycleItem(r1), makeCycleItem(r2)},
+                                                 {dpEvent, dpEvent}, ""));
+        }
         addCost(state, 2.0 * weights[dpWeight]);
         pushToCategory(state, std::move(r1));
         pushToCategory(state, std::move(r2));
@@ -76,8 +81,11 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         Component r;
         Component s;
         splitCycleAt(c, j.value_or(0), r, s);
-        state.sequence.push_back(makeOperationRecord(
-            {makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)}, {dpEvent}, ""));
+        if (state.recording) {
+            addRecord(state,
+                      makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
+                                          {dpEvent}, ""));
+        }
         addCost(state, weights[dpWeight]);
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));

@@ -15,11 +15,21 @@ void makeLone(Edge& edge) {
     edge.flags = loneVertexFlags;
 }
 
-void appendRecord(ChromosomeSet& state, std::vector<ComponentItem> before,
-                  std::vector<ComponentItem> after, std::vector<int32_t> events,
-                  std::string step = "") {
-    state.sequence.push_back(makeOperationRecord(std::move(before), std::move(after),
-                                                 std::move(events), std::move(step)));
+OperationRecord makeRecord(std::vector<ComponentItem> before, std::vector<ComponentItem> after,
+                           std::vector<int32_t> events, std::string step = "") {
+    return makeOperationRecord(std::move(before), std::move(after), std::move(events),
+                               std::move(step));
+}
+
+// Makes and appends the record only when records are kept.
+template <typename MakeRecord>
+void appendRecord(ChromosomeSet& state, MakeRecord make) {
+    if (state.recording) addRecord(state, make());
+}
+
+// A copy of a component as it is before a step changes it, taken only when records are kept.
+ComponentItem itemBefore(const ChromosomeSet& state, const Component& component) {
+    return state.recording ? makeLinearItem(component) : ComponentItem{};
 }
 
 void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& weights) {
@@ -31,7 +41,8 @@ void deleteBlocks(ChromosomeSet& state, Category category, EventCode event,
                   const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
-        appendRecord(state, {makeLinearItem(bucket.back())}, {}, {event});
+        appendRecord(state,
+                     [&] { return makeRecord({makeLinearItem(bucket.back())}, {}, {event}); });
         bucket.pop_back();
         chargeEvent(state, event, weights);
     }
@@ -42,9 +53,11 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
     std::vector<Component>& bucket = state.buckets[Category::endEdgeOnA];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = makeLinearItem(p);
+        ComponentItem before = itemBefore(state, p);
         makeLone(p.front());
-        appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
+        appendRecord(state, [&] {
+            return makeRecord({std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
+        });
         chargeEvent(state, aDeletionEvent, weights);
         pushToCategory(state, std::move(p));
     }
@@ -83,10 +96,9 @@ void resolveQuads(ChromosomeSet& state) {
             a = std::move(quad.first);
             b = std::move(quad.second);
         }
-        OperationRecord& pending = state.sequence.at(quad.recordIndex);
         for (Component* outcome : {&a, &b}) {
-            if (outcome->empty()) continue;
-            pending.after.push_back(makeLinearItem(*outcome));
+            if (outcome->empty() || !state.recording) continue;
+            state.sequence.at(quad.recordIndex).after.push_back(makeLinearItem(*outcome));
         }
         pushToCategory(state, std::move(a));
         pushToCategory(state, std::move(b));
@@ -97,18 +109,23 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = makeLinearItem(p);
+        ComponentItem before = itemBefore(state, p);
         if (p.size() == 1) {
             const EventCode event = isSideB(p.front()) ? bDeletionEvent : aDeletionEvent;
             makeLone(p.front());
-            appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {event}, "eliminate odd");
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)}, {makeLinearItem(p)}, {event},
+                                  "eliminate odd");
+            });
             chargeEvent(state, event, weights);
             pushToCategory(state, std::move(p));
             continue;
         }
         // The listed event is the one charged: its side is that of the fused edge.
         const EventCode event = closePath(state, p, weights);
-        appendRecord(state, {std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
+        appendRecord(state, [&] {
+            return makeRecord({std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
+        });
         state.buckets[Category::closed].push_back(std::move(p));
     }
 }
@@ -136,9 +153,10 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component a = popLast(bucket);
-        ComponentItem before = makeLinearItem(a);
+        ComponentItem before = itemBefore(state, a);
         if (kindOf(a.back()) == blockEdge) {
-            appendRecord(state, {std::move(before)}, {}, {bDeletionEvent});
+            appendRecord(state,
+                         [&] { return makeRecord({std::move(before)}, {}, {bDeletionEvent}); });
             chargeEvent(state, bDeletionEvent, weights);
             continue;
         }
@@ -148,7 +166,8 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         a.pop_front();
         setKind(a.back(), bridgingEdge);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
-        appendRecord(state, {std::move(before)}, {makeCycleItem(a)}, {event});
+        appendRecord(state,
+                     [&] { return makeRecord({std::move(before)}, {makeCycleItem(a)}, {event}); });
         chargeEvent(state, event, weights);
         pushToCategory(state, std::move(a));
     }
@@ -158,13 +177,14 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem opened = makeLinearItem(p);
+        ComponentItem opened = itemBefore(state, p);
         const uint32_t u = p.front().first;
         const uint32_t v = p.back().second;
         const bool closingOnB = !isSideB(p.front());
         const EventCode event = closingOnB ? cutEvent : joinEvent;
         p.push_back(makeEdge(adjacencyEdge, closingOnB, v, u));
-        appendRecord(state, {std::move(opened)}, {makeCycleItem(p)}, {event});
+        appendRecord(state,
+                     [&] { return makeRecord({std::move(opened)}, {makeCycleItem(p)}, {event}); });
         chargeEvent(state, event, weights);
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
@@ -173,7 +193,9 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         Component r;
         Component s;
         splitCycleAt(p, p.size() - 1, r, s);
-        appendRecord(state, {makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
+        appendRecord(state, [&] {
+            return makeRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
+        });
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));
         chargeEvent(state, dpEvent, weights);
@@ -184,14 +206,18 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[Category::evenEndToEnd];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = makeLinearItem(p);
+        ComponentItem before = itemBefore(state, p);
         if (p.size() == 2) {
             addCost(state, weights[aDeletionWeight] + weights[bDeletionWeight]);
             p.pop_back();
-            appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {bDeletionEvent});
-            ComponentItem single = makeLinearItem(p);
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)}, {makeLinearItem(p)}, {bDeletionEvent});
+            });
+            ComponentItem single = itemBefore(state, p);
             makeLone(p.front());
-            appendRecord(state, {std::move(single)}, {makeLinearItem(p)}, {aDeletionEvent});
+            appendRecord(state, [&] {
+                return makeRecord({std::move(single)}, {makeLinearItem(p)}, {aDeletionEvent});
+            });
             pushToCategory(state, std::move(p));
             continue;
         }
@@ -203,8 +229,11 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         p.pop_front();
         p.pop_back();
         p.front().first = p.back().second;
-        appendRecord(state, {std::move(before)},
-                     {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
+        appendRecord(state, [&] {
+            return makeRecord({std::move(before)},
+                              {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})},
+                              {spEvent});
+        });
         state.buckets[Category::closed].push_back(std::move(p));
         chargeEvent(state, spEvent, weights);
     }
@@ -214,12 +243,14 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
     std::vector<Component>& bucket = state.buckets[Category::evenBridged];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = makeLinearItem(p);
+        ComponentItem before = itemBefore(state, p);
         if (p.size() > 1) {
             const Component freed{makeLoneVertex(p.back().second)};
             p.back().second = p.front().first;
-            appendRecord(state, {std::move(before)}, {makeLinearItem(freed), makeCycleItem(p)},
-                         {spEvent});
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)}, {makeLinearItem(freed), makeCycleItem(p)},
+                                  {spEvent});
+            });
             state.buckets[Category::closed].push_back(std::move(p));
             pushToCategory(state, freed);
             chargeEvent(state, spEvent, weights);
@@ -231,12 +262,16 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         // The cost of this step is not that of its printed event: both deletion weights of
         // the edge's side come with it.
         if (isSideB(e)) {
-            appendRecord(state, {std::move(before)},
-                         {makeLinearItem(first), makeLinearItem(second)}, {joinEvent});
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)},
+                                  {makeLinearItem(first), makeLinearItem(second)}, {joinEvent});
+            });
             addCost(state, weights[bDeletionWeight] + weights[joinWeight]);
         } else {
-            appendRecord(state, {std::move(before)},
-                         {makeLinearItem(first), makeLinearItem(second)}, {cutEvent});
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)},
+                                  {makeLinearItem(first), makeLinearItem(second)}, {cutEvent});
+            });
             addCost(state, weights[aDeletionWeight] + weights[cutWeight]);
         }
         pushToCategory(state, first);
@@ -249,12 +284,14 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
         std::vector<Component>& bucket = state.buckets[category];
         while (!bucket.empty()) {
             Component p = popLast(bucket);
-            ComponentItem before = makeLinearItem(p);
+            ComponentItem before = itemBefore(state, p);
             if (p.size() == 1) {
                 const EventCode event =
                     category == Category::evenEndOnA ? aDeletionEvent : bDeletionEvent;
                 makeLone(p.front());
-                appendRecord(state, {std::move(before)}, {makeLinearItem(p)}, {event});
+                appendRecord(state, [&] {
+                    return makeRecord({std::move(before)}, {makeLinearItem(p)}, {event});
+                });
                 chargeEvent(state, event, weights);
                 pushToCategory(state, std::move(p));
                 continue;
@@ -266,8 +303,10 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             appendGenes(p.back(), p.front());
             p.pop_back();
             const Component n{std::move(freed)};
-            appendRecord(state, {std::move(before)}, {makeCycleItem(p), makeLinearItem(n)},
-                         {spEvent});
+            appendRecord(state, [&] {
+                return makeRecord({std::move(before)}, {makeCycleItem(p), makeLinearItem(n)},
+                                  {spEvent});
+            });
             chargeEvent(state, spEvent, weights);
             pushToCategory(state, std::move(p));
             pushToCategory(state, n);

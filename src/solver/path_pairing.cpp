@@ -304,23 +304,30 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         PairingOutcome outcome;
         function.run(operands, outcome);
 
-        std::vector<ComponentItem> before;
-        before.reserve(count);
-        for (std::size_t i = 0; i < count; ++i) before.push_back(makeLinearItem(*operands[i]));
-        std::vector<ComponentItem> after;
-        after.reserve(function.productCount);
-        for (std::size_t i = 0; i < function.productCount; ++i) {
-            after.push_back(makeLinearItem(outcome.products[i]));
+        OperationRecord record;
+        if (state.recording) {
+            std::vector<ComponentItem> before;
+            before.reserve(count);
+            for (std::size_t i = 0; i < count; ++i) before.push_back(makeLinearItem(*operands[i]));
+            std::vector<ComponentItem> after;
+            after.reserve(function.productCount);
+            for (std::size_t i = 0; i < function.productCount; ++i) {
+                after.push_back(makeLinearItem(outcome.products[i]));
+            }
+            record = makeOperationRecord(std::move(before), std::move(after), events,
+                                         std::string(row.step));
         }
-        state.sequence.push_back(makeOperationRecord(std::move(before), std::move(after), events,
-                                                     std::string(row.step)));
-        if (function.leavesQuad) outcome.quad.recordIndex = state.sequence.size() - 1;
 
         for (std::size_t i = 0; i < taken; ++i) driver.pop_back();
         for (const Category partner : row.partners) {
             state.buckets[partner].pop_back();
         }
-        if (function.leavesQuad) state.quads.push_back(std::move(outcome.quad));
+        // The quad is filed before its record, which then waits for the quad's outcome.
+        if (function.leavesQuad) {
+            outcome.quad.recordIndex = state.sequence.size();
+            state.quads.push_back(std::move(outcome.quad));
+        }
+        if (state.recording) addRecord(state, std::move(record));
         for (std::size_t i = 0; i < function.productCount; ++i) {
             Component& product = outcome.products[i];
             const Routing routed = row.routing.items[i];

@@ -19,8 +19,10 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
             ++i;
             continue;
         }
-        state.sequence.push_back(
-            makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent}, "delete block"));
+        if (state.recording) {
+            addRecord(state, makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent},
+                                                 "delete block"));
+        }
         state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
         addCost(state, weightOf(aDeletionEvent, weights));
     }
@@ -72,8 +74,16 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
     joinRemaining(state, weights);
     regroupBuckets(state, false);
     finishSequence(state, weights);
-    rebuildFinalGraph(state);
+    writeRemainingRecords(state);
+    // Only the recorded solution has a final graph to show.
+    if (state.recording) rebuildFinalGraph(state);
     return state.totalCost;
+}
+
+double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
+    ChromosomeSet state(std::move(graph));
+    state.recording = false;
+    return solve(state, weights);
 }
 
 }  // namespace varnet

@@ -23,4 +23,7 @@ void rebuildFinalGraph(ChromosomeSet& state);
 // the total cost.
 double solve(ChromosomeSet& state, const OperationWeights& weights);
 
+// The total cost `solve` gives for the graph, bit for bit, computed without records.
+double solvedCostOnly(JointGraph graph, const OperationWeights& weights);
+
 }  // namespace varnet

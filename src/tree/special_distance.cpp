@@ -46,8 +46,7 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::solvedCost() {
-    ChromosomeSet state(buildJointGraph(input_));
-    return solve(state, weights_);
+    return solvedCostOnly(buildJointGraph(input_), weights_);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
@@ -80,9 +79,9 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
     if (holdsNoChromosome(b) || holdsNoChromosome(a)) return missingStructureDistance;
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
-    ChromosomeSet forward(buildJointGraph(adjacencyA, adjacencyB));
-    ChromosomeSet backward(buildJointGraph(adjacencyB, adjacencyA));
-    return (solve(forward, weights) + solve(backward, weights)) * 0.5;
+    const double forward = solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB), weights);
+    const double backward = solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA), weights);
+    return (forward + backward) * 0.5;
 }
 
 }  // namespace varnet

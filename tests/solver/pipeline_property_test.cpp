@@ -2,9 +2,11 @@
 // the state holds or a record lists is well formed and the cost equals the weights of the listed
 // events; the final graph is finished and holds every shared gene end exactly once. The run is
 // deterministic, doubling the weights doubles the cost, and a structure costs nothing against
-// itself. The same corpus runs in every build, sanitizers included.
+// itself; the cost-only solve gives the same cost. The same corpus runs in every build, sanitizers
+// included.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 
 #include "graph/joint_graph.hpp"
@@ -103,6 +105,11 @@ TEST_P(Pipeline, EveryPhaseKeepsTheInvariants) {
         ASSERT_EQ(state.totalCost, listedCost(state, c.weights)) << "after " << phase.name;
     }
     EXPECT_EQ(finalGraphFault(state, c.a, c.b), "");
+
+    // Without records the cost is the same, bit for bit.
+    const JointGraph graph = jointGraph(c.a, c.b);
+    EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(graph, c.weights)),
+              std::bit_cast<uint64_t>(state.totalCost));
 
     // `solve` runs the same phases, and again gives the same result.
     for (int run = 0; run < 2; ++run) {
