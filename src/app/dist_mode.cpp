@@ -50,6 +50,11 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", state, names);
 
     err << "Done.\nCalculating shortest path...\n";
+    // The steps are written out as they are completed, so that they need not all be kept.
+    SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", names);
+    state.writeRecord = [&sequenceFile](const OperationRecord& record) {
+        sequenceFile.write(record);
+    };
     const double cost = solve(state, options.operationWeights);
     // Weights so large that their sum overflows give no cost to print or compare.
     if (!std::isfinite(cost)) {
@@ -62,7 +67,7 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     costText << cost;
     err << costText.str();
     writeGraphFile(options.resultDir + "/final.txt", "", state, names);
-    writeShortestSequence(state, options.resultDir + "/shortest_sequence.txt", names);
+    sequenceFile.finish(cost);
     return successStatus;
 }
 

@@ -5,11 +5,11 @@
 namespace varnet {
 namespace {
 
-const std::string& geneName(int32_t code, const GeneNameTable& names) {
-    return geneNameOf(names, static_cast<int32_t>(absoluteCode(code) / 10));
+const std::string& geneName(int32_t code, const GeneNameIndex& names) {
+    return names(static_cast<int32_t>(absoluteCode(code) / 10));
 }
 
-void printGenes(std::ostream& out, const Edge& edge, const GeneNameTable& names) {
+void printGenes(std::ostream& out, const Edge& edge, const GeneNameIndex& names) {
     for (const int32_t code : edge.genes) out << geneName(code, names);
 }
 
@@ -19,14 +19,14 @@ char sideLetter(const Edge& edge) {
 
 }  // namespace
 
-std::string vertexName(uint32_t end, const GeneNameTable& names) {
-    return geneNameOf(names, static_cast<int32_t>(end / 100)) + (end % 10 == 1 ? ".1" : ".2");
+void printVertex(std::ostream& out, uint32_t end, const GeneNameIndex& names) {
+    out << names(static_cast<int32_t>(end / 100)) << (end % 10 == 1 ? ".1" : ".2");
 }
 
-void printEdge(std::ostream& out, const Edge& edge, const GeneNameTable& names,
+void printEdge(std::ostream& out, const Edge& edge, const GeneNameIndex& names,
                bool firstInComponent) {
     if (isLoneVertex(edge)) {
-        out << vertexName(edge.first, names);
+        printVertex(out, edge.first, names);
         return;
     }
     switch (kindOf(edge)) {
@@ -37,7 +37,8 @@ void printEdge(std::ostream& out, const Edge& edge, const GeneNameTable& names,
         case endEdge:
             if (firstInComponent) {
                 printGenes(out, edge, names);
-                out << sideLetter(edge) << '_' << vertexName(edge.first, names);
+                out << sideLetter(edge) << '_';
+                printVertex(out, edge.first, names);
             } else {
                 out << '_';
                 printGenes(out, edge, names);
@@ -45,19 +46,21 @@ void printEdge(std::ostream& out, const Edge& edge, const GeneNameTable& names,
             }
             return;
         case bridgingEdge:
-            if (firstInComponent) out << vertexName(edge.first, names);
+            if (firstInComponent) printVertex(out, edge.first, names);
             out << '_';
             printGenes(out, edge, names);
-            out << sideLetter(edge) << '_' << vertexName(edge.second, names);
+            out << sideLetter(edge) << '_';
+            printVertex(out, edge.second, names);
             return;
         default:
-            if (firstInComponent) out << vertexName(edge.first, names);
-            out << '_' << sideLetter(edge) << vertexName(edge.second, names);
+            if (firstInComponent) printVertex(out, edge.first, names);
+            out << '_' << sideLetter(edge);
+            printVertex(out, edge.second, names);
             return;
     }
 }
 
-void printComponent(std::ostream& out, const Component& component, const GeneNameTable& names) {
+void printComponent(std::ostream& out, const Component& component, const GeneNameIndex& names) {
     bool first = true;
     for (const Edge& edge : component) {
         printEdge(out, edge, names, first);
@@ -65,7 +68,7 @@ void printComponent(std::ostream& out, const Component& component, const GeneNam
     }
 }
 
-void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameTable& names) {
+void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameIndex& names) {
     std::size_t countA = 0;
     std::size_t countB = 0;
     out << "Cycles (" << graph.cycles.size() << "): ";

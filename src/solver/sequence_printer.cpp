@@ -1,19 +1,21 @@
 #include "solver/sequence_printer.hpp"
 
+#include <utility>
+
 #include "graph/graph_printer.hpp"
 #include "structures/text_files.hpp"
 
 namespace varnet {
 namespace {
 
-void printItem(std::ostream& out, const ComponentItem& item, const GeneNameTable& names) {
+void printItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names) {
     printComponent(out, item.component, names);
     out << '(' << item.tag << ')';
 }
 
 // Items [from, to) of `items`, separated by ", ".
 void printItems(std::ostream& out, const std::vector<ComponentItem>& items, std::size_t from,
-                std::size_t to, const GeneNameTable& names) {
+                std::size_t to, const GeneNameIndex& names) {
     for (std::size_t i = from; i < to; ++i) {
         if (i != from) out << ", ";
         printItem(out, items[i], names);
@@ -27,7 +29,7 @@ bool endsWithAlternativesMarker(const std::vector<ComponentItem>& after) {
 }  // namespace
 
 void printOperationRecord(std::ostream& out, const OperationRecord& record,
-                          const GeneNameTable& names) {
+                          const GeneNameIndex& names) {
     out << '[';
     printItems(out, record.before, 0, record.before.size(), names);
     out << "] ";
@@ -60,14 +62,18 @@ void printOperationRecord(std::ostream& out, const OperationRecord& record,
     out << "] , step: " << record.step << "\n";
 }
 
-void writeShortestSequence(const ChromosomeSet& state, const std::string& path,
-                           const GeneNameTable& names) {
-    writeResultFile(path, [&](std::ostream& out) {
-        std::size_t eventCount = 0;
-        for (const OperationRecord& record : state.sequence) eventCount += record.events.size();
-        out << eventCount << "; " << state.totalCost << ";\n";
-        for (const OperationRecord& record : state.sequence)
-            printOperationRecord(out, record, names);
+SequenceFileWriter::SequenceFileWriter(std::string path, const GeneNameTable& names)
+    : path_(std::move(path)), names_(names), records_(path_) {}
+
+void SequenceFileWriter::write(const OperationRecord& record) {
+    eventCount_ += record.events.size();
+    printOperationRecord(records_.out(), record, names_);
+}
+
+void SequenceFileWriter::finish(double totalCost) {
+    writeResultFile(path_, [&](std::ostream& out) {
+        out << eventCount_ << "; " << totalCost << ";\n";
+        records_.copyTo(out);
     });
 }
 

@@ -102,4 +102,29 @@ void writeResultFile(const std::string& path, const std::function<void(std::ostr
     }
 }
 
+ScratchFile::ScratchFile(const std::string& resultPath)
+    : resultPath_(resultPath), path_(createTemporaryFile(resultPath)) {
+    if (path_.empty()) throw std::runtime_error("Failed to create file " + resultPath_);
+    stream_.open(path_, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!stream_.is_open()) {
+        std::remove(path_.c_str());
+        throw std::runtime_error("Failed to create file " + resultPath_);
+    }
+}
+
+ScratchFile::~ScratchFile() {
+    stream_.close();
+    std::remove(path_.c_str());
+}
+
+void ScratchFile::copyTo(std::ostream& target) {
+    stream_.flush();
+    const std::streamoff length = stream_.tellp();
+    if (stream_.fail()) throw std::runtime_error("Failed to write file " + resultPath_);
+    if (length == 0) return;
+    stream_.seekg(0);
+    target << stream_.rdbuf();
+    if (stream_.fail() || !target) throw std::runtime_error("Failed to write file " + resultPath_);
+}
+
 }  // namespace varnet

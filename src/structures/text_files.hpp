@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -42,5 +43,27 @@ private:
 // place, "Failed to write file " + path when the text did not reach it completely, and passes
 // an exception of `write` through.
 void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+// A temporary file beside a result file, for the part of its text that is ready before the
+// beginning is known: the text goes to `out()` and is copied into the result's writer at the
+// end with `copyTo`. The file is removed when the object goes.
+class ScratchFile {
+public:
+    // Throws "Failed to create file " + resultPath when no file can be made beside it.
+    explicit ScratchFile(const std::string& resultPath);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    std::ostream& out() { return stream_; }
+    // Appends all the text written so far to `target`; throws "Failed to write file " +
+    // resultPath when it did not all reach the scratch file or cannot be read back.
+    void copyTo(std::ostream& target);
+
+private:
+    std::string resultPath_;
+    std::string path_;
+    std::fstream stream_;
+};
 
 }  // namespace varnet
