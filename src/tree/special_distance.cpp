@@ -19,9 +19,30 @@ bool holdsNoChromosome(const ChromosomalStructure& structure) {
 }  // namespace
 
 StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures) {
-    StructureEnds result;
-    result.endsOf.reserve(structures.size());
+    std::vector<uint32_t> codes;
     for (const ChromosomalStructure& structure : structures) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t code : chromosome.genes) codes.push_back(absoluteCode(code));
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    // The rank of a code, written with the digits 1 to 9 in its last place.
+    const auto denseCode = [&codes](int32_t code) {
+        const auto rank = static_cast<int32_t>(
+            std::lower_bound(codes.begin(), codes.end(), absoluteCode(code)) - codes.begin());
+        const int32_t dense = 10 * (rank / 9) + rank % 9 + 1;
+        return code < 0 ? -dense : dense;
+    };
+    StructureEnds result;
+    result.numbered = structures;
+    for (ChromosomalStructure& structure : result.numbered) {
+        for (Chromosome& chromosome : structure.chromosomes) {
+            for (int32_t& code : chromosome.genes) code = denseCode(code);
+        }
+    }
+    result.endsOf.reserve(structures.size());
+    for (const ChromosomalStructure& structure : result.numbered) {
         std::vector<uint32_t>& ends = result.endsOf.emplace_back();
         for (const Chromosome& chromosome : structure.chromosomes) {
             for (const int32_t code : chromosome.genes) {
@@ -64,8 +85,8 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
             clearAdjacency(self.second_, endsOfJ);
         }
     } clear{*this, endsOfI, endsOfJ};
-    fillAdjacency(structures_[i], first_);
-    fillAdjacency(structures_[j], second_);
+    fillAdjacency(ends_.numbered[i], first_);
+    fillAdjacency(ends_.numbered[j], second_);
 
     input_.load(first_, endsOfI, second_, endsOfJ);
     const double forward = solvedCost();
