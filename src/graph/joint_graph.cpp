@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
 #include <utility>
 
 #include "structures/gene_code.hpp"
@@ -31,22 +32,12 @@ JointGraphInput::JointGraphInput(std::size_t vertexCount)
 }
 
 void JointGraphInput::ensureVertexCount(std::size_t count) {
-    if (count <= startSide_.size()) return;
-    vertexLists_.resize(count);
-    startSide_.resize(count, 0);
-    visited_.resize(count, false);
-    closedMark_.resize(count, false);
-    collected_.resize(count, false);
+    if (count > vertices_.size()) vertices_.resize(count);
 }
 
 void JointGraphInput::clearEntries() {
-    for (const uint32_t end : ends_) {
-        vertexLists_[end].clear();
-        startSide_[end] = 0;
-        visited_[end] = false;
-        closedMark_[end] = false;
-        collected_[end] = false;
-    }
+    for (const uint32_t end : ends_) vertices_[end] = VertexState{};
+    lists_.clear();
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
@@ -74,9 +65,9 @@ public:
         traceAll();
         JointGraph graph;
         for (const uint32_t owner : in_.ends_) {
-            if (in_.vertexLists_[owner].empty()) continue;
-            const bool closed = in_.closedMark_[owner];
-            (closed ? graph.cycles : graph.paths).push_back(makeComponent(owner, closed));
+            const JointGraphInput::VertexState& state = in_.vertices_[owner];
+            if (state.listSize == 0) continue;
+            (state.closed ? graph.cycles : graph.paths).push_back(makeComponent(owner));
         }
         return graph;
     }
@@ -97,28 +88,28 @@ private:
     // Phase 1: every component is traced once, from its smallest end.
     void traceAll() {
         for (const uint32_t v : in_.ends_) {
-            if (in_.visited_[v]) continue;
+            if (in_.vertices_[v].visited) continue;
             const int32_t a = a_.at(v);
             const int32_t b = b_.at(v);
             if ((a == 0) != (b == 0)) {
                 const int side = a == 0 ? sideB : sideA;
                 bool linear = false;
                 if (pureSpecialTest(v, side, linear)) {
-                    in_.startSide_[v] = static_cast<uint8_t>(side);
-                    in_.vertexLists_[v].push_back(runMarker);
-                    if (!linear) in_.closedMark_[v] = true;
+                    in_.vertices_[v].startSide = static_cast<uint8_t>(side);
+                    appendEntry(v, runMarker);
+                    if (!linear) in_.vertices_[v].closed = true;
                     continue;
                 }
             }
             if (a > 0) {
-                in_.startSide_[v] = sideA;
+                in_.vertices_[v].startSide = sideA;
                 traceComponent(v, sideA);
             } else if (b > 0) {
-                in_.startSide_[v] = sideB;
+                in_.vertices_[v].startSide = sideB;
                 traceComponent(v, sideB);
             } else if (a == telomere && b == telomere) {
-                in_.startSide_[v] = loneVertexSide;
-                in_.vertexLists_[v].push_back(v);
+                in_.vertices_[v].startSide = loneVertexSide;
+                appendEntry(v, v);
             }
         }
     }
@@ -131,8 +122,8 @@ private:
         const int32_t behind = partnerOn(side, v);
         if (pure && behind != telomere) pure = collectRun(behind, side, linear);
         for (const uint32_t end : in_.collectedEnds_) {
-            in_.collected_[end] = false;
-            if (pure) in_.visited_[end] = true;
+            in_.vertices_[end].collected = false;
+            if (pure) in_.vertices_[end].visited = true;
         }
         in_.collectedEnds_.clear();
         return pure;
@@ -148,21 +139,29 @@ private:
                 return true;
             }
             const uint32_t end = static_cast<uint32_t>(x);
-            if (in_.collected_[end]) return true;
+            if (in_.vertices_[end].collected) return true;
             const uint32_t other = otherEnd(end);
             if (isCommon(end) || isCommon(other)) return false;
             for (const uint32_t e : {end, other}) {
-                in_.collected_[e] = true;
+                in_.vertices_[e].collected = true;
                 in_.collectedEnds_.push_back(e);
             }
             x = partnerOn(side, other);
         }
     }
 
+    // Adds an entry to the list of `owner`, the component being traced.
+    void appendEntry(uint32_t owner, uint32_t entry) {
+        JointGraphInput::VertexState& state = in_.vertices_[owner];
+        if (state.listSize == 0) state.listStart = static_cast<uint32_t>(in_.lists_.size());
+        in_.lists_.push_back(entry);
+        ++state.listSize;
+    }
+
     void append(uint32_t owner, uint32_t entry, int side) {
-        std::vector<uint32_t>& list = in_.vertexLists_[owner];
-        list.push_back(entry);
-        if (list.size() == 1) in_.startSide_[owner] = static_cast<uint8_t>(side);
+        appendEntry(owner, entry);
+        if (in_.vertices_[owner].listSize == 1)
+            in_.vertices_[owner].startSide = static_cast<uint8_t>(side);
     }
 
     // Walks the component of v, starting along its edge of `side`. A path is walked to one
@@ -172,7 +171,7 @@ private:
         uint32_t c = v;
         bool reversed = false;
         while (true) {
-            in_.visited_[c] = true;
+            in_.vertices_[c].visited = true;
             if (isCommon(c)) append(owner, c, side);
             const int32_t next = partnerOn(side, c);
             if (endsWalk(next)) {
@@ -183,8 +182,8 @@ private:
             }
             const uint32_t n = static_cast<uint32_t>(next);
             if (isCommon(n)) {
-                if (in_.visited_[n] && !reversed) {
-                    in_.closedMark_[owner] = true;
+                if (in_.vertices_[n].visited && !reversed) {
+                    in_.vertices_[owner].closed = true;
                     return;
                 }
                 c = n;
@@ -192,8 +191,8 @@ private:
             } else {
                 // A run of genes only one structure holds is crossed gene by gene and leaves
                 // one marker.
-                if (isCommon(c)) in_.vertexLists_[owner].push_back(runMarker);
-                in_.visited_[n] = true;
+                if (isCommon(c)) appendEntry(owner, runMarker);
+                in_.vertices_[n].visited = true;
                 c = otherEnd(n);
             }
         }
@@ -207,18 +206,21 @@ private:
         while (!isCommon(x)) {
             const int32_t next = partnerOn(side, otherEnd(x));
             if (endsWalk(next)) {
-                in_.vertexLists_[owner].push_back(runMarker);
+                appendEntry(owner, runMarker);
                 return false;
             }
             x = static_cast<uint32_t>(next);
             runBeforeTelomere = true;
         }
-        in_.vertexLists_[owner].clear();
-        in_.startSide_[owner] = 0;
-        in_.startSide_[x] = static_cast<uint8_t>(1 - side);
+        // The owner's list is the last one: dropping it leaves the lists before it.
+        JointGraphInput::VertexState& old = in_.vertices_[owner];
+        if (old.listSize != 0) in_.lists_.resize(old.listStart);
+        old.listSize = 0;
+        old.startSide = 0;
+        in_.vertices_[x].startSide = static_cast<uint8_t>(1 - side);
         if (runBeforeTelomere) {
-            in_.vertexLists_[x].push_back(runMarker);
-            in_.startSide_[x] = static_cast<uint8_t>(side);
+            appendEntry(x, runMarker);
+            in_.vertices_[x].startSide = static_cast<uint8_t>(side);
         }
         owner = x;
         c = x;
@@ -227,8 +229,9 @@ private:
     }
 
     // Phase 2: the edges of the component whose traced list is owned by `owner`.
-    Component makeComponent(uint32_t owner, bool closed) const {
-        const std::vector<uint32_t>& list = in_.vertexLists_[owner];
+    Component makeComponent(uint32_t owner) const {
+        const JointGraphInput::VertexState& state = in_.vertices_[owner];
+        const std::span<const uint32_t> list(in_.lists_.data() + state.listStart, state.listSize);
         const std::size_t n = list.size();
         Component component;
         component.reserve(n + 1);
@@ -254,9 +257,9 @@ private:
                     vertexSeen = true;
                 }
             }
-            if (closed) closeComponent(component, list);
+            if (state.closed) closeComponent(component, list);
         }
-        int side = in_.startSide_[owner];
+        int side = state.startSide;
         for (Edge& edge : component) {
             if (!isLoneVertex(edge)) {
                 edge.flags = static_cast<uint8_t>(side != 0 ? edge.flags | sideBBit
@@ -268,7 +271,7 @@ private:
     }
 
     // The edge that closes a cycle of two or more traced entries back to its first vertex.
-    static void closeComponent(Component& component, const std::vector<uint32_t>& list) {
+    static void closeComponent(Component& component, std::span<const uint32_t> list) {
         if (list.front() == runMarker) {
             component.front().second = list.back();
             setKind(component.front(), bridgingEdge);

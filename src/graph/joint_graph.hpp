@@ -43,7 +43,7 @@ public:
               const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
 
     // Number of vertices the tables cover.
-    std::size_t vertexCount() const { return startSide_.size(); }
+    std::size_t vertexCount() const { return vertices_.size(); }
 
 private:
     friend class JointGraphBuilder;
@@ -56,14 +56,22 @@ private:
     std::array<const AdjacencyArray*, 2> adjacency_;
     // Ends held by A or B, in increasing order: the only vertices a build visits.
     std::vector<uint32_t> ends_;
-    // Traced vertex sequence of each component under its owner vertex; 0 marks a run of genes
-    // that only one structure holds.
-    std::vector<std::vector<uint32_t>> vertexLists_;
-    // Side of the first edge of the component each vertex owns: 0 A, 1 B, 2 lone vertex.
-    std::vector<uint8_t> startSide_;
-    std::vector<bool> visited_;
-    std::vector<bool> closedMark_;
-    std::vector<bool> collected_;
+    // What a build knows of one vertex, kept together so that a visit reads one entry.
+    struct VertexState {
+        // The traced vertex sequence of the component the vertex owns: `listSize` entries of
+        // `lists_` from `listStart`.
+        uint32_t listStart = 0;
+        uint32_t listSize = 0;
+        // Side of the first edge of the component the vertex owns: 0 A, 1 B, 2 lone vertex.
+        uint8_t startSide = 0;
+        bool visited = false;
+        bool closed = false;
+        bool collected = false;
+    };
+    std::vector<VertexState> vertices_;
+    // The traced sequences one after another; 0 marks a run of genes that only one structure
+    // holds. A component is traced whole before the next, so its owner's list is always last.
+    std::vector<uint32_t> lists_;
     std::vector<uint32_t> collectedEnds_;
 };
 
