@@ -57,8 +57,11 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
 // Runs the two phases of one build on the tables of a `JointGraphInput`.
 class JointGraphBuilder {
 public:
-    explicit JointGraphBuilder(JointGraphInput& input)
-        : in_(input), a_(*input.adjacency_[0]), b_(*input.adjacency_[1]) {}
+    JointGraphBuilder(JointGraphInput& input, SharedAdjacencies shared)
+        : in_(input),
+          a_(*input.adjacency_[0]),
+          b_(*input.adjacency_[1]),
+          keepsShared_(shared == SharedAdjacencies::kept) {}
 
     JointGraph build() {
         in_.clearEntries();
@@ -66,7 +69,7 @@ public:
         JointGraph graph;
         for (const uint32_t owner : in_.ends_) {
             const JointGraphInput::VertexState& state = in_.vertices_[owner];
-            if (state.listSize == 0) continue;
+            if (state.listSize == 0 || (!keepsShared_ && isSharedAdjacency(state))) continue;
             (state.closed ? graph.cycles : graph.paths).push_back(makeComponent(owner));
         }
         return graph;
@@ -77,6 +80,12 @@ private:
     static constexpr int sideB = 1;
     static constexpr uint8_t loneVertexSide = 2;
     static constexpr uint32_t runMarker = 0;
+
+    // A closed list of two common ends: a cycle of two adjacency edges.
+    bool isSharedAdjacency(const JointGraphInput::VertexState& state) const {
+        return state.closed && state.listSize == 2 && in_.lists_[state.listStart] != runMarker &&
+               in_.lists_[state.listStart + 1] != runMarker;
+    }
 
     bool isCommon(uint32_t end) const { return a_.at(end) != 0 && b_.at(end) != 0; }
     int32_t partnerOn(int side, uint32_t end) const {
@@ -286,16 +295,18 @@ private:
     JointGraphInput& in_;
     const AdjacencyArray& a_;
     const AdjacencyArray& b_;
+    bool keepsShared_;
 };
 
-JointGraph buildJointGraph(JointGraphInput& input) {
-    return JointGraphBuilder(input).build();
+JointGraph buildJointGraph(JointGraphInput& input, SharedAdjacencies shared) {
+    return JointGraphBuilder(input, shared).build();
 }
 
-JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
+                           SharedAdjacencies shared) {
     JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
     input.load(a, b);
-    return buildJointGraph(input);
+    return buildJointGraph(input, shared);
 }
 
 }  // namespace varnet

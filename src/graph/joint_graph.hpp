@@ -78,9 +78,16 @@ private:
 // The joint graph of the loaded pair: components traced from the ends in increasing order,
 // each list ordered by owner vertex. A build first clears the table entries of the loaded ends,
 // so building again, with the same or another pair, starts afresh.
-JointGraph buildJointGraph(JointGraphInput& input);
+//
+// With `SharedAdjacencies::leftOut`, a cycle of two adjacency edges (an adjacency both structures
+// hold) is traced but not made: no step of the solver touches one or adds to the cost for it,
+// so a build for the cost alone needs none of them.
+enum class SharedAdjacencies : bool { kept, leftOut };
+JointGraph buildJointGraph(JointGraphInput& input,
+                           SharedAdjacencies shared = SharedAdjacencies::kept);
 
 // One-off build with tables sized to the two arrays.
-JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b);
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
+                           SharedAdjacencies shared = SharedAdjacencies::kept);
 
 }  // namespace varnet

@@ -23,7 +23,8 @@ void rebuildFinalGraph(ChromosomeSet& state);
 // the total cost.
 double solve(ChromosomeSet& state, const OperationWeights& weights);
 
-// The total cost `solve` gives for the graph, bit for bit, computed without records.
+// The total cost `solve` gives for the graph, bit for bit, computed without records. The graph
+// may lack its shared adjacencies (`SharedAdjacencies::leftOut`).
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights);
 
 }  // namespace varnet

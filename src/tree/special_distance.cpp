@@ -67,7 +67,7 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::solvedCost() {
-    return solvedCostOnly(buildJointGraph(input_), weights_);
+    return solvedCostOnly(buildJointGraph(input_, SharedAdjacencies::leftOut), weights_);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
@@ -100,8 +100,11 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
     if (holdsNoChromosome(b) || holdsNoChromosome(a)) return missingStructureDistance;
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
-    const double forward = solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB), weights);
-    const double backward = solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA), weights);
+    constexpr SharedAdjacencies leftOut = SharedAdjacencies::leftOut;
+    const double forward =
+        solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, leftOut), weights);
+    const double backward =
+        solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, leftOut), weights);
     return (forward + backward) * 0.5;
 }
 
