@@ -11,6 +11,7 @@
 #include "solver/sequence_printer.hpp"
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
+#include "structures/gene_numbering.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 #include "structures/text_files.hpp"
@@ -19,7 +20,7 @@ namespace varnet {
 namespace {
 
 void writeGraphFile(const std::string& path, const char* heading, const JointGraph& graph,
-                    const GeneNameTable& names) {
+                    const GeneNameIndex& names) {
     writeResultFile(path, [&](std::ostream& out) {
         out << heading;
         printJointGraph(out, graph, names);
@@ -42,16 +43,18 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     const ChromosomalStructure& b = structures.back();
     validateForGraph(a, names);
     validateForGraph(b, names);
+    // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
+    const GeneNameIndex printed(names, numberCodesDensely(structures));
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
 
     err << "Done.\nBuilding common graph...\n";
     ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
-    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", state, names);
+    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", state, printed);
 
     err << "Done.\nCalculating shortest path...\n";
     // The steps are written out as they are completed, so that they need not all be kept.
-    SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", names);
+    SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", printed);
     state.writeRecord = [&sequenceFile](const OperationRecord& record) {
         sequenceFile.write(record);
     };
@@ -66,7 +69,7 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     std::ostringstream costText;  // the default number format, whatever `err`'s settings
     costText << cost;
     err << costText.str();
-    writeGraphFile(options.resultDir + "/final.txt", "", state, names);
+    writeGraphFile(options.resultDir + "/final.txt", "", state, printed);
     sequenceFile.finish(cost);
     return successStatus;
 }

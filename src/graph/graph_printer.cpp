@@ -6,7 +6,7 @@ namespace varnet {
 namespace {
 
 const std::string& geneName(int32_t code, const GeneNameIndex& names) {
-    return names(static_cast<int32_t>(absoluteCode(code) / 10));
+    return names.ofCode(absoluteCode(code));
 }
 
 void printGenes(std::ostream& out, const Edge& edge, const GeneNameIndex& names) {
@@ -20,7 +20,7 @@ char sideLetter(const Edge& edge) {
 }  // namespace
 
 void printVertex(std::ostream& out, uint32_t end, const GeneNameIndex& names) {
-    out << names(static_cast<int32_t>(end / 100)) << (end % 10 == 1 ? ".1" : ".2");
+    out << names.ofCode(end / 10) << (end % 10 == 1 ? ".1" : ".2");
 }
 
 void printEdge(std::ostream& out, const Edge& edge, const GeneNameIndex& names,

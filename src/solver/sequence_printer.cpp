@@ -62,7 +62,7 @@ void printOperationRecord(std::ostream& out, const OperationRecord& record,
     out << "] , step: " << record.step << "\n";
 }
 
-SequenceFileWriter::SequenceFileWriter(std::string path, const GeneNameTable& names)
+SequenceFileWriter::SequenceFileWriter(std::string path, const GeneNameIndex& names)
     : path_(std::move(path)), names_(names), records_(path_) {}
 
 void SequenceFileWriter::write(const OperationRecord& record) {

@@ -18,7 +18,7 @@ namespace varnet {
 // `path` is left as it was.
 class SequenceFileWriter {
 public:
-    SequenceFileWriter(std::string path, const GeneNameTable& names);
+    SequenceFileWriter(std::string path, const GeneNameIndex& names);
     void write(const OperationRecord& record);
     void finish(double totalCost);
 

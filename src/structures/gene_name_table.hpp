@@ -14,18 +14,21 @@ using GeneNameTable = std::map<int32_t, std::string>;
 // The name of a gene id; throws "invalid map<K, T> key" for an id the table lacks.
 const std::string& geneNameOf(const GeneNameTable& table, int32_t geneId);
 
-// The names of a table by gene id, for printers that look up a name per gene: a lookup is one
+// The names of a table by gene code, for printers that look up a name per gene: a lookup is one
 // index. The table must outlive the index.
 class GeneNameIndex {
 public:
-    // Implicit, so that a table can be passed where one printout needs an index.
+    // The codes as read (id = code / 10). Implicit, so that a table can be passed where one
+    // printout needs an index.
     GeneNameIndex(const GeneNameTable& table);
+    // Dense codes: `originals[c]` is the code that c stands for (see `numberCodesDensely`).
+    GeneNameIndex(const GeneNameTable& table, const std::vector<int32_t>& originals);
 
-    // As `geneNameOf`.
-    const std::string& operator()(int32_t geneId) const {
-        const auto id = static_cast<std::size_t>(geneId);
-        if (geneId < 0 || id >= names_.size() || names_[id] == nullptr) throwMissing();
-        return *names_[id];
+    // The name of the gene of an absolute code; throws as `geneNameOf` for an id the table
+    // lacks.
+    const std::string& ofCode(uint32_t code) const {
+        if (code >= names_.size() || names_[code] == nullptr) throwMissing();
+        return *names_[code];
     }
 
 private:

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "structures/chromosomal_structure.hpp"
 #include "structures/gene_name_table.hpp"
 
 namespace varnet {
@@ -31,5 +32,11 @@ private:
     std::vector<int32_t> copies_{0};                     // per id; id 0 is unused
     std::vector<int32_t> touched_;
 };
+
+// Renumbers the gene codes of the structures densely, keeping their order and signs: the k-th
+// smallest code present (from k = 0) becomes 10 * (k / 9) + k % 9 + 1, never a multiple of 10,
+// so gene ends stay 10c + 1 and 10c + 2 while tables indexed by end need about ten entries per
+// code present. Returns the original code of every dense code (index 0 holds 0).
+std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet

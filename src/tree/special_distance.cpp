@@ -4,6 +4,7 @@
 
 #include "solver/solve.hpp"
 #include "structures/gene_code.hpp"
+#include "structures/gene_numbering.hpp"
 
 namespace varnet {
 namespace {
@@ -19,28 +20,9 @@ bool holdsNoChromosome(const ChromosomalStructure& structure) {
 }  // namespace
 
 StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures) {
-    std::vector<uint32_t> codes;
-    for (const ChromosomalStructure& structure : structures) {
-        for (const Chromosome& chromosome : structure.chromosomes) {
-            for (const int32_t code : chromosome.genes) codes.push_back(absoluteCode(code));
-        }
-    }
-    std::sort(codes.begin(), codes.end());
-    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
-    // The rank of a code, written with the digits 1 to 9 in its last place.
-    const auto denseCode = [&codes](int32_t code) {
-        const auto rank = static_cast<int32_t>(
-            std::lower_bound(codes.begin(), codes.end(), absoluteCode(code)) - codes.begin());
-        const int32_t dense = 10 * (rank / 9) + rank % 9 + 1;
-        return code < 0 ? -dense : dense;
-    };
     StructureEnds result;
     result.numbered = structures;
-    for (ChromosomalStructure& structure : result.numbered) {
-        for (Chromosome& chromosome : structure.chromosomes) {
-            for (int32_t& code : chromosome.genes) code = denseCode(code);
-        }
-    }
+    numberCodesDensely(result.numbered);
     result.endsOf.reserve(structures.size());
     for (const ChromosomalStructure& structure : result.numbered) {
         std::vector<uint32_t>& ends = result.endsOf.emplace_back();

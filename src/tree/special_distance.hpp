@@ -14,10 +14,9 @@ namespace varnet {
 // The special distance given to every pair with a structure that holds no chromosome.
 constexpr double missingStructureDistance = 1000000.0;
 
-// The structures with their gene codes numbered densely, the gene ends of each in increasing
-// order, and the vertex count that covers all. Dense codes keep the order of the codes and are
-// never multiples of 10, so the solver makes the same decisions and finds the same costs while
-// its per-vertex tables cover about ten entries per gene of the file.
+// The structures with their gene codes numbered densely (`numberCodesDensely`: the solver makes
+// the same decisions and finds the same costs), the gene ends of each in increasing order, and
+// the vertex count that covers all.
 struct StructureEnds {
     std::vector<ChromosomalStructure> numbered;
     std::vector<std::vector<uint32_t>> endsOf;
