@@ -5,12 +5,6 @@
 
 namespace varnet {
 
-const std::string& geneNameOf(const GeneNameTable& table, int32_t geneId) {
-    const auto found = table.find(geneId);
-    if (found == table.end()) throw std::out_of_range("invalid map<K, T> key");
-    return found->second;
-}
-
 GeneNameIndex::GeneNameIndex(const GeneNameTable& table) {
     if (table.empty() || table.rbegin()->first < 0) return;
     constexpr std::size_t codesPerId = 10;

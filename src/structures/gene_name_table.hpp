@@ -11,9 +11,6 @@ namespace varnet {
 // Gene id to gene name for every name of one structure file; id 0 maps to "0".
 using GeneNameTable = std::map<int32_t, std::string>;
 
-// The name of a gene id; throws "invalid map<K, T> key" for an id the table lacks.
-const std::string& geneNameOf(const GeneNameTable& table, int32_t geneId);
-
 // The names of a table by gene code, for printers that look up a name per gene: a lookup is one
 // index. The table must outlive the index.
 class GeneNameIndex {
@@ -24,8 +21,8 @@ public:
     // Dense codes: `originals[c]` is the code that c stands for (see `numberCodesDensely`).
     GeneNameIndex(const GeneNameTable& table, const std::vector<int32_t>& originals);
 
-    // The name of the gene of an absolute code; throws as `geneNameOf` for an id the table
-    // lacks.
+    // The name of the gene of an absolute code; throws "invalid map<K, T> key" for a gene id the
+    // table lacks.
     const std::string& ofCode(uint32_t code) const {
         if (code >= names_.size() || names_[code] == nullptr) throwMissing();
         return *names_[code];
