@@ -4,7 +4,8 @@
 # varnet-mpi and its test).
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
-          libgtest-dev libbenchmark-dev clang-format time clang phylip libopenmpi-dev openmpi-bin)
+          libgtest-dev libbenchmark-dev clang-format time clang ninja-build phylip libopenmpi-dev
+          openmpi-bin)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"

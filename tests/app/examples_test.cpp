@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -73,7 +72,9 @@ TreeRun runTreeExample(const std::string& file, const char* threads, bool termin
     TreeRun run;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         run.files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-    run.out = std::regex_replace(out.str(), std::regex("calculation: [0-9.e+-]+"), "");
+    run.out = out.str();
+    const std::size_t timing = run.out.find("calculation: ");
+    if (timing != std::string::npos) run.out.erase(timing, run.out.find(' ', timing + 13) - timing);
     run.err = err.str();
     return run;
 }
@@ -117,10 +118,9 @@ TEST(Examples, PhylipNeighborReadsDistancePhy) {
          {"EcoliK12_N", "EcoliW3110", "EcoliO157_", "EcoliSakai", "EcoliCFT07", "Sflexneri_"})
         EXPECT_NE(tree.find(name), std::string::npos) << name << " in " << tree;
     double total = 0.0;
-    const std::regex length(":(-?[0-9.]+)");
-    for (auto match = std::sregex_iterator(tree.begin(), tree.end(), length);
-         match != std::sregex_iterator(); ++match)
-        total += std::stod((*match)[1]);
+    for (std::size_t colon = tree.find(':'); colon != std::string::npos;
+         colon = tree.find(':', colon + 1))
+        total += std::stod(tree.substr(colon + 1));
     EXPECT_NE(run.out.find("Total branch length is " + std::to_string(static_cast<int>(total))),
               std::string::npos)
         << "PHYLIP's total " << total;

@@ -171,7 +171,7 @@ TEST(StructureReader, GeneOrderStylesRejectMalformedLinesNamingThem) {
     };
     for (const auto& [text, fragment] : cases) {
         SCOPED_TRACE(text);
-        expectThrowsWith([&] { readText(text); }, fragment);
+        expectThrowsWith([&, &text = text] { readText(text); }, fragment);
     }
 }
 
