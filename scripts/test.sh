@@ -25,7 +25,8 @@ configure() {
         if command -v ninja >/dev/null; then fresh+=(-G Ninja); fi
         if [ -n "$cxx" ]; then fresh+=(-DCMAKE_CXX_COMPILER="$cxx"); fi
     fi
-    cmake "${fresh[@]}" -S . -B "$dir" -DVARNET_WERROR=ON -DCMAKE_UNITY_BUILD=ON "$@" >/dev/null
+    cmake "${fresh[@]}" -S . -B "$dir" -DVARNET_WERROR=ON -DCMAKE_UNITY_BUILD=ON \
+        -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 "$@" >/dev/null
 }
 
 run_ctest() {

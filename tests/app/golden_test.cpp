@@ -32,7 +32,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path sourceDir = VARNET_SOURCE_DIR;
+const fs::path sourceRoot = VARNET_SOURCE_DIR;
 
 struct GoldenCase {
     std::string name;  // "<mode>_<case>"
@@ -48,7 +48,7 @@ std::vector<GoldenCase> goldenCases() {
     std::vector<GoldenCase> cases;
     for (const char* mode : {"dist", "tree"}) {
         for (const fs::directory_entry& entry :
-             fs::directory_iterator(sourceDir / "tests/golden" / mode))
+             fs::directory_iterator(sourceRoot / "tests/golden" / mode))
             cases.push_back({mode + ("_" + entry.path().filename().string()), entry.path()});
     }
     std::sort(cases.begin(), cases.end(),
@@ -118,7 +118,7 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     }
     std::istringstream shared(readFile(golden.dir / "inputs"));
     for (std::string name, path; shared >> name >> path;)
-        fs::copy(sourceDir / path, work.path() / name);
+        fs::copy(sourceRoot / path, work.path() / name);
     const std::set<std::string> inputs = filesBelow(work.path());
 
     std::istringstream argsText(readFile(golden.dir / "args"));
