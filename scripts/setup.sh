@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing, benchmarking and fuzzing (clang) need
-# (phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes; Open MPI:
+# Installs the Debian packages that building, testing, benchmarking and fuzzing need (clang: the
+# test script's sanitizer builds and the fuzz targets; ninja-build: the test script's builds;
+# phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes; Open MPI:
 # varnet-mpi and its test).
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
