@@ -54,22 +54,19 @@ std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& struc
     }
     std::sort(codes.begin(), codes.end());
     codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
-    const auto denseOfRank = [](std::size_t rank) {
-        return static_cast<int32_t>(10 * (rank / 9) + rank % 9 + 1);
-    };
     for (ChromosomalStructure& structure : structures) {
         for (Chromosome& chromosome : structure.chromosomes) {
             for (int32_t& code : chromosome.genes) {
                 const auto original = static_cast<int32_t>(absoluteCode(code));
-                const int32_t dense = denseOfRank(static_cast<std::size_t>(
+                const int32_t dense = denseCodeOfRank(static_cast<std::size_t>(
                     std::lower_bound(codes.begin(), codes.end(), original) - codes.begin()));
                 code = code < 0 ? -dense : dense;
             }
         }
     }
-    std::vector<int32_t> originals(codes.empty() ? 1 : denseOfRank(codes.size() - 1) + 1, 0);
+    std::vector<int32_t> originals(codes.empty() ? 1 : denseCodeOfRank(codes.size() - 1) + 1, 0);
     for (std::size_t rank = 0; rank < codes.size(); ++rank)
-        originals[static_cast<std::size_t>(denseOfRank(rank))] = codes[rank];
+        originals[static_cast<std::size_t>(denseCodeOfRank(rank))] = codes[rank];
     return originals;
 }
 

@@ -39,4 +39,9 @@ private:
 // code present. Returns the original code of every dense code (index 0 holds 0).
 std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& structures);
 
+// The dense code of the k-th smallest code present (from k = 0).
+inline int32_t denseCodeOfRank(std::size_t rank) {
+    return static_cast<int32_t>(10 * (rank / 9) + rank % 9 + 1);
+}
+
 }  // namespace varnet

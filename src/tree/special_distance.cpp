@@ -23,27 +23,36 @@ StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& stru
     StructureEnds result;
     result.numbered = structures;
     numberCodesDensely(result.numbered);
-    result.endsOf.reserve(structures.size());
+    result.codesOf.reserve(structures.size());
+    std::size_t largest = 0;
+    std::size_t secondLargest = 0;
     for (const ChromosomalStructure& structure : result.numbered) {
-        std::vector<uint32_t>& ends = result.endsOf.emplace_back();
+        std::vector<int32_t>& codes = result.codesOf.emplace_back();
         for (const Chromosome& chromosome : structure.chromosomes) {
-            for (const int32_t code : chromosome.genes) {
-                ends.push_back(10 * absoluteCode(code) + 1);
-                ends.push_back(10 * absoluteCode(code) + 2);
-            }
+            for (const int32_t code : chromosome.genes)
+                codes.push_back(static_cast<int32_t>(absoluteCode(code)));
         }
-        std::sort(ends.begin(), ends.end());
-        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
-        if (!ends.empty())
-            result.vertexCount = std::max<std::size_t>(result.vertexCount, ends.back() + 1);
+        std::sort(codes.begin(), codes.end());
+        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        if (!codes.empty())
+            result.codeCount = std::max<std::size_t>(result.codeCount, codes.back() + 1);
+        secondLargest = std::max(secondLargest, std::min(largest, codes.size()));
+        largest = std::max(largest, codes.size());
     }
+    if (largest + secondLargest > 0)
+        result.vertexCount =
+            10 * static_cast<std::size_t>(denseCodeOfRank(largest + secondLargest - 1)) + 3;
     return result;
 }
 
 SpecialDistanceCalculator::SpecialDistanceCalculator(
     const std::vector<ChromosomalStructure>& structures, const StructureEnds& ends,
     const OperationWeights& weights)
-    : structures_(structures), ends_(ends), weights_(weights), input_(ends.vertexCount) {
+    : structures_(structures),
+      ends_(ends),
+      weights_(weights),
+      pairCode_(ends.codeCount, 0),
+      input_(ends.vertexCount) {
     first_.partner.assign(ends.vertexCount, 0);
     second_.partner.assign(ends.vertexCount, 0);
 }
@@ -52,27 +61,58 @@ double SpecialDistanceCalculator::solvedCost() {
     return solvedCostOnly(buildJointGraph(input_, SharedAdjacencies::leftOut), weights_);
 }
 
+void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
+    const std::vector<int32_t>& a = ends_.codesOf[i];
+    const std::vector<int32_t>& b = ends_.codesOf[j];
+    std::size_t rank = 0;
+    for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end();) {
+        const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
+        if (x != a.end() && *x == code) ++x;
+        if (y != b.end() && *y == code) ++y;
+        pairCode_[static_cast<std::size_t>(code)] = denseCodeOfRank(rank++);
+    }
+}
+
+void SpecialDistanceCalculator::renumber(std::size_t k, ChromosomalStructure& into,
+                                         std::vector<uint32_t>& ends) const {
+    const std::vector<Chromosome>& chromosomes = ends_.numbered[k].chromosomes;
+    into.chromosomes.resize(chromosomes.size());
+    for (std::size_t c = 0; c < chromosomes.size(); ++c) {
+        into.chromosomes[c].circular = chromosomes[c].circular;
+        std::vector<int32_t>& genes = into.chromosomes[c].genes;
+        genes.clear();
+        for (const int32_t code : chromosomes[c].genes) {
+            const int32_t paired = pairCode_[absoluteCode(code)];
+            genes.push_back(code < 0 ? -paired : paired);
+        }
+    }
+    ends.clear();
+    for (const int32_t code : ends_.codesOf[k]) {
+        const auto paired = static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(code)]);
+        ends.insert(ends.end(), {10 * paired + 1, 10 * paired + 2});
+    }
+}
+
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
         return missingStructureDistance;
-    const std::vector<uint32_t>& endsOfI = ends_.endsOf[i];
-    const std::vector<uint32_t>& endsOfJ = ends_.endsOf[j];
+    numberPair(i, j);
+    renumber(i, pairFirst_, endsOfFirst_);
+    renumber(j, pairSecond_, endsOfSecond_);
     // Leave both tables empty again whatever happens, so the next pair starts clean.
     struct Clear {
         SpecialDistanceCalculator& self;
-        const std::vector<uint32_t>& endsOfI;
-        const std::vector<uint32_t>& endsOfJ;
         ~Clear() {
-            clearAdjacency(self.first_, endsOfI);
-            clearAdjacency(self.second_, endsOfJ);
+            clearAdjacency(self.first_, self.endsOfFirst_);
+            clearAdjacency(self.second_, self.endsOfSecond_);
         }
-    } clear{*this, endsOfI, endsOfJ};
-    fillAdjacency(ends_.numbered[i], first_);
-    fillAdjacency(ends_.numbered[j], second_);
+    } clear{*this};
+    fillAdjacency(pairFirst_, first_);
+    fillAdjacency(pairSecond_, second_);
 
-    input_.load(first_, endsOfI, second_, endsOfJ);
+    input_.load(first_, endsOfFirst_, second_, endsOfSecond_);
     const double forward = solvedCost();
-    input_.load(second_, endsOfJ, first_, endsOfI);
+    input_.load(second_, endsOfSecond_, first_, endsOfFirst_);
     const double backward = solvedCost();
     return (forward + backward) * 0.5;
 }

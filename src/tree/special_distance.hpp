@@ -14,21 +14,24 @@ namespace varnet {
 // The special distance given to every pair with a structure that holds no chromosome.
 constexpr double missingStructureDistance = 1000000.0;
 
-// The structures with their gene codes numbered densely (`numberCodesDensely`: the solver makes
-// the same decisions and finds the same costs), the gene ends of each in increasing order, and
-// the vertex count that covers all.
+// The structures with their gene codes numbered densely over the file (`numberCodesDensely`:
+// the solver makes the same decisions and finds the same costs), the distinct absolute codes of
+// each in increasing order, and the table sizes that cover every code and every pair.
 struct StructureEnds {
     std::vector<ChromosomalStructure> numbered;
-    std::vector<std::vector<uint32_t>> endsOf;
-    std::size_t vertexCount = 0;
+    std::vector<std::vector<int32_t>> codesOf;
+    std::size_t codeCount = 0;    // largest code + 1
+    std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
 };
 
 StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures);
 
 // Special distances of pairs of one structure list: the mean of the two solver costs, first
 // structure into second and second into first. One calculator serves one thread; it keeps its
-// per-vertex tables (adjacency arrays, joint-graph tables) from pair to pair, and the work of a
-// pair is proportional to the genes of its two structures, not to the size of the tables.
+// per-vertex tables (adjacency arrays, joint-graph tables) from pair to pair. Each pair's codes
+// are numbered densely once more over the two structures alone, so the tables are sized to the
+// two largest structures, not to the gene names of the file, and the work of a pair is
+// proportional to the genes of its two structures.
 class SpecialDistanceCalculator {
 public:
     SpecialDistanceCalculator(const std::vector<ChromosomalStructure>& structures,
@@ -38,10 +41,19 @@ public:
 
 private:
     double solvedCost();
+    // Numbers the codes of structures i and j densely over the two (into `pairCode_`).
+    void numberPair(std::size_t i, std::size_t j);
+    // Structure k with the pair's codes, and its gene ends in increasing order.
+    void renumber(std::size_t k, ChromosomalStructure& into, std::vector<uint32_t>& ends) const;
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureEnds& ends_;
     OperationWeights weights_;
+    std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
+    ChromosomalStructure pairFirst_;
+    ChromosomalStructure pairSecond_;
+    std::vector<uint32_t> endsOfFirst_;
+    std::vector<uint32_t> endsOfSecond_;
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;
