@@ -31,10 +31,10 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
 
-    if (state.recording) {
-        std::vector<ComponentItem> after{makeCycleItem(twoCycle), makeCycleItem(cycle)};
-        addRecord(state, makeOperationRecord(std::move(before), std::move(after), {dpEvent}, ""));
-    }
+    recordStep(state, [&] {
+        return makeOperationRecord(std::move(before),
+                                   {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
+    });
     state.cycles.push_back(std::move(twoCycle));
     addCost(state, weightOf(dpEvent, weights));
     return true;
@@ -74,11 +74,10 @@ void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode e
     Component rest;
     Component cut;
     splitPathAt(path, j, rest, cut);
-    if (state.recording) {
-        addRecord(state,
-                  makeOperationRecord({makeLinearItem(path)},
-                                      {makeLinearItem(rest), makeCycleItem(cut)}, {event}, ""));
-    }
+    recordStep(state, [&] {
+        return makeOperationRecord({makeLinearItem(path)},
+                                   {makeLinearItem(rest), makeCycleItem(cut)}, {event});
+    });
     path = std::move(rest);
     state.cycles.push_back(std::move(cut));
     addCost(state, weightOf(event, weights));

@@ -257,12 +257,12 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
 
         // A join that frees nothing has one result.
         const bool second = !r.freed.empty();
-        if (state.recording) {
+        recordStep(state, [&] {
             std::vector<ComponentItem> after{makeLinearItem(r.joined)};
             if (second) after.push_back(makeLinearItem(r.freed));
-            addRecord(state, makeOperationRecord({makeLinearItem(x), makeLinearItem(y)},
-                                                 std::move(after), events, row.step));
-        }
+            return makeOperationRecord({makeLinearItem(x), makeLinearItem(y)}, std::move(after),
+                                       events, row.step);
+        });
 
         std::vector<Component*> leftovers;
         for (std::size_t k = 1; k < taken.size(); ++k) {
@@ -432,13 +432,12 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         if (r1.empty() || r2.empty()) return;
 
         addCost(state, 2.0 * weightOf(dpEvent, weights));
-        if (state.recording) {
-            addRecord(state,
-                      makeOperationRecord(
-                          {makeCycleItem(p), closedTestedItem(qComponent, isClosed(qComponent))},
-                          {closedTestedItem(r1, isClosed(r1)), closedTestedItem(r2, isClosed(r2))},
-                          {dpEvent, dpEvent}, "4.2"));
-        }
+        recordStep(state, [&] {
+            return makeOperationRecord(
+                {makeCycleItem(p), closedTestedItem(qComponent, isClosed(qComponent))},
+                {closedTestedItem(r1, isClosed(r1)), closedTestedItem(r2, isClosed(r2))},
+                {dpEvent, dpEvent}, "4.2");
+        });
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.
         cycles.pop_back();
         qBucket.erase(qBucket.begin() + static_cast<std::ptrdiff_t>(q->second));

@@ -37,6 +37,11 @@ struct ChromosomeSet : JointGraph {
 
 // Appends a record to `sequence` and hands over the records that are complete.
 void addRecord(ChromosomeSet& state, OperationRecord record);
+// Adds the record `make()` returns when records are kept; with recording off nothing is built.
+template <typename MakeRecord>
+void recordStep(ChromosomeSet& state, MakeRecord make) {
+    if (state.recording) addRecord(state, make());
+}
 // Hands over every record not yet written (no step may add to one afterwards).
 void writeRemainingRecords(ChromosomeSet& state);
 

@@ -26,7 +26,7 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
     if (state.recording) {
         ComponentItem before = makeCycleItem(x);
         setKind(edge, adjacencyEdge);
-        addRecord(state, makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}, ""));
+        addRecord(state, makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}));
     } else {
         setKind(edge, adjacencyEdge);
     }
@@ -55,11 +55,10 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             closed.push_back(std::move(c1));
             break;
         }
-        if (state.recording) {
-            addRecord(state, makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
-                                                 {makeCycleItem(r1), makeCycleItem(r2)},
-                                                 {dpEvent, dpEvent}, ""));
-        }
+        recordStep(state, [&] {
+            return makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
+                                       {makeCycleItem(r1), makeCycleItem(r2)}, {dpEvent, dpEvent});
+        });
         addCost(state, 2.0 * weights[dpWeight]);
         pushToCategory(state, std::move(r1));
         pushToCategory(state, std::move(r2));
@@ -81,11 +80,10 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         Component r;
         Component s;
         splitCycleAt(c, j.value_or(0), r, s);
-        if (state.recording) {
-            addRecord(state,
-                      makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
-                                          {dpEvent}, ""));
-        }
+        recordStep(state, [&] {
+            return makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
+                                       {dpEvent});
+        });
         addCost(state, weights[dpWeight]);
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));

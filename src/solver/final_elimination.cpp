@@ -15,18 +15,6 @@ void makeLone(Edge& edge) {
     edge.flags = loneVertexFlags;
 }
 
-OperationRecord makeRecord(std::vector<ComponentItem> before, std::vector<ComponentItem> after,
-                           std::vector<int32_t> events, std::string step = "") {
-    return makeOperationRecord(std::move(before), std::move(after), std::move(events),
-                               std::move(step));
-}
-
-// Makes and appends the record only when records are kept.
-template <typename MakeRecord>
-void appendRecord(ChromosomeSet& state, MakeRecord make) {
-    if (state.recording) addRecord(state, make());
-}
-
 // A copy of a component as it is before a step changes it, taken only when records are kept.
 ComponentItem itemBefore(const ChromosomeSet& state, const Component& component) {
     return state.recording ? makeLinearItem(component) : ComponentItem{};
@@ -41,8 +29,9 @@ void deleteBlocks(ChromosomeSet& state, Category category, EventCode event,
                   const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
-        appendRecord(state,
-                     [&] { return makeRecord({makeLinearItem(bucket.back())}, {}, {event}); });
+        recordStep(state, [&] {
+            return makeOperationRecord({makeLinearItem(bucket.back())}, {}, {event});
+        });
         bucket.pop_back();
         chargeEvent(state, event, weights);
     }
@@ -55,8 +44,8 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
         Component p = popLast(bucket);
         ComponentItem before = itemBefore(state, p);
         makeLone(p.front());
-        appendRecord(state, [&] {
-            return makeRecord({std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
+        recordStep(state, [&] {
+            return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
         });
         chargeEvent(state, aDeletionEvent, weights);
         pushToCategory(state, std::move(p));
@@ -113,9 +102,9 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
         if (p.size() == 1) {
             const EventCode event = isSideB(p.front()) ? bDeletionEvent : aDeletionEvent;
             makeLone(p.front());
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)}, {makeLinearItem(p)}, {event},
-                                  "eliminate odd");
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event},
+                                           "eliminate odd");
             });
             chargeEvent(state, event, weights);
             pushToCategory(state, std::move(p));
@@ -123,8 +112,9 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
         }
         // The listed event is the one charged: its side is that of the fused edge.
         const EventCode event = closePath(state, p, weights);
-        appendRecord(state, [&] {
-            return makeRecord({std::move(before)}, {makeCycleItem(p)}, {event}, "eliminate odd");
+        recordStep(state, [&] {
+            return makeOperationRecord({std::move(before)}, {makeCycleItem(p)}, {event},
+                                       "eliminate odd");
         });
         state.buckets[Category::closed].push_back(std::move(p));
     }
@@ -155,8 +145,9 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         Component a = popLast(bucket);
         ComponentItem before = itemBefore(state, a);
         if (kindOf(a.back()) == blockEdge) {
-            appendRecord(state,
-                         [&] { return makeRecord({std::move(before)}, {}, {bDeletionEvent}); });
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)}, {}, {bDeletionEvent});
+            });
             chargeEvent(state, bDeletionEvent, weights);
             continue;
         }
@@ -166,8 +157,9 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         a.pop_front();
         setKind(a.back(), bridgingEdge);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
-        appendRecord(state,
-                     [&] { return makeRecord({std::move(before)}, {makeCycleItem(a)}, {event}); });
+        recordStep(state, [&] {
+            return makeOperationRecord({std::move(before)}, {makeCycleItem(a)}, {event});
+        });
         chargeEvent(state, event, weights);
         pushToCategory(state, std::move(a));
     }
@@ -183,8 +175,9 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         const bool closingOnB = !isSideB(p.front());
         const EventCode event = closingOnB ? cutEvent : joinEvent;
         p.push_back(makeEdge(adjacencyEdge, closingOnB, v, u));
-        appendRecord(state,
-                     [&] { return makeRecord({std::move(opened)}, {makeCycleItem(p)}, {event}); });
+        recordStep(state, [&] {
+            return makeOperationRecord({std::move(opened)}, {makeCycleItem(p)}, {event});
+        });
         chargeEvent(state, event, weights);
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
@@ -193,8 +186,9 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         Component r;
         Component s;
         splitCycleAt(p, p.size() - 1, r, s);
-        appendRecord(state, [&] {
-            return makeRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
+        recordStep(state, [&] {
+            return makeOperationRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)},
+                                       {dpEvent});
         });
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));
@@ -210,13 +204,15 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         if (p.size() == 2) {
             addCost(state, weights[aDeletionWeight] + weights[bDeletionWeight]);
             p.pop_back();
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)}, {makeLinearItem(p)}, {bDeletionEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)}, {makeLinearItem(p)},
+                                           {bDeletionEvent});
             });
             ComponentItem single = itemBefore(state, p);
             makeLone(p.front());
-            appendRecord(state, [&] {
-                return makeRecord({std::move(single)}, {makeLinearItem(p)}, {aDeletionEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(single)}, {makeLinearItem(p)},
+                                           {aDeletionEvent});
             });
             pushToCategory(state, std::move(p));
             continue;
@@ -229,10 +225,10 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         p.pop_front();
         p.pop_back();
         p.front().first = p.back().second;
-        appendRecord(state, [&] {
-            return makeRecord({std::move(before)},
-                              {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})},
-                              {spEvent});
+        recordStep(state, [&] {
+            return makeOperationRecord(
+                {std::move(before)},
+                {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
         });
         state.buckets[Category::closed].push_back(std::move(p));
         chargeEvent(state, spEvent, weights);
@@ -247,9 +243,9 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         if (p.size() > 1) {
             const Component freed{makeLoneVertex(p.back().second)};
             p.back().second = p.front().first;
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)}, {makeLinearItem(freed), makeCycleItem(p)},
-                                  {spEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)},
+                                           {makeLinearItem(freed), makeCycleItem(p)}, {spEvent});
             });
             state.buckets[Category::closed].push_back(std::move(p));
             pushToCategory(state, freed);
@@ -262,15 +258,17 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         // The cost of this step is not that of its printed event: both deletion weights of
         // the edge's side come with it.
         if (isSideB(e)) {
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)},
-                                  {makeLinearItem(first), makeLinearItem(second)}, {joinEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)},
+                                           {makeLinearItem(first), makeLinearItem(second)},
+                                           {joinEvent});
             });
             addCost(state, weights[bDeletionWeight] + weights[joinWeight]);
         } else {
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)},
-                                  {makeLinearItem(first), makeLinearItem(second)}, {cutEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)},
+                                           {makeLinearItem(first), makeLinearItem(second)},
+                                           {cutEvent});
             });
             addCost(state, weights[aDeletionWeight] + weights[cutWeight]);
         }
@@ -289,8 +287,8 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
                 const EventCode event =
                     category == Category::evenEndOnA ? aDeletionEvent : bDeletionEvent;
                 makeLone(p.front());
-                appendRecord(state, [&] {
-                    return makeRecord({std::move(before)}, {makeLinearItem(p)}, {event});
+                recordStep(state, [&] {
+                    return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event});
                 });
                 chargeEvent(state, event, weights);
                 pushToCategory(state, std::move(p));
@@ -303,9 +301,9 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             appendGenes(p.back(), p.front());
             p.pop_back();
             const Component n{std::move(freed)};
-            appendRecord(state, [&] {
-                return makeRecord({std::move(before)}, {makeCycleItem(p), makeLinearItem(n)},
-                                  {spEvent});
+            recordStep(state, [&] {
+                return makeOperationRecord({std::move(before)},
+                                           {makeCycleItem(p), makeLinearItem(n)}, {spEvent});
             });
             chargeEvent(state, spEvent, weights);
             pushToCategory(state, std::move(p));

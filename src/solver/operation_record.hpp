@@ -60,6 +60,6 @@ ComponentItem makeCycleItem(const Component& component);
 ComponentItem makeLinearItem(const Component& component);
 OperationRecord makeOperationRecord(std::vector<ComponentItem> before,
                                     std::vector<ComponentItem> after, std::vector<int32_t> events,
-                                    std::string step);
+                                    std::string step = "");
 
 }  // namespace varnet

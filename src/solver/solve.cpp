@@ -19,10 +19,10 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
             ++i;
             continue;
         }
-        if (state.recording) {
-            addRecord(state, makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent},
-                                                 "delete block"));
-        }
+        recordStep(state, [&] {
+            return makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent},
+                                       "delete block");
+        });
         state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
         addCost(state, weightOf(aDeletionEvent, weights));
     }
