@@ -70,18 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream in(text.substr(lineEnd + 1));
     std::vector<ChromosomalStructure> structures;
     GeneNameTable names;
-    try {
-        readStructures(in, structures, names);
-        if (structures.empty() || structures.size() > 2) return 0;
-        validateForGraph(structures.front(), names);
-        validateForGraph(structures.back(), names);
-    } catch (const std::out_of_range& e) {
-        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+    if (fuzz::endsInDocumentedStructureError([&] { readStructures(in, structures, names); }))
         return 0;
-    } catch (const std::runtime_error& e) {
-        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+    if (structures.empty() || structures.size() > 2) return 0;
+    if (fuzz::endsInDocumentedStructureError([&] {
+            validateForGraph(structures.front(), names);
+            validateForGraph(structures.back(), names);
+        }))
         return 0;
-    }
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));

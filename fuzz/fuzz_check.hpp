@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace varnet::fuzz {
@@ -23,6 +24,22 @@ inline bool startsWith(const std::string& text, const std::string& prefix) {
 inline bool isDocumentedStructureError(const std::string& message) {
     return startsWith(message, "line ") || startsWith(message, "structure \"") ||
            message == "invalid string position";
+}
+
+// Runs `read` (reading and checking structures); true when it ended in a documented error, which
+// is all it may end in.
+template <typename Read>
+bool endsInDocumentedStructureError(Read read) {
+    try {
+        read();
+    } catch (const std::out_of_range& e) {
+        require(isDocumentedStructureError(e.what()), e.what());
+        return true;
+    } catch (const std::runtime_error& e) {
+        require(isDocumentedStructureError(e.what()), e.what());
+        return true;
+    }
+    return false;
 }
 
 }  // namespace varnet::fuzz

@@ -19,16 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::vector<ChromosomalStructure> structures;
     GeneNameTable names;
-    try {
-        readStructures(in, structures, names);
-        for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
-    } catch (const std::out_of_range& e) {
-        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
+    if (fuzz::endsInDocumentedStructureError([&] {
+            readStructures(in, structures, names);
+            for (const ChromosomalStructure& structure : structures)
+                validateForGraph(structure, names);
+        }))
         return 0;
-    } catch (const std::runtime_error& e) {
-        fuzz::require(fuzz::isDocumentedStructureError(e.what()), e.what());
-        return 0;
-    }
     fuzz::require(names.count(0) == 1 && names.at(0) == "0", "gene id 0 names \"0\"");
     for (const ChromosomalStructure& structure : structures) {
         for (const Chromosome& chromosome : structure.chromosomes) {
