@@ -21,6 +21,7 @@
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/gene_code.hpp"
+#include "structures/gene_numbering.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 
@@ -78,18 +79,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             validateForGraph(structures.back(), names);
         }))
         return 0;
+    // As the program does: dense codes for the graphs, names printed through them.
+    const GeneNameIndex printed(names, numberCodesDensely(structures));
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
     const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
     const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
     ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
     std::ostringstream printout;
-    printJointGraph(printout, state, names);
+    printJointGraph(printout, state, printed);
 
     const double cost = solve(state, weights);
-    printJointGraph(printout, state, names);
+    printJointGraph(printout, state, printed);
     for (const OperationRecord& record : state.sequence)
-        printOperationRecord(printout, record, names);
+        printOperationRecord(printout, record, printed);
 
     if (std::isfinite(cost)) {
         double listed = 0.0;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -15,9 +14,6 @@ using GeneNameTable = std::map<int32_t, std::string>;
 // index. The table must outlive the index.
 class GeneNameIndex {
 public:
-    // The codes as read (id = code / 10). Implicit, so that a table can be passed where one
-    // printout needs an index.
-    GeneNameIndex(const GeneNameTable& table);
     // Dense codes: `originals[c]` is the code that c stands for (see `numberCodesDensely`).
     GeneNameIndex(const GeneNameTable& table, const std::vector<int32_t>& originals);
 
