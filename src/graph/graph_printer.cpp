@@ -29,12 +29,12 @@ void printEdge(std::ostream& out, const Edge& edge, const GeneNameIndex& names,
         printVertex(out, edge.first, names);
         return;
     }
-    switch (kindOf(edge)) {
-        case blockEdge:
+    switch (edge.kind) {
+        case EdgeKind::block:
             printGenes(out, edge, names);
             out << sideLetter(edge);
             return;
-        case endEdge:
+        case EdgeKind::end:
             if (firstInComponent) {
                 printGenes(out, edge, names);
                 out << sideLetter(edge) << '_';
@@ -45,7 +45,7 @@ void printEdge(std::ostream& out, const Edge& edge, const GeneNameIndex& names,
                 out << sideLetter(edge);
             }
             return;
-        case bridgingEdge:
+        case EdgeKind::bridging:
             if (firstInComponent) printVertex(out, edge.first, names);
             out << '_';
             printGenes(out, edge, names);
@@ -84,9 +84,7 @@ void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameI
     for (const auto* list : {&graph.cycles, &graph.paths}) {
         for (const Component& component : *list) {
             for (const Edge& edge : component) {
-                const uint8_t kind = kindOf(edge);
-                if (isLoneVertex(edge) || kind < endEdge || kind > blockEdge) continue;
-                ++(isSideB(edge) ? countB : countA);
+                if (isSpecialGeneEdge(edge)) ++(isSideB(edge) ? countB : countA);
             }
         }
     }

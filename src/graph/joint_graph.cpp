@@ -245,23 +245,25 @@ private:
         Component component;
         component.reserve(n + 1);
         if (n == 1) {
-            component.push_back(list[0] == runMarker ? makeEdge(blockEdge, false, 0)
+            component.push_back(list[0] == runMarker ? makeEdge(EdgeKind::block, Side::a, 0)
                                                      : makeLoneVertex(list[0]));
         } else {
             bool afterMarker = false;
             bool vertexSeen = false;
             for (std::size_t i = 0; i < n; ++i) {
                 if (afterMarker) {
-                    component.push_back(i == 1
-                                            ? makeEdge(endEdge, false, list[1])
-                                            : makeEdge(bridgingEdge, false, list[i - 2], list[i]));
+                    component.push_back(
+                        i == 1 ? makeEdge(EdgeKind::end, Side::a, list[1])
+                               : makeEdge(EdgeKind::bridging, Side::a, list[i - 2], list[i]));
                     afterMarker = false;
                     vertexSeen = true;
                 } else if (list[i] == runMarker) {
                     afterMarker = true;
-                    if (i == n - 1) component.push_back(makeEdge(endEdge, false, list[n - 2]));
+                    if (i == n - 1)
+                        component.push_back(makeEdge(EdgeKind::end, Side::a, list[n - 2]));
                 } else if (vertexSeen) {
-                    component.push_back(makeEdge(adjacencyEdge, false, list[i - 1], list[i]));
+                    component.push_back(
+                        makeEdge(EdgeKind::adjacency, Side::a, list[i - 1], list[i]));
                 } else {
                     vertexSeen = true;
                 }
@@ -271,8 +273,7 @@ private:
         int side = state.startSide;
         for (Edge& edge : component) {
             if (!isLoneVertex(edge)) {
-                edge.flags = static_cast<uint8_t>(side != 0 ? edge.flags | sideBBit
-                                                            : edge.flags & ~sideBBit);
+                edge.side = sideOf(side != 0);
             }
             side = 1 - side;
         }
@@ -283,12 +284,12 @@ private:
     static void closeComponent(Component& component, std::span<const uint32_t> list) {
         if (list.front() == runMarker) {
             component.front().second = list.back();
-            setKind(component.front(), bridgingEdge);
+            setKind(component.front(), EdgeKind::bridging);
         } else if (list.back() != runMarker) {
-            component.push_back(makeEdge(adjacencyEdge, false, list.back(), list.front()));
+            component.push_back(makeEdge(EdgeKind::adjacency, Side::a, list.back(), list.front()));
         } else {
             component.back().second = list.front();
-            setKind(component.back(), bridgingEdge);
+            setKind(component.back(), EdgeKind::bridging);
         }
     }
 

@@ -18,15 +18,15 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     std::vector<ComponentItem> before;
     if (state.recording) before.push_back(makeCycleItem(cycle));
     const Edge& cutEdge = cycle[at];
-    Component twoCycle{cutEdge,
-                       makeEdge(adjacencyEdge, !isSideB(cutEdge), cutEdge.second, cutEdge.first)};
+    Component twoCycle{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
+                                         cutEdge.second, cutEdge.first)};
 
     Edge& joined = cycle[prev];
     const Edge& following = cycle[next];
     joined.second = following.second;
     appendGenes(following, joined);
-    if (kindOf(joined) == bridgingEdge || kindOf(following) == bridgingEdge) {
-        setKind(joined, bridgingEdge);
+    if (joined.kind == EdgeKind::bridging || following.kind == EdgeKind::bridging) {
+        setKind(joined, EdgeKind::bridging);
     }
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
@@ -45,7 +45,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {
         std::size_t j = 0;
         while (j < state.cycles[i].size()) {
-            if (kindOf(state.cycles[i][j]) == adjacencyEdge &&
+            if (state.cycles[i][j].kind == EdgeKind::adjacency &&
                 extractCycleEdge(state, static_cast<int32_t>(i), static_cast<int32_t>(j),
                                  weights)) {
                 // The edge before the cut now reaches past it: look at it again.
@@ -58,7 +58,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
         std::size_t j = 1;
         while (j >= 1 && j + 1 < state.paths[p].size()) {
-            if (kindOf(state.paths[p][j]) == adjacencyEdge) {
+            if (state.paths[p][j].kind == EdgeKind::adjacency) {
                 cutPathEdge(state, p, j, dpEvent, weights);
                 if (j > 1) --j;
             } else {

@@ -9,8 +9,8 @@ namespace varnet {
 void bucketComponents(ChromosomeSet& state) {
     for (Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
-        if (kindOf(f) == blockEdge && !isSideB(f)) continue;
-        if (kindOf(f) == blockEdge && f.first == 0) {
+        if (f.kind == EdgeKind::block && !isSideB(f)) continue;
+        if (f.kind == EdgeKind::block && f.first == 0) {
             state.buckets[Category::circularBlockB].push_back(std::move(cycle));
         } else {
             const Category category = categoryOf(cycle);

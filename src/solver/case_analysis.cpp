@@ -329,9 +329,7 @@ std::optional<GeneEdgePlace> findSideBGeneEdge(const ChromosomeSet& state) {
             const Component& component = bucket[i];
             for (std::size_t j = 0; j < component.size(); ++j) {
                 const Edge& edge = component[j];
-                const uint8_t kind = kindOf(edge);
-                if (isSideB(edge) &&
-                    (kind == endEdge || kind == bridgingEdge || kind == blockEdge)) {
+                if (isSideB(edge) && isSpecialGeneEdge(edge)) {
                     return GeneEdgePlace{category, i, j};
                 }
             }

@@ -12,30 +12,33 @@ Category classify(const Component& c, bool refined) {
     const uint64_t inner = innerEdgeCount(c);
     if (inner != 0 && isClosed(c)) {
         if (n > 2) return closed;
-        return n == 2 && kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge ? closed : other;
+        return n == 2 && f.kind == EdgeKind::bridging && l.kind == EdgeKind::bridging ? closed
+                                                                                      : other;
     }
     if (inner != 0 && inner % 2 == 0) {
-        if (kindOf(f) == endEdge && kindOf(l) == endEdge) return evenEndToEnd;
-        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge) return evenBridged;
-        const Edge& deciding = kindOf(f) == endEdge ? f : l;
+        if (f.kind == EdgeKind::end && l.kind == EdgeKind::end) return evenEndToEnd;
+        if (f.kind == EdgeKind::bridging && l.kind == EdgeKind::bridging) return evenBridged;
+        const Edge& deciding = f.kind == EdgeKind::end ? f : l;
         return isSideB(deciding) ? evenEndOnB : evenEndOnA;
     }
     if (inner % 2 == 1) {
-        if (n == 1 && kindOf(f) == bridgingEdge) {
+        if (n == 1 && f.kind == EdgeKind::bridging) {
             if (!isSideB(f)) return bridgeOnA;
             if (refined) return bridgeOnB;
         }
-        if (kindOf(f) == endEdge && kindOf(l) == endEdge)
+        if (f.kind == EdgeKind::end && l.kind == EdgeKind::end)
             return isSideB(f) ? oddEndToEndB : oddEndToEndA;
-        if (kindOf(f) == bridgingEdge && kindOf(l) == bridgingEdge)
+        if (f.kind == EdgeKind::bridging && l.kind == EdgeKind::bridging)
             return isSideB(f) ? oddBridgedB : oddBridgedA;
-        const Edge& deciding = kindOf(f) == bridgingEdge ? f : l;
+        const Edge& deciding = f.kind == EdgeKind::bridging ? f : l;
         return isSideB(deciding) ? oddEndOnB : oddEndOnA;
     }
-    if (kindOf(f) == blockEdge) return isSideB(f) ? (refined ? blockOnB : oddEndToEndB) : blockOnA;
+    if (f.kind == EdgeKind::block)
+        return isSideB(f) ? (refined ? blockOnB : oddEndToEndB) : blockOnA;
     if (isLoneVertex(f)) return other;
     if (n == 2) return refined ? twoEndEdges : evenEndToEnd;
-    if (kindOf(f) == endEdge) return isSideB(f) ? (refined ? endEdgeOnB : evenEndOnB) : endEdgeOnA;
+    if (f.kind == EdgeKind::end)
+        return isSideB(f) ? (refined ? endEdgeOnB : evenEndOnB) : endEdgeOnA;
     return other;
 }
 
@@ -44,12 +47,12 @@ Category classify(const Component& c, bool refined) {
 uint64_t innerEdgeCount(const Component& c) {
     const std::size_t n = c.size();
     if (n == 1) {
-        const uint8_t kind = kindOf(c.front());
-        return kind == bridgingEdge || kind == adjacencyEdge ? 1 : 0;
+        const EdgeKind kind = c.front().kind;
+        return kind == EdgeKind::bridging || kind == EdgeKind::adjacency ? 1 : 0;
     }
     uint64_t count = n;
-    if (kindOf(c.front()) == endEdge) --count;
-    if (kindOf(c.back()) == endEdge) --count;
+    if (c.front().kind == EdgeKind::end) --count;
+    if (c.back().kind == EdgeKind::end) --count;
     return count;
 }
 

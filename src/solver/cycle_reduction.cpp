@@ -15,7 +15,8 @@ std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t
     for (std::size_t j = start; j < n; j += 2) {
         const std::size_t prev = j == 0 ? n - 1 : j - 1;
         const std::size_t next = (j + 1) % n;
-        if (kindOf(cycle[prev]) == bridgingEdge && kindOf(cycle[next]) == bridgingEdge) return j;
+        if (cycle[prev].kind == EdgeKind::bridging && cycle[next].kind == EdgeKind::bridging)
+            return j;
     }
     return std::nullopt;
 }
@@ -25,10 +26,10 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
     const EventCode event = isSideB(edge) ? bDeletionEvent : aDeletionEvent;
     if (state.recording) {
         ComponentItem before = makeCycleItem(x);
-        setKind(edge, adjacencyEdge);
+        setKind(edge, EdgeKind::adjacency);
         addRecord(state, makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}));
     } else {
-        setKind(edge, adjacencyEdge);
+        setKind(edge, EdgeKind::adjacency);
     }
     addCost(state, weightOf(event, weights));
 }
@@ -101,8 +102,8 @@ std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {
     for (Component& x : state.buckets[Category::other]) {
         if (x.size() != 2) continue;
-        if (kindOf(x.front()) == bridgingEdge) deleteEdgeGenes(state, x, x.front(), weights);
-        if (kindOf(x.back()) == bridgingEdge) deleteEdgeGenes(state, x, x.back(), weights);
+        if (x.front().kind == EdgeKind::bridging) deleteEdgeGenes(state, x, x.front(), weights);
+        if (x.back().kind == EdgeKind::bridging) deleteEdgeGenes(state, x, x.back(), weights);
     }
 }
 

@@ -24,14 +24,14 @@ void mergeAtBridgingEdge(const Component& t, const Component& b, std::size_t p, 
                          Component& s) {
     const Edge& bridge = b[p];
     Component w(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(p));
-    w.push_back(makeEdge(adjacencyEdge, true, bridge.first, t[0].first));
+    w.push_back(makeEdge(EdgeKind::adjacency, Side::b, bridge.first, t[0].first));
     for (std::size_t k = t.size() - 1; k >= 1; --k) {
         Edge copy = t[k];
         reverseEdgeGenes(copy);
         std::swap(copy.first, copy.second);
         w.push_back(std::move(copy));
     }
-    Edge joined = makeEdge(bridgingEdge, true, t[0].second, bridge.second);
+    Edge joined = makeEdge(EdgeKind::bridging, Side::b, t[0].second, bridge.second);
     gatherGenes({reversedEdge(t[0]), bridge}, joined);
     w.push_back(std::move(joined));
     w.insert(w.end(), b.begin() + static_cast<std::ptrdiff_t>(p) + 1, b.end());
@@ -39,13 +39,13 @@ void mergeAtBridgingEdge(const Component& t, const Component& b, std::size_t p, 
 }
 
 void mergeAtEndEdge(const Component& t, const Component& b, Component& r, Component& s) {
-    Edge end = makeEdge(endEdge, true, 0, t[0].second);
+    Edge end = makeEdge(EdgeKind::end, Side::b, 0, t[0].second);
     gatherGenes({b[0], t[0]}, end);
     Component w{std::move(end)};
     w.insert(w.end(), t.begin() + 1, t.end());
-    w.push_back(makeEdge(adjacencyEdge, true, t.back().second, b[1].first));
+    w.push_back(makeEdge(EdgeKind::adjacency, Side::b, t.back().second, b[1].first));
     w.insert(w.end(), b.begin() + 1, b.end());
-    if (kindOf(w.front()) == endEdge && w.front().first == 0) {
+    if (w.front().kind == EdgeKind::end && w.front().first == 0) {
         std::swap(w.front().first, w.front().second);
     }
     cutAt(w, 2, r, s);
@@ -61,8 +61,8 @@ void splitJoin(const Component& t, const Component& b, Component& r, Component& 
     std::optional<std::size_t> end;
     for (std::size_t k = 0; k < b.size(); ++k) {
         if (!isSideB(b[k]) || isLoneVertex(b[k])) continue;
-        if (kindOf(b[k]) == bridgingEdge && !bridging) bridging = k;
-        if (kindOf(b[k]) == endEdge && !end) end = k;
+        if (b[k].kind == EdgeKind::bridging && !bridging) bridging = k;
+        if (b[k].kind == EdgeKind::end && !end) end = k;
     }
     if (bridging) {
         mergeAtBridgingEdge(rotated, b, *bridging, r, s);

@@ -12,7 +12,7 @@ namespace {
 void makeLone(Edge& edge) {
     if (isLoneVertex(edge)) return;
     if (edge.first == 0) std::swap(edge.first, edge.second);
-    edge.flags = loneVertexFlags;
+    turnIntoLoneVertex(edge);
 }
 
 // A copy of a component as it is before a step changes it, taken only when records are kept.
@@ -122,15 +122,15 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
 
 EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
     Edge* fused = nullptr;
-    if (kindOf(path.back()) != endEdge) {
+    if (path.back().kind != EdgeKind::end) {
         Edge& f = path.front();
-        setKind(f, bridgingEdge);
+        setKind(f, EdgeKind::bridging);
         f.second = path.back().second;
         std::swap(f.first, f.second);
         fused = &f;
     } else {
         Edge& l = path.back();
-        setKind(l, bridgingEdge);
+        setKind(l, EdgeKind::bridging);
         l.second = path.front().first;
         fused = &l;
     }
@@ -144,7 +144,7 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
     while (!bucket.empty()) {
         Component a = popLast(bucket);
         ComponentItem before = itemBefore(state, a);
-        if (kindOf(a.back()) == blockEdge) {
+        if (a.back().kind == EdgeKind::block) {
             recordStep(state, [&] {
                 return makeOperationRecord({std::move(before)}, {}, {bDeletionEvent});
             });
@@ -155,7 +155,7 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         last.second = a.front().first;
         appendGenes(a.front(), last);
         a.pop_front();
-        setKind(a.back(), bridgingEdge);
+        setKind(a.back(), EdgeKind::bridging);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
         recordStep(state, [&] {
             return makeOperationRecord({std::move(before)}, {makeCycleItem(a)}, {event});
@@ -174,7 +174,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         const uint32_t v = p.back().second;
         const bool closingOnB = !isSideB(p.front());
         const EventCode event = closingOnB ? cutEvent : joinEvent;
-        p.push_back(makeEdge(adjacencyEdge, closingOnB, v, u));
+        p.push_back(makeEdge(EdgeKind::adjacency, sideOf(closingOnB), v, u));
         recordStep(state, [&] {
             return makeOperationRecord({std::move(opened)}, {makeCycleItem(p)}, {event});
         });
@@ -218,7 +218,7 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
             continue;
         }
         if (isSideB(p.front()) && p.size() >= 2) reverseComponent(p);
-        Edge freed = makeEdge(endEdge, false, p.front().first, 0);
+        Edge freed = makeEdge(EdgeKind::end, Side::a, p.front().first, 0);
         freed.genes = p.front().genes;
         pushToCategory(state, Component{freed});
         appendGenes(p.back(), p[1]);
@@ -294,7 +294,7 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
                 pushToCategory(state, std::move(p));
                 continue;
             }
-            if (kindOf(p.front()) == endEdge) reverseComponent(p);
+            if (p.front().kind == EdgeKind::end) reverseComponent(p);
             Edge freed = p.front();
             makeLone(freed);
             p.front().first = p.back().first;

@@ -9,7 +9,7 @@ namespace varnet {
 namespace {
 
 void orientByFirstEdge(Component& c) {
-    if (kindOf(c.front()) != endEdge && c.size() >= 2) reverseComponent(c);
+    if (c.front().kind != EdgeKind::end && c.size() >= 2) reverseComponent(c);
 }
 
 // The orientation rules of `joinEitherOrder`, front operand `a`, back operand `b`.
@@ -30,7 +30,7 @@ void orientJoin(const Component& p, const Component& q, Component& r1, Component
 
 void orientJoinGeneEdge(const Component& p, const Component& q, Component& r1, Component& r2) {
     Component a = p;
-    if (kindOf(a.front()) == bridgingEdge && a.size() >= 2) reverseComponent(a);
+    if (a.front().kind == EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
     Component b = q;
     if (!sameSide(a.back(), b.front()) && b.size() > 1) reverseComponent(b);
     joinComponents(a, b, r1, r2);
@@ -56,12 +56,12 @@ void sideJoinAfter(const Component& p, const Component& q, Component& r1, Compon
 
 void mergePaths(const Component& p, const Component& q, Component& r) {
     Component a = p;
-    if (kindOf(a.front()) != bridgingEdge && a.size() >= 2) reverseComponent(a);
+    if (a.front().kind != EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
     Component b = q;
     orientByFirstEdge(b);
     Edge& fused = a.back();
     fused.second = b.front().first;
-    setKind(fused, bridgingEdge);
+    setKind(fused, EdgeKind::bridging);
     appendGenes(b.front(), fused);
     a.insert(a.end(), std::next(b.begin()), b.end());
     r = std::move(a);

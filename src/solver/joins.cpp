@@ -11,7 +11,7 @@ namespace {
 // Reversed unless it starts with an end edge (a one-edge component stays as it is).
 Component orientedByKind(const Component& c) {
     Component t = c;
-    if (kindOf(t.front()) != endEdge && t.size() > 1) reverseComponent(t);
+    if (t.front().kind != EdgeKind::end && t.size() > 1) reverseComponent(t);
     return t;
 }
 
@@ -28,7 +28,7 @@ Component orientedBySide(const Component& c, bool namedIsLast, const Edge& again
 // `edge` now ends at `end` and carries `source`'s genes after its own; with a kind given, it
 // becomes that kind (keeping its side).
 void extendEdge(Edge& edge, uint32_t end, const Edge& source,
-                std::optional<uint8_t> kind = std::nullopt) {
+                std::optional<EdgeKind> kind = std::nullopt) {
     edge.second = end;
     appendGenes(source, edge);
     if (kind) setKind(edge, *kind);
@@ -39,15 +39,15 @@ void extendEdge(Edge& edge, uint32_t end, const Edge& source,
 // its genes; the stated kind then applies only to an edge with two endpoints. An end edge that
 // gains a second endpoint becomes a bridging edge. Otherwise the edge becomes the stated kind
 // and its old second endpoint is freed. Returns the freed endpoint, 0 when none is.
-uint32_t takeHead(Edge& edge, const Edge& head, std::optional<uint8_t> kind = std::nullopt) {
+uint32_t takeHead(Edge& edge, const Edge& head, std::optional<EdgeKind> kind = std::nullopt) {
     appendGenes(head, edge);
     if (head.first == 0) {
         if (kind && edge.first != 0 && edge.second != 0) setKind(edge, *kind);
         return 0;
     }
-    if (kindOf(edge) == endEdge) {
+    if (edge.kind == EdgeKind::end) {
         edge.second = head.first;
-        setKind(edge, bridgingEdge);
+        setKind(edge, EdgeKind::bridging);
         return 0;
     }
     const uint32_t freed = edge.second;
@@ -73,11 +73,13 @@ Component freedVertex(uint32_t end) {
 // Two adjacency edges without genes: the first on the side opposite to `sideB` from u to v,
 // the second on that side from v back to u.
 Component twoEdgeCycle(uint32_t u, uint32_t v, bool sideB) {
-    return Component{makeEdge(adjacencyEdge, !sideB, u, v), makeEdge(adjacencyEdge, sideB, v, u)};
+    return Component{makeEdge(EdgeKind::adjacency, sideOf(!sideB), u, v),
+                     makeEdge(EdgeKind::adjacency, sideOf(sideB), v, u)};
 }
 
 // The common tail of `caseJoin15` and `caseJoin22`: T's last edge is fused with U's first edge.
-JoinResult fuseOrientedByKind(const Component& x, const Component& y, std::optional<uint8_t> kind) {
+JoinResult fuseOrientedByKind(const Component& x, const Component& y,
+                              std::optional<EdgeKind> kind) {
     Component t = orientedByKind(x);
     const Component u = orientedByKind(y);
     const uint32_t freed = takeHead(t.back(), u[0], kind);
@@ -89,7 +91,7 @@ JoinResult fuseOrientedByKind(const Component& x, const Component& y, std::optio
 
 JoinResult joinInto(const Component& x, const Component& y) {
     Component r = x;
-    extendEdge(r.back(), y[1].second, y[1], bridgingEdge);
+    extendEdge(r.back(), y[1].second, y[1], EdgeKind::bridging);
     appendEdgesFrom(r, y, 2);
     return {std::move(r), Component{y[0]}};
 }
@@ -101,7 +103,7 @@ JoinResult caseJoin4(const Component& x, const Component& y) {
     r[joined].first = x.back().second;
     Edge freed = y[0];
     freed.second = 0;
-    freed.flags = loneVertexFlags;
+    turnIntoLoneVertex(freed);
     return {std::move(r), Component{std::move(freed)}};
 }
 
@@ -117,7 +119,7 @@ Component caseJoin7(const Component& x, const Component& y) {
     if (u.size() == 1) {
         appendGenes(u[0], r.back());
     } else {
-        extendEdge(r.back(), u[0].first, u[0], bridgingEdge);
+        extendEdge(r.back(), u[0].first, u[0], EdgeKind::bridging);
         appendEdgesFrom(r, u, 1);
     }
     return r;
@@ -126,7 +128,7 @@ Component caseJoin7(const Component& x, const Component& y) {
 JoinResult caseJoin8(const Component& x, const Component& y) {
     Component r = x;
     const uint32_t freed = r.back().second;
-    extendEdge(r.back(), y[0].second, y[0], bridgingEdge);
+    extendEdge(r.back(), y[0].second, y[0], EdgeKind::bridging);
     appendEdgesFrom(r, y, 1);
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(x.back()))};
 }
@@ -134,11 +136,11 @@ JoinResult caseJoin8(const Component& x, const Component& y) {
 Component caseJoin9(const Component& x, const Component& y) {
     Component r = x;
     if (y.size() == 1) {
-        appendGenes(y[0], kindOf(x.front()) == endEdge ? r.front() : r.back());
+        appendGenes(y[0], x.front().kind == EdgeKind::end ? r.front() : r.back());
         return r;
     }
-    if (kindOf(r.front()) == endEdge && r.size() > 1) reverseComponent(r);
-    extendEdge(r.back(), y[0].first, y[0], bridgingEdge);
+    if (r.front().kind == EdgeKind::end && r.size() > 1) reverseComponent(r);
+    extendEdge(r.back(), y[0].first, y[0], EdgeKind::bridging);
     appendEdgesFrom(r, y, 1);
     return r;
 }
@@ -146,7 +148,7 @@ Component caseJoin9(const Component& x, const Component& y) {
 JoinResult caseJoin10(const Component& x, const Component& y) {
     Component r = orientedByKind(x);
     const uint32_t freed = r.back().second;
-    extendEdge(r.back(), y[0].second, y[0], bridgingEdge);
+    extendEdge(r.back(), y[0].second, y[0], EdgeKind::bridging);
     appendEdgesFrom(r, y, 1);
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(y[0]))};
 }
@@ -161,7 +163,7 @@ Component caseJoin11(const Component& x, const Component& y) {
     head.second = head.first;
     head.first = x.back().first;
     appendGenes(x.back(), head);
-    setKind(head, bridgingEdge);
+    setKind(head, EdgeKind::bridging);
     r.insert(r.begin(), x.begin(), x.end() - 1);
     return r;
 }
@@ -180,14 +182,14 @@ JoinResult caseJoin13(const Component& x, const Component& y) {
     Edge removed = std::move(r.back());
     r.pop_back();
     // The end vertex stays with the kept edge when both were end edges at it.
-    const bool sharesEnd = kindOf(removed) == endEdge && removed.first == r.back().first;
+    const bool sharesEnd = removed.kind == EdgeKind::end && removed.first == r.back().first;
     takeHead(r.back(), y[0]);
     appendEdgesFrom(r, y, 1);
     if (sharesEnd) {
         if (removed.genes.empty()) return {std::move(r), {}};
         removed.first = 0;
         removed.second = 0;
-        setKind(removed, blockEdge);
+        setKind(removed, EdgeKind::block);
     }
     return {std::move(r), Component{std::move(removed)}};
 }
@@ -206,10 +208,10 @@ JoinResult caseJoin15(const Component& x, const Component& y) {
         Component r = x;
         appendGenes(y[0], r[0]);
         Edge freed = y[0];
-        freed.flags = loneVertexFlags;
+        turnIntoLoneVertex(freed);
         return {std::move(r), Component{std::move(freed)}};
     }
-    return fuseOrientedByKind(x, y, bridgingEdge);
+    return fuseOrientedByKind(x, y, EdgeKind::bridging);
 }
 
 JoinResult caseJoin16(const Component& x, const Component& y) {

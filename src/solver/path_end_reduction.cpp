@@ -56,14 +56,14 @@ bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) 
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
     // Lone vertices appended by cuts are visited too and left alone.
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
-        while (p < state.paths.size() && kindOf(state.paths[p].front()) == adjacencyEdge) {
+        while (p < state.paths.size() && state.paths[p].front().kind == EdgeKind::adjacency) {
             if (state.paths[p].size() == 1) {
                 resolveSingleAdjacencyEdge(state, p, weights);
             } else {
                 cutPathEdge(state, p, 0, spEvent, weights);
             }
         }
-        while (p < state.paths.size() && kindOf(state.paths[p].back()) == adjacencyEdge) {
+        while (p < state.paths.size() && state.paths[p].back().kind == EdgeKind::adjacency) {
             cutPathEdge(state, p, state.paths[p].size() - 1, spEvent, weights);
         }
     }

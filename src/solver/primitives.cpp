@@ -7,27 +7,27 @@ namespace varnet {
 namespace {
 
 bool turnsAround(const Edge& edge) {
-    return kindOf(edge) == adjacencyEdge || kindOf(edge) == bridgingEdge;
+    return edge.kind == EdgeKind::adjacency || edge.kind == EdgeKind::bridging;
 }
 
 void flipSide(Edge& edge) {
-    if (!isLoneVertex(edge)) edge.flags ^= sideBBit;
+    if (!isLoneVertex(edge)) edge.side = otherSide(edge.side);
 }
 
 // The junction edge that replaces the neighbours of a path's end edge j (0 or n-1): `neighbour`
 // is the one edge next to it, `openEnd` its endpoint away from j. False when none is made.
 bool makeEndJunction(const Edge& neighbour, uint32_t openEnd, std::size_t n, Edge& junction) {
-    switch (kindOf(neighbour)) {
-        case endEdge:
-            setKind(junction, blockEdge);
+    switch (neighbour.kind) {
+        case EdgeKind::end:
+            setKind(junction, EdgeKind::block);
             junction.genes = neighbour.genes;
             return true;
-        case bridgingEdge:
-            setKind(junction, endEdge);
+        case EdgeKind::bridging:
+            setKind(junction, EdgeKind::end);
             junction.first = openEnd;
             junction.genes = neighbour.genes;
             return true;
-        case adjacencyEdge:
+        case EdgeKind::adjacency:
             if (n != 2) return false;
             junction = makeLoneVertex(openEnd);
             return true;
@@ -81,12 +81,12 @@ void joinComponents(const Component& p, const Component& q, Component& r, Compon
     Component joined = p;
     Edge& t = joined.back();
     const Edge& head = q.front();
-    if (kindOf(head) == blockEdge) {
+    if (head.kind == EdgeKind::block) {
         t.second = 0;
-        setKind(t, endEdge);
+        setKind(t, EdgeKind::end);
     } else {
         t.second = head.first;
-        setKind(t, bridgingEdge);
+        setKind(t, EdgeKind::bridging);
     }
     appendGenes(head, t);
     joined.insert(joined.end(), std::next(q.begin()), q.end());
@@ -95,7 +95,7 @@ void joinComponents(const Component& p, const Component& q, Component& r, Compon
     Edge freed = p.back();
     std::swap(freed.first, freed.second);
     freed.second = 0;
-    freed.flags = loneVertexFlags;
+    turnIntoLoneVertex(freed);
     s = Component{freed};
 }
 
@@ -108,27 +108,27 @@ void splitPathAt(const Component& p, std::size_t j, Component& r, Component& s) 
     if (n == 1) return;
 
     if (j >= 2) r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(j - 1));
-    Edge junction = makeEdge(adjacencyEdge, !isSideB(e), 0, 0);
+    Edge junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
     if (j > 0 && j < n - 1) {
         const Edge& a = p[j - 1];
         const Edge& b = p[j + 1];
         junction.genes = a.genes;
         appendGenes(b, junction);
-        const bool aEnd = kindOf(a) == endEdge;
-        const bool bEnd = kindOf(b) == endEdge;
+        const bool aEnd = a.kind == EdgeKind::end;
+        const bool bEnd = b.kind == EdgeKind::end;
         if (aEnd && bEnd) {
-            setKind(junction, blockEdge);
+            setKind(junction, EdgeKind::block);
         } else if (bEnd) {
-            setKind(junction, endEdge);
+            setKind(junction, EdgeKind::end);
             junction.first = a.first;
         } else if (aEnd) {
-            setKind(junction, endEdge);
+            setKind(junction, EdgeKind::end);
             junction.first = b.second;
         } else {
             junction.first = a.first;
             junction.second = b.second;
-            if (kindOf(a) == bridgingEdge || kindOf(b) == bridgingEdge) {
-                setKind(junction, bridgingEdge);
+            if (a.kind == EdgeKind::bridging || b.kind == EdgeKind::bridging) {
+                setKind(junction, EdgeKind::bridging);
             }
         }
         r.push_back(std::move(junction));
@@ -145,14 +145,14 @@ void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s)
     const Edge& e = c[j];
     s.push_back(e);
     Edge mirror = mirrorEdge(e);
-    setKind(mirror, adjacencyEdge);
+    setKind(mirror, EdgeKind::adjacency);
     s.push_back(std::move(mirror));
 
     const std::size_t prev = j == 0 ? n - 1 : j - 1;
     const std::size_t next = (j + 1) % n;
     r = c;
-    if (kindOf(c[prev]) == bridgingEdge || kindOf(c[next]) == bridgingEdge) {
-        setKind(r[prev], bridgingEdge);
+    if (c[prev].kind == EdgeKind::bridging || c[next].kind == EdgeKind::bridging) {
+        setKind(r[prev], EdgeKind::bridging);
     }
     appendGenes(c[next], r[prev]);
     r[prev].second = r[next].second;

@@ -12,7 +12,7 @@ void reverseEdgeGenes(Edge& edge);
 void appendGenes(const Edge& source, Edge& target);
 void gatherGenes(const std::vector<Edge>& edges, Edge& target);
 
-// Copy of `edge` on the other side (a lone vertex keeps its flags) with its endpoints exchanged.
+// Copy of `edge` on the other side (a lone vertex stays as it is) with its endpoints exchanged.
 Edge mirrorEdge(const Edge& edge);
 
 // Reverses the edge order and turns every adjacency and bridging edge around; the middle edge

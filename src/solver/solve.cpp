@@ -15,7 +15,7 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
     while (i < state.cycles.size()) {
         const Component& cycle = state.cycles[i];
         const Edge& f = cycle.front();
-        if (f.first != 0 || kindOf(f) != blockEdge || isSideB(f)) {
+        if (f.first != 0 || f.kind != EdgeKind::block || isSideB(f)) {
             ++i;
             continue;
         }

@@ -16,30 +16,30 @@ void PrintTo(const Edge& edge, std::ostream* out);
 // Short builders for components worked out by hand, by side.
 namespace varnet::testing {
 
-constexpr bool A = false;
-constexpr bool B = true;
+constexpr Side A = Side::a;
+constexpr Side B = Side::b;
 
-inline Edge adj(bool side, uint32_t first, uint32_t second) {
-    return makeEdge(adjacencyEdge, side, first, second);
+inline Edge adj(Side side, uint32_t first, uint32_t second) {
+    return makeEdge(EdgeKind::adjacency, side, first, second);
 }
-inline Edge end(bool side, uint32_t first, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(endEdge, side, first);
+inline Edge end(Side side, uint32_t first, std::vector<int32_t> genes) {
+    Edge edge = makeEdge(EdgeKind::end, side, first);
     edge.genes = std::move(genes);
     return edge;
 }
-inline Edge bridge(bool side, uint32_t first, uint32_t second, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(bridgingEdge, side, first, second);
+inline Edge bridge(Side side, uint32_t first, uint32_t second, std::vector<int32_t> genes) {
+    Edge edge = makeEdge(EdgeKind::bridging, side, first, second);
     edge.genes = std::move(genes);
     return edge;
 }
-inline Edge block(bool side, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(blockEdge, side, 0);
+inline Edge block(Side side, std::vector<int32_t> genes) {
+    Edge edge = makeEdge(EdgeKind::block, side, 0);
     edge.genes = std::move(genes);
     return edge;
 }
 // A lone vertex; `second` and genes are set only where a join leaves them on one.
 inline Edge lone(uint32_t end, uint32_t second = 0, std::vector<int32_t> genes = {}) {
-    return Edge{loneVertexFlags, end, second, std::move(genes)};
+    return Edge{EdgeKind::loneVertex, Side::b, end, second, std::move(genes)};
 }
 
 }  // namespace varnet::testing

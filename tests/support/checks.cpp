@@ -10,10 +10,9 @@
 namespace varnet {
 
 void PrintTo(const Edge& edge, std::ostream* out) {
-    static const char* const kindNames[] = {"adjacency", "end",   "bridging", "block",
-                                            "kind4",     "kind5", "kind6",    "kind7"};
-    *out << (isLoneVertex(edge) ? "lone" : kindNames[kindOf(edge)])
-         << (isSideB(edge) ? " B " : " A ") << edge.first << '-' << edge.second << " [";
+    static const char* const kindNames[] = {"adjacency", "end", "bridging", "block", "lone"};
+    *out << kindNames[static_cast<std::size_t>(edge.kind)] << (isSideB(edge) ? " B " : " A ")
+         << edge.first << '-' << edge.second << " [";
     for (std::size_t k = 0; k < edge.genes.size(); ++k) *out << (k ? " " : "") << edge.genes[k];
     *out << ']';
 }
@@ -34,8 +33,8 @@ std::string describe(const Component& component) {
 }
 
 bool touchesVertexZero(const Edge& edge) {
-    if (isLoneVertex(edge) || kindOf(edge) == endEdge) return edge.first == 0;
-    if (kindOf(edge) == blockEdge) return false;
+    if (isLoneVertex(edge) || edge.kind == EdgeKind::end) return edge.first == 0;
+    if (edge.kind == EdgeKind::block) return false;
     return edge.first == 0 || edge.second == 0;
 }
 
@@ -46,8 +45,7 @@ std::string formFault(const Component& component) {
     for (std::size_t k = 0; k < component.size(); ++k) {
         const Edge& edge = component[k];
         std::string fault;
-        if (kindOf(edge) > blockEdge && !isLoneVertex(edge)) fault = "unknown edge kind";
-        if (component.size() > 1 && (kindOf(edge) == blockEdge || isLoneVertex(edge)))
+        if (component.size() > 1 && (edge.kind == EdgeKind::block || isLoneVertex(edge)))
             fault = "block edge or lone vertex inside a longer component";
         if (k > 0 && sameSide(component[k - 1], edge)) fault = "sides do not alternate";
         if (touchesVertexZero(edge)) fault = "an edge touches vertex 0";
@@ -107,8 +105,8 @@ std::string finalGraphFault(const ChromosomeSet& state, const ChromosomalStructu
     for (const auto* list : {&state.cycles, &state.paths}) {
         for (const Component& c : *list) {
             const bool lone = c.size() == 1 && isLoneVertex(c[0]);
-            const bool twoEdgeCycle = c.size() == 2 && kindOf(c[0]) == adjacencyEdge &&
-                                      kindOf(c[1]) == adjacencyEdge && !sameSide(c[0], c[1]) &&
+            const bool twoEdgeCycle = c.size() == 2 && c[0].kind == EdgeKind::adjacency &&
+                                      c[1].kind == EdgeKind::adjacency && !sameSide(c[0], c[1]) &&
                                       c[0].second == c[1].first && c[1].second == c[0].first;
             if (!lone && !twoEdgeCycle) return "unfinished final component " + describe(c);
             for (const Edge& edge : c) printed.push_back(edge.first);
