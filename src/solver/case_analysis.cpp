@@ -49,6 +49,10 @@ struct CasePair {
 
 enum class Applies { always, spAtMostDp, spBelowDp };
 
+// The piece whose being a single edge (a whole chromosome of genes the other structure lacks)
+// makes the join a mere hand-over of genes: no endpoint changes, so the step charges E alone.
+enum class SingleEdgePiece { none, x, y };
+
 // How the taken components are used. `ordinary`: X and Y are outputs 0 and 1; a third output
 // (the other half of a quad alternative) is filed after the results. `partnerBeforeFreed`: as
 // ordinary, but the other component of alternative one is filed between the joined and the
@@ -61,9 +65,11 @@ using CasePairs = ShortList<CasePair, 10>;
 struct CaseRow {
     const char* step;
     JoinFn join = nullptr;
-    CasePairs whenDpAtMostSp{};       // tried when the DP weight is at most the SP weight
-    CasePairs otherwise{};            // tried otherwise
-    bool addsDp = false;              // events [E, DP] and cost weight(E) + DP
+    CasePairs whenDpAtMostSp{};  // tried when the DP weight is at most the SP weight
+    CasePairs otherwise{};       // tried otherwise
+    bool addsDp = false;         // events [E, DP] and cost weight(E) + DP
+    // The piece that, having one edge, leaves out the DP of `addsDp`.
+    SingleEdgePiece dpFreeWhenSingle = SingleEdgePiece::none;
     bool secondByCategoryOf = false;  // the freed result filed by `categoryOf`
     Applies applies = Applies::always;
     Run run = Run::ordinary;
@@ -109,7 +115,7 @@ constexpr CaseRow caseTable[] = {
      .whenDpAtMostSp = {{oddEndOnA, blockOnA, C}},
      .otherwise = {{oddEndOnA, oddEndToEndB, C}, {oddEndOnA, blockOnB, C},
                    {oddEndOnB, oddEndToEndA, J}, {oddEndOnB, blockOnA, J}},
-     .addsDp = true},
+     .addsDp = true, .dpFreeWhenSingle = SingleEdgePiece::y},
     {.step = "4.10", .join = caseJoin10,
      .whenDpAtMostSp = {{oddEndOnB, bridgeOnB, J}},
      .otherwise = {{oddEndOnA, oddBridgedA, C}, {oddEndOnA, bridgeOnA, C},
@@ -123,7 +129,7 @@ constexpr CaseRow caseTable[] = {
                    {oddEndToEndB, twoEndEdges, C}, {blockOnB, twoEndEdges, C},
                    {oddEndToEndA, evenEndToEnd, J}, {blockOnA, evenEndToEnd, J},
                    {oddEndToEndA, twoEndEdges, J}, {blockOnA, twoEndEdges, J}},
-     .addsDp = true},
+     .addsDp = true, .dpFreeWhenSingle = SingleEdgePiece::x},
     {.step = "4.12", .join = caseJoin12,
      .whenDpAtMostSp = {{bridgeOnB, evenBridged, J}},
      .otherwise = {{oddBridgedA, evenBridged, C}, {bridgeOnA, evenBridged, C},
@@ -236,11 +242,6 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     const std::array<Operand, 2> operands{pair.x, pair.y};
     const JoinFn join = pair.join != nullptr ? pair.join : row.join;
     const std::size_t yPosition = row.run == Run::twoQuads ? 2 : 1;
-    std::vector<int32_t> events{pair.event};
-    if (row.addsDp) events.push_back(dpEvent);
-    const double cost = row.addsDp ? weightOf(pair.event, weights) + weightOf(dpEvent, weights)
-                                   : weightOf(pair.event, weights);
-
     std::vector<Component> taken;
     std::vector<int64_t> indices;
     while (takeComponents(state, operands, taken, indices)) {
@@ -253,6 +254,12 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         }
         const Component& x = taken[0];
         const Component& y = taken[yPosition];
+        const Component* single = row.dpFreeWhenSingle == SingleEdgePiece::x   ? &x
+                                  : row.dpFreeWhenSingle == SingleEdgePiece::y ? &y
+                                                                               : nullptr;
+        const bool addsDp = row.addsDp && (single == nullptr || single->size() != 1);
+        const double cost = addsDp ? weightOf(pair.event, weights) + weightOf(dpEvent, weights)
+                                   : weightOf(pair.event, weights);
         JoinResult r = join(x, y);
 
         // A join that frees nothing has one result.
@@ -260,8 +267,10 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         recordStep(state, [&] {
             std::vector<ComponentItem> after{makeLinearItem(r.joined)};
             if (second) after.push_back(makeLinearItem(r.freed));
+            std::vector<int32_t> events{pair.event};
+            if (addsDp) events.push_back(dpEvent);
             return makeOperationRecord({makeLinearItem(x), makeLinearItem(y)}, std::move(after),
-                                       events, row.step);
+                                       std::move(events), row.step);
         });
 
         std::vector<Component*> leftovers;

@@ -2,12 +2,17 @@
 // components, one row each.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "solver/case_analysis.hpp"
 #include "solver/cycle_reduction.hpp"
 #include "solver/joins.hpp"
 #include "solver/path_pairing.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
+#include "structures/structure_reader.hpp"
 #include "support/builders.hpp"
 
 namespace varnet {
@@ -372,6 +377,51 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
         runCaseStep(pending, row.weights, "4.22");
         EXPECT_EQ(pending.sequence.size() - 1, row.records422);
     }
+}
+
+// A shared gene g at the end of a linear chromosome on each side, followed by a run of genes the
+// other side lacks, and a whole linear chromosome of missing genes on one side: deleting one run,
+// inserting the other and the chromosome (or deleting it) are three operations. The chromosome is a
+// one-edge piece of step "4.11", which hands its genes over without moving an endpoint, so the
+// step charges its C or J alone and the pair costs 3 at unit weights, whatever the lengths.
+TEST(CaseStepRows, OneEdgePieceOfStep411ChargesItsEventAlone) {
+    const OperationWeights unit{1, 1, 1, 1, 1, 1};
+    const auto run = [](const char* prefix, int length) {
+        std::string genes;
+        for (int k = 1; k <= length; ++k) genes += "+" + std::string(prefix) + std::to_string(k);
+        return "L" + std::to_string(length + 1) + " +g" + genes;
+    };
+    const auto chromosome = [](const char* prefix, int length) {
+        std::string genes;
+        for (int k = 1; k <= length; ++k) genes += "+" + std::string(prefix) + std::to_string(k);
+        return " L" + std::to_string(length) + " " + genes;
+    };
+    int rows = 0;
+    for (int aRun = 1; aRun <= 3; ++aRun) {
+        for (int bRun = 1; bRun <= 3; ++bRun) {
+            for (int blockLength = 1; blockLength <= 3; ++blockLength) {
+                for (const bool blockInB : {true, false}) {
+                    const std::string a = std::string("A ") + (blockInB ? "1 " : "2 ") +
+                                          run("x", aRun) +
+                                          (blockInB ? "" : chromosome("u", blockLength));
+                    const std::string b = std::string("B ") + (blockInB ? "2 " : "1 ") +
+                                          run("y", bRun) +
+                                          (blockInB ? chromosome("v", blockLength) : "");
+                    SCOPED_TRACE(a + " / " + b);
+                    std::istringstream in("2\n" + a + "\n" + b + "\n");
+                    std::vector<ChromosomalStructure> structures;
+                    GeneNameTable names;
+                    readStructures(in, structures, names);
+                    ChromosomeSet state(
+                        buildJointGraph(buildAdjacency(groupChromosomes(structures[0])),
+                                        buildAdjacency(groupChromosomes(structures[1]))));
+                    EXPECT_EQ(solve(state, unit), 3.0);
+                    ++rows;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(rows, 54);
 }
 
 }  // namespace
