@@ -2,13 +2,19 @@
 # Times tree mode, dist mode and the tree methods alone on generated inputs and prints one
 # table: wall and CPU time, peak memory (from /usr/bin/time -v) and pairs per second per case,
 # then runs the Google Benchmark program. Where MPI is installed, varnet-mpi runs the 100 x 1000
-# set on 1, 2 and 4 ranks too. Not part of the tests: the figures depend on the machine. A case that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than
-# BENCH_SECONDS (default 120) is stopped and reported as such.
+# set on 1, 2 and 4 ranks too. Not part of the tests: the figures depend on the machine. A case
+# that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than BENCH_SECONDS
+# (default 120) is stopped and reported as such.
+#
+# A whole run writes its report to bench/README.md (the page of benchmark figures), so re-timing
+# is this command, not an edit. BENCH_ONLY=REGEX runs only the cases whose label matches (and the
+# Google Benchmark program only when it matches "benchmark"), printing without writing the page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
 memoryKb="${BENCH_MEMORY_KB:-3000000}"
 seconds="${BENCH_SECONDS:-120}"
+only="${BENCH_ONLY:-}"
 
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVARNET_BUILD_BENCH=ON \
       -DVARNET_BUILD_TESTS=OFF >/dev/null
@@ -20,10 +26,16 @@ trap 'rm -rf "$work"' EXIT
 printf 'DP=1,SP=1,J=1,C=1,bD=1,aD=1\n' >"$work/weights.txt"
 printf '[weights]\nspecial=1\nbreakpoint=1\n' >"$work/distance_weights.ini"
 
+# selected LABEL: whether the case runs (every case without BENCH_ONLY).
+selected() {
+    [ -z "$only" ] || [[ "$1" =~ $only ]]
+}
+
 # measure LABEL PAIRS COMMAND...: runs the command under the limits and prints one table row.
 measure() {
     local label="$1" pairs="$2"
     shift 2
+    selected "$label" || return 0
     local log="$work/$label.time"
     local status=0
     (cd "$work" && ulimit -v "$memoryKb" &&
@@ -52,6 +64,7 @@ measure() {
 tree_case() {
     local label="$1" count="$2" genes="$3"
     shift 3
+    selected "$label" || [ "$label" = "tree 100 x 1000" ] || return 0
     "$bin/bench/varnet_generate" "$count" "$genes" 42 "$@" >"$work/$label.txt"
     measure "$label" $((count * (count - 1) / 2)) \
         "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj
@@ -71,32 +84,69 @@ mpi_case() {
 dist_case() {
     local label="$1" genes="$2"
     shift 2
+    selected "$label" || return 0
     "$bin/bench/varnet_generate" 2 "$genes" 42 "$@" >"$work/$label.txt"
     measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m dist
 }
 
-echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
-    head -n 1)), load average before the run $(cut -d" " -f1-3 /proc/loadavg)"
-echo
-echo "| case                         | wall s   | CPU s    | peak MiB  | pairs   | pairs/s    |"
-echo "|------------------------------|----------|----------|-----------|---------|------------|"
-tree_case "tree 50 x 1000" 50 1000 0 0
-tree_case "tree 100 x 1000" 100 1000 0 0
-if [ -x "$bin/src/varnet-mpi" ]; then
-    for ranks in 1 2 4; do mpi_case "$ranks"; done
-fi
-tree_case "tree 50 x 1000, 5 % lost+dup" 50 1000 0.05 0.05
-tree_case "tree 100 x 1000, 5 % lost+dup" 100 1000 0.05 0.05
-dist_case "dist 1000 shuffled" 1000 shuffled
-dist_case "dist 5000 shuffled" 5000 shuffled
-dist_case "dist 20000 shuffled" 20000 shuffled
-dist_case "dist 100000 light" 100000 0 0
-# The tree methods alone on a generated 2,000-taxon matrix (the program prints the seconds spent
-# in the method itself on standard error).
-for method in upgma nj; do
-    measure "tree build $method 2000" 0 "$bin/bench/varnet_tree_build" 2000 7 real "$method"
-    echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/tree build $method 2000.err"))|||||"
-done
-echo "load average after the run $(cut -d" " -f1-3 /proc/loadavg)"
+# report: the measured part of the page, also printed as it runs.
+report() {
+    echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
+        head -n 1)), load average before the run $(cut -d" " -f1-3 /proc/loadavg)"
+    echo
+    echo "| case                         | wall s   | CPU s    | peak MiB  | pairs   | pairs/s    |"
+    echo "|------------------------------|----------|----------|-----------|---------|------------|"
+    tree_case "tree 50 x 1000" 50 1000 0 0
+    tree_case "tree 100 x 1000" 100 1000 0 0
+    if [ -x "$bin/src/varnet-mpi" ]; then
+        for ranks in 1 2 4; do mpi_case "$ranks"; done
+    fi
+    tree_case "tree 50 x 1000, 5 % lost+dup" 50 1000 0.05 0.05
+    tree_case "tree 100 x 1000, 5 % lost+dup" 100 1000 0.05 0.05
+    dist_case "dist 1000 shuffled" 1000 shuffled
+    dist_case "dist 5000 shuffled" 5000 shuffled
+    dist_case "dist 20000 shuffled" 20000 shuffled
+    dist_case "dist 100000 light" 100000 0 0
+    # The tree methods alone on a generated 2,000-taxon matrix (the program prints the seconds spent
+    # in the method itself on standard error).
+    for method in upgma nj; do
+        selected "tree build $method 2000" || continue
+        measure "tree build $method 2000" 0 "$bin/bench/varnet_tree_build" 2000 7 real "$method"
+        echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/tree build $method 2000.err"))|||||"
+    done
+    echo "load average after the run $(cut -d" " -f1-3 /proc/loadavg)"
 
-"$bin/bench/varnet_bench" --benchmark_min_time=0.2
+    if selected benchmark; then
+        echo
+        echo "Google Benchmark (CPU time of the library calls alone):"
+        echo
+        echo '```'
+        "$bin/bench/varnet_bench" --benchmark_min_time=0.2 2>&1
+        echo '```'
+    fi
+}
+
+if [ -n "$only" ]; then
+    report
+    exit 0
+fi
+report | tee "$work/report.md"
+page="bench/README.md"
+{
+    cat <<'TEXT'
+# Benchmark figures
+
+Written by `scripts/bench.sh` (a whole run, without `BENCH_ONLY`); do not edit by hand. Tree cases
+run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
+shuffled]`): the same gene content, or with 5 % of the genes lost and 5 % copied. Dist cases run
+shuffled pairs and a lightly rearranged pair. `tree build METHOD 2000` runs a tree method alone on a
+generated 2,000-taxon matrix (`bench/varnet_tree_build COUNT SEED real|int upgma|nj` prints the
+tree and the seconds spent in the method). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with
+one worker thread per rank; their pairs and pairs/s are per rank. On a shared machine CPU seconds
+say more than wall seconds.
+
+TEXT
+    cat "$work/report.md"
+} >"$page.tmp"
+mv "$page.tmp" "$page"
+echo "Wrote $page."
