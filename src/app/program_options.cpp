@@ -2,8 +2,14 @@
 
 #include <boost/filesystem/operations.hpp>
 #include <boost/program_options.hpp>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 #include "app/weight_files.hpp"
+#include "tree/build_tree.hpp"
 
 namespace varnet {
 namespace {
@@ -23,8 +29,43 @@ po::options_description describeOptions() {
         ("method,p", po::value<std::string>()->default_value("upgma"),                //
          "Tree generation method")                                                    //
         ("coeff,d", po::value<std::string>()->default_value("distance_weights.ini"),  //
-         "Weights for sum of special and breakpoint distances");
+         "Weights for sum of special and breakpoint distances")                       //
+        ("jackknife,b", po::value<std::string>()->default_value("0"),                 //
+         "Jackknife replicates for tree support values (0: none)")                    //
+        ("jackknife-fraction", po::value<std::string>()->default_value("0.4"),        //
+         "Share of the gene names each jackknife replicate deletes")                  //
+        ("seed", po::value<std::string>()->default_value("1"),                        //
+         "Seed of the jackknife's random choice of genes");
     return options;
+}
+
+// The most jackknife replicates a run may ask for.
+constexpr uint64_t maxReplicates = 1000000;
+
+// The value of option `name` as a whole number from 0 to `largest`, written in decimal digits.
+uint64_t wholeNumberOption(const po::variables_map& values, const std::string& name,
+                           uint64_t largest) {
+    const std::string& text = values[name].as<std::string>();
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > largest)
+        throw std::invalid_argument("The option --" + name + " must be a whole number from 0 to " +
+                                    std::to_string(largest) + ", not \"" + text + "\"");
+    return value;
+}
+
+// The value of --jackknife-fraction: a decimal number above 0 and below 1.
+double fractionOption(const po::variables_map& values) {
+    const std::string& text = values["jackknife-fraction"].as<std::string>();
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    // Written so that NaN fails too.
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        !(value > 0 && value < 1))
+        throw std::invalid_argument(
+            "The option --jackknife-fraction must be a number above 0 and below 1, not \"" + text +
+            "\"");
+    return value;
 }
 
 }  // namespace
@@ -50,6 +91,11 @@ std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
     result.mode = values["mode"].as<std::string>();
     result.method = values["method"].as<std::string>();
     result.phylip = values["phylip"].as<bool>();
+    result.jackknife.replicates = wholeNumberOption(values, "jackknife", maxReplicates);
+    result.jackknife.fraction = fractionOption(values);
+    result.jackknife.seed = wholeNumberOption(values, "seed", std::numeric_limits<uint64_t>::max());
+    if (result.mode == "tree" && result.jackknife.replicates > 0 && !isTreeMethod(result.method))
+        throw std::invalid_argument(jackknifeWithoutTreeMessage(result.method));
     boost::filesystem::create_directories(result.resultDir);
     result.operationWeights = readOperationWeights(values["oper"].as<std::string>());
     result.distanceWeights = readDistanceWeights(values["coeff"].as<std::string>());

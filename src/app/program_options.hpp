@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "structures/operation_weights.hpp"
+#include "tree/jackknife.hpp"
 
 namespace varnet {
 
@@ -18,11 +19,13 @@ struct ProgramOptions {
     OperationWeights operationWeights{};
     DistanceWeights distanceWeights;
     bool phylip = false;
+    JackknifeSettings jackknife;  // tree mode's support values; no replicates by default
 };
 
 // Parses the arguments that follow the program name. With -h/--help prints the usage line and
 // the option listing to `err` and returns nothing. Otherwise creates the result directory with
-// its missing parents, reads the operation-weights file and then the distance-weights file.
+// its missing parents, reads the operation-weights file and then the distance-weights file. The
+// jackknife's values are checked before anything is created or read.
 // Throws on every failure; the option library's messages pass through unchanged, and a missing
 // -c, -r, -m or -o fails with the typed lookup's bad_any_cast message.
 std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args, std::ostream& err);

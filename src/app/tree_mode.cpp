@@ -26,7 +26,8 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
     }
     for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
     buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out, workers, terminal, distribution);
+              options.method, options.phylip, out, workers, terminal, distribution,
+              options.jackknife);
 }
 
 }  // namespace varnet

@@ -18,6 +18,10 @@ inline uint32_t leavingEnd(int32_t code) {
 inline uint32_t otherEnd(uint32_t end) {
     return end % 10 == 1 ? end + 1 : end - 1;
 }
+// The gene id (the name's number) of a code, whatever its sign and copy number.
+inline int32_t geneIdOf(int32_t code) {
+    return static_cast<int32_t>(absoluteCode(code) / 10);
+}
 inline int32_t geneCode(int orientation, int32_t geneId, int32_t copyNumber) {
     return orientation * (10 * geneId + copyNumber);
 }

@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "tree/distance_matrix.hpp"
+#include "tree/jackknife.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
 #include "tree/phylip_matrix.hpp"
+#include "tree/progress_meter.hpp"
 #include "tree/tree_files.hpp"
 #include "tree/tree_svg.hpp"
 #include "tree/upgma.hpp"
@@ -25,14 +27,14 @@ void writeMatrix(const std::string& path, const DistanceMatrix& matrix,
 }
 
 // A distance that is not finite (weights so large that a sum overflows) cannot be written or
-// compared; the first such pair in row-major order is named.
-void checkFinite(const DistanceMatrix& matrix,
-                 const std::vector<ChromosomalStructure>& structures) {
+// compared; the first such pair in row-major order is named, after `where` (which matrix).
+void checkFinite(const DistanceMatrix& matrix, const std::vector<ChromosomalStructure>& structures,
+                 const std::string& where) {
     for (std::size_t i = 0; i < matrix.size(); ++i) {
         for (std::size_t j = i + 1; j < matrix.size(); ++j) {
             if (std::isfinite(matrix[i][j])) continue;
             std::ostringstream message;
-            message << "The distance between structure \"" << structures[i].name
+            message << where << "The distance between structure \"" << structures[i].name
                     << "\" and structure \"" << structures[j].name << "\" is not finite ("
                     << matrix[i][j] << "): the weights are too large";
             throw std::runtime_error(message.str());
@@ -40,13 +42,10 @@ void checkFinite(const DistanceMatrix& matrix,
     }
 }
 
-DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
-                                     const DistanceWeights& distanceWeights,
-                                     const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& out, unsigned threadCount,
-                                     std::ostream* terminal, PairDistribution* distribution) {
-    DistanceMatrix special = computeSpecialMatrix(operationWeights, structures, out, threadCount,
-                                                  terminal, distribution);
+// The combined matrix of the special distances `special` and the breakpoint distances.
+DistanceMatrix combinedMatrix(DistanceMatrix special, const DistanceWeights& distanceWeights,
+                              const std::vector<ChromosomalStructure>& structures,
+                              const std::string& where = "") {
     // A breakpoint weight of 0 leaves nothing of the breakpoint distances to compute.
     const DistanceMatrix breakpoint =
         distanceWeights.breakpoint == 0
@@ -54,18 +53,92 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
             : computeBreakpointMatrix(buildAdjacencyProfiles(structures));
     DistanceMatrix combined = combineMatrices(std::move(special), distanceWeights.special,
                                               breakpoint, distanceWeights.breakpoint);
-    checkFinite(combined, structures);
+    checkFinite(combined, structures, where);
     return combined;
+}
+
+// The tree of a jackknife replicate: as the main tree, without Kruskal's join lines and
+// without the neighbour-joining graph.
+BuiltTree replicateTree(const std::string& method, const DistanceMatrix& matrix,
+                        const std::vector<ChromosomalStructure>& structures) {
+    std::ostream discarded(nullptr);
+    if (method == "upgma") return upgmaTree(matrix, structures);
+    if (method == "nj") return neighbourJoiningTree(matrix, structures, discarded);
+    return kruskalTree(matrix, structures, discarded);
+}
+
+// Neighbour joining gives an unrooted tree; UPGMA and Kruskal's method give rooted ones.
+bool isRooted(const std::string& method) {
+    return method != "nj";
+}
+
+// What the jackknife writes: the replicates' trees, one Newick text per line, and the support
+// table.
+struct JackknifeFiles {
+    std::string replicates;
+    std::string support;
+};
+
+// Builds the replicates one after another (each one's pairs shared by the workers or the ranks
+// as the main matrix's are), prints a line as each is done, and gives the main tree its support
+// values.
+JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::string& method,
+                            const OperationWeights& operationWeights,
+                            const DistanceWeights& distanceWeights,
+                            const std::vector<ChromosomalStructure>& structures, BuiltTree& main,
+                            std::ostream& out, unsigned threadCount, std::ostream* terminal,
+                            PairDistribution* distribution) {
+    const std::vector<int32_t> genes = geneIdsOf(structures);
+    SupportCounter counter(main.tree, structures.size(), isRooted(method));
+    JackknifeFiles files;
+    std::ostream noProgress(nullptr);
+    ProgressMeter meter(terminal, jackknife.replicates, "replicates");
+    for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
+        const std::vector<ChromosomalStructure> reduced = withoutGenes(
+            structures, drawDeletedGenes(genes, jackknife.fraction, jackknife.seed, replicate));
+        const DistanceMatrix matrix = combinedMatrix(
+            calculateSpecialMatrix(operationWeights, reduced, noProgress, threadCount, nullptr,
+                                   distribution),
+            distanceWeights, reduced, "Jackknife replicate " + std::to_string(replicate) + ": ");
+        const BuiltTree tree = replicateTree(method, matrix, structures);
+        counter.addReplicate(tree.tree);
+        files.replicates += tree.text + '\n';
+        meter.clear();
+        out << "Jackknife replicate " << replicate << " out of " << jackknife.replicates << '\n'
+            << std::flush;
+        meter.pairDone();
+    }
+    meter.clear();
+    main.tree.support = counter.percentages();
+    main.text = newickText(main.tree, structures, method == "nj");
+    std::ostringstream table;
+    writeSupportFile(table, main.tree, counter, isRooted(method), structures);
+    files.support = table.str();
+    return files;
 }
 
 }  // namespace
 
+bool isTreeMethod(const std::string& method) {
+    return method == "upgma" || method == "nj" || method == "kruskal";
+}
+
+std::string jackknifeWithoutTreeMessage(const std::string& method) {
+    return "The jackknife (-b) needs a tree method (-p upgma, nj or kruskal), not \"" + method +
+           "\"";
+}
+
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
                const std::string& method, bool phylip, std::ostream& out, unsigned threadCount,
-               std::ostream* terminal, PairDistribution* distribution) {
-    const DistanceMatrix matrix = computeDistanceMatrix(
-        operationWeights, distanceWeights, structures, out, threadCount, terminal, distribution);
+               std::ostream* terminal, PairDistribution* distribution,
+               const JackknifeSettings& jackknife) {
+    if (jackknife.replicates > 0 && !isTreeMethod(method))
+        throw std::invalid_argument(jackknifeWithoutTreeMessage(method));
+    DistanceMatrix matrix =
+        combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, threadCount,
+                                            terminal, distribution),
+                       distanceWeights, structures);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);
@@ -85,9 +158,22 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
     } else if (method == "kruskal") {
         built = kruskalTree(matrix, structures, out);
     }
+    JackknifeFiles jackknifeFiles;
+    if (jackknife.replicates > 0) {
+        // The replicates need one matrix at a time.
+        DistanceMatrix().swap(matrix);
+        jackknifeFiles = runJackknife(jackknife, method, operationWeights, distanceWeights,
+                                      structures, built, out, threadCount, terminal, distribution);
+    }
     writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << built.text; });
     writeResultFile(resultDir + "/tree.svg",
                     [&](std::ostream& file) { writeTreeSvg(file, built.tree, structures); });
+    if (jackknife.replicates > 0) {
+        writeResultFile(resultDir + "/support.tsv",
+                        [&](std::ostream& file) { file << jackknifeFiles.support; });
+        writeResultFile(resultDir + "/replicates.tre",
+                        [&](std::ostream& file) { file << jackknifeFiles.replicates; });
+    }
     if (built.totalBranchLength > reportedLengthThreshold)
         out << "Total branch length is " << built.totalBranchLength << '\n';
 }

@@ -6,21 +6,30 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "structures/operation_weights.hpp"
+#include "tree/jackknife.hpp"
 #include "tree/pair_distances.hpp"
 
 namespace varnet {
 
+// "upgma", "nj" or "kruskal": the names of the tree methods.
+bool isTreeMethod(const std::string& method);
+
+// The message of a jackknife asked for with a method name that builds no tree.
+std::string jackknifeWithoutTreeMessage(const std::string& method);
+
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files
 // ("/distance.tsv" and "/distance.phy", with `phylip` also "/map.txt" and "/infile"), the tree of
-// `method`
-// ("upgma", "nj" or "kruskal"; any other text builds no tree), "/tree.tre" and its picture
-// "/tree.svg". Nothing is written when the matrix computation fails. With a `terminal`, a live
-// progress line is kept there while the matrix is computed; with a `distribution`, the special
-// distances are computed by it.
+// `method` (any text other than a tree method's name builds no tree), "/tree.tre" and its
+// picture "/tree.svg". Nothing is written when the matrix computation fails. With a `terminal`,
+// a live progress line is kept there while the matrix is computed; with a `distribution`, the
+// special distances are computed by it. With jackknife replicates (a tree method required), the
+// tree gets support values and "/support.tsv" and "/replicates.tre" are written; each
+// replicate's matrix is computed as the main one, without files, and a line
+// "Jackknife replicate k out of N" is printed as it is done.
 void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
                const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
                const std::string& method, bool phylip, std::ostream& out,
                unsigned threadCount = availableProcessorCount(), std::ostream* terminal = nullptr,
-               PairDistribution* distribution = nullptr);
+               PairDistribution* distribution = nullptr, const JackknifeSettings& jackknife = {});
 
 }  // namespace varnet

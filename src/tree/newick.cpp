@@ -30,6 +30,8 @@ std::string newickText(const RootedTree& tree, const std::vector<ChromosomalStru
             tree.nodes[static_cast<std::size_t>(item < 0 ? ~item : item)];
         if (item < 0) {
             if (!node.children.empty()) text << ')';
+            if (!tree.support.empty() && tree.support[static_cast<std::size_t>(~item)] >= 0)
+                text << tree.support[static_cast<std::size_t>(~item)];
             if (lengths && node.parent >= 0) text << ':' << node.length;
             continue;
         }

@@ -21,6 +21,9 @@ struct RootedTree {
     };
     std::vector<Node> nodes;  // empty when there is no tree
     bool toScale = false;     // false: the branch lengths mean nothing, only the clusters do
+    // Per node, the support of its branch in percent, written after an inner node's closing
+    // parenthesis; -1 for none. Empty when the tree has no support values.
+    std::vector<int32_t> support;
 };
 
 // A tree a method built: the tree itself, its Newick text and the sum of its branch lengths.
@@ -36,7 +39,8 @@ struct BuiltTree {
 std::string newickName(const std::string& name);
 
 // The tree as Newick text ending in ";" (";" alone for no tree). With `lengths`, every node but
-// the root is followed by ":" and its branch length as a stream writes a double by default.
+// the root is followed by ":" and its branch length as a stream writes a double by default; an
+// inner node's support value, where it has one, stands before that (`(A,B)97:0.5`).
 std::string newickText(const RootedTree& tree, const std::vector<ChromosomalStructure>& structures,
                        bool lengths);
 

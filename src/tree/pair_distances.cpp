@@ -200,6 +200,17 @@ void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     failures_.push_back({index, std::move(error)});
 }
 
+DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
+                                      const std::vector<ChromosomalStructure>& structures,
+                                      std::ostream& progress, unsigned threadCount,
+                                      std::ostream* terminal, PairDistribution* distribution) {
+    if (distribution != nullptr)
+        return distribution->calculate(weights, structures, progress, threadCount, terminal);
+    DistanceMatrix matrix;
+    PairDistances(weights, structures, progress, threadCount, terminal).calculate(matrix);
+    return matrix;
+}
+
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
                                     std::ostream& out, unsigned threadCount, std::ostream* terminal,
@@ -207,13 +218,8 @@ DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     keepFreedMemoryForReuse();
-    DistanceMatrix matrix;
-    if (distribution != nullptr) {
-        matrix = distribution->calculate(weights, structures, out, threadCount, terminal);
-    } else {
-        PairDistances calculation(weights, structures, out, threadCount, terminal);
-        calculation.calculate(matrix);
-    }
+    DistanceMatrix matrix =
+        calculateSpecialMatrix(weights, structures, out, threadCount, terminal, distribution);
     const auto milliseconds = static_cast<int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
     out << "Time of matrix calculation: " << static_cast<float>(milliseconds) / 1000.0

@@ -118,8 +118,14 @@ public:
 // back to the system after every run. Called once by every process that computes pairs.
 void keepFreedMemoryForReuse();
 
-// The special-distance matrix, computed here or by the `distribution` when given, then the line
-// "Time of matrix calculation: <s> seconds".
+// The special-distance matrix, computed here or by the `distribution` when given, with the
+// progress lines "i out of N" on `progress` and, with a `terminal`, a live progress line there.
+DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
+                                      const std::vector<ChromosomalStructure>& structures,
+                                      std::ostream& progress, unsigned threadCount,
+                                      std::ostream* terminal, PairDistribution* distribution);
+
+// `calculateSpecialMatrix`, then the line "Time of matrix calculation: <s> seconds".
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
                                     std::ostream& out,

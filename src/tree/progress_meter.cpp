@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iomanip>
 #include <sstream>
+#include <utility>
 
 namespace varnet {
 namespace {
@@ -26,9 +27,9 @@ std::string duration(double seconds) {
 
 }  // namespace
 
-std::string progressText(uint64_t done, uint64_t total, double seconds) {
+std::string progressText(uint64_t done, uint64_t total, double seconds, const std::string& unit) {
     std::ostringstream text;
-    text << "pairs " << done << " of " << total;
+    text << unit << ' ' << done << " of " << total;
     if (done > 0 && seconds > 0) {
         const double rate = static_cast<double>(done) / seconds;
         text << ", ";
@@ -37,13 +38,18 @@ std::string progressText(uint64_t done, uint64_t total, double seconds) {
         } else {
             text << std::fixed << std::setprecision(1) << rate;
         }
-        text << " pairs/s, " << duration(static_cast<double>(total - done) / rate) << " left";
+        text << ' ' << unit << "/s, " << duration(static_cast<double>(total - done) / rate)
+             << " left";
     }
     return text.str();
 }
 
-ProgressMeter::ProgressMeter(std::ostream* terminal, uint64_t total)
-    : terminal_(terminal), total_(total), start_(Clock::now()), drawn_(start_ - redrawInterval) {}
+ProgressMeter::ProgressMeter(std::ostream* terminal, uint64_t total, std::string unit)
+    : terminal_(terminal),
+      total_(total),
+      unit_(std::move(unit)),
+      start_(Clock::now()),
+      drawn_(start_ - redrawInterval) {}
 
 void ProgressMeter::pairDone() {
     ++done_;
@@ -52,7 +58,7 @@ void ProgressMeter::pairDone() {
     // Clearing the line does not make it due: it comes back at the next interval.
     if (now - drawn_ < redrawInterval) return;
     const std::chrono::duration<double> elapsed = now - start_;
-    *terminal_ << eraseLine << progressText(done_, total_, elapsed.count()) << std::flush;
+    *terminal_ << eraseLine << progressText(done_, total_, elapsed.count(), unit_) << std::flush;
     drawn_ = now;
     shown_ = true;
 }

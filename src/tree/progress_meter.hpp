@@ -7,16 +7,18 @@
 
 namespace varnet {
 
-// The text of the progress line: pairs done of the total, pairs per second and the time left.
-std::string progressText(uint64_t done, uint64_t total, double seconds);
+// The text of the progress line: pairs (or other `unit`s) done of the total, their number per
+// second and the time left.
+std::string progressText(uint64_t done, uint64_t total, double seconds,
+                         const std::string& unit = "pairs");
 
 // A live progress line on a terminal, redrawn in place at most four times a second. With no
 // terminal it prints nothing. Not synchronised: one lock must guard every call.
 class ProgressMeter {
 public:
-    ProgressMeter(std::ostream* terminal, uint64_t total);
+    ProgressMeter(std::ostream* terminal, uint64_t total, std::string unit = "pairs");
 
-    // Counts one more pair done, and redraws when the line is old enough.
+    // Counts one more pair (unit) done, and redraws when the line is old enough.
     void pairDone();
     // Removes the line, before other text reaches the terminal and at the end.
     void clear();
@@ -26,6 +28,7 @@ private:
 
     std::ostream* terminal_;
     uint64_t total_;
+    std::string unit_;
     uint64_t done_ = 0;
     Clock::time_point start_;
     Clock::time_point drawn_;

@@ -20,6 +20,8 @@ constexpr double minimumStep = 6.0;
 constexpr double margin = 16.0;
 constexpr double labelGap = 5.0;
 constexpr double footerHeight = 44.0;
+constexpr double supportFontSize = 10.0;
+constexpr double supportNoteHeight = 18.0;
 
 // Text for XML: markup characters escaped, control characters and bytes that are not UTF-8
 // replaced by U+FFFD, so that any name keeps the picture well formed. Also counts the
@@ -140,7 +142,9 @@ void writeTreeSvg(std::ostream& out, const RootedTree& tree,
     const auto x = [&](std::size_t v) { return margin + depth[v] * unit; };
     const double width =
         2 * margin + drawnWidth + labelGap + characterWidth * static_cast<double>(widestLabel);
-    const double height = 2 * margin + rowHeight * static_cast<double>(leaves) + footerHeight;
+    const bool hasSupport = !tree.support.empty();
+    const double height = 2 * margin + rowHeight * static_cast<double>(leaves) + footerHeight +
+                          (hasSupport ? supportNoteHeight : 0.0);
 
     std::ios savedFormat(nullptr);
     savedFormat.copyfmt(out);
@@ -172,6 +176,17 @@ void writeTreeSvg(std::ostream& out, const RootedTree& tree,
         }
         out << "</g>\n";
     }
+    if (hasSupport) {
+        // Each value just left of its node, above the branch that leads to it.
+        out << "<g font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << supportFontSize
+            << "\" fill=\"#444\" text-anchor=\"end\">\n";
+        for (std::size_t v = 0; v < count; ++v) {
+            if (v >= tree.support.size() || tree.support[v] < 0) continue;
+            out << "<text class=\"support\" x=\"" << x(v) - 2 << "\" y=\"" << y[v] - 3 << "\">"
+                << tree.support[v] << "</text>\n";
+        }
+        out << "</g>\n";
+    }
     const double footer = margin + rowHeight * static_cast<double>(leaves) + 20.0;
     out << "<g font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << fontSize - 1
         << "\" fill=\"#444\">\n";
@@ -194,6 +209,10 @@ void writeTreeSvg(std::ostream& out, const RootedTree& tree,
             << (tree.toScale ? "every branch length is 0"
                              : "clusters only: branch lengths are not drawn to scale")
             << "</text>\n";
+    }
+    if (hasSupport) {
+        out << "<text x=\"" << margin << "\" y=\"" << footer + supportNoteHeight + 4
+            << "\">numbers at inner nodes: jackknife support, % of replicates</text>\n";
     }
     out << "</g>\n</svg>\n";
     out.copyfmt(savedFormat);

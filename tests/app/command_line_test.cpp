@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "app/program_options.hpp"
@@ -102,6 +103,66 @@ TEST_F(CommandLine, CostThatIsNotFiniteIsAnErrorBeforeAFileHoldsIt) {
     EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "result" / "joint_graph.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "result" / "final.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "result" / "shortest_sequence.txt"));
+}
+
+TEST_F(CommandLine, JackknifeValuesAreCheckedBeforeAnythingIsCreated) {
+    dir_.write("s.txt", "3\nA 1 L2 +a+b\nB 1 L2 +b+a\nC 1 L2 +a-b\n");
+    const std::string whole = "The option --jackknife must be a whole number from 0 to 1000000, ";
+    const std::string share =
+        "The option --jackknife-fraction must be a number above 0 and below "
+        "1, not ";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-b", "-1"}, whole + "not \"-1\""},
+        {{"-b", "x"}, whole + "not \"x\""},
+        {{"--jackknife=2.5"}, whole + "not \"2.5\""},
+        {{"-b", "1000001"}, whole + "not \"1000001\""},
+        {{"--jackknife-fraction", "0"}, share + "\"0\""},
+        {{"--jackknife-fraction", "1"}, share + "\"1\""},
+        {{"--jackknife-fraction", "nan"}, share + "\"nan\""},
+        {{"--jackknife-fraction", "0.4x"}, share + "\"0.4x\""},
+        {{"--seed", "-1"},
+         "The option --seed must be a whole number from 0 to 18446744073709551615, not \"-1\""},
+        {{"-b", "5", "-p", "UPGMA"},
+         "The jackknife (-b) needs a tree method (-p upgma, nj or kruskal), not \"UPGMA\""},
+    };
+    for (const auto& [extra, message] : cases) {
+        SCOPED_TRACE(message);
+        std::vector<std::string> args = {"-c", "s.txt", "-o", "weights.txt",
+                                         "-r", "out",   "-m", "tree"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(runCommandLine(args, out, err), 1);
+        EXPECT_EQ(err.str(), parsing + "Error occured: " + message);
+        EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
+    }
+}
+
+// Without replicates the other jackknife values change nothing: every file and line stays.
+TEST_F(CommandLine, NoReplicatesLeaveEveryOutputAsItIs) {
+    dir_.write("s.txt", "4\nA 1 L3 +a+b+c\nB 1 L3 +b+a+c\nC 1 C3 +a-b+c\nD 2 L2 +a+c L1 +b\n");
+    for (const char* method : {"upgma", "nj", "kruskal"}) {
+        SCOPED_TRACE(method);
+        const auto run = [&](const std::string& result, std::vector<std::string> extra) {
+            std::vector<std::string> args = {"-c",   "s.txt", "-o",   "weights.txt", "-r",
+                                             result, "-m",    "tree", "-p",          method};
+            args.insert(args.end(), extra.begin(), extra.end());
+            std::ostringstream out;
+            std::ostringstream err;
+            EXPECT_EQ(runCommandLine(args, out, err), 0) << err.str();
+            std::string text = out.str();
+            text.erase(text.find("Time of matrix"), text.find(" seconds\n") - text.find("Time"));
+            std::map<std::string, std::string> files = {{"<stdout>", text},
+                                                        {"<stderr>", err.str()}};
+            for (const auto& entry : std::filesystem::directory_iterator(dir_.path() / result))
+                files[entry.path().filename().string()] =
+                    dir_.read(result + "/" + entry.path().filename().string());
+            return files;
+        };
+        EXPECT_EQ(run(std::string("plain_") + method, {}),
+                  run(std::string("zero_") + method,
+                      {"-b", "0", "--seed", "9", "--jackknife-fraction", "0.3"}));
+    }
 }
 
 TEST(WeightFiles, ReadsKeysInAnyOrderWithEitherSeparator) {

@@ -8,7 +8,8 @@ namespace {
 
 class XmlChecker {
 public:
-    explicit XmlChecker(const std::string& text) : text_(text) {}
+    XmlChecker(const std::string& text, const std::string& elementClass)
+        : text_(text), class_(elementClass) {}
 
     std::vector<std::string> check() {
         checkCharacters();
@@ -112,7 +113,7 @@ private:
             ++pos_;
             const std::string value = characters(quote);
             expect(quote);
-            leaf = leaf || (attribute == "class" && value == "leaf");
+            leaf = leaf || (attribute == "class" && value == class_);
         }
         if (peek() == '/') {
             ++pos_;
@@ -143,6 +144,7 @@ private:
     }
 
     const std::string& text_;
+    const std::string& class_;
     std::size_t pos_ = 0;
     std::vector<std::string> labels_;
 };
@@ -150,7 +152,11 @@ private:
 }  // namespace
 
 std::vector<std::string> leafLabelsOfSvg(const std::string& text) {
-    return XmlChecker(text).check();
+    return textsOfSvgClass(text, "leaf");
+}
+
+std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass) {
+    return XmlChecker(text, elementClass).check();
 }
 
 }  // namespace varnet::testing

@@ -11,4 +11,7 @@ namespace varnet::testing {
 // std::runtime_error naming the offset of the first fault.
 std::vector<std::string> leafLabelsOfSvg(const std::string& text);
 
+// The same check, returning the texts of the elements with the attribute class="`elementClass`".
+std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass);
+
 }  // namespace varnet::testing

@@ -1,6 +1,7 @@
 // Tree mode on one and on many worker threads; ThreadSanitizer runs this file on its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -37,10 +38,12 @@ std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t
 
 // Every result file with its bytes, and the standard output with the timing masked.
 std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
-                                           const std::string& method, unsigned workers) {
+                                           const std::string& method, unsigned workers,
+                                           const JackknifeSettings& jackknife = {}) {
     const testing::TempDir dir;
     std::ostringstream out;
-    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers);
+    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers,
+              nullptr, nullptr, jackknife);
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
@@ -88,6 +91,24 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
             const double d = specialDistance(structures[i], structures[j], unitWeights);
             EXPECT_EQ(matrix[i][j], d);
             EXPECT_EQ(matrix[j][i], d);
+        }
+    }
+}
+
+// Every replicate's pairs are shared by the workers as the main matrix's are; its genes are drawn
+// from the seed alone.
+TEST(Concurrency, SameJackknifeWithOneAndWithManyWorkers) {
+    const std::vector<ChromosomalStructure> structures = generatedStructures(77, 8);
+    for (const char* method : {"upgma", "nj", "kruskal"}) {
+        SCOPED_TRACE(method);
+        const auto one = runTree(structures, method, 1, {4, 0.4, 5});
+        EXPECT_EQ(runTree(structures, method, 8, {4, 0.4, 5}), one);
+        EXPECT_EQ(
+            std::count(one.at("replicates.tre").begin(), one.at("replicates.tre").end(), '\n'), 4);
+        EXPECT_NE(one.at("<stdout>").find("Jackknife replicate 4 out of 4\n"), std::string::npos);
+        if (std::string(method) == "nj") {
+            EXPECT_NE(runTree(structures, method, 2, {4, 0.4, 6}).at("replicates.tre"),
+                      one.at("replicates.tre"));
         }
     }
 }
@@ -145,6 +166,8 @@ TEST(ProgressMeter, PairsRateAndTimeLeft) {
     EXPECT_EQ(progressText(10, 200000, 1.0), "pairs 10 of 200000, 10 pairs/s, 5h 33m left");
     EXPECT_EQ(progressText(30, 100, 6.0), "pairs 30 of 100, 5.0 pairs/s, 14s left");
     EXPECT_EQ(progressText(1, 1000, 2.5), "pairs 1 of 1000, 0.4 pairs/s, 41m 38s left");
+    EXPECT_EQ(progressText(3, 100, 6.0, "replicates"),
+              "replicates 3 of 100, 0.5 replicates/s, 3m 14s left");
 }
 
 }  // namespace

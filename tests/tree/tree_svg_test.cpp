@@ -84,6 +84,26 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
                                                 "\xC3\xA9t\xC3\xA9"}));
 }
 
+TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
+    const DistanceMatrix matrix = randomMatrix(6, 3);
+    const std::vector<ChromosomalStructure> structures(6);
+    RootedTree tree = upgmaTree(matrix, structures).tree;
+    const std::string plain = svgOf(tree, structures);
+    EXPECT_TRUE(testing::textsOfSvgClass(plain, "support").empty());
+    EXPECT_EQ(plain.find("jackknife"), std::string::npos);
+    tree.support.assign(tree.nodes.size(), -1);
+    std::vector<std::string> expected;
+    for (std::size_t v = 1; v < tree.nodes.size(); ++v) {
+        if (tree.nodes[v].children.empty()) continue;
+        tree.support[v] = static_cast<int32_t>(v * 7);
+        expected.push_back(std::to_string(v * 7));
+    }
+    const std::string svg = svgOf(tree, structures);
+    EXPECT_EQ(testing::textsOfSvgClass(svg, "support"), expected);
+    EXPECT_EQ(testing::leafLabelsOfSvg(svg), testing::leafLabelsOfSvg(plain));
+    EXPECT_NE(svg.find("jackknife support"), std::string::npos);
+}
+
 TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
     // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
     const DistanceMatrix matrix = {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}};

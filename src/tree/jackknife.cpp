@@ -1,0 +1,197 @@
+#include "tree/jackknife.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+namespace {
+
+// The output of SplitMix64 for the state `state` (Steele, Lea and Flood, 2014).
+uint64_t splitMix64(uint64_t state) {
+    uint64_t z = state + 0x9E3779B97F4A7C15u;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+// A number below `bound` (at least 1), every one equally likely: draws above the largest
+// multiple of `bound` that fits 64 bits are drawn again.
+uint64_t uniformBelow(std::mt19937_64& generator, uint64_t bound) {
+    const uint64_t rejectedBelow = (0 - bound) % bound;  // 2^64 mod bound
+    for (;;) {
+        const uint64_t draw = generator();
+        if (draw >= rejectedBelow) return draw % bound;
+    }
+}
+
+bool hasBit(const std::vector<uint64_t>& set, std::size_t bit) {
+    return (set[bit / 64] >> (bit % 64) & 1u) != 0;
+}
+
+}  // namespace
+
+std::vector<int32_t> geneIdsOf(const std::vector<ChromosomalStructure>& structures) {
+    std::vector<int32_t> ids;
+    for (const ChromosomalStructure& structure : structures) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t code : chromosome.genes) ids.push_back(geneIdOf(code));
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+std::size_t deletedGeneCount(double fraction, std::size_t geneCount) {
+    return static_cast<std::size_t>(std::llround(fraction * static_cast<double>(geneCount)));
+}
+
+std::vector<int32_t> drawDeletedGenes(const std::vector<int32_t>& ids, double fraction,
+                                      uint64_t seed, uint64_t replicate) {
+    // The state of SplitMix64 after `replicate` outputs is seed + replicate x its increment.
+    std::mt19937_64 generator(splitMix64(seed + (replicate - 1) * 0x9E3779B97F4A7C15u));
+    const std::size_t count = std::min(deletedGeneCount(fraction, ids.size()), ids.size());
+    // The first `count` places of a Fisher-Yates shuffle.
+    std::vector<int32_t> order = ids;
+    for (std::size_t k = 0; k < count; ++k)
+        std::swap(order[k], order[k + uniformBelow(generator, order.size() - k)]);
+    order.resize(count);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
+std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
+                                               const std::vector<int32_t>& deleted) {
+    std::vector<ChromosomalStructure> result;
+    result.reserve(structures.size());
+    for (const ChromosomalStructure& structure : structures) {
+        ChromosomalStructure& kept = result.emplace_back();
+        kept.name = structure.name;
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            Chromosome reduced{chromosome.circular, {}};
+            reduced.genes.reserve(chromosome.genes.size());
+            for (const int32_t code : chromosome.genes) {
+                if (!std::binary_search(deleted.begin(), deleted.end(), geneIdOf(code)))
+                    reduced.genes.push_back(code);
+            }
+            if (!reduced.genes.empty()) kept.chromosomes.push_back(std::move(reduced));
+        }
+    }
+    return result;
+}
+
+SupportCounter::SupportCounter(const RootedTree& main, std::size_t leafCount, bool rooted)
+    : leafCount_(leafCount), rooted_(rooted), counts_(main.nodes.size(), 0) {
+    mainBranches_ = branchesOf(main);
+    std::sort(mainBranches_.begin(), mainBranches_.end());
+}
+
+std::vector<std::pair<SupportCounter::LeafSet, std::size_t>> SupportCounter::branchesOf(
+    const RootedTree& tree) const {
+    const std::size_t words = (leafCount_ + 63) / 64;
+    // Children follow their parent, so a reverse pass sees every node after its children.
+    std::vector<LeafSet> below(tree.nodes.size(), LeafSet(words, 0));
+    for (std::size_t v = tree.nodes.size(); v-- > 0;) {
+        const RootedTree::Node& node = tree.nodes[v];
+        if (node.leaf >= 0) {
+            const auto leaf = static_cast<std::size_t>(node.leaf);
+            below[v][leaf / 64] |= uint64_t{1} << (leaf % 64);
+        }
+        if (node.parent < 0) continue;
+        LeafSet& parent = below[static_cast<std::size_t>(node.parent)];
+        for (std::size_t w = 0; w < words; ++w) parent[w] |= below[v][w];
+    }
+    std::vector<std::pair<LeafSet, std::size_t>> branches;
+    for (std::size_t v = 0; v < tree.nodes.size(); ++v) {
+        if (tree.nodes[v].parent < 0 || tree.nodes[v].children.empty()) continue;
+        LeafSet set = std::move(below[v]);
+        if (!rooted_) {
+            if (hasBit(set, 0)) {
+                for (std::size_t w = 0; w < words; ++w) set[w] = ~set[w];
+                if (leafCount_ % 64 != 0) set.back() &= (uint64_t{1} << (leafCount_ % 64)) - 1;
+            }
+            // A side of one leaf is a leaf's own branch, which every tree holds.
+            std::size_t size = 0;
+            for (const uint64_t word : set) size += static_cast<std::size_t>(std::popcount(word));
+            if (size < 2 || size + 2 > leafCount_) continue;
+        }
+        branches.emplace_back(std::move(set), v);
+    }
+    return branches;
+}
+
+void SupportCounter::addReplicate(const RootedTree& replicate) {
+    ++replicates_;
+    std::vector<std::pair<LeafSet, std::size_t>> branches = branchesOf(replicate);
+    std::sort(branches.begin(), branches.end());
+    // A replicate counts once for a branch, even if two of its own branches give the same set.
+    for (std::size_t k = 0; k < branches.size(); ++k) {
+        if (k > 0 && branches[k].first == branches[k - 1].first) continue;
+        auto match = std::lower_bound(mainBranches_.begin(), mainBranches_.end(), branches[k].first,
+                                      [](const std::pair<LeafSet, std::size_t>& entry,
+                                         const LeafSet& set) { return entry.first < set; });
+        for (; match != mainBranches_.end() && match->first == branches[k].first; ++match)
+            ++counts_[match->second];
+    }
+}
+
+std::vector<int32_t> SupportCounter::percentages() const {
+    std::vector<int32_t> result(counts_.size(), -1);
+    for (const auto& [set, node] : mainBranches_) {
+        // round(100 x count / replicates), halves up, in whole numbers.
+        result[node] =
+            replicates_ == 0
+                ? 0
+                : static_cast<int32_t>((200 * counts_[node] + replicates_) / (2 * replicates_));
+    }
+    return result;
+}
+
+void writeSupportFile(std::ostream& out, const RootedTree& main, const SupportCounter& counter,
+                      bool rooted, const std::vector<ChromosomalStructure>& structures) {
+    const std::vector<int32_t> percentages = counter.percentages();
+    const std::size_t leafCount = structures.size();
+    // The leaves below every node, collected children first.
+    std::vector<std::vector<std::size_t>> below(main.nodes.size());
+    for (std::size_t v = main.nodes.size(); v-- > 0;) {
+        const RootedTree::Node& node = main.nodes[v];
+        if (node.leaf >= 0) below[v].push_back(static_cast<std::size_t>(node.leaf));
+        for (const int32_t child : node.children) {
+            std::vector<std::size_t>& leaves = below[static_cast<std::size_t>(child)];
+            below[v].insert(below[v].end(), leaves.begin(), leaves.end());
+        }
+    }
+    out << "leaves\treplicates\tsupport\n";
+    for (std::size_t v = 0; v < main.nodes.size(); ++v) {
+        if (percentages[v] < 0) continue;
+        std::vector<std::size_t> side = below[v];
+        std::sort(side.begin(), side.end());
+        const bool holdsFirst = !side.empty() && side.front() == 0;
+        if (!rooted &&
+            (2 * side.size() > leafCount || (2 * side.size() == leafCount && holdsFirst))) {
+            std::vector<std::size_t> other;
+            for (std::size_t leaf = 0, k = 0; leaf < leafCount; ++leaf) {
+                if (k < side.size() && side[k] == leaf) {
+                    ++k;
+                } else {
+                    other.push_back(leaf);
+                }
+            }
+            side = std::move(other);
+        }
+        std::vector<std::string> names;
+        names.reserve(side.size());
+        for (const std::size_t leaf : side) names.push_back(newickName(structures[leaf].name));
+        std::sort(names.begin(), names.end());
+        for (std::size_t k = 0; k < names.size(); ++k) out << (k > 0 ? "," : "") << names[k];
+        out << '\t' << counter.counts()[v] << '\t' << percentages[v] << '\n';
+    }
+}
+
+}  // namespace varnet

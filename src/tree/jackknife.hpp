@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "structures/chromosomal_structure.hpp"
+#include "tree/newick.hpp"
+
+namespace varnet {
+
+// The gene jackknife of tree mode: every replicate deletes a random share of the gene names from
+// all structures, computes the distance matrix again and builds its tree by the same method; the
+// support of a branch of the tree of all genes is the share of replicate trees that hold it.
+struct JackknifeSettings {
+    uint64_t replicates = 0;  // 0: no jackknife
+    double fraction = 0.4;    // share of the gene names a replicate deletes, 0 < fraction < 1
+    uint64_t seed = 1;
+    bool operator==(const JackknifeSettings&) const = default;
+};
+
+// The gene ids of the structures, each once, in increasing order.
+std::vector<int32_t> geneIdsOf(const std::vector<ChromosomalStructure>& structures);
+
+// How many of `geneCount` names a replicate deletes: fraction x geneCount rounded to the nearest
+// whole number, halves away from zero.
+std::size_t deletedGeneCount(double fraction, std::size_t geneCount);
+
+// The ids a replicate (numbered from 1) deletes, in increasing order: `deletedGeneCount` of
+// `ids`, every subset of that size equally likely. The draw depends only on the ids, the
+// fraction, the seed and the replicate: it runs on std::mt19937_64, whose sequence the C++
+// standard fixes, seeded with the replicate-th output of SplitMix64 started at `seed`, and takes
+// bounded numbers by rejection, not through a library distribution.
+std::vector<int32_t> drawDeletedGenes(const std::vector<int32_t>& ids, double fraction,
+                                      uint64_t seed, uint64_t replicate);
+
+// The structures without every copy of the genes `deleted` (ids in increasing order). A
+// chromosome left without genes is dropped, so a structure may be left without chromosomes.
+std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
+                                               const std::vector<int32_t>& deleted);
+
+// Counts, for every inner branch of a main tree, the replicate trees over the same leaves that
+// hold it. The branch above an inner node other than the root stands for the node's leaf set:
+// in a rooted tree (UPGMA, Kruskal) a replicate holds it when one of its nodes has the same leaf
+// set (the same cluster); in an unrooted tree (neighbour joining) when one of its branches
+// splits the leaves into the same two sides (a branch with one leaf on a side is no inner branch
+// of an unrooted tree). Leaves are compared by structure index, not name.
+class SupportCounter {
+public:
+    SupportCounter(const RootedTree& main, std::size_t leafCount, bool rooted);
+
+    void addReplicate(const RootedTree& replicate);
+
+    uint64_t replicates() const { return replicates_; }
+    // Per node of the main tree: the replicates holding its branch; 0 for a leaf and the root.
+    const std::vector<uint64_t>& counts() const { return counts_; }
+    // Per node of the main tree: round(100 x count / replicates) for a node with an inner branch
+    // above it, -1 for the others (no replicate counted gives 0).
+    std::vector<int32_t> percentages() const;
+
+private:
+    using LeafSet = std::vector<uint64_t>;  // one bit per leaf
+
+    // The leaf set of every branch of `tree`, with its node; an unrooted split is given by the
+    // side without leaf 0.
+    std::vector<std::pair<LeafSet, std::size_t>> branchesOf(const RootedTree& tree) const;
+
+    std::size_t leafCount_;
+    bool rooted_;
+    std::vector<std::pair<LeafSet, std::size_t>> mainBranches_;  // sorted
+    std::vector<uint64_t> counts_;
+    uint64_t replicates_ = 0;
+};
+
+// The support table: the header line "leaves", "replicates", "support" (tab-separated), then per
+// inner branch of the main tree, in the order the Newick text opens its nodes: its leaves, the
+// replicates holding it and the percentage. The leaves are the cluster below the node in a
+// rooted tree and the smaller side of the split in an unrooted one (of equal sides, the one
+// without the first structure), written as Newick names, sorted, comma-separated.
+void writeSupportFile(std::ostream& out, const RootedTree& main, const SupportCounter& counter,
+                      bool rooted, const std::vector<ChromosomalStructure>& structures);
+
+}  // namespace varnet

@@ -1,0 +1,151 @@
+// The gene draw, the deletion and the support count of the jackknife; whole runs are golden cases.
+#include "tree/jackknife.hpp"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <numeric>
+#include <sstream>
+
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+namespace {
+
+// Every subset of the deleted size is equally likely, and the draw is a function of the seed
+// and the replicate alone.
+TEST(Jackknife, DrawsEverySubsetAlikeFromSeedAndReplicate) {
+    const std::vector<int32_t> ids = {3, 4, 9, 12, 20};
+    std::map<std::vector<int32_t>, int> seen;
+    constexpr int draws = 5000;
+    for (uint64_t replicate = 1; replicate <= draws; ++replicate) {
+        const std::vector<int32_t> deleted = drawDeletedGenes(ids, 0.4, 77, replicate);
+        ASSERT_EQ(deleted.size(), 2u);
+        ASSERT_LT(deleted[0], deleted[1]);
+        for (const int32_t id : deleted)
+            ASSERT_TRUE(std::binary_search(ids.begin(), ids.end(), id));
+        ++seen[deleted];
+        ASSERT_EQ(drawDeletedGenes(ids, 0.4, 77, replicate), deleted);
+    }
+    // 10 subsets, 500 expected each; a standard deviation is about 21.
+    ASSERT_EQ(seen.size(), 10u);
+    for (const auto& [subset, count] : seen) {
+        EXPECT_GT(count, 400) << subset[0] << "," << subset[1];
+        EXPECT_LT(count, 600) << subset[0] << "," << subset[1];
+    }
+    std::vector<int32_t> many(1000);
+    std::iota(many.begin(), many.end(), 1);
+    const std::vector<int32_t> first = drawDeletedGenes(many, 0.5, 1, 1);
+    EXPECT_NE(drawDeletedGenes(many, 0.5, 1, 2), first);
+    EXPECT_NE(drawDeletedGenes(many, 0.5, 2, 1), first);
+    // Rounded to the nearest whole number, halves away from zero.
+    const std::pair<double, std::size_t> counts[] = {{0.4, 2}, {0.5, 3}, {0.3, 2}, {0.01, 0}};
+    for (const auto& [fraction, expected] : counts) {
+        EXPECT_EQ(deletedGeneCount(fraction, 5), expected) << fraction;
+        EXPECT_EQ(drawDeletedGenes(ids, fraction, 5, 3).size(), expected) << fraction;
+    }
+    EXPECT_TRUE(drawDeletedGenes({}, 0.4, 1, 1).empty());
+}
+
+TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
+    const auto code = [](int orientation, int32_t id, int32_t copy) {
+        return geneCode(orientation, id, copy);
+    };
+    const std::vector<ChromosomalStructure> structures = {
+        {"A",
+         {Chromosome{false, {code(1, 1, 1), code(-1, 2, 1), code(1, 1, 2), code(1, 3, 1)}},
+          Chromosome{true, {code(-1, 2, 2)}}}},
+        {"B", {Chromosome{true, {code(1, 2, 1)}}}},
+        {"C", {}}};
+    EXPECT_EQ(geneIdsOf(structures), (std::vector<int32_t>{1, 2, 3}));
+    const std::vector<ChromosomalStructure> expected = {
+        {"A", {Chromosome{false, {code(1, 1, 1), code(1, 1, 2), code(1, 3, 1)}}}},
+        {"B", {}},
+        {"C", {}}};
+    EXPECT_EQ(withoutGenes(structures, {2}), expected);
+    EXPECT_EQ(withoutGenes(structures, {}), structures);
+}
+
+// A rooted tree of `leafCount` leaves from joins of node numbers (see joinedTree).
+RootedTree joined(std::size_t leafCount,
+                  const std::vector<std::pair<std::size_t, std::size_t>>& joins) {
+    return joinedTree(leafCount, joins);
+}
+
+// The tree (((0,1),2),(3,4)) has the clusters {0,1}, {0,1,2}, {3,4}; the tree ((0,1),(2,(3,4)))
+// the clusters {0,1}, {3,4}, {2,3,4}. Unrooted, both have the splits 01|234 and 012|34, so a
+// rooted count differs from an unrooted one only in how the root is placed.
+TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
+    const RootedTree main = joined(5, {{0, 1}, {3, 4}, {5, 2}, {7, 6}});
+    const RootedTree other = joined(5, {{0, 1}, {3, 4}, {2, 6}, {5, 7}});
+    // Preorder of main: root, {0,1,2}, {0,1}, 0, 1, 2, {3,4}, 3, 4.
+    SupportCounter rooted(main, 5, true);
+    SupportCounter unrooted(main, 5, false);
+    for (int k = 0; k < 3; ++k) {
+        rooted.addReplicate(other);
+        unrooted.addReplicate(other);
+    }
+    rooted.addReplicate(main);
+    unrooted.addReplicate(main);
+    EXPECT_EQ(rooted.percentages(), (std::vector<int32_t>{-1, 25, 100, -1, -1, -1, 100, -1, -1}));
+    EXPECT_EQ(unrooted.percentages(),
+              (std::vector<int32_t>{-1, 100, 100, -1, -1, -1, 100, -1, -1}));
+    EXPECT_EQ(rooted.counts()[1], 1u);
+
+    std::ostringstream table;
+    std::vector<ChromosomalStructure> names;
+    for (const char* name : {"E", "D", "C", "B", "A b"}) names.push_back({name, {}});
+    writeSupportFile(table, main, rooted, true, names);
+    EXPECT_EQ(table.str(),
+              "leaves\treplicates\tsupport\nC,D,E\t1\t25\nD,E\t4\t100\n'A b',B\t4\t100\n");
+    std::ostringstream sides;
+    writeSupportFile(sides, main, unrooted, false, names);
+    EXPECT_EQ(sides.str(),
+              "leaves\treplicates\tsupport\n'A b',B\t4\t100\nD,E\t4\t100\n'A b',B\t4\t100\n");
+}
+
+// Leaf sets of more than one word: the caterpillar on leaves 0 .. 69 and the one on 69 .. 0 are
+// the same unrooted tree, but no cluster of one is a cluster of the other. Unrooted, the cluster
+// of all leaves but 69 is the branch of leaf 69, no inner branch.
+TEST(Jackknife, ComparesTreesOfManyLeaves) {
+    constexpr std::size_t leaves = 70;
+    std::vector<std::pair<std::size_t, std::size_t>> forward = {{0, 1}};
+    std::vector<std::pair<std::size_t, std::size_t>> backward = {{leaves - 1, leaves - 2}};
+    for (std::size_t k = 2; k < leaves; ++k) {
+        forward.emplace_back(leaves + k - 2, k);
+        backward.emplace_back(leaves + k - 2, leaves - 1 - k);
+    }
+    const RootedTree main = joined(leaves, forward);
+    const RootedTree reversed = joined(leaves, backward);
+    SupportCounter rooted(main, leaves, true);
+    SupportCounter unrooted(main, leaves, false);
+    rooted.addReplicate(reversed);
+    unrooted.addReplicate(reversed);
+    std::size_t clusters = 0;
+    std::size_t splits = 0;
+    for (std::size_t v = 0; v < main.nodes.size(); ++v) {
+        const bool inner = main.nodes[v].parent >= 0 && !main.nodes[v].children.empty();
+        EXPECT_EQ(rooted.percentages()[v], inner ? 0 : -1) << v;
+        clusters += inner ? 1 : 0;
+        const bool split = inner && main.nodes[0].children[0] != static_cast<int32_t>(v);
+        EXPECT_EQ(unrooted.percentages()[v], split ? 100 : -1) << v;
+        splits += split ? 1 : 0;
+    }
+    EXPECT_EQ(clusters, leaves - 2);
+    EXPECT_EQ(splits, leaves - 3);
+}
+
+TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
+    const RootedTree main = joined(4, {{0, 1}, {4, 2}, {5, 3}});  // clusters {0,1}, {0,1,2}
+    const RootedTree miss = joined(4, {{2, 3}, {4, 1}, {5, 0}});  // clusters {2,3}, {1,2,3}
+    const std::pair<int, int32_t> cases[] = {{8, 13}, {3, 33}, {200, 1}, {201, 0}};
+    for (const auto& [replicates, percent] : cases) {
+        SupportCounter counter(main, 4, true);
+        counter.addReplicate(main);
+        for (int k = 1; k < replicates; ++k) counter.addReplicate(miss);
+        EXPECT_EQ(counter.percentages()[1], percent) << replicates;
+    }
+}
+
+}  // namespace
+}  // namespace varnet
