@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times tree mode, dist mode and the tree methods alone on generated inputs and prints one
 # table: wall and CPU time, peak memory (from /usr/bin/time -v) and pairs per second per case,
-# then runs the Google Benchmark program. Where MPI is installed, varnet-mpi runs the 100 x 1000
+# then runs the Google Benchmark program. A row times 100 jackknife replicates of the 50 x 1000 set
+# against one run of it. Where MPI is installed, varnet-mpi runs the 100 x 1000
 # set on 1, 2 and 4 ranks too. Not part of the tests: the figures depend on the machine. A case
 # that needs more than BENCH_MEMORY_KB of memory (default 3 GB) or more than BENCH_SECONDS
 # (default 120) is stopped and reported as such.
@@ -80,6 +81,28 @@ mpi_case() {
         "$bin/src/varnet-mpi" -c "tree 100 x 1000.txt" -o weights.txt -r "res-mpi-$ranks" -m tree -p nj
 }
 
+# wall_of LABEL: the wall seconds of a measured case.
+wall_of() {
+    sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/$1.time" |
+        awk '{ n = split($0, part, ":"); t = 0; for (i = 1; i <= n; ++i) t = t * 60 + part[i]; print t }'
+}
+
+# jackknife_case: 100 jackknife replicates of the 50 x 1000 set, and the time of one replicate (the
+# run less the plain run of the same file, timed here unless its row was) against the plain run's.
+jackknife_case() {
+    local label="tree 50 x 1000, jackknife 100" plain="tree 50 x 1000"
+    selected "$label" || return 0
+    [ -s "$work/$plain.txt" ] || "$bin/bench/varnet_generate" 50 1000 42 0 0 >"$work/$plain.txt"
+    [ -s "$work/$plain.time" ] || (cd "$work" && /usr/bin/time -v -o "$plain.time" \
+        "$bin/src/varnet" -c "$plain.txt" -o weights.txt -r res-plain -m tree -p nj >/dev/null 2>&1)
+    measure "$label" $((1225 * 101)) "$bin/src/varnet" -c "$plain.txt" -o weights.txt \
+        -r res-jackknife -m tree -p nj -b 100
+    [ -s "$work/$label.time" ] || return 0
+    awk -v all="$(wall_of "$label")" -v one="$(wall_of "$plain")" 'BEGIN {
+        per = (all - one) / 100
+        printf "|   (per replicate %.3f s, one run %.2f s: %.2f x)|||||\n", per, one, per / one }'
+}
+
 # dist_case LABEL GENES [shuffled]: dist mode on a generated pair.
 dist_case() {
     local label="$1" genes="$2"
@@ -98,6 +121,7 @@ report() {
     echo "|------------------------------|----------|----------|-----------|---------|------------|"
     tree_case "tree 50 x 1000" 50 1000 0 0
     tree_case "tree 100 x 1000" 100 1000 0 0
+    jackknife_case
     if [ -x "$bin/src/varnet-mpi" ]; then
         for ranks in 1 2 4; do mpi_case "$ranks"; done
     fi
@@ -142,7 +166,9 @@ shuffled]`): the same gene content, or with 5 % of the genes lost and 5 % copied
 shuffled pairs and a lightly rearranged pair. `tree build METHOD 2000` runs a tree method alone on a
 generated 2,000-taxon matrix (`bench/varnet_tree_build COUNT SEED real|int upgma|nj` prints the
 tree and the seconds spent in the method). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with
-one worker thread per rank; their pairs and pairs/s are per rank. On a shared machine CPU seconds
+one worker thread per rank; their pairs and pairs/s are per rank. The jackknife row runs 100
+replicates (`-b 100`) on the 50 x 1000 set; the line below it divides the time beyond the plain run
+by 100 and compares it with the plain run. On a shared machine CPU seconds
 say more than wall seconds.
 
 TEXT
