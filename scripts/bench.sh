@@ -90,7 +90,7 @@ wall_of() {
 # jackknife_case: 100 jackknife replicates of the 50 x 1000 set, and the time of one replicate (the
 # run less the plain run of the same file, timed here unless its row was) against the plain run's.
 jackknife_case() {
-    local label="tree 50 x 1000, jackknife 100" plain="tree 50 x 1000"
+    local label="jackknife 100 of 50 x 1000" plain="tree 50 x 1000"
     selected "$label" || return 0
     [ -s "$work/$plain.txt" ] || "$bin/bench/varnet_generate" 50 1000 42 0 0 >"$work/$plain.txt"
     [ -s "$work/$plain.time" ] || (cd "$work" && /usr/bin/time -v -o "$plain.time" \
