@@ -27,8 +27,8 @@ std::vector<ChromosomalStructure> generated(int count, int genes) {
 // One pair with reused per-worker tables, as the workers compute it.
 void specialDistanceOfAPair(benchmark::State& state) {
     const auto structures = generated(2, static_cast<int>(state.range(0)));
-    const StructureEnds ends = collectStructureEnds(structures);
-    SpecialDistanceCalculator calculator(structures, ends, unitWeights);
+    const StructureCodes codes = collectStructureCodes(structures);
+    SpecialDistanceCalculator calculator(structures, codes, unitWeights);
     for (auto _ : state) benchmark::DoNotOptimize(calculator.distance(0, 1));
 }
 BENCHMARK(specialDistanceOfAPair)->Arg(500)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);

@@ -45,8 +45,10 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     validateForGraph(b, names);
     // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
     const GeneNameIndex printed(names, numberCodesDensely(structures));
-    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
-    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
+    AdjacencyArray adjacencyA;
+    AdjacencyArray adjacencyB;
+    fillAdjacency(a, adjacencyA);
+    fillAdjacency(b, adjacencyB);
 
     err << "Done.\nBuilding common graph...\n";
     ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));

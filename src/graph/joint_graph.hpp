@@ -30,7 +30,7 @@ std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
 //     JointGraph graph = buildJointGraph(input);
 //
 // The adjacency arrays are not copied: they must outlive the builds that use them. They must be
-// as `buildAdjacency` makes them (symmetric, both ends of every gene present).
+// as `fillAdjacency` makes them (symmetric, both ends of every gene present).
 class JointGraphInput {
 public:
     explicit JointGraphInput(std::size_t vertexCount = 0);

@@ -300,16 +300,16 @@ bool applies(Applies when, const OperationWeights& weights) {
         case Applies::always:
             return true;
         case Applies::spAtMostDp:
-            return weights[spWeight] <= weights[dpWeight];
+            return weightOf(spEvent, weights) <= weightOf(dpEvent, weights);
         case Applies::spBelowDp:
-            return weights[spWeight] < weights[dpWeight];
+            return weightOf(spEvent, weights) < weightOf(dpEvent, weights);
     }
     return false;
 }
 
 void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row) {
     if (!applies(row.applies, weights)) return;
-    const bool dpAtMostSp = weights[dpWeight] <= weights[spWeight];
+    const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
     for (const CasePair& pair : dpAtMostSp ? row.whenDpAtMostSp : row.otherwise) {
         runPair(state, weights, row, pair);
     }
@@ -453,16 +453,6 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         const Category c2 = categoryOf(r2);
         file(state, std::move(r2), c2);
     }
-}
-
-void runCaseStep(ChromosomeSet& state, const OperationWeights& weights, std::string_view step) {
-    for (const CaseRow& row : caseTable) {
-        if (step == row.step) {
-            runCase(state, weights, row);
-            return;
-        }
-    }
-    throw std::invalid_argument("no case step labelled \"" + std::string(step) + "\"");
 }
 
 void joinRemaining(ChromosomeSet& state, const OperationWeights& weights) {

@@ -37,10 +37,6 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights);
 // edges, and the splice of the two produces something.
 void spliceCycles(ChromosomeSet& state, const OperationWeights& weights);
 
-// Runs the case step with the given label ("4.3" to "4.23") over its pair list for the weights.
-// Throws std::invalid_argument for any other label.
-void runCaseStep(ChromosomeSet& state, const OperationWeights& weights, std::string_view step);
-
 // Takes, for each operand in order, the last component of its bucket (record index -1) or the
 // two components of the chosen alternative of the last quad (its record index twice), removing
 // what it takes. Takes nothing and returns false when a bucket or `quads` holds too few

@@ -34,8 +34,6 @@ enum class Category : uint8_t {
     bridgeOnB,       // refined only: open, a single bridging edge on side B
     closed,          // closed with more than two edges, or two bridging edges
     circularBlockB,  // never classified: side-B circular blocks waiting for their merge
-    blockToDeleteB,  // never classified: side-B blocks the final phase deletes; no phase files
-                     // any here at present
     other,           // lone vertices, short closed components and the remaining shapes
 };
 constexpr std::size_t categoryCount = static_cast<std::size_t>(Category::other) + 1;

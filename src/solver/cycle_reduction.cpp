@@ -60,7 +60,7 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             return makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
                                        {makeCycleItem(r1), makeCycleItem(r2)}, {dpEvent, dpEvent});
         });
-        addCost(state, 2.0 * weights[dpWeight]);
+        addCost(state, 2.0 * weightOf(dpEvent, weights));
         pushToCategory(state, std::move(r1));
         pushToCategory(state, std::move(r2));
     }
@@ -85,7 +85,7 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
             return makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
                                        {dpEvent});
         });
-        addCost(state, weights[dpWeight]);
+        addCost(state, weightOf(dpEvent, weights));
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));
     }

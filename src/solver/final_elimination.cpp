@@ -24,16 +24,15 @@ void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& 
     addCost(state, weightOf(event, weights));
 }
 
-// Deletes every component of `category` as one gene block each.
-void deleteBlocks(ChromosomeSet& state, Category category, EventCode event,
-                  const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[category];
+// Deletes every side-A block, one "aD" step each.
+void deleteBlocksOnA(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& bucket = state.buckets[Category::blockOnA];
     while (!bucket.empty()) {
         recordStep(state, [&] {
-            return makeOperationRecord({makeLinearItem(bucket.back())}, {}, {event});
+            return makeOperationRecord({makeLinearItem(bucket.back())}, {}, {aDeletionEvent});
         });
         bucket.pop_back();
-        chargeEvent(state, event, weights);
+        chargeEvent(state, aDeletionEvent, weights);
     }
 }
 
@@ -60,8 +59,7 @@ void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
     eliminateOdd(state, Category::oddEndOnB, weights);
     closeEndPaths(state, Category::oddEndToEndB, weights);
     closeEndPaths(state, Category::oddEndToEndA, weights);
-    deleteBlocks(state, Category::blockOnA, aDeletionEvent, weights);
-    deleteBlocks(state, Category::blockToDeleteB, bDeletionEvent, weights);
+    deleteBlocksOnA(state, weights);
     closeGenePaths(state, Category::oddBridgedA, weights);
     closeGenePaths(state, Category::oddBridgedB, weights);
     closeGenePaths(state, Category::bridgeOnA, weights);
@@ -202,7 +200,7 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         Component p = popLast(bucket);
         ComponentItem before = itemBefore(state, p);
         if (p.size() == 2) {
-            addCost(state, weights[aDeletionWeight] + weights[bDeletionWeight]);
+            addCost(state, weightOf(aDeletionEvent, weights) + weightOf(bDeletionEvent, weights));
             p.pop_back();
             recordStep(state, [&] {
                 return makeOperationRecord({std::move(before)}, {makeLinearItem(p)},
@@ -263,14 +261,14 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
                                            {makeLinearItem(first), makeLinearItem(second)},
                                            {joinEvent});
             });
-            addCost(state, weights[bDeletionWeight] + weights[joinWeight]);
+            addCost(state, weightOf(bDeletionEvent, weights) + weightOf(joinEvent, weights));
         } else {
             recordStep(state, [&] {
                 return makeOperationRecord({std::move(before)},
                                            {makeLinearItem(first), makeLinearItem(second)},
                                            {cutEvent});
             });
-            addCost(state, weights[aDeletionWeight] + weights[cutWeight]);
+            addCost(state, weightOf(aDeletionEvent, weights) + weightOf(cutEvent, weights));
         }
         pushToCategory(state, first);
         pushToCategory(state, second);

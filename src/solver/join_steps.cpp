@@ -8,21 +8,16 @@
 namespace varnet {
 namespace {
 
-void orientByFirstEdge(Component& c) {
-    if (c.front().kind != EdgeKind::end && c.size() >= 2) reverseComponent(c);
-}
-
 // The orientation rules of `joinEitherOrder`, front operand `a`, back operand `b`.
 void orientForEitherOrder(Component& a, Component& b) {
-    orientByFirstEdge(b);
+    b = orientedByKind(std::move(b));
     if (!sameSide(a.back(), b.front()) && a.size() > 1) reverseComponent(a);
 }
 
 }  // namespace
 
 void orientJoin(const Component& p, const Component& q, Component& r1, Component& r2) {
-    Component a = p;
-    orientByFirstEdge(a);
+    const Component a = orientedByKind(p);
     Component b = q;
     if (!sameSide(a.front(), b.back()) && b.size() > 1) reverseComponent(b);
     joinComponents(b, a, r1, r2);
@@ -37,8 +32,7 @@ void orientJoinGeneEdge(const Component& p, const Component& q, Component& r1, C
 }
 
 void headJoin(const Component& p, const Component& q, Component& r1, Component& r2) {
-    Component a = p;
-    orientByFirstEdge(a);
+    const Component a = orientedByKind(p);
     joinComponents(a, q, r1, r2);
 }
 
@@ -57,8 +51,7 @@ void sideJoinAfter(const Component& p, const Component& q, Component& r1, Compon
 void mergePaths(const Component& p, const Component& q, Component& r) {
     Component a = p;
     if (a.front().kind != EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
-    Component b = q;
-    orientByFirstEdge(b);
+    const Component b = orientedByKind(q);
     Edge& fused = a.back();
     fused.second = b.front().first;
     setKind(fused, EdgeKind::bridging);

@@ -6,17 +6,17 @@
 namespace varnet {
 
 // Elementary join steps. Each works on copies of its inputs and writes the joined path into r1
-// and the freed lone vertex into r2 (see `joinComponents`). "Oriented by its first edge" means
-// reversed, when it has two or more edges, unless its first edge is an end edge.
+// and the freed lone vertex into r2 (see `joinComponents`). "Oriented by kind": see
+// `orientedByKind`.
 
-// P oriented by its first edge; Q reversed when its last edge's side differs from P's (oriented)
+// P oriented by kind; Q reversed when its last edge's side differs from P's (oriented)
 // first edge's and it has more than one edge; Q joined in front of P.
 void orientJoin(const Component& p, const Component& q, Component& r1, Component& r2);
 // P reversed when its first edge is a bridging edge and it has two or more edges; Q reversed
 // when its first edge's side differs from P's last edge's and it has more than one edge; P
 // joined in front of Q.
 void orientJoinGeneEdge(const Component& p, const Component& q, Component& r1, Component& r2);
-// P oriented by its first edge and joined in front of Q as it is.
+// P oriented by kind and joined in front of Q as it is.
 void headJoin(const Component& p, const Component& q, Component& r1, Component& r2);
 // Q, reversed when its last edge's side differs from P's first edge's (and it has more than one
 // edge), joined in front of P.

@@ -8,13 +8,6 @@
 namespace varnet {
 namespace {
 
-// Reversed unless it starts with an end edge (a one-edge component stays as it is).
-Component orientedByKind(const Component& c) {
-    Component t = c;
-    if (t.front().kind != EdgeKind::end && t.size() > 1) reverseComponent(t);
-    return t;
-}
-
 // Reversed when it has more than one edge and the side of its named edge (first or last)
 // differs from that of `against`, or, with `reverseWhenEqual`, is the same.
 Component orientedBySide(const Component& c, bool namedIsLast, const Edge& against,

@@ -7,32 +7,11 @@
 namespace varnet {
 
 std::string_view eventName(int32_t code) {
-    static constexpr std::array<std::string_view, 7> names = {"DP", "SP", "C",      "J",
-                                                              "aD", "bD", "NoEvent"};
+    static constexpr std::array<std::string_view, 6> names = {"DP", "SP", "C", "J", "aD", "bD"};
     if (code < 0 || code >= static_cast<int32_t>(names.size())) {
         throw std::out_of_range("unknown event code " + std::to_string(code));
     }
     return names[static_cast<std::size_t>(code)];
-}
-
-std::size_t weightIndexOf(EventCode code) {
-    switch (code) {
-        case dpEvent:
-            return dpWeight;
-        case spEvent:
-            return spWeight;
-        case cutEvent:
-            return cutWeight;
-        case joinEvent:
-            return joinWeight;
-        case aDeletionEvent:
-            return aDeletionWeight;
-        case bDeletionEvent:
-            return bDeletionWeight;
-        case noEvent:
-            break;
-    }
-    throw std::out_of_range("event code " + std::to_string(code) + " has no weight");
 }
 
 ComponentItem makeCycleItem(const Component& component) {

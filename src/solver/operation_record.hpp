@@ -18,14 +18,16 @@ enum EventCode : int32_t {
     joinEvent = 3,
     aDeletionEvent = 4,
     bDeletionEvent = 5,
-    noEvent = 6,
 };
 
 std::string_view eventName(int32_t code);
 
-// The weight an event is charged: "aD" costs the weight at index 5, "bD" index 4,
-// "C" index 3, "J" index 2. This is the one place that maps events to weights.
-std::size_t weightIndexOf(EventCode code);
+// The index in `OperationWeights` of the weight an event is charged: "aD" costs the weight at
+// index 5, "bD" index 4, "C" index 3, "J" index 2. The one place that maps events to weights.
+constexpr std::size_t weightIndexOf(EventCode code) {
+    constexpr std::size_t indices[] = {0, 1, 3, 2, 5, 4};
+    return indices[code];
+}
 inline double weightOf(EventCode code, const OperationWeights& weights) {
     return weights[weightIndexOf(code)];
 }

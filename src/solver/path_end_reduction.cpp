@@ -47,8 +47,8 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
 }  // namespace
 
 bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
-    const double join = weights[joinWeight];
-    const double cut = weights[cutWeight];
+    const double join = weightOf(joinEvent, weights);
+    const double cut = weightOf(cutEvent, weights);
     if (join < cut) return !isSideB(edge);
     return isSideB(edge) ? cut > join : join > cut;
 }

@@ -77,6 +77,13 @@ void reverseComponent(Component& c) {
     if (n % 2 == 1) std::swap(c[n / 2].first, c[n / 2].second);
 }
 
+Component orientedByKind(Component component) {
+    if (component.front().kind != EdgeKind::end && component.size() > 1) {
+        reverseComponent(component);
+    }
+    return component;
+}
+
 void joinComponents(const Component& p, const Component& q, Component& r, Component& s) {
     Component joined = p;
     Edge& t = joined.back();

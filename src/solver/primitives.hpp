@@ -19,6 +19,9 @@ Edge mirrorEdge(const Edge& edge);
 // of an odd-length component is turned around whatever its kind. Gene lists are not touched.
 void reverseComponent(Component& component);
 
+// "Oriented by kind": reversed unless it starts with an end edge (one edge stays as it is).
+Component orientedByKind(Component component);
+
 // r: P's edges with P's last edge fused with Q's first edge, then Q's other edges.
 // s: the lone vertex that used to end P. P and Q are not changed.
 void joinComponents(const Component& p, const Component& q, Component& r, Component& s);

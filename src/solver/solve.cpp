@@ -30,7 +30,7 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
 
 void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights) {
     // An unordered comparison (a weight that is not a number) cuts path ends first.
-    if (weights[spWeight] >= weights[dpWeight]) {
+    if (weightOf(spEvent, weights) >= weightOf(dpEvent, weights)) {
         reduceAdjacencyEdges(state, weights);
         reducePathEnds(state, weights);
     } else {

@@ -32,33 +32,13 @@ void linkCircularEnds(std::vector<int32_t>& partner, const std::vector<int32_t>&
 
 }  // namespace
 
-uint32_t largestEnd(const ChromosomeGroups& groups) {
-    uint32_t largest = 0;
-    for (const auto* list : {&groups.circularChromosomes, &groups.linearChromosomes}) {
-        for (const std::vector<int32_t>& genes : *list) {
-            for (const int32_t code : genes)
-                largest = std::max(largest, 10 * absoluteCode(code) + 2);
-        }
-    }
-    return largest;
-}
-
-AdjacencyArray buildAdjacency(const ChromosomeGroups& groups) {
-    AdjacencyArray adjacency;
-    adjacency.partner.assign(largestEnd(groups) + 1, 0);
-    std::vector<int32_t>& partner = adjacency.partner;
-    for (const std::vector<int32_t>& genes : groups.circularChromosomes) {
-        linkConsecutive(partner, genes);
-        linkCircularEnds(partner, genes);
-    }
-    for (const std::vector<int32_t>& genes : groups.linearChromosomes) {
-        linkConsecutive(partner, genes);
-        linkLinearEnds(partner, genes);
-    }
-    return adjacency;
-}
-
 void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    uint32_t largest = 0;
+    for (const Chromosome& chromosome : structure.chromosomes) {
+        for (const int32_t code : chromosome.genes)
+            largest = std::max(largest, 10 * absoluteCode(code) + 2);
+    }
+    if (adjacency.partner.size() <= largest) adjacency.partner.resize(largest + 1, 0);
     for (const bool circular : {true, false}) {
         for (const Chromosome& chromosome : structure.chromosomes) {
             if (chromosome.circular != circular) continue;

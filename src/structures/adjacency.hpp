@@ -17,15 +17,10 @@ struct AdjacencyArray {
     int32_t at(uint32_t end) const { return end < partner.size() ? partner[end] : 0; }
 };
 
-// Largest gene end of the groups (0 when they hold no gene).
-uint32_t largestEnd(const ChromosomeGroups& groups);
-
-// Circular chromosomes first, then linear ones; every chromosome must hold a gene.
-AdjacencyArray buildAdjacency(const ChromosomeGroups& groups);
-
-// Writes the structure's adjacencies, as `buildAdjacency` does from its groups (circular
-// chromosomes first), into a table of zeros already large enough for its ends; touches only
-// the structure's own ends, so a reused table is cleared by zeroing those ends again.
+// Writes the structure's adjacencies, circular chromosomes first, into `adjacency`, first growing
+// it with zeros to the structure's largest end + 1 when it is shorter. Touches only the
+// structure's own ends, so a reused table is cleared by zeroing those ends again. Every
+// chromosome must hold a gene.
 void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
 
 }  // namespace varnet

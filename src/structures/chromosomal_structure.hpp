@@ -21,11 +21,4 @@ struct ChromosomalStructure {
     bool operator==(const ChromosomalStructure&) const = default;
 };
 
-struct ChromosomeGroups {
-    std::vector<std::vector<int32_t>> circularChromosomes;
-    std::vector<std::vector<int32_t>> linearChromosomes;
-};
-
-ChromosomeGroups groupChromosomes(const ChromosomalStructure& structure);
-
 }  // namespace varnet

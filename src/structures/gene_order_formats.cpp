@@ -15,10 +15,6 @@ constexpr std::size_t lookaheadLimit = std::size_t{1} << 20;
 constexpr std::size_t lookaheadChunkSize = std::size_t{1} << 16;
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);

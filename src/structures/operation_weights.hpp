@@ -8,15 +8,6 @@ namespace varnet {
 // This is not the order of the event codes; look weights up through `weightOf` (solver).
 using OperationWeights = std::array<double, 6>;
 
-enum WeightIndex : std::size_t {
-    dpWeight = 0,
-    spWeight = 1,
-    joinWeight = 2,
-    cutWeight = 3,
-    bDeletionWeight = 4,
-    aDeletionWeight = 5,
-};
-
 // Coefficients of the tree-mode distance sum.
 struct DistanceWeights {
     double special = 0.0;

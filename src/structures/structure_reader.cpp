@@ -15,19 +15,15 @@
 namespace varnet {
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Whitespace-separated words of one line; an empty word once the line is exhausted.
 class Words {
 public:
     explicit Words(std::string_view line) : line_(line) {}
 
     std::string_view next() {
-        while (pos_ < line_.size() && isSpace(line_[pos_])) ++pos_;
+        while (pos_ < line_.size() && isBlank(line_[pos_])) ++pos_;
         const std::size_t start = pos_;
-        while (pos_ < line_.size() && !isSpace(line_[pos_])) ++pos_;
+        while (pos_ < line_.size() && !isBlank(line_[pos_])) ++pos_;
         return line_.substr(start, pos_ - start);
     }
 

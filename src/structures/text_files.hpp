@@ -14,6 +14,11 @@ namespace varnet {
 // an endless stream (a device, a pipe) cannot make reading grow until memory runs out.
 constexpr std::size_t maxLineLength = std::size_t{256} << 20;
 
+// The characters that separate words in every input format (those of the C locale's isspace).
+constexpr bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // Reads an input line by line, holding at most `maxLineLength` characters of one line.
 class LineReader {
 public:

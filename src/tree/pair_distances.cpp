@@ -92,7 +92,7 @@ PairDistances::PairDistances(const OperationWeights& weights,
                              std::optional<PairRange> range)
     : structures_(structures),
       operationWeights_(weights),
-      ends_(collectStructureEnds(structures)),
+      codes_(collectStructureCodes(structures)),
       count_(structures.size()),
       range_(range.value_or(PairRange{0, pairCount(count_)})),
       next_(range_.first),
@@ -157,7 +157,7 @@ void PairDistances::work() {
         while (nextPair(index, pair, finished)) {
             finished = true;
             try {
-                if (!calculator) calculator.emplace(structures_, ends_, operationWeights_);
+                if (!calculator) calculator.emplace(structures_, codes_, operationWeights_);
                 computePair(index, pair, *calculator);
             } catch (...) {
                 recordFailure(index, std::current_exception());

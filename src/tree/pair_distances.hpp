@@ -86,7 +86,7 @@ private:
 
     const std::vector<ChromosomalStructure>& structures_;
     OperationWeights operationWeights_;
-    StructureEnds ends_;
+    StructureCodes codes_;
     uint64_t count_ = 0;
     PairRange range_;
     DistanceMatrix* matrix_ = nullptr;  // where the distances go: the matrix, or else block_

@@ -19,8 +19,8 @@ bool holdsNoChromosome(const ChromosomalStructure& structure) {
 
 }  // namespace
 
-StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures) {
-    StructureEnds result;
+StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures) {
+    StructureCodes result;
     result.numbered = structures;
     numberCodesDensely(result.numbered);
     result.codesOf.reserve(structures.size());
@@ -46,15 +46,15 @@ StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& stru
 }
 
 SpecialDistanceCalculator::SpecialDistanceCalculator(
-    const std::vector<ChromosomalStructure>& structures, const StructureEnds& ends,
+    const std::vector<ChromosomalStructure>& structures, const StructureCodes& codes,
     const OperationWeights& weights)
     : structures_(structures),
-      ends_(ends),
+      codes_(codes),
       weights_(weights),
-      pairCode_(ends.codeCount, 0),
-      input_(ends.vertexCount) {
-    first_.partner.assign(ends.vertexCount, 0);
-    second_.partner.assign(ends.vertexCount, 0);
+      pairCode_(codes.codeCount, 0),
+      input_(codes.vertexCount) {
+    first_.partner.assign(codes.vertexCount, 0);
+    second_.partner.assign(codes.vertexCount, 0);
 }
 
 double SpecialDistanceCalculator::solvedCost() {
@@ -62,8 +62,8 @@ double SpecialDistanceCalculator::solvedCost() {
 }
 
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
-    const std::vector<int32_t>& a = ends_.codesOf[i];
-    const std::vector<int32_t>& b = ends_.codesOf[j];
+    const std::vector<int32_t>& a = codes_.codesOf[i];
+    const std::vector<int32_t>& b = codes_.codesOf[j];
     std::size_t rank = 0;
     for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end();) {
         const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
@@ -75,7 +75,7 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
 
 void SpecialDistanceCalculator::renumber(std::size_t k, ChromosomalStructure& into,
                                          std::vector<uint32_t>& ends) const {
-    const std::vector<Chromosome>& chromosomes = ends_.numbered[k].chromosomes;
+    const std::vector<Chromosome>& chromosomes = codes_.numbered[k].chromosomes;
     into.chromosomes.resize(chromosomes.size());
     for (std::size_t c = 0; c < chromosomes.size(); ++c) {
         into.chromosomes[c].circular = chromosomes[c].circular;
@@ -87,7 +87,7 @@ void SpecialDistanceCalculator::renumber(std::size_t k, ChromosomalStructure& in
         }
     }
     ends.clear();
-    for (const int32_t code : ends_.codesOf[k]) {
+    for (const int32_t code : codes_.codesOf[k]) {
         const auto paired = static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(code)]);
         ends.insert(ends.end(), {10 * paired + 1, 10 * paired + 2});
     }
@@ -114,19 +114,6 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     const double forward = solvedCost();
     input_.load(second_, endsOfSecond_, first_, endsOfFirst_);
     const double backward = solvedCost();
-    return (forward + backward) * 0.5;
-}
-
-double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                       const OperationWeights& weights) {
-    if (holdsNoChromosome(b) || holdsNoChromosome(a)) return missingStructureDistance;
-    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
-    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
-    constexpr SharedAdjacencies leftOut = SharedAdjacencies::leftOut;
-    const double forward =
-        solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, leftOut), weights);
-    const double backward =
-        solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, leftOut), weights);
     return (forward + backward) * 0.5;
 }
 

@@ -17,14 +17,14 @@ constexpr double missingStructureDistance = 1000000.0;
 // The structures with their gene codes numbered densely over the file (`numberCodesDensely`:
 // the solver makes the same decisions and finds the same costs), the distinct absolute codes of
 // each in increasing order, and the table sizes that cover every code and every pair.
-struct StructureEnds {
+struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
     std::vector<std::vector<int32_t>> codesOf;
     std::size_t codeCount = 0;    // largest code + 1
     std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
 };
 
-StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& structures);
+StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures);
 
 // Special distances of pairs of one structure list: the mean of the two solver costs, first
 // structure into second and second into first. One calculator serves one thread; it keeps its
@@ -35,7 +35,7 @@ StructureEnds collectStructureEnds(const std::vector<ChromosomalStructure>& stru
 class SpecialDistanceCalculator {
 public:
     SpecialDistanceCalculator(const std::vector<ChromosomalStructure>& structures,
-                              const StructureEnds& ends, const OperationWeights& weights);
+                              const StructureCodes& codes, const OperationWeights& weights);
 
     double distance(std::size_t i, std::size_t j);
 
@@ -47,7 +47,7 @@ private:
     void renumber(std::size_t k, ChromosomalStructure& into, std::vector<uint32_t>& ends) const;
 
     const std::vector<ChromosomalStructure>& structures_;
-    const StructureEnds& ends_;
+    const StructureCodes& codes_;
     OperationWeights weights_;
     std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
     ChromosomalStructure pairFirst_;
@@ -58,9 +58,5 @@ private:
     AdjacencyArray second_;
     JointGraphInput input_;
 };
-
-// The same distance computed from scratch, the way dist mode compares two structures.
-double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                       const OperationWeights& weights);
 
 }  // namespace varnet

@@ -63,15 +63,14 @@ GeneratedCase generateCase(uint32_t seed) {
             higher = lower + 0.5;
         }
     };
-    order(dpWeight, spWeight, seed % 3);
-    order(joinWeight, cutWeight, (seed / 3) % 2);
+    order(weightIndexOf(dpEvent), weightIndexOf(spEvent), seed % 3);
+    order(weightIndexOf(joinEvent), weightIndexOf(cutEvent), (seed / 3) % 2);
     return generated;
 }
 
 ChromosomeSet jointGraph(const ChromosomalStructure& a, const ChromosomalStructure& b,
                          SharedAdjacencies shared = SharedAdjacencies::kept) {
-    return ChromosomeSet(buildJointGraph(buildAdjacency(groupChromosomes(a)),
-                                         buildAdjacency(groupChromosomes(b)), shared));
+    return ChromosomeSet(buildJointGraph(testing::adjacencyOf(a), testing::adjacencyOf(b), shared));
 }
 
 struct Phase {

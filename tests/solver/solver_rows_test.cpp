@@ -217,6 +217,9 @@ TEST(JoinRows, HandWorkedComponents) {
     }
 }
 
+// The bucket of lone vertices and other finished components.
+constexpr std::size_t lonesIndex = indexOf(Category::other);
+
 // Weights in file order (DP, SP, J, C, bD, aD), far enough apart that a cost names its events.
 constexpr OperationWeights pairingWeights = {0.5, 1.25, 2.5, 4.75, 8.0, 16.0};
 
@@ -254,7 +257,7 @@ TEST(PairingRows, HandWorkedComponents) {
         {"3.2: c11 with c13; the joined path goes to category 0, the freed end to its own",
          {{11, {c11}}, {13, {c13}}},
          {linear({c11, c13}), linear({joined3_2, {lone(61, 0, {4})}}), {spEvent}, "3.2"},
-         {{0, {joined3_2}}, {20, {{lone(61, 0, {4})}}}},
+         {{0, {joined3_2}}, {lonesIndex, {{lone(61, 0, {4})}}}},
          {},
          1.25},
         // headJoin (c8, c9) gives T = [end A 11, bridge B 11-31, adj A 31-41, end B 41] and the
@@ -263,7 +266,7 @@ TEST(PairingRows, HandWorkedComponents) {
         {"3.4: c8, c9 and c6 leave R and a quad",
          {{8, {c8}}, {9, {c9}}, {6, {c6}}},
          {linear({c8, c9, c6}), linear({{lone(21, 0, {2})}}), {spEvent, spEvent}, "3.4"},
-         {{20, {{lone(21, 0, {2})}}}},
+         {{lonesIndex, {{lone(21, 0, {2})}}}},
          {{bridge(A, 51, 61, {5}), bridge(B, 61, 41, {6, 4}), adj(A, 41, 31),
            bridge(B, 31, 11, {2, 3}), end(A, 11, {1})},
           {lone(71, 0, {6})},
@@ -284,7 +287,7 @@ TEST(PairingRows, HandWorkedComponents) {
          {{1,
            {{bridge(B, 21, 11, {2}), bridge(A, 11, 31, {1, 3}), bridge(B, 31, 51, {4, 5}),
              adj(A, 51, 61), end(B, 61, {6})}}},
-          {20, {{lone(41, 0, {4})}}}},
+          {lonesIndex, {{lone(41, 0, {4})}}}},
          {},
          2.5 + 1.25},
         // The last two c7 paths merged: X1 turned to start with its bridging edge, X1's end
@@ -356,7 +359,7 @@ TEST(SplitRows, HandWorkedComponents) {
 }
 
 // Step "4.14" joins two category-6 paths when SP is at most DP; step "4.22" takes a quad's
-// first alternative only when SP is below DP.
+// first alternative only when SP is below DP. No other closing step finds its operands here.
 TEST(CaseStepRows, StepsThatDependOnTheWeights) {
     struct Row {
         OperationWeights weights;
@@ -367,14 +370,14 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
                            Row{{2, 2, 4, 8, 16, 32}, 1, 0}}) {
         ChromosomeSet state;
         state.buckets[Category::evenBridged] = {cat6, cat6};
-        runCaseStep(state, row.weights, "4.14");
+        joinRemaining(state, row.weights);
         EXPECT_EQ(state.sequence.size(), row.records414);
 
         ChromosomeSet pending;
         pending.sequence = {makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1")};
         pending.buckets[Category::evenEndOnA] = {cat0};
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
-        runCaseStep(pending, row.weights, "4.22");
+        joinRemaining(pending, row.weights);
         EXPECT_EQ(pending.sequence.size() - 1, row.records422);
     }
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
 
 namespace varnet::testing {
@@ -25,6 +26,12 @@ struct GeneratorOptions {
 // other; chromosomes may be circular; names may repeat.
 std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937& random,
                                                                    const GeneratorOptions& options);
+
+inline AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
+    AdjacencyArray adjacency;
+    fillAdjacency(structure, adjacency);
+    return adjacency;
+}
 
 // The structure file text for the given structures, genes named g<id>.
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures);

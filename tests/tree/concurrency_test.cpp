@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "solver/solve.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
@@ -19,6 +20,18 @@
 
 namespace varnet {
 namespace {
+
+// The distance computed from scratch, the way dist mode compares two structures.
+double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                       const OperationWeights& weights) {
+    if (a.chromosomes.empty() || b.chromosomes.empty()) return missingStructureDistance;
+    const AdjacencyArray adjacencyA = testing::adjacencyOf(a);
+    const AdjacencyArray adjacencyB = testing::adjacencyOf(b);
+    constexpr SharedAdjacencies leftOut = SharedAdjacencies::leftOut;
+    return (solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, leftOut), weights) +
+            solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, leftOut), weights)) *
+           0.5;
+}
 
 const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 
