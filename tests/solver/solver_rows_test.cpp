@@ -11,9 +11,9 @@
 #include "solver/joins.hpp"
 #include "solver/path_pairing.hpp"
 #include "solver/solve.hpp"
-#include "structures/adjacency.hpp"
 #include "structures/structure_reader.hpp"
 #include "support/builders.hpp"
+#include "support/random_structures.hpp"
 
 namespace varnet {
 namespace {
@@ -416,8 +416,7 @@ TEST(CaseStepRows, OneEdgePieceOfStep411ChargesItsEventAlone) {
                     GeneNameTable names;
                     readStructures(in, structures, names);
                     ChromosomeSet state(
-                        buildJointGraph(buildAdjacency(groupChromosomes(structures[0])),
-                                        buildAdjacency(groupChromosomes(structures[1]))));
+                        buildJointGraph(adjacencyOf(structures[0]), adjacencyOf(structures[1])));
                     EXPECT_EQ(solve(state, unit), 3.0);
                     ++rows;
                 }
