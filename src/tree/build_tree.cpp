@@ -46,24 +46,19 @@ void checkFinite(const DistanceMatrix& matrix, const std::vector<ChromosomalStru
 DistanceMatrix combinedMatrix(DistanceMatrix special, const DistanceWeights& distanceWeights,
                               const std::vector<ChromosomalStructure>& structures,
                               const std::string& where = "") {
-    // A breakpoint weight of 0 leaves nothing of the breakpoint distances to compute.
-    const DistanceMatrix breakpoint =
-        distanceWeights.breakpoint == 0
-            ? DistanceMatrix()
-            : computeBreakpointMatrix(buildAdjacencyProfiles(structures));
-    DistanceMatrix combined = combineMatrices(std::move(special), distanceWeights.special,
-                                              breakpoint, distanceWeights.breakpoint);
-    checkFinite(combined, structures, where);
-    return combined;
+    combineWithBreakpointDistances(special, distanceWeights.special, structures,
+                                   distanceWeights.breakpoint);
+    checkFinite(special, structures, where);
+    return special;
 }
 
 // The tree of a jackknife replicate: as the main tree, without Kruskal's join lines and
 // without the neighbour-joining graph.
-BuiltTree replicateTree(const std::string& method, const DistanceMatrix& matrix,
+BuiltTree replicateTree(const std::string& method, DistanceMatrix matrix,
                         const std::vector<ChromosomalStructure>& structures) {
     std::ostream discarded(nullptr);
-    if (method == "upgma") return upgmaTree(matrix, structures);
-    if (method == "nj") return neighbourJoiningTree(matrix, structures, discarded);
+    if (method == "upgma") return upgmaTree(std::move(matrix), structures);
+    if (method == "nj") return neighbourJoiningTree(std::move(matrix), structures, discarded);
     return kruskalTree(matrix, structures, discarded);
 }
 
@@ -96,11 +91,11 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
     for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
         const std::vector<ChromosomalStructure> reduced = withoutGenes(
             structures, drawDeletedGenes(genes, jackknife.fraction, jackknife.seed, replicate));
-        const DistanceMatrix matrix = combinedMatrix(
+        DistanceMatrix matrix = combinedMatrix(
             calculateSpecialMatrix(operationWeights, reduced, noProgress, threadCount, nullptr,
                                    distribution),
             distanceWeights, reduced, "Jackknife replicate " + std::to_string(replicate) + ": ");
-        const BuiltTree tree = replicateTree(method, matrix, structures);
+        const BuiltTree tree = replicateTree(method, std::move(matrix), structures);
         counter.addReplicate(tree.tree);
         files.replicates += tree.text + '\n';
         meter.clear();
@@ -143,17 +138,19 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);
 
+    // A tree method takes the matrix over as its working memory, so every file of the matrix is
+    // written before it runs.
     BuiltTree built;
     if (method == "upgma") {
-        built = upgmaTree(matrix, structures);
         writeMatrix(resultDir + "/tree_distances_matrix.tsv", matrix, structures);
         writeResultFile(resultDir + "/tree_distances_vector.txt",
                         [&](std::ostream& file) { writeVectorFile(file, matrix); });
         // No discrepancy is computed: the file holds the header line alone.
         writeMatrix(resultDir + "/discrepancy_matrix.tsv", DistanceMatrix(), structures);
+        built = upgmaTree(std::move(matrix), structures);
     } else if (method == "nj") {
         writeResultFile(resultDir + "/graph.txt", [&](std::ostream& graph) {
-            built = neighbourJoiningTree(matrix, structures, graph);
+            built = neighbourJoiningTree(std::move(matrix), structures, graph);
         });
     } else if (method == "kruskal") {
         built = kruskalTree(matrix, structures, out);

@@ -11,8 +11,9 @@
 namespace varnet {
 namespace {
 
-// Tree mode holds a few matrices of this size at once (special, breakpoint, a working copy).
-constexpr std::size_t matricesHeldAtOnce = 3;
+// Tree mode holds one matrix: the special distances, combined with the breakpoint distances in
+// place, then the working memory of the tree method, which adds at most this part of one.
+constexpr std::size_t treeMethodShare = 8;
 
 // 2 * code + 0 for the end ".1", + 1 for the end ".2".
 uint32_t endKey(int32_t code, uint32_t end) {
@@ -68,17 +69,16 @@ std::size_t physicalMemory() {
 DistanceMatrix makeDistanceMatrix(std::size_t n) {
     const std::string failure =
         "Not enough memory for the distance matrix of " + std::to_string(n) + " structures";
-    constexpr std::size_t maxCells = std::numeric_limits<std::size_t>::max() / sizeof(double);
-    if (n != 0 && n > maxCells / n / matricesHeldAtOnce) throw std::runtime_error(failure);
+    constexpr std::size_t maxCells = std::numeric_limits<std::size_t>::max() / sizeof(double) / 2;
+    if (n != 0 && n > maxCells / n) throw std::runtime_error(failure);
+    const std::size_t cells = n * n + n * n / treeMethodShare;
     // A system that over-commits grants far more address space than it can back, so the
-    // allocation below proves little: the matrices must fit in physical memory.
-    if (n * n * matricesHeldAtOnce * sizeof(double) > physicalMemory())
-        throw std::runtime_error(failure);
+    // allocation below proves little: the matrix must fit in physical memory.
+    if (cells * sizeof(double) > physicalMemory()) throw std::runtime_error(failure);
     try {
         // Reserving the address space first turns an impossible size into an error here;
         // zero-filling rows of such a size would instead run the machine out of memory.
-        const std::unique_ptr<double[]> probe(
-            new (std::nothrow) double[n * n * matricesHeldAtOnce]);
+        const std::unique_ptr<double[]> probe(new (std::nothrow) double[cells]);
         if (!probe) throw std::bad_alloc();
         return DistanceMatrix(n, std::vector<double>(n, 0.0));
     } catch (const std::bad_alloc&) {
@@ -121,31 +121,21 @@ int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b)
                                 symmetricDifferenceSize(a.genes, b.genes));
 }
 
-DistanceMatrix computeBreakpointMatrix(const std::vector<AdjacencyProfile>& profiles) {
-    DistanceMatrix matrix = makeDistanceMatrix(profiles.size());
-    for (std::size_t i = 0; i < profiles.size(); ++i) {
-        for (std::size_t j = i + 1; j < profiles.size(); ++j) {
-            const double distance = breakpointDistance(profiles[i], profiles[j]);
-            matrix[i][j] = distance;
-            matrix[j][i] = distance;
+void combineWithBreakpointDistances(DistanceMatrix& special, double specialWeight,
+                                    const std::vector<ChromosomalStructure>& structures,
+                                    double breakpointWeight) {
+    const std::vector<AdjacencyProfile> profiles = breakpointWeight == 0
+                                                       ? std::vector<AdjacencyProfile>()
+                                                       : buildAdjacencyProfiles(structures);
+    for (std::size_t i = 0; i < special.size(); ++i) {
+        // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
+        for (std::size_t j = i + 1; j < special.size(); ++j) {
+            const double count =
+                profiles.empty() ? 0.0 : breakpointDistance(profiles[i], profiles[j]);
+            special[i][j] = special[i][j] * specialWeight + breakpointWeight * count;
+            special[j][i] = special[j][i] * specialWeight + breakpointWeight * count;
         }
     }
-    return matrix;
-}
-
-DistanceMatrix combineMatrices(DistanceMatrix special, double specialWeight,
-                               const DistanceMatrix& breakpoint, double breakpointWeight) {
-    for (std::size_t r = 0; r < special.size(); ++r) {
-        std::vector<double>& row = special[r];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
-            if (k != r) {
-                const double count = breakpoint.empty() ? 0.0 : breakpoint[r][k];
-                row[k] = row[k] * specialWeight + breakpointWeight * count;
-            }
-        }
-    }
-    return special;
 }
 
 }  // namespace varnet

@@ -13,8 +13,9 @@ namespace varnet {
 // a zero diagonal.
 using DistanceMatrix = std::vector<std::vector<double>>;
 
-// An n x n matrix of zeros. Throws a clear error instead of exhausting memory when the matrices
-// of tree mode would not fit in the machine's physical memory or cannot be allocated.
+// An n x n matrix of zeros. Throws a clear error instead of exhausting memory when the matrix of
+// tree mode, with the working memory a tree method adds to it, would not fit in the machine's
+// physical memory or cannot be allocated.
 DistanceMatrix makeDistanceMatrix(std::size_t n);
 
 // The adjacencies and the genes of one structure as integer keys, each list sorted and without
@@ -39,12 +40,12 @@ std::vector<AdjacencyProfile> buildAdjacencyProfiles(
 // Keys of either profile missing from the other, adjacencies and genes alike.
 int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b);
 
-DistanceMatrix computeBreakpointMatrix(const std::vector<AdjacencyProfile>& profiles);
-
-// special * specialWeight + breakpoint * breakpointWeight, cell by cell, in the special matrix.
-// With a breakpoint weight of 0 the breakpoint matrix may be left empty: its cells are counts,
-// never negative, so the weighted term is that zero whatever they hold.
-DistanceMatrix combineMatrices(DistanceMatrix special, double specialWeight,
-                               const DistanceMatrix& breakpoint, double breakpointWeight);
+// special * specialWeight + breakpointWeight * breakpoint distance, cell by cell, in the special
+// matrix itself: the breakpoint distances are computed pair by pair, never held as a matrix of
+// their own. With a breakpoint weight of 0 none is computed: they are counts, never negative, so
+// the weighted term is that same zero whatever they are.
+void combineWithBreakpointDistances(DistanceMatrix& special, double specialWeight,
+                                    const std::vector<ChromosomalStructure>& structures,
+                                    double breakpointWeight);
 
 }  // namespace varnet

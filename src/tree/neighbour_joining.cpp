@@ -2,17 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <numeric>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "tree/newick.hpp"
 #include "tree/tree_files.hpp"
@@ -24,6 +19,11 @@ namespace {
 // and the earlier pair in row-major order keeps its place.
 constexpr double tieTolerance = 0.00001;
 constexpr double pairScanStart = 1000000.0;
+constexpr double unitRoundoff = std::numeric_limits<double>::epsilon() / 2;
+// Bounds the rounding of the few operations that make one Q value from a distance and two row
+// sums, relative to the size of the parts, with ample room.
+constexpr double operationSlack = 64 * unitRoundoff;
+constexpr double infinity = std::numeric_limits<double>::infinity();
 
 struct Join {
     int32_t node;
@@ -39,149 +39,352 @@ std::string defaultFormat(double value) {
     return text.str();
 }
 
-// The clusters still to be joined over one working copy of the matrix. A cluster keeps its slot
-// until the matrix is compacted, so slot order is position order; a joined cluster takes the
-// slot of the earlier of its two parts. Cells of removed clusters hold 0.0, which leaves every
-// row sum as it is.
-class JoiningMatrix {
+// The clusters still to be joined, over the rows of the matrix they came from. A cluster keeps
+// the slot of its row; a joined cluster takes the slot of the earlier of its two parts, so slot
+// order is the order of positions, and the slot of the later part is freed.
+//
+// The pair joined is the one the plain method chooses: Q values from the row sums added up in
+// column order, read in row-major order, a pair taking the place of the best so far only when
+// lower by more than the tie tolerance. Adding every row up for every join would make the method
+// cubic, so each row keeps a running sum together with a proven bound on how far it can be from
+// the plainly added sum. Each row also keeps a list of its pairs by increasing distance, read
+// only while a pair's Q value could still come near the lowest one; the rows of the few pairs
+// that do are added up exactly, and their exact Q values settle the choice. Where the bounds
+// cannot settle it (values that are not finite, or so many near-equal pairs that the lists give
+// no gain), the join reads every pair as the plain method does.
+class JoiningClusters {
 public:
-    JoiningMatrix(const DistanceMatrix& distances, std::vector<int32_t> ids)
-        : stride_(distances.size()),
-          width_(stride_),
-          active_(stride_),
-          cells_(stride_ * stride_),
-          ids_(std::move(ids)),
-          alive_(stride_, 1),
-          sums_(stride_),
-          lowestCell_(stride_),
-          largestSumAfter_(stride_ + 1) {
-        for (std::size_t p = 0; p < stride_; ++p) {
-            if (distances[p].size() != stride_)
+    JoiningClusters(DistanceMatrix distances, std::vector<int32_t> ids)
+        : rows_(std::move(distances)), ids_(std::move(ids)) {
+        const std::size_t n = rows_.size();
+        bool finite = true;
+        for (const std::vector<double>& row : rows_) {
+            if (row.size() != n)
                 throw std::invalid_argument("neighbour joining needs a square distance matrix");
-            std::copy(distances[p].begin(), distances[p].end(), &cell(p, 0));
-            for (std::size_t q = 0; q < p; ++q) {
-                if (std::bit_cast<uint64_t>(cell(p, q)) != std::bit_cast<uint64_t>(cell(q, p)))
-                    symmetric_ = false;
-            }
+            for (const double cell : row) finite = finite && std::isfinite(cell);
         }
-        for (std::size_t p = 0; p < stride_; ++p) findLowestCell(p);
+        alive_.resize(n);
+        std::iota(alive_.begin(), alive_.end(), uint32_t{0});
+        present_.assign(n, 1);
+        created_.assign(n, 0);
+        sums_.resize(n);
+        absoluteSums_.resize(n);
+        sumErrors_.resize(n);
+        exactSums_.resize(n);
+        exactRound_.assign(n, std::numeric_limits<uint32_t>::max());
+        // The plain sum of k terms is within k * u / (1 - k * u) of their exact sum, relative to
+        // the sum of their absolute values.
+        const double terms = static_cast<double>(n);
+        sumRounding_ = 1.01 * terms * unitRoundoff / (1 - terms * unitRoundoff);
+        searching_ = finite && terms * unitRoundoff < 0.01;
+        for (std::size_t p = 0; p < n; ++p) restartSum(static_cast<uint32_t>(p));
+        if (searching_) {
+            lists_.resize(n);
+            listComplete_.assign(n, 0);
+            listStart_.assign(n, 0);
+            nearest_.assign(n, infinity);
+            listLength_ = 64 + n / 32;
+            for (std::size_t p = 0; p < n; ++p) buildList(static_cast<uint32_t>(p), listLength_);
+        }
     }
 
-    std::size_t activeCount() const { return active_; }
+    std::size_t activeCount() const { return alive_.size(); }
 
-    // Joins the pair with the lowest Q value and returns the join; the new cluster is `node`.
+    // Joins the pair the plain method chooses; the new cluster is `node`.
     Join joinNext(int32_t node) {
-        computeRowSums();
         const auto [i, j] = choosePair();
-        const double delta = (sums_[i] - sums_[j]) / static_cast<int32_t>(active_ - 2);
-        const double dij = cell(i, j);
+        const double sumI = exactSum(i);
+        const double sumJ = exactSum(j);
+        const double delta = (sumI - sumJ) / static_cast<int32_t>(alive_.size() - 2);
+        std::vector<double>& rowI = rows_[i];
+        const std::vector<double>& rowJ = rows_[j];
+        const double dij = rowI[j];
         const Join join{node, ids_[i], (dij + delta) * 0.5, ids_[j], (dij - delta) * 0.5};
-        for (std::size_t k = 0; k < width_; ++k) {
-            if (k == i || k == j || !alive_[k]) continue;
-            const double distance = (cell(j, k) + cell(i, k) - dij) * 0.5;
-            cell(i, k) = distance;
-            cell(k, i) = distance;
-            if (k < i && distance < lowestCell_[k]) lowestCell_[k] = distance;
+        alive_.erase(std::find(alive_.begin(), alive_.end(), j));
+        present_[j] = 0;
+        bool finite = true;
+        constexpr std::size_t ahead = 16;
+        for (std::size_t index = 0; index < alive_.size(); ++index) {
+            // The cells of a column lie in as many rows: fetch them well before they are read.
+            if (index + ahead < alive_.size()) {
+                const double* later = rows_[alive_[index + ahead]].data();
+                __builtin_prefetch(later + i, 1);
+                __builtin_prefetch(later + j);
+            }
+            const uint32_t k = alive_[index];
+            if (k == i) continue;
+            std::vector<double>& rowK = rows_[k];
+            const double distance = (rowJ[k] + rowI[k] - dij) * 0.5;
+            if (searching_) updateSum(k, rowK[i], rowK[j], distance);
+            finite = finite && std::isfinite(distance);
+            rowI[k] = distance;
+            rowK[i] = distance;
         }
-        alive_[j] = 0;
-        for (std::size_t k = 0; k < width_; ++k) cell(k, j) = 0.0;
+        // Distances that overflow cannot be ordered: every later join reads all pairs.
+        if (!finite) searching_ = false;
         ids_[i] = node;
-        findLowestCell(i);
-        --active_;
-        if (4 * (width_ - active_) > width_) compact();
+        created_[i] = ++round_;
+        std::vector<double>().swap(rows_[j]);
+        restartSum(i);
+        if (searching_) {
+            std::vector<ListedPair>().swap(lists_[j]);
+            buildList(i, listLength_);
+        }
         return join;
     }
 
     // The last two clusters: (first id, second id, distance first to second, second to first).
     std::tuple<int32_t, int32_t, double, double> lastPair() const {
-        std::size_t a = 0;
-        while (!alive_[a]) ++a;
-        std::size_t b = a + 1;
-        while (!alive_[b]) ++b;
-        return {ids_[a], ids_[b], cell(a, b), cell(b, a)};
+        const uint32_t a = alive_[0];
+        const uint32_t b = alive_[1];
+        return {ids_[a], ids_[b], rows_[a][b], rows_[b][a]};
     }
 
 private:
-    double& cell(std::size_t p, std::size_t q) { return cells_[p * stride_ + q]; }
-    double cell(std::size_t p, std::size_t q) const { return cells_[p * stride_ + q]; }
+    struct ListedPair {
+        double distance;
+        uint32_t slot;
+    };
 
-    // Row sums in column order, the order in which the plain definition adds them up.
-    void computeRowSums() {
-        std::fill(sums_.begin(), sums_.begin() + static_cast<std::ptrdiff_t>(width_), 0.0);
-        rows_.clear();
-        for (std::size_t p = 0; p < width_; ++p) {
-            if (alive_[p]) rows_.push_back(p);
-        }
-        if (!symmetric_) {
-            for (const std::size_t p : rows_) {
-                double sum = 0.0;
-                for (std::size_t q = 0; q < width_; ++q) sum += cell(p, q);
-                sums_[p] = sum;
-            }
-            return;
-        }
-        // A symmetric matrix is read in its upper triangle alone: row p adds its cells left of
-        // the diagonal from the column above it (added there row by row, in row order), then
-        // its own cells from the diagonal on. Several rows go at once to share the reading of
-        // the columns and to overlap their additions.
-        constexpr std::size_t block = 8;
-        std::size_t start = 0;
-        for (; start + block <= rows_.size(); start += block) addRowsOf<block>(&rows_[start]);
-        for (; start < rows_.size(); ++start) addRowsOf<1>(&rows_[start]);
+    struct Candidate {
+        uint32_t first;  // the earlier slot
+        uint32_t second;
+        double low;  // bounds on the pair's Q value
+        double high;
+        double exact = 0.0;
+    };
+
+    // The row's cells added up in column order, as the plain method adds them (once per join).
+    double exactSum(uint32_t p) {
+        if (exactRound_[p] == round_) return exactSums_[p];
+        const std::vector<double>& row = rows_[p];
+        double sum = 0.0;
+        for (const uint32_t q : alive_) sum += row[q];
+        exactRound_[p] = round_;
+        return exactSums_[p] = sum;
     }
 
-    template <std::size_t count>
-    void addRowsOf(const std::size_t* rows) {
-        std::array<double, count> sum;
-        const std::size_t last = rows[count - 1];
-        for (std::size_t t = 0; t < count; ++t) {
-            const std::size_t p = rows[t];
-            sum[t] = sums_[p] + cell(p, p);
-            for (std::size_t q = p + 1; q <= last; ++q) {
-                sum[t] += cell(p, q);
-                sums_[q] += cell(p, q);
-            }
-        }
-        std::array<const double*, count> row;
-        for (std::size_t t = 0; t < count; ++t) row[t] = &cell(rows[t], 0);
-        for (std::size_t q = last + 1; q < width_; ++q) {
-            double column = sums_[q];
-            for (std::size_t t = 0; t < count; ++t) {
-                sum[t] += row[t][q];
-                column += row[t][q];
-            }
-            sums_[q] = column;
-        }
-        for (std::size_t t = 0; t < count; ++t) sums_[rows[t]] = sum[t];
+    // Starts the running sum of a row afresh from its exact sum.
+    void restartSum(uint32_t p) {
+        const std::vector<double>& row = rows_[p];
+        double absolute = 0.0;
+        for (const uint32_t q : alive_) absolute += std::abs(row[q]);
+        sums_[p] = exactSum(p);
+        absoluteSums_[p] = absolute * (1 + 2 * sumRounding_);
+        sumErrors_[p] = sumRounding_ * absoluteSums_[p];
     }
 
-    // The first pair in row-major order whose Q value is lower than every earlier choice by
-    // more than the tolerance; a row is read pair by pair only when its lowest Q value could
-    // replace the current choice.
-    std::pair<std::size_t, std::size_t> choosePair() {
-        const double factor = static_cast<double>(static_cast<int32_t>(active_) - 2);
-        // A removed column gets an infinite Q value, which is never chosen.
-        for (std::size_t q = 0; q < width_; ++q) {
-            if (!alive_[q]) sums_[q] = -std::numeric_limits<double>::infinity();
+    // The running sum loses cells a and b and gains cell c; each of the three additions rounds
+    // by at most u times the size of its parts.
+    void updateSum(uint32_t p, double a, double b, double c) {
+        const double sum = sums_[p];
+        const double absolute = absoluteSums_[p];
+        const double parts = std::abs(sum) + std::abs(a) + std::abs(b) + std::abs(c);
+        sums_[p] = sum - a - b + c;
+        sumErrors_[p] += 4 * unitRoundoff * parts;
+        absoluteSums_[p] = absolute - std::abs(a) - std::abs(b) + std::abs(c) +
+                           4 * unitRoundoff * (absolute + std::abs(c));
+    }
+
+    // How far the running sum of row p can be from the plainly added one.
+    double sumUncertainty(uint32_t p) const {
+        return sumErrors_[p] + sumRounding_ * absoluteSums_[p];
+    }
+
+    bool listed(uint32_t p, uint32_t x) const { return present_[x] && created_[x] <= created_[p]; }
+
+    // Row p's list holds the pairs it answers for, the nearest first: every pair of two leaves
+    // belongs to the earlier one, every other pair to the cluster created last. At most `length`
+    // pairs are kept; the list says whether it holds them all. A pair's distance is kept beside
+    // it: it cannot change while both its clusters stay.
+    void buildList(uint32_t p, std::size_t length) {
+        const std::vector<double>& row = rows_[p];
+        scratch_.clear();
+        for (const uint32_t x : alive_) {
+            if (x != p && listed(p, x) && (created_[p] > 0 || x > p))
+                scratch_.push_back({row[x], x});
         }
-        // The largest row sum right of each slot, for a bound on the Q values of a row.
-        largestSumAfter_[width_] = -std::numeric_limits<double>::infinity();
-        for (std::size_t q = width_; q-- > 0;)
-            largestSumAfter_[q] =
-                sums_[q] > largestSumAfter_[q + 1] ? sums_[q] : largestSumAfter_[q + 1];
+        const auto nearer = [](const ListedPair& a, const ListedPair& b) {
+            return a.distance < b.distance || (a.distance == b.distance && a.slot < b.slot);
+        };
+        const bool complete = scratch_.size() <= length;
+        if (!complete) {
+            std::nth_element(scratch_.begin(),
+                             scratch_.begin() + static_cast<std::ptrdiff_t>(length), scratch_.end(),
+                             nearer);
+            scratch_.resize(length);
+        }
+        std::sort(scratch_.begin(), scratch_.end(), nearer);
+        lists_[p].assign(scratch_.begin(), scratch_.end());
+        listComplete_[p] = complete;
+        listStart_[p] = 0;
+        nearest_[p] = scratch_.empty() ? infinity : scratch_.front().distance;
+    }
+
+    // Adds the pair of slots p and x as a candidate when its Q value may be within reach of the
+    // lowest; false when there are too many candidates for the search to pay.
+    bool consider(uint32_t p, uint32_t x, double distance, double factor) {
+        const uint32_t first = std::min(p, x);
+        const uint32_t second = std::max(p, x);
+        const double scaled = factor * distance;
+        const double uncertainFirst = sumUncertainty(first);
+        const double uncertainSecond = sumUncertainty(second);
+        const double slack =
+            operationSlack * (std::abs(scaled) + std::abs(sums_[first]) + std::abs(sums_[second]) +
+                              uncertainFirst + uncertainSecond);
+        const double low =
+            scaled - (sums_[first] + uncertainFirst) - (sums_[second] + uncertainSecond) - slack;
+        if (low > limit_) return true;
+        const double high =
+            scaled - (sums_[first] - uncertainFirst) - (sums_[second] - uncertainSecond) + slack;
+        limit_ = std::min(limit_, high + 2 * tieTolerance);
+        candidates_.push_back({first, second, low, high});
+        return candidates_.size() <= candidateLimit();
+    }
+
+    std::size_t candidateLimit() const { return 64 + 4 * alive_.size(); }
+
+    // Reads row p's pairs in increasing distance while their Q values could come within reach.
+    // `base` bounds the row's part of every Q value of the row from below.
+    bool scanRow(uint32_t p, double factor, double base) {
+        for (;;) {
+            const std::vector<ListedPair>& list = lists_[p];
+            std::size_t& start = listStart_[p];
+            while (start < list.size() && !listed(p, list[start].slot)) ++start;
+            nearest_[p] = start < list.size() ? list[start].distance : nearest_[p];
+            for (std::size_t k = start; k < list.size(); ++k) {
+                const ListedPair& pair = list[k];
+                if (!listed(p, pair.slot)) continue;
+                if (lowestFrom(pair.distance, factor, base) > limit_) return true;
+                if (!consider(p, pair.slot, pair.distance, factor)) return false;
+            }
+            if (listComplete_[p]) return true;
+            // The list ran out before the distances grew too large: make it longer and read it
+            // again (pairs read twice count once).
+            buildList(p, 2 * lists_[p].size() + 1);
+        }
+    }
+
+    // A lower bound on every Q value of a row from a distance on, given the row's `base`.
+    static double lowestFrom(double distance, double factor, double base) {
+        const double scaled = factor * distance;
+        return scaled - 2 * operationSlack * std::abs(scaled) - base;
+    }
+
+    // The pair of slots the plain method chooses.
+    std::pair<uint32_t, uint32_t> choosePair() {
+        const double factor = static_cast<double>(static_cast<int32_t>(alive_.size()) - 2);
+        if (!searching_) return choosePairByReadingAll(factor);
+        double largestUpper = -infinity;
+        double largestSize = 0.0;
+        for (const uint32_t x : alive_) {
+            const double uncertain = sumUncertainty(x);
+            largestUpper = std::max(largestUpper, sums_[x] + uncertain);
+            largestSize = std::max(largestSize, std::abs(sums_[x]) + uncertain);
+        }
+        if (!std::isfinite(largestUpper) || !std::isfinite(largestSize))
+            return choosePairByReadingAll(factor);
+        limit_ = infinity;
+        candidates_.clear();
+        const auto baseOf = [&](uint32_t p) {
+            const double uncertain = sumUncertainty(p);
+            return sums_[p] + uncertain + largestUpper +
+                   2 * operationSlack *
+                       (std::abs(sums_[p]) + uncertain + largestSize + std::abs(largestUpper));
+        };
+        // The row that looks most promising first, so that the reach narrows at once; then every
+        // row whose nearest pair could be within reach.
+        uint32_t promising = alive_[0];
+        double promisingLow = infinity;
+        for (const uint32_t p : alive_) {
+            const double low = lowestFrom(nearest_[p], factor, baseOf(p));
+            if (low < promisingLow) {
+                promisingLow = low;
+                promising = p;
+            }
+        }
+        if (!scanRow(promising, factor, baseOf(promising))) return choosePairByReadingAll(factor);
+        // The rows still in reach are read a few at a time, the lists of the next ones fetched
+        // from memory meanwhile.
+        constexpr std::size_t ahead = 8;
+        for (std::size_t start = 0; start < alive_.size(); start += ahead) {
+            std::array<uint32_t, ahead> rows;
+            std::array<double, ahead> bases;
+            std::size_t count = 0;
+            for (std::size_t k = start; k < std::min(start + ahead, alive_.size()); ++k) {
+                const uint32_t p = alive_[k];
+                const double base = baseOf(p);
+                if (lowestFrom(nearest_[p], factor, base) > limit_) continue;
+                __builtin_prefetch(lists_[p].data() + listStart_[p]);
+                rows[count] = p;
+                bases[count++] = base;
+            }
+            for (std::size_t k = 0; k < count; ++k) {
+                if (!scanRow(rows[k], factor, bases[k])) return choosePairByReadingAll(factor);
+            }
+        }
+        std::erase_if(candidates_, [&](const Candidate& c) { return c.low > limit_; });
+        std::sort(candidates_.begin(), candidates_.end(),
+                  [](const Candidate& a, const Candidate& b) {
+                      return a.first != b.first ? a.first < b.first : a.second < b.second;
+                  });
+        candidates_.erase(std::unique(candidates_.begin(), candidates_.end(),
+                                      [](const Candidate& a, const Candidate& b) {
+                                          return a.first == b.first && a.second == b.second;
+                                      }),
+                          candidates_.end());
+        double lowest = infinity;
+        for (Candidate& c : candidates_) {
+            c.exact = factor * rows_[c.first][c.second] - exactSum(c.first) - exactSum(c.second);
+            lowest = std::min(lowest, c.exact);
+        }
+        if (!std::isfinite(lowest)) return choosePairByReadingAll(factor);
+        // Every pair whose Q value is at most `reach` is a candidate. Once no Q value above
+        // `level` comes within the tolerance of it, the plain scan's choice is decided by the
+        // pairs at or below `level`: the first of them in row-major order replaces any best
+        // value met before it, and a pair above `level` never replaces one of them.
+        const double reach = limit_ - tieTolerance - 4 * unitRoundoff * (std::abs(limit_) + 1);
+        double level = lowest;
+        for (;;) {
+            if (!(level < reach)) return choosePairByReadingAll(factor);
+            double raised = level;
+            for (const Candidate& c : candidates_) {
+                if (c.exact > level && c.exact - tieTolerance <= level)
+                    raised = std::max(raised, c.exact);
+            }
+            if (raised == level) break;
+            level = raised;
+        }
         double best = pairScanStart;
-        std::size_t i = 0;
-        std::size_t j = 0;
-        for (const std::size_t p : rows_) {
-            const double* row = &cell(p, 0);
-            const double rowSum = sums_[p];
-            // Rounding is monotone, so no Q value of the row is below this bound: when the bound
-            // cannot replace the choice, the row is not read.
-            const double bound = factor * lowestCell_[p] - rowSum - largestSumAfter_[p + 1];
-            if (bound >= best - tieTolerance) continue;
-            if (!(best - tieTolerance > lowestQ(row, p + 1, factor, rowSum))) continue;
-            for (std::size_t q = p + 1; q < width_; ++q) {
-                const double value = factor * row[q] - rowSum - sums_[q];
+        const Candidate* chosen = nullptr;
+        for (const Candidate& c : candidates_) {
+            if (c.exact <= level && best - tieTolerance > c.exact) {
+                best = c.exact;
+                chosen = &c;
+            }
+        }
+        if (chosen == nullptr) {
+            chosen = &*std::find_if(candidates_.begin(), candidates_.end(),
+                                    [&](const Candidate& c) { return c.exact == lowest; });
+        }
+        return {chosen->first, chosen->second};
+    }
+
+    // The plain method's choice, every pair read: the first pair in row-major order whose Q value
+    // is lower than every earlier choice by more than the tolerance; when every Q value is huge
+    // (distances of 1e6 and more), the first smallest one.
+    std::pair<uint32_t, uint32_t> choosePairByReadingAll(double factor) {
+        for (const uint32_t p : alive_) exactSum(p);
+        double best = pairScanStart;
+        uint32_t i = 0;
+        uint32_t j = 0;
+        for (std::size_t a = 0; a < alive_.size(); ++a) {
+            const uint32_t p = alive_[a];
+            const std::vector<double>& row = rows_[p];
+            const double sumP = exactSums_[p];
+            for (std::size_t b = a + 1; b < alive_.size(); ++b) {
+                const uint32_t q = alive_[b];
+                const double value = factor * row[q] - sumP - exactSums_[q];
                 if (best - tieTolerance > value) {
                     best = value;
                     i = p;
@@ -190,13 +393,14 @@ private:
             }
         }
         if (i != j) return {i, j};
-        // Every Q value is huge (distances of 1e6 and more): take the first smallest one.
-        i = rows_[0];
-        j = rows_[1];
-        best = factor * cell(i, j) - sums_[i] - sums_[j];
-        for (const std::size_t p : rows_) {
-            for (std::size_t q = p + 1; q < width_; ++q) {
-                const double value = factor * cell(p, q) - sums_[p] - sums_[q];
+        i = alive_[0];
+        j = alive_[1];
+        best = factor * rows_[i][j] - exactSums_[i] - exactSums_[j];
+        for (std::size_t a = 0; a < alive_.size(); ++a) {
+            const uint32_t p = alive_[a];
+            for (std::size_t b = a + 1; b < alive_.size(); ++b) {
+                const uint32_t q = alive_[b];
+                const double value = factor * rows_[p][q] - exactSums_[p] - exactSums_[q];
                 if (value < best) {
                     best = value;
                     i = p;
@@ -207,76 +411,27 @@ private:
         return {i, j};
     }
 
-    // The lowest Q value of row p from column `from` on (infinity when there is none below it).
-    double lowestQ(const double* row, std::size_t from, double factor, double rowSum) const {
-        double lowest = std::numeric_limits<double>::infinity();
-        std::size_t q = from;
-#ifdef __SSE2__
-        // Two cells per instruction; each lane computes exactly what the scalar loop computes.
-        const __m128d factors = _mm_set1_pd(factor);
-        const __m128d rowSums = _mm_set1_pd(rowSum);
-        __m128d lowestA = _mm_set1_pd(lowest);
-        __m128d lowestB = lowestA;
-        for (; q + 4 <= width_; q += 4) {
-            const __m128d a =
-                _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q)), rowSums),
-                           _mm_loadu_pd(&sums_[q]));
-            const __m128d b =
-                _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(factors, _mm_loadu_pd(row + q + 2)), rowSums),
-                           _mm_loadu_pd(&sums_[q + 2]));
-            // min(x, y) takes x only when x < y, so a NaN Q value is never taken.
-            lowestA = _mm_min_pd(a, lowestA);
-            lowestB = _mm_min_pd(b, lowestB);
-        }
-        std::array<double, 4> lanes;
-        _mm_storeu_pd(&lanes[0], lowestA);
-        _mm_storeu_pd(&lanes[2], lowestB);
-        for (const double lane : lanes) lowest = lane < lowest ? lane : lowest;
-#endif
-        for (; q < width_; ++q) {
-            const double value = factor * row[q] - rowSum - sums_[q];
-            lowest = value < lowest ? value : lowest;
-        }
-        return lowest;
-    }
-
-    // Removing a column later only raises a row's lowest cell, so the value stays a bound.
-    void findLowestCell(std::size_t p) {
-        double lowest = std::numeric_limits<double>::infinity();
-        for (std::size_t q = p + 1; q < width_; ++q) {
-            if (alive_[q] && cell(p, q) < lowest) lowest = cell(p, q);
-        }
-        lowestCell_[p] = lowest;
-    }
-
-    // Moves the clusters still present to the first slots, in order.
-    void compact() {
-        std::size_t to = 0;
-        for (std::size_t p = 0; p < width_; ++p) {
-            if (!alive_[p]) continue;
-            std::size_t column = 0;
-            for (std::size_t q = 0; q < width_; ++q) {
-                if (alive_[q]) cell(to, column++) = cell(p, q);
-            }
-            ids_[to] = ids_[p];
-            lowestCell_[to] = lowestCell_[p];
-            ++to;
-        }
-        width_ = active_;
-        std::fill(alive_.begin(), alive_.begin() + static_cast<std::ptrdiff_t>(width_), 1);
-    }
-
-    std::size_t stride_;
-    std::size_t width_;   // slots in use
-    std::size_t active_;  // clusters present
-    std::vector<double> cells_;
+    DistanceMatrix rows_;  // the rows of freed slots are released
     std::vector<int32_t> ids_;
-    std::vector<char> alive_;
-    std::vector<double> sums_;
-    std::vector<double> lowestCell_;  // at most every cell right of the diagonal in the row
-    std::vector<double> largestSumAfter_;
-    std::vector<std::size_t> rows_;  // the slots present, in order
-    bool symmetric_ = true;
+    std::vector<uint32_t> alive_;  // the slots present, in order
+    std::vector<char> present_;
+    std::vector<uint32_t> created_;     // 0 for a leaf, t for the cluster of the t-th join
+    uint32_t round_ = 0;                // joins made
+    std::vector<double> sums_;          // running row sums
+    std::vector<double> absoluteSums_;  // at least the sum of the row's absolute values
+    std::vector<double> sumErrors_;     // at least the distance of the running sum from the exact
+    std::vector<double> exactSums_;     // plainly added row sums, valid in round exactRound_
+    std::vector<uint32_t> exactRound_;
+    double sumRounding_ = 0.0;
+    bool searching_ = false;
+    std::vector<std::vector<ListedPair>> lists_;  // per slot: its pairs by increasing distance
+    std::vector<char> listComplete_;
+    std::vector<double> nearest_;         // at most the distance of the first pair still listed
+    std::vector<std::size_t> listStart_;  // no pair before this one is still listed
+    std::size_t listLength_ = 0;
+    std::vector<ListedPair> scratch_;
+    std::vector<Candidate> candidates_;
+    double limit_ = infinity;  // a pair whose Q value is above this is out of reach
 };
 
 void addBranch(TreeAdjacency& adjacency, int32_t a, int32_t b, double length) {
@@ -322,13 +477,13 @@ void addSubtree(int32_t node, int32_t parent, double length, const TreeAdjacency
 
 }  // namespace
 
-TreeAdjacency neighbourJoin(const DistanceMatrix& distances, std::vector<int32_t> ids,
-                            int32_t next) {
+TreeAdjacency neighbourJoin(DistanceMatrix distances, std::vector<int32_t> ids, int32_t next) {
     TreeAdjacency adjacency;
-    if (distances.size() < 2) return adjacency;
-    JoiningMatrix clusters(distances, std::move(ids));
+    const std::size_t n = distances.size();
+    if (n < 2) return adjacency;
+    JoiningClusters clusters(std::move(distances), std::move(ids));
     std::vector<Join> joins;
-    joins.reserve(distances.size() - 2);
+    joins.reserve(n - 2);
     while (clusters.activeCount() > 2) joins.push_back(clusters.joinNext(next++));
     const auto [first, second, firstToSecond, secondToFirst] = clusters.lastPair();
     adjacency[first].emplace_back(second, firstToSecond);
@@ -340,13 +495,16 @@ TreeAdjacency neighbourJoin(const DistanceMatrix& distances, std::vector<int32_t
     return adjacency;
 }
 
-BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
+BuiltTree neighbourJoiningTree(DistanceMatrix matrix,
                                const std::vector<ChromosomalStructure>& structures,
                                std::ostream& graph) {
     const std::size_t n = matrix.size();
+    // With two structures there is no join: both hang from the middle of their one branch.
+    const double onlyDistance = n == 2 ? matrix[0][1] : 0.0;
     std::vector<int32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0);
-    const TreeAdjacency adjacency = neighbourJoin(matrix, std::move(ids), static_cast<int32_t>(n));
+    const TreeAdjacency adjacency =
+        neighbourJoin(std::move(matrix), std::move(ids), static_cast<int32_t>(n));
     checkFiniteBranches(adjacency, structures);
     writeGraphFile(graph, adjacency);
 
@@ -354,10 +512,9 @@ BuiltTree neighbourJoiningTree(const DistanceMatrix& matrix,
     built.tree.toScale = true;
     if (n == 1) built.tree.nodes.push_back({-1, {}, 0, 0.0});
     if (n == 2) {
-        // No inner node: both leaves hang from the middle of their one branch.
-        const double half = matrix[0][1] * 0.5;
+        const double half = onlyDistance * 0.5;
         built.tree.nodes = {{-1, {1, 2}, -1, 0.0}, {0, {}, 0, half}, {0, {}, 1, half}};
-        built.totalBranchLength = matrix[0][1];
+        built.totalBranchLength = onlyDistance;
     }
     if (n > 2) {
         const int32_t root = adjacency.rbegin()->first;

@@ -1,6 +1,7 @@
 #include "tree/upgma.hpp"
 
 #include <limits>
+#include <utility>
 
 #include "tree/newick.hpp"
 
@@ -11,20 +12,18 @@ constexpr double noDistance = std::numeric_limits<double>::infinity();
 constexpr std::size_t noSlot = std::numeric_limits<std::size_t>::max();
 
 // The clusters still to be joined, kept in the order of their first leaf (the order of their
-// positions), over one working copy of the matrix. A joined cluster keeps the slot of the
-// earlier of its two parts; only cells (p, q) with slot p < slot q are read or written.
+// positions), over the rows of the matrix itself. A joined cluster keeps the slot of the
+// earlier of its two parts, and the row of the later part is released; only cells (p, q) with
+// slot p < slot q are read or written.
 class UpgmaClusters {
 public:
-    explicit UpgmaClusters(const DistanceMatrix& matrix)
+    explicit UpgmaClusters(DistanceMatrix matrix)
         : n_(matrix.size()),
-          cells_(n_ * n_),
+          rows_(std::move(matrix)),
           next_(n_ + 1),
           previous_(n_ + 1),
           members_(n_, 1),
           nearest_(n_) {
-        for (std::size_t p = 0; p < n_; ++p) {
-            for (std::size_t q = p + 1; q < n_; ++q) cell(p, q) = matrix[p][q];
-        }
         // Slots 0 .. n-1 in a ring closed by the end marker n.
         for (std::size_t p = 0; p <= n_; ++p) {
             next_[p] = p == n_ ? 0 : p + 1;
@@ -83,6 +82,7 @@ public:
             if (nearest_[p].slot == j) findNearest(p);
         }
         members_[i] += members_[j];
+        std::vector<double>().swap(rows_[j]);
     }
 
 private:
@@ -91,8 +91,8 @@ private:
         std::size_t slot = noSlot;
     };
 
-    double& cell(std::size_t p, std::size_t q) { return cells_[p * n_ + q]; }
-    double cell(std::size_t p, std::size_t q) const { return cells_[p * n_ + q]; }
+    double& cell(std::size_t p, std::size_t q) { return rows_[p][q]; }
+    double cell(std::size_t p, std::size_t q) const { return rows_[p][q]; }
 
     void unlink(std::size_t j) {
         next_[previous_[j]] = next_[j];
@@ -101,7 +101,7 @@ private:
 
     void findNearest(std::size_t p) {
         Nearest nearest;
-        const double* row = &cells_[p * n_];
+        const double* row = rows_[p].data();
         for (std::size_t q = next_[p]; q != n_; q = next_[q]) {
             if (row[q] < nearest.distance) nearest = {row[q], q};
         }
@@ -109,7 +109,7 @@ private:
     }
 
     std::size_t n_;
-    std::vector<double> cells_;
+    DistanceMatrix rows_;
     std::vector<std::size_t> next_;
     std::vector<std::size_t> previous_;
     std::vector<std::size_t> members_;
@@ -118,12 +118,11 @@ private:
 
 }  // namespace
 
-BuiltTree upgmaTree(const DistanceMatrix& matrix,
-                    const std::vector<ChromosomalStructure>& structures) {
+BuiltTree upgmaTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures) {
     const std::size_t n = matrix.size();
     BuiltTree built;
     if (n > 0) {
-        UpgmaClusters clusters(matrix);
+        UpgmaClusters clusters(std::move(matrix));
         // Node n + t joins the clusters at (first, second) of join t, at half their distance.
         std::vector<std::pair<std::size_t, std::size_t>> joins;
         std::vector<double> heights;

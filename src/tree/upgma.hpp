@@ -11,8 +11,7 @@ namespace varnet {
 // The UPGMA tree of the structures, its text without branch lengths: the two closest clusters
 // are joined first (the first such pair in row-major order), the cluster at the smaller position
 // written first. Every cluster stands at half the distance of its two parts, which is half the
-// mean distance between their members.
-BuiltTree upgmaTree(const DistanceMatrix& matrix,
-                    const std::vector<ChromosomalStructure>& structures);
+// mean distance between their members. The matrix is taken over and worked on in place.
+BuiltTree upgmaTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet

@@ -192,13 +192,37 @@ TreeAdjacency referenceNeighbourJoin(DistanceMatrix d, std::vector<int32_t> ids,
     return adjacency;
 }
 
+// Kruskal's method as plainly written: every edge listed, sorted, and taken unless it closes a
+// cycle. Returns the tree text and the join lines.
+std::pair<std::string, std::string> referenceKruskal(const DistanceMatrix& m,
+                                                     std::vector<std::string> labels) {
+    std::vector<std::tuple<double, std::size_t, std::size_t>> edges;
+    for (std::size_t p = 0; p < m.size(); ++p) {
+        for (std::size_t q = p + 1; q < m.size(); ++q) edges.emplace_back(m[p][q], p, q);
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<std::size_t> set(m.size());
+    for (std::size_t k = 0; k < m.size(); ++k) set[k] = k;
+    std::string text, joins;
+    for (const auto& [weight, a, b] : edges) {
+        const std::size_t sa = set[a], sb = set[b];
+        if (sa == sb) continue;
+        joins += labels[sa] + " " + labels[sb] + "\n";
+        text = labels[sa] = "(" + labels[sa] + "," + labels[sb] + ")";
+        for (std::size_t& s : set) s = s == sb ? sa : s;
+    }
+    return {text + ";", joins};
+}
+
 TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
     // Ties, near-ties below the tolerance, huge distances that leave no Q value below the scan's
     // start, and unequal halves (read as written, row by row), at sizes that remove many
-    // clusters; every branch length must agree to the last bit.
+    // clusters, and a few matrices large enough that neighbour joining reads only part of each
+    // row; every branch length must agree to the last bit.
     std::mt19937 random(16);
-    for (int round = 0; round < 240; ++round) {
-        const std::size_t n = 2 + static_cast<std::size_t>(round % 40);
+    for (int round = 0; round < 248; ++round) {
+        const std::size_t n = round < 240 ? 2 + static_cast<std::size_t>(round % 40)
+                                          : 90 + 10 * static_cast<std::size_t>(round % 8);
         const int kind = round % 6;
         DistanceMatrix d(n, std::vector<double>(n, 0.0));
         for (std::size_t p = 0; p < n; ++p) {
@@ -224,6 +248,9 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
         for (const std::string& name : names) structures.push_back({name, {}});
         if (kind != 5) {
             EXPECT_EQ(upgmaTree(d, structures).text, referenceUpgma(d, names));
+            std::ostringstream joins;
+            const std::string text = kruskalTree(d, structures, joins).text;
+            EXPECT_EQ(std::make_pair(text, joins.str()), referenceKruskal(d, names));
         }
         EXPECT_EQ(neighbourJoin(d, ids, int32_t(n)), referenceNeighbourJoin(d, ids, int32_t(n)));
     }
