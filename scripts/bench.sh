@@ -47,7 +47,7 @@ measure() {
         [ "$status" -eq 124 ] && why="stopped after $seconds s"
         grep -qi -e "memory" -e "bad_alloc" "$work/$label.err" 2>/dev/null &&
             why="stopped at the $((memoryKb / 1000000)) GB limit"
-        printf '| %-28s | %s |||||\n' "$label" "$why"
+        printf '| %-28s | %s ||||||\n' "$label" "$why"
         return 0
     fi
     local wall rss user system
@@ -58,17 +58,45 @@ measure() {
     awk -v l="$label" -v w="$wall" -v p="$pairs" -v r="$rss" -v c="$user" -v s="$system" 'BEGIN {
         n = split(w, part, ":"); t = 0; for (i = 1; i <= n; ++i) t = t * 60 + part[i];
         rate = p > 0 && t > 0 ? sprintf("%10.1f", p / t) : sprintf("%10s", "-");
-        printf "| %-28s | %8.2f | %8.2f | %9.1f | %7d | %s |\n", l, t, c + s, r / 1024, p, rate }'
+        cpu = c + s;
+        cpuRate = p > 0 && cpu > 0 ? sprintf("%11.0f", p / cpu) : sprintf("%11s", "-");
+        printf "| %-28s | %8.2f | %8.2f | %9.1f | %7d | %s | %s |\n", l, t, cpu, r / 1024, p, rate,
+            cpuRate }'
+}
+
+# measure_large SECONDS MEMORY_KB LABEL PAIRS COMMAND...: measure under limits of its own, for the
+# cases that need more time or memory than the others.
+measure_large() {
+    local seconds="$1" memoryKb="$2"
+    shift 2
+    measure "$@"
 }
 
 # tree_case LABEL COUNT GENES [LOSS COPY]: tree mode (neighbour joining) on a generated file.
+# With TREE_METHOD=none the run computes and writes the matrix alone, which times the pairs.
 tree_case() {
     local label="$1" count="$2" genes="$3"
     shift 3
     selected "$label" || [ "$label" = "tree 100 x 1000" ] || return 0
     "$bin/bench/varnet_generate" "$count" "$genes" 42 "$@" >"$work/$label.txt"
     measure "$label" $((count * (count - 1) / 2)) \
-        "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj
+        "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree \
+        -p "${TREE_METHOD:-nj}"
+}
+
+# method_case METHOD COUNT: a tree method alone on a generated COUNT-taxon matrix, then the
+# seconds spent in the method itself (the program prints them on standard error).
+method_case() {
+    local method="$1" count="$2" label="tree build $1 $2"
+    selected "$label" || return 0
+    if [ "$count" -le 5000 ]; then
+        measure "$label" 0 "$bin/bench/varnet_tree_build" "$count" 7 real "$method"
+    else
+        # One matrix of 20,000 taxa is 3.2 GB.
+        measure_large 1200 6000000 "$label" 0 "$bin/bench/varnet_tree_build" "$count" 7 real \
+            "$method"
+    fi
+    echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/$label.err"))||||||"
 }
 
 # mpi_case RANKS: tree mode on the 100 x 1000 set with varnet-mpi over RANKS ranks of one worker
@@ -100,7 +128,7 @@ jackknife_case() {
     [ -s "$work/$label.time" ] || return 0
     awk -v all="$(wall_of "$label")" -v one="$(wall_of "$plain")" 'BEGIN {
         per = (all - one) / 100
-        printf "|   (per replicate %.3f s, one run %.2f s: %.2f x)|||||\n", per, one, per / one }'
+        printf "|   (per replicate %.3f s, one run %.2f s: %.2f x)||||||\n", per, one, per / one }'
 }
 
 # dist_case LABEL GENES [shuffled]: dist mode on a generated pair.
@@ -117,11 +145,16 @@ report() {
     echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
         head -n 1)), load average before the run $(cut -d" " -f1-3 /proc/loadavg)"
     echo
-    echo "| case                         | wall s   | CPU s    | peak MiB  | pairs   | pairs/s    |"
-    echo "|------------------------------|----------|----------|-----------|---------|------------|"
+    echo "| case                         | wall s   | CPU s    | peak MiB  | pairs   | pairs/s    | pairs/CPU s |"
+    echo "|------------------------------|----------|----------|-----------|---------|------------|-------------|"
     tree_case "tree 50 x 1000" 50 1000 0 0
     tree_case "tree 100 x 1000" 100 1000 0 0
     jackknife_case
+    tree_case "tree 200 x 4000" 200 4000 0 0
+    # Many small genomes: the fixed cost of a pair, not its genes, is what they pay (the matrix
+    # alone, no tree).
+    TREE_METHOD=none tree_case "pairs 1000 x 12" 1000 12 0 0
+    TREE_METHOD=none tree_case "pairs 2000 x 40, lost+dup" 2000 40 0.1 0.1
     if [ -x "$bin/src/varnet-mpi" ]; then
         for ranks in 1 2 4; do mpi_case "$ranks"; done
     fi
@@ -131,12 +164,9 @@ report() {
     dist_case "dist 5000 shuffled" 5000 shuffled
     dist_case "dist 20000 shuffled" 20000 shuffled
     dist_case "dist 100000 light" 100000 0 0
-    # The tree methods alone on a generated 2,000-taxon matrix (the program prints the seconds spent
-    # in the method itself on standard error).
-    for method in upgma nj; do
-        selected "tree build $method 2000" || continue
-        measure "tree build $method 2000" 0 "$bin/bench/varnet_tree_build" 2000 7 real "$method"
-        echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/tree build $method 2000.err"))|||||"
+    # The tree methods alone on generated matrices.
+    for count in 2000 5000 20000; do
+        for method in upgma nj kruskal; do method_case "$method" "$count"; done
     done
     echo "load average after the run $(cut -d" " -f1-3 /proc/loadavg)"
 
@@ -163,12 +193,14 @@ page="bench/README.md"
 Written by `scripts/bench.sh` (a whole run, without `BENCH_ONLY`); do not edit by hand. Tree cases
 run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
 shuffled]`): the same gene content, or with 5 % of the genes lost and 5 % copied. Dist cases run
-shuffled pairs and a lightly rearranged pair. `tree build METHOD 2000` runs a tree method alone on a
-generated 2,000-taxon matrix (`bench/varnet_tree_build COUNT SEED real|int upgma|nj` prints the
-tree and the seconds spent in the method). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with
-one worker thread per rank; their pairs and pairs/s are per rank. The jackknife row runs 100
-replicates (`-b 100`) on the 50 x 1000 set; the line below it divides the time beyond the plain run
-by 100 and compares it with the plain run. On a shared machine CPU seconds
+shuffled pairs and a lightly rearranged pair. `pairs` cases compute the matrix alone (`-p none`) of
+many small genomes. `tree build METHOD COUNT` runs a tree method alone on a generated matrix
+(`bench/varnet_tree_build COUNT SEED real|int upgma|nj|kruskal` prints the tree and the seconds
+spent in the method; the method takes the matrix over, so the peak memory is one matrix and what
+the method adds). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with one worker thread per
+rank; their pairs and pairs/s are per rank. The jackknife row runs 100 replicates (`-b 100`) on
+the 50 x 1000 set; the line below it divides the time beyond the plain run by 100 and compares it
+with the plain run. On a shared machine CPU seconds
 say more than wall seconds.
 
 TEXT
