@@ -1,0 +1,16 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace varnet {
+
+// varnet-orders: turns a gene family table and the genomes' GFF3 annotations into a structure
+// file (see the help text). `args` are the arguments after the program name. The structure file
+// goes to --out, written whole or not at all, or else to `out`; per genome a summary line, and
+// every failure as one "varnet-orders: ..." line, go to `err`. Returns 0 on success and after
+// --help, 1 on any failure, in which case nothing is written to --out or `out`.
+int runOrdersProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace varnet
