@@ -2,11 +2,11 @@
 # Installs the Debian packages that building, testing, benchmarking and fuzzing need (clang: the
 # test script's sanitizer builds and the fuzz targets; ninja-build: the test script's builds;
 # phylip: a test runs its neighbor program on the PHYLIP matrix tree mode writes; Open MPI:
-# varnet-mpi and its test).
+# varnet-mpi and its test; zlib: varnet-orders reads gzipped annotations).
 set -euo pipefail
 packages=(g++ cmake make libboost-program-options-dev libboost-filesystem-dev libboost-dev
           libgtest-dev libbenchmark-dev clang-format time clang ninja-build phylip libopenmpi-dev
-          openmpi-bin)
+          openmpi-bin zlib1g-dev)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${packages[@]}"

@@ -195,6 +195,10 @@ std::vector<std::string> gffFileOfEachGenome(const FamilyTable& table,
                              "or .gff3, optionally .gz)");
 }
 
+std::string counted(std::size_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::size_t geneCount(const GenomeAnnotation& annotation) {
     std::size_t count = 0;
     for (const AnnotatedSequence& sequence : annotation.sequences) count += sequence.genes.size();
@@ -214,10 +218,10 @@ void runOrders(const OrdersOptions& options, std::ostream& out, std::ostream& er
         };
         annotations.push_back(readGffFile(files[g], options.settings, listed));
         const GenomeAnnotation& annotation = annotations.back();
-        err << table.genomes[g] << ": " << geneCount(annotation) << " genes on "
-            << annotation.sequences.size() << " sequences from " << files[g];
+        err << table.genomes[g] << ": " << counted(geneCount(annotation), "gene") << " on "
+            << counted(annotation.sequences.size(), "sequence") << " from " << files[g];
         if (annotation.leftOut != 0)
-            err << "; " << annotation.leftOut << " features not in the table left out";
+            err << "; " << counted(annotation.leftOut, "feature") << " not in the table left out";
         err << '\n';
     }
     checkEveryListedGeneFound(table, annotations);

@@ -1,0 +1,356 @@
+#include "orders/orders_program.hpp"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "app/command_line.hpp"
+#include "structures/structure_reader.hpp"
+#include "support/temp_dir.hpp"
+#include "support/working_directory.hpp"
+
+namespace varnet {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path fixtures = VARNET_ORDERS_FIXTURES;
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct OrdersRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+OrdersRun runOrders(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runOrdersProgram(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string fixture(const std::string& name) {
+    return (fixtures / name).string();
+}
+
+// The three annotation styles (gene+CDS pairs with a gene split over two lines; CDS and tRNA
+// only, gzipped, with a FASTA section; an archive's with circular chromosome and plasmid and a
+// reverse gene across the origin) under both table layouts, against files worked out by hand.
+TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
+    struct Case {
+        const char* table;
+        const char* format;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"Orthogroups.tsv", "native", "tsv.native.txt"},
+                          Case{"Orthogroups.tsv", "grimm", "tsv.grimm"},
+                          Case{"gene_presence_absence.csv", "native", "csv.native.txt"},
+                          Case{"gene_presence_absence.csv", "unimog", "csv.unimog"}}) {
+        SCOPED_TRACE(std::string(c.table) + " " + c.format);
+        const std::string expected = fileText(fixtures / "expected" / c.expected);
+        const OrdersRun toStdout = runOrders(
+            {"--groups", fixture(c.table), "--gff", fixture("gff"), "--format", c.format});
+        EXPECT_EQ(toStdout.status, 0) << toStdout.err;
+        EXPECT_EQ(toStdout.out, expected);
+
+        const testing::TempDir dir;
+        const std::string path = (dir.path() / "orders.txt").string();
+        const OrdersRun toFile = runOrders(
+            {"-g", fixture(c.table), "--gff", fixture("gff"), "--format", c.format, "-o", path});
+        EXPECT_EQ(toFile.status, 0) << toFile.err;
+        EXPECT_EQ(toFile.out, "");
+        EXPECT_EQ(dir.read("orders.txt"), expected);
+        EXPECT_EQ(toFile.err, toStdout.err);
+    }
+}
+
+TEST(OrdersProgram, CountsGenesAndLeftOutFeaturesPerGenome) {
+    const OrdersRun run =
+        runOrders({"--groups", fixture("Orthogroups.tsv"), "--gff", fixture("gff/EcoliA.gff3"),
+                   fixture("gff/EcoliB.gff.gz"), "--gff", fixture("gff/EcoliC.gff")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "EcoliA: 7 genes on 1 sequence from " + fixture("gff/EcoliA.gff3") +
+                           "; 1 feature not in the table left out\n"
+                           "EcoliB: 8 genes on 2 sequences from " +
+                           fixture("gff/EcoliB.gff.gz") +
+                           "; 1 feature not in the table left out\n"
+                           "EcoliC: 11 genes on 2 sequences from " +
+                           fixture("gff/EcoliC.gff") + "; 1 feature not in the table left out\n");
+}
+
+// The imported pair gives varnet the structures written by hand, and so the same cost.
+TEST(OrdersProgram, RoundTripThroughVarnetGivesTheHandWrittenCost) {
+    const testing::TempDir dir;
+    // Orthogroups.tsv without the EcoliB column.
+    std::string pairTable;
+    std::istringstream table(fileText(fixtures / "Orthogroups.tsv"));
+    for (std::string line; std::getline(table, line);) {
+        const std::size_t second = line.find('\t', line.find('\t') + 1);
+        pairTable += line.substr(0, second) + line.substr(line.find('\t', second + 1)) + "\n";
+    }
+    dir.write("pair.tsv", pairTable);
+    std::istringstream expected(fileText(fixtures / "expected" / "tsv.native.txt"));
+    std::string lines[4];
+    for (std::string& line : lines) std::getline(expected, line);
+    dir.write("handwritten.txt", "2\n" + lines[1] + "\n" + lines[3] + "\n");
+    dir.write("weights.txt", "DP=1,SP=2,J=0.5,C=0.5,aD=1,bD=1.5\n");
+    dir.write("distance_weights.ini", "[weights]\nspecial=1\nbreakpoint=0\n");
+
+    const auto distCost = [&](const std::string& structures) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runCommandLine(
+            {"-m", "dist", "-c", structures, "-o", (dir.path() / "weights.txt").string(), "-d",
+             (dir.path() / "distance_weights.ini").string(), "-r",
+             (dir.path() / "result").string()},
+            out, err);
+        EXPECT_EQ(status, 0) << err.str();
+        const std::string text = err.str();
+        return text.substr(text.rfind('\n') + 1);
+    };
+    const std::string handWritten = (dir.path() / "handwritten.txt").string();
+    const std::string cost = distCost(handWritten);
+    EXPECT_NE(cost, "0");
+
+    std::vector<ChromosomalStructure> want;
+    GeneNameTable wantNames;
+    readStructureFile(handWritten, want, wantNames);
+    for (const char* format : {"native", "unimog", "grimm"}) {
+        SCOPED_TRACE(format);
+        const std::string imported = (dir.path() / (std::string("pair.") + format)).string();
+        const OrdersRun run = runOrders({"--groups", (dir.path() / "pair.tsv").string(), "--gff",
+                                         fixture("gff/EcoliA.gff3"), fixture("gff/EcoliC.gff"),
+                                         "--format", format, "--out", imported});
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<ChromosomalStructure> got;
+        GeneNameTable names;
+        readStructureFile(imported, got, names);
+        EXPECT_EQ(got, want);
+        if (std::string(format) != "grimm") {
+            EXPECT_EQ(names, wantNames);
+        }
+        EXPECT_EQ(distCost(imported), cost);
+    }
+}
+
+std::string gzipped(const std::string& text) {
+    std::string bytes(compressBound(text.size()) + 64, '\0');
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
+    stream.avail_out = static_cast<uInt>(bytes.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    bytes.resize(stream.total_out);
+    deflateEnd(&stream);
+    return bytes;
+}
+
+// A two-genome set that imports cleanly; the error cases each spoil one part of it.
+const std::string goodTable = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
+const std::string goodA =
+    "##gff-version 3\nc1\tx\tCDS\t1\t90\t.\t+\t0\tID=a1\nc1\tx\tCDS\t100\t190\t.\t-\t0\tID=a2\n"
+    "c1\tx\tCDS\t200\t290\t.\t+\t0\tID=a3\n";
+const std::string goodB = "c1\tx\tCDS\t5\t90\t.\t-\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n";
+
+TEST(OrdersProgram, ImportsTheBaseOfTheErrorCases) {
+    const testing::TempDir dir;
+    dir.write("t.tsv", goodTable);
+    dir.write("g/A.gff", goodA);
+    dir.write("g/B.gff3", goodB);
+    const OrdersRun run =
+        runOrders({"-g", (dir.path() / "t.tsv").string(), "--gff", (dir.path() / "g").string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n");
+}
+
+// Every failure ends with status 1, one message naming what is wrong and where, nothing on
+// standard output, and an earlier result file left as it was.
+TEST(OrdersProgram, RejectsBadInputWithAClearMessageAndWritesNothing) {
+    struct Case {
+        const char* name;
+        std::map<std::string, std::string> files;  // replacing or adding to the good set
+        std::vector<std::string> removed;          // files of the good set taken away
+        std::vector<std::string> extraArgs;        // options replacing or adding to the good ones
+        std::string fragment;
+    };
+    const std::string aLines = goodA.substr(goodA.find('\n') + 1);
+    std::string tooManyMissing = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
+    for (int k = 0; k < 12; ++k)
+        tooManyMissing += "X" + std::to_string(k) + "\tm" + std::to_string(k) + "\t\n";
+    const std::string gzA = gzipped(goodA);
+    const Case cases[] = {
+        {"a GFF line of 8 columns",
+         {{"g/A.gff", goodA + "c1\tx\tCDS\t300\t390\t.\t+\t0\n"}},
+         {},
+         {},
+         "g/A.gff, line 5: 8 tab-separated columns where a GFF3 feature has 9"},
+        {"a start that is not a number",
+         {{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n" + aLines}},
+         {},
+         {},
+         "g/A.gff, line 1: the start \"1O\" is not a coordinate"},
+        {"an end of 0",
+         {{"g/B.gff3", "c1\tx\tgene\t1\t0\t.\t+\t.\tID=q\n" + goodB}},
+         {},
+         {},
+         "g/B.gff3, line 1: the end \"0\" is not a coordinate (a whole number from 1)"},
+        {"a start after the end",
+         {{"g/A.gff", goodA + "c1\tx\tCDS\t500\t400\t.\t+\t0\tID=z\n"}},
+         {},
+         {},
+         "g/A.gff, line 5: the start 500 is after the end 400"},
+        {"a bad strand",
+         {{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\tplus\t0\tID=b1\n"}},
+         {},
+         {},
+         "g/B.gff3, line 1: the strand \"plus\" is not '+', '-', '.' or '?'"},
+        {"a table gene without a strand",
+         {{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\t.\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n"}},
+         {},
+         {},
+         "g/B.gff3, line 1: the gene \"b1\" has no strand"},
+        {"columns without GFF and GFFs without column, all listed",
+         {{"t.tsv", "Orthogroup\tA\tB\tC\tD\nOG1\ta1\tb1\t\t\n"},
+          {"g/E.gff.gz", gzipped(goodB)},
+          {"g/F.gff3", goodB}},
+         {},
+         {},
+         "genome columns without a GFF file: \"C\", \"D\"; GFF files without a genome column "
+         "of the table: g/E.gff.gz, g/F.gff3 (a genome's file is named like its column"},
+        {"two files for one genome",
+         {{"g/A.gff3.gz", gzA}},
+         {},
+         {},
+         "the GFF files g/A.gff and g/A.gff3.gz both belong to the genome \"A\""},
+        {"an empty table", {{"t.tsv", ""}}, {}, {}, "t.tsv: the table is empty"},
+        {"a header only",
+         {{"t.tsv", "Orthogroup\tA\tB\r\n\r\n"}},
+         {},
+         {},
+         "t.tsv: the table lists no family"},
+        {"an unknown header",
+         {{"t.tsv", "Family\tA\tB\nOG1\ta1\tb1\n"}},
+         {},
+         {},
+         "t.tsv, line 1: the header is neither"},
+        {"a row of the wrong width",
+         {{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1\n"}},
+         {},
+         {},
+         "t.tsv, line 2: 2 fields where the header has 3"},
+        {"a quote not closed",
+         {{"t.csv", "Gene,Non-unique Gene name,Annotation,A,B\n\"OG1,,x,a1,b1\n"}},
+         {},
+         {"-g", "t.csv"},
+         "t.csv, line 2: a quoted field is not closed"},
+        {"a longer header without its last summary column",
+         {{"t.csv", "Gene,Non-unique Gene name,Annotation,No. isolates,A,B\nOG1,,x,2,a1,b1\n"}},
+         {},
+         {"-g", "t.csv"},
+         "t.csv, line 1: the header has the column \"No. isolates\" but not \"Avg group size "
+         "nuc\""},
+        {"a repeated family",
+         {{"t.tsv", goodTable + "OG1\t\t\n"}},
+         {},
+         {},
+         "t.tsv, line 4: the family \"OG1\" appears again (first on line 2)"},
+        {"a repeated genome column",
+         {{"t.tsv", "Orthogroup\tA\tA\nOG1\ta1\tb1\n"}},
+         {},
+         {},
+         "t.tsv, line 1: the genome column \"A\" appears twice"},
+        {"a gene in two families",
+         {{"t.tsv", goodTable + "OG3\ta1\t\n"}},
+         {},
+         {},
+         "the gene \"a1\" of genome \"A\" is listed twice: in the family \"OG1\" (line 2) and in "
+         "\"OG3\" (line 4)"},
+        {"genes of the table missing from the GFFs: the first 10 and the count",
+         {{"t.tsv", tooManyMissing}},
+         {},
+         {},
+         "12 gene IDs of the table are not in the GFF file of their genome; the first 10: "
+         "\"m0\" (genome \"A\", family \"X0\"), \"m1\" (genome \"A\", family \"X1\"), "},
+        {"families that become equal",
+         {{"t.tsv", goodTable + "a-b\t\t\na+b\t\t\n"}},
+         {},
+         {},
+         "the families \"a-b\" and \"a+b\" both become \"a_b\" in native format"},
+        {"a corrupt gzip file",
+         {{"g/A.gff.gz", gzA.substr(0, 12) + std::string(40, 'x') + gzA.substr(52)}},
+         {"g/A.gff"},
+         {},
+         "g/A.gff.gz: corrupt gzip data"},
+        {"a truncated gzip file",
+         {{"g/A.gff.gz", gzA.substr(0, gzA.size() / 2)}},
+         {"g/A.gff"},
+         {},
+         "g/A.gff.gz: the gzip data ends early"},
+        {"plain text named .gz",
+         {{"g/A.gff.gz", goodA}},
+         {"g/A.gff"},
+         {},
+         "g/A.gff.gz: not gzip data"},
+        {"an unknown format", {}, {}, {"--format", "fasta"}, "the format \"fasta\" is not native"},
+        {"an unknown topology", {}, {}, {"--topology", "round"}, "the topology \"round\""},
+        {"IDs under another attribute",
+         {},
+         {},
+         {"--id-attribute", "Name"},
+         "5 gene IDs of the table are not in the GFF file of their genome: \"a1\""},
+        {"a missing table", {}, {}, {"-g", "none.tsv"}, "Failed to open file none.tsv"},
+        {"a missing GFF", {}, {}, {"--gff", "none.gff"}, "Failed to open file none.gff"},
+        {"a result file in a missing directory",
+         {},
+         {},
+         {"-o", "no/such/dir/out.txt"},
+         "Failed to create file no/such/dir/out.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const testing::TempDir dir;
+        dir.write("t.tsv", goodTable);
+        dir.write("g/A.gff", goodA);
+        dir.write("g/B.gff3", goodB);
+        dir.write("out.txt", "earlier result\n");
+        for (const auto& [name, text] : c.files) dir.write(name, text);
+        for (const std::string& name : c.removed) fs::remove(dir.path() / name);
+        std::vector<std::string> args = {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"};
+        for (std::size_t k = 0; k + 1 < c.extraArgs.size(); k += 2) {
+            const auto same = std::find(args.begin(), args.end(), c.extraArgs[k]);
+            if (same != args.end()) {
+                *(same + 1) = c.extraArgs[k + 1];
+            } else {
+                args.insert(args.end(), {c.extraArgs[k], c.extraArgs[k + 1]});
+            }
+        }
+        OrdersRun run;
+        {
+            const testing::ScopedWorkingDirectory inDir(dir.path());
+            run = runOrders(args);
+        }
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("varnet-orders: " + c.fragment), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.back(), '\n');
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(dir.read("out.txt"), "earlier result\n");
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".out.txt")) << entry.path();
+    }
+}
+
+}  // namespace
+}  // namespace varnet
