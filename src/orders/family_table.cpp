@@ -13,16 +13,6 @@ namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // The header's leading columns that are not genomes, per layout.
 constexpr std::string_view orthogroupColumn = "Orthogroup";
 constexpr std::string_view csvColumns[] = {"Gene", "Non-unique Gene name", "Annotation"};

@@ -154,7 +154,7 @@ private:
     }
 
     Sequence& sequenceOf(std::string_view id) {
-        const auto found = sequenceIndex_.find(std::string(id));
+        const auto found = sequenceIndex_.find(id);
         if (found != sequenceIndex_.end()) return sequences_[found->second];
         sequenceIndex_.emplace(std::string(id), sequences_.size());
         sequences_.push_back({std::string(id), false, {}});
@@ -190,7 +190,13 @@ private:
     const ListedId& listed_;
     int64_t number_ = 0;
     std::vector<Sequence> sequences_;
-    std::unordered_map<std::string, std::size_t> sequenceIndex_;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> sequenceIndex_;
     std::unordered_set<std::string> seen_;
     std::unordered_set<std::string> leftOut_;
     std::size_t leftOutWithoutId_ = 0;

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "structures/text_files.hpp"
+
 namespace varnet {
 namespace {
-
-constexpr std::string_view blanks = " \t\n\v\f\r";
 
 // Characters a format cannot hold in a name, anywhere or at its start.
 struct Reserved {
@@ -48,7 +48,7 @@ std::string sanitised(std::string_view name, const Reserved& reserved, bool blan
     for (std::size_t k = 0; k < text.size(); ++k) {
         const char c = text[k];
         const bool line = c == '\n' || c == '\r';
-        if (line || (blanksReserved && blanks.find(c) != std::string_view::npos) ||
+        if (line || (blanksReserved && isBlank(c)) ||
             reserved.anywhere.find(c) != std::string_view::npos ||
             (k == 0 && reserved.atStart.find(c) != std::string_view::npos)) {
             text[k] = '_';
@@ -95,15 +95,17 @@ void writeNative(std::ostream& out, const std::vector<std::string>& families,
     }
 }
 
-void writeUniMoG(std::ostream& out, const std::vector<std::string>& families,
-                 const std::vector<std::string>& genomeNames,
-                 const std::vector<GeneOrder>& genomes) {
+// Both gene-order styles: a line ">name" per genome, a line per chromosome of genes written as
+// `genes` says, '-' before a reversed one, then the chromosome's end.
+void writeGeneOrderStyle(std::ostream& out, const std::vector<std::string>& genes,
+                         const std::vector<std::string>& genomeNames,
+                         const std::vector<GeneOrder>& genomes, char linearEnd, char circularEnd) {
     for (std::size_t g = 0; g < genomes.size(); ++g) {
         out << '>' << genomeNames[g] << '\n';
         for (const OrderedChromosome& chromosome : genomes[g].chromosomes) {
             for (const OrderedGene& gene : chromosome.genes)
-                out << (gene.reverse ? "-" : "") << families[gene.family] << ' ';
-            out << (chromosome.circular ? ')' : '|') << '\n';
+                out << (gene.reverse ? "-" : "") << genes[gene.family] << ' ';
+            out << (chromosome.circular ? circularEnd : linearEnd) << '\n';
         }
     }
 }
@@ -111,28 +113,21 @@ void writeUniMoG(std::ostream& out, const std::vector<std::string>& families,
 void writeGrimm(std::ostream& out, const std::vector<std::string>& families,
                 const std::vector<std::string>& genomeNames,
                 const std::vector<GeneOrder>& genomes) {
-    std::vector<std::size_t> number(families.size(), 0);
+    std::vector<std::string> number(families.size());
     std::vector<std::size_t> numbered;
     for (const GeneOrder& genome : genomes) {
         for (const OrderedChromosome& chromosome : genome.chromosomes) {
             for (const OrderedGene& gene : chromosome.genes) {
-                if (number[gene.family] != 0) continue;
+                if (!number[gene.family].empty()) continue;
                 numbered.push_back(gene.family);
-                number[gene.family] = numbered.size();
+                number[gene.family] = std::to_string(numbered.size());
             }
         }
     }
     out << "# Gene families numbered in order of first appearance:\n";
     for (std::size_t k = 0; k < numbered.size(); ++k)
         out << "# " << k + 1 << ' ' << families[numbered[k]] << '\n';
-    for (std::size_t g = 0; g < genomes.size(); ++g) {
-        out << '>' << genomeNames[g] << '\n';
-        for (const OrderedChromosome& chromosome : genomes[g].chromosomes) {
-            for (const OrderedGene& gene : chromosome.genes)
-                out << (gene.reverse ? "-" : "") << number[gene.family] << ' ';
-            out << (chromosome.circular ? '@' : '$') << '\n';
-        }
-    }
+    writeGeneOrderStyle(out, number, genomeNames, genomes, '$', '@');
 }
 
 }  // namespace
@@ -162,7 +157,7 @@ void writeGeneOrders(std::ostream& out, const FamilyTable& table,
         case OrderFormat::Native:
             return writeNative(out, families, names, genomes);
         case OrderFormat::UniMoG:
-            return writeUniMoG(out, families, names, genomes);
+            return writeGeneOrderStyle(out, families, names, genomes, '|', ')');
         case OrderFormat::Grimm:
             return writeGrimm(out, families, names, genomes);
     }

@@ -15,12 +15,6 @@ constexpr std::size_t lookaheadLimit = std::size_t{1} << 20;
 constexpr std::size_t lookaheadChunkSize = std::size_t{1} << 16;
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 struct Dialect {
     const char* name;
     char linearEnd;

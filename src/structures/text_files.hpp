@@ -7,6 +7,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace varnet {
 
@@ -17,6 +18,13 @@ constexpr std::size_t maxLineLength = std::size_t{256} << 20;
 // The characters that separate words in every input format (those of the C locale's isspace).
 constexpr bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// `text` without blanks at either end.
+constexpr std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 // Reads an input line by line, holding at most `maxLineLength` characters of one line.
