@@ -41,8 +41,7 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     }
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
-    validateForGraph(a, names);
-    validateForGraph(b, names);
+    validateForGraph(structures);
     // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
     const GeneNameIndex printed(names, numberCodesDensely(structures));
     AdjacencyArray adjacencyA;

@@ -24,7 +24,7 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
         throw std::runtime_error("The structure file " + options.chromFile +
                                  " holds no structure; tree mode needs at least one");
     }
-    for (const ChromosomalStructure& structure : structures) validateForGraph(structure, names);
+    validateForGraph(structures);
     buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
               options.method, options.phylip, out, workers, terminal, distribution,
               options.jackknife);

@@ -1,24 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace varnet {
 
-// One chromosome: gene codes in reading order. A gene code is
-// sign * (10 * gene id + copy number) and never a multiple of 10.
+// One chromosome: gene codes in reading order. A gene code is the orientation times a number that
+// ascends with (gene id, copy number) and is never a multiple of 10 (see `numberCopies`).
 struct Chromosome {
     bool circular = false;
     std::vector<int32_t> genes;
     bool operator==(const Chromosome&) const = default;
 };
 
-// One genome as written on one line of the structure file.
+// One genome as written in the structure file.
 struct ChromosomalStructure {
     std::string name;
     std::vector<Chromosome> chromosomes;
-    bool operator==(const ChromosomalStructure&) const = default;
+    std::size_t line = 0;  // where it starts in its file (0 when it was not read from one)
+
+    // Equal genomes: the same name and chromosomes, wherever they were written.
+    bool operator==(const ChromosomalStructure& other) const {
+        return name == other.name && chromosomes == other.chromosomes;
+    }
 };
 
 }  // namespace varnet

@@ -18,7 +18,8 @@ inline uint32_t leavingEnd(int32_t code) {
 inline uint32_t otherEnd(uint32_t end) {
     return end % 10 == 1 ? end + 1 : end - 1;
 }
-// The gene id (the name's number) of a code, whatever its sign and copy number.
+// The code group of a code, whatever its sign and copy number: the gene id (the name's number)
+// unless some structure holds more than 9 copies of a name (see `numberCopies`).
 inline int32_t geneIdOf(int32_t code) {
     return static_cast<int32_t>(absoluteCode(code) / 10);
 }

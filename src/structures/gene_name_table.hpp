@@ -7,7 +7,9 @@
 
 namespace varnet {
 
-// Gene id to gene name for every name of one structure file; id 0 maps to "0".
+// Gene names by code group (code / 10) for every name of one structure file; group 0 maps to "0".
+// A group is the gene id where no name has more than 9 copies in a structure; a name with more
+// owns several consecutive groups (see `numberCopies`).
 using GeneNameTable = std::map<int32_t, std::string>;
 
 // The names of a table by gene code, for printers that look up a name per gene: a lookup is one

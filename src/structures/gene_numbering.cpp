@@ -12,6 +12,32 @@ namespace {
 // The largest gene code whose second end, 10g+2, still fits an int32 adjacency entry.
 constexpr int64_t maxGeneCode = (INT32_MAX - 2) / 10;
 
+// Copy numbers fill the digits 1 to 9 of one code group before the next group.
+constexpr int32_t copiesPerGroup = 9;
+
+int64_t groupsFor(int64_t copies) {
+    return (copies + copiesPerGroup - 1) / copiesPerGroup;
+}
+
+// Counts the copies of every id within one structure at a time, clearing only what it touched.
+class CopyCounter {
+public:
+    explicit CopyCounter(std::size_t ids) : copies_(ids, 0) {}
+
+    int32_t next(std::size_t id) {
+        if (copies_[id]++ == 0) touched_.push_back(id);
+        return copies_[id];
+    }
+    void restart() {
+        for (const std::size_t id : touched_) copies_[id] = 0;
+        touched_.clear();
+    }
+
+private:
+    std::vector<int32_t> copies_;
+    std::vector<std::size_t> touched_;
+};
+
 }  // namespace
 
 int32_t GeneNumbering::code(std::string_view name, int orientation, const std::string& where) {
@@ -21,16 +47,20 @@ int32_t GeneNumbering::code(std::string_view name, int orientation, const std::s
         const std::string& stored = names_.emplace_hint(names_.end(), id, name)->second;
         found = ids_.emplace(stored, id).first;
         copies_.push_back(0);
+        mostCopies_.push_back(0);
     }
-    const int32_t id = found->second;
-    if (copies_[static_cast<std::size_t>(id)]++ == 0) touched_.push_back(id);
-    const int64_t code = 10 * int64_t{id} + copies_[static_cast<std::size_t>(id)];
-    if (code > maxGeneCode) {
-        throw std::runtime_error(where + ": gene \"" + std::string(name) +
-                                 "\" would need a gene code above " + std::to_string(maxGeneCode) +
-                                 " (too many distinct names or copies)");
+    const auto id = static_cast<std::size_t>(found->second);
+    if (copies_[id]++ == 0) touched_.push_back(found->second);
+    if (copies_[id] > mostCopies_[id]) {
+        groups_ += groupsFor(copies_[id]) - groupsFor(mostCopies_[id]);
+        mostCopies_[id] = copies_[id];
+        if (10 * groups_ + copiesPerGroup > maxGeneCode) {
+            throw std::runtime_error(
+                where + ": gene \"" + std::string(name) + "\" would need a gene code above " +
+                std::to_string(maxGeneCode) + " (too many distinct names or copies)");
+        }
     }
-    return geneCode(orientation, id, copies_[static_cast<std::size_t>(id)]);
+    return orientation * found->second;
 }
 
 void GeneNumbering::startStructure() {
@@ -38,10 +68,60 @@ void GeneNumbering::startStructure() {
     touched_.clear();
 }
 
-GeneNameTable GeneNumbering::takeNames() {
-    names_.emplace_hint(names_.begin(), 0, "0");
+GeneNameTable GeneNumbering::finish(std::vector<ChromosomalStructure>& structures) {
+    const std::vector<int32_t> firstGroup = numberCopies(structures);
+    GeneNameTable table;
+    table.emplace_hint(table.end(), 0, "0");
+    for (auto& [id, name] : names_) {
+        const auto index = static_cast<std::size_t>(id);
+        if (index + 1 >= firstGroup.size()) break;  // ids of names no structure kept
+        for (int32_t group = firstGroup[index]; group < firstGroup[index + 1]; ++group)
+            table.emplace_hint(table.end(), group, name);
+    }
+    names_.clear();
     ids_.clear();
-    return std::move(names_);
+    return table;
+}
+
+std::vector<int32_t> numberCopies(std::vector<ChromosomalStructure>& structures) {
+    std::size_t largestId = 0;
+    for (const ChromosomalStructure& structure : structures) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t gene : chromosome.genes)
+                largestId = std::max<std::size_t>(largestId, absoluteCode(gene));
+        }
+    }
+    CopyCounter counter(largestId + 1);
+    std::vector<int32_t> mostCopies(largestId + 1, 0);
+    for (const ChromosomalStructure& structure : structures) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t gene : chromosome.genes) {
+                int32_t& most = mostCopies[absoluteCode(gene)];
+                most = std::max(most, counter.next(absoluteCode(gene)));
+            }
+        }
+        counter.restart();
+    }
+    std::vector<int32_t> firstGroup(largestId + 2, 1);
+    for (std::size_t id = 1; id <= largestId; ++id) {
+        // An id no structure holds keeps one group, so that the codes of the others do not
+        // depend on which ids were left out.
+        const int64_t groups = std::max<int64_t>(1, groupsFor(mostCopies[id]));
+        firstGroup[id + 1] = static_cast<int32_t>(firstGroup[id] + groups);
+    }
+    for (ChromosomalStructure& structure : structures) {
+        for (Chromosome& chromosome : structure.chromosomes) {
+            for (int32_t& gene : chromosome.genes) {
+                const std::size_t id = absoluteCode(gene);
+                const int32_t copy = counter.next(id) - 1;
+                const int32_t code =
+                    10 * (firstGroup[id] + copy / copiesPerGroup) + copy % copiesPerGroup + 1;
+                gene = gene < 0 ? -code : code;
+            }
+        }
+        counter.restart();
+    }
+    return firstGroup;
 }
 
 std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& structures) {

@@ -16,22 +16,35 @@ namespace varnet {
 // whichever way they are written.
 class GeneNumbering {
 public:
-    // The code of one more occurrence of `name` in the current structure. Throws, starting the
-    // message with `where`, when the code would not fit a gene end.
+    // One more occurrence of `name` in the current structure, as its orientation times its gene
+    // id; `finish` turns these into gene codes. Throws, starting the message with `where`, when
+    // the codes of the input so far would not fit a gene end.
     int32_t code(std::string_view name, int orientation, const std::string& where);
 
     // Restarts the copy numbers for the next structure.
     void startStructure();
 
-    // Gene id to name, with 0 to "0"; the numbering is spent afterwards.
-    GeneNameTable takeNames();
+    // Replaces the signed ids of `structures` (all structures read, in order) by gene codes
+    // (`numberCopies`) and returns the names by code group; the numbering is spent afterwards.
+    GeneNameTable finish(std::vector<ChromosomalStructure>& structures);
 
 private:
-    GeneNameTable names_;
+    GeneNameTable names_;                                // by gene id
     std::unordered_map<std::string_view, int32_t> ids_;  // views into names_
-    std::vector<int32_t> copies_{0};                     // per id; id 0 is unused
+    std::vector<int32_t> copies_{0};                     // per id in the current structure
+    std::vector<int32_t> mostCopies_{0};                 // per id in any structure so far
     std::vector<int32_t> touched_;
+    int64_t groups_ = 0;  // code groups the codes so far need
 };
+
+// Turns genes written as orientation times gene id into gene codes. Copies of an id are numbered
+// from 1 in reading order within each structure. Every id owns ceil(m / 9) consecutive code groups
+// (code / 10), m being its largest copy count in any structure, and its k-th copy has the code
+// 10 * (first group + (k - 1) / 9) + (k - 1) % 9 + 1, never a multiple of 10. So codes ascend
+// with (gene id, copy number), whatever the number of copies, and with at most 9 copies of every
+// id the code is 10 * id + copy. Returns the first code group of every id from 1 to the largest
+// id present, then the group after the last (index 0 holds 1: ids own the groups from 1 on).
+std::vector<int32_t> numberCopies(std::vector<ChromosomalStructure>& structures);
 
 // Renumbers the gene codes of the structures densely, keeping their order and signs: the k-th
 // smallest code present (from k = 0) becomes 10 * (k / 9) + k % 9 + 1, never a multiple of 10,

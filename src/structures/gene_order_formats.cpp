@@ -80,7 +80,7 @@ public:
             const std::string_view header = trimmed(line.substr(1));
             std::size_t end = 0;
             while (end < header.size() && !isBlank(header[end])) ++end;
-            structures_.push_back({std::string(header.substr(0, end)), {}});
+            structures_.push_back({std::string(header.substr(0, end)), {}, number});
             return;
         }
         if (structures_.empty()) {
@@ -105,7 +105,7 @@ public:
     }
 
     void finish(std::vector<ChromosomalStructure>& structures, GeneNameTable& table) {
-        table = numbering_.takeNames();
+        table = numbering_.finish(structures_);
         structures = std::move(structures_);
     }
 

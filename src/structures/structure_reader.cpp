@@ -52,6 +52,7 @@ public:
     }
 
     std::string where() const { return "line " + std::to_string(number_); }
+    std::size_t number() const { return static_cast<std::size_t>(number_); }
 
 private:
     std::istream& in_;
@@ -145,8 +146,9 @@ void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& s
     for (int32_t index = 0; index < count; ++index) {
         const std::string_view line = lines.next();
         result.push_back(readStructure(line, lines.where(), numbering));
+        result.back().line = lines.number();
     }
-    table = numbering.takeNames();
+    table = numbering.finish(result);
     structures = std::move(result);
 }
 

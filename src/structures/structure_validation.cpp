@@ -1,40 +1,46 @@
 #include "structures/structure_validation.hpp"
 
 #include <stdexcept>
-#include <string>
-
-#include "structures/gene_code.hpp"
 
 namespace varnet {
 namespace {
 
-std::string nameOrId(const GeneNameTable& table, int32_t geneId) {
-    const auto found = table.find(geneId);
-    return found != table.end() ? "\"" + found->second + "\"" : "with id " + std::to_string(geneId);
+std::string structureText(const ChromosomalStructure& structure) {
+    return "structure \"" + structure.name + "\"";
 }
 
 }  // namespace
 
-void validateForGraph(const ChromosomalStructure& structure, const GeneNameTable& table) {
-    const std::string where = "structure \"" + structure.name + "\"";
+std::string graphFault(const ChromosomalStructure& structure) {
     for (std::size_t index = 0; index < structure.chromosomes.size(); ++index) {
-        const Chromosome& chromosome = structure.chromosomes[index];
-        if (chromosome.genes.empty()) {
-            throw std::runtime_error(where + ": chromosome " + std::to_string(index + 1) +
-                                     " holds no genes; every chromosome of a compared structure "
-                                     "needs at least one");
-        }
-        for (const int32_t code : chromosome.genes) {
-            // Copies are numbered in reading order, so a tenth copy shows up as a code ending
-            // in 0 before any further copy can collide with the next gene id.
-            if (absoluteCode(code) % 10 == 0) {
-                const auto geneId = static_cast<int32_t>(absoluteCode(code) / 10) - 1;
-                throw std::runtime_error(where + ": gene " + nameOrId(table, geneId) +
-                                         " occurs more than 9 times; at most 9 copies of a gene "
-                                         "fit in one structure");
-            }
-        }
+        if (structure.chromosomes[index].genes.empty())
+            return "chromosome " + std::to_string(index + 1) + " holds no genes";
     }
+    return "";
+}
+
+void validateForGraph(const std::vector<ChromosomalStructure>& structures) {
+    std::string named;
+    std::string single;
+    std::size_t failing = 0;
+    for (const ChromosomalStructure& structure : structures) {
+        const std::string fault = graphFault(structure);
+        if (fault.empty() || ++failing > namedFaultLimit) continue;
+        if (failing == 1) single = structureText(structure) + ": " + fault;
+        named += "\n";
+        if (structure.line != 0) named += "line " + std::to_string(structure.line) + ", ";
+        named += structureText(structure) + ": " + fault;
+    }
+    if (failing == 0) return;
+    if (failing == 1) {
+        throw std::runtime_error(single +
+                                 "; every chromosome of a compared structure needs at least one");
+    }
+    std::string message = std::to_string(failing) +
+                          " structures cannot be compared (every chromosome needs a gene):" + named;
+    if (failing > namedFaultLimit)
+        message += "\nand " + std::to_string(failing - namedFaultLimit) + " more";
+    throw std::runtime_error(message);
 }
 
 }  // namespace varnet

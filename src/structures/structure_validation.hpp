@@ -1,14 +1,24 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
 
 namespace varnet {
 
-// Checks what adjacency arrays and joint graphs require of a structure before any is built:
-// every chromosome holds at least one gene, and no gene name occurs more than 9 times (a tenth
-// copy would take the code of the next gene id). Throws std::runtime_error naming the structure
-// and the chromosome or gene; `table` supplies the gene names.
-void validateForGraph(const ChromosomalStructure& structure, const GeneNameTable& table);
+// Why adjacency arrays and joint graphs cannot be built from a structure ("" when they can):
+// every chromosome must hold at least one gene.
+std::string graphFault(const ChromosomalStructure& structure);
+
+// The most structures one error message names; it counts the others.
+constexpr std::size_t namedFaultLimit = 20;
+
+// Checks every structure before any is compared and throws one std::runtime_error for all that
+// fail: where one fails, "structure "<name>": <why>"; where several do, their count, then one line
+// per structure (the line it starts on, its name and why) for the first `namedFaultLimit`, then
+// "and N more".
+void validateForGraph(const std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet

@@ -34,9 +34,10 @@ struct GeneratedCase {
     OperationWeights weights{};
 };
 
-// Sizes from a handful of genes to a few hundred; duplicated genes, genes and whole
-// chromosomes on one side only. The seed sets the order of DP against SP (below, above, equal)
-// and of J against C (below, above); weights are multiples of 1/2, so every sum is exact.
+// Sizes from a handful of genes to a few hundred; duplicated genes (some names in 10 to 40
+// copies), genes and whole chromosomes on one side only. The seed sets the order of DP against SP
+// (below, above, equal) and of J against C (below, above); weights are multiples of 1/2, so every
+// sum is exact.
 GeneratedCase generateCase(uint32_t seed) {
     std::mt19937 random(seed);
     const auto real = [&random](double high) {
@@ -51,6 +52,7 @@ GeneratedCase generateCase(uint32_t seed) {
     options.wholeChromosomeRate = real(0.5);
     options.rearrangements =
         std::uniform_int_distribution<int>(0, 3 + options.geneCount / 4)(random);
+    if (seed % 5 == 1) options.manyCopies = std::uniform_int_distribution<int>(1, 3)(random);
     GeneratedCase generated;
     std::tie(generated.a, generated.b) = testing::generatePair(random, options);
     for (double& w : generated.weights) w = std::uniform_int_distribution<int>(1, 6)(random) / 2.0;

@@ -175,14 +175,64 @@ TEST(StructureReader, GeneOrderStylesRejectMalformedLinesNamingThem) {
     }
 }
 
-TEST(StructureValidation, RejectsATenthCopyAndEmptyChromosomes) {
-    const ReadResult ok = readText("2\nA 2 C9 +a+a+a+a+a+a+a+a+a L1 -b\nB 0\n");
-    for (const ChromosomalStructure& s : ok.structures) validateForGraph(s, ok.table);
-    const ReadResult bad = readText("2\nG 3 L5 +a+a+a+a+a C4 -a-a-a-a L2 -a+b\nE 2 L1 +a C0 +b\n");
-    expectThrowsWith([&] { validateForGraph(bad.structures[0], bad.table); },
-                     "structure \"G\": gene \"a\" occurs more than 9 times");
-    expectThrowsWith([&] { validateForGraph(bad.structures[1], bad.table); },
-                     "structure \"E\": chromosome 2 holds no genes");
+// A name may occur any number of times; codes ascend with (gene id, copy number), a name with
+// more than 9 copies taking as many code groups as it needs, and the names after it moving up.
+TEST(StructureReader, NumbersAnyNumberOfCopiesInOrder) {
+    const ReadResult read = readText(
+        "3\nA 2 L11 +a+a+a+a+a+a+a+a+a+a-b C1 +a\nB 1 L2 +b+a\n"
+        "C 1 L20 -c+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a\n");
+    const std::vector<ChromosomalStructure> expected = {
+        {"A", {L({11, 12, 13, 14, 15, 16, 17, 18, 19, 21, -41}), C({22})}},
+        {"B", {L({41, 11})}},
+        {"C",
+         {L({-51, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 31})}}};
+    EXPECT_EQ(read.structures, expected);
+    EXPECT_EQ(read.table,
+              (GeneNameTable{{0, "0"}, {1, "a"}, {2, "a"}, {3, "a"}, {4, "b"}, {5, "c"}}));
+    EXPECT_NO_THROW(validateForGraph(read.structures));
+    // The same genomes in UniMoG style number alike.
+    EXPECT_EQ(readText(">A\na a a a a a a a a a -b |\na )\n>B\nb a |\n>C\n"
+                       "-c a a a a a a a a a a a a a a a a a a a |\n")
+                  .structures,
+              expected);
+}
+
+// Every structure that cannot be compared is named in one message: its line, its name and why,
+// the first 20 of them and then how many more. A single one keeps its short message.
+TEST(StructureValidation, NamesEveryStructureWithAnEmptyChromosome) {
+    const auto fileWithFailures = [](int failing) {
+        std::string text = std::to_string(failing + 2) + "\nOK 1 C2 +a+a\n";
+        for (int k = 1; k <= failing; ++k) text += "S" + std::to_string(k) + " 2 L1 +a C0 +b\n";
+        return text + "E 0\n";
+    };
+    const auto listed = [](int from, int to) {
+        std::string lines;
+        for (int k = from; k <= to; ++k) {
+            lines += "\nline " + std::to_string(k + 2) + ", structure \"S" + std::to_string(k) +
+                     "\": chromosome 2 holds no genes";
+        }
+        return lines;
+    };
+    const std::string head = " structures cannot be compared (every chromosome needs a gene):";
+    const std::pair<int, std::string> cases[] = {
+        {1,
+         "structure \"S1\": chromosome 2 holds no genes; every chromosome of a compared "
+         "structure needs at least one"},
+        {2, "2" + head + listed(1, 2)},
+        {21, "21" + head + listed(1, 20) + "\nand 1 more"},
+        {25, "25" + head + listed(1, 20) + "\nand 5 more"},
+    };
+    for (const auto& [failing, message] : cases) {
+        SCOPED_TRACE(failing);
+        const ReadResult read = readText(fileWithFailures(failing));
+        try {
+            validateForGraph(read.structures);
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+    EXPECT_NO_THROW(validateForGraph(readText(fileWithFailures(0)).structures));
 }
 
 // Generated structures written as text read back gene for gene: names, orientations and copy

@@ -1,7 +1,8 @@
 #include "support/random_structures.hpp"
 
 #include <algorithm>
-#include <map>
+
+#include "structures/gene_numbering.hpp"
 
 namespace varnet::testing {
 namespace {
@@ -19,19 +20,10 @@ int pick(std::mt19937& random, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 
-// Numbers the copies of each id in reading order, as the reader does within one structure.
-ChromosomalStructure encode(const std::string& name, const std::vector<RawChromosome>& raw) {
+ChromosomalStructure withSignedIds(const std::string& name, const std::vector<RawChromosome>& raw) {
     ChromosomalStructure structure{name, {}};
-    std::map<int32_t, int32_t> copies;
-    for (const RawChromosome& chromosome : raw) {
-        Chromosome coded{chromosome.circular, {}};
-        for (const int32_t signedId : chromosome.signedIds) {
-            const int32_t id = signedId < 0 ? -signedId : signedId;
-            const int32_t copy = ++copies[id];
-            coded.genes.push_back((signedId < 0 ? -1 : 1) * (10 * id + copy));
-        }
-        structure.chromosomes.push_back(std::move(coded));
-    }
+    for (const RawChromosome& chromosome : raw)
+        structure.chromosomes.push_back({chromosome.circular, chromosome.signedIds});
     return structure;
 }
 
@@ -55,6 +47,11 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
     for (int id = 1; id <= options.geneCount; ++id) {
         genes.push_back(chance(random, 0.5) ? id : -id);
         if (chance(random, options.duplicateRate)) genes.push_back(chance(random, 0.5) ? id : -id);
+    }
+    for (int k = 0; k < options.manyCopies; ++k) {
+        const int id = pick(random, 1, options.geneCount);
+        for (int copy = pick(random, 9, 39); copy > 0; --copy)
+            genes.push_back(chance(random, 0.5) ? id : -id);
     }
     std::shuffle(genes.begin(), genes.end(), random);
 
@@ -89,7 +86,11 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
         for (int k = pick(random, 1, 3); k > 0; --k) extra.signedIds.push_back(nextId++);
         side->push_back(std::move(extra));
     }
-    return {encode("A", first), encode("B", second)};
+    // Copies numbered as the reader numbers them.
+    std::vector<ChromosomalStructure> pair = {withSignedIds("A", first),
+                                              withSignedIds("B", second)};
+    numberCopies(pair);
+    return {std::move(pair[0]), std::move(pair[1])};
 }
 
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures) {

@@ -19,6 +19,7 @@ struct GeneratorOptions {
     double missingRate = 0.15;         // chance that a gene is dropped from one structure
     double wholeChromosomeRate = 0.1;  // chance of an extra chromosome only one structure holds
     int rearrangements = 3;  // random inversions and moves applied to the second structure
+    int manyCopies = 0;      // names given 10 to 40 copies besides
 };
 
 // Two related structures with codes as the reader would give them (ids shared, copy numbers
@@ -33,7 +34,8 @@ inline AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
     return adjacency;
 }
 
-// The structure file text for the given structures, genes named g<id>.
+// The structure file text for the given structures, genes named g<id>; codes as `generatePair`
+// gives them with at most 9 copies of a name (code = 10 * id + copy).
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet::testing

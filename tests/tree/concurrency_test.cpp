@@ -39,7 +39,10 @@ std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t
     std::mt19937 random(seed);
     std::vector<ChromosomalStructure> structures;
     while (structures.size() < count) {
-        auto [a, b] = testing::generatePair(random, {});
+        // Every third pair holds a name in more than 9 copies.
+        testing::GeneratorOptions options;
+        options.manyCopies = structures.size() % 3 == 0 ? 1 : 0;
+        auto [a, b] = testing::generatePair(random, options);
         structures.push_back(std::move(a));
         structures.push_back(std::move(b));
     }
