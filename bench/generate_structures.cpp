@@ -1,26 +1,40 @@
 // Writes a generated structure file to standard output:
-//   varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled]
+//   varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] [copies NAMES COPIES]
 // By default 2 % of the genes are missing from a genome and 0.5 % have a second copy;
-// "shuffled" gives every genome its own random signed order of all genes.
+// "shuffled" gives every genome its own random signed order of all genes; "copies" gives NAMES
+// names COPIES copies each in the ancestor.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "generated_structures.hpp"
 
 int main(int argc, char** argv) {
-    if ((argc != 4 && argc != 5 && argc != 6) ||
-        (argc == 5 && std::string(argv[4]) != "shuffled")) {
-        std::cerr << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled]\n";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    varnet::bench::Divergence divergence;
+    bool valid = args.size() >= 3;
+    if (valid && args.size() >= 6 && args[args.size() - 3] == "copies") {
+        divergence.copiedNames = std::stoi(args[args.size() - 2]);
+        divergence.copiesEach = std::stoi(args.back());
+        args.resize(args.size() - 3);
+    }
+    if (args.size() == 4 && args[3] == "shuffled") {
+        divergence.lossRate = 0.0;
+        divergence.copyRate = 0.0;
+        divergence.shuffled = true;
+    } else if (args.size() == 5) {
+        divergence.lossRate = std::stod(args[3]);
+        divergence.copyRate = std::stod(args[4]);
+    } else if (args.size() != 3) {
+        valid = false;
+    }
+    if (!valid) {
+        std::cerr << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] "
+                     "[copies NAMES COPIES]\n";
         return 1;
     }
-    varnet::bench::Divergence divergence;
-    if (argc == 5) {
-        divergence = {0.0, 0.0, true};
-    } else if (argc == 6) {
-        divergence = {std::stod(argv[4]), std::stod(argv[5]), false};
-    }
-    std::cout << varnet::bench::generatedStructureFile(std::stoi(argv[1]), std::stoi(argv[2]),
-                                                       static_cast<uint32_t>(std::stoul(argv[3])),
+    std::cout << varnet::bench::generatedStructureFile(std::stoi(args[0]), std::stoi(args[1]),
+                                                       static_cast<uint32_t>(std::stoul(args[2])),
                                                        divergence);
     return 0;
 }

@@ -22,11 +22,14 @@ struct Divergence {
     double lossRate = 0.02;   // chance that a gene is missing
     double copyRate = 0.005;  // chance that a gene has a second copy next to it
     bool shuffled = false;    // every genome a random signed order of the genes, on one chromosome
+    int copiedNames = 0;      // names of the ancestor held in `copiesEach` copies, the first ids
+    int copiesEach = 1;
 };
 
 // `count` related genomes of about `geneCount` genes each: one random ancestor split into up to
 // four chromosomes, from which every genome differs by inversions, moves, lost genes and a few
-// second copies (or, shuffled, nearly every gene moved). The same seed gives the same text.
+// second copies (or, shuffled, nearly every gene moved). The ancestor may hold some names in many
+// copies, the other names once, `geneCount` genes in all. The same seed gives the same text.
 inline std::string generatedStructureFile(int count, int geneCount, uint32_t seed,
                                           const Divergence& divergence = {}) {
     std::mt19937 random(seed);
@@ -37,8 +40,14 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
         return std::uniform_real_distribution<double>(0, 1)(random) < rate;
     };
 
+    std::vector<int32_t> ids;
+    for (int id = 1; id <= divergence.copiedNames; ++id)
+        ids.insert(ids.end(), static_cast<std::size_t>(divergence.copiesEach), id);
+    for (int id = divergence.copiedNames + 1; static_cast<int>(ids.size()) < geneCount; ++id)
+        ids.push_back(id);
+    if (divergence.copiedNames > 0) std::shuffle(ids.begin(), ids.end(), random);
     RawStructure ancestor(static_cast<std::size_t>(pick(1, 4)));
-    for (int id = 1; id <= geneCount; ++id) {
+    for (const int32_t id : ids) {
         ancestor[static_cast<std::size_t>(pick(0, static_cast<int>(ancestor.size()) - 1))]
             .genes.push_back(chance(0.5) ? id : -id);
     }
@@ -53,8 +62,7 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
         RawStructure genome = ancestor;
         if (divergence.shuffled) {
             genome.assign(1, RawChromosome{});
-            for (int id = 1; id <= geneCount; ++id)
-                genome[0].genes.push_back(chance(0.5) ? id : -id);
+            for (const int32_t id : ids) genome[0].genes.push_back(chance(0.5) ? id : -id);
             std::shuffle(genome[0].genes.begin(), genome[0].genes.end(), random);
         }
         const int changes = divergence.shuffled ? 0 : std::max(1, geneCount / 25);

@@ -140,6 +140,16 @@ dist_case() {
     measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m dist
 }
 
+# pair_case LABEL GENES [shuffled] [copies NAMES COPIES]: tree mode on a generated pair, the
+# solver's work on one pair (both ways) without dist mode's step file.
+pair_case() {
+    local label="$1" genes="$2"
+    shift 2
+    selected "$label" || return 0
+    "$bin/bench/varnet_generate" 2 "$genes" 42 "$@" >"$work/$label.txt"
+    measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree
+}
+
 # report: the measured part of the page, also printed as it runs.
 report() {
     echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
@@ -164,6 +174,17 @@ report() {
     dist_case "dist 5000 shuffled" 5000 shuffled
     dist_case "dist 20000 shuffled" 20000 shuffled
     dist_case "dist 100000 light" 100000 0 0
+    # Many copies of a name, paired in their order of occurrence. Dist mode's step file prints
+    # every component a step changes, so it grows with the lengths of the long components that
+    # scattered copies make; the pair rows time the solver alone.
+    pair_case "pair 20000, 50 names x 100" 20000 0.02 0.005 copies 50 100
+    pair_case "pair 40000, 100 names x 100" 40000 0.02 0.005 copies 100 100
+    dist_case "dist 20000, 50 names x 100" 20000 0.02 0.005 copies 50 100
+    pair_case "pair 5000 x 1 name, shuffled" 5000 shuffled copies 1 5000
+    pair_case "pair 10000 x 1 name, shuffled" 10000 shuffled copies 1 10000
+    dist_case "dist 5000 x 1 name, shuffled" 5000 shuffled copies 1 5000
+    tree_case "tree 500 x 130, 1 name x 30" 500 130 0.02 0.005 copies 1 30
+    tree_case "tree 500 x 130" 500 130 0.02 0.005
     # The tree methods alone on generated matrices.
     for count in 2000 5000 20000; do
         for method in upgma nj kruskal; do method_case "$method" "$count"; done
@@ -192,7 +213,8 @@ page="bench/README.md"
 
 Written by `scripts/bench.sh` (a whole run, without `BENCH_ONLY`); do not edit by hand. Tree cases
 run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
-shuffled]`): the same gene content, or with 5 % of the genes lost and 5 % copied. Dist cases run
+shuffled] [copies NAMES COPIES]`): the same gene content, with 5 % of the genes lost and 5 % copied,
+or with some names in many copies. Dist cases run
 shuffled pairs and a lightly rearranged pair. `pairs` cases compute the matrix alone (`-p none`) of
 many small genomes. `tree build METHOD COUNT` runs a tree method alone on a generated matrix
 (`bench/varnet_tree_build COUNT SEED real|int upgma|nj|kruskal` prints the tree and the seconds
