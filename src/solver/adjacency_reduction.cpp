@@ -71,9 +71,9 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
                  const OperationWeights& weights) {
     Component& path = state.paths[p];
-    Component rest;
-    Component cut;
-    splitPathAt(path, j, rest, cut);
+    SplitResult split = splitPathAt(path, j);
+    Component& rest = split.rest;
+    Component& cut = split.cut;
     recordStep(state, [&] {
         return makeOperationRecord({makeLinearItem(path)},
                                    {makeLinearItem(rest), makeCycleItem(cut)}, {event});

@@ -20,19 +20,6 @@ using enum Category;
 
 using JoinFn = JoinResult (*)(const Component&, const Component&);
 
-template <Component (*join)(const Component&, const Component&)>
-JoinResult singleResult(const Component& x, const Component& y) {
-    return {join(x, y), {}};
-}
-
-// The elementary joins of the path pairing, written with out-parameters.
-template <void (*join)(const Component&, const Component&, Component&, Component&)>
-JoinResult pairingJoin(const Component& x, const Component& y) {
-    JoinResult r;
-    join(x, y, r.joined, r.freed);
-    return r;
-}
-
 constexpr Operand alternativeOne = QuadAlternative::one;
 constexpr Operand alternativeTwo = QuadAlternative::two;
 constexpr EventCode C = cutEvent;
@@ -89,18 +76,18 @@ constexpr CaseRow caseTable[] = {
      .whenDpAtMostSp = {{oddBridgedA, bridgeOnB}, {bridgeOnA, bridgeOnB}},
      .otherwise = {{oddBridgedA, oddBridgedB}, {bridgeOnA, oddBridgedB}, {oddBridgedA, bridgeOnB},
                    {bridgeOnA, bridgeOnB}}},
-    {.step = "4.5", .join = pairingJoin<sideJoinBefore>,
+    {.step = "4.5", .join = sideJoinBefore,
      .whenDpAtMostSp = {{blockOnB, evenBridged}},
      .otherwise = {{oddEndToEndB, evenBridged}, {blockOnB, evenBridged},
                    {oddEndToEndA, evenBridged}, {blockOnA, evenBridged}}},
-    {.step = "4.6", .join = pairingJoin<sideJoinAfter>,
+    {.step = "4.6", .join = sideJoinAfter,
      .whenDpAtMostSp = {{oddBridgedA, twoEndEdges}, {bridgeOnA, twoEndEdges},
                         {bridgeOnB, evenEndToEnd}, {bridgeOnB, twoEndEdges}},
      .otherwise = {{oddBridgedA, evenEndToEnd}, {bridgeOnA, evenEndToEnd},
                    {oddBridgedA, twoEndEdges}, {bridgeOnA, twoEndEdges},
                    {oddBridgedB, evenEndToEnd}, {bridgeOnB, evenEndToEnd},
                    {oddBridgedB, twoEndEdges}, {bridgeOnB, twoEndEdges}}},
-    {.step = "4.7", .join = singleResult<caseJoin7>,
+    {.step = "4.7", .join = caseJoin7,
      .whenDpAtMostSp = {{blockOnB, oddEndToEndB, C}, {blockOnB, blockOnB, C}},
      .otherwise = {{oddEndToEndB, oddEndToEndB, C}, {oddEndToEndB, blockOnB, C},
                    {blockOnB, blockOnB, C}, {oddEndToEndA, oddEndToEndA, J},
@@ -111,7 +98,7 @@ constexpr CaseRow caseTable[] = {
                    {bridgeOnA, bridgeOnA, C}, {oddBridgedB, oddBridgedB, J},
                    {oddBridgedB, bridgeOnB, J}, {bridgeOnB, bridgeOnB, J}},
      .addsDp = true},
-    {.step = "4.9", .join = singleResult<caseJoin9>,
+    {.step = "4.9", .join = caseJoin9,
      .whenDpAtMostSp = {{oddEndOnA, blockOnA, C}},
      .otherwise = {{oddEndOnA, oddEndToEndB, C}, {oddEndOnA, blockOnB, C},
                    {oddEndOnB, oddEndToEndA, J}, {oddEndOnB, blockOnA, J}},
@@ -121,7 +108,7 @@ constexpr CaseRow caseTable[] = {
      .otherwise = {{oddEndOnA, oddBridgedA, C}, {oddEndOnA, bridgeOnA, C},
                    {oddEndOnB, oddBridgedB, J}, {oddEndOnB, bridgeOnB, J}},
      .addsDp = true, .secondByCategoryOf = true},
-    {.step = "4.11", .join = singleResult<caseJoin11>,
+    {.step = "4.11", .join = caseJoin11,
      .whenDpAtMostSp = {{blockOnB, evenEndToEnd, C}, {blockOnB, twoEndEdges, C},
                         {oddEndToEndB, twoEndEdges, C}, {oddEndToEndA, twoEndEdges, J},
                         {blockOnA, twoEndEdges, J}},
@@ -432,9 +419,9 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         const Component& p = cycles[pIndex];
         std::vector<Component>& qBucket = state.buckets[q->first];
         const Component& qComponent = qBucket[q->second];
-        Component r1;
-        Component r2;
-        splitJoin(p, qComponent, r1, r2);
+        SplitResult spliced = splitJoin(p, qComponent);
+        Component& r1 = spliced.rest;
+        Component& r2 = spliced.cut;
         // Without a side-B gene-carrying edge in Q there is nothing to splice into.
         if (r1.empty() || r2.empty()) return;
 

@@ -46,9 +46,9 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
     while (closed.size() >= 2) {
         Component c1 = popLast(closed);
         Component c2 = popLast(closed);
-        Component r1;
-        Component r2;
-        splitJoin(c1, c2, r1, r2);
+        SplitResult spliced = splitJoin(c1, c2);
+        Component& r1 = spliced.rest;
+        Component& r2 = spliced.cut;
         if (r1.empty() && r2.empty()) {
             // C2 offers no side-B edge to splice at: both stay as they were, and the cuts
             // below take them apart one by one.
@@ -78,9 +78,9 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         }
         std::optional<std::size_t> j = findSplitEdgeA(c);
         if (!j) j = findSplitEdgeB(c);
-        Component r;
-        Component s;
-        splitCycleAt(c, j.value_or(0), r, s);
+        SplitResult split = splitCycleAt(c, j.value_or(0));
+        Component& r = split.rest;
+        Component& s = split.cut;
         recordStep(state, [&] {
             return makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
                                        {dpEvent});

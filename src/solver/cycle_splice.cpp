@@ -10,18 +10,12 @@ namespace varnet {
 namespace {
 
 // Closed results are cut as cycles, open ones as paths.
-void cutAt(const Component& w, std::size_t position, Component& r, Component& s) {
-    if (categoryOf(w) == Category::closed) {
-        splitCycleAt(w, position, r, s);
-    } else {
-        splitPathAt(w, position, r, s);
-    }
+SplitResult cutAt(const Component& w, std::size_t position) {
+    return categoryOf(w) == Category::closed ? splitCycleAt(w, position) : splitPathAt(w, position);
 }
 
-}  // namespace
-
-void mergeAtBridgingEdge(const Component& t, const Component& b, std::size_t p, Component& r,
-                         Component& s) {
+// The two cases of `splitJoin`, with T already rotated (and, for the end edge, oriented).
+SplitResult mergeAtBridgingEdge(const Component& t, const Component& b, std::size_t p) {
     const Edge& bridge = b[p];
     Component w(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(p));
     w.push_back(makeEdge(EdgeKind::adjacency, Side::b, bridge.first, t[0].first));
@@ -35,10 +29,10 @@ void mergeAtBridgingEdge(const Component& t, const Component& b, std::size_t p, 
     gatherGenes({reversedEdge(t[0]), bridge}, joined);
     w.push_back(std::move(joined));
     w.insert(w.end(), b.begin() + static_cast<std::ptrdiff_t>(p) + 1, b.end());
-    cutAt(w, p, r, s);
+    return cutAt(w, p);
 }
 
-void mergeAtEndEdge(const Component& t, const Component& b, Component& r, Component& s) {
+SplitResult mergeAtEndEdge(const Component& t, const Component& b) {
     Edge end = makeEdge(EdgeKind::end, Side::b, 0, t[0].second);
     gatherGenes({b[0], t[0]}, end);
     Component w{std::move(end)};
@@ -48,10 +42,12 @@ void mergeAtEndEdge(const Component& t, const Component& b, Component& r, Compon
     if (w.front().kind == EdgeKind::end && w.front().first == 0) {
         std::swap(w.front().first, w.front().second);
     }
-    cutAt(w, 2, r, s);
+    return cutAt(w, 2);
 }
 
-void splitJoin(const Component& t, const Component& b, Component& r, Component& s) {
+}  // namespace
+
+SplitResult splitJoin(const Component& t, const Component& b) {
     Component rotated = t;
     if (!isSideB(rotated.front())) {
         rotated.push_back(std::move(rotated.front()));
@@ -64,22 +60,19 @@ void splitJoin(const Component& t, const Component& b, Component& r, Component& 
         if (b[k].kind == EdgeKind::bridging && !bridging) bridging = k;
         if (b[k].kind == EdgeKind::end && !end) end = k;
     }
-    if (bridging) {
-        mergeAtBridgingEdge(rotated, b, *bridging, r, s);
-    } else if (end && b.size() >= 2) {
+    if (bridging) return mergeAtBridgingEdge(rotated, b, *bridging);
+    if (end && b.size() >= 2) {
         // The end-edge case extends B's first edge and rejoins at B's second one; a one-edge B
         // offers no place to rejoin, so nothing is produced. When the side-B end edge is B's
         // last edge, B is read from that end: extending a side-A first edge instead would put
         // two side-B edges next to each other.
         if (!isSideB(rotated.front()) && rotated.size() >= 2) reverseComponent(rotated);
-        if (*end == 0) {
-            mergeAtEndEdge(rotated, b, r, s);
-        } else {
-            Component turned = b;
-            reverseComponent(turned);
-            mergeAtEndEdge(rotated, turned, r, s);
-        }
+        if (*end == 0) return mergeAtEndEdge(rotated, b);
+        Component turned = b;
+        reverseComponent(turned);
+        return mergeAtEndEdge(rotated, turned);
     }
+    return {};
 }
 
 }  // namespace varnet

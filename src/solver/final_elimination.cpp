@@ -181,9 +181,9 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
             pushToCategory(state, std::move(p));
             continue;
         }
-        Component r;
-        Component s;
-        splitCycleAt(p, p.size() - 1, r, s);
+        SplitResult split = splitCycleAt(p, p.size() - 1);
+        Component& r = split.rest;
+        Component& s = split.cut;
         recordStep(state, [&] {
             return makeOperationRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)},
                                        {dpEvent});

@@ -16,39 +16,38 @@ void orientForEitherOrder(Component& a, Component& b) {
 
 }  // namespace
 
-void orientJoin(const Component& p, const Component& q, Component& r1, Component& r2) {
+JoinResult orientJoin(const Component& p, const Component& q) {
     const Component a = orientedByKind(p);
     Component b = q;
     if (!sameSide(a.front(), b.back()) && b.size() > 1) reverseComponent(b);
-    joinComponents(b, a, r1, r2);
+    return joinComponents(b, a);
 }
 
-void orientJoinGeneEdge(const Component& p, const Component& q, Component& r1, Component& r2) {
+JoinResult orientJoinGeneEdge(const Component& p, const Component& q) {
     Component a = p;
     if (a.front().kind == EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
     Component b = q;
     if (!sameSide(a.back(), b.front()) && b.size() > 1) reverseComponent(b);
-    joinComponents(a, b, r1, r2);
+    return joinComponents(a, b);
 }
 
-void headJoin(const Component& p, const Component& q, Component& r1, Component& r2) {
-    const Component a = orientedByKind(p);
-    joinComponents(a, q, r1, r2);
+JoinResult headJoin(const Component& p, const Component& q) {
+    return joinComponents(orientedByKind(p), q);
 }
 
-void sideJoinBefore(const Component& p, const Component& q, Component& r1, Component& r2) {
+JoinResult sideJoinBefore(const Component& p, const Component& q) {
     Component b = q;
     if (!sameSide(b.back(), p.front()) && b.size() > 1) reverseComponent(b);
-    joinComponents(b, p, r1, r2);
+    return joinComponents(b, p);
 }
 
-void sideJoinAfter(const Component& p, const Component& q, Component& r1, Component& r2) {
+JoinResult sideJoinAfter(const Component& p, const Component& q) {
     Component b = q;
     if (!sameSide(b.front(), p.back()) && b.size() > 1) reverseComponent(b);
-    joinComponents(p, b, r1, r2);
+    return joinComponents(p, b);
 }
 
-void mergePaths(const Component& p, const Component& q, Component& r) {
+Component mergePaths(const Component& p, const Component& q) {
     Component a = p;
     if (a.front().kind != EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
     const Component b = orientedByKind(q);
@@ -57,55 +56,39 @@ void mergePaths(const Component& p, const Component& q, Component& r) {
     setKind(fused, EdgeKind::bridging);
     appendGenes(b.front(), fused);
     a.insert(a.end(), std::next(b.begin()), b.end());
-    r = std::move(a);
+    return a;
 }
 
 ComponentQuad joinBothWays(const Component& p, const Component& q) {
     Component a = p;
     Component b = q;
     if (!sameSide(p.back(), q.front()) && b.size() > 1) reverseComponent(b);
-    Component joinedOnce;
-    Component freedOnce;
-    joinComponents(b, a, joinedOnce, freedOnce);
+    JoinResult once = joinComponents(b, a);
 
     if (a.size() > 1) reverseComponent(a);
     if (b.size() > 1) reverseComponent(b);
-    Component joinedTwice;
-    Component freedTwice;
-    joinComponents(b, a, joinedTwice, freedTwice);
+    JoinResult twice = joinComponents(b, a);
 
-    const bool onceToOne = categoryOf(joinedOnce) == Category::evenEndOnA;
-    const bool twiceToOne = categoryOf(joinedTwice) == Category::evenEndOnA;
-    ComponentQuad quad;
-    if (onceToOne == twiceToOne) {
-        quad.first = joinedTwice;
-        quad.second = freedTwice;
-        quad.third = std::move(joinedTwice);
-        quad.fourth = std::move(freedTwice);
-    } else if (onceToOne) {
-        quad.first = std::move(joinedOnce);
-        quad.second = std::move(freedOnce);
-        quad.third = std::move(joinedTwice);
-        quad.fourth = std::move(freedTwice);
-    } else {
-        quad.first = std::move(joinedTwice);
-        quad.second = std::move(freedTwice);
-        quad.third = std::move(joinedOnce);
-        quad.fourth = std::move(freedOnce);
-    }
-    return quad;
+    const bool onceToOne = categoryOf(once.joined) == Category::evenEndOnA;
+    const bool twiceToOne = categoryOf(twice.joined) == Category::evenEndOnA;
+    if (onceToOne == twiceToOne)
+        return {twice.joined, twice.freed, std::move(twice.joined), std::move(twice.freed)};
+    JoinResult& one = onceToOne ? once : twice;
+    JoinResult& two = onceToOne ? twice : once;
+    return {std::move(one.joined), std::move(one.freed), std::move(two.joined),
+            std::move(two.freed)};
 }
 
 ComponentQuad joinEitherOrder(const Component& p, const Component& q) {
     Component a = p;
     Component b = q;
-    ComponentQuad quad;
     orientForEitherOrder(a, b);
-    joinComponents(a, b, quad.third, quad.fourth);
+    JoinResult two = joinComponents(a, b);
     std::swap(a, b);
     orientForEitherOrder(a, b);
-    joinComponents(a, b, quad.first, quad.second);
-    return quad;
+    JoinResult one = joinComponents(a, b);
+    return {std::move(one.joined), std::move(one.freed), std::move(two.joined),
+            std::move(two.freed)};
 }
 
 }  // namespace varnet

@@ -100,11 +100,11 @@ JoinResult caseJoin4(const Component& x, const Component& y) {
     return {std::move(r), Component{std::move(freed)}};
 }
 
-Component caseJoin7(const Component& x, const Component& y) {
+JoinResult caseJoin7(const Component& x, const Component& y) {
     if (x.size() == 1 && y.size() == 1) {
         Component r = x;
         appendGenes(y[0], r[0]);
-        return r;
+        return {std::move(r), {}};
     }
     const bool exchanged = x.size() == 1;
     const Component& u = exchanged ? x : y;
@@ -115,7 +115,7 @@ Component caseJoin7(const Component& x, const Component& y) {
         extendEdge(r.back(), u[0].first, u[0], EdgeKind::bridging);
         appendEdgesFrom(r, u, 1);
     }
-    return r;
+    return {std::move(r), {}};
 }
 
 JoinResult caseJoin8(const Component& x, const Component& y) {
@@ -126,16 +126,16 @@ JoinResult caseJoin8(const Component& x, const Component& y) {
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(x.back()))};
 }
 
-Component caseJoin9(const Component& x, const Component& y) {
+JoinResult caseJoin9(const Component& x, const Component& y) {
     Component r = x;
     if (y.size() == 1) {
         appendGenes(y[0], x.front().kind == EdgeKind::end ? r.front() : r.back());
-        return r;
+        return {std::move(r), {}};
     }
     if (r.front().kind == EdgeKind::end && r.size() > 1) reverseComponent(r);
     extendEdge(r.back(), y[0].first, y[0], EdgeKind::bridging);
     appendEdgesFrom(r, y, 1);
-    return r;
+    return {std::move(r), {}};
 }
 
 JoinResult caseJoin10(const Component& x, const Component& y) {
@@ -146,19 +146,19 @@ JoinResult caseJoin10(const Component& x, const Component& y) {
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(y[0]))};
 }
 
-Component caseJoin11(const Component& x, const Component& y) {
+JoinResult caseJoin11(const Component& x, const Component& y) {
     Component r = orientedBySide(y, false, x.back());
     Edge& head = r.front();
     if (x.size() == 1) {
         appendGenes(x[0], head);
-        return r;
+        return {std::move(r), {}};
     }
     head.second = head.first;
     head.first = x.back().first;
     appendGenes(x.back(), head);
     setKind(head, EdgeKind::bridging);
     r.insert(r.begin(), x.begin(), x.end() - 1);
-    return r;
+    return {std::move(r), {}};
 }
 
 JoinResult caseJoin12(const Component& x, const Component& y) {

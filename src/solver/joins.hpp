@@ -1,31 +1,27 @@
 #pragma once
 
 #include "graph/component.hpp"
+#include "solver/primitives.hpp"
 
 namespace varnet {
 
 // The joins of the closing case steps. Each works on copies of X and Y. Every gene end of X and
-// Y ends up in exactly one result; a `freed` left empty means the join freed nothing. "Oriented
-// by kind" means reversed, when it has two or more edges, unless its first edge is an end edge.
-struct JoinResult {
-    Component joined;
-    Component freed;
-};
+// Y ends up in exactly one result; a `freed` left empty means the join freed nothing.
 
 // X, its last edge bridged to Y[1]'s far end with Y[1]'s genes, then Y from Y[2]; frees Y[0].
 JoinResult joinInto(const Component& x, const Component& y);
 // X then all of Y, Y[0] starting at X's end; frees Y[0]'s first end as a lone vertex.
 JoinResult caseJoin4(const Component& x, const Component& y);
 // Two blocks merge their genes; a block goes into the other's last edge; else X bridged to Y.
-Component caseJoin7(const Component& x, const Component& y);
+JoinResult caseJoin7(const Component& x, const Component& y);
 // X's last edge bridged over Y[0], then Y; frees a two-edge cycle on the side of X's last edge.
 JoinResult caseJoin8(const Component& x, const Component& y);
 // A block Y goes into X's end edge (else its last edge); otherwise X, ending free, bridged to Y.
-Component caseJoin9(const Component& x, const Component& y);
+JoinResult caseJoin9(const Component& x, const Component& y);
 // As caseJoin8 with X oriented by kind; the freed two-edge cycle takes the side of Y[0].
 JoinResult caseJoin10(const Component& x, const Component& y);
 // Y turned to X's side; a block X goes into Y[0], else X's last edge bridges into Y[0].
-Component caseJoin11(const Component& x, const Component& y);
+JoinResult caseJoin11(const Component& x, const Component& y);
 // Y turned to end on X[0]'s side, its last edge fused with X[0], then X; frees a two-edge cycle.
 JoinResult caseJoin12(const Component& x, const Component& y);
 // X turned to end opposite Y[0]; its last edge leaves, the one before takes Y[0]; frees it.

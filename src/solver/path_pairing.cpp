@@ -37,99 +37,106 @@ struct PairingStep {
 // Composite steps. T, T1 and T2 are intermediate paths: made by one join, consumed by the next,
 // never filed or recorded.
 
+// R1 and R2 from one join.
+void takeJoin(JoinResult r, PairingOutcome& out) {
+    out.products[0] = std::move(r.joined);
+    out.products[1] = std::move(r.freed);
+}
+
+// R1 to R3 from a second join `last` of T, where a first join gave T and R2.
+void takeSecondJoin(JoinResult first, JoinResult last, PairingOutcome& out) {
+    out.products = {std::move(last.joined), std::move(first.freed), std::move(last.freed)};
+}
+
 // (X, Y, Z): headJoin (X, Y) gives T and R; joinBothWays (T, Z) gives the quad.
 void runTwoStep34(const Operands& x, PairingOutcome& out) {
-    Component t;
-    headJoin(*x[0], *x[1], t, out.products[0]);
-    out.quad = joinBothWays(t, *x[2]);
+    JoinResult t = headJoin(*x[0], *x[1]);
+    out.products[0] = std::move(t.freed);
+    out.quad = joinBothWays(t.joined, *x[2]);
 }
 
 // (X, Y, Z): orientJoin (X, Y) gives T and R; joinBothWays (Z, T) gives the quad.
 void runTwoStep35(const Operands& x, PairingOutcome& out) {
-    Component t;
-    orientJoin(*x[0], *x[1], t, out.products[0]);
-    out.quad = joinBothWays(*x[2], t);
+    JoinResult t = orientJoin(*x[0], *x[1]);
+    out.products[0] = std::move(t.freed);
+    out.quad = joinBothWays(*x[2], t.joined);
 }
 
 // (X1, X2, Y, W): headJoin (X1, Y) gives T1 and R1; orientJoin (X2, W) gives T2 and R2;
 // joinBothWays (T1, T2) gives the quad.
 void runThreeStep38(const Operands& x, PairingOutcome& out) {
-    Component t1;
-    Component t2;
-    headJoin(*x[0], *x[2], t1, out.products[0]);
-    orientJoin(*x[1], *x[3], t2, out.products[1]);
-    out.quad = joinBothWays(t1, t2);
+    JoinResult t1 = headJoin(*x[0], *x[2]);
+    JoinResult t2 = orientJoin(*x[1], *x[3]);
+    out.products[0] = std::move(t1.freed);
+    out.products[1] = std::move(t2.freed);
+    out.quad = joinBothWays(t1.joined, t2.joined);
 }
 
 // (X1, X2, Y): mergePaths (X1, X2) gives T; orientJoin (Y, T) gives R1 and R2.
 void runTwoStep39(const Operands& x, PairingOutcome& out) {
-    Component t;
-    mergePaths(*x[0], *x[1], t);
-    orientJoin(*x[2], t, out.products[0], out.products[1]);
+    takeJoin(orientJoin(*x[2], mergePaths(*x[0], *x[1])), out);
 }
 
 // (X1, X2, Y): orientJoin (X1, Y) gives T and R2; orientJoin (X2, T) gives R1 and R3.
 void runTwoStep310(const Operands& x, PairingOutcome& out) {
-    Component t;
-    orientJoin(*x[0], *x[2], t, out.products[1]);
-    orientJoin(*x[1], t, out.products[0], out.products[2]);
+    JoinResult t = orientJoin(*x[0], *x[2]);
+    JoinResult last = orientJoin(*x[1], t.joined);
+    takeSecondJoin(std::move(t), std::move(last), out);
 }
 
 // (X1, X2, Y): sideJoinBefore (Y, X1) gives T and R2; orientJoin (T, X2) gives R1 and R3.
 void runTwoStep316(const Operands& x, PairingOutcome& out) {
-    Component t;
-    sideJoinBefore(*x[2], *x[0], t, out.products[1]);
-    orientJoin(t, *x[1], out.products[0], out.products[2]);
+    JoinResult t = sideJoinBefore(*x[2], *x[0]);
+    JoinResult last = orientJoin(t.joined, *x[1]);
+    takeSecondJoin(std::move(t), std::move(last), out);
 }
 
 // (X1, X2, Y): sideJoinAfter (Y, X1) gives T and R2; orientJoinGeneEdge (T, X2) gives R1, R3.
 void runTwoStep317(const Operands& x, PairingOutcome& out) {
-    Component t;
-    sideJoinAfter(*x[2], *x[0], t, out.products[1]);
-    orientJoinGeneEdge(t, *x[1], out.products[0], out.products[2]);
+    JoinResult t = sideJoinAfter(*x[2], *x[0]);
+    JoinResult last = orientJoinGeneEdge(t.joined, *x[1]);
+    takeSecondJoin(std::move(t), std::move(last), out);
 }
 
 // (Y, Z, W): W' is W, reversed when its first edge's side differs from Z's last edge's and it
 // has more than one edge; sideJoinBefore (Z, W') gives T and R2; headJoin (T, Y) gives R1, R3.
-void twoStep318(const Component& y, const Component& z, const Component& w, Component& r1,
-                Component& r2, Component& r3) {
+void twoStep318(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
     Component turned = w;
     if (!sameSide(turned.front(), z.back()) && turned.size() > 1) reverseComponent(turned);
-    Component t;
-    sideJoinBefore(z, turned, t, r2);
-    headJoin(t, y, r1, r3);
+    JoinResult t = sideJoinBefore(z, turned);
+    JoinResult last = headJoin(t.joined, y);
+    takeSecondJoin(std::move(t), std::move(last), out);
 }
 
 // (Y, Z, W): sideJoinAfter (Z, W) gives T and R2; orientJoin (T, Y) gives R1 and R3.
-void twoStep319(const Component& y, const Component& z, const Component& w, Component& r1,
-                Component& r2, Component& r3) {
-    Component t;
-    sideJoinAfter(z, w, t, r2);
-    orientJoin(t, y, r1, r3);
+void twoStep319(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
+    JoinResult t = sideJoinAfter(z, w);
+    JoinResult last = orientJoin(t.joined, y);
+    takeSecondJoin(std::move(t), std::move(last), out);
 }
 
 void runTwoStep318(const Operands& x, PairingOutcome& out) {
-    twoStep318(*x[0], *x[1], *x[2], out.products[0], out.products[1], out.products[2]);
+    twoStep318(*x[0], *x[1], *x[2], out);
 }
 
 void runTwoStep319(const Operands& x, PairingOutcome& out) {
-    twoStep319(*x[0], *x[1], *x[2], out.products[0], out.products[1], out.products[2]);
+    twoStep319(*x[0], *x[1], *x[2], out);
 }
 
 // (X1, X2, Y, Z): two-step 3.18 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (T, X2) gives
 // the quad.
 void runThreeStep314(const Operands& x, PairingOutcome& out) {
-    Component t;
-    twoStep318(*x[2], *x[3], *x[0], t, out.products[0], out.products[1]);
-    out.quad = joinBothWays(t, *x[1]);
+    twoStep318(*x[2], *x[3], *x[0], out);
+    out.quad = joinBothWays(out.products[0], *x[1]);
+    out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
 }
 
 // (X1, X2, Y, Z): two-step 3.19 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (X2, T) gives
 // the quad.
 void runThreeStep315(const Operands& x, PairingOutcome& out) {
-    Component t;
-    twoStep319(*x[2], *x[3], *x[0], t, out.products[0], out.products[1]);
-    out.quad = joinBothWays(*x[1], t);
+    twoStep319(*x[2], *x[3], *x[0], out);
+    out.quad = joinBothWays(*x[1], out.products[0]);
+    out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
 }
 
 // clang-format off
@@ -140,22 +147,16 @@ constexpr PairingStep joinBothWaysStep{
     [](const Operands& x, PairingOutcome& out) { out.quad = joinBothWays(*x[0], *x[1]); },
     2, 0, true};
 constexpr PairingStep orientJoinStep{
-    [](const Operands& x, PairingOutcome& out) {
-        orientJoin(*x[0], *x[1], out.products[0], out.products[1]);
-    },
+    [](const Operands& x, PairingOutcome& out) { takeJoin(orientJoin(*x[0], *x[1]), out); },
     2, 2, false};
 constexpr PairingStep orientJoinGeneEdgeStep{
-    [](const Operands& x, PairingOutcome& out) {
-        orientJoinGeneEdge(*x[0], *x[1], out.products[0], out.products[1]);
-    },
+    [](const Operands& x, PairingOutcome& out) { takeJoin(orientJoinGeneEdge(*x[0], *x[1]), out); },
     2, 2, false};
 constexpr PairingStep headJoinStep{
-    [](const Operands& x, PairingOutcome& out) {
-        headJoin(*x[0], *x[1], out.products[0], out.products[1]);
-    },
+    [](const Operands& x, PairingOutcome& out) { takeJoin(headJoin(*x[0], *x[1]), out); },
     2, 2, false};
 constexpr PairingStep mergePathsStep{
-    [](const Operands& x, PairingOutcome& out) { mergePaths(*x[0], *x[1], out.products[0]); },
+    [](const Operands& x, PairingOutcome& out) { out.products[0] = mergePaths(*x[0], *x[1]); },
     2, 1, false};
 constexpr PairingStep twoStep34{runTwoStep34, 3, 1, true};
 constexpr PairingStep twoStep35{runTwoStep35, 3, 1, true};

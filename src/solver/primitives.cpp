@@ -84,7 +84,7 @@ Component orientedByKind(Component component) {
     return component;
 }
 
-void joinComponents(const Component& p, const Component& q, Component& r, Component& s) {
+JoinResult joinComponents(const Component& p, const Component& q) {
     Component joined = p;
     Edge& t = joined.back();
     const Edge& head = q.front();
@@ -97,22 +97,20 @@ void joinComponents(const Component& p, const Component& q, Component& r, Compon
     }
     appendGenes(head, t);
     joined.insert(joined.end(), std::next(q.begin()), q.end());
-    r = std::move(joined);
 
     Edge freed = p.back();
     std::swap(freed.first, freed.second);
     freed.second = 0;
     turnIntoLoneVertex(freed);
-    s = Component{freed};
+    return {std::move(joined), Component{std::move(freed)}};
 }
 
-void splitPathAt(const Component& p, std::size_t j, Component& r, Component& s) {
+SplitResult splitPathAt(const Component& p, std::size_t j) {
     const std::size_t n = p.size();
     const Edge& e = p[j];
-    s.push_back(e);
-    s.push_back(mirrorEdge(e));
-    r.clear();
-    if (n == 1) return;
+    SplitResult result{{}, Component{e, mirrorEdge(e)}};
+    if (n == 1) return result;
+    Component& r = result.rest;
 
     if (j >= 2) r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(j - 1));
     Edge junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
@@ -145,19 +143,19 @@ void splitPathAt(const Component& p, std::size_t j, Component& r, Component& s) 
         r.push_back(std::move(junction));
     }
     if (j + 2 < n) r.insert(r.end(), p.begin() + static_cast<std::ptrdiff_t>(j + 2), p.end());
+    return result;
 }
 
-void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s) {
+SplitResult splitCycleAt(const Component& c, std::size_t j) {
     const std::size_t n = c.size();
     const Edge& e = c[j];
-    s.push_back(e);
     Edge mirror = mirrorEdge(e);
     setKind(mirror, EdgeKind::adjacency);
-    s.push_back(std::move(mirror));
+    SplitResult result{c, Component{e, std::move(mirror)}};
+    Component& r = result.rest;
 
     const std::size_t prev = j == 0 ? n - 1 : j - 1;
     const std::size_t next = (j + 1) % n;
-    r = c;
     if (c[prev].kind == EdgeKind::bridging || c[next].kind == EdgeKind::bridging) {
         setKind(r[prev], EdgeKind::bridging);
     }
@@ -168,6 +166,7 @@ void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s)
     r.erase(r.begin() + static_cast<std::ptrdiff_t>(higher));
     // In a one-edge cycle the edge is its own successor: there is only one edge to erase.
     if (lower != higher) r.erase(r.begin() + static_cast<std::ptrdiff_t>(lower));
+    return result;
 }
 
 }  // namespace varnet

@@ -22,16 +22,29 @@ void reverseComponent(Component& component);
 // "Oriented by kind": reversed unless it starts with an end edge (one edge stays as it is).
 Component orientedByKind(Component component);
 
-// r: P's edges with P's last edge fused with Q's first edge, then Q's other edges.
-// s: the lone vertex that used to end P. P and Q are not changed.
-void joinComponents(const Component& p, const Component& q, Component& r, Component& s);
+// What a join gives: the joined component, and what it freed (empty when it frees nothing).
+struct JoinResult {
+    Component joined;
+    Component freed;
+};
 
-// Cuts edge j out of path P as the two-edge cycle s (the edge and its mirror); r receives the
-// rest of P, with one junction edge in place of j's neighbours.
-void splitPathAt(const Component& p, std::size_t j, Component& r, Component& s);
+// What a cut gives: the rest of the component, and the two-edge cycle cut out of it (both empty
+// where nothing could be cut).
+struct SplitResult {
+    Component rest;
+    Component cut;
+};
 
-// Cuts edge j out of cycle C as the two-edge cycle s; r receives the rest of C, the edge before
-// j extended to the end of the edge after j.
-void splitCycleAt(const Component& c, std::size_t j, Component& r, Component& s);
+// Joined: P's edges with P's last edge fused with Q's first edge, then Q's other edges. Freed:
+// the lone vertex that used to end P. P and Q are not changed.
+JoinResult joinComponents(const Component& p, const Component& q);
+
+// Cuts edge j out of path P as a two-edge cycle (the edge and its mirror); the rest of P has
+// one junction edge in place of j's neighbours.
+SplitResult splitPathAt(const Component& p, std::size_t j);
+
+// Cuts edge j out of cycle C as a two-edge cycle; in the rest of C the edge before j is
+// extended to the end of the edge after j.
+SplitResult splitCycleAt(const Component& c, std::size_t j);
 
 }  // namespace varnet
