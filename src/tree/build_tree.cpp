@@ -107,7 +107,7 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
     main.tree.support = counter.percentages();
     main.text = newickText(main.tree, structures, method == "nj");
     std::ostringstream table;
-    writeSupportFile(table, main.tree, counter, isRooted(method), structures);
+    writeSupportFile(table, counter, structures);
     files.support = table.str();
     return files;
 }

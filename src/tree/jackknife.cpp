@@ -90,6 +90,9 @@ SupportCounter::SupportCounter(const RootedTree& main, std::size_t leafCount, bo
     : leafCount_(leafCount), rooted_(rooted), counts_(main.nodes.size(), 0) {
     mainBranches_ = branchesOf(main);
     std::sort(mainBranches_.begin(), mainBranches_.end());
+    branchOfNode_.assign(main.nodes.size(), mainBranches_.size());
+    for (std::size_t k = 0; k < mainBranches_.size(); ++k)
+        branchOfNode_[mainBranches_[k].second] = k;
 }
 
 std::vector<std::pair<SupportCounter::LeafSet, std::size_t>> SupportCounter::branchesOf(
@@ -153,41 +156,27 @@ std::vector<int32_t> SupportCounter::percentages() const {
     return result;
 }
 
-void writeSupportFile(std::ostream& out, const RootedTree& main, const SupportCounter& counter,
-                      bool rooted, const std::vector<ChromosomalStructure>& structures) {
+std::vector<std::size_t> SupportCounter::listedLeaves(std::size_t node) const {
+    std::vector<std::size_t> side;
+    if (branchOfNode_[node] == mainBranches_.size()) return side;
+    const LeafSet& set = mainBranches_[branchOfNode_[node]].first;
+    std::vector<std::size_t> other;
+    for (std::size_t leaf = 0; leaf < leafCount_; ++leaf)
+        (hasBit(set, leaf) ? side : other).push_back(leaf);
+    // An unrooted split is held as its side without structure 0.
+    if (!rooted_ && other.size() < side.size()) return other;
+    return side;
+}
+
+void writeSupportFile(std::ostream& out, const SupportCounter& counter,
+                      const std::vector<ChromosomalStructure>& structures) {
     const std::vector<int32_t> percentages = counter.percentages();
-    const std::size_t leafCount = structures.size();
-    // The leaves below every node, collected children first.
-    std::vector<std::vector<std::size_t>> below(main.nodes.size());
-    for (std::size_t v = main.nodes.size(); v-- > 0;) {
-        const RootedTree::Node& node = main.nodes[v];
-        if (node.leaf >= 0) below[v].push_back(static_cast<std::size_t>(node.leaf));
-        for (const int32_t child : node.children) {
-            std::vector<std::size_t>& leaves = below[static_cast<std::size_t>(child)];
-            below[v].insert(below[v].end(), leaves.begin(), leaves.end());
-        }
-    }
     out << "leaves\treplicates\tsupport\n";
-    for (std::size_t v = 0; v < main.nodes.size(); ++v) {
+    for (std::size_t v = 0; v < percentages.size(); ++v) {
         if (percentages[v] < 0) continue;
-        std::vector<std::size_t> side = below[v];
-        std::sort(side.begin(), side.end());
-        const bool holdsFirst = !side.empty() && side.front() == 0;
-        if (!rooted &&
-            (2 * side.size() > leafCount || (2 * side.size() == leafCount && holdsFirst))) {
-            std::vector<std::size_t> other;
-            for (std::size_t leaf = 0, k = 0; leaf < leafCount; ++leaf) {
-                if (k < side.size() && side[k] == leaf) {
-                    ++k;
-                } else {
-                    other.push_back(leaf);
-                }
-            }
-            side = std::move(other);
-        }
         std::vector<std::string> names;
-        names.reserve(side.size());
-        for (const std::size_t leaf : side) names.push_back(newickName(structures[leaf].name));
+        for (const std::size_t leaf : counter.listedLeaves(v))
+            names.push_back(newickName(structures[leaf].name));
         std::sort(names.begin(), names.end());
         for (std::size_t k = 0; k < names.size(); ++k) out << (k > 0 ? "," : "") << names[k];
         out << '\t' << counter.counts()[v] << '\t' << percentages[v] << '\n';

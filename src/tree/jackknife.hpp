@@ -58,6 +58,11 @@ public:
     // Per node of the main tree: round(100 x count / replicates) for a node with an inner branch
     // above it, -1 for the others (no replicate counted gives 0).
     std::vector<int32_t> percentages() const;
+    // The structures the support table lists for the branch above `node` of the main tree, in
+    // increasing order: the cluster below the node in a rooted tree, the smaller side of the split
+    // in an unrooted one (of equal sides, the one without structure 0). Empty for a node without
+    // an inner branch.
+    std::vector<std::size_t> listedLeaves(std::size_t node) const;
 
 private:
     using LeafSet = std::vector<uint64_t>;  // one bit per leaf
@@ -69,16 +74,15 @@ private:
     std::size_t leafCount_;
     bool rooted_;
     std::vector<std::pair<LeafSet, std::size_t>> mainBranches_;  // sorted
+    std::vector<std::size_t> branchOfNode_;  // node to its place in mainBranches_, or none
     std::vector<uint64_t> counts_;
     uint64_t replicates_ = 0;
 };
 
 // The support table: the header line "leaves", "replicates", "support" (tab-separated), then per
-// inner branch of the main tree, in the order the Newick text opens its nodes: its leaves, the
-// replicates holding it and the percentage. The leaves are the cluster below the node in a
-// rooted tree and the smaller side of the split in an unrooted one (of equal sides, the one
-// without the first structure), written as Newick names, sorted, comma-separated.
-void writeSupportFile(std::ostream& out, const RootedTree& main, const SupportCounter& counter,
-                      bool rooted, const std::vector<ChromosomalStructure>& structures);
+// inner branch of the main tree, in the order the Newick text opens its nodes: its listed leaves
+// as Newick names, sorted and comma-separated, the replicates holding it and the percentage.
+void writeSupportFile(std::ostream& out, const SupportCounter& counter,
+                      const std::vector<ChromosomalStructure>& structures);
 
 }  // namespace varnet

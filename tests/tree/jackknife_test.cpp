@@ -95,13 +95,24 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     std::ostringstream table;
     std::vector<ChromosomalStructure> names;
     for (const char* name : {"E", "D", "C", "B", "A b"}) names.push_back({name, {}});
-    writeSupportFile(table, main, rooted, true, names);
+    writeSupportFile(table, rooted, names);
     EXPECT_EQ(table.str(),
               "leaves\treplicates\tsupport\nC,D,E\t1\t25\nD,E\t4\t100\n'A b',B\t4\t100\n");
     std::ostringstream sides;
-    writeSupportFile(sides, main, unrooted, false, names);
+    writeSupportFile(sides, unrooted, names);
     EXPECT_EQ(sides.str(),
               "leaves\treplicates\tsupport\n'A b',B\t4\t100\nD,E\t4\t100\n'A b',B\t4\t100\n");
+}
+
+// Of two equal sides of a split the table lists the one without the first structure.
+TEST(Jackknife, ListsTheSideWithoutTheFirstStructureOfEqualSides) {
+    const RootedTree halves =
+        joined(4, {{0, 1}, {2, 3}, {4, 5}});  // root, {0,1}, 0, 1, {2,3}, 2, 3
+    const SupportCounter counter(halves, 4, false);
+    EXPECT_EQ(counter.listedLeaves(1), (std::vector<std::size_t>{2, 3}));
+    EXPECT_EQ(counter.listedLeaves(4), (std::vector<std::size_t>{2, 3}));
+    EXPECT_TRUE(counter.listedLeaves(2).empty());
+    EXPECT_EQ(SupportCounter(halves, 4, true).listedLeaves(1), (std::vector<std::size_t>{0, 1}));
 }
 
 // Leaf sets of more than one word: the caterpillar on leaves 0 .. 69 and the one on 69 .. 0 are
