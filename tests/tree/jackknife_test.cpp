@@ -5,9 +5,13 @@
 
 #include <map>
 #include <numeric>
+#include <random>
 #include <sstream>
 
 #include "structures/gene_code.hpp"
+#include "support/random_structures.hpp"
+#include "support/temp_dir.hpp"
+#include "tree/build_tree.hpp"
 
 namespace varnet {
 namespace {
@@ -155,6 +159,68 @@ TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
         counter.addReplicate(main);
         for (int k = 1; k < replicates; ++k) counter.addReplicate(miss);
         EXPECT_EQ(counter.percentages()[1], percent) << replicates;
+    }
+}
+
+std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t count) {
+    std::mt19937 random(seed);
+    std::vector<ChromosomalStructure> structures;
+    while (structures.size() < count) {
+        auto [a, b] = testing::generatePair(random, {});
+        structures.push_back(std::move(a));
+        structures.push_back(std::move(b));
+    }
+    structures.resize(count);
+    for (std::size_t k = 0; k < count; ++k)
+        structures[k].name = "genome_" + std::to_string(1000 + k);
+    return structures;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Replicates that delete no gene rebuild the main tree, so every branch has support 100; those
+// that delete half the genes still give trees over every structure once.
+TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
+    for (uint32_t seed = 1; seed <= 2; ++seed) {
+        const std::vector<ChromosomalStructure> structures = generatedStructures(seed, 9);
+        ASSERT_LT(geneIdsOf(structures).size(), 50u) << "round(0.01 x n) must be 0";
+        for (const char* method : {"upgma", "nj", "kruskal"}) {
+            SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
+            const testing::TempDir dir;
+            std::ostream out(nullptr);
+            buildTree({1, 1, 1, 1, 1, 1}, {1, 0.5}, structures, dir.path().string(), method, false,
+                      out, 1, nullptr, nullptr, {2, 0.01, seed});
+            std::string plain = dir.read("tree.tre");
+            std::size_t labels = 0;
+            for (std::size_t at = plain.find(")100"); at != std::string::npos;
+                 at = plain.find(")100", at)) {
+                plain.erase(at + 1, 3);
+                ++labels;
+            }
+            // Every inner node but the root: n - 2 of a rooted tree, n - 3 of an unrooted one.
+            EXPECT_EQ(labels, std::string(method) == "nj" ? 6u : 7u);
+            EXPECT_EQ(linesOf(dir.read("replicates.tre")), std::vector<std::string>(2, plain));
+            const std::vector<std::string> rows = linesOf(dir.read("support.tsv"));
+            EXPECT_EQ(rows.size(), labels + 1);
+            for (std::size_t k = 1; k < rows.size(); ++k)
+                EXPECT_TRUE(rows[k].ends_with("\t2\t100")) << rows[k];
+
+            const testing::TempDir halves;
+            buildTree({1, 1, 1, 1, 1, 1}, {1, 0.5}, structures, halves.path().string(), method,
+                      false, out, 2, nullptr, nullptr, {2, 0.5, seed});
+            for (const std::string& tree : linesOf(halves.read("replicates.tre"))) {
+                for (const ChromosomalStructure& structure : structures) {
+                    const std::size_t at = tree.find(structure.name);
+                    EXPECT_NE(at, std::string::npos) << tree;
+                    EXPECT_EQ(tree.find(structure.name, at + 1), std::string::npos) << tree;
+                }
+            }
+        }
     }
 }
 
