@@ -22,6 +22,7 @@ constexpr double labelGap = 5.0;
 constexpr double footerHeight = 44.0;
 constexpr double supportFontSize = 10.0;
 constexpr double supportNoteHeight = 18.0;
+constexpr double supportWidth = 20.0;  // room for "100" left of a node at the root's depth
 
 // Text for XML: markup characters escaped, control characters and bytes that are not UTF-8
 // replaced by U+FFFD, so that any name keeps the picture well formed. Also counts the
@@ -139,10 +140,11 @@ void writeTreeSvg(std::ostream& out, const RootedTree& tree,
                     y[static_cast<std::size_t>(children.back())]) /
                    2.0;
     }
-    const auto x = [&](std::size_t v) { return margin + depth[v] * unit; };
-    const double width =
-        2 * margin + drawnWidth + labelGap + characterWidth * static_cast<double>(widestLabel);
     const bool hasSupport = !tree.support.empty();
+    const double left = margin + (hasSupport ? supportWidth : 0.0);
+    const auto x = [&](std::size_t v) { return left + depth[v] * unit; };
+    const double width =
+        left + margin + drawnWidth + labelGap + characterWidth * static_cast<double>(widestLabel);
     const double height = 2 * margin + rowHeight * static_cast<double>(leaves) + footerHeight +
                           (hasSupport ? supportNoteHeight : 0.0);
 
