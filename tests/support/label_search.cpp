@@ -109,19 +109,20 @@ LabelSearch::LabelSearch(uint32_t seed, std::vector<OperationWeights> weightSets
     : random_(seed), weightSets_(std::move(weightSets)) {}
 
 const LabelSearch::Find& LabelSearch::next() {
-    // Half the inputs are mutations of an input that reached one of the rarest labels so far.
+    // Three inputs in four are mutations of an input that reached one of the three rarest labels
+    // so far.
     if (!kept_.empty() && random_() % 4 != 0) {
         std::vector<std::pair<std::size_t, const std::string*>> rarest;
         for (const auto& [label, inputs] : kept_) rarest.emplace_back(reached_[label], &label);
-        std::sort(rarest.begin(), rarest.end(),
-                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        std::stable_sort(rarest.begin(), rarest.end(),
+                         [](const auto& x, const auto& y) { return x.first < y.first; });
         const std::string& label =
             *rarest[random_() % std::min<std::size_t>(3, rarest.size())].second;
         const std::vector<SearchInput>& inputs = kept_[label];
         last_.input = mutated(inputs[random_() % inputs.size()]);
         // Or joined with an input of another label: rows that take several kinds of path at
         // once need what two inputs hold apart.
-        if (random_() % 2 == 0 && geneCount(last_.input) < 30) {
+        if (random_() % 2 == 0 && geneCount(last_.input) < maxJoinedGenes) {
             auto other = kept_.begin();
             std::advance(other, static_cast<std::ptrdiff_t>(random_() % kept_.size()));
             joinInto(last_.input, other->second[random_() % other->second.size()]);

@@ -66,6 +66,7 @@ private:
     std::mt19937 random_;
     std::vector<OperationWeights> weightSets_;
     static constexpr std::size_t keptPerLabel = 20;
+    static constexpr std::size_t maxJoinedGenes = 30;       // inputs stay small
     std::map<std::string, std::vector<SearchInput>> kept_;  // the first inputs to reach each label
     std::map<std::string, std::size_t> reached_;
     std::size_t tried_ = 0;

@@ -1,8 +1,8 @@
 // Searches small structure pairs under the golden weight files for inputs whose shortest sequence
-// takes each row of the solver's tables, by step label ("3.1" to "3.19", "4.1" to "4.23"). The
-// first input found for a label, and any later one that is smaller, is shrunk to the fewest genes
-// that still reach it. At the end it prints, per label, how many inputs reached it and the
-// smallest input found, with the weight file it uses.
+// takes each row of the solver's tables, by step label ("3.1" to "3.19", "4.1" to "4.23"). When
+// the time is up, the three smallest inputs found for each label are shrunk to the fewest genes
+// that still reach it, and it prints, per label, how many inputs reached it and the smallest
+// input, with the weight file it uses.
 // Usage: varnet_row_search [seconds, default 60] [seed, default 1]
 #include <algorithm>
 #include <array>
@@ -143,17 +143,27 @@ int search(double seconds, uint32_t seed) {
             readOperationWeights(std::string(VARNET_SOURCE_DIR) + "/tests/golden/inputs/" + file));
     }
     testing::LabelSearch search(seed, weightSets);
-    std::map<std::string, SearchInput> smallest;
+    // Per label the few smallest finds, shrunk once the time is up.
+    constexpr std::size_t shrunkPerLabel = 3;
+    std::map<std::string, std::vector<SearchInput>> finds;
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
            seconds) {
         const testing::LabelSearch::Find& find = search.next();
         for (const std::string& label : find.labels) {
+            std::vector<SearchInput>& kept = finds[label];
+            kept.insert(std::upper_bound(kept.begin(), kept.end(), find.input, smaller),
+                        find.input);
+            if (kept.size() > shrunkPerLabel) kept.pop_back();
+        }
+    }
+    std::map<std::string, SearchInput> smallest;
+    for (const auto& [label, kept] : finds) {
+        for (const SearchInput& input : kept) {
+            SearchInput candidate = shrunk(input, label, search);
             const auto best = smallest.find(label);
-            if (best != smallest.end() && !smaller(find.input, best->second)) continue;
-            SearchInput candidate = shrunk(find.input, label, search);
             if (best == smallest.end() || smaller(candidate, best->second))
-                smallest[label] = std::move(candidate);
+                smallest.insert_or_assign(label, std::move(candidate));
         }
     }
 
