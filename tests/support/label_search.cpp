@@ -92,8 +92,11 @@ std::set<std::string> rowLabelsOf(const SearchInput& input, const OperationWeigh
         validateForGraph(structures.front(), names);
         validateForGraph(structures.back(), names);
         numberCodesDensely(structures);
-        ChromosomeSet state(buildJointGraph(buildAdjacency(groupChromosomes(structures.front())),
-                                            buildAdjacency(groupChromosomes(structures.back()))));
+        AdjacencyArray adjacencyA;
+        AdjacencyArray adjacencyB;
+        fillAdjacency(structures.front(), adjacencyA);
+        fillAdjacency(structures.back(), adjacencyB);
+        ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
         solve(state, weights);
         for (const OperationRecord& record : state.sequence) {
             if (record.step.size() > 2 && (record.step[0] == '3' || record.step[0] == '4'))
