@@ -89,8 +89,7 @@ std::set<std::string> rowLabelsOf(const SearchInput& input, const OperationWeigh
     try {
         GeneNameTable names;
         std::vector<ChromosomalStructure> structures = readInput(input, names);
-        validateForGraph(structures.front(), names);
-        validateForGraph(structures.back(), names);
+        validateForGraph(structures);
         numberCodesDensely(structures);
         AdjacencyArray adjacencyA;
         AdjacencyArray adjacencyB;
