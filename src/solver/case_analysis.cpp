@@ -340,9 +340,10 @@ bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
                     std::vector<Component>& components, std::vector<int64_t>& recordIndices) {
     components.clear();
     recordIndices.clear();
-    std::array<std::size_t, categoryCount> needed{};
+    // Most calls find a bucket empty: the check allocates and clears nothing.
     std::size_t quadsNeeded = 0;
-    for (const Operand& operand : operands) {
+    for (std::size_t k = 0; k < operands.size(); ++k) {
+        const Operand& operand = operands[k];
         if (operand.alternative) {
             // A quad whose chosen alternative was left empty has nothing to offer.
             if (quadsNeeded >= state.quads.size()) return false;
@@ -353,9 +354,14 @@ bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
                 return false;
             }
             ++quadsNeeded;
-        } else if (++needed[indexOf(operand.category)] > state.buckets[operand.category].size()) {
-            return false;
+            continue;
         }
+        // A bucket must hold one component for every operand that asks it.
+        std::size_t needed = 1;
+        for (std::size_t e = 0; e < k; ++e) {
+            if (!operands[e].alternative && operands[e].category == operand.category) ++needed;
+        }
+        if (needed > state.buckets[operand.category].size()) return false;
     }
     for (const Operand& operand : operands) {
         if (operand.alternative) {

@@ -289,8 +289,9 @@ bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
 void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeights& weights) {
     std::vector<Component>& driver = state.buckets[row.driver.category];
     const std::size_t taken = row.driver.twoOrMore ? 2 : 1;
+    // Most rows find nothing to do: they cost no allocation.
+    if (driver.size() < taken) return;
     const PairingStep& function = *row.function;
-    const std::vector<int32_t> events(row.events.begin(), row.events.end());
     double cost = weightOf(*row.events.begin(), weights);
     for (auto e = row.events.begin() + 1; e != row.events.end(); ++e) cost += weightOf(*e, weights);
 
@@ -315,7 +316,8 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             for (std::size_t i = 0; i < function.productCount; ++i) {
                 after.push_back(makeLinearItem(outcome.products[i]));
             }
-            record = makeOperationRecord(std::move(before), std::move(after), events,
+            record = makeOperationRecord(std::move(before), std::move(after),
+                                         std::vector<int32_t>(row.events.begin(), row.events.end()),
                                          std::string(row.step));
         }
 

@@ -40,7 +40,9 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 }
 
 void regroupBuckets(ChromosomeSet& state, bool refined) {
-    Buckets regrouped;
+    // The components leave their buckets in category order and return in that order to the
+    // buckets of their new categories; the buckets keep their storage.
+    std::vector<std::pair<Category, Component>> moving;
     for (std::size_t k = 0; k < categoryCount; ++k) {
         const Category category = categoryAt(k);
         for (Component& component : state.buckets[category]) {
@@ -48,10 +50,11 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
                 refined ? (category == Category::circularBlockB ? category
                                                                 : refinedCategoryOf(component))
                         : categoryOf(component);
-            regrouped[target].push_back(std::move(component));
+            moving.emplace_back(target, std::move(component));
         }
+        state.buckets[category].clear();
     }
-    state.buckets = std::move(regrouped);
+    for (auto& [target, component] : moving) state.buckets[target].push_back(std::move(component));
 }
 
 void rebuildFinalGraph(ChromosomeSet& state) {
