@@ -63,16 +63,16 @@ public:
           b_(*input.adjacency_[1]),
           keepsShared_(shared == SharedAdjacencies::kept) {}
 
-    JointGraph build() {
+    void build(JointGraph& graph) {
         in_.clearEntries();
         traceAll();
-        JointGraph graph;
+        graph.cycles.clear();
+        graph.paths.clear();
         for (const uint32_t owner : in_.ends_) {
             const JointGraphInput::VertexState& state = in_.vertices_[owner];
             if (state.listSize == 0 || (!keepsShared_ && isSharedAdjacency(state))) continue;
             (state.closed ? graph.cycles : graph.paths).push_back(makeComponent(owner));
         }
-        return graph;
     }
 
 private:
@@ -300,7 +300,13 @@ private:
 };
 
 JointGraph buildJointGraph(JointGraphInput& input, SharedAdjacencies shared) {
-    return JointGraphBuilder(input, shared).build();
+    JointGraph graph;
+    buildJointGraph(input, shared, graph);
+    return graph;
+}
+
+void buildJointGraph(JointGraphInput& input, SharedAdjacencies shared, JointGraph& graph) {
+    JointGraphBuilder(input, shared).build(graph);
 }
 
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,

@@ -85,6 +85,9 @@ private:
 enum class SharedAdjacencies : bool { kept, leftOut };
 JointGraph buildJointGraph(JointGraphInput& input,
                            SharedAdjacencies shared = SharedAdjacencies::kept);
+// As above, into `graph`, whose lists are emptied first and keep their storage: a caller that
+// builds graph after graph into one object allocates only for the components.
+void buildJointGraph(JointGraphInput& input, SharedAdjacencies shared, JointGraph& graph);
 
 // One-off build with tables sized to the two arrays.
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,

@@ -89,4 +89,15 @@ double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
     return solve(state, weights);
 }
 
+double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
+    state.sequence.clear();
+    for (std::vector<Component>& bucket : state.buckets.lists) bucket.clear();
+    state.quads.clear();
+    state.totalCost = 0.0;
+    state.recording = false;
+    state.writeRecord = nullptr;
+    state.recordsWritten = 0;
+    return solve(state, weights);
+}
+
 }  // namespace varnet

@@ -27,4 +27,9 @@ double solve(ChromosomeSet& state, const OperationWeights& weights);
 // may lack its shared adjacencies (`SharedAdjacencies::leftOut`).
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights);
 
+// As `solvedCostOnly`, on the graph built into `state`, whose solver lists are emptied first and
+// keep their storage: a worker that solves pair after pair in one state allocates little more
+// than its components.
+double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights);
+
 }  // namespace varnet

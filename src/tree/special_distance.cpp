@@ -58,7 +58,8 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::solvedCost() {
-    return solvedCostOnly(buildJointGraph(input_, SharedAdjacencies::leftOut), weights_);
+    buildJointGraph(input_, SharedAdjacencies::leftOut, state_);
+    return solvedCostOnlyIn(state_, weights_);
 }
 
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {

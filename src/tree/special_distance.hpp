@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graph/joint_graph.hpp"
+#include "solver/chromosome_set.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "structures/operation_weights.hpp"
@@ -28,7 +29,8 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
 
 // Special distances of pairs of one structure list: the mean of the two solver costs, first
 // structure into second and second into first. One calculator serves one thread; it keeps its
-// per-vertex tables (adjacency arrays, joint-graph tables) from pair to pair. Each pair's codes
+// per-vertex tables (adjacency arrays, joint-graph tables) and the storage of the graph's and
+// the solver's lists from pair to pair. Each pair's codes
 // are numbered densely once more over the two structures alone, so the tables are sized to the
 // two largest structures, not to the gene names of the file, and the work of a pair is
 // proportional to the genes of its two structures.
@@ -57,6 +59,7 @@ private:
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;
+    ChromosomeSet state_;  // the graph and solver lists of every pair, storage kept
 };
 
 }  // namespace varnet
