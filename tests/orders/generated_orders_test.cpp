@@ -12,7 +12,7 @@
 #include "orders/gene_orders.hpp"
 #include "orders/gff_annotations.hpp"
 #include "orders/order_formats.hpp"
-#include "structures/structure_reader.hpp"
+#include "support/structure_text.hpp"
 
 namespace varnet {
 namespace {
@@ -243,18 +243,6 @@ std::string plannedStructures(const std::vector<PlannedGenome>& genomes,
     return text.str();
 }
 
-struct Read {
-    std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
-};
-
-Read readBack(const std::string& text) {
-    Read read;
-    std::istringstream in(text);
-    readStructures(in, read.structures, read.names);
-    return read;
-}
-
 TEST(GeneratedOrders, ImportReadsBackAsTheGenomesPlanned) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
@@ -287,15 +275,15 @@ TEST(GeneratedOrders, ImportReadsBackAsTheGenomesPlanned) {
         }
         checkEveryListedGeneFound(table, annotations);
 
-        const Read expected = readBack(plannedStructures(genomes, columns));
+        const testing::ReadResult expected = testing::readText(plannedStructures(genomes, columns));
         for (const OrderFormat format :
              {OrderFormat::Native, OrderFormat::UniMoG, OrderFormat::Grimm}) {
             std::ostringstream out;
             writeGeneOrders(out, table, orders, format);
-            const Read got = readBack(out.str());
+            const testing::ReadResult got = testing::readText(out.str());
             EXPECT_EQ(got.structures, expected.structures) << out.str();
             if (format != OrderFormat::Grimm) {
-                EXPECT_EQ(got.names, expected.names);
+                EXPECT_EQ(got.table, expected.table);
             }
         }
     }

@@ -10,6 +10,7 @@
 
 #include "app/command_line.hpp"
 #include "structures/structure_reader.hpp"
+#include "support/structure_text.hpp"
 #include "support/temp_dir.hpp"
 #include "support/working_directory.hpp"
 
@@ -169,14 +170,12 @@ TEST(OrdersProgram, BundledAnnotationsGiveTheGenomesOfTheTreeExample) {
     const OrdersRun run = runOrders({"--groups", examples + "annotations/gene_presence_absence.csv",
                                      "--gff", examples + "annotations"});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::istringstream in(run.out);
-    std::vector<ChromosomalStructure> got;
-    GeneNameTable names;
-    readStructures(in, got, names);
+    const testing::ReadResult imported = testing::readText(run.out);
+    const std::vector<ChromosomalStructure>& got = imported.structures;
     std::vector<ChromosomalStructure> want;
     GeneNameTable wantNames;
     readStructureFile(examples + "tree_six.txt", want, wantNames);
-    EXPECT_EQ(names, wantNames);
+    EXPECT_EQ(imported.table, wantNames);
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t k = 0; k < got.size(); ++k)
         EXPECT_TRUE(equalUpToRotation(got[k], want[k])) << want[k].name;
@@ -199,19 +198,86 @@ std::string gzipped(const std::string& text) {
 // A two-genome set that imports cleanly; the error cases each spoil one part of it.
 const std::string goodTable = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
 const std::string goodA =
-    "##gff-version 3\nc1\tx\tCDS\t1\t90\t.\t+\t0\tID=a1\nc1\tx\tCDS\t100\t190\t.\t-\t0\tID=a2\n"
+    "##gff-version "
+    "3\nc1\tx\tCDS\t1\t90\t.\t+\t0\tID=a1\nc1\tx\tCDS\t100\t190\t.\t-\t0\tID=a2\n"
     "c1\tx\tCDS\t200\t290\t.\t+\t0\tID=a3\n";
 const std::string goodB = "c1\tx\tCDS\t5\t90\t.\t-\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n";
 
-TEST(OrdersProgram, ImportsTheBaseOfTheErrorCases) {
-    const testing::TempDir dir;
+// The good set with some files replaced, added (`files`) or taken away (`removed`), and options
+// replaced or added (`extraArgs`, pairs), run inside `dir`.
+struct Variation {
+    std::map<std::string, std::string> files;
+    std::vector<std::string> removed;
+    std::vector<std::string> extraArgs;
+};
+
+OrdersRun runVariation(const testing::TempDir& dir, const Variation& variation,
+                       std::vector<std::string> args) {
     dir.write("t.tsv", goodTable);
     dir.write("g/A.gff", goodA);
     dir.write("g/B.gff3", goodB);
-    const OrdersRun run =
-        runOrders({"-g", (dir.path() / "t.tsv").string(), "--gff", (dir.path() / "g").string()});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n");
+    for (const auto& [name, text] : variation.files) dir.write(name, text);
+    for (const std::string& name : variation.removed) fs::remove(dir.path() / name);
+    const std::vector<std::string>& extra = variation.extraArgs;
+    for (std::size_t k = 0; k + 1 < extra.size(); k += 2) {
+        const auto same = std::find(args.begin(), args.end(), extra[k]);
+        if (same != args.end()) {
+            *(same + 1) = extra[k + 1];
+        } else {
+            args.insert(args.end(), {extra[k], extra[k + 1]});
+        }
+    }
+    const testing::ScopedWorkingDirectory inDir(dir.path());
+    return runOrders(args);
+}
+
+TEST(OrdersProgram, OptionsChooseTopologyTypesAndIdAttribute) {
+    struct Case {
+        const char* name;
+        Variation variation;
+        std::string expected;
+    };
+    const std::string bWithRegions = "c2\tx\tregion\t1\t900\t.\t+\t.\tIs_circular=true\n" + goodB;
+    const std::string aSwapped =
+        "c1\tx\tCDS\t1\t90\t.\t+\t0\tID=a3;locus_tag=a1\n"
+        "c1\tx\tCDS\t100\t190\t.\t-\t0\tID=a2;locus_tag=a2\n"
+        "c1\tx\tCDS\t200\t290\t.\t+\t0\tID=a1;locus_tag=a3\n";
+    std::string bByLocusTag = goodB;
+    for (std::size_t at; (at = bByLocusTag.find("ID=")) != std::string::npos;)
+        bByLocusTag.replace(at, 3, "locus_tag=");
+    const Case cases[] = {
+        {"linear without region lines",
+         {},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n"},
+        {"all circular",
+         {{}, {}, {"--topology", "circular"}},
+         "2\nA: 1; C3: +OG1-OG1+OG2\nB: 2; C1: -OG1; C1: +OG2\n"},
+        {"circular as the region says",
+         {{{"g/B.gff3", bWithRegions}}, {}, {}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; C1: +OG2; L1: -OG1\n"},
+        {"all linear whatever the region says",
+         {{{"g/B.gff3", bWithRegions}}, {}, {"--topology", "linear"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n"},
+        {"further feature types",
+         {{{"t.tsv", goodTable + "OG3\t\tb3\n"},
+           {"g/B.gff3", goodB + "c1\tx\ttRNA\t50\t60\t.\t-\t.\tID=b3\n"}},
+          {},
+          {"--types", "tRNA,CDS"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L2: -OG1-OG3; L1: +OG2\n"},
+        {"the first attribute the table lists",
+         {{{"g/A.gff", aSwapped}}, {}, {}},
+         "2\nA: 1; L3: +OG2-OG1+OG1\nB: 2; L1: -OG1; L1: +OG2\n"},
+        {"only the attribute named",
+         {{{"g/A.gff", aSwapped}, {"g/B.gff3", bByLocusTag}}, {}, {"--id-attribute", "locus_tag"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const testing::TempDir dir;
+        const OrdersRun run = runVariation(dir, c.variation, {"-g", "t.tsv", "--gff", "g"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.expected);
+    }
 }
 
 // Every failure ends with status 1, one message naming what is wrong and where, nothing on
@@ -219,9 +285,9 @@ TEST(OrdersProgram, ImportsTheBaseOfTheErrorCases) {
 TEST(OrdersProgram, RejectsBadInputWithAClearMessageAndWritesNothing) {
     struct Case {
         const char* name;
-        std::map<std::string, std::string> files;  // replacing or adding to the good set
-        std::vector<std::string> removed;          // files of the good set taken away
-        std::vector<std::string> extraArgs;        // options replacing or adding to the good ones
+        std::map<std::string, std::string> files;
+        std::vector<std::string> removed;
+        std::vector<std::string> extraArgs;
         std::string fragment;
     };
     const std::string aLines = goodA.substr(goodA.find('\n') + 1);
@@ -360,26 +426,9 @@ TEST(OrdersProgram, RejectsBadInputWithAClearMessageAndWritesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const testing::TempDir dir;
-        dir.write("t.tsv", goodTable);
-        dir.write("g/A.gff", goodA);
-        dir.write("g/B.gff3", goodB);
         dir.write("out.txt", "earlier result\n");
-        for (const auto& [name, text] : c.files) dir.write(name, text);
-        for (const std::string& name : c.removed) fs::remove(dir.path() / name);
-        std::vector<std::string> args = {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"};
-        for (std::size_t k = 0; k + 1 < c.extraArgs.size(); k += 2) {
-            const auto same = std::find(args.begin(), args.end(), c.extraArgs[k]);
-            if (same != args.end()) {
-                *(same + 1) = c.extraArgs[k + 1];
-            } else {
-                args.insert(args.end(), {c.extraArgs[k], c.extraArgs[k + 1]});
-            }
-        }
-        OrdersRun run;
-        {
-            const testing::ScopedWorkingDirectory inDir(dir.path());
-            run = runOrders(args);
-        }
+        const OrdersRun run = runVariation(dir, {c.files, c.removed, c.extraArgs},
+                                           {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("varnet-orders: " + c.fragment), std::string::npos) << run.err;
         EXPECT_EQ(run.err.back(), '\n');

@@ -8,24 +8,15 @@
 #include "structures/structure_validation.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
+#include "support/structure_text.hpp"
 #include "support/temp_dir.hpp"
 
 namespace varnet {
 namespace {
 
 using testing::expectThrowsWith;
-
-struct ReadResult {
-    std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
-};
-
-ReadResult readText(const std::string& text) {
-    ReadResult result;
-    std::istringstream in(text);
-    readStructures(in, result.structures, result.table);
-    return result;
-}
+using testing::ReadResult;
+using testing::readText;
 
 Chromosome L(std::vector<int32_t> genes) {
     return {false, std::move(genes)};
