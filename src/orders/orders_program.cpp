@@ -41,13 +41,13 @@ constexpr const char* usage =
     "structure file, reading each genome's genes from its GFF3 annotation (plain or .gz), the\n"
     "file named like the genome's column with .gff or .gff3.\n";
 
+// The items of comma-separated lists, blanks around them dropped.
 std::vector<std::string> splitList(const std::vector<std::string>& values) {
     std::vector<std::string> items;
     for (const std::string& value : values) {
         std::istringstream in(value);
-        std::string item;
-        while (std::getline(in, item, ',')) {
-            if (!item.empty()) items.push_back(item);
+        for (std::string item; std::getline(in, item, ',');) {
+            if (!trimmed(item).empty()) items.emplace_back(trimmed(item));
         }
     }
     return items;

@@ -262,7 +262,7 @@ TEST(OrdersProgram, OptionsChooseTopologyTypesAndIdAttribute) {
          {{{"t.tsv", goodTable + "OG3\t\tb3\n"},
            {"g/B.gff3", goodB + "c1\tx\ttRNA\t50\t60\t.\t-\t.\tID=b3\n"}},
           {},
-          {"--types", "tRNA,CDS"}},
+          {"--types", "tRNA, CDS"}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L2: -OG1-OG3; L1: +OG2\n"},
         {"the first attribute the table lists",
          {{{"g/A.gff", aSwapped}}, {}, {}},
