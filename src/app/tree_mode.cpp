@@ -25,9 +25,10 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                                  " holds no structure; tree mode needs at least one");
     }
     validateForGraph(structures);
+    JackknifeSettings jackknife = options.jackknife;
+    jackknife.names = &names;
     buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out, workers, terminal, distribution,
-              options.jackknife);
+              options.method, options.phylip, out, workers, terminal, distribution, jackknife);
 }
 
 }  // namespace varnet

@@ -83,14 +83,18 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
                             const std::vector<ChromosomalStructure>& structures, BuiltTree& main,
                             std::ostream& out, unsigned threadCount, std::ostream* terminal,
                             PairDistribution* distribution) {
-    const std::vector<int32_t> genes = geneIdsOf(structures);
+    const std::vector<std::vector<int32_t>> genes = geneGroupsOf(structures, jackknife.names);
+    std::vector<int32_t> deleted;
     SupportCounter counter(main.tree, structures.size(), isRooted(method));
     JackknifeFiles files;
     std::ostream noProgress(nullptr);
     ProgressMeter meter(terminal, jackknife.replicates, "replicates");
     for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
-        const std::vector<ChromosomalStructure> reduced = withoutGenes(
-            structures, drawDeletedGenes(genes, jackknife.fraction, jackknife.seed, replicate));
+        deleted.clear();
+        for (const std::size_t gene :
+             drawDeletedGenes(genes.size(), jackknife.fraction, jackknife.seed, replicate))
+            deleted.insert(deleted.end(), genes[gene].begin(), genes[gene].end());
+        const std::vector<ChromosomalStructure> reduced = withoutGenes(structures, deleted);
         DistanceMatrix matrix = combinedMatrix(
             calculateSpecialMatrix(operationWeights, reduced, noProgress, threadCount, nullptr,
                                    distribution),

@@ -36,31 +36,47 @@ bool hasBit(const std::vector<uint64_t>& set, std::size_t bit) {
 
 }  // namespace
 
-std::vector<int32_t> geneIdsOf(const std::vector<ChromosomalStructure>& structures) {
-    std::vector<int32_t> ids;
+std::vector<std::vector<int32_t>> geneGroupsOf(const std::vector<ChromosomalStructure>& structures,
+                                               const GeneNameTable* names) {
+    std::vector<int32_t> groups;
     for (const ChromosomalStructure& structure : structures) {
         for (const Chromosome& chromosome : structure.chromosomes) {
-            for (const int32_t code : chromosome.genes) ids.push_back(geneIdOf(code));
+            for (const int32_t code : chromosome.genes) groups.push_back(geneIdOf(code));
         }
     }
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    return ids;
+    std::sort(groups.begin(), groups.end());
+    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+    const auto nameOf = [&](int32_t group) -> const std::string* {
+        if (names == nullptr) return nullptr;
+        const auto found = names->find(group);
+        return found == names->end() ? nullptr : &found->second;
+    };
+    std::vector<std::vector<int32_t>> genes;
+    const std::string* previous = nullptr;
+    for (const int32_t group : groups) {
+        // The groups of one name are consecutive, so they meet here one after another.
+        const std::string* name = nameOf(group);
+        if (name == nullptr || previous == nullptr || *name != *previous) genes.emplace_back();
+        genes.back().push_back(group);
+        previous = name;
+    }
+    return genes;
 }
 
 std::size_t deletedGeneCount(double fraction, std::size_t geneCount) {
     return static_cast<std::size_t>(std::llround(fraction * static_cast<double>(geneCount)));
 }
 
-std::vector<int32_t> drawDeletedGenes(const std::vector<int32_t>& ids, double fraction,
-                                      uint64_t seed, uint64_t replicate) {
+std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
+                                          uint64_t replicate) {
     // The state of SplitMix64 after `replicate` outputs is seed + replicate x its increment.
     std::mt19937_64 generator(splitMix64(seed + (replicate - 1) * 0x9E3779B97F4A7C15u));
-    const std::size_t count = std::min(deletedGeneCount(fraction, ids.size()), ids.size());
+    const std::size_t count = std::min(deletedGeneCount(fraction, geneCount), geneCount);
     // The first `count` places of a Fisher-Yates shuffle.
-    std::vector<int32_t> order = ids;
+    std::vector<std::size_t> order(geneCount);
+    for (std::size_t k = 0; k < geneCount; ++k) order[k] = k;
     for (std::size_t k = 0; k < count; ++k)
-        std::swap(order[k], order[k + uniformBelow(generator, order.size() - k)]);
+        std::swap(order[k], order[k + uniformBelow(generator, geneCount - k)]);
     order.resize(count);
     std::sort(order.begin(), order.end());
     return order;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
+#include "structures/gene_name_table.hpp"
 #include "tree/newick.hpp"
 
 namespace varnet {
@@ -17,25 +18,32 @@ struct JackknifeSettings {
     uint64_t replicates = 0;  // 0: no jackknife
     double fraction = 0.4;    // share of the gene names a replicate deletes, 0 < fraction < 1
     uint64_t seed = 1;
+    // The structure file's names by code group, so that a name whose copies take several groups
+    // is deleted whole; without them every group counts as a name.
+    const GeneNameTable* names = nullptr;
     bool operator==(const JackknifeSettings&) const = default;
 };
 
-// The gene ids of the structures, each once, in increasing order.
-std::vector<int32_t> geneIdsOf(const std::vector<ChromosomalStructure>& structures);
+// The gene names present in the structures, as a replicate deletes them: per name, in the order
+// of its codes, the code groups (code / 10) its copies use, in increasing order. A name with more
+// than 9 copies in some structure uses several consecutive groups, merged by their equal names in
+// `names`; without `names` every group is a name of its own.
+std::vector<std::vector<int32_t>> geneGroupsOf(const std::vector<ChromosomalStructure>& structures,
+                                               const GeneNameTable* names);
 
 // How many of `geneCount` names a replicate deletes: fraction x geneCount rounded to the nearest
 // whole number, halves away from zero.
 std::size_t deletedGeneCount(double fraction, std::size_t geneCount);
 
-// The ids a replicate (numbered from 1) deletes, in increasing order: `deletedGeneCount` of
-// `ids`, every subset of that size equally likely. The draw depends only on the ids, the
-// fraction, the seed and the replicate: it runs on std::mt19937_64, whose sequence the C++
-// standard fixes, seeded with the replicate-th output of SplitMix64 started at `seed`, and takes
-// bounded numbers by rejection, not through a library distribution.
-std::vector<int32_t> drawDeletedGenes(const std::vector<int32_t>& ids, double fraction,
-                                      uint64_t seed, uint64_t replicate);
+// The names (numbers 0 .. geneCount-1) a replicate (numbered from 1) deletes, in increasing
+// order: `deletedGeneCount` of them, every subset of that size equally likely. The draw depends
+// only on the count, the fraction, the seed and the replicate: it runs on std::mt19937_64, whose
+// sequence the C++ standard fixes, seeded with the replicate-th output of SplitMix64 started at
+// `seed`, and takes bounded numbers by rejection, not through a library distribution.
+std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
+                                          uint64_t replicate);
 
-// The structures without every copy of the genes `deleted` (ids in increasing order). A
+// The structures without every code of the code groups `deleted` (in increasing order). A
 // chromosome left without genes is dropped, so a structure may be left without chromosomes.
 std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
                                                const std::vector<int32_t>& deleted);
