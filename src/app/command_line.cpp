@@ -26,6 +26,11 @@ int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
 int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                bool errIsTerminal, PairDistribution* distribution) {
     try {
+        // The version alone goes to `out`, for scripts that read it.
+        if (asksForVersion(args)) {
+            out << "varnet " << versionText() << '\n';
+            return successStatus;
+        }
         err << "Parsing parameters: \n";
         const std::optional<ProgramOptions> options = parseOptions(args, err);
         if (!options) return successStatus;

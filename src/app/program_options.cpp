@@ -68,17 +68,43 @@ double fractionOption(const po::variables_map& values) {
     return value;
 }
 
-}  // namespace
+// The options of the command line: those listed by -h, and --version, which is not listed so that
+// the listing stays as scripts have read it.
+po::options_description allOptions(const po::options_description& listed) {
+    po::options_description all;
+    all.add(listed).add_options()("version", "Print the version");
+    return all;
+}
 
-std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
-                                           std::ostream& err) {
-    const po::options_description options = describeOptions();
+po::variables_map parseArguments(const std::vector<std::string>& args,
+                                 const po::options_description& options) {
     const po::positional_options_description noPositionalArguments;
     po::variables_map values;
     po::store(
         po::command_line_parser(args).options(options).positional(noPositionalArguments).run(),
         values);
     po::notify(values);
+    return values;
+}
+
+}  // namespace
+
+const char* versionText() {
+    return VARNET_VERSION;
+}
+
+bool asksForVersion(const std::vector<std::string>& args) {
+    try {
+        return parseArguments(args, allOptions(describeOptions())).count("version") != 0;
+    } catch (const std::exception&) {
+        return false;  // the run reports what is wrong with the command line
+    }
+}
+
+std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
+                                           std::ostream& err) {
+    const po::options_description options = describeOptions();
+    const po::variables_map values = parseArguments(args, allOptions(options));
 
     if (values.count("help") != 0) {
         err << "Usage: Varnet -c [file] -o [ini file] -m [mode] -r [directory]\n" << options;

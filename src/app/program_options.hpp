@@ -22,6 +22,13 @@ struct ProgramOptions {
     JackknifeSettings jackknife;  // tree mode's support values; no replicates by default
 };
 
+// The program's version, e.g. "1.0.0".
+const char* versionText();
+
+// True when the arguments form a command line that holds --version (any other option is then
+// only checked for its form: no file is read).
+bool asksForVersion(const std::vector<std::string>& args);
+
 // Parses the arguments that follow the program name. With -h/--help prints the usage line and
 // the option listing to `err` and returns nothing. Otherwise creates the result directory with
 // its missing parents, reads the operation-weights file and then the distance-weights file. The

@@ -69,6 +69,29 @@ TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
     EXPECT_EQ(err.str().rfind(error + "boost::filesystem::create_director", 0), 0u) << err.str();
 }
 
+// --version prints the version alone, before any file is read; the option list of -h stays
+// without it.
+TEST_F(CommandLine, VersionAloneOnStandardOutput) {
+    const std::string version = std::string("varnet ") + versionText() + "\n";
+    const std::vector<std::string> versionLines[] = {
+        {"--version"}, {"-c", "none.txt", "--version", "-m", "x", "-r", "not_made"}};
+    for (const std::vector<std::string>& args : versionLines) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(runCommandLine(args, out, err), 0);
+        EXPECT_EQ(out.str(), version);
+        EXPECT_EQ(err.str(), "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "not_made"));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runCommandLine({"--version=1"}, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    std::ostringstream help;
+    EXPECT_EQ(runCommandLine({"-h"}, out, help), 0);
+    EXPECT_EQ(help.str().find("version"), std::string::npos) << help.str();
+}
+
 TEST_F(CommandLine, ParsesValuesInEveryStyle) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"-cs.txt", "-oweights.txt", "-rout", "-mtree", "-f1", "-pnj"},
