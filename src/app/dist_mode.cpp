@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.hpp"
@@ -29,6 +30,33 @@ void writeGraphFile(const std::string& path, const char* heading, const JointGra
 
 }  // namespace
 
+DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table) {
+    validateForGraph(structures);
+    const ChromosomalStructure& a = structures.front();
+    const ChromosomalStructure& b = structures.back();
+    // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
+    GeneNameIndex names(table, numberCodesDensely(structures));
+    AdjacencyArray adjacencyA;
+    AdjacencyArray adjacencyB;
+    fillAdjacency(a, adjacencyA);
+    fillAdjacency(b, adjacencyB);
+    return {a.name, b.name, std::move(names),
+            ChromosomeSet(buildJointGraph(adjacencyA, adjacencyB))};
+}
+
+double solveDistPair(DistPair& pair, const OperationWeights& weights) {
+    const double cost = solve(pair.graph, weights);
+    // Weights so large that their sum overflows give no cost to print or compare.
+    if (!std::isfinite(cost)) {
+        std::ostringstream message;
+        message << "The cost of turning structure \"" << pair.firstName << "\" into structure \""
+                << pair.lastName << "\" is not finite (" << cost
+                << "): the operation weights are too large";
+        throw std::runtime_error(message.str());
+    }
+    return cost;
+}
+
 int runDistMode(const ProgramOptions& options, std::ostream& err) {
     err << "Building chromosome structs...\n";
     std::vector<ChromosomalStructure> structures;
@@ -39,38 +67,22 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
         err << "Invalid chromosome data provided\n";
         return failureStatus;
     }
-    const ChromosomalStructure& a = structures.front();
-    const ChromosomalStructure& b = structures.back();
-    validateForGraph(structures);
-    // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
-    const GeneNameIndex printed(names, numberCodesDensely(structures));
-    AdjacencyArray adjacencyA;
-    AdjacencyArray adjacencyB;
-    fillAdjacency(a, adjacencyA);
-    fillAdjacency(b, adjacencyB);
+    DistPair pair = prepareDistPair(std::move(structures), names);
 
     err << "Done.\nBuilding common graph...\n";
-    ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
-    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", state, printed);
+    writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", pair.graph, pair.names);
 
     err << "Done.\nCalculating shortest path...\n";
     // The steps are written out as they are completed, so that they need not all be kept.
-    SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", printed);
-    state.writeRecord = [&sequenceFile](const OperationRecord& record) {
+    SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", pair.names);
+    pair.graph.writeRecord = [&sequenceFile](const OperationRecord& record) {
         sequenceFile.write(record);
     };
-    const double cost = solve(state, options.operationWeights);
-    // Weights so large that their sum overflows give no cost to print or compare.
-    if (!std::isfinite(cost)) {
-        std::ostringstream message;
-        message << "The cost of turning structure \"" << a.name << "\" into structure \"" << b.name
-                << "\" is not finite (" << cost << "): the operation weights are too large";
-        throw std::runtime_error(message.str());
-    }
+    const double cost = solveDistPair(pair, options.operationWeights);
     std::ostringstream costText;  // the default number format, whatever `err`'s settings
     costText << cost;
     err << costText.str();
-    writeGraphFile(options.resultDir + "/final.txt", "", state, printed);
+    writeGraphFile(options.resultDir + "/final.txt", "", pair.graph, pair.names);
     sequenceFile.finish(cost);
     return successStatus;
 }

@@ -1,10 +1,35 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "app/program_options.hpp"
+#include "solver/chromosome_set.hpp"
+#include "structures/chromosomal_structure.hpp"
+#include "structures/gene_name_table.hpp"
+#include "structures/operation_weights.hpp"
 
 namespace varnet {
+
+// The comparison of dist mode, ready for the solver: the joint graph of the first and the last
+// structure, whose gene codes are numbered densely over the two (`names` prints them by the names
+// read).
+struct DistPair {
+    std::string firstName;
+    std::string lastName;
+    GeneNameIndex names;
+    ChromosomeSet graph;
+};
+
+// Prepares the comparison of the first and the last of `structures` (one or two; one structure
+// is compared with itself) whose genes `table` names; the table must outlive the result. Throws,
+// naming the structure, when one of the two cannot be compared.
+DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table);
+
+// Runs the solver on the pair's joint graph, which becomes the final graph (with records kept);
+// returns the total cost. Throws, naming both structures, when the cost is not finite.
+double solveDistPair(DistPair& pair, const OperationWeights& weights);
 
 // Compares the first and the last structure of the structure file: writes the joint graph, the
 // final graph and the shortest sequence into the result directory and prints the cost to `err`.

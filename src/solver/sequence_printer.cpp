@@ -8,17 +8,12 @@
 namespace varnet {
 namespace {
 
-void printItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names) {
-    printComponent(out, item.component, names);
-    out << '(' << item.tag << ')';
-}
-
 // Items [from, to) of `items`, separated by ", ".
 void printItems(std::ostream& out, const std::vector<ComponentItem>& items, std::size_t from,
                 std::size_t to, const GeneNameIndex& names) {
     for (std::size_t i = from; i < to; ++i) {
         if (i != from) out << ", ";
-        printItem(out, items[i], names);
+        printComponentItem(out, items[i], names);
     }
 }
 
@@ -27,6 +22,23 @@ bool endsWithAlternativesMarker(const std::vector<ComponentItem>& after) {
 }
 
 }  // namespace
+
+void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names) {
+    printComponent(out, item.component, names);
+    out << '(' << item.tag << ')';
+}
+
+std::size_t listedProducedCount(const OperationRecord& record) {
+    return record.after.size() - (endsWithAlternativesMarker(record.after) ? 1 : 0);
+}
+
+bool listsAlternatives(const OperationRecord& record) {
+    return endsWithAlternativesMarker(record.after) && listedProducedCount(record) >= 4;
+}
+
+void printSequenceHeading(std::ostream& out, std::size_t eventCount, double totalCost) {
+    out << eventCount << "; " << totalCost << ";\n";
+}
 
 void printOperationRecord(std::ostream& out, const OperationRecord& record,
                           const GeneNameIndex& names) {
@@ -39,25 +51,16 @@ void printOperationRecord(std::ostream& out, const OperationRecord& record,
     }
     out << " [";
     const std::vector<ComponentItem>& after = record.after;
-    if (endsWithAlternativesMarker(after)) {
-        const std::size_t marker = after.size() - 1;
-        if (marker >= 4) {
-            out << '(';
-            printItem(out, after[0], names);
-            out << ", ";
-            printItem(out, after[1], names);
-            out << ") or (";
-            printItem(out, after[2], names);
-            out << ", ";
-            printItem(out, after[3], names);
-            out << ')';
-            printItems(out, after, 4, marker, names);
-        } else {
-            // Too few items for two alternatives: they are listed plainly, without the marker.
-            printItems(out, after, 0, marker, names);
-        }
+    const std::size_t listed = listedProducedCount(record);
+    if (listsAlternatives(record)) {
+        out << '(';
+        printItems(out, after, 0, 2, names);
+        out << ") or (";
+        printItems(out, after, 2, 4, names);
+        out << ')';
+        printItems(out, after, 4, listed, names);
     } else {
-        printItems(out, after, 0, after.size(), names);
+        printItems(out, after, 0, listed, names);
     }
     out << "] , step: " << record.step << "\n";
 }
@@ -72,7 +75,7 @@ void SequenceFileWriter::write(const OperationRecord& record) {
 
 void SequenceFileWriter::finish(double totalCost) {
     writeResultFile(path_, [&](std::ostream& out) {
-        out << eventCount_ << "; " << totalCost << ";\n";
+        printSequenceHeading(out, eventCount_, totalCost);
         records_.copyTo(out);
     });
 }

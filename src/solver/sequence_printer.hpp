@@ -29,6 +29,18 @@ private:
     std::size_t eventCount_ = 0;
 };
 
+// The first line of the file: the number of events and the total cost.
+void printSequenceHeading(std::ostream& out, std::size_t eventCount, double totalCost);
+
+// One component as a record lists it: the component, then its tag in parentheses ("(C)" closed,
+// "(L)" open).
+void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names);
+
+// The produced items a record lists: all but an empty linear item at the end, which marks that
+// the first two and the next two items are alternatives when at least four precede it.
+std::size_t listedProducedCount(const OperationRecord& record);
+bool listsAlternatives(const OperationRecord& record);
+
 // One line: consumed items, events, produced items (two alternative pairs when the last
 // produced item is an empty linear component), then ", step: " and the label.
 void printOperationRecord(std::ostream& out, const OperationRecord& record,

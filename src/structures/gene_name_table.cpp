@@ -2,12 +2,14 @@
 
 #include <stdexcept>
 
+#include "structures/gene_code.hpp"
+
 namespace varnet {
 
 GeneNameIndex::GeneNameIndex(const GeneNameTable& table, const std::vector<int32_t>& originals)
     : names_(originals.size(), nullptr) {
     for (std::size_t code = 0; code < originals.size(); ++code) {
-        const auto found = table.find(originals[code] / 10);
+        const auto found = table.find(geneIdOf(originals[code]));
         if (found != table.end()) names_[code] = &found->second;
     }
 }

@@ -52,16 +52,6 @@ DistanceMatrix combinedMatrix(DistanceMatrix special, const DistanceWeights& dis
     return special;
 }
 
-// The tree of a jackknife replicate: as the main tree, without Kruskal's join lines and
-// without the neighbour-joining graph.
-BuiltTree replicateTree(const std::string& method, DistanceMatrix matrix,
-                        const std::vector<ChromosomalStructure>& structures) {
-    std::ostream discarded(nullptr);
-    if (method == "upgma") return upgmaTree(std::move(matrix), structures);
-    if (method == "nj") return neighbourJoiningTree(std::move(matrix), structures, discarded);
-    return kruskalTree(matrix, structures, discarded);
-}
-
 // Neighbour joining gives an unrooted tree; UPGMA and Kruskal's method give rooted ones.
 bool isRooted(const std::string& method) {
     return method != "nj";
@@ -99,7 +89,7 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
             calculateSpecialMatrix(operationWeights, reduced, noProgress, threadCount, nullptr,
                                    distribution),
             distanceWeights, reduced, "Jackknife replicate " + std::to_string(replicate) + ": ");
-        const BuiltTree tree = replicateTree(method, std::move(matrix), structures);
+        const BuiltTree tree = treeOfMethod(method, std::move(matrix), structures);
         counter.addReplicate(tree.tree);
         files.replicates += tree.text + '\n';
         meter.clear();
@@ -118,6 +108,26 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
 
 }  // namespace
 
+DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
+                                     const DistanceWeights& distanceWeights,
+                                     const std::vector<ChromosomalStructure>& structures,
+                                     std::ostream& out, unsigned threadCount,
+                                     std::ostream* terminal, PairDistribution* distribution) {
+    return combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, threadCount,
+                                               terminal, distribution),
+                          distanceWeights, structures);
+}
+
+BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
+                       const std::vector<ChromosomalStructure>& structures) {
+    std::ostream discarded(nullptr);
+    if (method == "upgma") return upgmaTree(std::move(matrix), structures);
+    if (method == "nj") return neighbourJoiningTree(std::move(matrix), structures, discarded);
+    if (method == "kruskal") return kruskalTree(matrix, structures, discarded);
+    throw std::invalid_argument("Unknown tree method \"" + method +
+                                "\": use \"upgma\", \"nj\" or \"kruskal\"");
+}
+
 bool isTreeMethod(const std::string& method) {
     return method == "upgma" || method == "nj" || method == "kruskal";
 }
@@ -134,10 +144,8 @@ void buildTree(const OperationWeights& operationWeights, const DistanceWeights& 
                const JackknifeSettings& jackknife) {
     if (jackknife.replicates > 0 && !isTreeMethod(method))
         throw std::invalid_argument(jackknifeWithoutTreeMessage(method));
-    DistanceMatrix matrix =
-        combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, threadCount,
-                                            terminal, distribution),
-                       distanceWeights, structures);
+    DistanceMatrix matrix = computeDistanceMatrix(operationWeights, distanceWeights, structures,
+                                                  out, threadCount, terminal, distribution);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (phylip) writePhylipFiles(resultDir, matrix, structures);

@@ -17,6 +17,24 @@ bool isTreeMethod(const std::string& method);
 // The message of a jackknife asked for with a method name that builds no tree.
 std::string jackknifeWithoutTreeMessage(const std::string& method);
 
+// The distance matrix of tree mode: the special distances, computed here or by the `distribution`
+// when given (see `computeSpecialMatrix`, which prints the progress lines and the time taken to
+// `out`), combined with the breakpoint distances by `distanceWeights`. Throws, naming the pair,
+// when a distance is not finite.
+DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
+                                     const DistanceWeights& distanceWeights,
+                                     const std::vector<ChromosomalStructure>& structures,
+                                     std::ostream& out,
+                                     unsigned threadCount = availableProcessorCount(),
+                                     std::ostream* terminal = nullptr,
+                                     PairDistribution* distribution = nullptr);
+
+// The tree `method` ("upgma", "nj" or "kruskal") builds of `matrix` (UPGMA and neighbour joining
+// work in it), without Kruskal's join lines and without the neighbour-joining graph. Throws for any
+// other method name.
+BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
+                       const std::vector<ChromosomalStructure>& structures);
+
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files
 // ("/distance.tsv" and "/distance.phy", with `phylip` also "/map.txt" and "/infile"), the tree of
 // `method` (any text other than a tree method's name builds no tree), "/tree.tre" and its

@@ -144,6 +144,7 @@ void PairDistances::run() {
                              [](const Failure& a, const Failure& b) { return a.index < b.index; });
         std::rethrow_exception(earliest->error);
     }
+    if (interrupted_) throw std::runtime_error("The distance calculation was interrupted");
 }
 
 void PairDistances::work() {
@@ -173,6 +174,10 @@ bool PairDistances::nextPair(uint64_t& index, PairPosition& pair, bool finished)
     const std::lock_guard<std::mutex> lock(pairLock_);
     if (finished) meter_.pairDone();
     if (stopped_ || next_ == range_.last) return false;
+    if (stop_.stop_requested()) {
+        interrupted_ = true;
+        return false;
+    }
     advance(cursor_, count_);
     if (cursor_.column == cursor_.row + 1 && cursor_.row >= 1) {
         meter_.clear();

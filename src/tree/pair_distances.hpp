@@ -5,7 +5,9 @@
 #include <mutex>
 #include <optional>
 #include <ostream>
+#include <stop_token>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
@@ -62,6 +64,11 @@ public:
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
 
+    // Lets `stop` end the calculation early: once a stop is requested, no worker starts another
+    // pair, and the calculation throws "The distance calculation was interrupted" when pairs were
+    // left.
+    void stopWhen(std::stop_token stop) { stop_ = std::move(stop); }
+
     // Runs the workers to the end and hands the N x N matrix over by exchanging it with `out`;
     // cells of pairs outside the range stay 0.
     void calculate(DistanceMatrix& out);
@@ -97,7 +104,9 @@ private:
     std::mutex pairLock_;
     unsigned threadCount_ = 1;
     std::ostream& progress_;
+    std::stop_token stop_;
     bool stopped_ = false;           // guarded by pairLock_
+    bool interrupted_ = false;       // guarded by pairLock_
     std::vector<Failure> failures_;  // guarded by pairLock_
     ProgressMeter meter_;            // guarded by pairLock_
 };

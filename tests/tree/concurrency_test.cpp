@@ -7,6 +7,9 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <stop_token>
+#include <string>
+#include <utility>
 
 #include "solver/solve.hpp"
 #include "support/expect_throws.hpp"
@@ -141,6 +144,51 @@ TEST(Concurrency, WorkerFailureReachesTheCaller) {
         testing::expectThrowsWith([&] { calculation.calculate(out); },
                                   "a chromosome without genes");
         EXPECT_TRUE(out.empty());
+    }
+}
+
+// Progress text that requests a stop once it holds `line`, as the hand-out prints it.
+class StopAtLine : public std::stringbuf {
+public:
+    StopAtLine(std::stop_source& stop, std::string line) : stop_(stop), line_(std::move(line)) {}
+
+protected:
+    int sync() override {
+        if (str().find(line_) != std::string::npos) stop_.request_stop();
+        return 0;
+    }
+
+private:
+    std::stop_source& stop_;
+    std::string line_;
+};
+
+// A stop ends the hand-out: a calculation with pairs left fails, one whose last pair has been
+// handed out gives the whole matrix.
+TEST(Concurrency, StopLeavesNoPartialMatrix) {
+    const std::vector<ChromosomalStructure> structures = generatedStructures(7, 10);
+    std::ostringstream unused;
+    DistanceMatrix whole;
+    PairDistances(unitWeights, structures, unused, 1).calculate(whole);
+    for (const unsigned workers : {1u, 4u}) {
+        SCOPED_TRACE(workers);
+        for (const char* line : {"1 out of 10\n", "8 out of 10\n"}) {
+            std::stop_source stop;
+            StopAtLine text(stop, line);
+            std::ostream progress(&text);
+            PairDistances calculation(unitWeights, structures, progress, workers);
+            calculation.stopWhen(stop.get_token());
+            DistanceMatrix out;
+            if (std::string(line) == "1 out of 10\n") {
+                testing::expectThrowsWith([&] { calculation.calculate(out); },
+                                          "The distance calculation was interrupted");
+                EXPECT_TRUE(out.empty());
+                EXPECT_EQ(text.str(), line);
+            } else {
+                calculation.calculate(out);
+                EXPECT_EQ(out, whole);
+            }
+        }
     }
 }
 
