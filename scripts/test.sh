@@ -33,8 +33,11 @@ run_ctest() {
     ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j "$jobs" "${@:2}"
 }
 
+# The Release build also builds the Python module, for Debian's python3 (the one whose NumPy and
+# pytest the set-up installs), and runs its tests.
 release() {
-    configure build "" -DCMAKE_BUILD_TYPE=Release
+    configure build "" -DCMAKE_BUILD_TYPE=Release -DVARNET_BUILD_PYTHON=ON \
+        -DPython_EXECUTABLE=/usr/bin/python3
     cmake --build build -j "$jobs"
     run_ctest build
 }

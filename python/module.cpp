@@ -1,0 +1,341 @@
+// varnet._core: the program's structure reading, operation weights, pair comparison, distance
+// matrix and trees over plain Python values (varnet/__init__.py gives them their Python face).
+// Long computations run without the interpreter lock; the distance matrix also watches for
+// Ctrl-C, which stops its workers.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "app/dist_mode.hpp"
+#include "app/program_options.hpp"
+#include "app/weight_files.hpp"
+#include "solver/sequence_printer.hpp"
+#include "structures/chromosomal_structure.hpp"
+#include "structures/gene_code.hpp"
+#include "structures/gene_name_table.hpp"
+#include "structures/gene_numbering.hpp"
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
+#include "tree/build_tree.hpp"
+#include "tree/kruskal.hpp"
+#include "tree/neighbour_joining.hpp"
+#include "tree/pair_distances.hpp"
+#include "tree/upgma.hpp"
+#include "tree/worker_count.hpp"
+
+namespace py = pybind11;
+
+namespace varnet {
+namespace {
+
+// A structure as Python hands it over: its name and its chromosomes, each a circular flag and
+// the genes as signed names ("+dnaA", "-recF"; a name without a sign is forward).
+using PyChromosome = std::pair<bool, std::vector<std::string>>;
+using PyStructure = std::pair<std::string, std::vector<PyChromosome>>;
+
+// One step of a shortest sequence as its line in the sequence file shows it.
+using PyStep = std::tuple<std::vector<std::string>, std::vector<std::string>,
+                          std::vector<std::string>, std::string, bool, std::string>;
+
+// How often the waiting thread looks for Ctrl-C while the workers compute.
+constexpr std::chrono::milliseconds signalCheckInterval{50};
+
+// A file that cannot be opened is an OSError (FileNotFoundError and the like) carrying the
+// program's message, before the reader opens it again.
+void checkReadable(const std::string& path, const std::string& message) {
+    std::error_code ignored;
+    errno = 0;
+    if (std::filesystem::is_directory(path, ignored)) {
+        errno = EISDIR;
+    } else if (std::ifstream(path).is_open()) {
+        return;
+    }
+    const int error = errno == 0 ? ENOENT : errno;
+    PyErr_SetObject(PyExc_OSError, py::make_tuple(error, message, path).ptr());
+    throw py::error_already_set();
+}
+
+std::vector<PyStructure> toPython(const std::vector<ChromosomalStructure>& structures,
+                                  const GeneNameTable& table) {
+    std::vector<PyStructure> result;
+    result.reserve(structures.size());
+    for (const ChromosomalStructure& structure : structures) {
+        PyStructure& out = result.emplace_back(structure.name, std::vector<PyChromosome>());
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            std::vector<std::string> genes;
+            genes.reserve(chromosome.genes.size());
+            for (const int32_t code : chromosome.genes) {
+                // A tenth copy takes the code of the next gene id: the comparison's check
+                // names the gene.
+                if (absoluteCode(code) % 10 == 0) validateForGraph(structure, table);
+                genes.push_back((code < 0 ? "-" : "+") + table.at(geneIdOf(code)));
+            }
+            out.second.emplace_back(chromosome.circular, std::move(genes));
+        }
+    }
+    return result;
+}
+
+// Structures with their genes numbered as the reader numbers a file holding them in this order.
+struct NumberedStructures {
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable table;
+};
+
+bool holdsWhitespace(std::string_view name) {
+    return name.find_first_of(" \t\n\v\f\r") != std::string_view::npos;
+}
+
+NumberedStructures fromPython(const std::vector<PyStructure>& input) {
+    NumberedStructures result;
+    GeneNumbering numbering;
+    for (const auto& [name, chromosomes] : input) {
+        numbering.startStructure();
+        ChromosomalStructure& structure = result.structures.emplace_back();
+        structure.name = name;
+        for (std::size_t c = 0; c < chromosomes.size(); ++c) {
+            const std::string where =
+                "structure \"" + name + "\", chromosome " + std::to_string(c + 1);
+            Chromosome& chromosome = structure.chromosomes.emplace_back();
+            chromosome.circular = chromosomes[c].first;
+            for (const std::string& gene : chromosomes[c].second) {
+                std::string_view geneName = gene;
+                int orientation = 1;
+                if (!geneName.empty() && (geneName[0] == '+' || geneName[0] == '-')) {
+                    orientation = geneName[0] == '-' ? -1 : 1;
+                    geneName.remove_prefix(1);
+                }
+                if (geneName.empty() || holdsWhitespace(geneName)) {
+                    throw std::invalid_argument(where + ": \"" + gene +
+                                                "\" is not a gene name (a name, after an "
+                                                "optional + or -, without whitespace)");
+                }
+                chromosome.genes.push_back(numbering.code(geneName, orientation, where));
+            }
+        }
+    }
+    result.table = numbering.takeNames();
+    return result;
+}
+
+std::vector<PyStructure> readStructuresAt(const std::string& path) {
+    checkReadable(path, "Failed to open file " + path);
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable table;
+    readStructureFile(path, structures, table);
+    return toPython(structures, table);
+}
+
+std::vector<PyStructure> parseStructureText(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<ChromosomalStructure> structures;
+    GeneNameTable table;
+    readStructures(in, structures, table, "the structure text");
+    return toPython(structures, table);
+}
+
+OperationWeights readWeightsAt(const std::string& path) {
+    checkReadable(path, "failed to open file with weights");
+    return readOperationWeights(path);
+}
+
+// The comparison of the first structure with the second, as dist mode makes it.
+DistPair preparePair(const std::vector<PyStructure>& pair, NumberedStructures& numbered) {
+    if (pair.size() != 2) throw std::invalid_argument("A comparison needs two structures");
+    numbered = fromPython(pair);
+    return prepareDistPair(std::move(numbered.structures), numbered.table);
+}
+
+double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& weights) {
+    const py::gil_scoped_release unlocked;
+    NumberedStructures numbered;
+    DistPair prepared = preparePair(pair, numbered);
+    prepared.graph.recording = false;
+    return solveDistPair(prepared, weights);
+}
+
+std::string printed(const auto& print) {
+    std::ostringstream text;
+    print(text);
+    return text.str();
+}
+
+PyStep stepOf(const OperationRecord& record, const GeneNameIndex& names) {
+    std::vector<std::string> consumed;
+    for (const ComponentItem& item : record.before)
+        consumed.push_back(
+            printed([&](std::ostream& out) { printComponentItem(out, item, names); }));
+    std::vector<std::string> events;
+    for (const int32_t event : record.events) events.emplace_back(eventName(event));
+    std::vector<std::string> produced;
+    for (std::size_t k = 0; k < listedProducedCount(record); ++k) {
+        produced.push_back(
+            printed([&](std::ostream& out) { printComponentItem(out, record.after[k], names); }));
+    }
+    std::string line =
+        printed([&](std::ostream& out) { printOperationRecord(out, record, names); });
+    line.pop_back();  // the line feed
+    return {std::move(consumed), std::move(events),         std::move(produced),
+            record.step,         listsAlternatives(record), std::move(line)};
+}
+
+// The cost, the first line of the sequence file and the steps.
+std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
+    const std::vector<PyStructure>& pair, const OperationWeights& weights) {
+    const py::gil_scoped_release unlocked;
+    NumberedStructures numbered;
+    DistPair prepared = preparePair(pair, numbered);
+    std::vector<PyStep> steps;
+    std::size_t eventCount = 0;
+    prepared.graph.writeRecord = [&](const OperationRecord& record) {
+        eventCount += record.events.size();
+        steps.push_back(stepOf(record, prepared.names));
+    };
+    const double cost = solveDistPair(prepared, weights);
+    std::string heading =
+        printed([&](std::ostream& out) { printSequenceHeading(out, eventCount, cost); });
+    heading.pop_back();
+    return {cost, std::move(heading), std::move(steps)};
+}
+
+// The special distances on the workers of `PairDistances`, which stop when `stop` says so.
+class StoppablePairDistances final : public PairDistribution {
+public:
+    explicit StoppablePairDistances(std::stop_token stop) : stop_(std::move(stop)) {}
+
+    DistanceMatrix calculate(const OperationWeights& weights,
+                             const std::vector<ChromosomalStructure>& structures,
+                             std::ostream& progress, unsigned threadCount,
+                             std::ostream* terminal) override {
+        PairDistances calculation(weights, structures, progress, threadCount, terminal);
+        calculation.stopWhen(stop_);
+        DistanceMatrix matrix;
+        calculation.calculate(matrix);
+        return matrix;
+    }
+
+private:
+    std::stop_token stop_;
+};
+
+py::array_t<double> toArray(const DistanceMatrix& matrix) {
+    const auto n = static_cast<py::ssize_t>(matrix.size());
+    py::array_t<double> result({n, n});
+    auto cells = result.mutable_unchecked<2>();
+    for (py::ssize_t i = 0; i < n; ++i) {
+        for (py::ssize_t j = 0; j < n; ++j)
+            cells(i, j) = matrix[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+    }
+    return result;
+}
+
+// Computes on a thread of its own while the calling thread, without the interpreter lock, looks
+// for Ctrl-C: a KeyboardInterrupt stops the workers before their next pair and is raised here.
+py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
+                                   const OperationWeights& operationWeights, double special,
+                                   double breakpoint, unsigned threads) {
+    DistanceMatrix matrix;
+    bool interrupted = false;
+    {
+        const py::gil_scoped_release unlocked;
+        const NumberedStructures numbered = fromPython(input);
+        for (const ChromosomalStructure& structure : numbered.structures)
+            validateForGraph(structure, numbered.table);
+        const unsigned threadCount =
+            threads != 0 ? threads
+                         : workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
+        const DistanceWeights distanceWeights{special, breakpoint};
+        std::stop_source stop;
+        StoppablePairDistances distances(stop.get_token());
+        std::future<DistanceMatrix> result = std::async(std::launch::async, [&] {
+            std::ostream discard(nullptr);
+            return computeDistanceMatrix(operationWeights, distanceWeights, numbered.structures,
+                                         discard, threadCount, nullptr, &distances);
+        });
+        while (result.wait_for(signalCheckInterval) != std::future_status::ready) {
+            const py::gil_scoped_acquire locked;
+            if (PyErr_CheckSignals() != 0) {
+                interrupted = true;
+                stop.request_stop();
+                break;
+            }
+        }
+        result.wait();
+        if (!interrupted) matrix = result.get();
+    }
+    if (interrupted) throw py::error_already_set();  // the exception the signal handler raised
+    return toArray(matrix);
+}
+
+std::string treeText(const py::array_t<double, py::array::c_style | py::array::forcecast>& cells,
+                     const std::vector<std::string>& names, const std::string& method) {
+    const std::size_t n = names.size();
+    if (cells.ndim() != 2 || static_cast<std::size_t>(cells.shape(0)) != n ||
+        static_cast<std::size_t>(cells.shape(1)) != n)
+        throw std::invalid_argument("The matrix must have one row and one column per name");
+    DistanceMatrix matrix(n, std::vector<double>(n));
+    const auto view = cells.unchecked<2>();
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < n; ++j)
+            matrix[i][j] = view(static_cast<py::ssize_t>(i), static_cast<py::ssize_t>(j));
+    }
+    std::vector<ChromosomalStructure> structures(n);
+    for (std::size_t k = 0; k < n; ++k) structures[k].name = names[k];
+    const py::gil_scoped_release unlocked;
+    std::ostream discard(nullptr);
+    if (method == "upgma") return upgmaTree(matrix, structures).text;
+    if (method == "nj") return neighbourJoiningTree(matrix, structures, discard).text;
+    if (method == "kruskal") return kruskalTree(matrix, structures, discard).text;
+    throw std::invalid_argument("Unknown tree method \"" + method +
+                                "\": use \"upgma\", \"nj\" or \"kruskal\"");
+}
+
+// The program's failures are exceptions carrying its message: ValueError in Python.
+void translateFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const py::builtin_exception&) {
+        throw;  // pybind11's own, e.g. TypeError, translated by pybind11
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_ValueError, e.what());
+    }
+}
+
+}  // namespace
+}  // namespace varnet
+
+PYBIND11_MODULE(_core, module) {
+    using namespace varnet;
+    module.doc() = "varnet's core, wrapped for the package varnet";
+    py::register_exception_translator(&translateFailure);
+    module.attr("version") = versionText();
+    module.def("read_structures", &readStructuresAt, py::arg("path"));
+    module.def("parse_structures", &parseStructureText, py::arg("text"));
+    module.def("read_weights", &readWeightsAt, py::arg("path"));
+    module.def("distance", &pairCost, py::arg("pair"), py::arg("weights"));
+    module.def("sequence", &pairSequence, py::arg("pair"), py::arg("weights"));
+    module.def("distance_matrix", &distanceMatrix, py::arg("structures"), py::arg("weights"),
+               py::arg("special"), py::arg("breakpoint"), py::arg("threads"));
+    module.def("tree", &treeText, py::arg("matrix"), py::arg("names"), py::arg("method"));
+}

@@ -1,0 +1,252 @@
+"""The package against the program on the same inputs: costs, steps, matrices, trees, errors."""
+
+from __future__ import annotations
+
+import itertools
+import os
+import random
+import signal
+import threading
+import time
+from pathlib import Path
+from typing import List
+
+import numpy
+import pytest
+from conftest import (
+    EXAMPLES,
+    native_text,
+    random_structure,
+    run,
+    shuffled_structures,
+)
+
+import varnet
+
+DISTANCE_WEIGHTS = "[weights]\nspecial={}\nbreakpoint={}\n"
+
+
+def weights_line(w: varnet.Weights) -> str:
+    return f"DP={w.DP!r},SP={w.SP!r},J={w.J!r},C={w.C!r},aD={w.aD!r},bD={w.bD!r}\n"
+
+
+def dist_run(program: str, tmp: Path, a: varnet.Structure, b: varnet.Structure, w) -> tuple:
+    """The cost the program prints and the shortest_sequence.txt it writes for a and b."""
+    (tmp / "pair.txt").write_text(native_text([a, b]))
+    (tmp / "weights.txt").write_text(weights_line(w))
+    (tmp / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
+    done = run(program, ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r"], tmp)
+    assert done.status == 0, done.err
+    cost = done.err.rsplit("\n", 1)[1]
+    return cost, (tmp / "r" / "shortest_sequence.txt").read_text()
+
+
+def check_pair(program: str, tmp: Path, a, b, w) -> None:
+    cost, text = dist_run(program, tmp, a, b, w)
+    found = varnet.sequence(a, b, w)
+    assert found.text() == text
+    assert f"{found.cost:g}" == cost
+    assert varnet.distance(a, b, w) == found.cost
+    for step in found.steps:
+        listed = step.produced
+        if step.alternatives:
+            listed = [f"({listed[0]}, {listed[1]}) or ({listed[2]}, {listed[3]})"] + listed[4:]
+        assert step.text == (
+            f"[{', '.join(step.consumed)}] {', '.join(step.events)} [{', '.join(listed)}] "
+            f", step: {step.label}"
+        )
+
+
+def test_dist_of_the_examples_equals_the_program(program, tmp_path):
+    w = varnet.read_weights(EXAMPLES / "operation_weights.txt")
+    assert w == varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
+    a, b = varnet.read_structures(EXAMPLES / "dist_pair.txt")
+    assert varnet.distance(a, b, w) == 6.5
+    check_pair(program, tmp_path, a, b, w)
+    six = varnet.read_structures(EXAMPLES / "tree_six.txt")
+    for a, b in itertools.permutations(six, 2):
+        check_pair(program, tmp_path, a, b, w)
+
+
+def test_dist_of_generated_pairs_equals_the_program(program, tmp_path):
+    rng = random.Random(29)
+    weight_sets = [
+        varnet.Weights(),
+        varnet.Weights(DP=1, SP=2, J=1.5, C=1.5, aD=1, bD=3),
+        varnet.Weights(DP=2, SP=1, J=0.5, C=0.75, aD=2, bD=0.5),
+    ]
+    for k in range(50):
+        pool = rng.randrange(3, 12)
+        a = random_structure(rng, "A", rng.randrange(2, 16), pool)
+        b = random_structure(rng, "B", rng.randrange(2, 16), pool)
+        if k % 10 == 9:
+            b = varnet.Structure("B", [])  # a structure without chromosomes
+        check_pair(program, tmp_path, a, b, weight_sets[k % 3])
+
+
+def test_the_three_formats_read_alike():
+    native = varnet.read_structures(EXAMPLES / "tree_six.txt")
+    assert varnet.read_structures(EXAMPLES / "tree_six.unimog") == native
+    assert varnet.parse_structures((EXAMPLES / "tree_six.txt").read_text()) == native
+    assert native[4] == varnet.Structure(
+        "EcoliCFT073_NC_004431",
+        [varnet.Chromosome("+dnaA +dnaN +recF +gyrB +rpoB +rpoC +tufA".split(), True)],
+    )
+    grimm = varnet.read_structures(EXAMPLES / "tree_six.grimm")
+    assert [s.name for s in grimm] == [s.name for s in native]
+    assert grimm[2].chromosomes[1] == varnet.Chromosome(["+8", "+9", "-10"], False)
+    w = varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
+    numpy.testing.assert_array_equal(
+        varnet.distance_matrix(grimm, w), varnet.distance_matrix(native, w)
+    )
+
+
+def matrix_text(matrix: numpy.ndarray, names: List[str]) -> str:
+    rows = ["\t" + "".join(f"{n}\t" for n in names)]
+    for name, row in zip(names, matrix):
+        rows.append(f"{name}\t" + "".join(f"{v:g}\t" for v in row))
+    return "\n".join(rows) + "\n"
+
+
+def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
+    six = varnet.read_structures(EXAMPLES / "tree_six.txt")
+    six.append(varnet.Structure("NoChromosome", []))
+    (tmp_path / "six.txt").write_text(native_text(six))
+    names = [s.name for s in six]
+    w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
+    (tmp_path / "weights.txt").write_text(weights_line(w))
+    for special, breakpoint in [(1, 0), (0.5, 0.25)]:
+        (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(special, breakpoint))
+        matrix = varnet.distance_matrix(six, w, special=special, breakpoint=breakpoint, threads=2)
+        assert matrix.shape == (7, 7) and matrix.dtype == numpy.float64
+        # K12 against a structure without chromosomes: 11 adjacencies and 11 gene copies.
+        assert matrix[0, 6] == 1e6 * special + breakpoint * 22
+        for method in ["upgma", "nj", "kruskal"]:
+            args = ["-m", "tree", "-c", "six.txt", "-o", "weights.txt", "-r", method, "-p", method]
+            assert run(program, args, tmp_path).status == 0
+            assert matrix_text(matrix, names) == (tmp_path / method / "distance.tsv").read_text()
+            text = varnet.tree(matrix, names, method=method)
+            assert text == (tmp_path / method / "tree.tre").read_text()
+    assert varnet.tree([[0]], ["only"], method="nj") == "only;"
+    assert varnet.distance_matrix([], w).shape == (0, 0)
+
+
+def program_error(program: str, tmp: Path, args: List[str]) -> str:
+    done = run(program, args, tmp)
+    assert done.status == 1
+    return done.err.split("Error occured: ", 1)[1]
+
+
+def test_errors_carry_the_programs_messages(program, tmp_path):
+    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
+    (tmp_path / "weights.txt").write_text("DP=1\n")
+    bad_files = {
+        "count.txt": "2\nA 1 L2 +a+b\nB -1 L1 +a\n",
+        "unended.unimog": ">A\na b |\n>B\nb a\n",
+        "short.txt": "1\nA 1 L3 +a+b\n",
+    }
+    for name, text in bad_files.items():
+        (tmp_path / name).write_text(text)
+        message = program_error(
+            program, tmp_path, ["-m", "dist", "-c", name, "-o", "weights.txt", "-r", "r"]
+        )
+        with pytest.raises(ValueError) as raised:
+            varnet.read_structures(tmp_path / name)
+        assert str(raised.value) == message.replace(name, str(tmp_path / name))
+        with pytest.raises(ValueError, match="^" + message.split(":")[0]):
+            varnet.parse_structures(text)
+
+    # Structures that read well but cannot be compared: the program's message in either call.
+    for text in ["2\nA 2 L1 +a L0 .\nB 1 L1 +a\n", "2\nA 1 L1 +a\nB 3 L1 +a C1 +b C0 .\n"]:
+        (tmp_path / "pair.txt").write_text(text)
+        message = program_error(
+            program, tmp_path, ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r"]
+        )
+        a, b = varnet.parse_structures(text)
+        for compare in [
+            lambda: varnet.distance(a, b),
+            lambda: varnet.sequence(a, b),
+            lambda: varnet.distance_matrix([a, b]),
+        ]:
+            with pytest.raises(ValueError) as raised:
+                compare()
+            assert str(raised.value) == message
+
+    with pytest.raises(FileNotFoundError, match="^.*Failed to open file none.txt"):
+        varnet.read_structures("none.txt")
+    with pytest.raises(IsADirectoryError, match="failed to open file with weights"):
+        varnet.read_weights(tmp_path)
+
+    a, b = varnet.read_structures(EXAMPLES / "dist_pair.txt")
+    huge = varnet.Weights(aD=1e308, bD=1e308, DP=1e308, SP=1e308, J=1e308, C=1e308)
+    with pytest.raises(ValueError, match="is not finite \\(inf\\): the operation weights"):
+        varnet.distance(a, b, huge)
+    with pytest.raises(ValueError, match="is not finite \\(inf\\): the weights are too large"):
+        varnet.distance_matrix([a, b], huge)
+
+
+@pytest.mark.parametrize(
+    "call, message",
+    [
+        (lambda: varnet.Weights(DP=float("nan")), "The weight DP must be a finite number"),
+        (lambda: varnet.distance(varnet.Structure("A", [varnet.Chromosome(["+"])]),
+                                 varnet.Structure("B")), 'chromosome 1: "\\+" is not a gene'),
+        (lambda: varnet.distance(varnet.Structure("A", [varnet.Chromosome(["a b"])]),
+                                 varnet.Structure("B")), '"a b" is not a gene name'),
+        (lambda: varnet.distance_matrix([varnet.Structure("A")], threads=0), "threads must be"),
+        (lambda: varnet.tree([[0, 1], [2, 0]], ["A", "B"]), '"A" to "B" is 1.0, "B" to "A" is 2'),
+        (lambda: varnet.tree([[1, 0], [0, 0]], ["A", "B"]), '"A" to itself is 1.0'),
+        (lambda: varnet.tree([[0, numpy.nan], [numpy.nan, 0]], ["A", "B"]), "not finite"),
+        (lambda: varnet.tree([[0, 1], [1, 0]], ["A"]), "one row and one column per name"),
+        (lambda: varnet.tree([[0]], ["A"], method="UPGMA"), 'Unknown tree method "UPGMA"'),
+    ],
+)  # fmt: skip
+def test_bad_values_raise_value_error(call, message):
+    with pytest.raises(ValueError, match=message):
+        call()
+
+
+def test_matrix_is_the_same_on_one_and_two_threads_and_frees_the_interpreter():
+    rng = random.Random(300)
+    structures = [random_structure(rng, f"S{k}", rng.randrange(4, 20), 20) for k in range(300)]
+    w = varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
+
+    ticks: List[float] = []
+    done = threading.Event()
+
+    def count() -> None:
+        while not done.is_set():
+            ticks.append(time.monotonic())
+            time.sleep(0.001)
+
+    helper = threading.Thread(target=count)
+    helper.start()
+    start = time.monotonic()
+    one = varnet.distance_matrix(structures, w, breakpoint=0.5, threads=1)
+    end = time.monotonic()
+    done.set()
+    helper.join()
+    during = [t for t in ticks if start < t < end]
+    assert len(during) >= 10, f"{len(during)} ticks in {end - start:.2f} s"
+
+    two = varnet.distance_matrix(structures, w, breakpoint=0.5, threads=2)
+    numpy.testing.assert_array_equal(one, two)
+    numpy.testing.assert_array_equal(one, one.T)
+    assert not numpy.diagonal(one).any()
+    assert (one[numpy.triu_indices(300, 1)] > 0).mean() > 0.9
+
+
+@pytest.mark.skipif(os.name != "posix", reason="sends SIGINT")
+def test_ctrl_c_stops_the_matrix_within_a_second():
+    # Far apart structures: the whole matrix would take minutes.
+    structures = shuffled_structures(random.Random(3), 150, 600)
+    timer = threading.Timer(0.3, lambda: os.kill(os.getpid(), signal.SIGINT))
+    start = time.monotonic()
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        varnet.distance_matrix(structures, threads=2)
+    stopped = time.monotonic()
+    timer.join()
+    assert stopped - start < 1.3
+    # The workers are gone and the next calculation runs as usual.
+    assert varnet.distance_matrix(structures[:3], threads=2).shape == (3, 3)
