@@ -137,6 +137,11 @@ def _raw(structure: Structure, role: str) -> tuple:
                 f'The chromosomes of structure "{structure.name}" must be varnet.Chromosome '
                 f"values, not {type(chromosome).__name__}"
             )
+        if isinstance(chromosome.genes, str):
+            raise TypeError(
+                f'The genes of a chromosome of structure "{structure.name}" must be a list of '
+                "names, not one string"
+            )
         chromosomes.append((bool(chromosome.circular), list(chromosome.genes)))
     return (structure.name, chromosomes)
 
@@ -212,16 +217,17 @@ TREE_METHODS = ("upgma", "nj", "kruskal")
 
 def tree(
     matrix: "numpy.typing.ArrayLike",
-    names: Sequence[str],
+    names: Sequence[Union[str, Structure]],
     method: str = "upgma",
 ) -> str:
-    """The tree of a distance matrix (row and column k for names[k]) in Newick text, as
+    """The tree of a distance matrix (row and column k for names[k], a name or a structure) in
+    Newick text, as
     `varnet -m tree` writes it to tree.tre: "upgma" (without branch lengths), "nj" (neighbour
     joining, with branch lengths) or "kruskal" (the joins of a minimum spanning tree). The matrix
     must be symmetric with a zero diagonal and finite distances."""
     if method not in TREE_METHODS:
         raise ValueError(f'Unknown tree method "{method}": use "upgma", "nj" or "kruskal"')
-    names = [str(name) for name in names]
+    names = [name.name if isinstance(name, Structure) else str(name) for name in names]
     cells = numpy.asarray(matrix, dtype=float)
     n = len(names)
     if cells.shape != (n, n):
