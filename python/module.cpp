@@ -36,10 +36,7 @@
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 #include "tree/build_tree.hpp"
-#include "tree/kruskal.hpp"
-#include "tree/neighbour_joining.hpp"
 #include "tree/pair_distances.hpp"
-#include "tree/upgma.hpp"
 #include "tree/worker_count.hpp"
 
 namespace py = pybind11;
@@ -301,12 +298,7 @@ std::string treeText(const py::array_t<double, py::array::c_style | py::array::f
     std::vector<ChromosomalStructure> structures(n);
     for (std::size_t k = 0; k < n; ++k) structures[k].name = names[k];
     const py::gil_scoped_release unlocked;
-    std::ostream discard(nullptr);
-    if (method == "upgma") return upgmaTree(matrix, structures).text;
-    if (method == "nj") return neighbourJoiningTree(matrix, structures, discard).text;
-    if (method == "kruskal") return kruskalTree(matrix, structures, discard).text;
-    throw std::invalid_argument("Unknown tree method \"" + method +
-                                "\": use \"upgma\", \"nj\" or \"kruskal\"");
+    return treeOfMethod(method, matrix, structures).text;
 }
 
 // The program's failures are exceptions carrying its message: ValueError in Python.

@@ -62,10 +62,12 @@ def test_manual_page_renders_and_lists_every_option(program, prefix, tmp_path):
     text = re.sub(".\b", "", shown.stdout)  # no overstrike for bold and underline
     for heading in ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "FILES", "EXIT STATUS"]:
         assert f"\n{heading}\n" in text
-    listed = re.findall(r"^\s+(-\w) \[ (--[\w-]+) \]", run(program, ["-h"], tmp_path).err, re.M)
-    assert len(listed) >= 8
-    for short, long in listed + [("--version", "--version")]:
-        assert re.search(rf"^\s+{short}(, {long})?\b", text, re.M), f"{long} is not described"
+    listing = run(program, ["-h"], tmp_path).err
+    listed = re.findall(r"^  (?:(-\w) \[ )?(--[\w-]+)", listing, re.M) + [("", "--version")]
+    assert len(listed) >= 9
+    for short, long in listed:
+        described = f"{short}, {long}" if short else long
+        assert re.search(rf"^\s+{described}\b", text, re.M), f"{long} is not described"
 
 
 def test_wheel_installs_and_imports(tmp_path):
