@@ -298,7 +298,7 @@ std::string treeText(const py::array_t<double, py::array::c_style | py::array::f
     std::vector<ChromosomalStructure> structures(n);
     for (std::size_t k = 0; k < n; ++k) structures[k].name = names[k];
     const py::gil_scoped_release unlocked;
-    return treeOfMethod(method, matrix, structures).text;
+    return treeOfMethod(method, std::move(matrix), structures).text;
 }
 
 // The program's failures are exceptions carrying its message: ValueError in Python.
