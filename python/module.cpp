@@ -80,12 +80,8 @@ std::vector<PyStructure> toPython(const std::vector<ChromosomalStructure>& struc
         for (const Chromosome& chromosome : structure.chromosomes) {
             std::vector<std::string> genes;
             genes.reserve(chromosome.genes.size());
-            for (const int32_t code : chromosome.genes) {
-                // A tenth copy takes the code of the next gene id: the comparison's check
-                // names the gene.
-                if (absoluteCode(code) % 10 == 0) validateForGraph(structure, table);
+            for (const int32_t code : chromosome.genes)
                 genes.push_back((code < 0 ? "-" : "+") + table.at(geneIdOf(code)));
-            }
             out.second.emplace_back(chromosome.circular, std::move(genes));
         }
     }
@@ -130,7 +126,7 @@ NumberedStructures fromPython(const std::vector<PyStructure>& input) {
             }
         }
     }
-    result.table = numbering.takeNames();
+    result.table = numbering.finish(result.structures);
     return result;
 }
 
@@ -255,8 +251,7 @@ py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
     {
         const py::gil_scoped_release unlocked;
         const NumberedStructures numbered = fromPython(input);
-        for (const ChromosomalStructure& structure : numbered.structures)
-            validateForGraph(structure, numbered.table);
+        validateForGraph(numbered.structures);
         const unsigned threadCount =
             threads != 0 ? threads
                          : workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
