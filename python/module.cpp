@@ -162,7 +162,7 @@ double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& we
     const py::gil_scoped_release unlocked;
     NumberedStructures numbered;
     DistPair prepared = preparePair(pair, numbered);
-    prepared.graph.recording = false;
+    prepared.graph.log = StepLog::costOnly();
     return solveDistPair(prepared, weights);
 }
 
@@ -199,10 +199,10 @@ std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
     DistPair prepared = preparePair(pair, numbered);
     std::vector<PyStep> steps;
     std::size_t eventCount = 0;
-    prepared.graph.writeRecord = [&](const OperationRecord& record) {
+    prepared.graph.log.setWriter([&](const OperationRecord& record) {
         eventCount += record.events.size();
         steps.push_back(stepOf(record, prepared.names));
-    };
+    });
     const double cost = solveDistPair(prepared, weights);
     std::string heading =
         printed([&](std::ostream& out) { printSequenceHeading(out, eventCount, cost); });

@@ -75,9 +75,8 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     err << "Done.\nCalculating shortest path...\n";
     // The steps are written out as they are completed, so that they need not all be kept.
     SequenceFileWriter sequenceFile(options.resultDir + "/shortest_sequence.txt", pair.names);
-    pair.graph.writeRecord = [&sequenceFile](const OperationRecord& record) {
-        sequenceFile.write(record);
-    };
+    pair.graph.log.setWriter(
+        [&sequenceFile](const OperationRecord& record) { sequenceFile.write(record); });
     const double cost = solveDistPair(pair, options.operationWeights);
     std::ostringstream costText;  // the default number format, whatever `err`'s settings
     costText << cost;

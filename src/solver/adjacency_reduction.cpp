@@ -15,8 +15,7 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     const std::size_t prev = at == 0 ? n - 1 : at - 1;
     const std::size_t next = (at + 1) % n;
 
-    std::vector<ComponentItem> before;
-    if (state.recording) before.push_back(makeCycleItem(cycle));
+    ComponentItem before = state.log.copyCycle(cycle);
     const Edge& cutEdge = cycle[at];
     Component twoCycle{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
                                          cutEdge.second, cutEdge.first)};
@@ -31,12 +30,12 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
 
-    recordStep(state, [&] {
-        return makeOperationRecord(std::move(before),
+    state.log.recordStep([&] {
+        return makeOperationRecord({std::move(before)},
                                    {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
     });
     state.cycles.push_back(std::move(twoCycle));
-    addCost(state, weightOf(dpEvent, weights));
+    state.log.addCost(weightOf(dpEvent, weights));
     return true;
 }
 
@@ -74,13 +73,13 @@ void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode e
     SplitResult split = splitPathAt(path, j);
     Component& rest = split.rest;
     Component& cut = split.cut;
-    recordStep(state, [&] {
+    state.log.recordStep([&] {
         return makeOperationRecord({makeLinearItem(path)},
                                    {makeLinearItem(rest), makeCycleItem(cut)}, {event});
     });
     path = std::move(rest);
     state.cycles.push_back(std::move(cut));
-    addCost(state, weightOf(event, weights));
+    state.log.addCost(weightOf(event, weights));
 }
 
 }  // namespace varnet

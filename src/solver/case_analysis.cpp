@@ -219,8 +219,8 @@ void fileByRefinedCategory(ChromosomeSet& state, Component component) {
     file(state, std::move(component), category);
 }
 
-ComponentItem closedTestedItem(const Component& component, bool closed) {
-    return closed ? makeCycleItem(component) : makeLinearItem(component);
+ComponentItem closedTestedItem(const StepLog& log, const Component& component, bool closed) {
+    return closed ? log.copyCycle(component) : log.copyLinear(component);
 }
 
 // Every iteration of every case step: take the pair, join, record, file, settle the quads.
@@ -234,10 +234,11 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     while (takeComponents(state, operands, taken, indices)) {
         // Quad components complete the record of the step that left them open. Output 0 does
         // so only where two quads are taken.
-        for (std::size_t k = 0; k < taken.size() && state.recording; ++k) {
-            if (indices[k] < 0 || (k == 0 && row.run != Run::twoQuads)) continue;
-            state.sequence[static_cast<std::size_t>(indices[k])].after.push_back(
-                makeLinearItem(taken[k]));
+        for (std::size_t k = 0; k < taken.size(); ++k) {
+            if (indices[k] < 0) continue;
+            const auto step = static_cast<uint64_t>(indices[k]);
+            if (k != 0 || row.run == Run::twoQuads) state.log.addOutcome(step, taken[k]);
+            state.log.settle(step);
         }
         const Component& x = taken[0];
         const Component& y = taken[yPosition];
@@ -251,7 +252,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
 
         // A join that frees nothing has one result.
         const bool second = !r.freed.empty();
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             std::vector<ComponentItem> after{makeLinearItem(r.joined)};
             if (second) after.push_back(makeLinearItem(r.freed));
             std::vector<int32_t> events{pair.event};
@@ -278,7 +279,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
             for (Component* leftover : leftovers)
                 fileByRefinedCategory(state, std::move(*leftover));
         }
-        addCost(state, cost);
+        state.log.addCost(cost);
     }
 }
 
@@ -390,16 +391,14 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     const bool single = x.size() == 1;
     const EventCode event = single ? spEvent : dpEvent;
     while (!blocks.empty()) {
-        addCost(state, weightOf(event, weights));
+        state.log.addCost(weightOf(event, weights));
         const Component& g = blocks.back();
-        if (state.recording) {
-            ComponentItem before = closedTestedItem(x, closed);
-            appendGenes(g.back(), x[place->edge]);
-            addRecord(state, makeOperationRecord({std::move(before), makeCycleItem(g)},
-                                                 {closedTestedItem(x, closed)}, {event}, "4.1"));
-        } else {
-            appendGenes(g.back(), x[place->edge]);
-        }
+        ComponentItem before = closedTestedItem(state.log, x, closed);
+        appendGenes(g.back(), x[place->edge]);
+        state.log.recordStep([&] {
+            return makeOperationRecord({std::move(before), makeCycleItem(g)},
+                                       {closedTestedItem(state.log, x, closed)}, {event}, "4.1");
+        });
         blocks.pop_back();
     }
 }
@@ -431,11 +430,12 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         // Without a side-B gene-carrying edge in Q there is nothing to splice into.
         if (r1.empty() || r2.empty()) return;
 
-        addCost(state, 2.0 * weightOf(dpEvent, weights));
-        recordStep(state, [&] {
+        state.log.addCost(2.0 * weightOf(dpEvent, weights));
+        state.log.recordStep([&] {
             return makeOperationRecord(
-                {makeCycleItem(p), closedTestedItem(qComponent, isClosed(qComponent))},
-                {closedTestedItem(r1, isClosed(r1)), closedTestedItem(r2, isClosed(r2))},
+                {makeCycleItem(p), closedTestedItem(state.log, qComponent, isClosed(qComponent))},
+                {closedTestedItem(state.log, r1, isClosed(r1)),
+                 closedTestedItem(state.log, r2, isClosed(r2))},
                 {dpEvent, dpEvent}, "4.2");
         });
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.

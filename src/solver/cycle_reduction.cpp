@@ -24,14 +24,11 @@ std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
                      const OperationWeights& weights) {
     const EventCode event = isSideB(edge) ? bDeletionEvent : aDeletionEvent;
-    if (state.recording) {
-        ComponentItem before = makeCycleItem(x);
-        setKind(edge, EdgeKind::adjacency);
-        addRecord(state, makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}));
-    } else {
-        setKind(edge, EdgeKind::adjacency);
-    }
-    addCost(state, weightOf(event, weights));
+    ComponentItem before = state.log.copyCycle(x);
+    setKind(edge, EdgeKind::adjacency);
+    state.log.recordStep(
+        [&] { return makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}); });
+    state.log.addCost(weightOf(event, weights));
 }
 
 }  // namespace
@@ -56,11 +53,11 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             closed.push_back(std::move(c1));
             break;
         }
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
                                        {makeCycleItem(r1), makeCycleItem(r2)}, {dpEvent, dpEvent});
         });
-        addCost(state, 2.0 * weightOf(dpEvent, weights));
+        state.log.addCost(2.0 * weightOf(dpEvent, weights));
         pushToCategory(state, std::move(r1));
         pushToCategory(state, std::move(r2));
     }
@@ -81,11 +78,11 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         SplitResult split = splitCycleAt(c, j.value_or(0));
         Component& r = split.rest;
         Component& s = split.cut;
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
                                        {dpEvent});
         });
-        addCost(state, weightOf(dpEvent, weights));
+        state.log.addCost(weightOf(dpEvent, weights));
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));
     }

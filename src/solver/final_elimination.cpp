@@ -15,20 +15,15 @@ void makeLone(Edge& edge) {
     turnIntoLoneVertex(edge);
 }
 
-// A copy of a component as it is before a step changes it, taken only when records are kept.
-ComponentItem itemBefore(const ChromosomeSet& state, const Component& component) {
-    return state.recording ? makeLinearItem(component) : ComponentItem{};
-}
-
 void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& weights) {
-    addCost(state, weightOf(event, weights));
+    state.log.addCost(weightOf(event, weights));
 }
 
 // Deletes every side-A block, one "aD" step each.
 void deleteBlocksOnA(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[Category::blockOnA];
     while (!bucket.empty()) {
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeLinearItem(bucket.back())}, {}, {aDeletionEvent});
         });
         bucket.pop_back();
@@ -41,9 +36,9 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
     std::vector<Component>& bucket = state.buckets[Category::endEdgeOnA];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = itemBefore(state, p);
+        ComponentItem before = state.log.copyLinear(p);
         makeLone(p.front());
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
         });
         chargeEvent(state, aDeletionEvent, weights);
@@ -83,10 +78,10 @@ void resolveQuads(ChromosomeSet& state) {
             a = std::move(quad.first);
             b = std::move(quad.second);
         }
-        for (Component* outcome : {&a, &b}) {
-            if (outcome->empty() || !state.recording) continue;
-            state.sequence.at(quad.recordIndex).after.push_back(makeLinearItem(*outcome));
+        for (const Component* outcome : {&a, &b}) {
+            if (!outcome->empty()) state.log.addOutcome(quad.recordIndex, *outcome);
         }
+        state.log.settle(quad.recordIndex);
         pushToCategory(state, std::move(a));
         pushToCategory(state, std::move(b));
     }
@@ -96,11 +91,11 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = itemBefore(state, p);
+        ComponentItem before = state.log.copyLinear(p);
         if (p.size() == 1) {
             const EventCode event = isSideB(p.front()) ? bDeletionEvent : aDeletionEvent;
             makeLone(p.front());
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event},
                                            "eliminate odd");
             });
@@ -110,7 +105,7 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
         }
         // The listed event is the one charged: its side is that of the fused edge.
         const EventCode event = closePath(state, p, weights);
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({std::move(before)}, {makeCycleItem(p)}, {event},
                                        "eliminate odd");
         });
@@ -141,11 +136,10 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component a = popLast(bucket);
-        ComponentItem before = itemBefore(state, a);
+        ComponentItem before = state.log.copyLinear(a);
         if (a.back().kind == EdgeKind::block) {
-            recordStep(state, [&] {
-                return makeOperationRecord({std::move(before)}, {}, {bDeletionEvent});
-            });
+            state.log.recordStep(
+                [&] { return makeOperationRecord({std::move(before)}, {}, {bDeletionEvent}); });
             chargeEvent(state, bDeletionEvent, weights);
             continue;
         }
@@ -155,9 +149,8 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         a.pop_front();
         setKind(a.back(), EdgeKind::bridging);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
-        recordStep(state, [&] {
-            return makeOperationRecord({std::move(before)}, {makeCycleItem(a)}, {event});
-        });
+        state.log.recordStep(
+            [&] { return makeOperationRecord({std::move(before)}, {makeCycleItem(a)}, {event}); });
         chargeEvent(state, event, weights);
         pushToCategory(state, std::move(a));
     }
@@ -167,15 +160,14 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem opened = itemBefore(state, p);
+        ComponentItem opened = state.log.copyLinear(p);
         const uint32_t u = p.front().first;
         const uint32_t v = p.back().second;
         const bool closingOnB = !isSideB(p.front());
         const EventCode event = closingOnB ? cutEvent : joinEvent;
         p.push_back(makeEdge(EdgeKind::adjacency, sideOf(closingOnB), v, u));
-        recordStep(state, [&] {
-            return makeOperationRecord({std::move(opened)}, {makeCycleItem(p)}, {event});
-        });
+        state.log.recordStep(
+            [&] { return makeOperationRecord({std::move(opened)}, {makeCycleItem(p)}, {event}); });
         chargeEvent(state, event, weights);
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
@@ -184,7 +176,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         SplitResult split = splitCycleAt(p, p.size() - 1);
         Component& r = split.rest;
         Component& s = split.cut;
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)},
                                        {dpEvent});
         });
@@ -198,17 +190,18 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[Category::evenEndToEnd];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = itemBefore(state, p);
+        ComponentItem before = state.log.copyLinear(p);
         if (p.size() == 2) {
-            addCost(state, weightOf(aDeletionEvent, weights) + weightOf(bDeletionEvent, weights));
+            state.log.addCost(weightOf(aDeletionEvent, weights) +
+                              weightOf(bDeletionEvent, weights));
             p.pop_back();
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)}, {makeLinearItem(p)},
                                            {bDeletionEvent});
             });
-            ComponentItem single = itemBefore(state, p);
+            ComponentItem single = state.log.copyLinear(p);
             makeLone(p.front());
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(single)}, {makeLinearItem(p)},
                                            {aDeletionEvent});
             });
@@ -223,7 +216,7 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         p.pop_front();
         p.pop_back();
         p.front().first = p.back().second;
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord(
                 {std::move(before)},
                 {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
@@ -237,11 +230,11 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
     std::vector<Component>& bucket = state.buckets[Category::evenBridged];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = itemBefore(state, p);
+        ComponentItem before = state.log.copyLinear(p);
         if (p.size() > 1) {
             const Component freed{makeLoneVertex(p.back().second)};
             p.back().second = p.front().first;
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)},
                                            {makeLinearItem(freed), makeCycleItem(p)}, {spEvent});
             });
@@ -256,19 +249,19 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         // The cost of this step is not that of its printed event: both deletion weights of
         // the edge's side come with it.
         if (isSideB(e)) {
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)},
                                            {makeLinearItem(first), makeLinearItem(second)},
                                            {joinEvent});
             });
-            addCost(state, weightOf(bDeletionEvent, weights) + weightOf(joinEvent, weights));
+            state.log.addCost(weightOf(bDeletionEvent, weights) + weightOf(joinEvent, weights));
         } else {
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)},
                                            {makeLinearItem(first), makeLinearItem(second)},
                                            {cutEvent});
             });
-            addCost(state, weightOf(aDeletionEvent, weights) + weightOf(cutEvent, weights));
+            state.log.addCost(weightOf(aDeletionEvent, weights) + weightOf(cutEvent, weights));
         }
         pushToCategory(state, first);
         pushToCategory(state, second);
@@ -280,12 +273,12 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
         std::vector<Component>& bucket = state.buckets[category];
         while (!bucket.empty()) {
             Component p = popLast(bucket);
-            ComponentItem before = itemBefore(state, p);
+            ComponentItem before = state.log.copyLinear(p);
             if (p.size() == 1) {
                 const EventCode event =
                     category == Category::evenEndOnA ? aDeletionEvent : bDeletionEvent;
                 makeLone(p.front());
-                recordStep(state, [&] {
+                state.log.recordStep([&] {
                     return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event});
                 });
                 chargeEvent(state, event, weights);
@@ -299,7 +292,7 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             appendGenes(p.back(), p.front());
             p.pop_back();
             const Component n{std::move(freed)};
-            recordStep(state, [&] {
+            state.log.recordStep([&] {
                 return makeOperationRecord({std::move(before)},
                                            {makeCycleItem(p), makeLinearItem(n)}, {spEvent});
             });

@@ -48,8 +48,8 @@ struct OperationRecord {
     bool operator==(const OperationRecord&) const = default;
 };
 
-// Two alternative outcomes of one step (components 1 and 2, or 3 and 4) and the index in
-// `sequence` of that step's record, whose `after` list waits for the outcome.
+// Two alternative outcomes of one step (components 1 and 2, or 3 and 4) and that step's number
+// in the log (`StepLog::openStep`), whose record's after list waits for the outcome.
 struct ComponentQuad {
     Component first;
     Component second;

@@ -25,22 +25,22 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
         const bool open = edge.first == 0;
         Component firstEnd{loneVertexWithGenes(open ? edge.second : edge.first, edge)};
         Component secondEnd{loneVertexWithGenes(open ? 0 : edge.second, edge)};
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeLinearItem(path)},
                                        {makeLinearItem(firstEnd), makeLinearItem(secondEnd)},
                                        {cutEvent});
         });
         state.paths.push_back(std::move(firstEnd));
         state.paths.push_back(std::move(secondEnd));
-        addCost(state, weightOf(cutEvent, weights));
+        state.log.addCost(weightOf(cutEvent, weights));
     } else {
         Component twoCycle{edge, mirrorEdge(edge)};
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeLinearItem(path)}, {makeCycleItem(twoCycle)},
                                        {joinEvent});
         });
         state.cycles.push_back(std::move(twoCycle));
-        addCost(state, weightOf(joinEvent, weights));
+        state.log.addCost(weightOf(joinEvent, weights));
     }
 }
 

@@ -306,8 +306,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         PairingOutcome outcome;
         function.run(operands, outcome);
 
-        OperationRecord record;
-        if (state.recording) {
+        const auto makeRecord = [&] {
             std::vector<ComponentItem> before;
             before.reserve(count);
             for (std::size_t i = 0; i < count; ++i) before.push_back(makeLinearItem(*operands[i]));
@@ -316,27 +315,28 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             for (std::size_t i = 0; i < function.productCount; ++i) {
                 after.push_back(makeLinearItem(outcome.products[i]));
             }
-            record = makeOperationRecord(std::move(before), std::move(after),
-                                         std::vector<int32_t>(row.events.begin(), row.events.end()),
-                                         std::string(row.step));
+            return makeOperationRecord(std::move(before), std::move(after),
+                                       std::vector<int32_t>(row.events.begin(), row.events.end()),
+                                       std::string(row.step));
+        };
+        // A quad's record stays open until the quad's outcome is settled.
+        if (function.leavesQuad) {
+            outcome.quad.recordIndex = state.log.openStep(makeRecord);
+        } else {
+            state.log.recordStep(makeRecord);
         }
 
         for (std::size_t i = 0; i < taken; ++i) driver.pop_back();
         for (const Category partner : row.partners) {
             state.buckets[partner].pop_back();
         }
-        // The quad is filed before its record, which then waits for the quad's outcome.
-        if (function.leavesQuad) {
-            outcome.quad.recordIndex = state.sequence.size();
-            state.quads.push_back(std::move(outcome.quad));
-        }
-        if (state.recording) addRecord(state, std::move(record));
+        if (function.leavesQuad) state.quads.push_back(std::move(outcome.quad));
         for (std::size_t i = 0; i < function.productCount; ++i) {
             Component& product = outcome.products[i];
             const Routing routed = row.routing.items[i];
             state.buckets[routed ? *routed : categoryOf(product)].push_back(std::move(product));
         }
-        addCost(state, cost);
+        state.log.addCost(cost);
     }
 }
 

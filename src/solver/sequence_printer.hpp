@@ -13,7 +13,7 @@ namespace varnet {
 
 // The result file `path`: the number of events and the total cost, then one line per step,
 // written while the solver runs. Each record is printed to a scratch file beside `path` as it
-// is handed over (`ChromosomeSet::writeRecord`), so no record needs to be kept; `finish` then
+// is handed over (`StepLog::setWriter`), so no record needs to be kept; `finish` then
 // writes the first line and the records into `path` whole. Until then, and when `finish` fails,
 // `path` is left as it was.
 class SequenceFileWriter {

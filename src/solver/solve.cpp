@@ -19,12 +19,12 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
             ++i;
             continue;
         }
-        recordStep(state, [&] {
+        state.log.recordStep([&] {
             return makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent},
                                        "delete block");
         });
         state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
-        addCost(state, weightOf(aDeletionEvent, weights));
+        state.log.addCost(weightOf(aDeletionEvent, weights));
     }
 }
 
@@ -68,7 +68,9 @@ void rebuildFinalGraph(ChromosomeSet& state) {
     }
 }
 
-double solve(ChromosomeSet& state, const OperationWeights& weights) {
+namespace {
+
+void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
@@ -77,27 +79,28 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
     joinRemaining(state, weights);
     regroupBuckets(state, false);
     finishSequence(state, weights);
-    writeRemainingRecords(state);
-    // Only the recorded solution has a final graph to show.
-    if (state.recording) rebuildFinalGraph(state);
-    return state.totalCost;
+}
+
+}  // namespace
+
+double solve(ChromosomeSet& state, const OperationWeights& weights) {
+    runPhases(state, weights);
+    state.log.writeRemaining();
+    rebuildFinalGraph(state);
+    return state.log.totalCost();
 }
 
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
     ChromosomeSet state(std::move(graph));
-    state.recording = false;
-    return solve(state, weights);
+    return solvedCostOnlyIn(state, weights);
 }
 
 double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
-    state.sequence.clear();
     for (std::vector<Component>& bucket : state.buckets.lists) bucket.clear();
     state.quads.clear();
-    state.totalCost = 0.0;
-    state.recording = false;
-    state.writeRecord = nullptr;
-    state.recordsWritten = 0;
-    return solve(state, weights);
+    state.log = StepLog::costOnly();
+    runPhases(state, weights);
+    return state.log.totalCost();
 }
 
 }  // namespace varnet

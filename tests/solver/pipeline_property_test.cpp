@@ -104,23 +104,23 @@ void expectInvariants(const GeneratedCase& c) {
     ChromosomeSet state = jointGraph(c.a, c.b);
     ASSERT_EQ(stateFault(state), "") << "joint graph";
     for (const Phase& phase : phases) {
-        const std::size_t firstRecord = state.sequence.size();
+        const std::size_t firstRecord = state.log.records().size();
         phase.run(state, c.weights);
         ASSERT_EQ(stateFault(state, firstRecord), "") << "after " << phase.name;
-        ASSERT_EQ(state.totalCost, listedCost(state, c.weights)) << "after " << phase.name;
+        ASSERT_EQ(state.log.totalCost(), listedCost(state, c.weights)) << "after " << phase.name;
     }
     EXPECT_EQ(finalGraphFault(state, c.a, c.b), "");
 
     // Without records, and without the shared adjacencies, the cost is the same, bit for bit.
     const JointGraph graph = jointGraph(c.a, c.b, SharedAdjacencies::leftOut);
     EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(graph, c.weights)),
-              std::bit_cast<uint64_t>(state.totalCost));
+              std::bit_cast<uint64_t>(state.log.totalCost()));
 
     // `solve` runs the same phases, and again gives the same result.
     for (int run = 0; run < 2; ++run) {
         ChromosomeSet again = jointGraph(c.a, c.b);
-        EXPECT_EQ(solve(again, c.weights), state.totalCost);
-        EXPECT_EQ(again.sequence, state.sequence);
+        EXPECT_EQ(solve(again, c.weights), state.log.totalCost());
+        EXPECT_EQ(again.log.records(), state.log.records());
         EXPECT_EQ(again.cycles, state.cycles);
         EXPECT_EQ(again.paths, state.paths);
     }
@@ -128,13 +128,13 @@ void expectInvariants(const GeneratedCase& c) {
     OperationWeights doubled = c.weights;
     for (double& w : doubled) w *= 2;
     ChromosomeSet scaled = jointGraph(c.a, c.b);
-    EXPECT_EQ(solve(scaled, doubled), 2 * state.totalCost);
-    EXPECT_EQ(scaled.sequence, state.sequence);
+    EXPECT_EQ(solve(scaled, doubled), 2 * state.log.totalCost());
+    EXPECT_EQ(scaled.log.records(), state.log.records());
 
     for (const ChromosomalStructure* s : {&c.a, &c.b}) {
         ChromosomeSet self = jointGraph(*s, *s);
         EXPECT_EQ(solve(self, c.weights), 0.0);
-        EXPECT_TRUE(self.sequence.empty());
+        EXPECT_TRUE(self.log.records().empty());
         EXPECT_EQ(finalGraphFault(self, *s, *s), "");
     }
 }

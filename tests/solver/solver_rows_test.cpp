@@ -299,7 +299,7 @@ TEST(PairingRows, HandWorkedComponents) {
         for (const auto& [category, components] : row.buckets)
             state.buckets[categoryAt(category)] = components;
         pairPaths(state, pairingWeights);
-        EXPECT_EQ(state.sequence, std::vector<OperationRecord>{row.record});
+        EXPECT_EQ(state.log.records(), std::vector<OperationRecord>{row.record});
         Buckets expected;
         for (const auto& [category, components] : row.bucketsAfter)
             expected[categoryAt(category)] = components;
@@ -311,7 +311,7 @@ TEST(PairingRows, HandWorkedComponents) {
                       row.quad);
             EXPECT_EQ(quad.recordIndex, 0u);
         }
-        EXPECT_EQ(state.totalCost, row.cost);
+        EXPECT_EQ(state.log.totalCost(), row.cost);
     }
 }
 
@@ -339,12 +339,12 @@ TEST(SplitRows, HandWorkedComponents) {
         ChromosomeSet state;
         state.buckets[Category::closed] = {row.cycle};
         splitCycles(state, pairingWeights);
-        EXPECT_EQ(state.sequence,
+        EXPECT_EQ(state.log.records(),
                   (std::vector<OperationRecord>{makeOperationRecord(
                       {makeCycleItem(row.cycle)},
                       {makeCycleItem(row.remainder), makeCycleItem(row.cut)}, {dpEvent}, "")}));
         EXPECT_EQ(state.buckets[Category::other], (std::vector<Component>{row.remainder, row.cut}));
-        EXPECT_EQ(state.totalCost, pairingWeights[0]);
+        EXPECT_EQ(state.log.totalCost(), pairingWeights[0]);
     }
 }
 
@@ -361,14 +361,15 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
         ChromosomeSet state;
         state.buckets[Category::evenBridged] = {cat6, cat6};
         joinRemaining(state, row.weights);
-        EXPECT_EQ(state.sequence.size(), row.records414);
+        EXPECT_EQ(state.log.records().size(), row.records414);
 
         ChromosomeSet pending;
-        pending.sequence = {makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1")};
+        pending.log.openStep(
+            [] { return makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1"); });
         pending.buckets[Category::evenEndOnA] = {cat0};
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
         joinRemaining(pending, row.weights);
-        EXPECT_EQ(pending.sequence.size() - 1, row.records422);
+        EXPECT_EQ(pending.log.records().size() - 1, row.records422);
     }
 }
 

@@ -68,8 +68,9 @@ std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord) {
             if (!c->empty()) all.push_back(c);  // an alternative taken is left empty
         }
     }
-    for (std::size_t r = firstRecord; r < state.sequence.size(); ++r) {
-        const OperationRecord& record = state.sequence[r];
+    const std::vector<OperationRecord>& records = state.log.records();
+    for (std::size_t r = firstRecord; r < records.size(); ++r) {
+        const OperationRecord& record = records[r];
         for (const auto* items : {&record.before, &record.after}) {
             for (const ComponentItem& item : *items) {
                 // The printer's marker of open alternatives: an empty linear item closing `after`.
@@ -92,7 +93,7 @@ std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord) {
 
 double listedCost(const ChromosomeSet& state, const OperationWeights& weights) {
     double total = 0.0;
-    for (const OperationRecord& record : state.sequence) {
+    for (const OperationRecord& record : state.log.records()) {
         for (const int32_t event : record.events)
             total += weightOf(static_cast<EventCode>(event), weights);
     }

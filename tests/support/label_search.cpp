@@ -97,7 +97,7 @@ std::set<std::string> rowLabelsOf(const SearchInput& input, const OperationWeigh
         fillAdjacency(structures.back(), adjacencyB);
         ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
         solve(state, weights);
-        for (const OperationRecord& record : state.sequence) {
+        for (const OperationRecord& record : state.log.records()) {
             if (record.step.size() > 2 && (record.step[0] == '3' || record.step[0] == '4'))
                 labels.insert(record.step);
         }
