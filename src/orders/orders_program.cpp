@@ -248,10 +248,12 @@ int runOrdersProgram(const std::vector<std::string>& args, std::ostream& out, st
         out.flush();
         if (!out) throw std::runtime_error("Failed to write to standard output");
         return successStatus;
+    } catch (const po::error& e) {
+        err << "varnet-orders: " << e.what() << " (varnet-orders --help lists the options)\n";
     } catch (const std::exception& e) {
         err << "varnet-orders: " << e.what() << '\n';
-        return failureStatus;
     }
+    return failureStatus;
 }
 
 }  // namespace varnet
