@@ -188,6 +188,28 @@ TEST_F(CommandLine, NoReplicatesLeaveEveryOutputAsItIs) {
     }
 }
 
+// A name's copies beyond the ninth take code groups of their own; a replicate still deletes the
+// name whole. Here 2 of the 3 names go, so every structure keeps a gene: no distance of a structure
+// without chromosomes (1e6) may reach a replicate tree, as it would if X's last copies of a were
+// deleted alone.
+TEST_F(CommandLine, JackknifeDeletesEveryCopyOfAName) {
+    dir_.write("s.txt", "3\nX 1 L14 +a+a+a+a+a+a+a+a+a+a+a+a+b+c\nY 1 L3 +a+b+c\nZ 1 C3 +a+c+b\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(runCommandLine({"-c", "s.txt", "-o", "weights.txt", "-r", "out", "-m", "tree", "-p",
+                              "nj", "-b", "12", "--jackknife-fraction", "0.8"},
+                             out, err),
+              0)
+        << err.str();
+    std::istringstream trees(dir_.read("out/replicates.tre"));
+    int count = 0;
+    for (std::string tree; std::getline(trees, tree); ++count) {
+        for (std::size_t at = tree.find(':'); at != std::string::npos; at = tree.find(':', at + 1))
+            EXPECT_LT(std::stod(tree.substr(at + 1)), 1000.0) << tree;
+    }
+    EXPECT_EQ(count, 12);
+}
+
 TEST(WeightFiles, ReadsKeysInAnyOrderWithEitherSeparator) {
     struct Case {
         const char* text;
