@@ -100,6 +100,13 @@ private:
             if (in_.vertices_[v].visited) continue;
             const int32_t a = a_.at(v);
             const int32_t b = b_.at(v);
+            if (!keepsShared_ && a > 0 && a == b) {
+                // An adjacency both structures hold, left out: its two ends are the whole
+                // component, so nothing needs tracing.
+                in_.vertices_[v].visited = true;
+                in_.vertices_[static_cast<uint32_t>(a)].visited = true;
+                continue;
+            }
             if ((a == 0) != (b == 0)) {
                 const int side = a == 0 ? sideB : sideA;
                 bool linear = false;
