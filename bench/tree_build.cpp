@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     std::ostringstream graph;
     std::ostringstream joins;
     if (method == "upgma") {
-        text = upgmaTree(std::move(matrix), structures).text;
+        text = upgmaTree(std::move(matrix), structures, joins).text;
     } else if (method == "kruskal") {
         text = kruskalTree(std::move(matrix), structures, joins).text;
     } else {

@@ -261,7 +261,7 @@ py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
         std::future<DistanceMatrix> result = std::async(std::launch::async, [&] {
             std::ostream discard(nullptr);
             return computeDistanceMatrix(operationWeights, distanceWeights, numbered.structures,
-                                         discard, threadCount, nullptr, &distances);
+                                         discard, {threadCount, nullptr, &distances});
         });
         while (result.wait_for(signalCheckInterval) != std::future_status::ready) {
             const py::gil_scoped_acquire locked;

@@ -25,10 +25,15 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                                  " holds no structure; tree mode needs at least one");
     }
     validateForGraph(structures);
-    JackknifeSettings jackknife = options.jackknife;
-    jackknife.names = &names;
-    buildTree(options.operationWeights, options.distanceWeights, structures, options.resultDir,
-              options.method, options.phylip, out, workers, terminal, distribution, jackknife);
+    TreeSettings settings{options.operationWeights,
+                          options.distanceWeights,
+                          options.resultDir,
+                          options.method,
+                          options.phylip,
+                          options.jackknife,
+                          {workers, terminal, distribution}};
+    settings.jackknife.names = &names;
+    buildTree(settings, structures, out);
 }
 
 }  // namespace varnet

@@ -52,9 +52,56 @@ DistanceMatrix combinedMatrix(DistanceMatrix special, const DistanceWeights& dis
     return special;
 }
 
-// Neighbour joining gives an unrooted tree; UPGMA and Kruskal's method give rooted ones.
-bool isRooted(const std::string& method) {
-    return method != "nj";
+// UPGMA's files of the matrix it is given.
+void writeUpgmaFiles(const std::string& resultDir, const DistanceMatrix& matrix,
+                     const std::vector<ChromosomalStructure>& structures) {
+    writeMatrix(resultDir + "/tree_distances_matrix.tsv", matrix, structures);
+    writeResultFile(resultDir + "/tree_distances_vector.txt",
+                    [&](std::ostream& file) { writeVectorFile(file, matrix); });
+    // No discrepancy is computed: the file holds the header line alone.
+    writeMatrix(resultDir + "/discrepancy_matrix.tsv", DistanceMatrix(), structures);
+}
+
+// A tree method: its name, how it builds a tree from the matrix (which it takes over), whether
+// the tree is rooted and its text carries branch lengths, the result file its report goes to
+// (standard output when none), and the files it adds about the matrix it is given.
+struct TreeMethod {
+    std::string_view name;
+    BuiltTree (*build)(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures,
+                       std::ostream& report);
+    bool rooted;
+    bool lengths;
+    std::string_view reportFile = "";
+    void (*writeMatrixFiles)(const std::string& resultDir, const DistanceMatrix& matrix,
+                             const std::vector<ChromosomalStructure>& structures) = nullptr;
+};
+
+// clang-format off
+constexpr TreeMethod treeMethods[] = {
+    {.name = "upgma",   .build = upgmaTree,            .rooted = true,  .lengths = false, .writeMatrixFiles = writeUpgmaFiles},
+    {.name = "nj",      .build = neighbourJoiningTree, .rooted = false, .lengths = true,  .reportFile = "/graph.txt"},
+    {.name = "kruskal", .build = kruskalTree,          .rooted = true,  .lengths = false},
+};
+// clang-format on
+
+const TreeMethod* findTreeMethod(std::string_view name) {
+    for (const TreeMethod& method : treeMethods) {
+        if (method.name == name) return &method;
+    }
+    return nullptr;
+}
+
+// The main tree, its report written where the method sends it. A method takes the matrix over
+// as its working memory, so every file of the matrix is written before it runs.
+BuiltTree mainTree(const TreeMethod& method, const std::string& resultDir, DistanceMatrix matrix,
+                   const std::vector<ChromosomalStructure>& structures, std::ostream& out) {
+    if (method.writeMatrixFiles != nullptr) method.writeMatrixFiles(resultDir, matrix, structures);
+    if (method.reportFile.empty()) return method.build(std::move(matrix), structures, out);
+    BuiltTree built;
+    writeResultFile(resultDir + std::string(method.reportFile), [&](std::ostream& report) {
+        built = method.build(std::move(matrix), structures, report);
+    });
+    return built;
 }
 
 // What the jackknife writes: the replicates' trees, one Newick text per line, and the support
@@ -66,19 +113,18 @@ struct JackknifeFiles {
 
 // Builds the replicates one after another (each one's pairs shared by the workers or the ranks
 // as the main matrix's are), prints a line as each is done, and gives the main tree its support
-// values.
-JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::string& method,
-                            const OperationWeights& operationWeights,
-                            const DistanceWeights& distanceWeights,
+// values. A replicate's tree is built as the main one, its report discarded.
+JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& method,
                             const std::vector<ChromosomalStructure>& structures, BuiltTree& main,
-                            std::ostream& out, unsigned threadCount, std::ostream* terminal,
-                            PairDistribution* distribution) {
+                            std::ostream& out) {
+    const JackknifeSettings& jackknife = settings.jackknife;
     const std::vector<std::vector<int32_t>> genes = geneGroupsOf(structures, jackknife.names);
     std::vector<int32_t> deleted;
-    SupportCounter counter(main.tree, structures.size(), isRooted(method));
+    SupportCounter counter(main.tree, structures.size(), method.rooted);
     JackknifeFiles files;
-    std::ostream noProgress(nullptr);
-    ProgressMeter meter(terminal, jackknife.replicates, "replicates");
+    std::ostream discarded(nullptr);
+    const PairWork work{settings.work.threadCount, nullptr, settings.work.distribution};
+    ProgressMeter meter(settings.work.terminal, jackknife.replicates, "replicates");
     for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
         deleted.clear();
         for (const std::size_t gene :
@@ -86,10 +132,10 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
             deleted.insert(deleted.end(), genes[gene].begin(), genes[gene].end());
         const std::vector<ChromosomalStructure> reduced = withoutGenes(structures, deleted);
         DistanceMatrix matrix = combinedMatrix(
-            calculateSpecialMatrix(operationWeights, reduced, noProgress, threadCount, nullptr,
-                                   distribution),
-            distanceWeights, reduced, "Jackknife replicate " + std::to_string(replicate) + ": ");
-        const BuiltTree tree = treeOfMethod(method, std::move(matrix), structures);
+            calculateSpecialMatrix(settings.operationWeights, reduced, discarded, work),
+            settings.distanceWeights, reduced,
+            "Jackknife replicate " + std::to_string(replicate) + ": ");
+        const BuiltTree tree = method.build(std::move(matrix), structures, discarded);
         counter.addReplicate(tree.tree);
         files.replicates += tree.text + '\n';
         meter.clear();
@@ -99,7 +145,7 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
     }
     meter.clear();
     main.tree.support = counter.percentages();
-    main.text = newickText(main.tree, structures, method == "nj");
+    main.text = newickText(main.tree, structures, method.lengths);
     std::ostringstream table;
     writeSupportFile(table, counter, structures);
     files.support = table.str();
@@ -111,25 +157,22 @@ JackknifeFiles runJackknife(const JackknifeSettings& jackknife, const std::strin
 DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& out, unsigned threadCount,
-                                     std::ostream* terminal, PairDistribution* distribution) {
-    return combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, threadCount,
-                                               terminal, distribution),
+                                     std::ostream& out, const PairWork& work) {
+    return combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, work),
                           distanceWeights, structures);
 }
 
 BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
                        const std::vector<ChromosomalStructure>& structures) {
+    const TreeMethod* found = findTreeMethod(method);
     std::ostream discarded(nullptr);
-    if (method == "upgma") return upgmaTree(std::move(matrix), structures);
-    if (method == "nj") return neighbourJoiningTree(std::move(matrix), structures, discarded);
-    if (method == "kruskal") return kruskalTree(matrix, structures, discarded);
+    if (found != nullptr) return found->build(std::move(matrix), structures, discarded);
     throw std::invalid_argument("Unknown tree method \"" + method +
                                 "\": use \"upgma\", \"nj\" or \"kruskal\"");
 }
 
 bool isTreeMethod(const std::string& method) {
-    return method == "upgma" || method == "nj" || method == "kruskal";
+    return findTreeMethod(method) != nullptr;
 }
 
 std::string jackknifeWithoutTreeMessage(const std::string& method) {
@@ -137,47 +180,27 @@ std::string jackknifeWithoutTreeMessage(const std::string& method) {
            "\"";
 }
 
-void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
-               const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
-               const std::string& method, bool phylip, std::ostream& out, unsigned threadCount,
-               std::ostream* terminal, PairDistribution* distribution,
-               const JackknifeSettings& jackknife) {
-    if (jackknife.replicates > 0 && !isTreeMethod(method))
-        throw std::invalid_argument(jackknifeWithoutTreeMessage(method));
-    DistanceMatrix matrix = computeDistanceMatrix(operationWeights, distanceWeights, structures,
-                                                  out, threadCount, terminal, distribution);
+void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStructure>& structures,
+               std::ostream& out) {
+    const TreeMethod* method = findTreeMethod(settings.method);
+    const bool jackknife = settings.jackknife.replicates > 0;
+    if (jackknife && method == nullptr)
+        throw std::invalid_argument(jackknifeWithoutTreeMessage(settings.method));
+    const std::string& resultDir = settings.resultDir;
+    DistanceMatrix matrix = computeDistanceMatrix(
+        settings.operationWeights, settings.distanceWeights, structures, out, settings.work);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
-    if (phylip) writePhylipFiles(resultDir, matrix, structures);
+    if (settings.phylip) writePhylipFiles(resultDir, matrix, structures);
 
-    // A tree method takes the matrix over as its working memory, so every file of the matrix is
-    // written before it runs.
     BuiltTree built;
-    if (method == "upgma") {
-        writeMatrix(resultDir + "/tree_distances_matrix.tsv", matrix, structures);
-        writeResultFile(resultDir + "/tree_distances_vector.txt",
-                        [&](std::ostream& file) { writeVectorFile(file, matrix); });
-        // No discrepancy is computed: the file holds the header line alone.
-        writeMatrix(resultDir + "/discrepancy_matrix.tsv", DistanceMatrix(), structures);
-        built = upgmaTree(std::move(matrix), structures);
-    } else if (method == "nj") {
-        writeResultFile(resultDir + "/graph.txt", [&](std::ostream& graph) {
-            built = neighbourJoiningTree(std::move(matrix), structures, graph);
-        });
-    } else if (method == "kruskal") {
-        built = kruskalTree(matrix, structures, out);
-    }
+    if (method != nullptr) built = mainTree(*method, resultDir, std::move(matrix), structures, out);
     JackknifeFiles jackknifeFiles;
-    if (jackknife.replicates > 0) {
-        // The replicates need one matrix at a time.
-        DistanceMatrix().swap(matrix);
-        jackknifeFiles = runJackknife(jackknife, method, operationWeights, distanceWeights,
-                                      structures, built, out, threadCount, terminal, distribution);
-    }
+    if (jackknife) jackknifeFiles = runJackknife(settings, *method, structures, built, out);
     writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << built.text; });
     writeResultFile(resultDir + "/tree.svg",
                     [&](std::ostream& file) { writeTreeSvg(file, built.tree, structures); });
-    if (jackknife.replicates > 0) {
+    if (jackknife) {
         writeResultFile(resultDir + "/support.tsv",
                         [&](std::ostream& file) { file << jackknifeFiles.support; });
         writeResultFile(resultDir + "/replicates.tre",

@@ -17,17 +17,14 @@ bool isTreeMethod(const std::string& method);
 // The message of a jackknife asked for with a method name that builds no tree.
 std::string jackknifeWithoutTreeMessage(const std::string& method);
 
-// The distance matrix of tree mode: the special distances, computed here or by the `distribution`
-// when given (see `computeSpecialMatrix`, which prints the progress lines and the time taken to
-// `out`), combined with the breakpoint distances by `distanceWeights`. Throws, naming the pair,
-// when a distance is not finite.
+// The distance matrix of tree mode: the special distances, computed as `work` says (see
+// `computeSpecialMatrix`, which prints the progress lines and the time taken to `out`), combined
+// with the breakpoint distances by `distanceWeights`. Throws, naming the pair, when a distance is
+// not finite.
 DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& out,
-                                     unsigned threadCount = availableProcessorCount(),
-                                     std::ostream* terminal = nullptr,
-                                     PairDistribution* distribution = nullptr);
+                                     std::ostream& out, const PairWork& work = {});
 
 // The tree `method` ("upgma", "nj" or "kruskal") builds of `matrix` (UPGMA and neighbour joining
 // work in it), without Kruskal's join lines and without the neighbour-joining graph. Throws for any
@@ -35,19 +32,25 @@ DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
 BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
                        const std::vector<ChromosomalStructure>& structures);
 
+// What a tree-mode run asks for.
+struct TreeSettings {
+    OperationWeights operationWeights{};
+    DistanceWeights distanceWeights;
+    std::string resultDir;
+    std::string method;  // any text other than a tree method's name builds no tree
+    bool phylip = false;
+    JackknifeSettings jackknife;
+    PairWork work;
+};
+
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files
 // ("/distance.tsv" and "/distance.phy", with `phylip` also "/map.txt" and "/infile"), the tree of
-// `method` (any text other than a tree method's name builds no tree), "/tree.tre" and its
-// picture "/tree.svg". Nothing is written when the matrix computation fails. With a `terminal`,
-// a live progress line is kept there while the matrix is computed; with a `distribution`, the
-// special distances are computed by it. With jackknife replicates (a tree method required), the
-// tree gets support values and "/support.tsv" and "/replicates.tre" are written; each
-// replicate's matrix is computed as the main one, without files, and a line
-// "Jackknife replicate k out of N" is printed as it is done.
-void buildTree(const OperationWeights& operationWeights, const DistanceWeights& distanceWeights,
-               const std::vector<ChromosomalStructure>& structures, const std::string& resultDir,
-               const std::string& method, bool phylip, std::ostream& out,
-               unsigned threadCount = availableProcessorCount(), std::ostream* terminal = nullptr,
-               PairDistribution* distribution = nullptr, const JackknifeSettings& jackknife = {});
+// the method, "/tree.tre" and its picture "/tree.svg". Nothing is written when the matrix
+// computation fails. With jackknife replicates (a tree method required), the tree gets support
+// values and "/support.tsv" and "/replicates.tre" are written; each replicate's matrix is
+// computed as the main one, without files, and a line "Jackknife replicate k out of N" is
+// printed as it is done.
+void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStructure>& structures,
+               std::ostream& out);
 
 }  // namespace varnet

@@ -70,8 +70,8 @@ std::vector<WeightedEdge> minimumSpanningTree(const DistanceMatrix& matrix) {
 
 }  // namespace
 
-BuiltTree kruskalTree(const DistanceMatrix& matrix,
-                      const std::vector<ChromosomalStructure>& structures, std::ostream& out) {
+BuiltTree kruskalTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures,
+                      std::ostream& report) {
     const std::size_t n = matrix.size();
     // Kruskal's method over all edges in order joins along exactly the edges of the minimum
     // spanning tree, in order: with edges ordered strictly (weight, then indices) that tree is
@@ -95,7 +95,7 @@ BuiltTree kruskalTree(const DistanceMatrix& matrix,
         const std::size_t ra = findRoot(parent, edge.a);
         const std::size_t rb = findRoot(parent, edge.b);
         if (ra == rb) continue;
-        out << labels[ra] << ' ' << labels[rb] << '\n';
+        report << labels[ra] << ' ' << labels[rb] << '\n';
         std::string joined = "(" + labels[ra] + "," + labels[rb] + ")";
         labels[ra].clear();
         labels[rb].clear();

@@ -10,9 +10,9 @@
 namespace varnet {
 
 // Joins the structures along the edges of a minimum spanning tree, lightest edge first (ties
-// by the smaller indices), printing the two joined subtrees of every join to `out`; returns the
-// last joined subtree, its text without branch lengths.
-BuiltTree kruskalTree(const DistanceMatrix& matrix,
-                      const std::vector<ChromosomalStructure>& structures, std::ostream& out);
+// by the smaller indices), printing the two joined subtrees of every join to `report`; returns
+// the last joined subtree, its text without branch lengths.
+BuiltTree kruskalTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures,
+                      std::ostream& report);
 
 }  // namespace varnet

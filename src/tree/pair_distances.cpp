@@ -207,24 +207,23 @@ void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
 
 DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
                                       const std::vector<ChromosomalStructure>& structures,
-                                      std::ostream& progress, unsigned threadCount,
-                                      std::ostream* terminal, PairDistribution* distribution) {
-    if (distribution != nullptr)
-        return distribution->calculate(weights, structures, progress, threadCount, terminal);
+                                      std::ostream& progress, const PairWork& work) {
+    if (work.distribution != nullptr) {
+        return work.distribution->calculate(weights, structures, progress, work.threadCount,
+                                            work.terminal);
+    }
     DistanceMatrix matrix;
-    PairDistances(weights, structures, progress, threadCount, terminal).calculate(matrix);
+    PairDistances(weights, structures, progress, work.threadCount, work.terminal).calculate(matrix);
     return matrix;
 }
 
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out, unsigned threadCount, std::ostream* terminal,
-                                    PairDistribution* distribution) {
+                                    std::ostream& out, const PairWork& work) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     keepFreedMemoryForReuse();
-    DistanceMatrix matrix =
-        calculateSpecialMatrix(weights, structures, out, threadCount, terminal, distribution);
+    DistanceMatrix matrix = calculateSpecialMatrix(weights, structures, out, work);
     const auto milliseconds = static_cast<int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
     out << "Time of matrix calculation: " << static_cast<float>(milliseconds) / 1000.0

@@ -127,19 +127,22 @@ public:
 // back to the system after every run. Called once by every process that computes pairs.
 void keepFreedMemoryForReuse();
 
-// The special-distance matrix, computed here or by the `distribution` when given, with the
-// progress lines "i out of N" on `progress` and, with a `terminal`, a live progress line there.
+// Where the special distances of a run are computed: by `threadCount` workers here, or by the
+// `distribution` when given; with a `terminal`, a live progress line is kept there.
+struct PairWork {
+    unsigned threadCount = availableProcessorCount();
+    std::ostream* terminal = nullptr;
+    PairDistribution* distribution = nullptr;
+};
+
+// The special-distance matrix, with the progress lines "i out of N" on `progress`.
 DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
                                       const std::vector<ChromosomalStructure>& structures,
-                                      std::ostream& progress, unsigned threadCount,
-                                      std::ostream* terminal, PairDistribution* distribution);
+                                      std::ostream& progress, const PairWork& work);
 
 // `calculateSpecialMatrix`, then the line "Time of matrix calculation: <s> seconds".
 DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
                                     const std::vector<ChromosomalStructure>& structures,
-                                    std::ostream& out,
-                                    unsigned threadCount = availableProcessorCount(),
-                                    std::ostream* terminal = nullptr,
-                                    PairDistribution* distribution = nullptr);
+                                    std::ostream& out, const PairWork& work = {});
 
 }  // namespace varnet

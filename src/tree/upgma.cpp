@@ -118,7 +118,8 @@ private:
 
 }  // namespace
 
-BuiltTree upgmaTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures) {
+BuiltTree upgmaTree(DistanceMatrix matrix, const std::vector<ChromosomalStructure>& structures,
+                    std::ostream& /*report*/) {
     const std::size_t n = matrix.size();
     BuiltTree built;
     if (n > 0) {

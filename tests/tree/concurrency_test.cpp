@@ -61,8 +61,8 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
                                            const JackknifeSettings& jackknife = {}) {
     const testing::TempDir dir;
     std::ostringstream out;
-    buildTree(unitWeights, {1.0, 0.5}, structures, dir.path().string(), method, true, out, workers,
-              nullptr, nullptr, jackknife);
+    buildTree({unitWeights, {1.0, 0.5}, dir.path().string(), method, true, jackknife, {workers}},
+              structures, out);
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
@@ -202,8 +202,9 @@ TEST(Concurrency, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
     std::ostringstream out;
     testing::expectThrowsWith(
         [&] {
-            buildTree({1, 1, 1, 1, 1e308, 1e308}, {1, 1}, structures, dir.path().string(), "nj",
-                      false, out, 2);
+            buildTree(
+                {{1, 1, 1, 1, 1e308, 1e308}, {1, 1}, dir.path().string(), "nj", false, {}, {2}},
+                structures, out);
         },
         "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));

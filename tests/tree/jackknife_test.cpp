@@ -192,8 +192,14 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
             SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
             const testing::TempDir dir;
             std::ostream out(nullptr);
-            buildTree({1, 1, 1, 1, 1, 1}, {1, 0.5}, structures, dir.path().string(), method, false,
-                      out, 1, nullptr, nullptr, {2, 0.01, seed});
+            buildTree({{1, 1, 1, 1, 1, 1},
+                       {1, 0.5},
+                       dir.path().string(),
+                       method,
+                       false,
+                       {2, 0.01, seed},
+                       {1}},
+                      structures, out);
             std::string plain = dir.read("tree.tre");
             std::size_t labels = 0;
             for (std::size_t at = plain.find(")100"); at != std::string::npos;
@@ -210,8 +216,14 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                 EXPECT_TRUE(rows[k].ends_with("\t2\t100")) << rows[k];
 
             const testing::TempDir halves;
-            buildTree({1, 1, 1, 1, 1, 1}, {1, 0.5}, structures, halves.path().string(), method,
-                      false, out, 2, nullptr, nullptr, {2, 0.5, seed});
+            buildTree({{1, 1, 1, 1, 1, 1},
+                       {1, 0.5},
+                       halves.path().string(),
+                       method,
+                       false,
+                       {2, 0.5, seed},
+                       {2}},
+                      structures, out);
             for (const std::string& tree : linesOf(halves.read("replicates.tre"))) {
                 for (const ChromosomalStructure& structure : structures) {
                     const std::size_t at = tree.find(structure.name);

@@ -56,7 +56,7 @@ TEST(TreeSvg, WellFormedWithOneLabelPerLeafInTheOrderOfTheTreeText) {
         for (std::size_t k = 0; k < size; ++k) structures[k].name = "genome_" + std::to_string(k);
         std::ostream nowhere(nullptr);
         const std::pair<const char*, BuiltTree> methods[] = {
-            {"upgma", upgmaTree(matrix, structures)},
+            {"upgma", upgmaTree(matrix, structures, nowhere)},
             {"nj", size > 100 ? BuiltTree() : neighbourJoiningTree(matrix, structures, nowhere)},
             {"kruskal", kruskalTree(matrix, structures, nowhere)},
             {"none", BuiltTree()}};
@@ -87,7 +87,8 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
 TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
     const DistanceMatrix matrix = randomMatrix(6, 3);
     const std::vector<ChromosomalStructure> structures(6);
-    RootedTree tree = upgmaTree(matrix, structures).tree;
+    std::ostream nowhere(nullptr);
+    RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
     const std::string plain = svgOf(tree, structures);
     EXPECT_TRUE(testing::textsOfSvgClass(plain, "support").empty());
     EXPECT_EQ(plain.find("jackknife"), std::string::npos);
@@ -108,7 +109,8 @@ TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
     // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
     const DistanceMatrix matrix = {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}};
     const std::vector<ChromosomalStructure> structures(3);
-    const RootedTree tree = upgmaTree(matrix, structures).tree;
+    std::ostream nowhere(nullptr);
+    const RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
     ASSERT_EQ(tree.nodes.size(), 5u);
     EXPECT_TRUE(tree.toScale);
     const int32_t leaves[] = {-1, -1, 0, 2, 1};
@@ -117,7 +119,6 @@ TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
         EXPECT_EQ(tree.nodes[v].leaf, leaves[v]) << v;
         EXPECT_DOUBLE_EQ(tree.nodes[v].length, lengths[v]) << v;
     }
-    std::ostream nowhere(nullptr);
     EXPECT_FALSE(kruskalTree(matrix, structures, nowhere).tree.toScale);
 }
 
