@@ -45,10 +45,10 @@ std::set<uint32_t> verticesOf(const Component& component) {
             vertices.insert(edge.first);
             continue;
         }
-        switch (kindOf(edge)) {
-            case blockEdge:
+        switch (edge.kind) {
+            case EdgeKind::block:
                 break;
-            case endEdge:
+            case EdgeKind::end:
                 vertices.insert(edge.first);
                 break;
             default:
@@ -79,23 +79,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const GeneNameIndex printed(names, numberCodesDensely(structures));
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
-    const AdjacencyArray adjacencyA = buildAdjacency(groupChromosomes(a));
-    const AdjacencyArray adjacencyB = buildAdjacency(groupChromosomes(b));
+    AdjacencyArray adjacencyA;
+    AdjacencyArray adjacencyB;
+    fillAdjacency(a, adjacencyA);
+    fillAdjacency(b, adjacencyB);
     ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
     std::ostringstream printout;
     printJointGraph(printout, state, printed);
 
     const double cost = solve(state, weights);
     printJointGraph(printout, state, printed);
-    for (const OperationRecord& record : state.sequence)
+    for (const OperationRecord& record : state.log.records())
         printOperationRecord(printout, record, printed);
 
     if (std::isfinite(cost)) {
         double listed = 0.0;
         double magnitude = 0.0;
-        for (const OperationRecord& record : state.sequence) {
+        for (const OperationRecord& record : state.log.records()) {
             for (const int32_t event : record.events) {
-                if (event == noEvent) continue;
                 const double weight = weightOf(static_cast<EventCode>(event), weights);
                 listed += weight;
                 magnitude += std::fabs(weight);

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             }
         }
         // Every end is written once: the array is symmetric.
-        const AdjacencyArray adjacency = buildAdjacency(groupChromosomes(structure));
+        AdjacencyArray adjacency;
+        fillAdjacency(structure, adjacency);
         for (std::size_t end = 0; end < adjacency.partner.size(); ++end) {
             const int32_t partner = adjacency.partner[end];
             if (partner > 0) {
