@@ -93,6 +93,22 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
     return {std::move(pair[0]), std::move(pair[1])};
 }
 
+std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count) {
+    std::mt19937 random(seed);
+    std::vector<ChromosomalStructure> structures;
+    while (structures.size() < count) {
+        GeneratorOptions options;
+        options.manyCopies = structures.size() % 3 == 0 ? 1 : 0;
+        auto [a, b] = generatePair(random, options);
+        structures.push_back(std::move(a));
+        structures.push_back(std::move(b));
+    }
+    structures.resize(count);
+    for (std::size_t k = 0; k < count; ++k)
+        structures[k].name = "genome_" + std::to_string(1000 + k);
+    return structures;
+}
+
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures) {
     std::string text = std::to_string(structures.size()) + "\n";
     for (const ChromosomalStructure& structure : structures) {

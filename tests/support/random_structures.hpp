@@ -34,6 +34,10 @@ inline AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
     return adjacency;
 }
 
+// `count` structures of generated pairs, every third pair holding a name in more than 9 copies,
+// named genome_1000, genome_1001, ... in order.
+std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count);
+
 // The structure file text for the given structures, genes named g<id>; codes as `generatePair`
 // gives them with at most 9 copies of a name (code = 10 * id + copy).
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures);

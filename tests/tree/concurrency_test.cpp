@@ -38,23 +38,6 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
 
 const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 
-std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t count) {
-    std::mt19937 random(seed);
-    std::vector<ChromosomalStructure> structures;
-    while (structures.size() < count) {
-        // Every third pair holds a name in more than 9 copies.
-        testing::GeneratorOptions options;
-        options.manyCopies = structures.size() % 3 == 0 ? 1 : 0;
-        auto [a, b] = testing::generatePair(random, options);
-        structures.push_back(std::move(a));
-        structures.push_back(std::move(b));
-    }
-    structures.resize(count);
-    for (std::size_t k = 0; k < count; ++k)
-        structures[k].name = "genome_" + std::to_string(1000 + k);
-    return structures;
-}
-
 // Every result file with its bytes, and the standard output with the timing masked.
 std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
                                            const std::string& method, unsigned workers,
@@ -75,7 +58,7 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
 // Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on
 // its own, from scratch, whatever the number of workers.
 TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
-    std::vector<ChromosomalStructure> structures = generatedStructures(2024, 30);
+    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(2024, 30);
     structures[5].chromosomes.clear();
     for (const char* method : {"upgma", "nj", "kruskal"}) {
         SCOPED_TRACE(method);
@@ -117,7 +100,7 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
 // Every replicate's pairs are shared by the workers as the main matrix's are; its genes are drawn
 // from the seed alone.
 TEST(Concurrency, SameJackknifeWithOneAndWithManyWorkers) {
-    const std::vector<ChromosomalStructure> structures = generatedStructures(77, 8);
+    const std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(77, 8);
     for (const char* method : {"upgma", "nj", "kruskal"}) {
         SCOPED_TRACE(method);
         const auto one = runTree(structures, method, 1, {4, 0.4, 5});
@@ -134,7 +117,7 @@ TEST(Concurrency, SameJackknifeWithOneAndWithManyWorkers) {
 
 // A worker's failure reaches the caller once every worker has ended, and no matrix does.
 TEST(Concurrency, WorkerFailureReachesTheCaller) {
-    std::vector<ChromosomalStructure> structures = generatedStructures(11, 12);
+    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(11, 12);
     structures[9].chromosomes.push_back(Chromosome{false, {}});
     for (const unsigned workers : {1u, 4u}) {
         SCOPED_TRACE(workers);
@@ -166,7 +149,7 @@ private:
 // A stop ends the hand-out: a calculation with pairs left fails, one whose last pair has been
 // handed out gives the whole matrix.
 TEST(Concurrency, StopLeavesNoPartialMatrix) {
-    const std::vector<ChromosomalStructure> structures = generatedStructures(7, 10);
+    const std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(7, 10);
     std::ostringstream unused;
     DistanceMatrix whole;
     PairDistances(unitWeights, structures, unused, 1).calculate(whole);

@@ -161,20 +161,6 @@ TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
     }
 }
 
-std::vector<ChromosomalStructure> generatedStructures(uint32_t seed, std::size_t count) {
-    std::mt19937 random(seed);
-    std::vector<ChromosomalStructure> structures;
-    while (structures.size() < count) {
-        auto [a, b] = testing::generatePair(random, {});
-        structures.push_back(std::move(a));
-        structures.push_back(std::move(b));
-    }
-    structures.resize(count);
-    for (std::size_t k = 0; k < count; ++k)
-        structures[k].name = "genome_" + std::to_string(1000 + k);
-    return structures;
-}
-
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -186,7 +172,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 // that delete half the genes still give trees over every structure once.
 TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
     for (uint32_t seed = 1; seed <= 2; ++seed) {
-        const std::vector<ChromosomalStructure> structures = generatedStructures(seed, 9);
+        const std::vector<ChromosomalStructure> structures =
+            testing::generateNamedStructures(seed, 9);
         ASSERT_LT(geneGroupsOf(structures, nullptr).size(), 50u) << "round(0.01 x n) must be 0";
         for (const char* method : {"upgma", "nj", "kruskal"}) {
             SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
