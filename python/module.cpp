@@ -215,11 +215,11 @@ class StoppablePairDistances final : public PairDistribution {
 public:
     explicit StoppablePairDistances(std::stop_token stop) : stop_(std::move(stop)) {}
 
-    DistanceMatrix calculate(const OperationWeights& weights,
+    DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, unsigned threadCount,
                              std::ostream* terminal) override {
-        PairDistances calculation(weights, structures, progress, threadCount, terminal);
+        PairDistances calculation(settings, structures, progress, threadCount, terminal);
         calculation.stopWhen(stop_);
         DistanceMatrix matrix;
         calculation.calculate(matrix);

@@ -12,6 +12,7 @@
 #include "solver/sequence_printer.hpp"
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
+#include "structures/copy_matching.hpp"
 #include "structures/gene_numbering.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
@@ -30,12 +31,28 @@ void writeGraphFile(const std::string& path, const char* heading, const JointGra
 
 }  // namespace
 
-DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table) {
+DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table,
+                         const PairSettings& settings) {
     validateForGraph(structures);
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
     // Dense codes keep the per-vertex tables to the genes present; printing maps them back.
-    GeneNameIndex names(table, numberCodesDensely(structures));
+    const std::vector<int32_t> originals = numberCodesDensely(structures);
+    if (settings.copies == CopyRule::context && structures.size() == 2) {
+        const GeneGroups groups = geneGroupsFromNames(table);
+        pairCopiesByContext(
+            [&](uint32_t code) { return groups.geneOf(static_cast<uint32_t>(originals[code])); },
+            [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second) {
+                AdjacencyArray from;
+                AdjacencyArray to;
+                fillAdjacency(first, from);
+                fillAdjacency(second, to);
+                return solvedCostOnly(buildJointGraph(from, to, SharedAdjacencies::leftOut),
+                                      settings.weights);
+            },
+            structures.front(), structures.back());
+    }
+    GeneNameIndex names(table, originals);
     AdjacencyArray adjacencyA;
     AdjacencyArray adjacencyB;
     fillAdjacency(a, adjacencyA);
@@ -67,7 +84,9 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
         err << "Invalid chromosome data provided\n";
         return failureStatus;
     }
-    DistPair pair = prepareDistPair(std::move(structures), names);
+    PairSettings settings(options.operationWeights);
+    settings.copies = options.copies;
+    DistPair pair = prepareDistPair(std::move(structures), names, settings);
 
     err << "Done.\nBuilding common graph...\n";
     writeGraphFile(options.resultDir + "/joint_graph.txt", "Joint graph\n", pair.graph, pair.names);

@@ -7,6 +7,7 @@
 #include "app/program_options.hpp"
 #include "solver/chromosome_set.hpp"
 #include "structures/chromosomal_structure.hpp"
+#include "structures/copy_matching.hpp"
 #include "structures/gene_name_table.hpp"
 #include "structures/operation_weights.hpp"
 
@@ -23,9 +24,11 @@ struct DistPair {
 };
 
 // Prepares the comparison of the first and the last of `structures` (one or two; one structure
-// is compared with itself) whose genes `table` names; the table must outlive the result. Throws,
-// naming the structure, when one of the two cannot be compared.
-DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table);
+// is compared with itself) whose genes `table` names; the table must outlive the result. With
+// `settings.copies` context, the copies of the two are paired by context first (costed with
+// `settings.weights`). Throws, naming the structure, when one of the two cannot be compared.
+DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table,
+                         const PairSettings& settings = {});
 
 // Runs the solver on the pair's joint graph, which becomes the final graph (with records kept);
 // returns the total cost. Throws, naming both structures, when the cost is not finite.

@@ -35,7 +35,9 @@ po::options_description describeOptions() {
         ("jackknife-fraction", po::value<std::string>()->default_value("0.4"),        //
          "Share of the gene names each jackknife replicate deletes")                  //
         ("seed", po::value<std::string>()->default_value("1"),                        //
-         "Seed of the jackknife's random choice of genes");
+         "Seed of the jackknife's random choice of genes")                            //
+        ("copies", po::value<std::string>()->default_value("order"),                  //
+         "Copies of a gene paired by \"order\" of occurrence or by \"context\"");
     return options;
 }
 
@@ -122,6 +124,7 @@ std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
     result.jackknife.seed = wholeNumberOption(values, "seed", std::numeric_limits<uint64_t>::max());
     if (result.mode == "tree" && result.jackknife.replicates > 0 && !isTreeMethod(result.method))
         throw std::invalid_argument(jackknifeWithoutTreeMessage(result.method));
+    result.copies = parseCopyRule(values["copies"].as<std::string>());
     boost::filesystem::create_directories(result.resultDir);
     result.operationWeights = readOperationWeights(values["oper"].as<std::string>());
     result.distanceWeights = readDistanceWeights(values["coeff"].as<std::string>());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "structures/copy_matching.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/jackknife.hpp"
 
@@ -19,7 +20,8 @@ struct ProgramOptions {
     OperationWeights operationWeights{};
     DistanceWeights distanceWeights;
     bool phylip = false;
-    JackknifeSettings jackknife;  // tree mode's support values; no replicates by default
+    JackknifeSettings jackknife;        // tree mode's support values; no replicates by default
+    CopyRule copies = CopyRule::order;  // how copies of a gene are paired across two structures
 };
 
 // The program's version, e.g. "1.0.0".

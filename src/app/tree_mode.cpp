@@ -31,7 +31,9 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                           options.method,
                           options.phylip,
                           options.jackknife,
-                          {workers, terminal, distribution}};
+                          {workers, terminal, distribution},
+                          options.copies,
+                          geneGroupsFromNames(names)};
     settings.jackknife.names = &names;
     buildTree(settings, structures, out);
 }

@@ -74,10 +74,13 @@ private:
 
 }  // namespace
 
-std::vector<char> encodeJob(const OperationWeights& weights,
+std::vector<char> encodeJob(const PairSettings& settings,
                             const std::vector<ChromosomalStructure>& structures) {
     ByteWriter writer;
-    writer.put(weights);
+    writer.put(settings.weights);
+    writer.put<uint8_t>(settings.copies == CopyRule::context ? 1 : 0);
+    writer.put<uint64_t>(settings.genes.firstGroups().size());
+    for (const int32_t group : settings.genes.firstGroups()) writer.put(group);
     writer.put<uint64_t>(structures.size());
     for (const ChromosomalStructure& structure : structures) {
         writer.putString(structure.name);
@@ -94,7 +97,11 @@ std::vector<char> encodeJob(const OperationWeights& weights,
 PairJob decodeJob(const std::vector<char>& bytes) {
     ByteReader reader(bytes);
     PairJob job;
-    job.weights = reader.get<OperationWeights>();
+    job.settings.weights = reader.get<OperationWeights>();
+    job.settings.copies = reader.get<uint8_t>() != 0 ? CopyRule::context : CopyRule::order;
+    std::vector<int32_t> firstGroups(reader.getCount(sizeof(int32_t)));
+    for (int32_t& group : firstGroups) group = reader.get<int32_t>();
+    job.settings.genes = GeneGroups(std::move(firstGroups));
     // Every structure takes at least its name's length and its chromosome count.
     job.structures.resize(reader.getCount(2 * sizeof(uint64_t)));
     for (ChromosomalStructure& structure : job.structures) {

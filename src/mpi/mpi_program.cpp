@@ -135,11 +135,11 @@ class RankDistribution final : public PairDistribution {
 public:
     explicit RankDistribution(int ranks) : ranks_(ranks) {}
 
-    DistanceMatrix calculate(const OperationWeights& weights,
+    DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, unsigned threadCount,
                              std::ostream* terminal) override {
-        std::vector<char> job = encodeJob(weights, structures);
+        std::vector<char> job = encodeJob(settings, structures);
         broadcastCommand({Command::job, job.size()});
         broadcast(job.data(), job.size());
         job = std::vector<char>();
@@ -150,7 +150,7 @@ public:
         std::exception_ptr failure;
         DistanceMatrix matrix;
         try {
-            PairDistances(weights, structures, progress, threadCount, terminal,
+            PairDistances(settings, structures, progress, threadCount, terminal,
                           blockOf(count, rootRank, ranks_))
                 .calculate(matrix);
         } catch (...) {
@@ -206,7 +206,7 @@ BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
         const unsigned threads =
             workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
         return {{},
-                PairDistances(job.weights, job.structures, noProgress, threads, nullptr,
+                PairDistances(job.settings, job.structures, noProgress, threads, nullptr,
                               blockOf(job.structures.size(), rank, ranks))
                     .calculateBlock()};
     } catch (const std::exception& e) {

@@ -18,6 +18,14 @@
 namespace varnet {
 namespace {
 
+// What comparing each pair takes of a run's settings.
+PairSettings pairSettingsOf(const TreeSettings& settings) {
+    PairSettings pair(settings.operationWeights);
+    pair.copies = settings.copies;
+    pair.genes = settings.genes;
+    return pair;
+}
+
 // Totals this close to zero are not reported.
 constexpr double reportedLengthThreshold = 0.00001;
 
@@ -132,7 +140,7 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
             deleted.insert(deleted.end(), genes[gene].begin(), genes[gene].end());
         const std::vector<ChromosomalStructure> reduced = withoutGenes(structures, deleted);
         DistanceMatrix matrix = combinedMatrix(
-            calculateSpecialMatrix(settings.operationWeights, reduced, discarded, work),
+            calculateSpecialMatrix(pairSettingsOf(settings), reduced, discarded, work),
             settings.distanceWeights, reduced,
             "Jackknife replicate " + std::to_string(replicate) + ": ");
         const BuiltTree tree = method.build(std::move(matrix), structures, discarded);
@@ -154,11 +162,11 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
 
 }  // namespace
 
-DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
+DistanceMatrix computeDistanceMatrix(const PairSettings& pairSettings,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
                                      std::ostream& out, const PairWork& work) {
-    return combinedMatrix(computeSpecialMatrix(operationWeights, structures, out, work),
+    return combinedMatrix(computeSpecialMatrix(pairSettings, structures, out, work),
                           distanceWeights, structures);
 }
 
@@ -188,7 +196,7 @@ void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStruct
         throw std::invalid_argument(jackknifeWithoutTreeMessage(settings.method));
     const std::string& resultDir = settings.resultDir;
     DistanceMatrix matrix = computeDistanceMatrix(
-        settings.operationWeights, settings.distanceWeights, structures, out, settings.work);
+        pairSettingsOf(settings), settings.distanceWeights, structures, out, settings.work);
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (settings.phylip) writePhylipFiles(resultDir, matrix, structures);

@@ -21,7 +21,7 @@ std::string jackknifeWithoutTreeMessage(const std::string& method);
 // `computeSpecialMatrix`, which prints the progress lines and the time taken to `out`), combined
 // with the breakpoint distances by `distanceWeights`. Throws, naming the pair, when a distance is
 // not finite.
-DistanceMatrix computeDistanceMatrix(const OperationWeights& operationWeights,
+DistanceMatrix computeDistanceMatrix(const PairSettings& pairSettings,
                                      const DistanceWeights& distanceWeights,
                                      const std::vector<ChromosomalStructure>& structures,
                                      std::ostream& out, const PairWork& work = {});
@@ -41,6 +41,8 @@ struct TreeSettings {
     bool phylip = false;
     JackknifeSettings jackknife;
     PairWork work;
+    CopyRule copies = CopyRule::order;  // how copies of a gene are paired in each pair
+    GeneGroups genes;                   // the gene of every code (for pairing by context)
 };
 
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files

@@ -86,12 +86,12 @@ void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vecto
     }
 }
 
-PairDistances::PairDistances(const OperationWeights& weights,
+PairDistances::PairDistances(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, unsigned threadCount, std::ostream* terminal,
                              std::optional<PairRange> range)
     : structures_(structures),
-      operationWeights_(weights),
+      settings_(settings),
       codes_(collectStructureCodes(structures)),
       count_(structures.size()),
       range_(range.value_or(PairRange{0, pairCount(count_)})),
@@ -158,7 +158,7 @@ void PairDistances::work() {
         while (nextPair(index, pair, finished)) {
             finished = true;
             try {
-                if (!calculator) calculator.emplace(structures_, codes_, operationWeights_);
+                if (!calculator) calculator.emplace(structures_, codes_, settings_);
                 computePair(index, pair, *calculator);
             } catch (...) {
                 recordFailure(index, std::current_exception());
@@ -205,25 +205,26 @@ void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     failures_.push_back({index, std::move(error)});
 }
 
-DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
+DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
                                       const std::vector<ChromosomalStructure>& structures,
                                       std::ostream& progress, const PairWork& work) {
     if (work.distribution != nullptr) {
-        return work.distribution->calculate(weights, structures, progress, work.threadCount,
+        return work.distribution->calculate(settings, structures, progress, work.threadCount,
                                             work.terminal);
     }
     DistanceMatrix matrix;
-    PairDistances(weights, structures, progress, work.threadCount, work.terminal).calculate(matrix);
+    PairDistances(settings, structures, progress, work.threadCount, work.terminal)
+        .calculate(matrix);
     return matrix;
 }
 
-DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
+DistanceMatrix computeSpecialMatrix(const PairSettings& settings,
                                     const std::vector<ChromosomalStructure>& structures,
                                     std::ostream& out, const PairWork& work) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     keepFreedMemoryForReuse();
-    DistanceMatrix matrix = calculateSpecialMatrix(weights, structures, out, work);
+    DistanceMatrix matrix = calculateSpecialMatrix(settings, structures, out, work);
     const auto milliseconds = static_cast<int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
     out << "Time of matrix calculation: " << static_cast<float>(milliseconds) / 1000.0

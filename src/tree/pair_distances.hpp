@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
+#include "structures/copy_matching.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/progress_meter.hpp"
@@ -57,9 +58,8 @@ void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vecto
 // calculation rethrows the failure of the earliest pair in row-major order.
 class PairDistances {
 public:
-    PairDistances(const OperationWeights& weights,
-                  const std::vector<ChromosomalStructure>& structures, std::ostream& progress,
-                  unsigned threadCount = availableProcessorCount(),
+    PairDistances(const PairSettings& settings, const std::vector<ChromosomalStructure>& structures,
+                  std::ostream& progress, unsigned threadCount = availableProcessorCount(),
                   std::ostream* terminal = nullptr, std::optional<PairRange> range = {});
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
@@ -92,7 +92,7 @@ private:
     void recordFailure(uint64_t index, std::exception_ptr error);
 
     const std::vector<ChromosomalStructure>& structures_;
-    OperationWeights operationWeights_;
+    PairSettings settings_;
     StructureCodes codes_;
     uint64_t count_ = 0;
     PairRange range_;
@@ -117,7 +117,7 @@ private:
 class PairDistribution {
 public:
     virtual ~PairDistribution() = default;
-    virtual DistanceMatrix calculate(const OperationWeights& weights,
+    virtual DistanceMatrix calculate(const PairSettings& settings,
                                      const std::vector<ChromosomalStructure>& structures,
                                      std::ostream& progress, unsigned threadCount,
                                      std::ostream* terminal) = 0;
@@ -136,12 +136,12 @@ struct PairWork {
 };
 
 // The special-distance matrix, with the progress lines "i out of N" on `progress`.
-DistanceMatrix calculateSpecialMatrix(const OperationWeights& weights,
+DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
                                       const std::vector<ChromosomalStructure>& structures,
                                       std::ostream& progress, const PairWork& work);
 
 // `calculateSpecialMatrix`, then the line "Time of matrix calculation: <s> seconds".
-DistanceMatrix computeSpecialMatrix(const OperationWeights& weights,
+DistanceMatrix computeSpecialMatrix(const PairSettings& settings,
                                     const std::vector<ChromosomalStructure>& structures,
                                     std::ostream& out, const PairWork& work = {});
 

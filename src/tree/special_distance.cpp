@@ -22,7 +22,7 @@ bool holdsNoChromosome(const ChromosomalStructure& structure) {
 StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures) {
     StructureCodes result;
     result.numbered = structures;
-    numberCodesDensely(result.numbered);
+    result.originals = numberCodesDensely(result.numbered);
     result.codesOf.reserve(structures.size());
     std::size_t largest = 0;
     std::size_t secondLargest = 0;
@@ -47,10 +47,12 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
 
 SpecialDistanceCalculator::SpecialDistanceCalculator(
     const std::vector<ChromosomalStructure>& structures, const StructureCodes& codes,
-    const OperationWeights& weights)
+    const PairSettings& settings)
     : structures_(structures),
       codes_(codes),
-      weights_(weights),
+      weights_(settings.weights),
+      copies_(settings.copies),
+      genes_(settings.genes),
       pairCode_(codes.codeCount, 0),
       input_(codes.vertexCount) {
     first_.partner.assign(codes.vertexCount, 0);
@@ -74,9 +76,10 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     }
 }
 
-void SpecialDistanceCalculator::renumber(std::size_t k, ChromosomalStructure& into,
+void SpecialDistanceCalculator::renumber(std::size_t k, const ChromosomalStructure& source,
+                                         ChromosomalStructure& into,
                                          std::vector<uint32_t>& ends) const {
-    const std::vector<Chromosome>& chromosomes = codes_.numbered[k].chromosomes;
+    const std::vector<Chromosome>& chromosomes = source.chromosomes;
     into.chromosomes.resize(chromosomes.size());
     for (std::size_t c = 0; c < chromosomes.size(); ++c) {
         into.chromosomes[c].circular = chromosomes[c].circular;
@@ -98,8 +101,25 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
         return missingStructureDistance;
     numberPair(i, j);
-    renumber(i, pairFirst_, endsOfFirst_);
-    renumber(j, pairSecond_, endsOfSecond_);
+    if (copies_ == CopyRule::order)
+        return costBothWays(i, codes_.numbered[i], j, codes_.numbered[j]) * 0.5;
+    pairedFirst_ = codes_.numbered[i];
+    pairedSecond_ = codes_.numbered[j];
+    const std::optional<double> cost = pairCopiesByContext(
+        [this](uint32_t code) {
+            return genes_.geneOf(static_cast<uint32_t>(codes_.originals[code]));
+        },
+        [&](const ChromosomalStructure& first, const ChromosomalStructure& second) {
+            return costBothWays(i, first, j, second);
+        },
+        pairedFirst_, pairedSecond_);
+    return (cost ? *cost : costBothWays(i, pairedFirst_, j, pairedSecond_)) * 0.5;
+}
+
+double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalStructure& first,
+                                               std::size_t j, const ChromosomalStructure& second) {
+    renumber(i, first, pairFirst_, endsOfFirst_);
+    renumber(j, second, pairSecond_, endsOfSecond_);
     // Leave both tables empty again whatever happens, so the next pair starts clean.
     struct Clear {
         SpecialDistanceCalculator& self;
@@ -115,7 +135,7 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     const double forward = solvedCost();
     input_.load(second_, endsOfSecond_, first_, endsOfFirst_);
     const double backward = solvedCost();
-    return (forward + backward) * 0.5;
+    return forward + backward;
 }
 
 }  // namespace varnet

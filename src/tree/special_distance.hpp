@@ -8,6 +8,7 @@
 #include "solver/chromosome_set.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
+#include "structures/copy_matching.hpp"
 #include "structures/operation_weights.hpp"
 
 namespace varnet {
@@ -20,6 +21,7 @@ constexpr double missingStructureDistance = 1000000.0;
 // each in increasing order, and the table sizes that cover every code and every pair.
 struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
+    std::vector<int32_t> originals;  // the file's code of every dense code
     std::vector<std::vector<int32_t>> codesOf;
     std::size_t codeCount = 0;    // largest code + 1
     std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
@@ -33,24 +35,35 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
 // the solver's lists from pair to pair. Each pair's codes
 // are numbered densely once more over the two structures alone, so the tables are sized to the
 // two largest structures, not to the gene names of the file, and the work of a pair is
-// proportional to the genes of its two structures.
+// proportional to the genes of its two structures. Pairing copies by context costs up to
+// `maxPairingsTried` such pairs of solver runs for a pair whose copies leave a choice.
 class SpecialDistanceCalculator {
 public:
     SpecialDistanceCalculator(const std::vector<ChromosomalStructure>& structures,
-                              const StructureCodes& codes, const OperationWeights& weights);
+                              const StructureCodes& codes, const PairSettings& settings);
 
     double distance(std::size_t i, std::size_t j);
 
 private:
     double solvedCost();
+    // The sum of the two solver costs of structures i and j written as `first` and `second`
+    // (with the file's dense codes).
+    double costBothWays(std::size_t i, const ChromosomalStructure& first, std::size_t j,
+                        const ChromosomalStructure& second);
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`).
     void numberPair(std::size_t i, std::size_t j);
-    // Structure k with the pair's codes, and its gene ends in increasing order.
-    void renumber(std::size_t k, ChromosomalStructure& into, std::vector<uint32_t>& ends) const;
+    // Structure k, written as `source`, with the pair's codes, and its gene ends in increasing
+    // order.
+    void renumber(std::size_t k, const ChromosomalStructure& source, ChromosomalStructure& into,
+                  std::vector<uint32_t>& ends) const;
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureCodes& codes_;
     OperationWeights weights_;
+    CopyRule copies_;
+    GeneGroups genes_;
+    ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
+    ChromosomalStructure pairedSecond_;
     std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
     ChromosomalStructure pairFirst_;
     ChromosomalStructure pairSecond_;

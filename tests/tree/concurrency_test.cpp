@@ -44,7 +44,15 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
                                            const JackknifeSettings& jackknife = {}) {
     const testing::TempDir dir;
     std::ostringstream out;
-    buildTree({unitWeights, {1.0, 0.5}, dir.path().string(), method, true, jackknife, {workers}},
+    buildTree({unitWeights,
+               {1.0, 0.5},
+               dir.path().string(),
+               method,
+               true,
+               jackknife,
+               {workers},
+               CopyRule::order,
+               {}},
               structures, out);
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -185,9 +193,16 @@ TEST(Concurrency, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
     std::ostringstream out;
     testing::expectThrowsWith(
         [&] {
-            buildTree(
-                {{1, 1, 1, 1, 1e308, 1e308}, {1, 1}, dir.path().string(), "nj", false, {}, {2}},
-                structures, out);
+            buildTree({{1, 1, 1, 1, 1e308, 1e308},
+                       {1, 1},
+                       dir.path().string(),
+                       "nj",
+                       false,
+                       {},
+                       {2},
+                       CopyRule::order,
+                       {}},
+                      structures, out);
         },
         "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));

@@ -185,7 +185,9 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                        method,
                        false,
                        {2, 0.01, seed},
-                       {1}},
+                       {1},
+                       CopyRule::order,
+                       {}},
                       structures, out);
             std::string plain = dir.read("tree.tre");
             std::size_t labels = 0;
@@ -209,7 +211,9 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                        method,
                        false,
                        {2, 0.5, seed},
-                       {2}},
+                       {2},
+                       CopyRule::order,
+                       {}},
                       structures, out);
             for (const std::string& tree : linesOf(halves.read("replicates.tre"))) {
                 for (const ChromosomalStructure& structure : structures) {

@@ -1,0 +1,249 @@
+// Copies paired by context: against the cheapest of every pairing on small pairs, unchanged by
+// where circles are written to start and by the order of chromosomes, and hand-worked cases
+// through the command line in both modes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <sstream>
+
+#include "app/command_line.hpp"
+#include "graph/joint_graph.hpp"
+#include "solver/solve.hpp"
+#include "structures/adjacency.hpp"
+#include "structures/copy_matching.hpp"
+#include "structures/gene_numbering.hpp"
+#include "support/temp_dir.hpp"
+#include "support/working_directory.hpp"
+
+namespace varnet {
+namespace {
+
+const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
+
+using Genome = std::vector<std::pair<bool, std::vector<int32_t>>>;  // circular?, signed ids
+
+double forwardCost(const ChromosomalStructure& a, const ChromosomalStructure& b) {
+    AdjacencyArray from;
+    AdjacencyArray to;
+    fillAdjacency(a, from);
+    fillAdjacency(b, to);
+    return solvedCostOnly(buildJointGraph(from, to, SharedAdjacencies::leftOut), unitWeights);
+}
+
+// The two genomes with their copies numbered as the reader numbers them, and the gene of every
+// code.
+struct CodedPair {
+    ChromosomalStructure a;
+    ChromosomalStructure b;
+    GeneGroups genes;
+};
+
+CodedPair coded(const Genome& a, const Genome& b) {
+    std::vector<ChromosomalStructure> pair(2);
+    for (std::size_t s = 0; s < 2; ++s) {
+        for (const auto& [circular, genes] : s == 0 ? a : b)
+            pair[s].chromosomes.push_back({circular, genes});
+    }
+    GeneGroups genes(numberCopies(pair));
+    return {std::move(pair[0]), std::move(pair[1]), std::move(genes)};
+}
+
+double contextCost(const CodedPair& pair) {
+    ChromosomalStructure a = pair.a;
+    ChromosomalStructure b = pair.b;
+    pairCopiesByContext([&](uint32_t code) { return pair.genes.geneOf(code); }, forwardCost, a, b);
+    return forwardCost(a, b);
+}
+
+// The cheapest of every complete pairing of the copies, each costed as the structures renumbered
+// for it; empty when there are more than `limit` pairings.
+std::optional<double> cheapestPairing(const CodedPair& pair, std::size_t limit) {
+    const CopyPairing pairing(pair.a, pair.b,
+                              [&](uint32_t code) { return pair.genes.geneOf(code); });
+    std::vector<CopyPairing::Pairing> all = {pairing.byContext()};
+    for (std::size_t choice = 0; choice < pairing.choices().size(); ++choice) {
+        std::vector<CopyPairing::Pairing> next;
+        for (const CopyPairing::Pairing& base : all) {
+            for (CopyPairing::Pairing& other : pairing.alternatives(base, choice))
+                next.push_back(std::move(other));
+            if (next.size() > limit) return std::nullopt;
+        }
+        all = std::move(next);
+    }
+    double best = std::numeric_limits<double>::infinity();
+    ChromosomalStructure a;
+    ChromosomalStructure b;
+    for (const CopyPairing::Pairing& candidate : all) {
+        pairing.renumber(candidate, a, b);
+        best = std::min(best, forwardCost(a, b));
+    }
+    return best;
+}
+
+// Two related genomes of a few names, 1 to 3 of them in 2 to 4 copies on each side: a shuffled
+// ancestor split into chromosomes, the second genome with inversions and a moved gene.
+std::pair<Genome, Genome> smallPair(std::mt19937& random) {
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    std::vector<int32_t> ids;
+    const int names = pick(4, 9);
+    const int copied = pick(1, 3);
+    for (int id = 1; id <= names; ++id)
+        ids.insert(ids.end(), static_cast<std::size_t>(id <= copied ? pick(2, 4) : 1), id);
+    std::shuffle(ids.begin(), ids.end(), random);
+    for (int32_t& id : ids) id *= pick(0, 1) == 0 ? -1 : 1;
+    const auto split = [&](std::vector<int32_t> genes) {
+        Genome genome;
+        const std::size_t cut = static_cast<std::size_t>(pick(0, 2)) * genes.size() / 3;
+        if (cut > 0) genome.push_back({pick(0, 1) == 1, {genes.begin(), genes.begin() + cut}});
+        genome.push_back({pick(0, 1) == 1, {genes.begin() + cut, genes.end()}});
+        return genome;
+    };
+    std::vector<int32_t> second = ids;
+    for (int step = pick(1, 3); step > 0; --step) {
+        const auto from = static_cast<std::size_t>(pick(0, static_cast<int>(second.size()) - 1));
+        const auto to = static_cast<std::size_t>(
+            pick(static_cast<int>(from), static_cast<int>(second.size()) - 1));
+        std::reverse(second.begin() + static_cast<long>(from),
+                     second.begin() + static_cast<long>(to) + 1);
+        for (std::size_t k = from; k <= to; ++k) second[k] = -second[k];
+    }
+    std::rotate(second.begin(), second.begin() + 1, second.begin() + pick(1, 3));
+    return {split(ids), split(second)};
+}
+
+// Context pairing is one of the pairings, so never below the cheapest; on small generated pairs
+// it reaches the cheapest on at least 95 % of them.
+TEST(CopyPairing, ReachesTheCheapestPairingOnSmallPairs) {
+    std::mt19937 random(3030);
+    int compared = 0;
+    int reached = 0;
+    while (compared < 150) {
+        const auto [first, second] = smallPair(random);
+        const CodedPair pair = coded(first, second);
+        const std::optional<double> cheapest = cheapestPairing(pair, 1500);
+        if (!cheapest) continue;
+        const double context = contextCost(pair);
+        ASSERT_GE(context, *cheapest) << "pair " << compared;
+        reached += context == *cheapest ? 1 : 0;
+        ++compared;
+    }
+    EXPECT_GE(reached * 100, compared * 95) << reached << " of " << compared;
+}
+
+// Writing a circular chromosome from another gene, or listing the chromosomes in another order,
+// changes the copy numbers the reader gives, not the cost under context pairing.
+TEST(CopyPairing, CostIgnoresWhereCirclesStartAndTheOrderOfChromosomes) {
+    std::mt19937 random(77);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        auto [first, second] = smallPair(random);
+        for (auto& chromosome : first) chromosome.first = true;
+        const double cost = contextCost(coded(first, second));
+        std::reverse(second.begin(), second.end());
+        EXPECT_EQ(contextCost(coded(first, second)), cost) << "chromosomes reversed";
+        for (std::size_t c = 0; c < first.size(); ++c) {
+            std::vector<int32_t>& genes = first[c].second;
+            for (std::size_t start = 1; start < genes.size(); ++start) {
+                Genome rotated = first;
+                std::rotate(rotated[c].second.begin(),
+                            rotated[c].second.begin() + static_cast<long>(start),
+                            rotated[c].second.end());
+                EXPECT_EQ(contextCost(coded(rotated, second)), cost)
+                    << "chromosome " << c << " from gene " << start;
+            }
+        }
+    }
+}
+
+// The cost a run prints last on the error stream, and its exit status.
+struct DistRun {
+    int status = 0;
+    std::string cost;
+};
+
+class CopyRules : public ::testing::Test {
+protected:
+    CopyRules() : cwd_(dir_.path()) {
+        dir_.write("w.txt", "DP=1,SP=1,J=1,C=1,aD=1,bD=1\n");
+        dir_.write("distance_weights.ini", "[weights]\nspecial=1\nbreakpoint=0\n");
+    }
+
+    DistRun dist(const std::string& structures, const std::string& rule) {
+        dir_.write("s.txt", structures);
+        std::ostringstream out;
+        std::ostringstream err;
+        DistRun run;
+        run.status = runCommandLine(
+            {"-c", "s.txt", "-o", "w.txt", "-r", "res", "-m", "dist", "--copies", rule}, out, err);
+        const std::string text = err.str();
+        run.cost = text.substr(text.rfind('\n') + 1);
+        return run;
+    }
+
+    testing::TempDir dir_;
+    testing::ScopedWorkingDirectory cwd_;
+};
+
+// Costs at unit weights, worked by hand. The pairing by order of occurrence pairs copies that
+// sit in different places; pairing by context finds the copies with the same neighbours.
+TEST_F(CopyRules, ContextPairsCopiesByTheirNeighbours) {
+    struct Case {
+        const char* name;
+        const char* structures;
+        const char* context;  // the cost of the evident scenario
+    };
+    const Case cases[] = {
+        // B inverts x..z's inner part, which holds both copies of the pair a b: with the copies
+        // paired by neighbours the graph is one four-edge cycle (x.2 a.1 z.1 b.2): one DP.
+        {"a duplicated pair inside an inversion",
+         "2\nA 1 L7 +x+a+b+y+a+b+z\nB 1 L7 +x-b-a-y-b-a+z\n", "1"},
+        // The plasmid is listed first in B: its copy of a comes first there.
+        {"copies on a plasmid and the chromosome",
+         "2\nA 2 C4 +x+a+y+z C3 +p+a+q\nB 2 C3 +p+a+q C4 +x+a+y+z\n", "0"},
+        // B's single a sits between y and z, like A's second copy; A's first and third copies
+        // are genes B lacks, each a run deleted on its own (aD twice).
+        {"copies on one side beyond the other's count",
+         "2\nA 1 L7 +x+a+y+a+z+a+w\nB 1 L5 +x+y+a+z+w\n", "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DistRun context = dist(c.structures, "context");
+        EXPECT_EQ(context.status, 0);
+        EXPECT_EQ(context.cost, c.context);
+        // Order pairs other copies, which leaves more to do (every cost here is a count of
+        // operations, never below the fewest).
+        const DistRun order = dist(c.structures, "order");
+        EXPECT_GT(std::stod(order.cost), std::stod(c.context));
+    }
+}
+
+TEST_F(CopyRules, TreeModePairsEachPairByContextAndBadValuesFail) {
+    dir_.write("s.txt",
+               "3\nA 2 C4 +x+a+y+z C3 +p+a+q\nB 2 C3 +p+a+q C4 +x+a+y+z\n"
+               "C 2 C3 +p+a+q C4 +x+a+y+z\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(runCommandLine(
+                  {"-c", "s.txt", "-o", "w.txt", "-r", "res", "-m", "tree", "--copies", "context"},
+                  out, err),
+              0);
+    EXPECT_EQ(dir_.read("res/distance.tsv"),
+              "\tA\tB\tC\t\nA\t0\t0\t0\t\nB\t0\t0\t0\t\nC\t0\t0\t0\t\n");
+    for (const char* mode : {"dist", "tree"}) {
+        std::ostringstream badOut;
+        std::ostringstream badErr;
+        EXPECT_EQ(runCommandLine({"-c", "s.txt", "-o", "w.txt", "-r", "bad", "-m", mode, "--copies",
+                                  "Context"},
+                                 badOut, badErr),
+                  1);
+        EXPECT_NE(badErr.str().find("the argument ('Context') for option '--copies' is invalid"),
+                  std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(dir_.path() / "bad"));
+    }
+}
+
+}  // namespace
+}  // namespace varnet
