@@ -150,6 +150,17 @@ pair_case() {
     measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree
 }
 
+# copies_case LABEL RULE COUNT GENES ARGS...: tree mode (neighbour joining) with copies paired by
+# RULE on a generated file.
+copies_case() {
+    local label="$1" rule="$2" count="$3" genes="$4"
+    shift 4
+    selected "$label" || return 0
+    "$bin/bench/varnet_generate" "$count" "$genes" 42 "$@" >"$work/$label.txt"
+    measure "$label" $((count * (count - 1) / 2)) \
+        "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj --copies "$rule"
+}
+
 # report: the measured part of the page, also printed as it runs.
 report() {
     echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
@@ -185,6 +196,14 @@ report() {
     dist_case "dist 5000 x 1 name, shuffled" 5000 shuffled copies 1 5000
     tree_case "tree 500 x 130, 1 name x 30" 500 130 0.02 0.005 copies 1 30
     tree_case "tree 500 x 130" 500 130 0.02 0.005
+    # Copies paired by context against by order, on 40-gene genomes: 2 names in 2 copies and 2 %
+    # of the genes copied, then 3 names in 3 copies and 5 % copied (more copies left uncertain).
+    for rule in order context; do
+        copies_case "300 x 40, 2 % dup, $rule" "$rule" 300 40 0.02 0.02 copies 2 2
+    done
+    for rule in order context; do
+        copies_case "300 x 40, 5 % dup, $rule" "$rule" 300 40 0.02 0.05 copies 3 3
+    done
     # The tree methods alone on generated matrices.
     for count in 2000 5000 20000; do
         for method in upgma nj kruskal; do method_case "$method" "$count"; done
