@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # varnet-mpi against varnet: for 1, 2 and 3 ranks the same result files, byte for byte (jackknife
-# replicates included), and the same console text (the timing line's number masked); a bad input
+# replicates and copies paired by context included), and the same console text (the timing line's number masked); a bad input
 # reported once, by rank 0, with the one-process text and exit status 1 on every rank; a failing
 # rank's error reported the same way. Every job must end within a minute.
 #   mpi_test.sh MPIRUN VARNET VARNET_MPI GENERATOR EXAMPLES_DIR
@@ -33,8 +33,8 @@ same() {
 }
 
 cases=("-c tree_six.txt -p nj -f 1" "-c forty.txt -p upgma -f 1" "-c forty.txt -p kruskal"
-       "-c forty.txt -p nj -b 2 --seed 3")
-for c in 0 1 2 3; do
+       "-c forty.txt -p nj -b 2 --seed 3" "-c forty.txt -p nj --copies context")
+for c in 0 1 2 3 4; do
     # shellcheck disable=SC2086
     run "one$c" "$varnet" -m tree ${cases[$c]}
     [ "$(cat "one$c.status")" = 0 ] && [ -s "one$c/tree.tre" ] || { echo "FAILED: one$c"; exit 1; }
@@ -49,6 +49,12 @@ run one-bad "$varnet" -m tree -c bad.txt
 run mpi-bad "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c bad.txt
 same one-bad mpi-bad
 grep -q '^Error occured: line 3' one-bad.err || { echo "FAILED: no reader error"; exit 1; }
+printf '3\nA 1 L0 +a\nB 1 L1 +a\nC 1 L0 +b\n' >empty.txt
+run one-empty "$varnet" -m tree -c empty.txt
+run mpi-empty "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c empty.txt
+same one-empty mpi-empty
+grep -q '^Error occured: 2 structures cannot be compared' one-empty.err ||
+    { echo "FAILED: not every structure named"; exit 1; }
 
 # Ranks 1 and 2 cannot start their workers: rank 0 reports their failure, and nothing is written.
 run mpi-rank "${mpirun[@]}" -np 1 "$varnet_mpi" -m tree -c forty.txt -o operation_weights.txt \
