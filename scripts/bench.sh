@@ -131,24 +131,21 @@ jackknife_case() {
         printf "|   (per replicate %.3f s, one run %.2f s: %.2f x)||||||\n", per, one, per / one }'
 }
 
-# dist_case LABEL GENES [shuffled]: dist mode on a generated pair.
-dist_case() {
-    local label="$1" genes="$2"
-    shift 2
+# pair_in_mode MODE LABEL GENES [shuffled] [copies NAMES COPIES]: one mode on a generated pair.
+pair_in_mode() {
+    local mode="$1" label="$2" genes="$3"
+    shift 3
     selected "$label" || return 0
     "$bin/bench/varnet_generate" 2 "$genes" 42 "$@" >"$work/$label.txt"
-    measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m dist
+    measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m "$mode"
 }
 
-# pair_case LABEL GENES [shuffled] [copies NAMES COPIES]: tree mode on a generated pair, the
-# solver's work on one pair (both ways) without dist mode's step file.
-pair_case() {
-    local label="$1" genes="$2"
-    shift 2
-    selected "$label" || return 0
-    "$bin/bench/varnet_generate" 2 "$genes" 42 "$@" >"$work/$label.txt"
-    measure "$label" 1 "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree
-}
+# dist_case LABEL GENES ...: dist mode on a generated pair.
+dist_case() { pair_in_mode dist "$@"; }
+
+# pair_case LABEL GENES ...: tree mode on a generated pair, the solver's work on one pair (both
+# ways) without dist mode's step file.
+pair_case() { pair_in_mode tree "$@"; }
 
 # copies_case LABEL RULE COUNT GENES ARGS...: tree mode (neighbour joining) with copies paired by
 # RULE on a generated file.
