@@ -19,41 +19,22 @@ int64_t groupsFor(int64_t copies) {
     return (copies + copiesPerGroup - 1) / copiesPerGroup;
 }
 
-// Counts the copies of every id within one structure at a time, clearing only what it touched.
-class CopyCounter {
-public:
-    explicit CopyCounter(std::size_t ids) : copies_(ids, 0) {}
-
-    int32_t next(std::size_t id) {
-        if (copies_[id]++ == 0) touched_.push_back(id);
-        return copies_[id];
-    }
-    void restart() {
-        for (const std::size_t id : touched_) copies_[id] = 0;
-        touched_.clear();
-    }
-
-private:
-    std::vector<int32_t> copies_;
-    std::vector<std::size_t> touched_;
-};
-
 }  // namespace
 
 int32_t GeneNumbering::code(std::string_view name, int orientation, const std::string& where) {
     auto found = ids_.find(name);
     if (found == ids_.end()) {
-        const int32_t id = static_cast<int32_t>(copies_.size());
+        const int32_t id = static_cast<int32_t>(mostCopies_.size());
         const std::string& stored = names_.emplace_hint(names_.end(), id, name)->second;
         found = ids_.emplace(stored, id).first;
-        copies_.push_back(0);
+        copies_.addId();
         mostCopies_.push_back(0);
     }
     const auto id = static_cast<std::size_t>(found->second);
-    if (copies_[id]++ == 0) touched_.push_back(found->second);
-    if (copies_[id] > mostCopies_[id]) {
-        groups_ += groupsFor(copies_[id]) - groupsFor(mostCopies_[id]);
-        mostCopies_[id] = copies_[id];
+    const int32_t copy = copies_.next(id);
+    if (copy > mostCopies_[id]) {
+        groups_ += groupsFor(copy) - groupsFor(mostCopies_[id]);
+        mostCopies_[id] = copy;
         if (10 * groups_ + copiesPerGroup > maxGeneCode) {
             throw std::runtime_error(
                 where + ": gene \"" + std::string(name) + "\" would need a gene code above " +
@@ -64,8 +45,7 @@ int32_t GeneNumbering::code(std::string_view name, int orientation, const std::s
 }
 
 void GeneNumbering::startStructure() {
-    for (const int32_t id : touched_) copies_[static_cast<std::size_t>(id)] = 0;
-    touched_.clear();
+    copies_.restart();
 }
 
 GeneNameTable GeneNumbering::finish(std::vector<ChromosomalStructure>& structures) {

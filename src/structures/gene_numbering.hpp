@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,31 @@
 #include "structures/gene_name_table.hpp"
 
 namespace varnet {
+
+// Counts the copies of every id within one structure at a time, clearing only what it touched.
+class CopyCounter {
+public:
+    explicit CopyCounter(std::size_t ids) : copies_(ids, 0) {}
+
+    // Makes room for the next id.
+    void addId() { copies_.push_back(0); }
+
+    // The copy number, from 1, of one more occurrence of `id` in the current structure.
+    int32_t next(std::size_t id) {
+        if (copies_[id]++ == 0) touched_.push_back(id);
+        return copies_[id];
+    }
+
+    // Starts the next structure.
+    void restart() {
+        for (const std::size_t id : touched_) copies_[id] = 0;
+        touched_.clear();
+    }
+
+private:
+    std::vector<int32_t> copies_;
+    std::vector<std::size_t> touched_;
+};
 
 // Gene ids over a whole input (every new name takes the next id from 1) and copy numbers within
 // the current structure, shared by every input format so that the same genomes get the same codes
@@ -31,10 +57,9 @@ public:
 private:
     GeneNameTable names_;                                // by gene id
     std::unordered_map<std::string_view, int32_t> ids_;  // views into names_
-    std::vector<int32_t> copies_{0};                     // per id in the current structure
+    CopyCounter copies_{1};                              // id 0 is unused
     std::vector<int32_t> mostCopies_{0};                 // per id in any structure so far
-    std::vector<int32_t> touched_;
-    int64_t groups_ = 0;  // code groups the codes so far need
+    int64_t groups_ = 0;                                 // code groups the codes so far need
 };
 
 // Turns genes written as orientation times gene id into gene codes. Copies of an id are numbered
