@@ -29,6 +29,16 @@ void writeGraphFile(const std::string& path, const char* heading, const JointGra
     });
 }
 
+// The joint graph of `first` into `second`.
+JointGraph jointGraphOf(const ChromosomalStructure& first, const ChromosomalStructure& second,
+                        SharedAdjacencies shared = SharedAdjacencies::kept) {
+    AdjacencyArray from;
+    AdjacencyArray to;
+    fillAdjacency(first, from);
+    fillAdjacency(second, to);
+    return buildJointGraph(from, to, shared);
+}
+
 }  // namespace
 
 DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneNameTable& table,
@@ -43,22 +53,13 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
         pairCopiesByContext(
             [&](uint32_t code) { return groups.geneOf(static_cast<uint32_t>(originals[code])); },
             [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second) {
-                AdjacencyArray from;
-                AdjacencyArray to;
-                fillAdjacency(first, from);
-                fillAdjacency(second, to);
-                return solvedCostOnly(buildJointGraph(from, to, SharedAdjacencies::leftOut),
+                return solvedCostOnly(jointGraphOf(first, second, SharedAdjacencies::leftOut),
                                       settings.weights);
             },
             structures.front(), structures.back());
     }
     GeneNameIndex names(table, originals);
-    AdjacencyArray adjacencyA;
-    AdjacencyArray adjacencyB;
-    fillAdjacency(a, adjacencyA);
-    fillAdjacency(b, adjacencyB);
-    return {a.name, b.name, std::move(names),
-            ChromosomeSet(buildJointGraph(adjacencyA, adjacencyB))};
+    return {a.name, b.name, std::move(names), ChromosomeSet(jointGraphOf(a, b))};
 }
 
 double solveDistPair(DistPair& pair, const OperationWeights& weights) {
