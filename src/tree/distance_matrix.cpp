@@ -64,25 +64,32 @@ std::size_t physicalMemory() {
                : count * size;
 }
 
+std::runtime_error matrixTooLarge(std::size_t n) {
+    return std::runtime_error("Not enough memory for the distance matrix of " + std::to_string(n) +
+                              " structures");
+}
+
 }  // namespace
 
-DistanceMatrix makeDistanceMatrix(std::size_t n) {
-    const std::string failure =
-        "Not enough memory for the distance matrix of " + std::to_string(n) + " structures";
+void checkDistanceMatrixFits(std::size_t n) {
     constexpr std::size_t maxCells = std::numeric_limits<std::size_t>::max() / sizeof(double) / 2;
-    if (n != 0 && n > maxCells / n) throw std::runtime_error(failure);
+    if (n != 0 && n > maxCells / n) throw matrixTooLarge(n);
     const std::size_t cells = n * n + n * n / treeMethodShare;
     // A system that over-commits grants far more address space than it can back, so the
     // allocation below proves little: the matrix must fit in physical memory.
-    if (cells * sizeof(double) > physicalMemory()) throw std::runtime_error(failure);
+    if (cells * sizeof(double) > physicalMemory()) throw matrixTooLarge(n);
+    // Reserving the address space first turns an impossible size into an error here;
+    // zero-filling rows of such a size would instead run the machine out of memory.
+    const std::unique_ptr<double[]> probe(new (std::nothrow) double[cells]);
+    if (!probe) throw matrixTooLarge(n);
+}
+
+DistanceMatrix makeDistanceMatrix(std::size_t n) {
+    checkDistanceMatrixFits(n);
     try {
-        // Reserving the address space first turns an impossible size into an error here;
-        // zero-filling rows of such a size would instead run the machine out of memory.
-        const std::unique_ptr<double[]> probe(new (std::nothrow) double[cells]);
-        if (!probe) throw std::bad_alloc();
         return DistanceMatrix(n, std::vector<double>(n, 0.0));
     } catch (const std::bad_alloc&) {
-        throw std::runtime_error(failure);
+        throw matrixTooLarge(n);
     }
 }
 

@@ -17,6 +17,8 @@ using DistanceMatrix = std::vector<std::vector<double>>;
 // tree mode, with the working memory a tree method adds to it, would not fit in the machine's
 // physical memory or cannot be allocated.
 DistanceMatrix makeDistanceMatrix(std::size_t n);
+// Throws that error where an n x n matrix would not fit; keeps nothing allocated.
+void checkDistanceMatrixFits(std::size_t n);
 
 // The adjacencies and the genes of one structure as integer keys, each list sorted and without
 // repeats, for the breakpoint distance.

@@ -1,10 +1,12 @@
 #include "tree/pair_distances.hpp"
 
 #include <algorithm>
+#include <boost/container_hash/hash.hpp>
 #include <chrono>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 #if defined(__GLIBC__)
@@ -205,9 +207,11 @@ void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     failures_.push_back({index, std::move(error)});
 }
 
-DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
-                                      const std::vector<ChromosomalStructure>& structures,
-                                      std::ostream& progress, const PairWork& work) {
+namespace {
+
+DistanceMatrix calculateEveryPair(const PairSettings& settings,
+                                  const std::vector<ChromosomalStructure>& structures,
+                                  std::ostream& progress, const PairWork& work) {
     if (work.distribution != nullptr) {
         return work.distribution->calculate(settings, structures, progress, work.threadCount,
                                             work.terminal);
@@ -216,6 +220,104 @@ DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
     PairDistances(settings, structures, progress, work.threadCount, work.terminal)
         .calculate(matrix);
     return matrix;
+}
+
+// The structures written alike: the same chromosomes, with the same genes in the same order and
+// orientations, whatever their names. Classes are numbered in the order of their first
+// structures, so the class of structure k is at most k.
+struct AlikeStructures {
+    std::vector<std::size_t> classOf;  // by structure
+    std::vector<std::size_t> firstOf;  // by class
+    std::vector<bool> repeated;        // by class: whether it holds several structures
+};
+
+AlikeStructures groupAlike(const std::vector<ChromosomalStructure>& structures) {
+    AlikeStructures groups;
+    std::unordered_multimap<std::size_t, std::size_t> classesByHash;
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        const std::vector<Chromosome>& chromosomes = structures[k].chromosomes;
+        std::size_t hash = chromosomes.size();
+        for (const Chromosome& chromosome : chromosomes) {
+            boost::hash_combine(hash, chromosome.circular);
+            boost::hash_range(hash, chromosome.genes.begin(), chromosome.genes.end());
+        }
+        auto [candidate, end] = classesByHash.equal_range(hash);
+        while (candidate != end &&
+               structures[groups.firstOf[candidate->second]].chromosomes != chromosomes)
+            ++candidate;
+        if (candidate != end) {
+            groups.classOf.push_back(candidate->second);
+            groups.repeated[candidate->second] = true;
+            continue;
+        }
+        classesByHash.emplace(hash, groups.firstOf.size());
+        groups.classOf.push_back(groups.firstOf.size());
+        groups.firstOf.push_back(k);
+        groups.repeated.push_back(false);
+    }
+    return groups;
+}
+
+// Turns the matrix of the classes into the matrix of the structures, in place: grows it to N x N
+// and gives each cell the distance of its two classes (`within` for two structures of one class).
+// A cell (i, j) reads the cell (class of i, class of j), which comes no later in row-major order;
+// walking the cells from the last, every cell read still holds what the classes' run computed.
+void expandOverClasses(DistanceMatrix& matrix, const std::vector<std::size_t>& classOf,
+                       const std::vector<double>& within) {
+    const std::size_t n = classOf.size();
+    // Growing row by row holds at most one short row beside the finished ones.
+    matrix.resize(n);
+    for (std::vector<double>& row : matrix) row.resize(n, 0.0);
+    for (std::size_t i = n; i-- > 0;) {
+        const std::size_t classI = classOf[i];
+        for (std::size_t j = n; j-- > 0;) {
+            const std::size_t classJ = classOf[j];
+            matrix[i][j] = i == j             ? 0.0
+                           : classI == classJ ? within[classI]
+                                              : matrix[classI][classJ];
+        }
+    }
+}
+
+// The special distances of structures written alike are the same, so one structure of each
+// class is compared with one of every other, and two of a class with each other, once. The
+// distances of a pair do not depend on which of the two comes first when copies are paired by
+// order (the mean of the two directions), which lets a class's distances serve pairs either
+// way round. The progress lines are printed once the classes are done.
+DistanceMatrix calculateOverClasses(const PairSettings& settings,
+                                    const std::vector<ChromosomalStructure>& structures,
+                                    const AlikeStructures& groups, std::ostream& progress,
+                                    const PairWork& work) {
+    checkDistanceMatrixFits(structures.size());
+    std::vector<ChromosomalStructure> distinct;
+    distinct.reserve(groups.firstOf.size());
+    for (const std::size_t first : groups.firstOf) distinct.push_back(structures[first]);
+    std::ostream noProgress(nullptr);
+    DistanceMatrix matrix = calculateEveryPair(settings, distinct, noProgress, work);
+    std::vector<double> within(distinct.size(), 0.0);
+    const StructureCodes codes = collectStructureCodes(distinct);
+    std::optional<SpecialDistanceCalculator> calculator;
+    for (std::size_t c = 0; c < distinct.size(); ++c) {
+        if (!groups.repeated[c]) continue;
+        if (!calculator) calculator.emplace(distinct, codes, settings);
+        within[c] = calculator->distance(c, c);
+    }
+    expandOverClasses(matrix, groups.classOf, within);
+    printRowsStartingIn({0, pairCount(structures.size())}, structures.size(), progress);
+    return matrix;
+}
+
+}  // namespace
+
+DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
+                                      const std::vector<ChromosomalStructure>& structures,
+                                      std::ostream& progress, const PairWork& work) {
+    if (settings.copies == CopyRule::order) {
+        const AlikeStructures groups = groupAlike(structures);
+        if (groups.firstOf.size() < structures.size())
+            return calculateOverClasses(settings, structures, groups, progress, work);
+    }
+    return calculateEveryPair(settings, structures, progress, work);
 }
 
 DistanceMatrix computeSpecialMatrix(const PairSettings& settings,

@@ -39,11 +39,11 @@ void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
                              const std::vector<std::string>& rowNames) {
     std::ios savedFormat(nullptr);
     savedFormat.copyfmt(out);
-    out << matrix.size() << '\n' << std::fixed << std::setprecision(6);
+    out << matrix.size() << '\n';
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         out << std::left << std::setw(static_cast<int>(phylipNameLength)) << rowNames[r]
             << std::right;
-        for (const double cell : matrix[r]) out << ' ' << cell;
+        writeCells(out, matrix[r], {std::chars_format::fixed, 6}, " ", "");
         out << '\n';
     }
     out.copyfmt(savedFormat);

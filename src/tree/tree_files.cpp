@@ -1,7 +1,10 @@
 #include "tree/tree_files.hpp"
 
+#include <algorithm>
 #include <iomanip>
 #include <ios>
+#include <iterator>
+#include <limits>
 #include <stdexcept>
 
 namespace varnet {
@@ -16,6 +19,24 @@ std::string lastCharacters(const std::string& name, std::size_t count) {
 
 }  // namespace
 
+void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
+                std::string_view before, std::string_view after) {
+    std::string text;
+    text.reserve(cells.size() * (before.size() + after.size() + 12));
+    // Room for any double in either form with up to 64 digits after the point: the fixed form of
+    // the largest takes 309 digits before it.
+    constexpr int maxPrecision = 64;
+    char number[std::numeric_limits<double>::max_exponent10 + 1 + 2 + maxPrecision];
+    for (const double cell : cells) {
+        text += before;
+        text.append(number, std::to_chars(number, std::end(number), cell, format.form,
+                                          std::min(format.precision, maxPrecision))
+                                .ptr);
+        text += after;
+    }
+    out << text;
+}
+
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
                      const std::vector<ChromosomalStructure>& structures) {
     out << '\t';
@@ -23,15 +44,15 @@ void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
     out << '\n';
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         out << structures[r].name << '\t';
-        for (const double cell : matrix[r]) out << cell << '\t';
+        writeCells(out, matrix[r], {}, "", "\t");
         out << '\n';
     }
 }
 
 void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix) {
-    for (std::size_t r = 0; r < matrix.size(); ++r) {
-        for (std::size_t k = r + 1; k < matrix[r].size(); ++k) out << matrix[r][k] << ' ';
-    }
+    for (std::size_t r = 0; r < matrix.size(); ++r)
+        writeCells(out, std::span(matrix[r]).subspan(std::min(r + 1, matrix[r].size())), {}, "",
+                   " ");
 }
 
 void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
@@ -58,17 +79,14 @@ void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& st
 
 void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
                      const std::vector<ChromosomalStructure>& structures) {
-    std::ios savedFormat(nullptr);
-    savedFormat.copyfmt(out);
-    out << matrix.size() << '\n' << std::fixed << std::setprecision(5);
+    out << matrix.size() << '\n';
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         const std::string& name = structures[r].name;
         out << lastCharacters(name, shortNameLength) << "   " << name.substr(0, longNameLength)
             << "   ";
-        for (const double cell : matrix[r]) out << cell << "    ";
+        writeCells(out, matrix[r], {std::chars_format::fixed, 5}, "", "    ");
         out << '\n';
     }
-    out.copyfmt(savedFormat);
 }
 
 void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,

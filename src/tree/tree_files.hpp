@@ -1,7 +1,10 @@
 #pragma once
 
+#include <charconv>
 #include <ostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
@@ -10,6 +13,19 @@
 #include "tree/neighbour_joining.hpp"
 
 namespace varnet {
+
+// How `writeCells` prints a distance: as a stream does with its default format (6 significant
+// digits, `printf`'s %g) or with `std::fixed` and a precision.
+struct CellFormat {
+    std::chars_format form = std::chars_format::general;
+    int precision = 6;
+};
+
+// Writes every cell between `before` and `after`, each exactly as the stream would print it in
+// that format, a row at a time (matrices of thousands of rows spend their writing time in the
+// stream's formatting of each number otherwise).
+void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
+                std::string_view before, std::string_view after);
 
 // Header line of all names, then one line per matrix row; a tab after every field.
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,

@@ -105,6 +105,53 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     }
 }
 
+// Hands the pairs to PairDistances as tree mode does, and keeps the structures it was given.
+class RecordingDistribution final : public PairDistribution {
+public:
+    DistanceMatrix calculate(const PairSettings& settings,
+                             const std::vector<ChromosomalStructure>& structures,
+                             std::ostream& progress, unsigned threadCount,
+                             std::ostream* terminal) override {
+        given = structures;
+        DistanceMatrix matrix;
+        PairDistances(settings, structures, progress, threadCount, terminal).calculate(matrix);
+        return matrix;
+    }
+    std::vector<ChromosomalStructure> given;
+};
+
+// Structures written alike are compared once when copies pair by order: the matrix and the
+// progress lines are those of comparing every pair, whether the classes come in order or not,
+// and two structures of one class get their own distance (not 0 where neither holds a
+// chromosome). Pairing by context compares every pair.
+TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
+    const std::vector<ChromosomalStructure> distinct = testing::generateNamedStructures(31, 6);
+    // Classes 0..5 of the distinct structures, the empty one written as class 6.
+    const std::vector<std::size_t> classes = {0, 1, 1, 2, 0, 6, 3, 2, 6, 4, 5, 5, 1};
+    std::vector<ChromosomalStructure> structures;
+    for (const std::size_t c : classes) {
+        structures.push_back(c < distinct.size() ? distinct[c] : ChromosomalStructure{});
+        structures.back().name = "s" + std::to_string(structures.size());
+    }
+    for (const CopyRule rule : {CopyRule::order, CopyRule::context}) {
+        PairSettings settings(unitWeights);
+        settings.copies = rule;
+        std::ostringstream everyProgress;
+        DistanceMatrix every;
+        PairDistances(settings, structures, everyProgress, 3).calculate(every);
+        EXPECT_EQ(every[5][8], missingStructureDistance);
+        for (const unsigned workers : {1u, 3u}) {
+            RecordingDistribution distribution;
+            std::ostringstream progress;
+            const DistanceMatrix matrix = calculateSpecialMatrix(settings, structures, progress,
+                                                                 {workers, nullptr, &distribution});
+            EXPECT_EQ(matrix, every);
+            EXPECT_EQ(progress.str(), everyProgress.str());
+            EXPECT_EQ(distribution.given.size(), rule == CopyRule::order ? 7u : structures.size());
+        }
+    }
+}
+
 // Every replicate's pairs are shared by the workers as the main matrix's are; its genes are drawn
 // from the seed alone.
 TEST(Concurrency, SameJackknifeWithOneAndWithManyWorkers) {

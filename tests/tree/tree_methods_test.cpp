@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 #include <random>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "tree/neighbour_joining.hpp"
 #include "tree/newick.hpp"
 #include "tree/phylip_matrix.hpp"
+#include "tree/tree_files.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
@@ -346,6 +348,22 @@ TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
     EXPECT_EQ(dir.read("distance.phy"),
               "2\nsame1      0.000000 1.000000\nsame2      1.000000 0.000000\n");
     EXPECT_EQ(dir.read("distance_names.txt"), "same1 same\nsame2 same\n");
+}
+
+// Cells print as the stream's %g (6 significant digits) and %.Nf forms print them, ties rounded
+// to even on the exact binary value.
+TEST(MatrixCells, PrintAsTheStreamFormatsDo) {
+    const std::vector<double> cells = {0.1 + 0.2, 1.0 / 3, 2.5e-7, 123456789, -0.0, 0.125, 1e300};
+    std::ostringstream general;
+    writeCells(general, cells, {}, "", "\t");
+    EXPECT_EQ(general.str(), "0.3\t0.333333\t2.5e-07\t1.23457e+08\t-0\t0.125\t1e+300\t");
+    std::ostringstream fixed;
+    writeCells(fixed, std::span(cells).first(6), {std::chars_format::fixed, 2}, " ", "");
+    EXPECT_EQ(fixed.str(), " 0.30 0.33 0.00 123456789.00 -0.00 0.12");
+    std::ostringstream large;
+    writeCells(large, std::span(cells).last(1), {std::chars_format::fixed, 6}, "", "");
+    EXPECT_EQ(large.str().size(), 301u + 7u);
+    EXPECT_EQ(large.str().substr(0, 4), "1000");
 }
 
 }  // namespace
