@@ -261,9 +261,10 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
                                        std::move(events), row.step);
         });
 
-        std::vector<Component*> leftovers;
+        // Two quads give four components: X, Y and at most two more.
+        ShortList<Component*, 2> leftovers;
         for (std::size_t k = 1; k < taken.size(); ++k) {
-            if (k != yPosition) leftovers.push_back(&taken[k]);
+            if (k != yPosition) leftovers.items.at(leftovers.size++) = &taken[k];
         }
         fileByRefinedCategory(state, std::move(r.joined));
         if (row.run == Run::partnerBeforeFreed) {
@@ -295,11 +296,68 @@ bool applies(Applies when, const OperationWeights& weights) {
     return false;
 }
 
-void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row) {
+// The sources a case step takes operands from, as a category set with one more bit for the
+// quads.
+constexpr CategorySet quadsBit = CategorySet{1} << categoryCount;
+
+constexpr CategorySet sourceOf(const Operand& operand) {
+    return operand.alternative ? quadsBit : bitOf(operand.category);
+}
+
+CategorySet sourcesHolding(const ChromosomeSet& state) {
+    return state.buckets.held() | (state.quads.empty() ? 0 : quadsBit);
+}
+
+// For each row and weight order, the sources some pair takes X from, and those it takes Y from:
+// a row runs nothing unless both meet the sources that hold something.
+struct RowSources {
+    CategorySet x = 0;
+    CategorySet y = 0;
+};
+
+constexpr RowSources rowSourcesOf(const CasePairs& pairs) {
+    RowSources sources;
+    for (const CasePair& pair : pairs) {
+        sources.x |= sourceOf(pair.x);
+        sources.y |= sourceOf(pair.y);
+    }
+    return sources;
+}
+
+struct RowSourcesByOrder {
+    RowSources whenDpAtMostSp;
+    RowSources otherwise;
+};
+
+constexpr std::array<RowSourcesByOrder, std::size(caseTable)> rowSources = [] {
+    std::array<RowSourcesByOrder, std::size(caseTable)> table{};
+    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
+        table[r] = {rowSourcesOf(caseTable[r].whenDpAtMostSp),
+                    rowSourcesOf(caseTable[r].otherwise)};
+    }
+    return table;
+}();
+
+// Runs the pairs of a row. `held` (`sourcesHolding`) is kept up to date: only a pair that runs
+// changes the buckets, and most pairs find one of their sources empty, which costs one test.
+void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row,
+             bool dpAtMostSp, CategorySet& held) {
     if (!applies(row.applies, weights)) return;
-    const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
     for (const CasePair& pair : dpAtMostSp ? row.whenDpAtMostSp : row.otherwise) {
+        if (((sourceOf(pair.x) | sourceOf(pair.y)) & ~held) != 0) continue;
         runPair(state, weights, row, pair);
+        held = sourcesHolding(state);
+    }
+}
+
+void runCaseSteps(ChromosomeSet& state, const OperationWeights& weights) {
+    const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
+    CategorySet held = sourcesHolding(state);
+    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
+        const RowSources& sources =
+            dpAtMostSp ? rowSources[r].whenDpAtMostSp : rowSources[r].otherwise;
+        if ((sources.x & held) == 0 || (sources.y & held) == 0) continue;
+        runCase(state, weights, caseTable[r], dpAtMostSp, held);
     }
 }
 
@@ -451,7 +509,7 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
 void joinRemaining(ChromosomeSet& state, const OperationWeights& weights) {
     mergeGeneBlocks(state, weights);
     spliceCycles(state, weights);
-    for (const CaseRow& row : caseTable) runCase(state, weights, row);
+    runCaseSteps(state, weights);
 }
 
 }  // namespace varnet

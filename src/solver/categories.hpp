@@ -45,6 +45,14 @@ constexpr Category categoryAt(std::size_t index) {
     return static_cast<Category>(index);
 }
 
+// A set of categories, one bit each.
+using CategorySet = uint32_t;
+static_assert(categoryCount < 32, "a category set has a bit to spare");
+
+constexpr CategorySet bitOf(Category category) {
+    return CategorySet{1} << indexOf(category);
+}
+
 // One list of components per category: the working set of the phases.
 struct Buckets {
     std::array<std::vector<Component>, categoryCount> lists;
@@ -52,6 +60,16 @@ struct Buckets {
     std::vector<Component>& operator[](Category c) { return lists[indexOf(c)]; }
     const std::vector<Component>& operator[](Category c) const { return lists[indexOf(c)]; }
     bool operator==(const Buckets&) const = default;
+
+    // The categories whose buckets hold a component: a table step whose categories are not all
+    // among them has nothing to take, which one test tells.
+    CategorySet held() const {
+        CategorySet set = 0;
+        for (std::size_t k = 0; k < categoryCount; ++k) {
+            if (!lists[k].empty()) set |= CategorySet{1} << k;
+        }
+        return set;
+    }
 };
 
 // Number of edges that are not end edges (a lone vertex counts 0).

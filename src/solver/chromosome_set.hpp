@@ -23,6 +23,9 @@ struct ChromosomeSet : JointGraph {
     // Steps whose outcome stays open between two alternatives, each settled by a later step.
     std::vector<ComponentQuad> quads;
     StepLog log;
+    // Scratch storage of `regroupBuckets`, kept from one solve to the next.
+    std::vector<Category> regroupTargets;
+    std::vector<Component> regrouping;
 };
 
 // Removes the last component of a bucket and hands it over.

@@ -277,6 +277,16 @@ constexpr bool allConsistent() {
 }
 static_assert(allConsistent(), "a row of the pairing table does not fit its step function");
 
+// The categories each row takes a path from.
+constexpr std::array<CategorySet, std::size(pairingCases)> categoriesNeeded = [] {
+    std::array<CategorySet, std::size(pairingCases)> needed{};
+    for (std::size_t r = 0; r < std::size(pairingCases); ++r) {
+        needed[r] = bitOf(pairingCases[r].driver.category);
+        for (const Category partner : pairingCases[r].partners) needed[r] |= bitOf(partner);
+    }
+    return needed;
+}();
+
 bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
     for (const Category partner : row.partners) {
         if (state.buckets[partner].empty()) return false;
@@ -343,7 +353,13 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
 }  // namespace
 
 void pairPaths(ChromosomeSet& state, const OperationWeights& weights) {
-    for (const PairingCase& row : pairingCases) runCase(state, row, weights);
+    // Most rows find a category they need empty: that costs one test.
+    CategorySet held = state.buckets.held();
+    for (std::size_t r = 0; r < std::size(pairingCases); ++r) {
+        if ((categoriesNeeded[r] & ~held) != 0) continue;
+        runCase(state, pairingCases[r], weights);
+        held = state.buckets.held();
+    }
 }
 
 }  // namespace varnet

@@ -40,21 +40,32 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 }
 
 void regroupBuckets(ChromosomeSet& state, bool refined) {
-    // The components leave their buckets in category order and return in that order to the
-    // buckets of their new categories; the buckets keep their storage.
-    std::vector<std::pair<Category, Component>> moving;
+    std::vector<Category>& targets = state.regroupTargets;
+    targets.clear();
+    bool moves = false;
     for (std::size_t k = 0; k < categoryCount; ++k) {
         const Category category = categoryAt(k);
-        for (Component& component : state.buckets[category]) {
+        for (const Component& component : state.buckets[category]) {
             const Category target =
                 refined ? (category == Category::circularBlockB ? category
                                                                 : refinedCategoryOf(component))
                         : categoryOf(component);
-            moving.emplace_back(target, std::move(component));
+            moves = moves || target != category;
+            targets.push_back(target);
         }
-        state.buckets[category].clear();
     }
-    for (auto& [target, component] : moving) state.buckets[target].push_back(std::move(component));
+    // Where every component stays, the moves below would give every bucket back as it was.
+    if (!moves) return;
+    // The components leave their buckets in category order and return in that order to the
+    // buckets of their new categories; the buckets keep their storage.
+    std::vector<Component>& moving = state.regrouping;
+    for (std::vector<Component>& bucket : state.buckets.lists) {
+        for (Component& component : bucket) moving.push_back(std::move(component));
+        bucket.clear();
+    }
+    for (std::size_t i = 0; i < moving.size(); ++i)
+        state.buckets[targets[i]].push_back(std::move(moving[i]));
+    moving.clear();
 }
 
 void rebuildFinalGraph(ChromosomeSet& state) {
