@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "graph/component.hpp"
@@ -41,6 +42,10 @@ public:
     // that loading costs only the ends of the pair.
     void load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
               const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
+
+    // Exchanges the two structures of the loaded pair: the next builds give the graph of the
+    // other direction, without finding the ends again.
+    void exchangeStructures() { std::swap(adjacency_[0], adjacency_[1]); }
 
     // Number of vertices the tables cover.
     std::size_t vertexCount() const { return vertices_.size(); }

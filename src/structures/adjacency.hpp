@@ -23,4 +23,11 @@ struct AdjacencyArray {
 // chromosome must hold a gene.
 void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
 
+// As `fillAdjacency` for the structure with every code c renumbered to codeOf[|c|] (its sign
+// kept), without writing the renumbered structure out; `largestEnd` is the largest end the
+// renumbered codes reach.
+void fillRenumberedAdjacency(const ChromosomalStructure& structure,
+                             const std::vector<int32_t>& codeOf, uint32_t largestEnd,
+                             AdjacencyArray& adjacency);
+
 }  // namespace varnet

@@ -76,25 +76,15 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     }
 }
 
-void SpecialDistanceCalculator::renumber(std::size_t k, const ChromosomalStructure& source,
-                                         ChromosomalStructure& into,
-                                         std::vector<uint32_t>& ends) const {
-    const std::vector<Chromosome>& chromosomes = source.chromosomes;
-    into.chromosomes.resize(chromosomes.size());
-    for (std::size_t c = 0; c < chromosomes.size(); ++c) {
-        into.chromosomes[c].circular = chromosomes[c].circular;
-        std::vector<int32_t>& genes = into.chromosomes[c].genes;
-        genes.clear();
-        for (const int32_t code : chromosomes[c].genes) {
-            const int32_t paired = pairCode_[absoluteCode(code)];
-            genes.push_back(code < 0 ? -paired : paired);
-        }
-    }
+void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
+                                                  AdjacencyArray& adjacency,
+                                                  std::vector<uint32_t>& ends) const {
     ends.clear();
     for (const int32_t code : codes_.codesOf[k]) {
         const auto paired = static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(code)]);
         ends.insert(ends.end(), {10 * paired + 1, 10 * paired + 2});
     }
+    fillRenumberedAdjacency(source, pairCode_, ends.empty() ? 0 : ends.back(), adjacency);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
@@ -118,8 +108,6 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
 
 double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalStructure& first,
                                                std::size_t j, const ChromosomalStructure& second) {
-    renumber(i, first, pairFirst_, endsOfFirst_);
-    renumber(j, second, pairSecond_, endsOfSecond_);
     // Leave both tables empty again whatever happens, so the next pair starts clean.
     struct Clear {
         SpecialDistanceCalculator& self;
@@ -128,12 +116,12 @@ double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalS
             clearAdjacency(self.second_, self.endsOfSecond_);
         }
     } clear{*this};
-    fillAdjacency(pairFirst_, first_);
-    fillAdjacency(pairSecond_, second_);
+    fillPairAdjacency(i, first, first_, endsOfFirst_);
+    fillPairAdjacency(j, second, second_, endsOfSecond_);
 
     input_.load(first_, endsOfFirst_, second_, endsOfSecond_);
     const double forward = solvedCost();
-    input_.load(second_, endsOfSecond_, first_, endsOfFirst_);
+    input_.exchangeStructures();
     const double backward = solvedCost();
     return forward + backward;
 }

@@ -52,10 +52,10 @@ private:
                         const ChromosomalStructure& second);
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`).
     void numberPair(std::size_t i, std::size_t j);
-    // Structure k, written as `source`, with the pair's codes, and its gene ends in increasing
-    // order.
-    void renumber(std::size_t k, const ChromosomalStructure& source, ChromosomalStructure& into,
-                  std::vector<uint32_t>& ends) const;
+    // The adjacencies of structure k, written as `source`, with the pair's codes, and its gene
+    // ends in increasing order.
+    void fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
+                           AdjacencyArray& adjacency, std::vector<uint32_t>& ends) const;
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureCodes& codes_;
@@ -65,8 +65,6 @@ private:
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
     std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
-    ChromosomalStructure pairFirst_;
-    ChromosomalStructure pairSecond_;
     std::vector<uint32_t> endsOfFirst_;
     std::vector<uint32_t> endsOfSecond_;
     AdjacencyArray first_;
