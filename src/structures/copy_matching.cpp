@@ -55,9 +55,13 @@ int32_t GeneGroups::geneOf(uint32_t code) const {
         firstGroups_.begin() - 1);
 }
 
-std::vector<CopyPairing::Occurrence> CopyPairing::occurrencesOf(
-    const ChromosomalStructure& s, const std::function<int32_t(uint32_t)>& geneOf) {
-    std::vector<Occurrence> result;
+void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
+                                const std::function<int32_t(uint32_t)>& geneOf,
+                                std::vector<Occurrence>& result) {
+    result.clear();
+    std::size_t genes = 0;
+    for (const Chromosome& chromosome : s.chromosomes) genes += chromosome.genes.size();
+    result.reserve(genes);
     for (std::size_t c = 0; c < s.chromosomes.size(); ++c) {
         const Chromosome& chromosome = s.chromosomes[c];
         const std::size_t first = result.size();
@@ -80,61 +84,78 @@ std::vector<CopyPairing::Occurrence> CopyPairing::occurrencesOf(
         for (std::size_t k = 0; k + 1 < size; ++k) join(k, k + 1);
         if (chromosome.circular && size > 0) join(size - 1, 0);
     }
-    return result;
 }
 
-CopyPairing::ByGene CopyPairing::byGene(const std::vector<Occurrence>& occurrences,
-                                        std::size_t genes) {
-    ByGene result;
-    result.start.assign(genes + 1, 0);
+void CopyPairing::byGene(const std::vector<Occurrence>& occurrences, ByGene& result) {
+    result.start.assign(geneCount_ + 1, 0);
     for (const Occurrence& o : occurrences) ++result.start[static_cast<std::size_t>(o.gene) + 1];
-    for (std::size_t g = 0; g < genes; ++g) result.start[g + 1] += result.start[g];
+    for (std::size_t g = 0; g < geneCount_; ++g) result.start[g + 1] += result.start[g];
     result.items.resize(occurrences.size());
-    std::vector<std::size_t> next(result.start.begin(), result.start.end() - 1);
+    next_.assign(result.start.begin(), result.start.end() - 1);
     for (std::size_t k = 0; k < occurrences.size(); ++k)
-        result.items[next[static_cast<std::size_t>(occurrences[k].gene)]++] = k;
-    return result;
+        result.items[next_[static_cast<std::size_t>(occurrences[k].gene)]++] = k;
 }
 
-void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences) const {
-    const auto copies = [&](int32_t gene) {
-        const auto g = static_cast<std::size_t>(gene);
-        return std::max(genesInA_[g].size(), genesInB_[g].size());
-    };
-    for (Occurrence& o : occurrences) {
-        if (copies(o.gene) < 2) continue;
-        uint64_t value = mix(0, static_cast<uint64_t>(o.gene));
-        for (std::size_t end = 0; end < 2; ++end) {
-            value = mix(value, end + 5);
-            std::size_t at = static_cast<std::size_t>(&o - occurrences.data());
-            std::size_t leaving = end;
-            for (int step = 0; step < fingerprintRounds; ++step) {
-                const std::size_t n = occurrences[at].neighbour[leaving];
-                if (n == none) {
-                    value = mix(value, 1);
-                    break;
-                }
-                at = n / 2;
-                value = mix(value, mix(static_cast<uint64_t>(occurrences[at].gene), n % 2 + 2));
-                leaving = 1 - n % 2;
+uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x) {
+    uint64_t value = mix(0, static_cast<uint64_t>(occurrences[x].gene));
+    for (std::size_t end = 0; end < 2; ++end) {
+        value = mix(value, end + 5);
+        std::size_t at = x;
+        std::size_t leaving = end;
+        for (int step = 0; step < fingerprintRounds; ++step) {
+            const std::size_t n = occurrences[at].neighbour[leaving];
+            if (n == none) {
+                value = mix(value, 1);
+                break;
             }
+            at = n / 2;
+            value = mix(value, mix(static_cast<uint64_t>(occurrences[at].gene), n % 2 + 2));
+            leaving = 1 - n % 2;
         }
-        o.fingerprint = value;
+    }
+    return value;
+}
+
+void CopyPairing::fingerprintsOf(const ChromosomalStructure& s,
+                                 const std::function<int32_t(uint32_t)>& geneOf,
+                                 std::vector<uint64_t>& into) {
+    std::vector<Occurrence> occurrences;
+    occurrencesOf(s, geneOf, occurrences);
+    into.resize(occurrences.size());
+    for (std::size_t x = 0; x < occurrences.size(); ++x) into[x] = fingerprintOf(occurrences, x);
+}
+
+void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
+                              std::span<const uint64_t> known) const {
+    if (known.size() == occurrences.size()) {
+        for (std::size_t x = 0; x < occurrences.size(); ++x) occurrences[x].fingerprint = known[x];
+        return;
+    }
+    for (std::size_t x = 0; x < occurrences.size(); ++x) {
+        const auto g = static_cast<std::size_t>(occurrences[x].gene);
+        if (std::max(genesInA_[g].size(), genesInB_[g].size()) >= 2)
+            occurrences[x].fingerprint = fingerprintOf(occurrences, x);
     }
 }
 
-CopyPairing::CopyPairing(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                         const std::function<int32_t(uint32_t)>& geneOf)
-    : a_(a), b_(b), inA_(occurrencesOf(a, geneOf)), inB_(occurrencesOf(b, geneOf)) {
+void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                        const std::function<int32_t(uint32_t)>& geneOf,
+                        std::span<const uint64_t> fingerprintsOfA,
+                        std::span<const uint64_t> fingerprintsOfB) {
+    a_ = &a;
+    b_ = &b;
+    occurrencesOf(a, geneOf, inA_);
+    occurrencesOf(b, geneOf, inB_);
     int32_t genes = 0;
     for (const auto* side : {&inA_, &inB_}) {
         for (const Occurrence& o : *side) genes = std::max(genes, o.gene + 1);
     }
     geneCount_ = static_cast<std::size_t>(genes);
-    genesInA_ = byGene(inA_, geneCount_);
-    genesInB_ = byGene(inB_, geneCount_);
-    fingerprint(inA_);
-    fingerprint(inB_);
+    byGene(inA_, genesInA_);
+    byGene(inB_, genesInB_);
+    fingerprint(inA_, fingerprintsOfA);
+    fingerprint(inB_, fingerprintsOfB);
+    choices_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
         const std::size_t m = genesInA_[g].size();
         const std::size_t n = genesInB_[g].size();
@@ -148,10 +169,10 @@ void CopyPairing::pair(std::size_t x, std::size_t y) {
     partnerOfB_[y] = x;
 }
 
-void CopyPairing::spread(std::vector<std::size_t> queue) {
-    while (!queue.empty()) {
-        const std::size_t x = queue.back();
-        queue.pop_back();
+void CopyPairing::spread() {
+    while (!queue_.empty()) {
+        const std::size_t x = queue_.back();
+        queue_.pop_back();
         const std::size_t y = context_[x];
         for (int end = 0; end < 2; ++end) {
             const std::size_t p = inA_[x].neighbour[end];
@@ -163,7 +184,7 @@ void CopyPairing::spread(std::vector<std::size_t> queue) {
                 partnerOfB_[v] != unpaired)
                 continue;
             pair(u, v);
-            queue.push_back(u);
+            queue_.push_back(u);
         }
     }
 }
@@ -185,17 +206,17 @@ std::size_t CopyPairing::agreement(std::size_t x, std::size_t y) const {
 void CopyPairing::pairByContext() {
     context_.assign(inA_.size(), unpaired);
     partnerOfB_.assign(inB_.size(), unpaired);
-    std::vector<std::size_t> anchors;
+    queue_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
         if (genesInA_[g].size() == 1 && genesInB_[g].size() == 1) {
             pair(genesInA_[g][0], genesInB_[g][0]);
-            anchors.push_back(genesInA_[g][0]);
+            queue_.push_back(genesInA_[g][0]);
         }
     }
-    // Anchors spread in reverse gene order, the queue being taken from its back.
-    std::reverse(anchors.begin(), anchors.end());
-    spread(anchors);
-    std::vector<bool> uncertain(geneCount_, false);
+    // Anchors spread in gene order, the queue being taken from its back.
+    std::reverse(queue_.begin(), queue_.end());
+    spread();
+    uncertain_.assign(geneCount_, false);
     const auto byFingerprint = [](const std::vector<Occurrence>& side) {
         return [&side](std::size_t x, std::size_t y) {
             return std::tie(side[x].fingerprint, x) < std::tie(side[y].fingerprint, y);
@@ -203,8 +224,10 @@ void CopyPairing::pairByContext() {
     };
     for (std::size_t g = 0; g < geneCount_; ++g) {
         for (;;) {
-            std::vector<std::size_t> leftA;
-            std::vector<std::size_t> leftB;
+            std::vector<std::size_t>& leftA = leftA_;
+            std::vector<std::size_t>& leftB = leftB_;
+            leftA.clear();
+            leftB.clear();
             for (const std::size_t x : genesInA_[g])
                 if (context_[x] == unpaired) leftA.push_back(x);
             for (const std::size_t y : genesInB_[g])
@@ -215,7 +238,7 @@ void CopyPairing::pairByContext() {
             if (leftA.size() * leftB.size() > maxScoredCandidates) {
                 for (std::size_t k = 0; k < std::min(leftA.size(), leftB.size()); ++k)
                     pair(leftA[k], leftB[k]);
-                uncertain[g] = true;
+                uncertain_[g] = true;
                 break;
             }
             // The pair whose neighbours agree most, the first in fingerprint order. It is certain
@@ -240,28 +263,30 @@ void CopyPairing::pairByContext() {
             for (const std::size_t y : leftB)
                 rivalled = rivalled || (y != bestY && agreement(bestX, y) == best);
             const bool forced = leftA.size() == 1 && leftB.size() == 1;
-            if (!forced && (best < 2 || rivalled)) uncertain[g] = true;
+            if (!forced && (best < 2 || rivalled)) uncertain_[g] = true;
             pair(bestX, bestY);
-            spread({bestX});
+            queue_.assign(1, bestX);
+            spread();
         }
     }
     partnerOfB_.clear();
     settled_.clear();
     for (const Choice& choice : choices_)
-        settled_.push_back(!uncertain[static_cast<std::size_t>(inA_[choice.inA[0]].gene)]);
+        settled_.push_back(!uncertain_[static_cast<std::size_t>(inA_[choice.inA[0]].gene)]);
 }
 
 void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
                            ChromosomalStructure& b) const {
-    std::vector<uint32_t> codeOfA(inA_.size(), 0);
-    std::vector<uint32_t> codeOfB(inB_.size(), 0);
-    std::vector<std::size_t> partnerOfB(inB_.size(), unpaired);
-    for (std::size_t x = 0; x < pairing.size(); ++x)
-        if (pairing[x] != unpaired) partnerOfB[pairing[x]] = x;
-    std::vector<std::size_t> paired;
-    std::vector<std::size_t> aloneA;
-    std::vector<std::size_t> aloneB;
-    std::vector<uint32_t> codes;
+    std::vector<uint32_t>& codeOfA = codeOfA_;
+    std::vector<uint32_t>& codeOfB = codeOfB_;
+    std::vector<uint32_t>& codes = codes_;
+    std::vector<std::size_t>& paired = paired_;
+    std::vector<std::size_t>& aloneA = aloneA_;
+    std::vector<std::size_t>& aloneB = aloneB_;
+    codeOfA.assign(inA_.size(), 0);
+    codeOfB.assign(inB_.size(), 0);
+    std::vector<std::size_t>& partnerOfB = partnerOf_;
+    partnersInB(pairing, partnerOfB);
     const auto key = [](const Occurrence& o, std::size_t k) {
         return std::make_tuple(o.fingerprint, o.chromosome, o.position, k);
     };
@@ -321,74 +346,153 @@ void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
             }
         }
     };
-    write(a_, codeOfA, a);
-    write(b_, codeOfB, b);
+    write(*a_, codeOfA, a);
+    write(*b_, codeOfB, b);
 }
 
-std::vector<CopyPairing::Pairing> CopyPairing::alternatives(const Pairing& base,
-                                                            std::size_t choice) const {
+void CopyPairing::alternatives(std::size_t choice, std::vector<std::size_t>& into) const {
     const Choice& c = choices_[choice];
-    const bool fromA = c.inA.size() <= c.inB.size();
-    const std::span<const std::size_t> smaller = fromA ? c.inA : c.inB;
-    const std::span<const std::size_t> larger = fromA ? c.inB : c.inA;
-    std::vector<Pairing> result;
-    // Every ordered choice of smaller.size() distinct copies of the larger side.
-    std::vector<std::size_t> order(larger.size());
+    const std::size_t width = std::min(c.inA.size(), c.inB.size());
+    // Every ordered choice of `width` distinct copies of the larger side, in increasing order:
+    // reversing the unused tail makes the next permutation change the choice.
+    std::vector<std::size_t>& order = order_;
+    order.resize(std::max(c.inA.size(), c.inB.size()));
     std::iota(order.begin(), order.end(), 0);
+    into.clear();
     do {
-        Pairing pairing = base;
-        for (const std::size_t x : c.inA) pairing[x] = unpaired;
-        for (std::size_t k = 0; k < smaller.size(); ++k) {
-            const std::size_t partner = larger[order[k]];
-            if (fromA) {
-                pairing[smaller[k]] = partner;
-            } else {
-                pairing[partner] = smaller[k];
-            }
-        }
-        if (std::find(result.begin(), result.end(), pairing) == result.end())
-            result.push_back(std::move(pairing));
+        into.insert(into.end(), order.begin(), order.begin() + static_cast<std::ptrdiff_t>(width));
+        std::reverse(order.begin() + static_cast<std::ptrdiff_t>(width), order.end());
     } while (std::next_permutation(order.begin(), order.end()));
-    return result;
 }
 
-std::optional<double> pairCopiesByContext(
-    const std::function<int32_t(uint32_t)>& geneOf,
-    const std::function<double(const ChromosomalStructure&, const ChromosomalStructure&)>& cost,
-    ChromosomalStructure& a, ChromosomalStructure& b) {
-    const CopyPairing pairing(a, b, geneOf);
-    CopyPairing::Pairing best = pairing.byContext();
-    ChromosomalStructure triedA;
-    ChromosomalStructure triedB;
-    double bestCost = 0.0;
-    std::size_t tried = 0;
-    for (std::size_t choice = 0; choice < pairing.choices().size(); ++choice) {
-        const CopyPairing::Choice& c = pairing.choices()[choice];
-        if (pairing.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
-            c.inB.size() > maxTriedCopies)
-            continue;
-        if (tried == 0) {
-            pairing.renumber(best, triedA, triedB);
-            bestCost = cost(triedA, triedB);
-            tried = 1;
-        }
-        for (const CopyPairing::Pairing& other : pairing.alternatives(best, choice)) {
-            if (other == best) continue;
-            if (tried == maxPairingsTried) break;
-            pairing.renumber(other, triedA, triedB);
-            const double otherCost = cost(triedA, triedB);
-            ++tried;
-            if (otherCost < bestCost) {
-                bestCost = otherCost;
-                best = other;
+void CopyPairing::apply(std::size_t choice, std::span<const std::size_t> alternative,
+                        Pairing& pairing, std::vector<std::size_t>& partnerOfB) const {
+    const Choice& c = choices_[choice];
+    for (const std::size_t x : c.inA) pairing[x] = unpaired;
+    for (const std::size_t y : c.inB) partnerOfB[y] = unpaired;
+    const bool fromA = c.inA.size() <= c.inB.size();
+    for (std::size_t k = 0; k < alternative.size(); ++k) {
+        const std::size_t x = fromA ? c.inA[k] : c.inA[alternative[k]];
+        const std::size_t y = fromA ? c.inB[alternative[k]] : c.inB[k];
+        pairing[x] = y;
+        partnerOfB[y] = x;
+    }
+}
+
+void CopyPairing::partnersInB(const Pairing& pairing, std::vector<std::size_t>& into) const {
+    into.assign(inB_.size(), unpaired);
+    for (std::size_t x = 0; x < pairing.size(); ++x)
+        if (pairing[x] != unpaired) into[pairing[x]] = x;
+}
+
+std::size_t CopyPairing::keptAdjacencies(const Pairing& pairing,
+                                         const std::vector<std::size_t>& partnerOfB,
+                                         std::size_t choice) const {
+    const Choice& c = choices_[choice];
+    const int32_t gene = inA_[c.inA[0]].gene;
+    // The gene end next to end `end` of occurrence `x` of `side` (or `none`): the first paired
+    // one when `reduced`, passing over unpaired genes, else the one written there.
+    const auto next = [](const std::vector<Occurrence>& side, const auto& isPaired, bool reduced,
+                         std::size_t x, std::size_t end) {
+        std::size_t n = side[x].neighbour[end];
+        // On a circle the walk ends at the latest at x's other end.
+        while (reduced && n != none && !isPaired(n / 2)) n = side[n / 2].neighbour[1 - n % 2];
+        return n;
+    };
+    const auto pairedInA = [&](std::size_t u) { return pairing[u] != unpaired; };
+    const auto pairedInB = [&](std::size_t v) { return partnerOfB[v] != unpaired; };
+    std::size_t kept = 0;
+    for (const std::size_t x : c.inA) {
+        const std::size_t y = pairing[x];
+        if (y == unpaired) continue;
+        for (std::size_t end = 0; end < 2; ++end) {
+            for (const bool reduced : {false, true}) {
+                const std::size_t p = next(inA_, pairedInA, reduced, x, end);
+                const std::size_t q = next(inB_, pairedInB, reduced, y, end);
+                // An adjacency of two copies of the gene is met from both; it counts once.
+                if (p != none && inA_[p / 2].gene == gene && p < 2 * x + end) continue;
+                if (p == none || q == none) {
+                    kept += p == q ? 1 : 0;
+                } else if (pairing[p / 2] != unpaired && 2 * pairing[p / 2] + p % 2 == q) {
+                    ++kept;
+                }
             }
         }
     }
-    pairing.renumber(best, triedA, triedB);
-    a = std::move(triedA);
-    b = std::move(triedB);
+    return kept;
+}
+
+std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
+                                          const ChromosomalStructure& b, const GeneOf& geneOf,
+                                          const Cost& cost, ChromosomalStructure& pairedA,
+                                          ChromosomalStructure& pairedB,
+                                          std::span<const uint64_t> fingerprintsOfA,
+                                          std::span<const uint64_t> fingerprintsOfB) {
+    pairing_.reset(a, b, geneOf, fingerprintsOfA, fingerprintsOfB);
+    best_ = pairing_.byContext();
+    pairing_.partnersInB(best_, bestInB_);
+    // The pairing tried: the best but for the copies of the gene being tried.
+    trial_ = best_;
+    trialInB_ = bestInB_;
+    double bestCost = 0.0;
+    std::size_t tried = 0;
+    for (std::size_t choice = 0; choice < pairing_.choices().size(); ++choice) {
+        const CopyPairing::Choice& c = pairing_.choices()[choice];
+        if (pairing_.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
+            c.inB.size() > maxTriedCopies)
+            continue;
+        pairing_.alternatives(choice, others_);
+        const std::size_t width = std::min(c.inA.size(), c.inB.size());
+        const auto other = [&](std::size_t k) {
+            return std::span<const std::size_t>(others_).subspan(k * width, width);
+        };
+        const std::size_t count = others_.size() / width;
+        // The best pairing is one of the alternatives; its cost is known once tried.
+        std::size_t current = count;
+        kept_.resize(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            pairing_.apply(choice, other(k), trial_, trialInB_);
+            kept_[k] = pairing_.keptAdjacencies(trial_, trialInB_, choice);
+            if (std::all_of(c.inA.begin(), c.inA.end(),
+                            [&](std::size_t x) { return trial_[x] == best_[x]; }))
+                current = k;
+        }
+        const std::size_t mostKept = *std::max_element(kept_.begin(), kept_.end());
+        for (std::size_t k = 0; k < count; ++k) {
+            if (k == current || kept_[k] + keptMargin < mostKept) continue;
+            if (tried == maxPairingsTried) break;
+            if (tried == 0) {
+                pairing_.renumber(best_, triedA_, triedB_);
+                bestCost = cost(triedA_, triedB_);
+                tried = 1;
+            }
+            pairing_.apply(choice, other(k), trial_, trialInB_);
+            pairing_.renumber(trial_, triedA_, triedB_);
+            const double otherCost = cost(triedA_, triedB_);
+            ++tried;
+            if (otherCost < bestCost) {
+                bestCost = otherCost;
+                pairing_.apply(choice, other(k), best_, bestInB_);
+            }
+        }
+        for (const std::size_t x : c.inA) trial_[x] = best_[x];
+        for (const std::size_t y : c.inB) trialInB_[y] = bestInB_[y];
+    }
+    pairing_.renumber(best_, pairedA, pairedB);
     if (tried == 0) return std::nullopt;
     return bestCost;
+}
+
+std::optional<double> pairCopiesByContext(const ContextPairer::GeneOf& geneOf,
+                                          const ContextPairer::Cost& cost, ChromosomalStructure& a,
+                                          ChromosomalStructure& b) {
+    ContextPairer pairer;
+    ChromosomalStructure pairedA;
+    ChromosomalStructure pairedB;
+    const std::optional<double> result = pairer.pair(a, b, geneOf, cost, pairedA, pairedB);
+    a = std::move(pairedA);
+    b = std::move(pairedB);
+    return result;
 }
 
 }  // namespace varnet

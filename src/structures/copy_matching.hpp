@@ -57,12 +57,33 @@ struct PairSettings {
 // from the pairing: for each gene, the paired copies take its smallest codes present in the two
 // structures, then the unpaired copies of each structure take the codes after those. So a
 // pairing is expressed through the codes alone, the k-th code of a gene in `a` standing for the
-// k-th in `b`, and every code used is one the pair already holds.
+// k-th in `b`, and every code used is one the pair already holds. One object may serve pair
+// after pair (`reset`), keeping its memory; it is not for use by two threads at once.
 class CopyPairing {
 public:
+    CopyPairing() = default;
     // `geneOf` gives the gene of an absolute code; the codes of a gene ascend with its copies.
     CopyPairing(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                const std::function<int32_t(uint32_t)>& geneOf);
+                const std::function<int32_t(uint32_t)>& geneOf) {
+        reset(a, b, geneOf);
+    }
+    CopyPairing(const CopyPairing&) = delete;
+    CopyPairing& operator=(const CopyPairing&) = delete;
+
+    // Forgets the previous pair and pairs the copies of `a` and `b`, which must outlive the use.
+    // The fingerprints of their genes (`fingerprintsOf`) may be given when the caller keeps
+    // them; otherwise they are worked out for the genes with copies.
+    void reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
+               const std::function<int32_t(uint32_t)>& geneOf,
+               std::span<const uint64_t> fingerprintsOfA = {},
+               std::span<const uint64_t> fingerprintsOfB = {});
+
+    // The fingerprint of every gene of `s` in reading order: a hash of the genes and ends met
+    // walking a few genes away from each of its ends. It depends on the structure alone, not on
+    // where a circle is written to start nor on the order of chromosomes.
+    static void fingerprintsOf(const ChromosomalStructure& s,
+                               const std::function<int32_t(uint32_t)>& geneOf,
+                               std::vector<uint64_t>& into);
 
     // The genes with copies on both sides and more than one copy on some side, whose pairing is
     // a choice: their copies in `a` and `b` (indices of occurrences in reading order).
@@ -86,12 +107,30 @@ public:
     // paired neighbours, or as the one candidate whose two neighbours agree.
     bool settledByNeighbours(std::size_t choice) const { return settled_[choice]; }
 
-    // Writes `a` and `b` with their copies renumbered for `pairing`.
+    // Writes `a` and `b` with their copies renumbered for `pairing` (into structures other than
+    // `a` and `b` themselves).
     void renumber(const Pairing& pairing, ChromosomalStructure& a, ChromosomalStructure& b) const;
 
-    // Every complete pairing of the copies of choice `choice` (as many pairs as the smaller side
-    // holds), the other genes paired as in `base`.
-    std::vector<Pairing> alternatives(const Pairing& base, std::size_t choice) const;
+    // The partner in `a` of every occurrence of `b` under `pairing`, into `into`.
+    void partnersInB(const Pairing& pairing, std::vector<std::size_t>& into) const;
+
+    // Every pairing of the copies of choice `choice` (as many pairs as the smaller side holds),
+    // into `into` one after another: for each copy of the smaller side in order, the index of
+    // its partner among the copies of the larger side.
+    void alternatives(std::size_t choice, std::vector<std::size_t>& into) const;
+    // Pairs the copies of choice `choice` as `alternative` (one of `alternatives`) says, in
+    // `pairing` and in `partnerOfB` (its `partnersInB`).
+    void apply(std::size_t choice, std::span<const std::size_t> alternative, Pairing& pairing,
+               std::vector<std::size_t>& partnerOfB) const;
+
+    // The adjacencies at the copies of choice `choice` that `pairing` (with `partnerOfB`, its
+    // `partnersInB`) keeps: the gene ends (or telomeres) next to a paired copy that are paired
+    // with those next to its partner, counted once as the structures are written and once more
+    // with their unpaired genes left out (the genes an insertion or deletion takes), an
+    // adjacency of two copies once. It takes time linear in the copies and in the unpaired genes
+    // passed over.
+    std::size_t keptAdjacencies(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                                std::size_t choice) const;
 
 private:
     struct Occurrence {
@@ -106,8 +145,9 @@ private:
     };
     static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
-    static std::vector<Occurrence> occurrencesOf(const ChromosomalStructure& s,
-                                                 const std::function<int32_t(uint32_t)>& geneOf);
+    static void occurrencesOf(const ChromosomalStructure& s,
+                              const std::function<int32_t(uint32_t)>& geneOf,
+                              std::vector<Occurrence>& into);
     // Occurrences of every gene, gene by gene: `items` from `start[g]` to `start[g + 1]`.
     struct ByGene {
         std::vector<std::size_t> start;
@@ -116,18 +156,19 @@ private:
             return {items.data() + start[g], items.data() + start[g + 1]};
         }
     };
-    static ByGene byGene(const std::vector<Occurrence>& occurrences, std::size_t genes);
-    // A hash of the genes and ends met walking a few genes away from each end, for the
+    void byGene(const std::vector<Occurrence>& occurrences, ByGene& into);
+    static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
+    // The fingerprints of the occurrences: `known` when it holds them, else worked out for the
     // occurrences of genes with copies.
-    void fingerprint(std::vector<Occurrence>& occurrences) const;
+    void fingerprint(std::vector<Occurrence>& occurrences, std::span<const uint64_t> known) const;
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
-    void spread(std::vector<std::size_t> queue);
+    void spread();
     std::size_t agreement(std::size_t x, std::size_t y) const;
 
-    const ChromosomalStructure& a_;
-    const ChromosomalStructure& b_;
+    const ChromosomalStructure* a_ = nullptr;
+    const ChromosomalStructure* b_ = nullptr;
     std::vector<Occurrence> inA_;
     std::vector<Occurrence> inB_;
     ByGene genesInA_;
@@ -137,20 +178,69 @@ private:
     Pairing context_;
     std::vector<std::size_t> partnerOfB_;  // while pairing by context
     std::vector<bool> settled_;
+    // Memory kept from pair to pair.
+    std::vector<std::size_t> queue_;
+    std::vector<bool> uncertain_;
+    std::vector<std::size_t> leftA_;
+    std::vector<std::size_t> leftB_;
+    std::vector<std::size_t> next_;
+    mutable std::vector<std::size_t> partnerOf_;
+    mutable std::vector<uint32_t> codeOfA_;
+    mutable std::vector<uint32_t> codeOfB_;
+    mutable std::vector<uint32_t> codes_;
+    mutable std::vector<std::size_t> paired_;
+    mutable std::vector<std::size_t> aloneA_;
+    mutable std::vector<std::size_t> aloneB_;
+    mutable std::vector<std::size_t> order_;
 };
 
 // The pairing of copies that the cheapest of the pairings tried gives (`cost` of the two
 // renumbered structures): the context pairing, then, for every gene with at most
 // `maxTriedCopies` copies on each side whose copies the context did not pair with certainty,
-// every other pairing of that gene's copies with the others kept (one gene after
-// another, a change kept when it is cheaper). At most `maxPairingsTried` pairings are costed.
-// Writes the renumbered structures to `a` and `b`; returns the cost of the pairing kept when it
-// was costed (when there was a choice to try).
+// the other pairings of that gene's copies with the others kept (one gene after another, a
+// change kept when it is cheaper). Of those, only the ones whose kept adjacencies at the gene's
+// copies (`CopyPairing::keptAdjacencies`) come within `keptMargin` of the most any of them
+// keeps are costed: a gene whose current pairing keeps more than every other by more than that
+// costs nothing. At most `maxPairingsTried` pairings are costed per pair, the current one
+// included. Besides those, the work of a pair is linear in its genes, plus, for each gene tried,
+// the scores of its at most 4 * 3 * 2 pairings, each linear in its copies and in the unpaired
+// genes next to them.
 constexpr std::size_t maxTriedCopies = 4;
 constexpr std::size_t maxPairingsTried = 64;
-std::optional<double> pairCopiesByContext(
-    const std::function<int32_t(uint32_t)>& geneOf,
-    const std::function<double(const ChromosomalStructure&, const ChromosomalStructure&)>& cost,
-    ChromosomalStructure& a, ChromosomalStructure& b);
+constexpr std::size_t keptMargin = 2;
+
+// Pairs copies by context for one pair of structures after another, keeping its memory between
+// pairs; one object per thread.
+class ContextPairer {
+public:
+    using GeneOf = std::function<int32_t(uint32_t)>;
+    using Cost = std::function<double(const ChromosomalStructure&, const ChromosomalStructure&)>;
+
+    // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
+    // structures than `a` and `b`); returns the cost of the pairing kept when it was costed
+    // (when there was a choice to try). The fingerprints of `a` and `b` may be given, as a
+    // caller that meets each structure in many pairs keeps them (`CopyPairing::fingerprintsOf`).
+    std::optional<double> pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                               const GeneOf& geneOf, const Cost& cost,
+                               ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+                               std::span<const uint64_t> fingerprintsOfA = {},
+                               std::span<const uint64_t> fingerprintsOfB = {});
+
+private:
+    CopyPairing pairing_;
+    CopyPairing::Pairing best_;
+    std::vector<std::size_t> bestInB_;
+    CopyPairing::Pairing trial_;
+    std::vector<std::size_t> trialInB_;
+    std::vector<std::size_t> others_;
+    std::vector<std::size_t> kept_;
+    ChromosomalStructure triedA_;
+    ChromosomalStructure triedB_;
+};
+
+// `ContextPairer::pair` for one pair, renumbering `a` and `b` in place.
+std::optional<double> pairCopiesByContext(const ContextPairer::GeneOf& geneOf,
+                                          const ContextPairer::Cost& cost, ChromosomalStructure& a,
+                                          ChromosomalStructure& b);
 
 }  // namespace varnet

@@ -52,11 +52,16 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
       codes_(codes),
       weights_(settings.weights),
       copies_(settings.copies),
-      genes_(settings.genes),
       pairCode_(codes.codeCount, 0),
       input_(codes.vertexCount) {
     first_.partner.assign(codes.vertexCount, 0);
     second_.partner.assign(codes.vertexCount, 0);
+    if (copies_ == CopyRule::context) {
+        fingerprints_.resize(structures.size());
+        geneOfCode_.resize(codes.originals.size());
+        for (std::size_t code = 0; code < codes.originals.size(); ++code)
+            geneOfCode_[code] = settings.genes.geneOf(static_cast<uint32_t>(codes.originals[code]));
+    }
 }
 
 double SpecialDistanceCalculator::solvedCost() {
@@ -93,16 +98,19 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     numberPair(i, j);
     if (copies_ == CopyRule::order)
         return costBothWays(i, codes_.numbered[i], j, codes_.numbered[j]) * 0.5;
-    pairedFirst_ = codes_.numbered[i];
-    pairedSecond_ = codes_.numbered[j];
-    const std::optional<double> cost = pairCopiesByContext(
-        [this](uint32_t code) {
-            return genes_.geneOf(static_cast<uint32_t>(codes_.originals[code]));
+    const auto geneOf = [this](uint32_t code) { return geneOfCode_[code]; };
+    for (const std::size_t k : {i, j}) {
+        if (fingerprints_[k].empty())
+            CopyPairing::fingerprintsOf(codes_.numbered[k], geneOf, fingerprints_[k]);
+    }
+    // Captured by reference, the pair keeps the cost function within std::function's own buffer.
+    const std::pair<std::size_t, std::size_t> pair{i, j};
+    const std::optional<double> cost = pairer_.pair(
+        codes_.numbered[i], codes_.numbered[j], geneOf,
+        [this, &pair](const ChromosomalStructure& first, const ChromosomalStructure& second) {
+            return costBothWays(pair.first, first, pair.second, second);
         },
-        [&](const ChromosomalStructure& first, const ChromosomalStructure& second) {
-            return costBothWays(i, first, j, second);
-        },
-        pairedFirst_, pairedSecond_);
+        pairedFirst_, pairedSecond_, fingerprints_[i], fingerprints_[j]);
     return (cost ? *cost : costBothWays(i, pairedFirst_, j, pairedSecond_)) * 0.5;
 }
 

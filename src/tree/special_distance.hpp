@@ -61,7 +61,9 @@ private:
     const StructureCodes& codes_;
     OperationWeights weights_;
     CopyRule copies_;
-    GeneGroups genes_;
+    std::vector<int32_t> geneOfCode_;  // by the file's dense code, when pairing by context
+    std::vector<std::vector<uint64_t>> fingerprints_;  // of each structure, once it is compared
+    ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
     std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair

@@ -62,11 +62,19 @@ std::optional<double> cheapestPairing(const CodedPair& pair, std::size_t limit) 
     const CopyPairing pairing(pair.a, pair.b,
                               [&](uint32_t code) { return pair.genes.geneOf(code); });
     std::vector<CopyPairing::Pairing> all = {pairing.byContext()};
+    std::vector<std::size_t> others;
+    std::vector<std::size_t> partnerOfB;
     for (std::size_t choice = 0; choice < pairing.choices().size(); ++choice) {
+        pairing.alternatives(choice, others);
+        const CopyPairing::Choice& c = pairing.choices()[choice];
+        const std::size_t width = std::min(c.inA.size(), c.inB.size());
         std::vector<CopyPairing::Pairing> next;
         for (const CopyPairing::Pairing& base : all) {
-            for (CopyPairing::Pairing& other : pairing.alternatives(base, choice))
-                next.push_back(std::move(other));
+            pairing.partnersInB(base, partnerOfB);
+            for (std::size_t k = 0; k < others.size(); k += width) {
+                CopyPairing::Pairing& other = next.emplace_back(base);
+                pairing.apply(choice, std::span(others).subspan(k, width), other, partnerOfB);
+            }
             if (next.size() > limit) return std::nullopt;
         }
         all = std::move(next);
@@ -155,6 +163,75 @@ TEST(CopyPairing, CostIgnoresWhereCirclesStartAndTheOrderOfChromosomes) {
                     << "chromosome " << c << " from gene " << start;
             }
         }
+    }
+}
+
+// The adjacencies kept at the copies of a (x=1, a=2, y=3, z=4, g=5) for each pairing of them,
+// worked by hand: as written, then again with the unpaired genes left out; an adjacency of two
+// copies counts once.
+TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
+    struct Row {
+        const char* name;
+        Genome a;
+        Genome b;
+        std::vector<std::size_t> kept;  // for each pairing, in the order `alternatives` gives
+    };
+    const Row rows[] = {
+        // B's a paired with A's first a keeps x-a and a-y both ways (2 + 2), with the second
+        // nothing: A's second a sits between y and z.
+        {"neighbours", {{false, {1, 2, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {4, 0}},
+        // g, which B lacks, parts A's first a from y: a-y is kept only once g is left out.
+        {"a gene left out", {{false, {1, 2, 5, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {3, 0}},
+        // The telomere before the first a counts like an adjacency.
+        {"telomere", {{false, {2, 1, 2}}}, {{false, {2, 1}}}, {4, 0}},
+        // In order: x-a, a-a and a-y (3 + 3), the a-a met from both copies; crossed: none.
+        {"copies side by side", {{false, {1, 2, 2, 3}}}, {{false, {1, 2, 2, 3}}}, {6, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CodedPair pair = coded(row.a, row.b);
+        const CopyPairing pairing(pair.a, pair.b,
+                                  [&](uint32_t code) { return pair.genes.geneOf(code); });
+        ASSERT_EQ(pairing.choices().size(), 1u);
+        const CopyPairing::Choice& choice = pairing.choices()[0];
+        const std::size_t width = std::min(choice.inA.size(), choice.inB.size());
+        std::vector<std::size_t> others;
+        pairing.alternatives(0, others);
+        CopyPairing::Pairing trial = pairing.byContext();
+        std::vector<std::size_t> partnerOfB;
+        pairing.partnersInB(trial, partnerOfB);
+        std::vector<std::size_t> kept;
+        for (std::size_t k = 0; k < others.size(); k += width) {
+            pairing.apply(0, std::span(others).subspan(k, width), trial, partnerOfB);
+            kept.push_back(pairing.keptAdjacencies(trial, partnerOfB, 0));
+        }
+        EXPECT_EQ(kept, row.kept);
+    }
+}
+
+// One pairer serves pair after pair, given the fingerprints a caller keeps, as a fresh one
+// serves each pair alone.
+TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
+    std::mt19937 random(4242);
+    ContextPairer reused;
+    for (int round = 0; round < 80; ++round) {
+        SCOPED_TRACE(round);
+        const auto [first, second] = smallPair(random);
+        const CodedPair pair = coded(first, second);
+        const auto geneOf = [&](uint32_t code) { return pair.genes.geneOf(code); };
+        std::vector<uint64_t> fingerprintsOfA;
+        std::vector<uint64_t> fingerprintsOfB;
+        CopyPairing::fingerprintsOf(pair.a, geneOf, fingerprintsOfA);
+        CopyPairing::fingerprintsOf(pair.b, geneOf, fingerprintsOfB);
+        ChromosomalStructure reusedA;
+        ChromosomalStructure reusedB;
+        const std::optional<double> cost = reused.pair(pair.a, pair.b, geneOf, forwardCost, reusedA,
+                                                       reusedB, fingerprintsOfA, fingerprintsOfB);
+        ChromosomalStructure freshA = pair.a;
+        ChromosomalStructure freshB = pair.b;
+        EXPECT_EQ(pairCopiesByContext(geneOf, forwardCost, freshA, freshB), cost);
+        EXPECT_EQ(reusedA, freshA);
+        EXPECT_EQ(reusedB, freshB);
     }
 }
 
