@@ -31,12 +31,12 @@ void writeGraphFile(const std::string& path, const char* heading, const JointGra
 
 // The joint graph of `first` into `second`.
 JointGraph jointGraphOf(const ChromosomalStructure& first, const ChromosomalStructure& second,
-                        SharedAdjacencies shared = SharedAdjacencies::kept) {
+                        GeneFreeCycles geneFree = GeneFreeCycles::made) {
     AdjacencyArray from;
     AdjacencyArray to;
     fillAdjacency(first, from);
     fillAdjacency(second, to);
-    return buildJointGraph(from, to, shared);
+    return buildJointGraph(from, to, geneFree);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
         pairCopiesByContext(
             [&](uint32_t code) { return groups.geneOf(static_cast<uint32_t>(originals[code])); },
             [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second) {
-                return solvedCostOnly(jointGraphOf(first, second, SharedAdjacencies::leftOut),
+                return solvedCostOnly(jointGraphOf(first, second, GeneFreeCycles::counted),
                                       settings.weights);
             },
             structures.front(), structures.back());

@@ -57,20 +57,27 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
 // Runs the two phases of one build on the tables of a `JointGraphInput`.
 class JointGraphBuilder {
 public:
-    JointGraphBuilder(JointGraphInput& input, SharedAdjacencies shared)
+    JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
         : in_(input),
           a_(*input.adjacency_[0]),
           b_(*input.adjacency_[1]),
-          keepsShared_(shared == SharedAdjacencies::kept) {}
+          countsGeneFree_(geneFree == GeneFreeCycles::counted) {}
 
     void build(JointGraph& graph) {
         in_.clearEntries();
         traceAll();
         graph.cycles.clear();
         graph.paths.clear();
+        graph.geneFreeCycles = 0;
+        graph.geneFreeCycleEdges = 0;
         for (const uint32_t owner : in_.ends_) {
             const JointGraphInput::VertexState& state = in_.vertices_[owner];
-            if (state.listSize == 0 || (!keepsShared_ && isSharedAdjacency(state))) continue;
+            if (state.listSize == 0) continue;
+            if (countsGeneFree_ && isGeneFreeCycle(state)) {
+                ++graph.geneFreeCycles;
+                graph.geneFreeCycleEdges += state.listSize;
+                continue;
+            }
             (state.closed ? graph.cycles : graph.paths).push_back(makeComponent(owner));
         }
     }
@@ -81,10 +88,11 @@ private:
     static constexpr uint8_t loneVertexSide = 2;
     static constexpr uint32_t runMarker = 0;
 
-    // A closed list of two common ends: a cycle of two adjacency edges.
-    bool isSharedAdjacency(const JointGraphInput::VertexState& state) const {
-        return state.closed && state.listSize == 2 && in_.lists_[state.listStart] != runMarker &&
-               in_.lists_[state.listStart + 1] != runMarker;
+    // A closed list of common ends only: a cycle of as many adjacency edges as it has entries.
+    bool isGeneFreeCycle(const JointGraphInput::VertexState& state) const {
+        if (!state.closed) return false;
+        const uint32_t* list = in_.lists_.data() + state.listStart;
+        return std::find(list, list + state.listSize, runMarker) == list + state.listSize;
     }
 
     bool isCommon(uint32_t end) const { return a_.at(end) != 0 && b_.at(end) != 0; }
@@ -100,7 +108,7 @@ private:
             if (in_.vertices_[v].visited) continue;
             const int32_t a = a_.at(v);
             const int32_t b = b_.at(v);
-            if (!keepsShared_ && a > 0 && a == b) {
+            if (countsGeneFree_ && a > 0 && a == b) {
                 // An adjacency both structures hold, left out: its two ends are the whole
                 // component, so nothing needs tracing.
                 in_.vertices_[v].visited = true;
@@ -303,24 +311,24 @@ private:
     JointGraphInput& in_;
     const AdjacencyArray& a_;
     const AdjacencyArray& b_;
-    bool keepsShared_;
+    bool countsGeneFree_;
 };
 
-JointGraph buildJointGraph(JointGraphInput& input, SharedAdjacencies shared) {
+JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree) {
     JointGraph graph;
-    buildJointGraph(input, shared, graph);
+    buildJointGraph(input, geneFree, graph);
     return graph;
 }
 
-void buildJointGraph(JointGraphInput& input, SharedAdjacencies shared, JointGraph& graph) {
-    JointGraphBuilder(input, shared).build(graph);
+void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph) {
+    JointGraphBuilder(input, geneFree).build(graph);
 }
 
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
-                           SharedAdjacencies shared) {
+                           GeneFreeCycles geneFree) {
     JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
     input.load(a, b);
-    return buildJointGraph(input, shared);
+    return buildJointGraph(input, geneFree);
 }
 
 }  // namespace varnet

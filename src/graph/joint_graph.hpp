@@ -11,10 +11,14 @@
 
 namespace varnet {
 
-// The components of the joint graph of two structures: closed ones and open ones.
+// The components of the joint graph of two structures: closed ones and open ones. A build for
+// the cost alone (`GeneFreeCycles::counted`) leaves out the cycles made of adjacency edges only,
+// counting them and their edges.
 struct JointGraph {
     std::vector<Component> cycles;
     std::vector<Component> paths;
+    uint64_t geneFreeCycles = 0;
+    uint64_t geneFreeCycleEdges = 0;
 };
 
 // The gene ends an adjacency array holds (its non-zero entries), in increasing order.
@@ -84,18 +88,19 @@ private:
 // each list ordered by owner vertex. A build first clears the table entries of the loaded ends,
 // so building again, with the same or another pair, starts afresh.
 //
-// With `SharedAdjacencies::leftOut`, a cycle of two adjacency edges (an adjacency both structures
-// hold) is traced but not made: no step of the solver touches one or adds to the cost for it,
-// so a build for the cost alone needs none of them.
-enum class SharedAdjacencies : bool { kept, leftOut };
-JointGraph buildJointGraph(JointGraphInput& input,
-                           SharedAdjacencies shared = SharedAdjacencies::kept);
+// With `GeneFreeCycles::counted`, a cycle made of adjacency edges only (no run of genes that
+// one structure lacks lies on it) is traced but not made: the graph counts it and its edges. The
+// solver's steps on such a cycle never involve another component, and its cost follows from its
+// length, so a build for the cost alone needs none of them. The most common one, a cycle of two
+// adjacency edges (an adjacency both structures hold), costs nothing and is not even counted.
+enum class GeneFreeCycles : bool { made, counted };
+JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree = GeneFreeCycles::made);
 // As above, into `graph`, whose lists are emptied first and keep their storage: a caller that
 // builds graph after graph into one object allocates only for the components.
-void buildJointGraph(JointGraphInput& input, SharedAdjacencies shared, JointGraph& graph);
+void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph);
 
 // One-off build with tables sized to the two arrays.
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
-                           SharedAdjacencies shared = SharedAdjacencies::kept);
+                           GeneFreeCycles geneFree = GeneFreeCycles::made);
 
 }  // namespace varnet

@@ -40,6 +40,15 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
 }
 
 void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights) {
+    // A gene-free cycle of 2k edges that the graph only counts would have k - 1 of its edges cut
+    // out below, one DP step each, into k cycles of two adjacency edges, which are filed as
+    // `other`: no later step takes one, and the final stripping of two-edge cycles finds no
+    // genes on them. Every step of this reduction charges DP, so charging those cuts first adds
+    // the same weights, one by one, as the cuts where the cycles stood would.
+    const uint64_t geneFreeCuts = state.geneFreeCycleEdges / 2 - state.geneFreeCycles;
+    for (uint64_t k = 0; k < geneFreeCuts; ++k) state.log.addCost(weightOf(dpEvent, weights));
+    state.geneFreeCycles = 0;
+    state.geneFreeCycleEdges = 0;
     // Cycles appended by the cuts are visited too; having two edges, they are never cut.
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {
         std::size_t j = 0;

@@ -9,7 +9,8 @@ namespace varnet {
 
 // Cuts every adjacency edge out of the cycles of four or more edges and out of the inside of
 // every path, each as a two-edge cycle appended to `cycles`; one "DP" step per cut, recorded
-// with an empty step label. A path's first and last edges are left alone.
+// with an empty step label. A path's first and last edges are left alone. The gene-free cycles
+// the graph only counts are charged their cuts, unrecorded.
 void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights);
 
 // Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency

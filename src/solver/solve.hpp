@@ -20,11 +20,11 @@ void regroupBuckets(ChromosomeSet& state, bool refined);
 void rebuildFinalGraph(ChromosomeSet& state);
 
 // Transforms the joint graph into the final graph, recording the shortest sequence; returns
-// the total cost.
+// the total cost. The graph must hold all its cycles (`GeneFreeCycles::made`).
 double solve(ChromosomeSet& state, const OperationWeights& weights);
 
 // The total cost `solve` gives for the graph, bit for bit, computed without records. The graph
-// may lack its shared adjacencies (`SharedAdjacencies::leftOut`).
+// may count its gene-free cycles instead of holding them (`GeneFreeCycles::counted`).
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights);
 
 // As `solvedCostOnly`, on the graph built into `state`, whose solver lists are emptied first and

@@ -65,7 +65,7 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::solvedCost() {
-    buildJointGraph(input_, SharedAdjacencies::leftOut, state_);
+    buildJointGraph(input_, GeneFreeCycles::counted, state_);
     return solvedCostOnlyIn(state_, weights_);
 }
 

@@ -30,9 +30,9 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
     if (a.chromosomes.empty() || b.chromosomes.empty()) return missingStructureDistance;
     const AdjacencyArray adjacencyA = testing::adjacencyOf(a);
     const AdjacencyArray adjacencyB = testing::adjacencyOf(b);
-    constexpr SharedAdjacencies leftOut = SharedAdjacencies::leftOut;
-    return (solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, leftOut), weights) +
-            solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, leftOut), weights)) *
+    constexpr GeneFreeCycles counted = GeneFreeCycles::counted;
+    return (solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, counted), weights) +
+            solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, counted), weights)) *
            0.5;
 }
 

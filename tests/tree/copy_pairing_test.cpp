@@ -28,7 +28,7 @@ double forwardCost(const ChromosomalStructure& a, const ChromosomalStructure& b)
     AdjacencyArray to;
     fillAdjacency(a, from);
     fillAdjacency(b, to);
-    return solvedCostOnly(buildJointGraph(from, to, SharedAdjacencies::leftOut), unitWeights);
+    return solvedCostOnly(buildJointGraph(from, to, GeneFreeCycles::counted), unitWeights);
 }
 
 // The two genomes with their copies numbered as the reader numbers them, and the gene of every
