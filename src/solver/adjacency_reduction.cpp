@@ -17,8 +17,11 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
 
     ComponentItem before = state.log.copyCycle(cycle);
     const Edge& cutEdge = cycle[at];
-    Component twoCycle{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
-                                         cutEdge.second, cutEdge.first)};
+    Component twoCycle;
+    if (state.log.keepsRecords()) {
+        twoCycle = {cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side), cutEdge.second,
+                                      cutEdge.first)};
+    }
 
     Edge& joined = cycle[prev];
     const Edge& following = cycle[next];
@@ -34,11 +37,14 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
         return makeOperationRecord({std::move(before)},
                                    {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
     });
-    state.cycles.push_back(std::move(twoCycle));
+    if (!twoCycle.empty()) state.cycles.push_back(std::move(twoCycle));
     state.log.addCost(weightOf(dpEvent, weights));
     return true;
 }
 
+// A cost-only solve makes none of the two-edge cycles cut out here, by either reduction: an
+// adjacency edge and its mirror, without genes, filed as `other` and, like the gene-free cycles
+// below, never taken or charged by a later step.
 void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights) {
     // A gene-free cycle of 2k edges that the graph only counts would have k - 1 of its edges cut
     // out below, one DP step each, into k cycles of two adjacency edges, which are filed as
@@ -79,6 +85,11 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
                  const OperationWeights& weights) {
     Component& path = state.paths[p];
+    if (!state.log.keepsRecords()) {
+        cutOutPathEdge(path, j);
+        state.log.addCost(weightOf(event, weights));
+        return;
+    }
     SplitResult split = splitPathAt(path, j);
     Component& rest = split.rest;
     Component& cut = split.cut;

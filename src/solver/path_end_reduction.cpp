@@ -21,6 +21,13 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
     const Component path = std::move(*position);
     state.paths.erase(position);
     const Edge& edge = path.front();
+    // A cost-only solve makes neither outcome: two lone vertices or a two-edge cycle of
+    // adjacency edges, without genes, which no later step takes or charges.
+    if (!state.log.keepsRecords()) {
+        state.log.addCost(
+            weightOf(cutsSingleAdjacencyEdge(edge, weights) ? cutEvent : joinEvent, weights));
+        return;
+    }
     if (cutsSingleAdjacencyEdge(edge, weights)) {
         const bool open = edge.first == 0;
         Component firstEnd{loneVertexWithGenes(open ? edge.second : edge.first, edge)};

@@ -105,45 +105,81 @@ JoinResult joinComponents(const Component& p, const Component& q) {
     return {std::move(joined), Component{std::move(freed)}};
 }
 
-SplitResult splitPathAt(const Component& p, std::size_t j) {
+namespace {
+
+// The junction edge that replaces edges first to last of path P when edge j is cut out of it
+// (`cutRange`); false when the cut leaves none.
+bool makePathJunction(const Component& p, std::size_t j, Edge& junction) {
     const std::size_t n = p.size();
     const Edge& e = p[j];
-    SplitResult result{{}, Component{e, mirrorEdge(e)}};
-    if (n == 1) return result;
-    Component& r = result.rest;
-
-    if (j >= 2) r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(j - 1));
-    Edge junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
-    if (j > 0 && j < n - 1) {
-        const Edge& a = p[j - 1];
-        const Edge& b = p[j + 1];
-        junction.genes = a.genes;
-        appendGenes(b, junction);
-        const bool aEnd = a.kind == EdgeKind::end;
-        const bool bEnd = b.kind == EdgeKind::end;
-        if (aEnd && bEnd) {
-            setKind(junction, EdgeKind::block);
-        } else if (bEnd) {
-            setKind(junction, EdgeKind::end);
-            junction.first = a.first;
-        } else if (aEnd) {
-            setKind(junction, EdgeKind::end);
-            junction.first = b.second;
-        } else {
-            junction.first = a.first;
-            junction.second = b.second;
-            if (a.kind == EdgeKind::bridging || b.kind == EdgeKind::bridging) {
-                setKind(junction, EdgeKind::bridging);
-            }
+    junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
+    if (j == 0) return makeEndJunction(p[1], p[1].second, n, junction);
+    if (j == n - 1) return makeEndJunction(p[n - 2], p[n - 2].first, n, junction);
+    const Edge& a = p[j - 1];
+    const Edge& b = p[j + 1];
+    junction.genes = a.genes;
+    appendGenes(b, junction);
+    const bool aEnd = a.kind == EdgeKind::end;
+    const bool bEnd = b.kind == EdgeKind::end;
+    if (aEnd && bEnd) {
+        setKind(junction, EdgeKind::block);
+    } else if (bEnd) {
+        setKind(junction, EdgeKind::end);
+        junction.first = a.first;
+    } else if (aEnd) {
+        setKind(junction, EdgeKind::end);
+        junction.first = b.second;
+    } else {
+        junction.first = a.first;
+        junction.second = b.second;
+        if (a.kind == EdgeKind::bridging || b.kind == EdgeKind::bridging) {
+            setKind(junction, EdgeKind::bridging);
         }
-        r.push_back(std::move(junction));
-    } else if (j == 0) {
-        if (makeEndJunction(p[1], p[1].second, n, junction)) r.push_back(std::move(junction));
-    } else if (makeEndJunction(p[n - 2], p[n - 2].first, n, junction)) {
-        r.push_back(std::move(junction));
     }
-    if (j + 2 < n) r.insert(r.end(), p.begin() + static_cast<std::ptrdiff_t>(j + 2), p.end());
+    return true;
+}
+
+// The edges, first to last, that a cut of edge j out of a path of n > 1 edges replaces: j and its
+// neighbours.
+struct EdgeRange {
+    std::size_t first;
+    std::size_t last;
+};
+EdgeRange cutRange(std::size_t n, std::size_t j) {
+    return {j == 0 ? 0 : j - 1, std::min(j + 1, n - 1)};
+}
+
+}  // namespace
+
+SplitResult splitPathAt(const Component& p, std::size_t j) {
+    const Edge& e = p[j];
+    SplitResult result{{}, Component{e, mirrorEdge(e)}};
+    if (p.size() == 1) return result;
+    Component& r = result.rest;
+    const EdgeRange range = cutRange(p.size(), j);
+    r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(range.first));
+    Edge junction;
+    if (makePathJunction(p, j, junction)) r.push_back(std::move(junction));
+    r.insert(r.end(), p.begin() + static_cast<std::ptrdiff_t>(range.last + 1), p.end());
     return result;
+}
+
+void cutOutPathEdge(Component& p, std::size_t j) {
+    if (p.size() == 1) {
+        p.clear();
+        return;
+    }
+    const EdgeRange range = cutRange(p.size(), j);
+    Edge junction;
+    const bool made = makePathJunction(p, j, junction);
+    // Erasing from the highest position down keeps the lower positions valid.
+    for (std::size_t k = range.last; k > range.first; --k)
+        p.erase(p.begin() + static_cast<std::ptrdiff_t>(k));
+    if (made) {
+        p[range.first] = std::move(junction);
+    } else {
+        p.erase(p.begin() + static_cast<std::ptrdiff_t>(range.first));
+    }
 }
 
 SplitResult splitCycleAt(const Component& c, std::size_t j) {

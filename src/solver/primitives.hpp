@@ -42,6 +42,8 @@ JoinResult joinComponents(const Component& p, const Component& q);
 // Cuts edge j out of path P as a two-edge cycle (the edge and its mirror); the rest of P has
 // one junction edge in place of j's neighbours.
 SplitResult splitPathAt(const Component& p, std::size_t j);
+// Leaves in P what `splitPathAt` gives as the rest, without making the cut cycle.
+void cutOutPathEdge(Component& p, std::size_t j);
 
 // Cuts edge j out of cycle C as a two-edge cycle; in the rest of C the edge before j is
 // extended to the end of the edge after j.

@@ -85,6 +85,9 @@ void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
+    // The later phases take only what the buckets hold; a cost-only solve of structures with
+    // the same genes often leaves them all empty.
+    if (!state.log.keepsRecords() && state.buckets.held() == 0) return;
     pairPaths(state, weights);
     regroupBuckets(state, true);
     joinRemaining(state, weights);

@@ -21,6 +21,10 @@ public:
     // A log that only adds up the cost: it builds no records and copies no components.
     static StepLog costOnly();
 
+    // False for a cost-only log: then the steps may leave out what only the records and the
+    // final graph would show (see `reduceAdjacencyEdges`).
+    bool keepsRecords() const { return recording_; }
+
     void addCost(double weight) { totalCost_ += weight; }
     double totalCost() const { return totalCost_; }
 
