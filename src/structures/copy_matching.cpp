@@ -57,7 +57,7 @@ int32_t GeneGroups::geneOf(uint32_t code) const {
 
 void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
                                 const std::function<int32_t(uint32_t)>& geneOf,
-                                std::vector<Occurrence>& result) {
+                                std::vector<Occurrence>& result, bool everyFingerprint) {
     result.clear();
     std::size_t genes = 0;
     for (const Chromosome& chromosome : s.chromosomes) genes += chromosome.genes.size();
@@ -83,6 +83,10 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
         const std::size_t size = chromosome.genes.size();
         for (std::size_t k = 0; k + 1 < size; ++k) join(k, k + 1);
         if (chromosome.circular && size > 0) join(size - 1, 0);
+    }
+    if (everyFingerprint) {
+        for (std::size_t x = 0; x < result.size(); ++x)
+            result[x].fingerprint = fingerprintOf(result, x);
     }
 }
 
@@ -116,21 +120,7 @@ uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, 
     return value;
 }
 
-void CopyPairing::fingerprintsOf(const ChromosomalStructure& s,
-                                 const std::function<int32_t(uint32_t)>& geneOf,
-                                 std::vector<uint64_t>& into) {
-    std::vector<Occurrence> occurrences;
-    occurrencesOf(s, geneOf, occurrences);
-    into.resize(occurrences.size());
-    for (std::size_t x = 0; x < occurrences.size(); ++x) into[x] = fingerprintOf(occurrences, x);
-}
-
-void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
-                              std::span<const uint64_t> known) const {
-    if (known.size() == occurrences.size()) {
-        for (std::size_t x = 0; x < occurrences.size(); ++x) occurrences[x].fingerprint = known[x];
-        return;
-    }
+void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences) const {
     for (std::size_t x = 0; x < occurrences.size(); ++x) {
         const auto g = static_cast<std::size_t>(occurrences[x].gene);
         if (std::max(genesInA_[g].size(), genesInB_[g].size()) >= 2)
@@ -140,12 +130,20 @@ void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
 
 void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
                         const std::function<int32_t(uint32_t)>& geneOf,
-                        std::span<const uint64_t> fingerprintsOfA,
-                        std::span<const uint64_t> fingerprintsOfB) {
+                        const std::vector<Occurrence>* genesOfA,
+                        const std::vector<Occurrence>* genesOfB) {
     a_ = &a;
     b_ = &b;
-    occurrencesOf(a, geneOf, inA_);
-    occurrencesOf(b, geneOf, inB_);
+    if (genesOfA != nullptr) {
+        inA_ = *genesOfA;
+    } else {
+        occurrencesOf(a, geneOf, inA_, false);
+    }
+    if (genesOfB != nullptr) {
+        inB_ = *genesOfB;
+    } else {
+        occurrencesOf(b, geneOf, inB_, false);
+    }
     int32_t genes = 0;
     for (const auto* side : {&inA_, &inB_}) {
         for (const Occurrence& o : *side) genes = std::max(genes, o.gene + 1);
@@ -153,13 +151,16 @@ void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructur
     geneCount_ = static_cast<std::size_t>(genes);
     byGene(inA_, genesInA_);
     byGene(inB_, genesInB_);
-    fingerprint(inA_, fingerprintsOfA);
-    fingerprint(inB_, fingerprintsOfB);
+    if (genesOfA == nullptr) fingerprint(inA_);
+    if (genesOfB == nullptr) fingerprint(inB_);
     choices_.clear();
+    copiedGenes_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
         const std::size_t m = genesInA_[g].size();
         const std::size_t n = genesInB_[g].size();
-        if (m > 0 && n > 0 && std::max(m, n) > 1) choices_.push_back({genesInA_[g], genesInB_[g]});
+        if (std::max(m, n) < 2) continue;
+        copiedGenes_.push_back(g);
+        if (m > 0 && n > 0) choices_.push_back({genesInA_[g], genesInB_[g]});
     }
     pairByContext();
 }
@@ -222,7 +223,8 @@ void CopyPairing::pairByContext() {
             return std::tie(side[x].fingerprint, x) < std::tie(side[y].fingerprint, y);
         };
     };
-    for (std::size_t g = 0; g < geneCount_; ++g) {
+    // Genes held at most once on each side are paired as anchors or not at all.
+    for (const std::size_t g : copiedGenes_) {
         for (;;) {
             std::vector<std::size_t>& leftA = leftA_;
             std::vector<std::size_t>& leftB = leftB_;
@@ -275,61 +277,58 @@ void CopyPairing::pairByContext() {
         settled_.push_back(!uncertain_[static_cast<std::size_t>(inA_[choice.inA[0]].gene)]);
 }
 
-void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
-                           ChromosomalStructure& b) const {
-    std::vector<uint32_t>& codeOfA = codeOfA_;
-    std::vector<uint32_t>& codeOfB = codeOfB_;
-    std::vector<uint32_t>& codes = codes_;
-    std::vector<std::size_t>& paired = paired_;
-    std::vector<std::size_t>& aloneA = aloneA_;
-    std::vector<std::size_t>& aloneB = aloneB_;
-    codeOfA.assign(inA_.size(), 0);
-    codeOfB.assign(inB_.size(), 0);
-    std::vector<std::size_t>& partnerOfB = partnerOf_;
-    partnersInB(pairing, partnerOfB);
+void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
+                           const std::vector<std::size_t>& partnerOfB) const {
+    const std::span<const std::size_t> inA = genesInA_[g];
+    const std::span<const std::size_t> inB = genesInB_[g];
     const auto key = [](const Occurrence& o, std::size_t k) {
         return std::make_tuple(o.fingerprint, o.chromosome, o.position, k);
     };
-    for (std::size_t g = 0; g < geneCount_; ++g) {
-        const std::span<const std::size_t> inA = genesInA_[g];
-        const std::span<const std::size_t> inB = genesInB_[g];
-        // A gene held at most once on each side keeps its code.
-        if (inA.size() <= 1 && inB.size() <= 1) {
-            for (const std::size_t x : inA) codeOfA[x] = inA_[x].code;
-            for (const std::size_t y : inB) codeOfB[y] = inB_[y].code;
-            continue;
-        }
-        // The gene's codes in the pair: those of the side with more copies.
-        codes.clear();
-        for (const std::size_t k : inA.size() >= inB.size() ? inA : inB)
-            codes.push_back((inA.size() >= inB.size() ? inA_ : inB_)[k].code);
-        std::sort(codes.begin(), codes.end());
-        paired.clear();
-        aloneA.clear();
-        aloneB.clear();
-        for (const std::size_t x : inA) (pairing[x] != unpaired ? paired : aloneA).push_back(x);
-        for (const std::size_t y : inB)
-            if (partnerOfB[y] == unpaired) aloneB.push_back(y);
-        std::sort(paired.begin(), paired.end(), [&](std::size_t x, std::size_t y) {
-            return std::tuple_cat(std::make_tuple(inA_[x].fingerprint),
-                                  key(inB_[pairing[x]], pairing[x]), key(inA_[x], x)) <
-                   std::tuple_cat(std::make_tuple(inA_[y].fingerprint),
-                                  key(inB_[pairing[y]], pairing[y]), key(inA_[y], y));
+    // The gene's codes in the pair: those of the side with more copies.
+    std::vector<uint32_t>& codes = codes_;
+    codes.clear();
+    for (const std::size_t k : inA.size() >= inB.size() ? inA : inB)
+        codes.push_back((inA.size() >= inB.size() ? inA_ : inB_)[k].code);
+    std::sort(codes.begin(), codes.end());
+    std::vector<std::size_t>& paired = paired_;
+    std::vector<std::size_t>& aloneA = aloneA_;
+    std::vector<std::size_t>& aloneB = aloneB_;
+    paired.clear();
+    aloneA.clear();
+    aloneB.clear();
+    for (const std::size_t x : inA) (pairing[x] != unpaired ? paired : aloneA).push_back(x);
+    for (const std::size_t y : inB)
+        if (partnerOfB[y] == unpaired) aloneB.push_back(y);
+    std::sort(paired.begin(), paired.end(), [&](std::size_t x, std::size_t y) {
+        return std::tuple_cat(std::make_tuple(inA_[x].fingerprint),
+                              key(inB_[pairing[x]], pairing[x]), key(inA_[x], x)) <
+               std::tuple_cat(std::make_tuple(inA_[y].fingerprint),
+                              key(inB_[pairing[y]], pairing[y]), key(inA_[y], y));
+    });
+    for (const auto& [alone, side] : {std::pair{&aloneA, &inA_}, std::pair{&aloneB, &inB_}}) {
+        std::sort(alone->begin(), alone->end(), [&, side = side](std::size_t x, std::size_t y) {
+            return key((*side)[x], x) < key((*side)[y], y);
         });
-        for (const auto& [alone, side] : {std::pair{&aloneA, &inA_}, std::pair{&aloneB, &inB_}}) {
-            std::sort(alone->begin(), alone->end(), [&, side = side](std::size_t x, std::size_t y) {
-                return key((*side)[x], x) < key((*side)[y], y);
-            });
-        }
-        std::size_t next = 0;
-        for (const std::size_t x : paired) {
-            codeOfA[x] = codes[next];
-            codeOfB[pairing[x]] = codes[next];
-            ++next;
-        }
-        for (std::size_t k = 0; k < aloneA.size(); ++k) codeOfA[aloneA[k]] = codes[next + k];
-        for (std::size_t k = 0; k < aloneB.size(); ++k) codeOfB[aloneB[k]] = codes[next + k];
     }
+    std::size_t next = 0;
+    for (const std::size_t x : paired) {
+        codeOfA_[x] = codes[next];
+        codeOfB_[pairing[x]] = codes[next];
+        ++next;
+    }
+    for (std::size_t k = 0; k < aloneA.size(); ++k) codeOfA_[aloneA[k]] = codes[next + k];
+    for (std::size_t k = 0; k < aloneB.size(); ++k) codeOfB_[aloneB[k]] = codes[next + k];
+}
+
+void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
+                           ChromosomalStructure& b) const {
+    // A gene held at most once on each side keeps its code.
+    codeOfA_.resize(inA_.size());
+    codeOfB_.resize(inB_.size());
+    for (std::size_t x = 0; x < inA_.size(); ++x) codeOfA_[x] = inA_[x].code;
+    for (std::size_t y = 0; y < inB_.size(); ++y) codeOfB_[y] = inB_[y].code;
+    partnersInB(pairing, partnerOf_);
+    for (const std::size_t g : copiedGenes_) codeGene(g, pairing, partnerOf_);
     const auto write = [](const ChromosomalStructure& from, const std::vector<uint32_t>& codeOf,
                           ChromosomalStructure& into) {
         into.name = from.name;
@@ -346,8 +345,29 @@ void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
             }
         }
     };
-    write(*a_, codeOfA, a);
-    write(*b_, codeOfB, b);
+    write(*a_, codeOfA_, a);
+    write(*b_, codeOfB_, b);
+}
+
+void CopyPairing::renumberChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                                 std::size_t choice, ChromosomalStructure& a,
+                                 ChromosomalStructure& b) const {
+    const Choice& c = choices_[choice];
+    codeOfA_.resize(inA_.size());
+    codeOfB_.resize(inB_.size());
+    codeGene(static_cast<std::size_t>(inA_[c.inA[0]].gene), pairing, partnerOfB);
+    const auto write = [](const ChromosomalStructure& from, const std::vector<Occurrence>& side,
+                          std::span<const std::size_t> copies, const std::vector<uint32_t>& codeOf,
+                          ChromosomalStructure& into) {
+        for (const std::size_t x : copies) {
+            const Occurrence& o = side[x];
+            const auto renumbered = static_cast<int32_t>(codeOf[x]);
+            into.chromosomes[o.chromosome].genes[o.position] =
+                from.chromosomes[o.chromosome].genes[o.position] < 0 ? -renumbered : renumbered;
+        }
+    };
+    write(*a_, inA_, c.inA, codeOfA_, a);
+    write(*b_, inB_, c.inB, codeOfB_, b);
 }
 
 void CopyPairing::alternatives(std::size_t choice, std::vector<std::size_t>& into) const {
@@ -426,9 +446,9 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
                                           const ChromosomalStructure& b, const GeneOf& geneOf,
                                           const Cost& cost, ChromosomalStructure& pairedA,
                                           ChromosomalStructure& pairedB,
-                                          std::span<const uint64_t> fingerprintsOfA,
-                                          std::span<const uint64_t> fingerprintsOfB) {
-    pairing_.reset(a, b, geneOf, fingerprintsOfA, fingerprintsOfB);
+                                          const std::vector<CopyPairing::Occurrence>* genesOfA,
+                                          const std::vector<CopyPairing::Occurrence>* genesOfB) {
+    pairing_.reset(a, b, geneOf, genesOfA, genesOfB);
     best_ = pairing_.byContext();
     pairing_.partnersInB(best_, bestInB_);
     // The pairing tried: the best but for the copies of the gene being tried.
@@ -467,7 +487,7 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
                 tried = 1;
             }
             pairing_.apply(choice, other(k), trial_, trialInB_);
-            pairing_.renumber(trial_, triedA_, triedB_);
+            pairing_.renumberChoice(trial_, trialInB_, choice, triedA_, triedB_);
             const double otherCost = cost(triedA_, triedB_);
             ++tried;
             if (otherCost < bestCost) {
@@ -477,9 +497,15 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
         }
         for (const std::size_t x : c.inA) trial_[x] = best_[x];
         for (const std::size_t y : c.inB) trialInB_[y] = bestInB_[y];
+        if (tried > 0) pairing_.renumberChoice(best_, bestInB_, choice, triedA_, triedB_);
     }
-    pairing_.renumber(best_, pairedA, pairedB);
-    if (tried == 0) return std::nullopt;
+    if (tried == 0) {
+        pairing_.renumber(best_, pairedA, pairedB);
+        return std::nullopt;
+    }
+    // The structures tried last are those of the best pairing again.
+    std::swap(pairedA, triedA_);
+    std::swap(pairedB, triedB_);
     return bestCost;
 }
 

@@ -70,20 +70,36 @@ public:
     CopyPairing(const CopyPairing&) = delete;
     CopyPairing& operator=(const CopyPairing&) = delete;
 
+    // A gene of a structure as the pairing reads it.
+    struct Occurrence {
+        int32_t gene = 0;
+        uint32_t code = 0;  // absolute
+        std::size_t chromosome = 0;
+        std::size_t position = 0;
+        // Neighbour of each end (0: where the gene is entered reading its + strand, 1: where it
+        // is left): 2 * occurrence + its end, or `none` at a telomere.
+        std::size_t neighbour[2] = {none, none};
+        // A hash of the genes and ends met walking a few genes away from each end: it depends
+        // on the structure alone, not on where a circle is written to start nor on the order of
+        // chromosomes.
+        uint64_t fingerprint = 0;
+    };
+    static constexpr std::size_t none = static_cast<std::size_t>(-1);
+
+    // The genes of `s` in reading order, into `into`: with every fingerprint when
+    // `everyFingerprint` (what a caller that meets each structure in many pairs keeps), else with
+    // none.
+    static void occurrencesOf(const ChromosomalStructure& s,
+                              const std::function<int32_t(uint32_t)>& geneOf,
+                              std::vector<Occurrence>& into, bool everyFingerprint);
+
     // Forgets the previous pair and pairs the copies of `a` and `b`, which must outlive the use.
-    // The fingerprints of their genes (`fingerprintsOf`) may be given when the caller keeps
-    // them; otherwise they are worked out for the genes with copies.
+    // Their genes (`occurrencesOf` with every fingerprint) may be given when the caller keeps
+    // them; otherwise they are read here.
     void reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
                const std::function<int32_t(uint32_t)>& geneOf,
-               std::span<const uint64_t> fingerprintsOfA = {},
-               std::span<const uint64_t> fingerprintsOfB = {});
-
-    // The fingerprint of every gene of `s` in reading order: a hash of the genes and ends met
-    // walking a few genes away from each of its ends. It depends on the structure alone, not on
-    // where a circle is written to start nor on the order of chromosomes.
-    static void fingerprintsOf(const ChromosomalStructure& s,
-                               const std::function<int32_t(uint32_t)>& geneOf,
-                               std::vector<uint64_t>& into);
+               const std::vector<Occurrence>* genesOfA = nullptr,
+               const std::vector<Occurrence>* genesOfB = nullptr);
 
     // The genes with copies on both sides and more than one copy on some side, whose pairing is
     // a choice: their copies in `a` and `b` (indices of occurrences in reading order).
@@ -110,6 +126,11 @@ public:
     // Writes `a` and `b` with their copies renumbered for `pairing` (into structures other than
     // `a` and `b` themselves).
     void renumber(const Pairing& pairing, ChromosomalStructure& a, ChromosomalStructure& b) const;
+    // Rewrites in `a` and `b`, written by `renumber` for a pairing that differs from `pairing`
+    // at most in the copies of choice `choice`, the codes of those copies for `pairing` (with
+    // `partnerOfB`, its `partnersInB`): the same structures in time linear in the copies.
+    void renumberChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                        std::size_t choice, ChromosomalStructure& a, ChromosomalStructure& b) const;
 
     // The partner in `a` of every occurrence of `b` under `pairing`, into `into`.
     void partnersInB(const Pairing& pairing, std::vector<std::size_t>& into) const;
@@ -133,21 +154,6 @@ public:
                                 std::size_t choice) const;
 
 private:
-    struct Occurrence {
-        int32_t gene = 0;
-        uint32_t code = 0;  // absolute
-        std::size_t chromosome = 0;
-        std::size_t position = 0;
-        // Neighbour of each end (0: where the gene is entered reading its + strand, 1: where it
-        // is left): 2 * occurrence + its end, or `none` at a telomere.
-        std::size_t neighbour[2] = {none, none};
-        uint64_t fingerprint = 0;
-    };
-    static constexpr std::size_t none = static_cast<std::size_t>(-1);
-
-    static void occurrencesOf(const ChromosomalStructure& s,
-                              const std::function<int32_t(uint32_t)>& geneOf,
-                              std::vector<Occurrence>& into);
     // Occurrences of every gene, gene by gene: `items` from `start[g]` to `start[g + 1]`.
     struct ByGene {
         std::vector<std::size_t> start;
@@ -158,14 +164,17 @@ private:
     };
     void byGene(const std::vector<Occurrence>& occurrences, ByGene& into);
     static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
-    // The fingerprints of the occurrences: `known` when it holds them, else worked out for the
-    // occurrences of genes with copies.
-    void fingerprint(std::vector<Occurrence>& occurrences, std::span<const uint64_t> known) const;
+    // The fingerprints of the occurrences of genes with copies.
+    void fingerprint(std::vector<Occurrence>& occurrences) const;
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
     void spread();
     std::size_t agreement(std::size_t x, std::size_t y) const;
+    // The codes of the occurrences of gene `g`, held more than once on some side, for `pairing`
+    // (with `partnerOfB`), into `codeOfA_` and `codeOfB_`.
+    void codeGene(std::size_t g, const Pairing& pairing,
+                  const std::vector<std::size_t>& partnerOfB) const;
 
     const ChromosomalStructure* a_ = nullptr;
     const ChromosomalStructure* b_ = nullptr;
@@ -175,6 +184,7 @@ private:
     ByGene genesInB_;
     std::size_t geneCount_ = 0;
     std::vector<Choice> choices_;
+    std::vector<std::size_t> copiedGenes_;  // held more than once on some side
     Pairing context_;
     std::vector<std::size_t> partnerOfB_;  // while pairing by context
     std::vector<bool> settled_;
@@ -218,13 +228,13 @@ public:
 
     // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
     // structures than `a` and `b`); returns the cost of the pairing kept when it was costed
-    // (when there was a choice to try). The fingerprints of `a` and `b` may be given, as a
-    // caller that meets each structure in many pairs keeps them (`CopyPairing::fingerprintsOf`).
+    // (when there was a choice to try). The genes of `a` and `b` may be given, as a caller that
+    // meets each structure in many pairs keeps them (`CopyPairing::occurrencesOf`).
     std::optional<double> pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
                                const GeneOf& geneOf, const Cost& cost,
                                ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
-                               std::span<const uint64_t> fingerprintsOfA = {},
-                               std::span<const uint64_t> fingerprintsOfB = {});
+                               const std::vector<CopyPairing::Occurrence>* genesOfA = nullptr,
+                               const std::vector<CopyPairing::Occurrence>* genesOfB = nullptr);
 
 private:
     CopyPairing pairing_;

@@ -57,7 +57,7 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
     first_.partner.assign(codes.vertexCount, 0);
     second_.partner.assign(codes.vertexCount, 0);
     if (copies_ == CopyRule::context) {
-        fingerprints_.resize(structures.size());
+        genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
         for (std::size_t code = 0; code < codes.originals.size(); ++code)
             geneOfCode_[code] = settings.genes.geneOf(static_cast<uint32_t>(codes.originals[code]));
@@ -100,8 +100,8 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
         return costBothWays(i, codes_.numbered[i], j, codes_.numbered[j]) * 0.5;
     const auto geneOf = [this](uint32_t code) { return geneOfCode_[code]; };
     for (const std::size_t k : {i, j}) {
-        if (fingerprints_[k].empty())
-            CopyPairing::fingerprintsOf(codes_.numbered[k], geneOf, fingerprints_[k]);
+        if (genesOf_[k].empty())
+            CopyPairing::occurrencesOf(codes_.numbered[k], geneOf, genesOf_[k], true);
     }
     // Captured by reference, the pair keeps the cost function within std::function's own buffer.
     const std::pair<std::size_t, std::size_t> pair{i, j};
@@ -110,7 +110,7 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
         [this, &pair](const ChromosomalStructure& first, const ChromosomalStructure& second) {
             return costBothWays(pair.first, first, pair.second, second);
         },
-        pairedFirst_, pairedSecond_, fingerprints_[i], fingerprints_[j]);
+        pairedFirst_, pairedSecond_, &genesOf_[i], &genesOf_[j]);
     return (cost ? *cost : costBothWays(i, pairedFirst_, j, pairedSecond_)) * 0.5;
 }
 

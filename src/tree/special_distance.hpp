@@ -62,7 +62,8 @@ private:
     OperationWeights weights_;
     CopyRule copies_;
     std::vector<int32_t> geneOfCode_;  // by the file's dense code, when pairing by context
-    std::vector<std::vector<uint64_t>> fingerprints_;  // of each structure, once it is compared
+    // The genes of each structure as the pairing reads them, once it is compared.
+    std::vector<std::vector<CopyPairing::Occurrence>> genesOf_;
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;

@@ -209,8 +209,8 @@ TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
     }
 }
 
-// One pairer serves pair after pair, given the fingerprints a caller keeps, as a fresh one
-// serves each pair alone.
+// One pairer serves pair after pair, given the genes a caller keeps, as a fresh one
+// serves each pair alone; the cost it gives is that of the structures it writes.
 TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     std::mt19937 random(4242);
     ContextPairer reused;
@@ -219,19 +219,23 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         const auto [first, second] = smallPair(random);
         const CodedPair pair = coded(first, second);
         const auto geneOf = [&](uint32_t code) { return pair.genes.geneOf(code); };
-        std::vector<uint64_t> fingerprintsOfA;
-        std::vector<uint64_t> fingerprintsOfB;
-        CopyPairing::fingerprintsOf(pair.a, geneOf, fingerprintsOfA);
-        CopyPairing::fingerprintsOf(pair.b, geneOf, fingerprintsOfB);
+        std::vector<CopyPairing::Occurrence> genesOfA;
+        std::vector<CopyPairing::Occurrence> genesOfB;
+        CopyPairing::occurrencesOf(pair.a, geneOf, genesOfA, true);
+        CopyPairing::occurrencesOf(pair.b, geneOf, genesOfB, true);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
         const std::optional<double> cost = reused.pair(pair.a, pair.b, geneOf, forwardCost, reusedA,
-                                                       reusedB, fingerprintsOfA, fingerprintsOfB);
+                                                       reusedB, &genesOfA, &genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
         EXPECT_EQ(pairCopiesByContext(geneOf, forwardCost, freshA, freshB), cost);
         EXPECT_EQ(reusedA, freshA);
         EXPECT_EQ(reusedB, freshB);
+        // The cost of the pairing kept, when costed, is that of the structures written.
+        if (cost) {
+            EXPECT_EQ(*cost, forwardCost(reusedA, reusedB));
+        }
     }
 }
 
