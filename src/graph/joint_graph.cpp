@@ -38,6 +38,7 @@ void JointGraphInput::ensureVertexCount(std::size_t count) {
 void JointGraphInput::clearEntries() {
     for (const uint32_t end : ends_) vertices_[end] = VertexState{};
     lists_.clear();
+    owners_.clear();
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
@@ -52,6 +53,7 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
     ends_.clear();
     std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
                    std::back_inserter(ends_));
+    sameEnds_ = ends_.size() == endsOfA.size() && ends_.size() == endsOfB.size();
 }
 
 // Runs the two phases of one build on the tables of a `JointGraphInput`.
@@ -65,14 +67,20 @@ public:
 
     void build(JointGraph& graph) {
         in_.clearEntries();
-        traceAll();
         graph.cycles.clear();
         graph.paths.clear();
         graph.geneFreeCycles = 0;
         graph.geneFreeCycleEdges = 0;
-        for (const uint32_t owner : in_.ends_) {
+        if (countsGeneFree_ && in_.sameEnds_) {
+            traceSameEnds(graph);
+        } else {
+            traceAll();
+        }
+        // Far fewer components than ends: sorting their owners costs less than a pass over
+        // the ends.
+        std::sort(in_.owners_.begin(), in_.owners_.end());
+        for (const uint32_t owner : in_.owners_) {
             const JointGraphInput::VertexState& state = in_.vertices_[owner];
-            if (state.listSize == 0) continue;
             if (countsGeneFree_ && isGeneFreeCycle(state)) {
                 ++graph.geneFreeCycles;
                 graph.geneFreeCycleEdges += state.listSize;
@@ -102,40 +110,106 @@ private:
     // A partner that is a telomere, or missing in a malformed array, ends a walk.
     static bool endsWalk(int32_t partner) { return partner <= 0; }
 
-    // Phase 1: every component is traced once, from its smallest end.
+    // Phase 1: every component is traced once, from its smallest end; the owner of every
+    // traced list is noted.
     void traceAll() {
+        for (const uint32_t v : in_.ends_) {
+            if (in_.vertices_[v].visited) continue;
+            const uint32_t owner = traceFrom(v);
+            if (in_.vertices_[owner].listSize != 0) in_.owners_.push_back(owner);
+        }
+    }
+
+    // Phase 1 for structures that hold the same ends, with the gene-free cycles only counted:
+    // every end is common and no run of genes lies anywhere, so every component is a gene-free
+    // cycle, counted as soon as it closes, a path of adjacency edges or a lone vertex. The
+    // lists and owners are those `traceAll` gives.
+    void traceSameEnds(JointGraph& graph) {
         for (const uint32_t v : in_.ends_) {
             if (in_.vertices_[v].visited) continue;
             const int32_t a = a_.at(v);
             const int32_t b = b_.at(v);
-            if (countsGeneFree_ && a > 0 && a == b) {
-                // An adjacency both structures hold, left out: its two ends are the whole
-                // component, so nothing needs tracing.
+            if (a > 0 && a == b) {
                 in_.vertices_[v].visited = true;
                 in_.vertices_[static_cast<uint32_t>(a)].visited = true;
                 continue;
             }
-            if ((a == 0) != (b == 0)) {
-                const int side = a == 0 ? sideB : sideA;
-                bool linear = false;
-                if (pureSpecialTest(v, side, linear)) {
-                    in_.vertices_[v].startSide = static_cast<uint8_t>(side);
-                    appendEntry(v, runMarker);
-                    if (!linear) in_.vertices_[v].closed = true;
-                    continue;
-                }
-            }
-            if (a > 0) {
-                in_.vertices_[v].startSide = sideA;
-                traceComponent(v, sideA);
-            } else if (b > 0) {
-                in_.vertices_[v].startSide = sideB;
-                traceComponent(v, sideB);
-            } else if (a == telomere && b == telomere) {
+            if (endsWalk(a) && endsWalk(b)) {
                 in_.vertices_[v].startSide = loneVertexSide;
                 appendEntry(v, v);
+                in_.owners_.push_back(v);
+                continue;
+            }
+            // Around a cycle, or along a path to one of its telomeres.
+            int side = a > 0 ? sideA : sideB;
+            uint32_t c = v;
+            uint64_t edges = 1;
+            in_.vertices_[c].visited = true;
+            int32_t next = partnerOn(side, c);
+            while (!endsWalk(next) && !in_.vertices_[static_cast<uint32_t>(next)].visited) {
+                c = static_cast<uint32_t>(next);
+                in_.vertices_[c].visited = true;
+                ++edges;
+                side = 1 - side;
+                next = partnerOn(side, c);
+            }
+            if (!endsWalk(next)) {
+                ++graph.geneFreeCycles;
+                graph.geneFreeCycleEdges += edges;
+                continue;
+            }
+            // The whole path, from the telomere end reached, which owns it.
+            JointGraphInput::VertexState& owner = in_.vertices_[c];
+            owner.listStart = static_cast<uint32_t>(in_.lists_.size());
+            owner.startSide = static_cast<uint8_t>(1 - side);
+            in_.owners_.push_back(c);
+            side = 1 - side;
+            while (true) {
+                in_.lists_.push_back(c);
+                next = partnerOn(side, c);
+                if (endsWalk(next)) break;
+                c = static_cast<uint32_t>(next);
+                in_.vertices_[c].visited = true;
+                side = 1 - side;
+            }
+            owner.listSize = static_cast<uint32_t>(in_.lists_.size()) - owner.listStart;
+        }
+    }
+
+    // Traces the component of the unvisited end v; returns the owner of its list.
+    uint32_t traceFrom(uint32_t v) {
+        const int32_t a = a_.at(v);
+        const int32_t b = b_.at(v);
+        if (countsGeneFree_ && a > 0 && a == b) {
+            // An adjacency both structures hold, left out: its two ends are the whole
+            // component, so nothing needs tracing.
+            in_.vertices_[v].visited = true;
+            in_.vertices_[static_cast<uint32_t>(a)].visited = true;
+            return v;
+        }
+        if ((a == 0) != (b == 0)) {
+            const int side = a == 0 ? sideB : sideA;
+            bool linear = false;
+            if (pureSpecialTest(v, side, linear)) {
+                in_.vertices_[v].startSide = static_cast<uint8_t>(side);
+                appendEntry(v, runMarker);
+                if (!linear) in_.vertices_[v].closed = true;
+                return v;
             }
         }
+        if (a > 0) {
+            in_.vertices_[v].startSide = sideA;
+            return traceComponent(v, sideA);
+        }
+        if (b > 0) {
+            in_.vertices_[v].startSide = sideB;
+            return traceComponent(v, sideB);
+        }
+        if (a == telomere && b == telomere) {
+            in_.vertices_[v].startSide = loneVertexSide;
+            appendEntry(v, v);
+        }
+        return v;
     }
 
     // True when v lies on a chromosome of `side` made only of genes the other structure lacks;
@@ -188,9 +262,10 @@ private:
             in_.vertices_[owner].startSide = static_cast<uint8_t>(side);
     }
 
-    // Walks the component of v, starting along its edge of `side`. A path is walked to one
-    // telomere, then again in full from its last common end there, which becomes its owner.
-    void traceComponent(uint32_t v, int side) {
+    // Walks the component of v, starting along its edge of `side`, and returns the owner of its
+    // list. A path is walked to one telomere, then again in full from its last common end there,
+    // which becomes its owner.
+    uint32_t traceComponent(uint32_t v, int side) {
         uint32_t owner = v;
         uint32_t c = v;
         bool reversed = false;
@@ -199,8 +274,8 @@ private:
             if (isCommon(c)) append(owner, c, side);
             const int32_t next = partnerOn(side, c);
             if (endsWalk(next)) {
-                if (reversed) return;
-                if (!turn(owner, c, side)) return;
+                if (reversed) return owner;
+                if (!turn(owner, c, side)) return owner;
                 reversed = true;
                 continue;
             }
@@ -208,7 +283,7 @@ private:
             if (isCommon(n)) {
                 if (in_.vertices_[n].visited && !reversed) {
                     in_.vertices_[owner].closed = true;
-                    return;
+                    return owner;
                 }
                 c = n;
                 side = 1 - side;

@@ -65,6 +65,8 @@ private:
     std::array<const AdjacencyArray*, 2> adjacency_;
     // Ends held by A or B, in increasing order: the only vertices a build visits.
     std::vector<uint32_t> ends_;
+    // A and B hold the same ends.
+    bool sameEnds_ = false;
     // What a build knows of one vertex, kept together so that a visit reads one entry.
     struct VertexState {
         // The traced vertex sequence of the component the vertex owns: `listSize` entries of
@@ -81,6 +83,8 @@ private:
     // The traced sequences one after another; 0 marks a run of genes that only one structure
     // holds. A component is traced whole before the next, so its owner's list is always last.
     std::vector<uint32_t> lists_;
+    // The owner of every traced list, in the order traced.
+    std::vector<uint32_t> owners_;
     std::vector<uint32_t> collectedEnds_;
 };
 

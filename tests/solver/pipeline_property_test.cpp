@@ -40,9 +40,9 @@ struct GeneratedCase {
 };
 
 // Sizes from a handful of genes to a few hundred; duplicated genes (some names in 10 to 40
-// copies), genes and whole chromosomes on one side only. The seed sets the order of DP against SP
-// (below, above, equal) and of J against C (below, above); weights are multiples of 1/2, so every
-// sum is exact.
+// copies), genes and whole chromosomes on one side only, or the same genes on both sides. The seed
+// sets the order of DP against SP (below, above, equal) and of J against C (below, above); weights
+// are multiples of 1/2, so every sum is exact.
 GeneratedCase generateCase(uint32_t seed) {
     std::mt19937 random(seed);
     const auto real = [&random](double high) {
@@ -55,6 +55,8 @@ GeneratedCase generateCase(uint32_t seed) {
     options.duplicateRate = real(0.3);
     options.missingRate = real(0.3);
     options.wholeChromosomeRate = real(0.5);
+    // Every fifth pair holds the same genes on both sides.
+    if (seed % 5 == 2) options.missingRate = options.wholeChromosomeRate = 0;
     options.rearrangements =
         std::uniform_int_distribution<int>(0, 3 + options.geneCount / 4)(random);
     if (seed % 5 == 1) options.manyCopies = std::uniform_int_distribution<int>(1, 3)(random);
