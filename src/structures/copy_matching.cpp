@@ -90,7 +90,7 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
     }
 }
 
-void CopyPairing::byGene(const std::vector<Occurrence>& occurrences, ByGene& result) {
+void CopyPairing::byGene(std::span<const Occurrence> occurrences, ByGene& result) {
     result.start.assign(geneCount_ + 1, 0);
     for (const Occurrence& o : occurrences) ++result.start[static_cast<std::size_t>(o.gene) + 1];
     for (std::size_t g = 0; g < geneCount_; ++g) result.start[g + 1] += result.start[g];
@@ -134,16 +134,11 @@ void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructur
                         const std::vector<Occurrence>* genesOfB) {
     a_ = &a;
     b_ = &b;
-    if (genesOfA != nullptr) {
-        inA_ = *genesOfA;
-    } else {
-        occurrencesOf(a, geneOf, inA_, false);
-    }
-    if (genesOfB != nullptr) {
-        inB_ = *genesOfB;
-    } else {
-        occurrencesOf(b, geneOf, inB_, false);
-    }
+    // The genes kept by the caller are read in place.
+    if (genesOfA == nullptr) occurrencesOf(a, geneOf, readA_, false);
+    if (genesOfB == nullptr) occurrencesOf(b, geneOf, readB_, false);
+    inA_ = genesOfA != nullptr ? *genesOfA : readA_;
+    inB_ = genesOfB != nullptr ? *genesOfB : readB_;
     int32_t genes = 0;
     for (const auto* side : {&inA_, &inB_}) {
         for (const Occurrence& o : *side) genes = std::max(genes, o.gene + 1);
@@ -151,8 +146,8 @@ void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructur
     geneCount_ = static_cast<std::size_t>(genes);
     byGene(inA_, genesInA_);
     byGene(inB_, genesInB_);
-    if (genesOfA == nullptr) fingerprint(inA_);
-    if (genesOfB == nullptr) fingerprint(inB_);
+    if (genesOfA == nullptr) fingerprint(readA_);
+    if (genesOfB == nullptr) fingerprint(readB_);
     choices_.clear();
     copiedGenes_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
@@ -218,8 +213,8 @@ void CopyPairing::pairByContext() {
     std::reverse(queue_.begin(), queue_.end());
     spread();
     uncertain_.assign(geneCount_, false);
-    const auto byFingerprint = [](const std::vector<Occurrence>& side) {
-        return [&side](std::size_t x, std::size_t y) {
+    const auto byFingerprint = [](std::span<const Occurrence> side) {
+        return [side](std::size_t x, std::size_t y) {
             return std::tie(side[x].fingerprint, x) < std::tie(side[y].fingerprint, y);
         };
     };
@@ -356,7 +351,7 @@ void CopyPairing::renumberChoice(const Pairing& pairing, const std::vector<std::
     codeOfA_.resize(inA_.size());
     codeOfB_.resize(inB_.size());
     codeGene(static_cast<std::size_t>(inA_[c.inA[0]].gene), pairing, partnerOfB);
-    const auto write = [](const ChromosomalStructure& from, const std::vector<Occurrence>& side,
+    const auto write = [](const ChromosomalStructure& from, std::span<const Occurrence> side,
                           std::span<const std::size_t> copies, const std::vector<uint32_t>& codeOf,
                           ChromosomalStructure& into) {
         for (const std::size_t x : copies) {
@@ -412,7 +407,7 @@ std::size_t CopyPairing::keptAdjacencies(const Pairing& pairing,
     const int32_t gene = inA_[c.inA[0]].gene;
     // The gene end next to end `end` of occurrence `x` of `side` (or `none`): the first paired
     // one when `reduced`, passing over unpaired genes, else the one written there.
-    const auto next = [](const std::vector<Occurrence>& side, const auto& isPaired, bool reduced,
+    const auto next = [](std::span<const Occurrence> side, const auto& isPaired, bool reduced,
                          std::size_t x, std::size_t end) {
         std::size_t n = side[x].neighbour[end];
         // On a circle the walk ends at the latest at x's other end.

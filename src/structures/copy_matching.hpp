@@ -162,7 +162,7 @@ private:
             return {items.data() + start[g], items.data() + start[g + 1]};
         }
     };
-    void byGene(const std::vector<Occurrence>& occurrences, ByGene& into);
+    void byGene(std::span<const Occurrence> occurrences, ByGene& into);
     static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
     // The fingerprints of the occurrences of genes with copies.
     void fingerprint(std::vector<Occurrence>& occurrences) const;
@@ -178,8 +178,10 @@ private:
 
     const ChromosomalStructure* a_ = nullptr;
     const ChromosomalStructure* b_ = nullptr;
-    std::vector<Occurrence> inA_;
-    std::vector<Occurrence> inB_;
+    std::span<const Occurrence> inA_;  // the genes read into `readA_`, or those the caller keeps
+    std::span<const Occurrence> inB_;
+    std::vector<Occurrence> readA_;
+    std::vector<Occurrence> readB_;
     ByGene genesInA_;
     ByGene genesInB_;
     std::size_t geneCount_ = 0;
@@ -217,7 +219,7 @@ private:
 // genes next to them.
 constexpr std::size_t maxTriedCopies = 4;
 constexpr std::size_t maxPairingsTried = 64;
-constexpr std::size_t keptMargin = 2;
+constexpr std::size_t keptMargin = 1;
 
 // Pairs copies by context for one pair of structures after another, keeping its memory between
 // pairs; one object per thread.
