@@ -90,14 +90,13 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
     }
 }
 
-void CopyPairing::byGene(std::span<const Occurrence> occurrences, ByGene& result) {
+void CopyPairing::byGene(const std::vector<std::size_t>& slots, ByGene& result) {
     result.start.assign(geneCount_ + 1, 0);
-    for (const Occurrence& o : occurrences) ++result.start[static_cast<std::size_t>(o.gene) + 1];
+    for (const std::size_t g : slots) ++result.start[g + 1];
     for (std::size_t g = 0; g < geneCount_; ++g) result.start[g + 1] += result.start[g];
-    result.items.resize(occurrences.size());
+    result.items.resize(slots.size());
     next_.assign(result.start.begin(), result.start.end() - 1);
-    for (std::size_t k = 0; k < occurrences.size(); ++k)
-        result.items[next_[static_cast<std::size_t>(occurrences[k].gene)]++] = k;
+    for (std::size_t k = 0; k < slots.size(); ++k) result.items[next_[slots[k]]++] = k;
 }
 
 uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x) {
@@ -120,9 +119,10 @@ uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, 
     return value;
 }
 
-void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences) const {
+void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
+                              const std::vector<std::size_t>& slots) const {
     for (std::size_t x = 0; x < occurrences.size(); ++x) {
-        const auto g = static_cast<std::size_t>(occurrences[x].gene);
+        const std::size_t g = slots[x];
         if (std::max(genesInA_[g].size(), genesInB_[g].size()) >= 2)
             occurrences[x].fingerprint = fingerprintOf(occurrences, x);
     }
@@ -139,15 +139,11 @@ void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructur
     if (genesOfB == nullptr) occurrencesOf(b, geneOf, readB_, false);
     inA_ = genesOfA != nullptr ? *genesOfA : readA_;
     inB_ = genesOfB != nullptr ? *genesOfB : readB_;
-    int32_t genes = 0;
-    for (const auto* side : {&inA_, &inB_}) {
-        for (const Occurrence& o : *side) genes = std::max(genes, o.gene + 1);
-    }
-    geneCount_ = static_cast<std::size_t>(genes);
-    byGene(inA_, genesInA_);
-    byGene(inB_, genesInB_);
-    if (genesOfA == nullptr) fingerprint(readA_);
-    if (genesOfB == nullptr) fingerprint(readB_);
+    numberGenes();
+    byGene(slotA_, genesInA_);
+    byGene(slotB_, genesInB_);
+    if (genesOfA == nullptr) fingerprint(readA_, slotA_);
+    if (genesOfB == nullptr) fingerprint(readB_, slotB_);
     choices_.clear();
     copiedGenes_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
@@ -158,6 +154,39 @@ void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructur
         if (m > 0 && n > 0) choices_.push_back({genesInA_[g], genesInB_[g]});
     }
     pairByContext();
+}
+
+void CopyPairing::numberGenes() {
+    int32_t largest = 0;
+    for (const std::span<const Occurrence> side : {inA_, inB_}) {
+        for (const Occurrence& o : side) largest = std::max(largest, o.gene + 1);
+    }
+    slotA_.resize(inA_.size());
+    slotB_.resize(inB_.size());
+    const std::size_t occurrences = inA_.size() + inB_.size();
+    if (static_cast<std::size_t>(largest) <= 2 * occurrences + 64) {
+        geneCount_ = static_cast<std::size_t>(largest);
+        for (std::size_t x = 0; x < inA_.size(); ++x)
+            slotA_[x] = static_cast<std::size_t>(inA_[x].gene);
+        for (std::size_t y = 0; y < inB_.size(); ++y)
+            slotB_[y] = static_cast<std::size_t>(inB_[y].gene);
+        return;
+    }
+    // Genes of a file with far more names than the pair holds: the pair's genes in increasing
+    // order, so that no table is as large as the names of the file.
+    pairGenes_.clear();
+    for (const std::span<const Occurrence> side : {inA_, inB_}) {
+        for (const Occurrence& o : side) pairGenes_.push_back(o.gene);
+    }
+    std::sort(pairGenes_.begin(), pairGenes_.end());
+    pairGenes_.erase(std::unique(pairGenes_.begin(), pairGenes_.end()), pairGenes_.end());
+    geneCount_ = pairGenes_.size();
+    const auto slotOf = [&](int32_t gene) {
+        return static_cast<std::size_t>(
+            std::lower_bound(pairGenes_.begin(), pairGenes_.end(), gene) - pairGenes_.begin());
+    };
+    for (std::size_t x = 0; x < inA_.size(); ++x) slotA_[x] = slotOf(inA_[x].gene);
+    for (std::size_t y = 0; y < inB_.size(); ++y) slotB_[y] = slotOf(inB_[y].gene);
 }
 
 void CopyPairing::pair(std::size_t x, std::size_t y) {
@@ -268,8 +297,7 @@ void CopyPairing::pairByContext() {
     }
     partnerOfB_.clear();
     settled_.clear();
-    for (const Choice& choice : choices_)
-        settled_.push_back(!uncertain_[static_cast<std::size_t>(inA_[choice.inA[0]].gene)]);
+    for (const Choice& choice : choices_) settled_.push_back(!uncertain_[slotA_[choice.inA[0]]]);
 }
 
 void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
@@ -350,7 +378,7 @@ void CopyPairing::renumberChoice(const Pairing& pairing, const std::vector<std::
     const Choice& c = choices_[choice];
     codeOfA_.resize(inA_.size());
     codeOfB_.resize(inB_.size());
-    codeGene(static_cast<std::size_t>(inA_[c.inA[0]].gene), pairing, partnerOfB);
+    codeGene(slotA_[c.inA[0]], pairing, partnerOfB);
     const auto write = [](const ChromosomalStructure& from, std::span<const Occurrence> side,
                           std::span<const std::size_t> copies, const std::vector<uint32_t>& codeOf,
                           ChromosomalStructure& into) {

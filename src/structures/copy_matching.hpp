@@ -162,10 +162,14 @@ private:
             return {items.data() + start[g], items.data() + start[g + 1]};
         }
     };
-    void byGene(std::span<const Occurrence> occurrences, ByGene& into);
+    // The pair's genes: `slotA_`, `slotB_` and `geneCount_`.
+    void numberGenes();
+    // Occurrences of every gene of the pair, from the gene of each (`slotA_` or `slotB_`).
+    void byGene(const std::vector<std::size_t>& slots, ByGene& into);
     static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
-    // The fingerprints of the occurrences of genes with copies.
-    void fingerprint(std::vector<Occurrence>& occurrences) const;
+    // The fingerprints of the occurrences of genes with copies (`slots`: their genes in the pair).
+    void fingerprint(std::vector<Occurrence>& occurrences,
+                     const std::vector<std::size_t>& slots) const;
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
@@ -182,6 +186,11 @@ private:
     std::span<const Occurrence> inB_;
     std::vector<Occurrence> readA_;
     std::vector<Occurrence> readB_;
+    // The pair's index of the gene of every occurrence: its gene id, or its rank among the
+    // pair's genes when the ids run far beyond the genes of the pair.
+    std::vector<std::size_t> slotA_;
+    std::vector<std::size_t> slotB_;
+    std::vector<int32_t> pairGenes_;
     ByGene genesInA_;
     ByGene genesInB_;
     std::size_t geneCount_ = 0;
@@ -214,9 +223,9 @@ private:
 // copies (`CopyPairing::keptAdjacencies`) come within `keptMargin` of the most any of them
 // keeps are costed: a gene whose current pairing keeps more than every other by more than that
 // costs nothing. At most `maxPairingsTried` pairings are costed per pair, the current one
-// included. Besides those, the work of a pair is linear in its genes, plus, for each gene tried,
-// the scores of its at most 4 * 3 * 2 pairings, each linear in its copies and in the unpaired
-// genes next to them.
+// included. Besides those, the work of a pair is linear in its genes (n log n when the names of
+// the file far outnumber them), plus, for each gene tried, the scores of its at most 4 * 3 * 2
+// pairings, each linear in its copies and in the unpaired genes next to them.
 constexpr std::size_t maxTriedCopies = 4;
 constexpr std::size_t maxPairingsTried = 64;
 constexpr std::size_t keptMargin = 1;

@@ -301,6 +301,30 @@ TEST_F(CopyRules, ContextPairsCopiesByTheirNeighbours) {
     }
 }
 
+// The cost of a pair does not depend on the other names of the file: a structure of 200 other
+// names listed first gives the genes of A and B ids far beyond the genes of the pair. The pair
+// is the duplicated pair inside an inversion above (one DP each way).
+TEST_F(CopyRules, TreeModeCostOfAPairIgnoresTheOtherNamesOfTheFile) {
+    std::string many = "M 1 L200 ";
+    for (int k = 0; k < 200; ++k) many += "+n" + std::to_string(k);
+    const std::string pair = "A 1 L7 +x+a+b+y+a+b+z\nB 1 L7 +x-b-a-y-b-a+z\n";
+    for (const std::string& structures : {"2\n" + pair, "3\n" + many + "\n" + pair}) {
+        SCOPED_TRACE(structures.substr(0, 2));
+        dir_.write("s.txt", structures);
+        std::ostringstream out;
+        std::ostringstream err;
+        ASSERT_EQ(runCommandLine({"-c", "s.txt", "-o", "w.txt", "-r", "res", "-m", "tree", "-p",
+                                  "upgma", "--copies", "context"},
+                                 out, err),
+                  0);
+        const std::string matrix = dir_.read("res/distance.tsv");
+        const std::size_t row = matrix.find("\nA\t");
+        ASSERT_NE(row, std::string::npos);
+        const std::string line = matrix.substr(row + 1, matrix.find('\n', row + 1) - row - 1);
+        EXPECT_EQ(line.substr(line.size() - 5), "\t0\t1\t");
+    }
+}
+
 TEST_F(CopyRules, TreeModePairsEachPairByContextAndBadValuesFail) {
     dir_.write("s.txt",
                "3\nA 2 C4 +x+a+y+z C3 +p+a+q\nB 2 C3 +p+a+q C4 +x+a+y+z\n"
