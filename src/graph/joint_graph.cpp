@@ -36,9 +36,11 @@ void JointGraphInput::ensureVertexCount(std::size_t count) {
 }
 
 void JointGraphInput::clearEntries() {
+    if (!entriesUsed_) return;
     for (const uint32_t end : ends_) vertices_[end] = VertexState{};
     lists_.clear();
     owners_.clear();
+    entriesUsed_ = false;
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
@@ -67,6 +69,7 @@ public:
 
     void build(JointGraph& graph) {
         in_.clearEntries();
+        in_.entriesUsed_ = true;
         graph.cycles.clear();
         graph.paths.clear();
         graph.geneFreeCycles = 0;
@@ -115,6 +118,14 @@ private:
     void traceAll() {
         for (const uint32_t v : in_.ends_) {
             if (in_.vertices_[v].visited) continue;
+            const int32_t a = a_.at(v);
+            if (countsGeneFree_ && a > 0 && a == b_.at(v)) {
+                // An adjacency both structures hold, left out: its two ends are the whole
+                // component, so nothing needs tracing.
+                in_.vertices_[v].visited = true;
+                in_.vertices_[static_cast<uint32_t>(a)].visited = true;
+                continue;
+            }
             const uint32_t owner = traceFrom(v);
             if (in_.vertices_[owner].listSize != 0) in_.owners_.push_back(owner);
         }
@@ -176,17 +187,11 @@ private:
         }
     }
 
-    // Traces the component of the unvisited end v; returns the owner of its list.
+    // Traces the component of the unvisited end v, unless a left-out shared adjacency; returns
+    // the owner of its list.
     uint32_t traceFrom(uint32_t v) {
         const int32_t a = a_.at(v);
         const int32_t b = b_.at(v);
-        if (countsGeneFree_ && a > 0 && a == b) {
-            // An adjacency both structures hold, left out: its two ends are the whole
-            // component, so nothing needs tracing.
-            in_.vertices_[v].visited = true;
-            in_.vertices_[static_cast<uint32_t>(a)].visited = true;
-            return v;
-        }
         if ((a == 0) != (b == 0)) {
             const int side = a == 0 ? sideB : sideA;
             bool linear = false;

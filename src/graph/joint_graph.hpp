@@ -80,6 +80,8 @@ private:
         bool collected = false;
     };
     std::vector<VertexState> vertices_;
+    // A build has written entries of the loaded ends since they were last cleared.
+    bool entriesUsed_ = false;
     // The traced sequences one after another; 0 marks a run of genes that only one structure
     // holds. A component is traced whole before the next, so its owner's list is always last.
     std::vector<uint32_t> lists_;

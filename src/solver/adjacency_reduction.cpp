@@ -42,6 +42,30 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     return true;
 }
 
+namespace {
+
+// The loop below cuts edge 1 of a path of m >= 3 adjacency edges (m - 1) / 2 times, one DP each:
+// each cut leaves one junction edge, on the side of the first edge, in place of the first three
+// edges. What is left is that junction and, where m is even, the last edge. A cost-only solve
+// takes that short cut; false, with nothing done, for any other path.
+bool shortenGeneFreePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
+    const std::size_t m = path.size();
+    if (m < 3 || !hasOnlyAdjacencyEdges(path)) return false;
+    for (std::size_t k = 0; k < (m - 1) / 2; ++k) state.log.addCost(weightOf(dpEvent, weights));
+    const std::size_t kept = m % 2 == 1 ? 1 : 2;
+    path.front().second = path[m - kept].second;
+    if (kept == 2) path[1] = path.back();
+    while (path.size() > kept) path.pop_back();
+    return true;
+}
+
+}  // namespace
+
+bool hasOnlyAdjacencyEdges(const Component& component) {
+    return std::all_of(component.begin(), component.end(),
+                       [](const Edge& edge) { return edge.kind == EdgeKind::adjacency; });
+}
+
 // A cost-only solve makes none of the two-edge cycles cut out here, by either reduction: an
 // adjacency edge and its mirror, without genes, filed as `other` and, like the gene-free cycles
 // below, never taken or charged by a later step.
@@ -70,6 +94,8 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
         }
     }
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
+        if (!state.log.keepsRecords() && shortenGeneFreePath(state, state.paths[p], weights))
+            continue;
         std::size_t j = 1;
         while (j >= 1 && j + 1 < state.paths[p].size()) {
             if (state.paths[p][j].kind == EdgeKind::adjacency) {

@@ -19,6 +19,9 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 // cycle has fewer than four edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
 
+// Whether every edge is an adjacency edge (no genes lie on such a component).
+bool hasOnlyAdjacencyEdges(const Component& component);
+
 // Cuts edge j of path p out as a two-edge cycle appended to `cycles` (`splitPathAt`); the rest of
 // the path keeps its position. Records one step with the single `event` and an empty label and
 // adds that event's weight. Both reduction stages cut paths this way.

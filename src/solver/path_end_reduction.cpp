@@ -1,5 +1,6 @@
 #include "solver/path_end_reduction.hpp"
 
+#include <cstdint>
 #include <utility>
 
 #include "solver/adjacency_reduction.hpp"
@@ -51,6 +52,28 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
     }
 }
 
+// The loop below cuts the first edge of a path of m adjacency edges off m / 2 times, one SP
+// each; where m is odd that leaves its last edge, on the side of its first, which is resolved;
+// where m is even a lone vertex at its end. A cost-only solve takes that short cut, charging the
+// same weights in the same order; false, with nothing done, for any other path.
+bool resolveGeneFreePath(ChromosomeSet& state, std::size_t p, const OperationWeights& weights) {
+    Component& path = state.paths[p];
+    if (!hasOnlyAdjacencyEdges(path)) return false;
+    const std::size_t m = path.size();
+    for (std::size_t k = 0; k < m / 2; ++k) state.log.addCost(weightOf(spEvent, weights));
+    if (m % 2 == 1) {
+        const EventCode event =
+            cutsSingleAdjacencyEdge(path.front(), weights) ? cutEvent : joinEvent;
+        state.paths.erase(state.paths.begin() + static_cast<std::ptrdiff_t>(p));
+        state.log.addCost(weightOf(event, weights));
+        return true;
+    }
+    const uint32_t end = path.back().second;
+    while (path.size() > 1) path.pop_back();
+    path.front() = makeLoneVertex(end);
+    return true;
+}
+
 }  // namespace
 
 bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
@@ -63,9 +86,16 @@ bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) 
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
     // Lone vertices appended by cuts are visited too and left alone.
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
+        // Whether the path now at p was found to carry genes: its cuts keep them.
+        bool carriesGenes = false;
         while (p < state.paths.size() && state.paths[p].front().kind == EdgeKind::adjacency) {
+            if (!state.log.keepsRecords() && !carriesGenes) {
+                if (resolveGeneFreePath(state, p, weights)) continue;
+                carriesGenes = true;
+            }
             if (state.paths[p].size() == 1) {
                 resolveSingleAdjacencyEdge(state, p, weights);
+                carriesGenes = false;
             } else {
                 cutPathEdge(state, p, 0, spEvent, weights);
             }
