@@ -231,11 +231,21 @@ std::size_t CopyPairing::agreement(std::size_t x, std::size_t y) const {
 void CopyPairing::pairByContext() {
     context_.assign(inA_.size(), unpaired);
     partnerOfB_.assign(inB_.size(), unpaired);
+    // Only a gene with copies can be unpaired next to an anchor: other anchors have nothing to
+    // spread to.
+    const auto nextToCopies = [&](std::size_t x) {
+        for (const std::size_t n : inA_[x].neighbour) {
+            if (n == none) continue;
+            const std::size_t g = slotA_[n / 2];
+            if (genesInA_[g].size() > 1 || genesInB_[g].size() > 1) return true;
+        }
+        return false;
+    };
     queue_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
         if (genesInA_[g].size() == 1 && genesInB_[g].size() == 1) {
             pair(genesInA_[g][0], genesInB_[g][0]);
-            queue_.push_back(genesInA_[g][0]);
+            if (nextToCopies(genesInA_[g][0])) queue_.push_back(genesInA_[g][0]);
         }
     }
     // Anchors spread in gene order, the queue being taken from its back.
@@ -304,9 +314,6 @@ void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
                            const std::vector<std::size_t>& partnerOfB) const {
     const std::span<const std::size_t> inA = genesInA_[g];
     const std::span<const std::size_t> inB = genesInB_[g];
-    const auto key = [](const Occurrence& o, std::size_t k) {
-        return std::make_tuple(o.fingerprint, o.chromosome, o.position, k);
-    };
     // The gene's codes in the pair: those of the side with more copies.
     std::vector<uint32_t>& codes = codes_;
     codes.clear();
@@ -322,15 +329,15 @@ void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
     for (const std::size_t x : inA) (pairing[x] != unpaired ? paired : aloneA).push_back(x);
     for (const std::size_t y : inB)
         if (partnerOfB[y] == unpaired) aloneB.push_back(y);
+    // Copies in order of their fingerprints, then of their places (occurrences are numbered in
+    // reading order); paired copies by the fingerprint in `a`, then by their partner.
     std::sort(paired.begin(), paired.end(), [&](std::size_t x, std::size_t y) {
-        return std::tuple_cat(std::make_tuple(inA_[x].fingerprint),
-                              key(inB_[pairing[x]], pairing[x]), key(inA_[x], x)) <
-               std::tuple_cat(std::make_tuple(inA_[y].fingerprint),
-                              key(inB_[pairing[y]], pairing[y]), key(inA_[y], y));
+        return std::tuple(inA_[x].fingerprint, inB_[pairing[x]].fingerprint, pairing[x]) <
+               std::tuple(inA_[y].fingerprint, inB_[pairing[y]].fingerprint, pairing[y]);
     });
     for (const auto& [alone, side] : {std::pair{&aloneA, &inA_}, std::pair{&aloneB, &inB_}}) {
-        std::sort(alone->begin(), alone->end(), [&, side = side](std::size_t x, std::size_t y) {
-            return key((*side)[x], x) < key((*side)[y], y);
+        std::sort(alone->begin(), alone->end(), [side = side](std::size_t x, std::size_t y) {
+            return std::tuple((*side)[x].fingerprint, x) < std::tuple((*side)[y].fingerprint, y);
         });
     }
     std::size_t next = 0;
