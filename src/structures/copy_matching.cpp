@@ -479,6 +479,17 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
                                           const std::vector<CopyPairing::Occurrence>* genesOfA,
                                           const std::vector<CopyPairing::Occurrence>* genesOfB) {
     pairing_.reset(a, b, geneOf, genesOfA, genesOfB);
+    const auto toTry = [&](std::size_t choice) {
+        const CopyPairing::Choice& c = pairing_.choices()[choice];
+        return !pairing_.settledByNeighbours(choice) && c.inA.size() <= maxTriedCopies &&
+               c.inB.size() <= maxTriedCopies;
+    };
+    std::size_t firstTried = 0;
+    while (firstTried < pairing_.choices().size() && !toTry(firstTried)) ++firstTried;
+    if (firstTried == pairing_.choices().size()) {
+        pairing_.renumber(pairing_.byContext(), pairedA, pairedB);
+        return std::nullopt;
+    }
     best_ = pairing_.byContext();
     pairing_.partnersInB(best_, bestInB_);
     // The pairing tried: the best but for the copies of the gene being tried.
@@ -486,11 +497,9 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
     trialInB_ = bestInB_;
     double bestCost = 0.0;
     std::size_t tried = 0;
-    for (std::size_t choice = 0; choice < pairing_.choices().size(); ++choice) {
+    for (std::size_t choice = firstTried; choice < pairing_.choices().size(); ++choice) {
         const CopyPairing::Choice& c = pairing_.choices()[choice];
-        if (pairing_.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
-            c.inB.size() > maxTriedCopies)
-            continue;
+        if (!toTry(choice)) continue;
         pairing_.alternatives(choice, others_);
         const std::size_t width = std::min(c.inA.size(), c.inB.size());
         const auto other = [&](std::size_t k) {
