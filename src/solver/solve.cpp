@@ -1,5 +1,7 @@
 #include "solver/solve.hpp"
 
+#include <algorithm>
+
 #include "solver/adjacency_reduction.hpp"
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
@@ -40,10 +42,15 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 }
 
 void regroupBuckets(ChromosomeSet& state, bool refined) {
+    // The components of `other`, often the most, stay there without being classified again:
+    // both classifiers give `other` to the same components, every component was filed by one of
+    // them, and no step changes a component of `other` before the final phase.
+    constexpr std::size_t otherIndex = indexOf(Category::other);
+    static_assert(otherIndex == categoryCount - 1, "other is the last category");
     std::vector<Category>& targets = state.regroupTargets;
     targets.clear();
     bool moves = false;
-    for (std::size_t k = 0; k < categoryCount; ++k) {
+    for (std::size_t k = 0; k < otherIndex; ++k) {
         const Category category = categoryAt(k);
         for (const Component& component : state.buckets[category]) {
             const Category target =
@@ -57,14 +64,25 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
     // Where every component stays, the moves below would give every bucket back as it was.
     if (!moves) return;
     // The components leave their buckets in category order and return in that order to the
-    // buckets of their new categories; the buckets keep their storage.
+    // buckets of their new categories; the buckets keep their storage. Those that join `other`
+    // go before the ones it holds, which would leave it last.
     std::vector<Component>& moving = state.regrouping;
-    for (std::vector<Component>& bucket : state.buckets.lists) {
+    for (std::size_t k = 0; k < otherIndex; ++k) {
+        std::vector<Component>& bucket = state.buckets.lists[k];
         for (Component& component : bucket) moving.push_back(std::move(component));
         bucket.clear();
     }
-    for (std::size_t i = 0; i < moving.size(); ++i)
-        state.buckets[targets[i]].push_back(std::move(moving[i]));
+    std::vector<Component>& others = state.buckets[Category::other];
+    const auto joining = std::count(targets.begin(), targets.end(), Category::other);
+    others.insert(others.begin(), static_cast<std::size_t>(joining), Component{});
+    std::size_t joined = 0;
+    for (std::size_t i = 0; i < moving.size(); ++i) {
+        if (targets[i] == Category::other) {
+            others[joined++] = std::move(moving[i]);
+        } else {
+            state.buckets[targets[i]].push_back(std::move(moving[i]));
+        }
+    }
     moving.clear();
 }
 
