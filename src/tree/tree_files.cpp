@@ -1,6 +1,8 @@
 #include "tree/tree_files.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <iomanip>
 #include <ios>
 #include <iterator>
@@ -17,6 +19,31 @@ std::string lastCharacters(const std::string& name, std::size_t count) {
     return name.substr(name.size() - count);
 }
 
+// A cell that is a whole or half number below 10^15, as `std::to_chars` writes it in `format`,
+// written from its integer part (distances mostly are such numbers: the mean of two costs whose
+// weights are whole or half numbers). Returns the end of the text, or nullptr for any other cell,
+// for a negative one, and where the general form would round or switch to an exponent.
+char* writeWholeOrHalf(char* at, char* end, double cell, CellFormat format) {
+    const double twice = cell * 2;
+    if (std::signbit(cell) || !(twice < 2e15) || twice != std::floor(twice)) return nullptr;
+    const auto halves = static_cast<uint64_t>(twice);
+    const uint64_t whole = halves / 2;
+    const bool half = halves % 2 != 0;
+    char* const digits = at;
+    at = std::to_chars(at, end, whole).ptr;
+    if (format.form == std::chars_format::general) {
+        // Up to `precision` significant digits print in full, without trailing zeros.
+        const auto significant = (whole == 0 ? 0 : at - digits) + (half ? 1 : 0);
+        if (significant > format.precision) return nullptr;
+        if (half) at = std::copy_n(".5", 2, at);
+        return at;
+    }
+    if (format.form != std::chars_format::fixed || format.precision < 1) return nullptr;
+    *at++ = '.';
+    *at++ = half ? '5' : '0';
+    return std::fill_n(at, format.precision - 1, '0');
+}
+
 }  // namespace
 
 void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
@@ -26,12 +53,14 @@ void writeCells(std::ostream& out, std::span<const double> cells, CellFormat for
     // Room for any double in either form with up to 64 digits after the point: the fixed form of
     // the largest takes 309 digits before it.
     constexpr int maxPrecision = 64;
+    format.precision = std::min(format.precision, maxPrecision);
     char number[std::numeric_limits<double>::max_exponent10 + 1 + 2 + maxPrecision];
     for (const double cell : cells) {
         text += before;
-        text.append(number, std::to_chars(number, std::end(number), cell, format.form,
-                                          std::min(format.precision, maxPrecision))
-                                .ptr);
+        char* end = writeWholeOrHalf(number, std::end(number), cell, format);
+        if (end == nullptr)
+            end = std::to_chars(number, std::end(number), cell, format.form, format.precision).ptr;
+        text.append(number, end);
         text += after;
     }
     out << text;

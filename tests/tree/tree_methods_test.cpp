@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -364,6 +366,36 @@ TEST(MatrixCells, PrintAsTheStreamFormatsDo) {
     writeCells(large, std::span(cells).last(1), {std::chars_format::fixed, 6}, "", "");
     EXPECT_EQ(large.str().size(), 301u + 7u);
     EXPECT_EQ(large.str().substr(0, 4), "1000");
+}
+
+// Whole and half numbers take a shortcut; every cell still prints as printf prints it, at the
+// edges where the general form rounds or turns to an exponent too.
+TEST(MatrixCells, PrintAsPrintfDoesForGeneratedCells) {
+    std::vector<double> cells = {0,    0.5,       99999.5, 100000.5,   999999,  999999.5,
+                                 1e6,  1000000.5, 1e15,    1e15 - 0.5, 2e15,    4.5e15,
+                                 -0.5, -3,        0.25,    1e-7,       1.0 / 3, 2000010.0};
+    std::mt19937_64 random(5);
+    for (int k = 0; k < 2000; ++k) {
+        const double whole = static_cast<double>(random() % 2000000);
+        cells.push_back(k % 2 == 0 ? whole : (whole + 0.5) / (k % 3 == 0 ? 1 : 16));
+        cells.push_back(std::ldexp(static_cast<double>(random() >> 11), -(k % 60)));
+    }
+    const std::pair<CellFormat, const char*> formats[] = {{{}, "%.6g"},
+                                                          {{std::chars_format::fixed, 6}, "%.6f"},
+                                                          {{std::chars_format::fixed, 5}, "%.5f"},
+                                                          {{std::chars_format::fixed, 1}, "%.1f"}};
+    for (const auto& [format, conversion] : formats) {
+        SCOPED_TRACE(conversion);
+        std::ostringstream written;
+        writeCells(written, cells, format, "", ",");
+        std::string expected;
+        char number[400];
+        for (const double cell : cells) {
+            std::snprintf(number, sizeof number, conversion, cell);
+            expected += std::string(number) + ",";
+        }
+        EXPECT_EQ(written.str(), expected);
+    }
 }
 
 }  // namespace
