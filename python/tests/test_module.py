@@ -226,8 +226,10 @@ def test_matrix_is_the_same_on_one_and_two_threads_and_frees_the_interpreter():
     end = time.monotonic()
     done.set()
     helper.join()
+    # A thread that held the interpreter would let no tick in; a few prove it was free, however
+    # fast the matrix is or however loaded the machine.
     during = [t for t in ticks if start < t < end]
-    assert len(during) >= 10, f"{len(during)} ticks in {end - start:.2f} s"
+    assert len(during) >= 3, f"{len(during)} ticks in {end - start:.2f} s"
 
     two = varnet.distance_matrix(structures, w, breakpoint=0.5, threads=2)
     numpy.testing.assert_array_equal(one, two)
@@ -238,8 +240,8 @@ def test_matrix_is_the_same_on_one_and_two_threads_and_frees_the_interpreter():
 
 @pytest.mark.skipif(os.name != "posix", reason="sends SIGINT")
 def test_ctrl_c_stops_the_matrix_within_a_second():
-    # Far apart structures: the whole matrix would take minutes.
-    structures = shuffled_structures(random.Random(3), 150, 600)
+    # Far apart structures: the whole matrix takes several seconds on two threads.
+    structures = shuffled_structures(random.Random(3), 200, 1500)
     timer = threading.Timer(0.3, lambda: os.kill(os.getpid(), signal.SIGINT))
     start = time.monotonic()
     timer.start()

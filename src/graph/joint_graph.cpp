@@ -58,6 +58,15 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
     sameEnds_ = ends_.size() == endsOfA.size() && ends_.size() == endsOfB.size();
 }
 
+void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
+                           std::span<const uint32_t> ends, bool eachHoldsAll) {
+    clearEntries();
+    ensureVertexCount(std::max(a.partner.size(), b.partner.size()));
+    adjacency_ = {&a, &b};
+    ends_.assign(ends.begin(), ends.end());
+    sameEnds_ = eachHoldsAll;
+}
+
 // Runs the two phases of one build on the tables of a `JointGraphInput`.
 class JointGraphBuilder {
 public:

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
     // that loading costs only the ends of the pair.
     void load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
               const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
+    // As above, given the union of the two structures' ends in increasing order and whether each
+    // structure holds every one of them.
+    void load(const AdjacencyArray& a, const AdjacencyArray& b, std::span<const uint32_t> ends,
+              bool eachHoldsAll);
 
     // Exchanges the two structures of the loaded pair: the next builds give the graph of the
     // other direction, without finding the ends again.

@@ -72,24 +72,28 @@ double SpecialDistanceCalculator::solvedCost() {
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     const std::vector<int32_t>& a = codes_.codesOf[i];
     const std::vector<int32_t>& b = codes_.codesOf[j];
+    pairEnds_.clear();
     std::size_t rank = 0;
     for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end();) {
         const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
         if (x != a.end() && *x == code) ++x;
         if (y != b.end() && *y == code) ++y;
-        pairCode_[static_cast<std::size_t>(code)] = denseCodeOfRank(rank++);
+        const int32_t paired = denseCodeOfRank(rank++);
+        pairCode_[static_cast<std::size_t>(code)] = paired;
+        pairEnds_.push_back(10 * static_cast<uint32_t>(paired) + 1);
+        pairEnds_.push_back(10 * static_cast<uint32_t>(paired) + 2);
     }
+    eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
 void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
-                                                  AdjacencyArray& adjacency,
-                                                  std::vector<uint32_t>& ends) const {
-    ends.clear();
-    for (const int32_t code : codes_.codesOf[k]) {
-        const auto paired = static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(code)]);
-        ends.insert(ends.end(), {10 * paired + 1, 10 * paired + 2});
-    }
-    fillRenumberedAdjacency(source, pairCode_, ends.empty() ? 0 : ends.back(), adjacency);
+                                                  AdjacencyArray& adjacency) const {
+    const std::vector<int32_t>& codes = codes_.codesOf[k];
+    const uint32_t largestEnd =
+        codes.empty()
+            ? 0
+            : 10 * static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(codes.back())]) + 2;
+    fillRenumberedAdjacency(source, pairCode_, largestEnd, adjacency);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
@@ -116,18 +120,19 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
 
 double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalStructure& first,
                                                std::size_t j, const ChromosomalStructure& second) {
-    // Leave both tables empty again whatever happens, so the next pair starts clean.
+    // Leave both tables empty again whatever happens, so the next pair starts clean: the pair's
+    // ends cover those of each structure.
     struct Clear {
         SpecialDistanceCalculator& self;
         ~Clear() {
-            clearAdjacency(self.first_, self.endsOfFirst_);
-            clearAdjacency(self.second_, self.endsOfSecond_);
+            clearAdjacency(self.first_, self.pairEnds_);
+            clearAdjacency(self.second_, self.pairEnds_);
         }
     } clear{*this};
-    fillPairAdjacency(i, first, first_, endsOfFirst_);
-    fillPairAdjacency(j, second, second_, endsOfSecond_);
+    fillPairAdjacency(i, first, first_);
+    fillPairAdjacency(j, second, second_);
 
-    input_.load(first_, endsOfFirst_, second_, endsOfSecond_);
+    input_.load(first_, second_, pairEnds_, eachHoldsAll_);
     const double forward = solvedCost();
     input_.exchangeStructures();
     const double backward = solvedCost();

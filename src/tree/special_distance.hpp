@@ -50,12 +50,12 @@ private:
     // (with the file's dense codes).
     double costBothWays(std::size_t i, const ChromosomalStructure& first, std::size_t j,
                         const ChromosomalStructure& second);
-    // Numbers the codes of structures i and j densely over the two (into `pairCode_`).
+    // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
+    // the gene ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
-    // The adjacencies of structure k, written as `source`, with the pair's codes, and its gene
-    // ends in increasing order.
+    // The adjacencies of structure k, written as `source`, with the pair's codes.
     void fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
-                           AdjacencyArray& adjacency, std::vector<uint32_t>& ends) const;
+                           AdjacencyArray& adjacency) const;
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureCodes& codes_;
@@ -67,9 +67,9 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
-    std::vector<uint32_t> endsOfFirst_;
-    std::vector<uint32_t> endsOfSecond_;
+    std::vector<int32_t> pairCode_;   // by the file's code: its code in the current pair
+    std::vector<uint32_t> pairEnds_;  // the ends of either structure, in increasing order
+    bool eachHoldsAll_ = false;       // whether each structure holds every end of the pair
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;
