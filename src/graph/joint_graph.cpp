@@ -52,6 +52,17 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
     clearEntries();
     ensureVertexCount(std::max(a.partner.size(), b.partner.size()));
     adjacency_ = {&a, &b};
+    const std::size_t length = std::max(a.partner.size(), b.partner.size());
+    for (const int side : {0, 1}) {
+        const std::vector<int32_t>& partner = adjacency_[side]->partner;
+        if (partner.size() == length) {
+            partners_[side] = partner.data();
+        } else {
+            padded_[side].assign(partner.begin(), partner.end());
+            padded_[side].resize(length, 0);
+            partners_[side] = padded_[side].data();
+        }
+    }
     ends_.clear();
     std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
                    std::back_inserter(ends_));
@@ -72,8 +83,8 @@ class JointGraphBuilder {
 public:
     JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
         : in_(input),
-          a_(*input.adjacency_[0]),
-          b_(*input.adjacency_[1]),
+          a_(input.partners_[0]),
+          b_(input.partners_[1]),
           countsGeneFree_(geneFree == GeneFreeCycles::counted) {}
 
     void build(JointGraph& graph) {
@@ -115,10 +126,10 @@ private:
         return std::find(list, list + state.listSize, runMarker) == list + state.listSize;
     }
 
-    bool isCommon(uint32_t end) const { return a_.at(end) != 0 && b_.at(end) != 0; }
-    int32_t partnerOn(int side, uint32_t end) const {
-        return side == sideA ? a_.at(end) : b_.at(end);
-    }
+    // Every end the builder reads is one of the loaded pair's or a partner of one: within both
+    // tables.
+    bool isCommon(uint32_t end) const { return a_[end] != 0 && b_[end] != 0; }
+    int32_t partnerOn(int side, uint32_t end) const { return side == sideA ? a_[end] : b_[end]; }
     // A partner that is a telomere, or missing in a malformed array, ends a walk.
     static bool endsWalk(int32_t partner) { return partner <= 0; }
 
@@ -127,8 +138,8 @@ private:
     void traceAll() {
         for (const uint32_t v : in_.ends_) {
             if (in_.vertices_[v].visited) continue;
-            const int32_t a = a_.at(v);
-            if (countsGeneFree_ && a > 0 && a == b_.at(v)) {
+            const int32_t a = a_[v];
+            if (countsGeneFree_ && a > 0 && a == b_[v]) {
                 // An adjacency both structures hold, left out: its two ends are the whole
                 // component, so nothing needs tracing.
                 in_.vertices_[v].visited = true;
@@ -147,8 +158,8 @@ private:
     void traceSameEnds(JointGraph& graph) {
         for (const uint32_t v : in_.ends_) {
             if (in_.vertices_[v].visited) continue;
-            const int32_t a = a_.at(v);
-            const int32_t b = b_.at(v);
+            const int32_t a = a_[v];
+            const int32_t b = b_[v];
             if (a > 0 && a == b) {
                 in_.vertices_[v].visited = true;
                 in_.vertices_[static_cast<uint32_t>(a)].visited = true;
@@ -199,8 +210,8 @@ private:
     // Traces the component of the unvisited end v, unless a left-out shared adjacency; returns
     // the owner of its list.
     uint32_t traceFrom(uint32_t v) {
-        const int32_t a = a_.at(v);
-        const int32_t b = b_.at(v);
+        const int32_t a = a_[v];
+        const int32_t b = b_[v];
         if ((a == 0) != (b == 0)) {
             const int side = a == 0 ? sideB : sideA;
             bool linear = false;
@@ -398,8 +409,8 @@ private:
     }
 
     JointGraphInput& in_;
-    const AdjacencyArray& a_;
-    const AdjacencyArray& b_;
+    const int32_t* a_;
+    const int32_t* b_;
     bool countsGeneFree_;
 };
 

@@ -54,7 +54,10 @@ public:
 
     // Exchanges the two structures of the loaded pair: the next builds give the graph of the
     // other direction, without finding the ends again.
-    void exchangeStructures() { std::swap(adjacency_[0], adjacency_[1]); }
+    void exchangeStructures() {
+        std::swap(adjacency_[0], adjacency_[1]);
+        std::swap(partners_[0], partners_[1]);
+    }
 
     // Number of vertices the tables cover.
     std::size_t vertexCount() const { return vertices_.size(); }
@@ -68,6 +71,11 @@ private:
 
     // Both point to an empty array until the first load.
     std::array<const AdjacencyArray*, 2> adjacency_;
+    // The partner tables of A and B, both as long as the longer one, so that a build reads
+    // them without bounds tests: a shorter array is copied into `padded_` and lengthened with
+    // zeros (ends it does not hold).
+    std::array<const int32_t*, 2> partners_{};
+    std::array<std::vector<int32_t>, 2> padded_;
     // Ends held by A or B, in increasing order: the only vertices a build visits.
     std::vector<uint32_t> ends_;
     // A and B hold the same ends.
