@@ -72,7 +72,9 @@ double SpecialDistanceCalculator::solvedCost() {
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     const std::vector<int32_t>& a = codes_.codesOf[i];
     const std::vector<int32_t>& b = codes_.codesOf[j];
-    pairEnds_.clear();
+    // Room for the ends of both structures, cut to the ends of the pair below.
+    pairEnds_.resize(2 * (a.size() + b.size()));
+    uint32_t* end = pairEnds_.data();
     std::size_t rank = 0;
     for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end();) {
         const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
@@ -80,9 +82,10 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
         if (y != b.end() && *y == code) ++y;
         const int32_t paired = denseCodeOfRank(rank++);
         pairCode_[static_cast<std::size_t>(code)] = paired;
-        pairEnds_.push_back(10 * static_cast<uint32_t>(paired) + 1);
-        pairEnds_.push_back(10 * static_cast<uint32_t>(paired) + 2);
+        *end++ = 10 * static_cast<uint32_t>(paired) + 1;
+        *end++ = 10 * static_cast<uint32_t>(paired) + 2;
     }
+    pairEnds_.resize(2 * rank);
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
