@@ -43,16 +43,11 @@ void JointGraphInput::clearEntries() {
     entriesUsed_ = false;
 }
 
-void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
-    load(a, endsPresent(a), b, endsPresent(b));
-}
-
-void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
-                           const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB) {
+void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) {
     clearEntries();
-    ensureVertexCount(std::max(a.partner.size(), b.partner.size()));
-    adjacency_ = {&a, &b};
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
+    ensureVertexCount(length);
+    adjacency_ = {&a, &b};
     for (const int side : {0, 1}) {
         const std::vector<int32_t>& partner = adjacency_[side]->partner;
         if (partner.size() == length) {
@@ -63,6 +58,15 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
             partners_[side] = padded_[side].data();
         }
     }
+}
+
+void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
+    load(a, endsPresent(a), b, endsPresent(b));
+}
+
+void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
+                           const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB) {
+    setPair(a, b);
     ends_.clear();
     std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
                    std::back_inserter(ends_));
@@ -71,9 +75,7 @@ void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>&
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
                            std::span<const uint32_t> ends, bool eachHoldsAll) {
-    clearEntries();
-    ensureVertexCount(std::max(a.partner.size(), b.partner.size()));
-    adjacency_ = {&a, &b};
+    setPair(a, b);
     ends_.assign(ends.begin(), ends.end());
     sameEnds_ = eachHoldsAll;
 }

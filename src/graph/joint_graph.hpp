@@ -66,6 +66,8 @@ private:
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
+    // Clears the entries of the last pair and makes A and B the pair, without its ends.
+    void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
     // Returns the table entries of every end of the loaded pair to their empty state.
     void clearEntries();
 
