@@ -63,6 +63,8 @@ public:
     const Edge& back() const { return edges_.back(); }
 
     void reserve(std::size_t count) { edges_.reserve(start_ + count); }
+    // Edges the component can hold without allocating; 0 for one moved from.
+    std::size_t capacity() const { return edges_.capacity(); }
     void clear() {
         edges_.clear();
         start_ = 0;

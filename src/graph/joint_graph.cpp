@@ -92,8 +92,8 @@ public:
     void build(JointGraph& graph) {
         in_.clearEntries();
         in_.entriesUsed_ = true;
-        graph.cycles.clear();
-        graph.paths.clear();
+        recycleComponents(graph, graph.cycles);
+        recycleComponents(graph, graph.paths);
         graph.geneFreeCycles = 0;
         graph.geneFreeCycleEdges = 0;
         if (countsGeneFree_ && in_.sameEnds_) {
@@ -111,8 +111,10 @@ public:
                 graph.geneFreeCycleEdges += state.listSize;
                 continue;
             }
-            (state.closed ? graph.cycles : graph.paths).push_back(makeComponent(owner));
+            (state.closed ? graph.cycles : graph.paths)
+                .push_back(makeComponent(owner, graph.spare));
         }
+        graph.spare.clear();
     }
 
 private:
@@ -355,11 +357,15 @@ private:
     }
 
     // Phase 2: the edges of the component whose traced list is owned by `owner`.
-    Component makeComponent(uint32_t owner) const {
+    Component makeComponent(uint32_t owner, std::vector<Component>& spare) const {
         const JointGraphInput::VertexState& state = in_.vertices_[owner];
         const std::span<const uint32_t> list(in_.lists_.data() + state.listStart, state.listSize);
         const std::size_t n = list.size();
         Component component;
+        if (!spare.empty()) {
+            component = std::move(spare.back());
+            spare.pop_back();
+        }
         component.reserve(n + 1);
         if (n == 1) {
             component.push_back(list[0] == runMarker ? makeEdge(EdgeKind::block, Side::a, 0)

@@ -20,7 +20,21 @@ struct JointGraph {
     std::vector<Component> paths;
     uint64_t geneFreeCycles = 0;
     uint64_t geneFreeCycleEdges = 0;
+    // Emptied components whose storage the next build into this graph fills before allocating
+    // any; the build drops those it does not need.
+    std::vector<Component> spare;
 };
+
+// Empties `components`, keeping the storage of each component in `graph.spare`: a solver that
+// builds graph after graph into one object hands back what it no longer needs.
+inline void recycleComponents(JointGraph& graph, std::vector<Component>& components) {
+    for (Component& component : components) {
+        if (component.capacity() == 0) continue;
+        component.clear();
+        graph.spare.push_back(std::move(component));
+    }
+    components.clear();
+}
 
 // The gene ends an adjacency array holds (its non-zero entries), in increasing order.
 std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);

@@ -37,8 +37,8 @@ void bucketComponents(ChromosomeSet& state) {
     }
     for (Component& path : state.paths) file(state, path, categoryOf(path));
     // From here on the buckets hold every component.
-    state.cycles.clear();
-    state.paths.clear();
+    recycleComponents(state, state.cycles);
+    recycleComponents(state, state.paths);
 }
 
 }  // namespace varnet

@@ -128,7 +128,7 @@ double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
 }
 
 double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
-    for (std::vector<Component>& bucket : state.buckets.lists) bucket.clear();
+    for (std::vector<Component>& bucket : state.buckets.lists) recycleComponents(state, bucket);
     state.quads.clear();
     state.log = StepLog::costOnly();
     runPhases(state, weights);
