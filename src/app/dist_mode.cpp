@@ -52,7 +52,8 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
         const GeneGroups groups = geneGroupsFromNames(table);
         pairCopiesByContext(
             [&](uint32_t code) { return groups.geneOf(static_cast<uint32_t>(originals[code])); },
-            [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second) {
+            [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second,
+                        double) {
                 return solvedCostOnly(jointGraphOf(first, second, GeneFreeCycles::counted),
                                       settings.weights);
             },

@@ -1,6 +1,7 @@
 #include "structures/copy_matching.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <tuple>
@@ -522,12 +523,13 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
             if (tried == maxPairingsTried) break;
             if (tried == 0) {
                 pairing_.renumber(best_, triedA_, triedB_);
-                bestCost = cost(triedA_, triedB_);
+                bestCost = cost(triedA_, triedB_, std::numeric_limits<double>::infinity());
                 tried = 1;
             }
             pairing_.apply(choice, other(k), trial_, trialInB_);
             pairing_.renumberChoice(trial_, trialInB_, choice, triedA_, triedB_);
-            const double otherCost = cost(triedA_, triedB_);
+            // Only a cheaper pairing is kept, so its cost need only be known below the best.
+            const double otherCost = cost(triedA_, triedB_, bestCost);
             ++tried;
             if (otherCost < bestCost) {
                 bestCost = otherCost;

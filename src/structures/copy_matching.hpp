@@ -235,7 +235,10 @@ constexpr std::size_t keptMargin = 1;
 class ContextPairer {
 public:
     using GeneOf = std::function<int32_t(uint32_t)>;
-    using Cost = std::function<double(const ChromosomalStructure&, const ChromosomalStructure&)>;
+    // The cost of two renumbered structures; where it is not below `below`, any value not below
+    // `below` will do, so a cost of several parts may stop once its first parts reach it.
+    using Cost = std::function<double(const ChromosomalStructure&, const ChromosomalStructure&,
+                                      double below)>;
 
     // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
     // structures than `a` and `b`); returns the cost of the pairing kept when it was costed

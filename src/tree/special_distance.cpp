@@ -51,6 +51,8 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
     : structures_(structures),
       codes_(codes),
       weights_(settings.weights),
+      nonNegativeWeights_(std::all_of(settings.weights.begin(), settings.weights.end(),
+                                      [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
       pairCode_(codes.codeCount, 0),
       input_(codes.vertexCount) {
@@ -114,15 +116,17 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     const std::pair<std::size_t, std::size_t> pair{i, j};
     const std::optional<double> cost = pairer_.pair(
         codes_.numbered[i], codes_.numbered[j], geneOf,
-        [this, &pair](const ChromosomalStructure& first, const ChromosomalStructure& second) {
-            return costBothWays(pair.first, first, pair.second, second);
+        [this, &pair](const ChromosomalStructure& first, const ChromosomalStructure& second,
+                      double below) {
+            return costBothWays(pair.first, first, pair.second, second, below);
         },
         pairedFirst_, pairedSecond_, &genesOf_[i], &genesOf_[j]);
     return (cost ? *cost : costBothWays(i, pairedFirst_, j, pairedSecond_)) * 0.5;
 }
 
 double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalStructure& first,
-                                               std::size_t j, const ChromosomalStructure& second) {
+                                               std::size_t j, const ChromosomalStructure& second,
+                                               double below) {
     // Leave both tables empty again whatever happens, so the next pair starts clean: the pair's
     // ends cover those of each structure.
     struct Clear {
@@ -137,6 +141,9 @@ double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalS
 
     input_.load(first_, second_, pairEnds_, eachHoldsAll_);
     const double forward = solvedCost();
+    // With no negative weight the second direction adds nothing negative, so a first direction
+    // that reaches `below` already says the sum is not below it.
+    if (forward >= below && nonNegativeWeights_) return forward;
     input_.exchangeStructures();
     const double backward = solvedCost();
     return forward + backward;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "graph/joint_graph.hpp"
@@ -48,8 +49,11 @@ private:
     double solvedCost();
     // The sum of the two solver costs of structures i and j written as `first` and `second`
     // (with the file's dense codes).
+    // Where the sum is not below `below`, it may stop after the first run and give that run's
+    // cost (also not below it).
     double costBothWays(std::size_t i, const ChromosomalStructure& first, std::size_t j,
-                        const ChromosomalStructure& second);
+                        const ChromosomalStructure& second,
+                        double below = std::numeric_limits<double>::infinity());
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
     // the gene ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
@@ -60,6 +64,7 @@ private:
     const std::vector<ChromosomalStructure>& structures_;
     const StructureCodes& codes_;
     OperationWeights weights_;
+    bool nonNegativeWeights_ = false;
     CopyRule copies_;
     std::vector<int32_t> geneOfCode_;  // by the file's dense code, when pairing by context
     // The genes of each structure as the pairing reads them, once it is compared.

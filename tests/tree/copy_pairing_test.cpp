@@ -31,6 +31,10 @@ double forwardCost(const ChromosomalStructure& a, const ChromosomalStructure& b)
     return solvedCostOnly(buildJointGraph(from, to, GeneFreeCycles::counted), unitWeights);
 }
 
+double forwardCostBelow(const ChromosomalStructure& a, const ChromosomalStructure& b, double) {
+    return forwardCost(a, b);
+}
+
 // The two genomes with their copies numbered as the reader numbers them, and the gene of every
 // code.
 struct CodedPair {
@@ -52,7 +56,8 @@ CodedPair coded(const Genome& a, const Genome& b) {
 double contextCost(const CodedPair& pair) {
     ChromosomalStructure a = pair.a;
     ChromosomalStructure b = pair.b;
-    pairCopiesByContext([&](uint32_t code) { return pair.genes.geneOf(code); }, forwardCost, a, b);
+    pairCopiesByContext([&](uint32_t code) { return pair.genes.geneOf(code); }, forwardCostBelow, a,
+                        b);
     return forwardCost(a, b);
 }
 
@@ -210,7 +215,8 @@ TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
 }
 
 // One pairer serves pair after pair, given the genes a caller keeps, as a fresh one
-// serves each pair alone; the cost it gives is that of the structures it writes.
+// serves each pair alone, even when told no more of a cost than that it is not below the best;
+// the cost it gives is that of the structures it writes.
 TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     std::mt19937 random(4242);
     ContextPairer reused;
@@ -225,11 +231,13 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         CopyPairing::occurrencesOf(pair.b, geneOf, genesOfB, true);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
-        const std::optional<double> cost = reused.pair(pair.a, pair.b, geneOf, forwardCost, reusedA,
-                                                       reusedB, &genesOfA, &genesOfB);
+        const auto stopsEarly = [](const ChromosomalStructure& a, const ChromosomalStructure& b,
+                                   double below) { return std::min(below, forwardCost(a, b)); };
+        const std::optional<double> cost =
+            reused.pair(pair.a, pair.b, geneOf, stopsEarly, reusedA, reusedB, &genesOfA, &genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
-        EXPECT_EQ(pairCopiesByContext(geneOf, forwardCost, freshA, freshB), cost);
+        EXPECT_EQ(pairCopiesByContext(geneOf, forwardCostBelow, freshA, freshB), cost);
         EXPECT_EQ(reusedA, freshA);
         EXPECT_EQ(reusedB, freshB);
         // The cost of the pairing kept, when costed, is that of the structures written.
