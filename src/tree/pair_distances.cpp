@@ -94,7 +94,7 @@ PairDistances::PairDistances(const PairSettings& settings,
                              std::optional<PairRange> range)
     : structures_(structures),
       settings_(settings),
-      codes_(collectStructureCodes(structures)),
+      codes_(collectStructureCodes(structures, settings.copies)),
       count_(structures.size()),
       range_(range.value_or(PairRange{0, pairCount(count_)})),
       next_(range_.first),
@@ -295,7 +295,7 @@ DistanceMatrix calculateOverClasses(const PairSettings& settings,
     std::ostream noProgress(nullptr);
     DistanceMatrix matrix = calculateEveryPair(settings, distinct, noProgress, work);
     std::vector<double> within(distinct.size(), 0.0);
-    const StructureCodes codes = collectStructureCodes(distinct);
+    const StructureCodes codes = collectStructureCodes(distinct, settings.copies);
     std::optional<SpecialDistanceCalculator> calculator;
     for (std::size_t c = 0; c < distinct.size(); ++c) {
         if (!groups.repeated[c]) continue;

@@ -19,7 +19,8 @@ bool holdsNoChromosome(const ChromosomalStructure& structure) {
 
 }  // namespace
 
-StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures) {
+StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures,
+                                     CopyRule copies) {
     StructureCodes result;
     result.numbered = structures;
     result.originals = numberCodesDensely(result.numbered);
@@ -42,6 +43,24 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
     if (largest + secondLargest > 0)
         result.vertexCount =
             10 * static_cast<std::size_t>(denseCodeOfRank(largest + secondLargest - 1)) + 3;
+    // Pairing by context rewrites the codes of every pair, so only pairing by order can use
+    // adjacencies written once. A chromosome without genes has none: the pairs holding it fail
+    // as they are compared, as without kept adjacencies.
+    const std::size_t fileVertexCount = result.codeCount == 0 ? 0 : 10 * (result.codeCount - 1) + 3;
+    const bool everyChromosomeHoldsAGene =
+        std::all_of(structures.begin(), structures.end(), [](const ChromosomalStructure& s) {
+            return std::none_of(s.chromosomes.begin(), s.chromosomes.end(),
+                                [](const Chromosome& c) { return c.genes.empty(); });
+        });
+    if (copies == CopyRule::order && everyChromosomeHoldsAGene && fileVertexCount > 0 &&
+        fileVertexCount <= maxKeptAdjacencyGrowth * result.vertexCount &&
+        fileVertexCount * structures.size() <= maxKeptAdjacencyBytes / sizeof(int32_t)) {
+        result.adjacencies.resize(structures.size());
+        for (std::size_t k = 0; k < structures.size(); ++k) {
+            result.adjacencies[k].partner.assign(fileVertexCount, 0);
+            fillAdjacency(result.numbered[k], result.adjacencies[k]);
+        }
+    }
     return result;
 }
 
@@ -58,6 +77,13 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
       input_(codes.vertexCount) {
     first_.partner.assign(codes.vertexCount, 0);
     second_.partner.assign(codes.vertexCount, 0);
+    if (!codes.adjacencies.empty()) {
+        for (std::size_t code = 1; code < codes.originals.size(); ++code) {
+            if (codes.originals[code] == 0) continue;
+            fileEnds_.push_back(10 * static_cast<uint32_t>(code) + 1);
+            fileEnds_.push_back(10 * static_cast<uint32_t>(code) + 2);
+        }
+    }
     if (copies_ == CopyRule::context) {
         genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
@@ -91,6 +117,23 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
+void SpecialDistanceCalculator::listPairEnds(std::size_t i, std::size_t j) {
+    const std::vector<int32_t>& a = codes_.codesOf[i];
+    const std::vector<int32_t>& b = codes_.codesOf[j];
+    pairEnds_.resize(2 * (a.size() + b.size()));
+    uint32_t* end = pairEnds_.data();
+    std::size_t count = 0;
+    for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end(); ++count) {
+        const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
+        if (x != a.end() && *x == code) ++x;
+        if (y != b.end() && *y == code) ++y;
+        *end++ = 10 * static_cast<uint32_t>(code) + 1;
+        *end++ = 10 * static_cast<uint32_t>(code) + 2;
+    }
+    pairEnds_.resize(2 * count);
+    eachHoldsAll_ = a.size() == count && b.size() == count;
+}
+
 void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
                                                   AdjacencyArray& adjacency) const {
     const std::vector<int32_t>& codes = codes_.codesOf[k];
@@ -104,6 +147,16 @@ void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const Chromosom
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
         return missingStructureDistance;
+    if (copies_ == CopyRule::order && !codes_.adjacencies.empty()) {
+        const std::size_t fileCodes = fileEnds_.size() / 2;
+        if (codes_.codesOf[i].size() == fileCodes && codes_.codesOf[j].size() == fileCodes) {
+            input_.load(codes_.adjacencies[i], codes_.adjacencies[j], fileEnds_, true);
+        } else {
+            listPairEnds(i, j);
+            input_.load(codes_.adjacencies[i], codes_.adjacencies[j], pairEnds_, eachHoldsAll_);
+        }
+        return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;
+    }
     numberPair(i, j);
     if (copies_ == CopyRule::order)
         return costBothWays(i, codes_.numbered[i], j, codes_.numbered[j]) * 0.5;
@@ -140,6 +193,10 @@ double SpecialDistanceCalculator::costBothWays(std::size_t i, const ChromosomalS
     fillPairAdjacency(j, second, second_);
 
     input_.load(first_, second_, pairEnds_, eachHoldsAll_);
+    return costOfLoadedBothWays(below);
+}
+
+double SpecialDistanceCalculator::costOfLoadedBothWays(double below) {
     const double forward = solvedCost();
     // With no negative weight the second direction adds nothing negative, so a first direction
     // that reaches `below` already says the sum is not below it.

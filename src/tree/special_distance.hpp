@@ -20,15 +20,26 @@ constexpr double missingStructureDistance = 1000000.0;
 // The structures with their gene codes numbered densely over the file (`numberCodesDensely`:
 // the solver makes the same decisions and finds the same costs), the distinct absolute codes of
 // each in increasing order, and the table sizes that cover every code and every pair.
+//
+// Where pairs are compared with copies paired by order and the file holds few codes beyond those
+// of its largest pair, each structure's adjacencies are written once with the file's dense codes
+// (`adjacencies`), so that a pair reads them as they are instead of writing them out again.
 struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
     std::vector<int32_t> originals;  // the file's code of every dense code
     std::vector<std::vector<int32_t>> codesOf;
-    std::size_t codeCount = 0;    // largest code + 1
-    std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
+    std::size_t codeCount = 0;                // largest code + 1
+    std::size_t vertexCount = 0;              // largest gene end of a pair numbered on its own + 1
+    std::vector<AdjacencyArray> adjacencies;  // empty where they are not kept
 };
 
-StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures);
+// The memory all structures' adjacencies written with the file's codes may take, and how many
+// times a pair's own table they may each be, for them to be kept.
+constexpr std::size_t maxKeptAdjacencyBytes = std::size_t{64} << 20;
+constexpr std::size_t maxKeptAdjacencyGrowth = 4;
+
+StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& structures,
+                                     CopyRule copies);
 
 // Special distances of pairs of one structure list: the mean of the two solver costs, first
 // structure into second and second into first. One calculator serves one thread; it keeps its
@@ -47,6 +58,9 @@ public:
 
 private:
     double solvedCost();
+    // The sum of the two solver costs of the loaded pair, one direction then the other; where
+    // the sum is not below `below`, it may stop after the first.
+    double costOfLoadedBothWays(double below);
     // The sum of the two solver costs of structures i and j written as `first` and `second`
     // (with the file's dense codes).
     // Where the sum is not below `below`, it may stop after the first run and give that run's
@@ -57,6 +71,8 @@ private:
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
     // the gene ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
+    // Lists the gene ends of structures i and j with the file's codes (`pairEnds_`).
+    void listPairEnds(std::size_t i, std::size_t j);
     // The adjacencies of structure k, written as `source`, with the pair's codes.
     void fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
                            AdjacencyArray& adjacency) const;
@@ -74,7 +90,10 @@ private:
     ChromosomalStructure pairedSecond_;
     std::vector<int32_t> pairCode_;   // by the file's code: its code in the current pair
     std::vector<uint32_t> pairEnds_;  // the ends of either structure, in increasing order
-    bool eachHoldsAll_ = false;       // whether each structure holds every end of the pair
+    // With adjacencies kept: the gene ends of every code of the file, in increasing order, which
+    // are the ends of every pair of two structures that each hold all codes.
+    std::vector<uint32_t> fileEnds_;
+    bool eachHoldsAll_ = false;  // whether each structure holds every end of the pair
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;

@@ -105,6 +105,61 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     }
 }
 
+// A structure holding every code of `others` once, in random order and orientation over one to
+// three chromosomes.
+ChromosomalStructure holdingEveryCode(const std::vector<ChromosomalStructure>& others,
+                                      std::mt19937& random) {
+    std::vector<int32_t> codes;
+    for (const ChromosomalStructure& structure : others) {
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            for (const int32_t code : chromosome.genes) codes.push_back(std::abs(code));
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    std::shuffle(codes.begin(), codes.end(), random);
+    for (int32_t& code : codes) code *= random() % 2 == 0 ? 1 : -1;
+    ChromosomalStructure whole;
+    const std::size_t parts = 1 + random() % 3;
+    for (std::size_t part = 0; part < parts; ++part) {
+        const auto from = static_cast<std::ptrdiff_t>(codes.size() * part / parts);
+        const auto to = static_cast<std::ptrdiff_t>(codes.size() * (part + 1) / parts);
+        whole.chromosomes.push_back(
+            {random() % 2 == 0, {codes.begin() + from, codes.begin() + to}});
+    }
+    return whole;
+}
+
+// Pairs read from adjacencies written once per structure, and pairs numbered and written out on
+// their own (where the file's codes would make the kept tables too large), give the distance of
+// the pair compared from scratch, whatever pairs one calculator met before: structures holding
+// every code of the file, which share one list of ends, come between pairs that do not.
+TEST(SpecialDistances, KeptAdjacenciesAndPairNumberingGiveTheDistancesFromScratch) {
+    std::mt19937 random(77);
+    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(88, 14);
+    const std::vector<ChromosomalStructure> generated = structures;
+    for (const std::size_t k : {2, 3, 6, 7, 10, 13})
+        structures[k] = holdingEveryCode(generated, random);
+    structures[9].chromosomes.clear();
+    const StructureCodes kept = collectStructureCodes(structures, CopyRule::order);
+    ASSERT_FALSE(kept.adjacencies.empty());
+    StructureCodes numbered = kept;
+    numbered.adjacencies.clear();
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    for (std::size_t i = 0; i < structures.size(); ++i) {
+        for (std::size_t j = 0; j < structures.size(); ++j) pairs.emplace_back(i, j);
+    }
+    std::shuffle(pairs.begin(), pairs.end(), random);
+    for (const StructureCodes* codes : {&kept, static_cast<const StructureCodes*>(&numbered)}) {
+        SpecialDistanceCalculator calculator(structures, *codes, unitWeights);
+        for (const auto& [i, j] : pairs) {
+            SCOPED_TRACE(std::to_string(i) + " " + std::to_string(j));
+            ASSERT_EQ(calculator.distance(i, j),
+                      specialDistance(structures[i], structures[j], unitWeights));
+        }
+    }
+}
+
 // Hands the pairs to PairDistances as tree mode does, and keeps the structures it was given.
 class RecordingDistribution final : public PairDistribution {
 public:
