@@ -1,6 +1,7 @@
 #include "tree/special_distance.hpp"
 
 #include <algorithm>
+#include <bit>
 
 #include "solver/solve.hpp"
 #include "structures/gene_code.hpp"
@@ -56,9 +57,19 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
         fileVertexCount <= maxKeptAdjacencyGrowth * result.vertexCount &&
         fileVertexCount * structures.size() <= maxKeptAdjacencyBytes / sizeof(int32_t)) {
         result.adjacencies.resize(structures.size());
+        result.codeWords = (result.codeCount + 63) / 64;
+        result.codeBits.assign(structures.size() * result.codeWords, 0);
+        result.endsOf.resize(structures.size());
         for (std::size_t k = 0; k < structures.size(); ++k) {
             result.adjacencies[k].partner.assign(fileVertexCount, 0);
             fillAdjacency(result.numbered[k], result.adjacencies[k]);
+            uint64_t* bits = result.codeBits.data() + k * result.codeWords;
+            for (const int32_t code : result.codesOf[k]) {
+                const auto c = static_cast<uint32_t>(code);
+                bits[c / 64] |= uint64_t{1} << (c % 64);
+                result.endsOf[k].push_back(10 * c + 1);
+                result.endsOf[k].push_back(10 * c + 2);
+            }
         }
     }
     return result;
@@ -77,13 +88,6 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
       input_(codes.vertexCount) {
     first_.partner.assign(codes.vertexCount, 0);
     second_.partner.assign(codes.vertexCount, 0);
-    if (!codes.adjacencies.empty()) {
-        for (std::size_t code = 1; code < codes.originals.size(); ++code) {
-            if (codes.originals[code] == 0) continue;
-            fileEnds_.push_back(10 * static_cast<uint32_t>(code) + 1);
-            fileEnds_.push_back(10 * static_cast<uint32_t>(code) + 2);
-        }
-    }
     if (copies_ == CopyRule::context) {
         genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
@@ -117,21 +121,28 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
-void SpecialDistanceCalculator::listPairEnds(std::size_t i, std::size_t j) {
-    const std::vector<int32_t>& a = codes_.codesOf[i];
-    const std::vector<int32_t>& b = codes_.codesOf[j];
-    pairEnds_.resize(2 * (a.size() + b.size()));
-    uint32_t* end = pairEnds_.data();
-    std::size_t count = 0;
-    for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end(); ++count) {
-        const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
-        if (x != a.end() && *x == code) ++x;
-        if (y != b.end() && *y == code) ++y;
-        *end++ = 10 * static_cast<uint32_t>(code) + 1;
-        *end++ = 10 * static_cast<uint32_t>(code) + 2;
+void SpecialDistanceCalculator::loadKept(std::size_t i, std::size_t j) {
+    const std::size_t words = codes_.codeWords;
+    const uint64_t* a = codes_.codeBits.data() + i * words;
+    const uint64_t* b = codes_.codeBits.data() + j * words;
+    const AdjacencyArray& first = codes_.adjacencies[i];
+    const AdjacencyArray& second = codes_.adjacencies[j];
+    if (std::equal(a, a + words, b)) {
+        input_.load(first, second, codes_.endsOf[i], true);
+        return;
     }
-    pairEnds_.resize(2 * count);
-    eachHoldsAll_ = a.size() == count && b.size() == count;
+    // The union of the two sets of codes, read out bit by bit in increasing order.
+    pairEnds_.resize(codes_.endsOf[i].size() + codes_.endsOf[j].size());
+    uint32_t* end = pairEnds_.data();
+    for (std::size_t w = 0; w < words; ++w) {
+        for (uint64_t held = a[w] | b[w]; held != 0; held &= held - 1) {
+            const auto code = static_cast<uint32_t>(64 * w + std::countr_zero(held));
+            *end++ = 10 * code + 1;
+            *end++ = 10 * code + 2;
+        }
+    }
+    pairEnds_.resize(static_cast<std::size_t>(end - pairEnds_.data()));
+    input_.load(first, second, pairEnds_, false);
 }
 
 void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
@@ -148,13 +159,7 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
         return missingStructureDistance;
     if (copies_ == CopyRule::order && !codes_.adjacencies.empty()) {
-        const std::size_t fileCodes = fileEnds_.size() / 2;
-        if (codes_.codesOf[i].size() == fileCodes && codes_.codesOf[j].size() == fileCodes) {
-            input_.load(codes_.adjacencies[i], codes_.adjacencies[j], fileEnds_, true);
-        } else {
-            listPairEnds(i, j);
-            input_.load(codes_.adjacencies[i], codes_.adjacencies[j], pairEnds_, eachHoldsAll_);
-        }
+        loadKept(i, j);
         return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;
     }
     numberPair(i, j);

@@ -28,9 +28,15 @@ struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
     std::vector<int32_t> originals;  // the file's code of every dense code
     std::vector<std::vector<int32_t>> codesOf;
-    std::size_t codeCount = 0;                // largest code + 1
-    std::size_t vertexCount = 0;              // largest gene end of a pair numbered on its own + 1
-    std::vector<AdjacencyArray> adjacencies;  // empty where they are not kept
+    std::size_t codeCount = 0;    // largest code + 1
+    std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
+    // Where adjacencies are kept: those of each structure, the codes each holds as a set of
+    // bits (`codeWords` words a structure, bit c for the code c), and the gene ends each holds
+    // in increasing order. All empty where they are not kept.
+    std::vector<AdjacencyArray> adjacencies;
+    std::size_t codeWords = 0;
+    std::vector<uint64_t> codeBits;
+    std::vector<std::vector<uint32_t>> endsOf;
 };
 
 // The memory all structures' adjacencies written with the file's codes may take, and how many
@@ -71,8 +77,8 @@ private:
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
     // the gene ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
-    // Lists the gene ends of structures i and j with the file's codes (`pairEnds_`).
-    void listPairEnds(std::size_t i, std::size_t j);
+    // Loads the kept adjacencies of structures i and j, with their gene ends.
+    void loadKept(std::size_t i, std::size_t j);
     // The adjacencies of structure k, written as `source`, with the pair's codes.
     void fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
                            AdjacencyArray& adjacency) const;
@@ -90,10 +96,7 @@ private:
     ChromosomalStructure pairedSecond_;
     std::vector<int32_t> pairCode_;   // by the file's code: its code in the current pair
     std::vector<uint32_t> pairEnds_;  // the ends of either structure, in increasing order
-    // With adjacencies kept: the gene ends of every code of the file, in increasing order, which
-    // are the ends of every pair of two structures that each hold all codes.
-    std::vector<uint32_t> fileEnds_;
-    bool eachHoldsAll_ = false;  // whether each structure holds every end of the pair
+    bool eachHoldsAll_ = false;       // whether each structure holds every end of the pair
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;
