@@ -7,22 +7,14 @@
 
 namespace varnet {
 
-bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
-    Component& cycle = state.cycles[static_cast<std::size_t>(i)];
+namespace {
+
+// Closes `cycle` over the gap that cutting out edge `at` of a cycle of four or more edges leaves:
+// the edge before it reaches to the end of the edge after it, taking over its genes.
+void closeOverCut(Component& cycle, std::size_t at) {
     const std::size_t n = cycle.size();
-    if (n < 4) return false;
-    const std::size_t at = static_cast<std::size_t>(j);
     const std::size_t prev = at == 0 ? n - 1 : at - 1;
     const std::size_t next = (at + 1) % n;
-
-    ComponentItem before = state.log.copyCycle(cycle);
-    const Edge& cutEdge = cycle[at];
-    Component twoCycle;
-    if (state.log.keepsRecords()) {
-        twoCycle = {cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side), cutEdge.second,
-                                      cutEdge.first)};
-    }
-
     Edge& joined = cycle[prev];
     const Edge& following = cycle[next];
     joined.second = following.second;
@@ -32,12 +24,31 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     }
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
+}
 
+}  // namespace
+
+bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
+    Component& cycle = state.cycles[static_cast<std::size_t>(i)];
+    if (cycle.size() < 4) return false;
+    const std::size_t at = static_cast<std::size_t>(j);
+    // A cost-only solve makes neither the record nor the cut-out cycle (see
+    // `reduceAdjacencyEdges`).
+    if (!state.log.keepsRecords()) {
+        closeOverCut(cycle, at);
+        state.log.addCost(weightOf(dpEvent, weights));
+        return true;
+    }
+    ComponentItem before = makeCycleItem(cycle);
+    const Edge& cutEdge = cycle[at];
+    Component twoCycle{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
+                                         cutEdge.second, cutEdge.first)};
+    closeOverCut(cycle, at);
     state.log.recordStep([&] {
         return makeOperationRecord({std::move(before)},
                                    {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
     });
-    if (!twoCycle.empty()) state.cycles.push_back(std::move(twoCycle));
+    state.cycles.push_back(std::move(twoCycle));
     state.log.addCost(weightOf(dpEvent, weights));
     return true;
 }
@@ -79,10 +90,11 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
     for (uint64_t k = 0; k < geneFreeCuts; ++k) state.log.addCost(weightOf(dpEvent, weights));
     state.geneFreeCycles = 0;
     state.geneFreeCycleEdges = 0;
-    // Cycles appended by the cuts are visited too; having two edges, they are never cut.
+    // Cycles appended by the cuts are visited too; having two edges, they are never cut. A cut
+    // needs four edges and leaves two fewer, so a cycle is left as soon as it has fewer.
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {
         std::size_t j = 0;
-        while (j < state.cycles[i].size()) {
+        while (state.cycles[i].size() >= 4 && j < state.cycles[i].size()) {
             if (state.cycles[i][j].kind == EdgeKind::adjacency &&
                 extractCycleEdge(state, static_cast<int32_t>(i), static_cast<int32_t>(j),
                                  weights)) {

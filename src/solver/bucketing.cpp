@@ -1,29 +1,21 @@
 #include "solver/bucketing.hpp"
 
-#include <algorithm>
 #include <utility>
 
 #include "solver/categories.hpp"
 
 namespace varnet {
-namespace {
 
-bool carriesGenes(const Component& component) {
-    return std::any_of(component.begin(), component.end(), [](const Edge& edge) {
-        return isSpecialGeneEdge(edge) || !edge.genes.empty();
-    });
-}
-
-// Files a component by its category. A cost-only solve keeps no component of `other` without
-// genes: no later step takes a component of `other`, and the one step that reads them, the
-// final stripping of two-edge cycles, charges only for genes.
-void file(ChromosomeSet& state, Component& component, Category category) {
-    if (category == Category::other && !state.log.keepsRecords() && !carriesGenes(component))
+void fileComponent(ChromosomeSet& state, Component&& component, Category category) {
+    if (category != Category::other || state.log.keepsRecords()) {
+        state.buckets[category].push_back(std::move(component));
         return;
-    state.buckets[category].push_back(std::move(component));
+    }
+    appendFinalDeletions(component, state.finalDeletions);
+    if (component.capacity() == 0) return;
+    component.clear();
+    state.spare.push_back(std::move(component));
 }
-
-}  // namespace
 
 void bucketComponents(ChromosomeSet& state) {
     for (Component& cycle : state.cycles) {
@@ -32,10 +24,10 @@ void bucketComponents(ChromosomeSet& state) {
         if (f.kind == EdgeKind::block && f.first == 0) {
             state.buckets[Category::circularBlockB].push_back(std::move(cycle));
         } else {
-            file(state, cycle, categoryOf(cycle));
+            fileComponent(state, std::move(cycle), categoryOf(cycle));
         }
     }
-    for (Component& path : state.paths) file(state, path, categoryOf(path));
+    for (Component& path : state.paths) fileComponent(state, std::move(path), categoryOf(path));
     // From here on the buckets hold every component.
     recycleComponents(state, state.cycles);
     recycleComponents(state, state.paths);

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/cycle_splice.hpp"
 #include "solver/join_steps.hpp"
@@ -210,13 +211,9 @@ constexpr bool allConsistent() {
 }
 static_assert(allConsistent(), "a row of the case table does not fit how it is run");
 
-void file(ChromosomeSet& state, Component component, Category category) {
-    state.buckets[category].push_back(std::move(component));
-}
-
-void fileByRefinedCategory(ChromosomeSet& state, Component component) {
+void fileByRefinedCategory(ChromosomeSet& state, Component&& component) {
     const Category category = refinedCategoryOf(component);
-    file(state, std::move(component), category);
+    fileComponent(state, std::move(component), category);
 }
 
 ComponentItem closedTestedItem(const StepLog& log, const Component& component, bool closed) {
@@ -274,7 +271,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         if (second) {
             const Category category =
                 row.secondByCategoryOf ? categoryOf(r.freed) : refinedCategoryOf(r.freed);
-            file(state, std::move(r.freed), category);
+            fileComponent(state, std::move(r.freed), category);
         }
         if (row.run != Run::partnerBeforeFreed) {
             for (Component* leftover : leftovers)
@@ -350,9 +347,20 @@ void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     }
 }
 
+// The sources some row, under either weight order, takes X from: where none holds anything, no
+// row runs.
+constexpr CategorySet xSources = [] {
+    CategorySet sources = 0;
+    for (const RowSourcesByOrder& row : rowSources) {
+        sources |= row.whenDpAtMostSp.x | row.otherwise.x;
+    }
+    return sources;
+}();
+
 void runCaseSteps(ChromosomeSet& state, const OperationWeights& weights) {
     const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
     CategorySet held = sourcesHolding(state);
+    if ((held & xSources) == 0) return;
     for (std::size_t r = 0; r < std::size(caseTable); ++r) {
         const RowSources& sources =
             dpAtMostSp ? rowSources[r].whenDpAtMostSp : rowSources[r].otherwise;
@@ -500,9 +508,9 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         cycles.pop_back();
         qBucket.erase(qBucket.begin() + static_cast<std::ptrdiff_t>(q->second));
         const Category c1 = categoryOf(r1);
-        file(state, std::move(r1), c1);
+        fileComponent(state, std::move(r1), c1);
         const Category c2 = categoryOf(r2);
-        file(state, std::move(r2), c2);
+        fileComponent(state, std::move(r2), c2);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/cycle_splice.hpp"
 #include "solver/primitives.hpp"
@@ -23,7 +24,7 @@ std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t
 
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
                      const OperationWeights& weights) {
-    const EventCode event = isSideB(edge) ? bDeletionEvent : aDeletionEvent;
+    const EventCode event = deletionOf(edge);
     ComponentItem before = state.log.copyCycle(x);
     setKind(edge, EdgeKind::adjacency);
     state.log.recordStep(
@@ -35,7 +36,8 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
 
 void pushToCategory(ChromosomeSet& state, Component component) {
     if (component.empty()) return;
-    state.buckets[categoryOf(component)].push_back(std::move(component));
+    const Category category = categoryOf(component);
+    fileComponent(state, std::move(component), category);
 }
 
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
@@ -70,12 +72,14 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         Component c = popLast(closed);
         // A one-edge component has nothing to cut out; like a finished cycle it is kept as is.
         if (innerEdgeCount(c) == 2 || c.size() < 2) {
-            state.buckets[Category::other].push_back(std::move(c));
+            fileComponent(state, std::move(c), Category::other);
             continue;
         }
         std::optional<std::size_t> j = findSplitEdgeA(c);
         if (!j) j = findSplitEdgeB(c);
-        SplitResult split = splitCycleAt(c, j.value_or(0));
+        // Only a record shows the cycle as it was.
+        SplitResult split = state.log.keepsRecords() ? splitCycleAt(c, j.value_or(0))
+                                                     : splitCycleAt(std::move(c), j.value_or(0));
         Component& r = split.rest;
         Component& s = split.cut;
         state.log.recordStep([&] {
@@ -97,6 +101,8 @@ std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
 }
 
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {
+    for (const EventCode deletion : state.finalDeletions)
+        state.log.addCost(weightOf(deletion, weights));
     for (Component& x : state.buckets[Category::other]) {
         if (x.size() != 2) continue;
         if (x.front().kind == EdgeKind::bridging) deleteEdgeGenes(state, x, x.front(), weights);

@@ -49,20 +49,24 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
 }  // namespace
 
 void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
-    resolveQuads(state);
-    eliminateOdd(state, Category::oddEndOnA, weights);
-    eliminateOdd(state, Category::oddEndOnB, weights);
-    closeEndPaths(state, Category::oddEndToEndB, weights);
-    closeEndPaths(state, Category::oddEndToEndA, weights);
-    deleteBlocksOnA(state, weights);
-    closeGenePaths(state, Category::oddBridgedA, weights);
-    closeGenePaths(state, Category::oddBridgedB, weights);
-    closeGenePaths(state, Category::bridgeOnA, weights);
-    reduceEvenEndPaths(state, weights);
-    reduceEvenGenePaths(state, weights);
-    reduceMixedEvenPaths(state, weights);
-    deleteSideAEndEdges(state, weights);
-    combineCyclePairs(state, weights);
+    // Each step works through one bucket and does nothing where it is empty, as most are: one
+    // test here skips it.
+    const auto holds = [&state](Category category) { return !state.buckets[category].empty(); };
+    using enum Category;
+    if (!state.quads.empty()) resolveQuads(state);
+    if (holds(oddEndOnA)) eliminateOdd(state, oddEndOnA, weights);
+    if (holds(oddEndOnB)) eliminateOdd(state, oddEndOnB, weights);
+    if (holds(oddEndToEndB)) closeEndPaths(state, oddEndToEndB, weights);
+    if (holds(oddEndToEndA)) closeEndPaths(state, oddEndToEndA, weights);
+    if (holds(blockOnA)) deleteBlocksOnA(state, weights);
+    if (holds(oddBridgedA)) closeGenePaths(state, oddBridgedA, weights);
+    if (holds(oddBridgedB)) closeGenePaths(state, oddBridgedB, weights);
+    if (holds(bridgeOnA)) closeGenePaths(state, bridgeOnA, weights);
+    if (holds(evenEndToEnd)) reduceEvenEndPaths(state, weights);
+    if (holds(evenBridged)) reduceEvenGenePaths(state, weights);
+    if (holds(evenEndOnA) || holds(evenEndOnB)) reduceMixedEvenPaths(state, weights);
+    if (holds(endEdgeOnA)) deleteSideAEndEdges(state, weights);
+    if (holds(closed)) combineCyclePairs(state, weights);
     stripTwoEdgeCycles(state, weights);
 }
 
@@ -173,7 +177,10 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
             pushToCategory(state, std::move(p));
             continue;
         }
-        SplitResult split = splitCycleAt(p, p.size() - 1);
+        // Only a record shows the cycle as it was.
+        const std::size_t cut = p.size() - 1;
+        SplitResult split =
+            state.log.keepsRecords() ? splitCycleAt(p, cut) : splitCycleAt(std::move(p), cut);
         Component& r = split.rest;
         Component& s = split.cut;
         state.log.recordStep([&] {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/join_steps.hpp"
 #include "solver/primitives.hpp"
@@ -287,6 +288,13 @@ constexpr std::array<CategorySet, std::size(pairingCases)> categoriesNeeded = []
     return needed;
 }();
 
+// The categories some row is driven by: where the buckets hold none of them, no row runs.
+constexpr CategorySet driverCategories = [] {
+    CategorySet drivers = 0;
+    for (const PairingCase& row : pairingCases) drivers |= bitOf(row.driver.category);
+    return drivers;
+}();
+
 bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
     for (const Category partner : row.partners) {
         if (state.buckets[partner].empty()) return false;
@@ -344,7 +352,8 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         for (std::size_t i = 0; i < function.productCount; ++i) {
             Component& product = outcome.products[i];
             const Routing routed = row.routing.items[i];
-            state.buckets[routed ? *routed : categoryOf(product)].push_back(std::move(product));
+            const Category category = routed ? *routed : categoryOf(product);
+            fileComponent(state, std::move(product), category);
         }
         state.log.addCost(cost);
     }
@@ -355,6 +364,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
 void pairPaths(ChromosomeSet& state, const OperationWeights& weights) {
     // Most rows find a category they need empty: that costs one test.
     CategorySet held = state.buckets.held();
+    if ((held & driverCategories) == 0) return;
     for (std::size_t r = 0; r < std::size(pairingCases); ++r) {
         if ((categoriesNeeded[r] & ~held) != 0) continue;
         runCase(state, pairingCases[r], weights);

@@ -38,12 +38,6 @@ bool makeEndJunction(const Edge& neighbour, uint32_t openEnd, std::size_t n, Edg
 
 }  // namespace
 
-Edge reversedEdge(const Edge& edge) {
-    Edge copy = edge;
-    reverseEdgeGenes(copy);
-    return copy;
-}
-
 void reverseEdgeGenes(Edge& edge) {
     std::reverse(edge.genes.begin(), edge.genes.end());
     for (int32_t& code : edge.genes) code = -code;
@@ -51,12 +45,6 @@ void reverseEdgeGenes(Edge& edge) {
 
 void appendGenes(const Edge& source, Edge& target) {
     target.genes.insert(target.genes.end(), source.genes.begin(), source.genes.end());
-}
-
-void gatherGenes(const std::vector<Edge>& edges, Edge& target) {
-    std::vector<int32_t> genes;
-    for (const Edge& edge : edges) genes.insert(genes.end(), edge.genes.begin(), edge.genes.end());
-    target.genes = std::move(genes);
 }
 
 Edge mirrorEdge(const Edge& edge) {
@@ -183,25 +171,29 @@ void cutOutPathEdge(Component& p, std::size_t j) {
 }
 
 SplitResult splitCycleAt(const Component& c, std::size_t j) {
+    return splitCycleAt(Component(c), j);
+}
+
+SplitResult splitCycleAt(Component&& c, std::size_t j) {
     const std::size_t n = c.size();
     const Edge& e = c[j];
     Edge mirror = mirrorEdge(e);
     setKind(mirror, EdgeKind::adjacency);
-    SplitResult result{c, Component{e, std::move(mirror)}};
-    Component& r = result.rest;
+    SplitResult result{{}, Component{e, std::move(mirror)}};
 
     const std::size_t prev = j == 0 ? n - 1 : j - 1;
     const std::size_t next = (j + 1) % n;
     if (c[prev].kind == EdgeKind::bridging || c[next].kind == EdgeKind::bridging) {
-        setKind(r[prev], EdgeKind::bridging);
+        setKind(c[prev], EdgeKind::bridging);
     }
-    appendGenes(c[next], r[prev]);
-    r[prev].second = r[next].second;
+    // In a one-edge cycle the edge is its own successor: there is only one edge to erase.
+    if (prev != next) appendGenes(c[next], c[prev]);
+    c[prev].second = c[next].second;
     const std::size_t higher = std::max(j, next);
     const std::size_t lower = std::min(j, next);
-    r.erase(r.begin() + static_cast<std::ptrdiff_t>(higher));
-    // In a one-edge cycle the edge is its own successor: there is only one edge to erase.
-    if (lower != higher) r.erase(r.begin() + static_cast<std::ptrdiff_t>(lower));
+    c.erase(c.begin() + static_cast<std::ptrdiff_t>(higher));
+    if (lower != higher) c.erase(c.begin() + static_cast<std::ptrdiff_t>(lower));
+    result.rest = std::move(c);
     return result;
 }
 

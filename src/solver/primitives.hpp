@@ -7,10 +7,8 @@
 namespace varnet {
 
 // Gene lists. Reversal reverses the order and negates every code.
-Edge reversedEdge(const Edge& edge);
 void reverseEdgeGenes(Edge& edge);
 void appendGenes(const Edge& source, Edge& target);
-void gatherGenes(const std::vector<Edge>& edges, Edge& target);
 
 // Copy of `edge` on the other side (a lone vertex stays as it is) with its endpoints exchanged.
 Edge mirrorEdge(const Edge& edge);
@@ -48,5 +46,7 @@ void cutOutPathEdge(Component& p, std::size_t j);
 // Cuts edge j out of cycle C as a two-edge cycle; in the rest of C the edge before j is
 // extended to the end of the edge after j.
 SplitResult splitCycleAt(const Component& c, std::size_t j);
+// As above, making the rest out of C itself.
+SplitResult splitCycleAt(Component&& c, std::size_t j);
 
 }  // namespace varnet

@@ -6,6 +6,7 @@
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
 #include "solver/categories.hpp"
+#include "solver/cycle_reduction.hpp"
 #include "solver/final_elimination.hpp"
 #include "solver/path_end_reduction.hpp"
 #include "solver/path_pairing.hpp"
@@ -52,6 +53,13 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
     bool moves = false;
     for (std::size_t k = 0; k < otherIndex; ++k) {
         const Category category = categoryAt(k);
+        // Nor are the closed components: both classifiers call the same components closed, and
+        // every one filed as closed before the final phase was classified so (adding genes to an
+        // edge, as merging does, changes no category).
+        if (category == Category::closed) {
+            targets.insert(targets.end(), state.buckets[category].size(), category);
+            continue;
+        }
         for (const Component& component : state.buckets[category]) {
             const Category target =
                 refined ? (category == Category::circularBlockB ? category
@@ -71,6 +79,21 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
         std::vector<Component>& bucket = state.buckets.lists[k];
         for (Component& component : bucket) moving.push_back(std::move(component));
         bucket.clear();
+    }
+    // A cost-only solve notes their deletions in front of the ones noted (see `fileComponent`).
+    if (!state.log.keepsRecords()) {
+        std::vector<EventCode>& joining = state.joiningDeletions;
+        joining.clear();
+        for (std::size_t i = 0; i < moving.size(); ++i) {
+            if (targets[i] == Category::other) {
+                appendFinalDeletions(moving[i], joining);
+            } else {
+                state.buckets[targets[i]].push_back(std::move(moving[i]));
+            }
+        }
+        state.finalDeletions.insert(state.finalDeletions.begin(), joining.begin(), joining.end());
+        recycleComponents(state, moving);
+        return;
     }
     std::vector<Component>& others = state.buckets[Category::other];
     const auto joining = std::count(targets.begin(), targets.end(), Category::other);
@@ -103,9 +126,12 @@ void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
-    // The later phases take only what the buckets hold; a cost-only solve of structures with
-    // the same genes often leaves them all empty.
-    if (!state.log.keepsRecords() && state.buckets.held() == 0) return;
+    // The later phases take only what the buckets hold; a cost-only solve often leaves them all
+    // empty, and then only the deletions noted for `other` remain to be charged.
+    if (!state.log.keepsRecords() && state.buckets.held() == 0) {
+        stripTwoEdgeCycles(state, weights);
+        return;
+    }
     pairPaths(state, weights);
     regroupBuckets(state, true);
     joinRemaining(state, weights);
@@ -130,6 +156,7 @@ double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
 double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
     for (std::vector<Component>& bucket : state.buckets.lists) recycleComponents(state, bucket);
     state.quads.clear();
+    state.finalDeletions.clear();
     state.log = StepLog::costOnly();
     runPhases(state, weights);
     return state.log.totalCost();
