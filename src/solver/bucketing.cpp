@@ -17,12 +17,31 @@ void fileComponent(ChromosomeSet& state, Component&& component, Category categor
     state.spare.push_back(std::move(component));
 }
 
+namespace {
+
+// The category of a closed component of two edges, neither of them an end edge, as `categoryOf`
+// gives it: closed when both are bridging edges, `other` otherwise.
+bool isClosedTwoInnerEdges(const Component& component) {
+    return component.size() == 2 && component.front().kind != EdgeKind::end &&
+           component.back().kind != EdgeKind::end && isClosed(component);
+}
+
+}  // namespace
+
 void bucketComponents(ChromosomeSet& state) {
+    const bool costOnly = !state.log.keepsRecords();
     for (Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
         if (f.kind == EdgeKind::block && !isSideB(f)) continue;
         if (f.kind == EdgeKind::block && f.first == 0) {
             state.buckets[Category::circularBlockB].push_back(std::move(cycle));
+        } else if (costOnly && isClosedTwoInnerEdges(cycle)) {
+            // Most cycles are such; those of `other` stay where they are, to be emptied below.
+            if (f.kind == EdgeKind::bridging && cycle.back().kind == EdgeKind::bridging) {
+                state.buckets[Category::closed].push_back(std::move(cycle));
+            } else {
+                appendFinalDeletions(cycle, state.finalDeletions);
+            }
         } else {
             fileComponent(state, std::move(cycle), categoryOf(cycle));
         }
