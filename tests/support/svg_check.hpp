@@ -5,8 +5,7 @@
 
 namespace varnet::testing {
 
-// Checks that `text` is a well-formed XML document (one root element, matching tags, quoted
-// attributes, only defined entities, valid UTF-8, no control characters) and returns the text of
+// Checks with Expat that `text` is a well-formed XML document in UTF-8 and returns the text of
 // every element with the attribute class="leaf", entities decoded, in document order. Throws
 // std::runtime_error naming the offset of the first fault.
 std::vector<std::string> leafLabelsOfSvg(const std::string& text);

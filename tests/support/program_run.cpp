@@ -1,0 +1,43 @@
+#include "support/program_run.hpp"
+
+#include <fstream>
+#include <sstream>
+
+#include "app/command_line.hpp"
+
+namespace varnet::testing {
+
+ProgramRun runProgram(const std::vector<std::string>& args, bool errIsTerminal) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runCommandLine(args, out, err, errIsTerminal);
+    return {status, out.str(), err.str()};
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files[entry.path().filename().string()] = readFile(entry.path());
+    return files;
+}
+
+std::string maskTimings(const std::string& text) {
+    static const std::string label = "Time of matrix calculation: ";
+    std::string masked;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(label)) line = label + "<masked>";
+        masked += line;
+        if (!lines.eof()) masked += '\n';
+    }
+    return masked;
+}
+
+}  // namespace varnet::testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.hpp"
+#include "support/working_directory.hpp"
+
+// Runs of the program's command line inside a test, and what they leave behind.
+namespace varnet::testing {
+
+struct ProgramRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+    // The last line of the error stream: the cost a dist run prints.
+    std::string lastLine() const { return err.substr(err.rfind('\n') + 1); }
+};
+
+// runCommandLine with both streams caught.
+ProgramRun runProgram(const std::vector<std::string>& args, bool errIsTerminal = false);
+
+// The whole content of a file, empty when there is none.
+std::string readFile(const std::filesystem::path& path);
+
+// Every file directly inside `dir`, by name.
+std::map<std::string, std::string> filesIn(const std::filesystem::path& dir);
+
+// `text` with the number on every "Time of matrix calculation: " line masked.
+std::string maskTimings(const std::string& text);
+
+// A test run inside a fresh temporary working directory, where relative paths such as the
+// default "distance_weights.ini" resolve.
+class InTempDir : public ::testing::Test {
+protected:
+    InTempDir() : cwd_(dir_.path()) {}
+    TempDir dir_;
+    ScopedWorkingDirectory cwd_;
+};
+
+}  // namespace varnet::testing
