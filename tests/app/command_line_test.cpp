@@ -9,87 +9,114 @@
 
 #include "app/program_options.hpp"
 #include "app/weight_files.hpp"
-#include "support/temp_dir.hpp"
-#include "support/working_directory.hpp"
+#include "support/program_run.hpp"
 
 namespace varnet {
 namespace {
 
 const std::string parsing = "Parsing parameters: \n";
-const std::string badAnyCast = "boost::bad_any_cast: failed conversion using boost::any_cast";
+const std::string error = parsing + "Error occured: ";
 
 // A fresh working directory with an operation-weights file and the default distance weights.
-class CommandLine : public ::testing::Test {
+class CommandLine : public testing::InTempDir {
 protected:
-    CommandLine() : cwd_(dir_.path()) {
+    CommandLine() {
         dir_.write("weights.txt", "DP=1,SP=2,J=3,C=4,aD=5,bD=6\n");
         dir_.write("distance_weights.ini", "[weights]\nspecial=0.75\nbreakpoint=0.25\n");
         dir_.write("plain_file", "");
+        dir_.write("s.txt", "3\nA 1 L2 +a+b\nB 1 L2 +b+a\nC 1 L2 +a-b\n");
     }
-    testing::TempDir dir_;
-    testing::ScopedWorkingDirectory cwd_;
 };
 
+// Every failure: status 1, the whole error text (one ending in "..." is the start of it, Boost
+// words the rest), nothing on standard output; values are checked before the result directory
+// is made where `made` is false.
 TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
     struct Case {
         std::vector<std::string> args;
         std::string err;
+        bool made = false;
     };
-    const std::vector<std::string> valid = {"-c", "s.txt", "-o", "weights.txt", "-r", "out"};
-    const auto with = [&](std::vector<std::string> extra) {
-        extra.insert(extra.begin(), valid.begin(), valid.end());
+    const auto with = [](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), {"-c", "s.txt", "-o", "weights.txt", "-r", "out"});
         return extra;
     };
-    const std::string error = parsing + "Error occured: ";
+    const auto tree = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), {"-m", "tree"});
+        return with(extra);
+    };
+    const std::string whole =
+        error + "The option --jackknife must be a whole number from 0 to 1000000, not ";
+    const std::string share =
+        error + "The option --jackknife-fraction must be a number above 0 and below 1, not ";
+    const std::string copies =
+        error + "the argument ('Context') for option '--copies' is invalid: use order or context";
+    const std::string badAnyCast =
+        error + "boost::bad_any_cast: failed conversion using boost::any_cast";
     const Case cases[] = {
         {with({"-m", "dist", "-x"}), error + "unrecognised option '-x'"},
         {with({"-m"}), error + "the required argument for option '--mode' is missing"},
         {with({"-m", "dist", "-m", "tree"}),
          error + "option '--mode' cannot be specified more than once"},
-        {valid, error + badAnyCast},
-        {{"-o", "weights.txt", "-r", "out", "-m", "dist"}, error + badAnyCast},
+        {with({}), badAnyCast},
+        {{"-o", "weights.txt", "-r", "out", "-m", "dist"}, badAnyCast},
         {{"-c", "s.txt", "-o", "none.txt", "-r", "out", "-m", "x"},
-         error + "failed to open file with weights"},
-        {with({"-m", "dist", "-d", "none.ini"}), error + "none.ini: cannot open file"},
-        {with({"-m", "Dist"}), parsing + "Done.\nInvalid mode: Dist"},
+         error + "failed to open file with weights",
+         true},
+        {with({"-m", "dist", "-d", "none.ini"}), error + "none.ini: cannot open file", true},
+        {with({"-m", "Dist"}), parsing + "Done.\nInvalid mode: Dist", true},
+        {{"-c", "s", "-o", "weights.txt", "-r", "plain_file/out", "-m", "x"},
+         error + "boost::filesystem::create_director..."},
+        {with({"-m", "dist", "--copies", "Context"}), copies},
+        {tree({"--copies", "Context"}), copies},
+        {tree({"-b", "-1"}), whole + "\"-1\""},
+        {tree({"-b", "x"}), whole + "\"x\""},
+        {tree({"--jackknife=2.5"}), whole + "\"2.5\""},
+        {tree({"-b", "1000001"}), whole + "\"1000001\""},
+        {tree({"--jackknife-fraction", "0"}), share + "\"0\""},
+        {tree({"--jackknife-fraction", "1"}), share + "\"1\""},
+        {tree({"--jackknife-fraction", "nan"}), share + "\"nan\""},
+        {tree({"--jackknife-fraction", "0.4x"}), share + "\"0.4x\""},
+        {tree({"--seed", "-1"}),
+         error + "The option --seed must be a whole number from 0 to 18446744073709551615, not "
+                 "\"-1\""},
+        {tree({"-b", "5", "-p", "UPGMA"}),
+         error + "The jackknife (-b) needs a tree method (-p upgma, nj or kruskal), not \"UPGMA\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(runCommandLine(c.args, out, err), 1);
-        EXPECT_EQ(err.str(), c.err);
-        EXPECT_EQ(out.str(), "");
+        const testing::ProgramRun run = testing::runProgram(c.args);
+        EXPECT_EQ(run.status, 1);
+        if (c.err.ends_with("...")) {
+            EXPECT_TRUE(run.err.starts_with(c.err.substr(0, c.err.size() - 3))) << run.err;
+        } else {
+            EXPECT_EQ(run.err, c.err);
+        }
+        EXPECT_EQ(run.out, "");
+        if (!c.made) EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
+        std::filesystem::remove_all(dir_.path() / "out");
     }
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(runCommandLine({"-c", "s", "-o", "weights.txt", "-r", "plain_file/out", "-m", "x"},
-                             out, err),
-              1);
-    EXPECT_EQ(err.str().rfind(error + "boost::filesystem::create_director", 0), 0u) << err.str();
 }
 
 // --version prints the version alone, before any file is read; the option list of -h stays
 // without it.
 TEST_F(CommandLine, VersionAloneOnStandardOutput) {
     const std::string version = std::string("varnet ") + versionText() + "\n";
-    const std::vector<std::string> versionLines[] = {
-        {"--version"}, {"-c", "none.txt", "--version", "-m", "x", "-r", "not_made"}};
-    for (const std::vector<std::string>& args : versionLines) {
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(runCommandLine(args, out, err), 0);
-        EXPECT_EQ(out.str(), version);
-        EXPECT_EQ(err.str(), "");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"},
+          {"-c", "none.txt", "--version", "-m", "x", "-r", "not_made"}}) {
+        const testing::ProgramRun run = testing::runProgram(args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, version);
+        EXPECT_EQ(run.err, "");
     }
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "not_made"));
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(runCommandLine({"--version=1"}, out, err), 1);
-    EXPECT_EQ(out.str(), "");
-    std::ostringstream help;
-    EXPECT_EQ(runCommandLine({"-h"}, out, help), 0);
-    EXPECT_EQ(help.str().find("version"), std::string::npos) << help.str();
+    const testing::ProgramRun valued = testing::runProgram({"--version=1"});
+    EXPECT_EQ(valued.status, 1);
+    EXPECT_EQ(valued.out, "");
+    const testing::ProgramRun help = testing::runProgram({"-h"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err.find("version"), std::string::npos) << help.err;
 }
 
 TEST_F(CommandLine, ParsesValuesInEveryStyle) {
@@ -114,51 +141,15 @@ TEST_F(CommandLine, CostThatIsNotFiniteIsAnErrorBeforeAFileHoldsIt) {
     // Two blocks deleted at 1e308 each: the sum overflows.
     dir_.write("s.txt", "2\nA 3 L1 +a C1 +x C1 +y\nB 1 L1 +a\n");
     dir_.write("huge.txt", "aD=1e308");
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(
-        runCommandLine({"-c", "s.txt", "-o", "huge.txt", "-r", "result", "-m", "dist"}, out, err),
-        1);
-    EXPECT_NE(err.str().find("Error occured: The cost of turning structure \"A\" into structure "
-                             "\"B\" is not finite (inf): the operation weights are too large"),
+    const testing::ProgramRun run =
+        testing::runProgram({"-c", "s.txt", "-o", "huge.txt", "-r", "result", "-m", "dist"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Error occured: The cost of turning structure \"A\" into structure "
+                           "\"B\" is not finite (inf): the operation weights are too large"),
               std::string::npos)
-        << err.str();
+        << run.err;
+    EXPECT_EQ(testing::filesIn(dir_.path() / "result").size(), 1u) << "joint_graph.txt alone";
     EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "result" / "joint_graph.txt"));
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "result" / "final.txt"));
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "result" / "shortest_sequence.txt"));
-}
-
-TEST_F(CommandLine, JackknifeValuesAreCheckedBeforeAnythingIsCreated) {
-    dir_.write("s.txt", "3\nA 1 L2 +a+b\nB 1 L2 +b+a\nC 1 L2 +a-b\n");
-    const std::string whole = "The option --jackknife must be a whole number from 0 to 1000000, ";
-    const std::string share =
-        "The option --jackknife-fraction must be a number above 0 and below "
-        "1, not ";
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"-b", "-1"}, whole + "not \"-1\""},
-        {{"-b", "x"}, whole + "not \"x\""},
-        {{"--jackknife=2.5"}, whole + "not \"2.5\""},
-        {{"-b", "1000001"}, whole + "not \"1000001\""},
-        {{"--jackknife-fraction", "0"}, share + "\"0\""},
-        {{"--jackknife-fraction", "1"}, share + "\"1\""},
-        {{"--jackknife-fraction", "nan"}, share + "\"nan\""},
-        {{"--jackknife-fraction", "0.4x"}, share + "\"0.4x\""},
-        {{"--seed", "-1"},
-         "The option --seed must be a whole number from 0 to 18446744073709551615, not \"-1\""},
-        {{"-b", "5", "-p", "UPGMA"},
-         "The jackknife (-b) needs a tree method (-p upgma, nj or kruskal), not \"UPGMA\""},
-    };
-    for (const auto& [extra, message] : cases) {
-        SCOPED_TRACE(message);
-        std::vector<std::string> args = {"-c", "s.txt", "-o", "weights.txt",
-                                         "-r", "out",   "-m", "tree"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(runCommandLine(args, out, err), 1);
-        EXPECT_EQ(err.str(), parsing + "Error occured: " + message);
-        EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
-    }
 }
 
 // Without replicates the other jackknife values change nothing: every file and line stays.
@@ -170,16 +161,11 @@ TEST_F(CommandLine, NoReplicatesLeaveEveryOutputAsItIs) {
             std::vector<std::string> args = {"-c",   "s.txt", "-o",   "weights.txt", "-r",
                                              result, "-m",    "tree", "-p",          method};
             args.insert(args.end(), extra.begin(), extra.end());
-            std::ostringstream out;
-            std::ostringstream err;
-            EXPECT_EQ(runCommandLine(args, out, err), 0) << err.str();
-            std::string text = out.str();
-            text.erase(text.find("Time of matrix"), text.find(" seconds\n") - text.find("Time"));
-            std::map<std::string, std::string> files = {{"<stdout>", text},
-                                                        {"<stderr>", err.str()}};
-            for (const auto& entry : std::filesystem::directory_iterator(dir_.path() / result))
-                files[entry.path().filename().string()] =
-                    dir_.read(result + "/" + entry.path().filename().string());
+            const testing::ProgramRun done = testing::runProgram(args);
+            EXPECT_EQ(done.status, 0) << done.err;
+            std::map<std::string, std::string> files = testing::filesIn(dir_.path() / result);
+            files["<stdout>"] = testing::maskTimings(done.out);
+            files["<stderr>"] = done.err;
             return files;
         };
         EXPECT_EQ(run(std::string("plain_") + method, {}),
@@ -194,13 +180,10 @@ TEST_F(CommandLine, NoReplicatesLeaveEveryOutputAsItIs) {
 // deleted alone.
 TEST_F(CommandLine, JackknifeDeletesEveryCopyOfAName) {
     dir_.write("s.txt", "3\nX 1 L14 +a+a+a+a+a+a+a+a+a+a+a+a+b+c\nY 1 L3 +a+b+c\nZ 1 C3 +a+c+b\n");
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(runCommandLine({"-c", "s.txt", "-o", "weights.txt", "-r", "out", "-m", "tree", "-p",
-                              "nj", "-b", "12", "--jackknife-fraction", "0.8"},
-                             out, err),
-              0)
-        << err.str();
+    const testing::ProgramRun run =
+        testing::runProgram({"-c", "s.txt", "-o", "weights.txt", "-r", "out", "-m", "tree", "-p",
+                             "nj", "-b", "12", "--jackknife-fraction", "0.8"});
+    ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream trees(dir_.read("out/replicates.tre"));
     int count = 0;
     for (std::string tree; std::getline(trees, tree); ++count) {

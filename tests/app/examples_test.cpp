@@ -1,49 +1,18 @@
-// The bundled examples must stay readable and within what the graph can hold.
+// The bundled examples in every format and worker count, and against PHYLIP; their byte-exact
+// results are golden cases.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
-#include "app/command_line.hpp"
-#include "app/weight_files.hpp"
-#include "structures/structure_reader.hpp"
-#include "structures/structure_validation.hpp"
-#include "support/temp_dir.hpp"
+#include "support/program_run.hpp"
 
 namespace varnet {
 namespace {
 
 const std::string sourceDir = VARNET_SOURCE_DIR;
-
-TEST(Examples, StructureFilesReadAndPassTheGraphChecks) {
-    struct Case {
-        const char* file;
-        std::size_t structures;
-    };
-    for (const Case& c :
-         {Case{"examples/dist_pair.txt", 2}, Case{"examples/tree_six.txt", 6},
-          Case{"examples/tree_six.unimog", 6}, Case{"examples/tree_six.grimm", 6}}) {
-        SCOPED_TRACE(c.file);
-        std::vector<ChromosomalStructure> structures;
-        GeneNameTable table;
-        readStructureFile(sourceDir + "/" + c.file, structures, table);
-        ASSERT_EQ(structures.size(), c.structures);
-        for (const ChromosomalStructure& structure : structures) {
-            EXPECT_GE(structure.name.size(), 10u) << "names must survive the PHYLIP cut";
-        }
-        EXPECT_NO_THROW(validateForGraph(structures));
-    }
-}
-
-TEST(Examples, WeightFilesHoldTheDocumentedValues) {
-    EXPECT_EQ(readOperationWeights(sourceDir + "/examples/operation_weights.txt"),
-              (OperationWeights{1, 1, 0.5, 0.5, 2, 2}));
-    EXPECT_EQ(readDistanceWeights(sourceDir + "/distance_weights.ini"), (DistanceWeights{1, 0}));
-}
 
 // Every result file of a tree-mode run on an example, standard output with the timing masked,
 // and standard error.
@@ -60,23 +29,14 @@ TreeRun runTreeExample(const std::string& file, const char* threads, bool termin
         unsetenv("VARNET_THREADS");
     }
     const testing::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runCommandLine(
+    const testing::ProgramRun run = testing::runProgram(
         {"-m", "tree", "-c", sourceDir + "/" + file, "-o",
          sourceDir + "/examples/operation_weights.txt", "-d", sourceDir + "/distance_weights.ini",
          "-r", dir.path().string(), "-p", "nj", "-f", "1"},
-        out, err, terminal);
+        terminal);
     unsetenv("VARNET_THREADS");
-    EXPECT_EQ(status, 0) << err.str();
-    TreeRun run;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        run.files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-    run.out = out.str();
-    const std::size_t timing = run.out.find("calculation: ");
-    if (timing != std::string::npos) run.out.erase(timing, run.out.find(' ', timing + 13) - timing);
-    run.err = err.str();
-    return run;
+    EXPECT_EQ(run.status, 0) << run.err;
+    return {testing::filesIn(dir.path()), testing::maskTimings(run.out), run.err};
 }
 
 // The six genomes written natively, in UniMoG style and in GRIMM style give the same files, with

@@ -22,15 +22,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.hpp"
+#include "support/program_run.hpp"
 #include "support/svg_check.hpp"
-#include "support/temp_dir.hpp"
-#include "support/working_directory.hpp"
 
 namespace varnet {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::maskTimings;
+using testing::readFile;
 
 const fs::path sourceRoot = VARNET_SOURCE_DIR;
 
@@ -56,13 +56,6 @@ std::vector<GoldenCase> goldenCases() {
     return cases;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Regular files below `root`, as paths relative to it.
 std::set<std::string> filesBelow(const fs::path& root) {
     std::set<std::string> files;
@@ -70,19 +63,6 @@ std::set<std::string> filesBelow(const fs::path& root) {
         if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).string());
     }
     return files;
-}
-
-std::string maskTimings(const std::string& text) {
-    static const std::string label = "Time of matrix calculation: ";
-    std::string masked;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.rfind(label, 0) == 0) line = label + "<masked>";
-        masked += line;
-        if (!lines.eof()) masked += '\n';
-    }
-    return masked;
 }
 
 // Empty when equal; otherwise the first line that differs, both versions.
@@ -124,16 +104,14 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     std::istringstream argsText(readFile(golden.dir / "args"));
     const std::vector<std::string> args{std::istream_iterator<std::string>(argsText),
                                         std::istream_iterator<std::string>()};
-    std::ostringstream out;
-    std::ostringstream err;
-    int status = 0;
+    testing::ProgramRun run;
     {
         const testing::ScopedWorkingDirectory inWork(work.path());
-        status = runCommandLine(args, out, err);
+        run = testing::runProgram(args);
     }
 
     const fs::path expected = golden.dir / "expected";
-    const std::string actualConsole[] = {out.str(), err.str(), std::to_string(status) + "\n"};
+    const std::string actualConsole[] = {run.out, run.err, std::to_string(run.status) + "\n"};
     const char* consoleNames[] = {"stdout", "stderr", "status"};
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(firstDifference(maskTimings(readFile(expected / consoleNames[k])),

@@ -1,17 +1,15 @@
 #include "orders/orders_program.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
-#include "app/command_line.hpp"
 #include "structures/structure_reader.hpp"
+#include "support/program_run.hpp"
 #include "support/structure_text.hpp"
-#include "support/temp_dir.hpp"
 #include "support/working_directory.hpp"
 
 namespace varnet {
@@ -21,18 +19,7 @@ namespace fs = std::filesystem;
 
 const fs::path fixtures = VARNET_ORDERS_FIXTURES;
 
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct OrdersRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using OrdersRun = testing::ProgramRun;
 
 OrdersRun runOrders(const std::vector<std::string>& args) {
     std::ostringstream out;
@@ -59,7 +46,7 @@ TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
                           Case{"gene_presence_absence.csv", "native", "csv.native.txt"},
                           Case{"gene_presence_absence.csv", "unimog", "csv.unimog"}}) {
         SCOPED_TRACE(std::string(c.table) + " " + c.format);
-        const std::string expected = fileText(fixtures / "expected" / c.expected);
+        const std::string expected = testing::readFile(fixtures / "expected" / c.expected);
         const OrdersRun toStdout = runOrders(
             {"--groups", fixture(c.table), "--gff", fixture("gff"), "--format", c.format});
         EXPECT_EQ(toStdout.status, 0) << toStdout.err;
@@ -68,7 +55,7 @@ TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
         const testing::TempDir dir;
         const std::string path = (dir.path() / "orders.txt").string();
         const OrdersRun toFile = runOrders(
-            {"-g", fixture(c.table), "--gff", fixture("gff"), "--format", c.format, "-o", path});
+            {"-g", fixture(c.table), "--gff", fixture("gff"), "--format", c.format, "--out", path});
         EXPECT_EQ(toFile.status, 0) << toFile.err;
         EXPECT_EQ(toFile.out, "");
         EXPECT_EQ(dir.read("orders.txt"), expected);
@@ -88,61 +75,6 @@ TEST(OrdersProgram, CountsGenesAndLeftOutFeaturesPerGenome) {
                            "; 1 feature not in the table left out\n"
                            "EcoliC: 11 genes on 2 sequences from " +
                            fixture("gff/EcoliC.gff") + "; 1 feature not in the table left out\n");
-}
-
-// The imported pair gives varnet the structures written by hand, and so the same cost.
-TEST(OrdersProgram, RoundTripThroughVarnetGivesTheHandWrittenCost) {
-    const testing::TempDir dir;
-    // Orthogroups.tsv without the EcoliB column.
-    std::string pairTable;
-    std::istringstream table(fileText(fixtures / "Orthogroups.tsv"));
-    for (std::string line; std::getline(table, line);) {
-        const std::size_t second = line.find('\t', line.find('\t') + 1);
-        pairTable += line.substr(0, second) + line.substr(line.find('\t', second + 1)) + "\n";
-    }
-    dir.write("pair.tsv", pairTable);
-    std::istringstream expected(fileText(fixtures / "expected" / "tsv.native.txt"));
-    std::string lines[4];
-    for (std::string& line : lines) std::getline(expected, line);
-    dir.write("handwritten.txt", "2\n" + lines[1] + "\n" + lines[3] + "\n");
-    dir.write("weights.txt", "DP=1,SP=2,J=0.5,C=0.5,aD=1,bD=1.5\n");
-    dir.write("distance_weights.ini", "[weights]\nspecial=1\nbreakpoint=0\n");
-
-    const auto distCost = [&](const std::string& structures) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = runCommandLine(
-            {"-m", "dist", "-c", structures, "-o", (dir.path() / "weights.txt").string(), "-d",
-             (dir.path() / "distance_weights.ini").string(), "-r",
-             (dir.path() / "result").string()},
-            out, err);
-        EXPECT_EQ(status, 0) << err.str();
-        const std::string text = err.str();
-        return text.substr(text.rfind('\n') + 1);
-    };
-    const std::string handWritten = (dir.path() / "handwritten.txt").string();
-    const std::string cost = distCost(handWritten);
-    EXPECT_NE(cost, "0");
-
-    std::vector<ChromosomalStructure> want;
-    GeneNameTable wantNames;
-    readStructureFile(handWritten, want, wantNames);
-    for (const char* format : {"native", "unimog", "grimm"}) {
-        SCOPED_TRACE(format);
-        const std::string imported = (dir.path() / (std::string("pair.") + format)).string();
-        const OrdersRun run = runOrders({"--groups", (dir.path() / "pair.tsv").string(), "--gff",
-                                         fixture("gff/EcoliA.gff3"), fixture("gff/EcoliC.gff"),
-                                         "--format", format, "--out", imported});
-        ASSERT_EQ(run.status, 0) << run.err;
-        std::vector<ChromosomalStructure> got;
-        GeneNameTable names;
-        readStructureFile(imported, got, names);
-        EXPECT_EQ(got, want);
-        if (std::string(format) != "grimm") {
-            EXPECT_EQ(names, wantNames);
-        }
-        EXPECT_EQ(distCost(imported), cost);
-    }
 }
 
 // The circular chromosomes of `a` and `b` hold the same genes in the same cyclic order, starting
@@ -181,20 +113,6 @@ TEST(OrdersProgram, BundledAnnotationsGiveTheGenomesOfTheTreeExample) {
         EXPECT_TRUE(equalUpToRotation(got[k], want[k])) << want[k].name;
 }
 
-std::string gzipped(const std::string& text) {
-    std::string bytes(compressBound(text.size()) + 64, '\0');
-    z_stream stream{};
-    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
-    stream.avail_out = static_cast<uInt>(bytes.size());
-    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-    bytes.resize(stream.total_out);
-    deflateEnd(&stream);
-    return bytes;
-}
-
 // A two-genome set that imports cleanly; the error cases each spoil one part of it.
 const std::string goodTable = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
 const std::string goodA =
@@ -203,12 +121,11 @@ const std::string goodA =
     "c1\tx\tCDS\t200\t290\t.\t+\t0\tID=a3\n";
 const std::string goodB = "c1\tx\tCDS\t5\t90\t.\t-\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n";
 
-// The good set with some files replaced, added (`files`) or taken away (`removed`), and options
+// The good set with some files replaced, added or taken away (`files`, no text), and options
 // replaced or added (`extraArgs`, pairs), run inside `dir`.
 struct Variation {
-    std::map<std::string, std::string> files;
-    std::vector<std::string> removed;
-    std::vector<std::string> extraArgs;
+    std::map<std::string, std::optional<std::string>> files = {};
+    std::vector<std::string> extraArgs = {};
 };
 
 OrdersRun runVariation(const testing::TempDir& dir, const Variation& variation,
@@ -216,8 +133,13 @@ OrdersRun runVariation(const testing::TempDir& dir, const Variation& variation,
     dir.write("t.tsv", goodTable);
     dir.write("g/A.gff", goodA);
     dir.write("g/B.gff3", goodB);
-    for (const auto& [name, text] : variation.files) dir.write(name, text);
-    for (const std::string& name : variation.removed) fs::remove(dir.path() / name);
+    for (const auto& [name, text] : variation.files) {
+        if (text) {
+            dir.write(name, *text);
+        } else {
+            fs::remove(dir.path() / name);
+        }
+    }
     const std::vector<std::string>& extra = variation.extraArgs;
     for (std::size_t k = 0; k + 1 < extra.size(); k += 2) {
         const auto same = std::find(args.begin(), args.end(), extra[k]);
@@ -231,11 +153,14 @@ OrdersRun runVariation(const testing::TempDir& dir, const Variation& variation,
     return runOrders(args);
 }
 
-TEST(OrdersProgram, OptionsChooseTopologyTypesAndIdAttribute) {
+// Each row varies the good set: a success writes the structures expected to the result file;
+// every failure ends with status 1, one message naming what is wrong and where, nothing on
+// standard output, and the earlier result file left as it was.
+TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
     struct Case {
-        const char* name;
         Variation variation;
-        std::string expected;
+        std::string expected;  // the result file, or a fragment of the message after the name
+        int status = 1;
     };
     const std::string bWithRegions = "c2\tx\tregion\t1\t900\t.\t+\t.\tIs_circular=true\n" + goodB;
     const std::string aSwapped =
@@ -245,199 +170,110 @@ TEST(OrdersProgram, OptionsChooseTopologyTypesAndIdAttribute) {
     std::string bByLocusTag = goodB;
     for (std::size_t at; (at = bByLocusTag.find("ID=")) != std::string::npos;)
         bByLocusTag.replace(at, 3, "locus_tag=");
-    const Case cases[] = {
-        {"linear without region lines",
-         {},
-         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n"},
-        {"all circular",
-         {{}, {}, {"--topology", "circular"}},
-         "2\nA: 1; C3: +OG1-OG1+OG2\nB: 2; C1: -OG1; C1: +OG2\n"},
-        {"circular as the region says",
-         {{{"g/B.gff3", bWithRegions}}, {}, {}},
-         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; C1: +OG2; L1: -OG1\n"},
-        {"all linear whatever the region says",
-         {{{"g/B.gff3", bWithRegions}}, {}, {"--topology", "linear"}},
-         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n"},
-        {"further feature types",
-         {{{"t.tsv", goodTable + "OG3\t\tb3\n"},
-           {"g/B.gff3", goodB + "c1\tx\ttRNA\t50\t60\t.\t-\t.\tID=b3\n"}},
-          {},
-          {"--types", "tRNA, CDS"}},
-         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L2: -OG1-OG3; L1: +OG2\n"},
-        {"the first attribute the table lists",
-         {{{"g/A.gff", aSwapped}}, {}, {}},
-         "2\nA: 1; L3: +OG2-OG1+OG1\nB: 2; L1: -OG1; L1: +OG2\n"},
-        {"only the attribute named",
-         {{{"g/A.gff", aSwapped}, {"g/B.gff3", bByLocusTag}}, {}, {"--id-attribute", "locus_tag"}},
-         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const testing::TempDir dir;
-        const OrdersRun run = runVariation(dir, c.variation, {"-g", "t.tsv", "--gff", "g"});
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, c.expected);
-    }
-}
-
-// Every failure ends with status 1, one message naming what is wrong and where, nothing on
-// standard output, and an earlier result file left as it was.
-TEST(OrdersProgram, RejectsBadInputWithAClearMessageAndWritesNothing) {
-    struct Case {
-        const char* name;
-        std::map<std::string, std::string> files;
-        std::vector<std::string> removed;
-        std::vector<std::string> extraArgs;
-        std::string fragment;
-    };
     const std::string aLines = goodA.substr(goodA.find('\n') + 1);
-    std::string tooManyMissing = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
+    std::string tooManyMissing = goodTable;
     for (int k = 0; k < 12; ++k)
         tooManyMissing += "X" + std::to_string(k) + "\tm" + std::to_string(k) + "\t\n";
-    const std::string gzA = gzipped(goodA);
+    // Annotations compressed elsewhere, for names, or spoiled.
+    const std::string gz = testing::readFile(fixtures / "gff/EcoliB.gff.gz");
     const Case cases[] = {
-        {"a GFF line of 8 columns",
-         {{"g/A.gff", goodA + "c1\tx\tCDS\t300\t390\t.\t+\t0\n"}},
-         {},
-         {},
+        // Linear without region lines; all circular; circular as the region says; all linear
+        // whatever it says.
+        {{}, "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n", 0},
+        {{{}, {"--topology", "circular"}},
+         "2\nA: 1; C3: +OG1-OG1+OG2\nB: 2; C1: -OG1; C1: +OG2\n",
+         0},
+        {{{{"g/B.gff3", bWithRegions}}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; C1: +OG2; L1: -OG1\n",
+         0},
+        {{{{"g/B.gff3", bWithRegions}}, {"--topology", "linear"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n",
+         0},
+        // Further feature types.
+        {{{{"t.tsv", goodTable + "OG3\t\tb3\n"},
+           {"g/B.gff3", goodB + "c1\tx\ttRNA\t50\t60\t.\t-\t.\tID=b3\n"}},
+          {"--types", "tRNA, CDS"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L2: -OG1-OG3; L1: +OG2\n",
+         0},
+        // The first attribute the table lists; only the attribute named.
+        {{{{"g/A.gff", aSwapped}}}, "2\nA: 1; L3: +OG2-OG1+OG1\nB: 2; L1: -OG1; L1: +OG2\n", 0},
+        {{{{"g/A.gff", aSwapped}, {"g/B.gff3", bByLocusTag}}, {"--id-attribute", "locus_tag"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n",
+         0},
+        {{{{"g/A.gff", goodA + "c1\tx\tCDS\t300\t390\t.\t+\t0\n"}}},
          "g/A.gff, line 5: 8 tab-separated columns where a GFF3 feature has 9"},
-        {"a start that is not a number",
-         {{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n" + aLines}},
-         {},
-         {},
+        {{{{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n" + aLines}}},
          "g/A.gff, line 1: the start \"1O\" is not a coordinate"},
-        {"an end of 0",
-         {{"g/B.gff3", "c1\tx\tgene\t1\t0\t.\t+\t.\tID=q\n" + goodB}},
-         {},
-         {},
+        {{{{"g/B.gff3", "c1\tx\tgene\t1\t0\t.\t+\t.\tID=q\n" + goodB}}},
          "g/B.gff3, line 1: the end \"0\" is not a coordinate (a whole number from 1)"},
-        {"a start after the end",
-         {{"g/A.gff", goodA + "c1\tx\tCDS\t500\t400\t.\t+\t0\tID=z\n"}},
-         {},
-         {},
+        {{{{"g/A.gff", goodA + "c1\tx\tCDS\t500\t400\t.\t+\t0\tID=z\n"}}},
          "g/A.gff, line 5: the start 500 is after the end 400"},
-        {"a bad strand",
-         {{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\tplus\t0\tID=b1\n"}},
-         {},
-         {},
+        {{{{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\tplus\t0\tID=b1\n"}}},
          "g/B.gff3, line 1: the strand \"plus\" is not '+', '-', '.' or '?'"},
-        {"a table gene without a strand",
-         {{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\t.\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n"}},
-         {},
-         {},
+        {{{{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\t.\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n"}}},
          "g/B.gff3, line 1: the gene \"b1\" has no strand"},
-        {"columns without GFF and GFFs without column, all listed",
-         {{"t.tsv", "Orthogroup\tA\tB\tC\tD\nOG1\ta1\tb1\t\t\n"},
-          {"g/E.gff.gz", gzipped(goodB)},
-          {"g/F.gff3", goodB}},
-         {},
-         {},
+        {{{{"t.tsv", "Orthogroup\tA\tB\tC\tD\nOG1\ta1\tb1\t\t\n"},
+           {"g/E.gff.gz", gz},
+           {"g/F.gff3", goodB}}},
          "genome columns without a GFF file: \"C\", \"D\"; GFF files without a genome column "
          "of the table: g/E.gff.gz, g/F.gff3 (a genome's file is named like its column"},
-        {"two files for one genome",
-         {{"g/A.gff3.gz", gzA}},
-         {},
-         {},
+        {{{{"g/A.gff3.gz", gz}}},
          "the GFF files g/A.gff and g/A.gff3.gz both belong to the genome \"A\""},
-        {"an empty table", {{"t.tsv", ""}}, {}, {}, "t.tsv: the table is empty"},
-        {"a header only",
-         {{"t.tsv", "Orthogroup\tA\tB\r\n\r\n"}},
-         {},
-         {},
-         "t.tsv: the table lists no family"},
-        {"an unknown header",
-         {{"t.tsv", "Family\tA\tB\nOG1\ta1\tb1\n"}},
-         {},
-         {},
-         "t.tsv, line 1: the header is neither"},
-        {"a row of the wrong width",
-         {{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1\n"}},
-         {},
-         {},
+        {{{{"t.tsv", ""}}}, "t.tsv: the table is empty"},
+        {{{{"t.tsv", "Orthogroup\tA\tB\r\n\r\n"}}}, "t.tsv: the table lists no family"},
+        {{{{"t.tsv", "Family\tA\tB\nOG1\ta1\tb1\n"}}}, "t.tsv, line 1: the header is neither"},
+        {{{{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1\n"}}},
          "t.tsv, line 2: 2 fields where the header has 3"},
-        {"a quote not closed",
-         {{"t.csv", "Gene,Non-unique Gene name,Annotation,A,B\n\"OG1,,x,a1,b1\n"}},
-         {},
-         {"-g", "t.csv"},
+        {{{{"t.csv", "Gene,Non-unique Gene name,Annotation,A,B\n\"OG1,,x,a1,b1\n"}},
+          {"-g", "t.csv"}},
          "t.csv, line 2: a quoted field is not closed"},
-        {"a longer header without its last summary column",
-         {{"t.csv", "Gene,Non-unique Gene name,Annotation,No. isolates,A,B\nOG1,,x,2,a1,b1\n"}},
-         {},
-         {"-g", "t.csv"},
+        {{{{"t.csv", "Gene,Non-unique Gene name,Annotation,No. isolates,A,B\nOG1,,x,2,a1,b1\n"}},
+          {"-g", "t.csv"}},
          "t.csv, line 1: the header has the column \"No. isolates\" but not \"Avg group size "
          "nuc\""},
-        {"a repeated family",
-         {{"t.tsv", goodTable + "OG1\t\t\n"}},
-         {},
-         {},
+        {{{{"t.tsv", goodTable + "OG1\t\t\n"}}},
          "t.tsv, line 4: the family \"OG1\" appears again (first on line 2)"},
-        {"a repeated genome column",
-         {{"t.tsv", "Orthogroup\tA\tA\nOG1\ta1\tb1\n"}},
-         {},
-         {},
+        {{{{"t.tsv", "Orthogroup\tA\tA\nOG1\ta1\tb1\n"}}},
          "t.tsv, line 1: the genome column \"A\" appears twice"},
-        {"a gene in two families",
-         {{"t.tsv", goodTable + "OG3\ta1\t\n"}},
-         {},
-         {},
+        {{{{"t.tsv", goodTable + "OG3\ta1\t\n"}}},
          "the gene \"a1\" of genome \"A\" is listed twice: in the family \"OG1\" (line 2) and in "
          "\"OG3\" (line 4)"},
-        {"genes of the table missing from the GFFs: the first 10 and the count",
-         {{"t.tsv", tooManyMissing}},
-         {},
-         {},
+        // Genes of the table missing from the GFFs: the first 10 and the count.
+        {{{{"t.tsv", tooManyMissing}}},
          "12 gene IDs of the table are not in the GFF file of their genome; the first 10: "
          "\"m0\" (genome \"A\", family \"X0\"), \"m1\" (genome \"A\", family \"X1\"), "},
-        {"families that become equal",
-         {{"t.tsv", goodTable + "a-b\t\t\na+b\t\t\n"}},
-         {},
-         {},
+        {{{{"t.tsv", goodTable + "a-b\t\t\na+b\t\t\n"}}},
          "the families \"a-b\" and \"a+b\" both become \"a_b\" in native format"},
-        {"a corrupt gzip file",
-         {{"g/A.gff.gz", gzA.substr(0, 12) + std::string(40, 'x') + gzA.substr(52)}},
-         {"g/A.gff"},
-         {},
+        {{{{"g/A.gff.gz", gz.substr(0, 12) + std::string(40, 'x') + gz.substr(52)},
+           {"g/A.gff", std::nullopt}}},
          "g/A.gff.gz: corrupt gzip data"},
-        {"a truncated gzip file",
-         {{"g/A.gff.gz", gzA.substr(0, gzA.size() / 2)}},
-         {"g/A.gff"},
-         {},
+        {{{{"g/A.gff.gz", gz.substr(0, gz.size() / 2)}, {"g/A.gff", std::nullopt}}},
          "g/A.gff.gz: the gzip data ends early"},
-        {"plain text named .gz",
-         {{"g/A.gff.gz", goodA}},
-         {"g/A.gff"},
-         {},
-         "g/A.gff.gz: not gzip data"},
-        {"an unknown format", {}, {}, {"--format", "fasta"}, "the format \"fasta\" is not native"},
-        {"an unknown topology", {}, {}, {"--topology", "round"}, "the topology \"round\""},
-        {"IDs under another attribute",
-         {},
-         {},
-         {"--id-attribute", "Name"},
+        {{{{"g/A.gff.gz", goodA}, {"g/A.gff", std::nullopt}}}, "g/A.gff.gz: not gzip data"},
+        {{{}, {"--format", "fasta"}}, "the format \"fasta\" is not native"},
+        {{{}, {"--topology", "round"}}, "the topology \"round\""},
+        {{{}, {"--id-attribute", "Name"}},
          "5 gene IDs of the table are not in the GFF file of their genome: \"a1\""},
-        {"a missing table", {}, {}, {"-g", "none.tsv"}, "Failed to open file none.tsv"},
-        {"an unknown option",
-         {},
-         {},
-         {"--gfff", "g"},
+        {{{}, {"-g", "none.tsv"}}, "Failed to open file none.tsv"},
+        {{{}, {"--gfff", "g"}},
          "unrecognised option '--gfff' (varnet-orders --help lists the options)"},
-        {"a missing GFF", {}, {}, {"--gff", "none.gff"}, "Failed to open file none.gff"},
-        {"a result file in a missing directory",
-         {},
-         {},
-         {"-o", "no/such/dir/out.txt"},
-         "Failed to create file no/such/dir/out.txt"},
+        {{{}, {"--gff", "none.gff"}}, "Failed to open file none.gff"},
+        {{{}, {"-o", "no/such/dir/out.txt"}}, "Failed to create file no/such/dir/out.txt"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.expected);
         const testing::TempDir dir;
         dir.write("out.txt", "earlier result\n");
-        const OrdersRun run = runVariation(dir, {c.files, c.removed, c.extraArgs},
-                                           {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find("varnet-orders: " + c.fragment), std::string::npos) << run.err;
-        EXPECT_EQ(run.err.back(), '\n');
+        const OrdersRun run =
+            runVariation(dir, c.variation, {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"});
+        EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, "");
+        if (c.status == 0) {
+            EXPECT_EQ(dir.read("out.txt"), c.expected) << run.err;
+            continue;
+        }
+        EXPECT_NE(run.err.find("varnet-orders: " + c.expected), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.back(), '\n');
         EXPECT_EQ(dir.read("out.txt"), "earlier result\n");
         for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
             EXPECT_FALSE(entry.path().filename().string().starts_with(".out.txt")) << entry.path();

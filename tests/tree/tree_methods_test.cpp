@@ -37,71 +37,69 @@ std::vector<ChromosomalStructure> named(std::initializer_list<const char*> names
     return structures;
 }
 
-TEST(NeighbourJoining, HandWorkedTrees) {
+using Method = BuiltTree (*)(DistanceMatrix, const std::vector<ChromosomalStructure>&,
+                             std::ostream&);
+
+// The tree text, the report (NJ's graph, Kruskal's joins, nothing from UPGMA) and NJ's total
+// branch length, worked by hand. Names with reserved characters are quoted, a quote doubled.
+TEST(TreeMethods, HandWorkedTrees) {
     struct Case {
         const char* name;
+        Method method;
         DistanceMatrix matrix;
         const char* text;
-        double total;
-        const char* graph;
+        const char* report = "";
+        double total = 0;                                   // neighbour joining only
+        std::vector<ChromosomalStructure> structures = {};  // A, B, ... where none are given
     };
     const double m = -1e6;
+    const double big = 2e7;
+    // UPGMA and Kruskal both join A-B (3), then C (4.5 as an average, 4 as an edge), then D.
+    const DistanceMatrix reserved = {{0, 3, 4, 6}, {3, 0, 5, 7}, {4, 5, 0, 6}, {6, 7, 6, 0}};
+    const auto reservedNames = named({"A(x,y)", "B);evil", "C[c]'q", "D"});
+    const char* quoted = "((('A(x,y)','B);evil'),'C[c]''q'),D);";
     const Case cases[] = {
-        {"branches A 1, B 2, C 3",
+        {"NJ: branches A 1, B 2, C 3",
+         neighbourJoiningTree,
          {{0, 3, 4}, {3, 0, 5}, {4, 5, 0}},
          "(C:3,A:1,B:2);",
-         6,
-         "0 3 1 \n1 3 2 \n2 3 3 \n3 2 3 0 1 1 2 \n"},
-        {"additive: A-u 1, B-u 2, u-v 3, C-v 4, D-v 5",
+         "0 3 1 \n1 3 2 \n2 3 3 \n3 2 3 0 1 1 2 \n",
+         6},
+        {"NJ, additive: A-u 1, B-u 2, u-v 3, C-v 4, D-v 5",
+         neighbourJoiningTree,
          {{0, 3, 8, 9}, {3, 0, 9, 10}, {8, 9, 0, 9}, {9, 10, 9, 0}},
          "(D:5,(A:1,B:2):3,C:4);",
-         15,
-         "0 4 1 \n1 4 2 \n2 5 4 \n3 5 5 \n4 5 3 0 1 1 2 \n5 3 5 4 3 2 4 \n"},
-        {"every Q above the scan's start value",
+         "0 4 1 \n1 4 2 \n2 5 4 \n3 5 5 \n4 5 3 0 1 1 2 \n5 3 5 4 3 2 4 \n",
+         15},
+        {"NJ: every Q above the scan's start value",
+         neighbourJoiningTree,
          {{0, m, m}, {m, 0, m}, {m, m, 0}},
          "(C:-500000,A:-500000,B:-500000);",
-         -1.5e6,
-         "0 3 -500000 \n1 3 -500000 \n2 3 -500000 \n3 2 -500000 0 -500000 1 -500000 \n"},
-        {"two structures", {{0, 3}, {3, 0}}, "(A:1.5,B:1.5);", 3, "0 1 3 \n1 0 3 \n"},
-        {"one structure", {{0}}, "A;", 0, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::ostringstream graph;
-        const BuiltTree tree = neighbourJoiningTree(c.matrix, named(c.matrix.size()), graph);
-        EXPECT_EQ(tree.text, c.text);
-        EXPECT_EQ(tree.totalBranchLength, c.total);
-        EXPECT_EQ(graph.str(), c.graph);
-    }
-}
-
-TEST(NeighbourJoining, NearTiesGoToTheFirstPairInRowMajorOrder) {
-    // All distances 10 except d(2, 3) = 10 - x: Q(2, 3) is below every other Q by x.
-    const auto joinedFirst = [](double x) {
-        DistanceMatrix d(5, std::vector<double>(5, 10.0));
-        for (std::size_t k = 0; k < 5; ++k) d[k][k] = 0.0;
-        d[2][3] = d[3][2] = 10.0 - x;
-        const TreeAdjacency adjacency = neighbourJoin(d, {0, 1, 2, 3, 4}, 5);
-        const auto& firstInner = adjacency.at(5);  // towards node 6, then the two children
-        return std::make_pair(firstInner.at(1).first, firstInner.at(2).first);
-    };
-    EXPECT_EQ(joinedFirst(0.000005), std::make_pair(0, 1)) << "lower by less than 1e-5";
-    EXPECT_EQ(joinedFirst(0.00002), std::make_pair(2, 3)) << "lower by more than 1e-5";
-}
-
-TEST(Upgma, HandWorkedTrees) {
-    struct Case {
-        const char* name;
-        DistanceMatrix matrix;
-        const char* expected;
-    };
-    const double big = 2e7;
-    const Case cases[] = {
-        {"one structure", {{0}}, "A;"},
-        {"unique smallest A-C", {{0, 5, 2}, {5, 0, 4}, {2, 4, 0}}, "((A,C),B);"},
-        {"a tie goes to the first pair", {{0, 2, 3}, {2, 0, 2}, {3, 2, 0}}, "((A,B),C);"},
+         "0 3 -500000 \n1 3 -500000 \n2 3 -500000 \n3 2 -500000 0 -500000 1 -500000 \n",
+         -1.5e6},
+        {"NJ: two structures",
+         neighbourJoiningTree,
+         {{0, 3}, {3, 0}},
+         "(A:1.5,B:1.5);",
+         "0 1 3 \n1 0 3 \n",
+         3},
+        {"NJ: one structure", neighbourJoiningTree, {{0}}, "A;"},
+        {"NJ: a quoted name",
+         neighbourJoiningTree,
+         {{0, 1}, {1, 0}},
+         "('x:y':0.5,z:0.5);",
+         "0 1 1 \n1 0 1 \n",
+         1,
+         named({"x:y", "z"})},
+        {"UPGMA: one structure", upgmaTree, {{0}}, "A;"},
+        {"UPGMA: unique smallest A-C", upgmaTree, {{0, 5, 2}, {5, 0, 4}, {2, 4, 0}}, "((A,C),B);"},
+        {"UPGMA: a tie goes to the first pair",
+         upgmaTree,
+         {{0, 2, 3}, {2, 0, 2}, {3, 2, 0}},
+         "((A,B),C);"},
         // ((A,B),C) is 8 from D weighted by members (7 unweighted), so D joins E at 7.5.
-        {"averages weigh the member counts",
+        {"UPGMA: averages weigh the member counts",
+         upgmaTree,
          {{0, 1, 2, 10, 20},
           {1, 0, 2, 10, 20},
           {2, 2, 0, 4, 20},
@@ -110,23 +108,46 @@ TEST(Upgma, HandWorkedTrees) {
          "(((A,B),C),(D,E));"},
         // (B,C) first, then ((B,C),D) at 2; A is (4 + 2 * 10) / 3 = 8 from it, weighed by
         // members, so A joins E at 6.
-        {"a merged cluster's distance to an earlier row weighs the member counts",
+        {"UPGMA: a merged cluster's distance to an earlier row weighs the member counts",
+         upgmaTree,
          {{0, 10, 10, 4, 6},
           {10, 0, 1, 2, 20},
           {10, 1, 0, 2, 20},
           {4, 2, 2, 0, 20},
           {6, 20, 20, 20, 0}},
          "((A,E),((B,C),D));"},
-        {"distances at or above 1e7",
+        {"UPGMA: distances at or above 1e7",
+         upgmaTree,
          {{0, big, big}, {big, 0, 1.5e7}, {big, 1.5e7, 0}},
          "(A,(B,C));"},
+        {"UPGMA: quoted names", upgmaTree, reserved, quoted, "", 0, reservedNames},
+        {"Kruskal: every join",
+         kruskalTree,
+         {{0, 1, 3}, {1, 0, 2}, {3, 2, 0}},
+         "((A,B),C);",
+         "A B\n(A,B) C\n"},
+        // By weight: A-B 1 and C-D 1 (ties by indices), A-C 2, B-D 2 (skipped).
+        {"Kruskal: an edge inside one tree is skipped",
+         kruskalTree,
+         {{0, 1, 2, 5}, {1, 0, 5, 2}, {2, 5, 0, 1}, {5, 2, 1, 0}},
+         "((A,B),(C,D));",
+         "A B\nC D\n(A,B) (C,D)\n"},
+        {"Kruskal: one structure", kruskalTree, {{0}}, ";"},
+        {"Kruskal: quoted names", kruskalTree, reserved, quoted,
+         "'A(x,y)' 'B);evil'\n('A(x,y)','B);evil') 'C[c]''q'\n(('A(x,y)','B);evil'),'C[c]''q') D\n",
+         0, reservedNames},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::ostringstream report;
-        EXPECT_EQ(upgmaTree(c.matrix, named(c.matrix.size()), report).text, c.expected);
-        EXPECT_EQ(report.str(), "");
+        const BuiltTree tree = c.method(
+            c.matrix, c.structures.empty() ? named(c.matrix.size()) : c.structures, report);
+        EXPECT_EQ(tree.text, c.text);
+        EXPECT_EQ(report.str(), c.report);
+        if (c.method == neighbourJoiningTree) EXPECT_EQ(tree.totalBranchLength, c.total);
     }
+    EXPECT_EQ(newickName("genome_1"), "genome_1");
+    EXPECT_EQ(newickName("a b"), "'a b'");
 }
 
 // The two methods as plainly written: each join erases a row and a column, and the whole matrix
@@ -262,42 +283,6 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
     }
 }
 
-TEST(Kruskal, PrintsEveryJoinAndSkipsEdgesInsideOneTree) {
-    struct Case {
-        DistanceMatrix matrix;
-        const char* tree;
-        const char* joins;
-    };
-    const Case cases[] = {
-        {{{0, 1, 3}, {1, 0, 2}, {3, 2, 0}}, "((A,B),C);", "A B\n(A,B) C\n"},
-        // By weight: A-B 1 and C-D 1 (ties by indices), A-C 2, B-D 2 (skipped).
-        {{{0, 1, 2, 5}, {1, 0, 5, 2}, {2, 5, 0, 1}, {5, 2, 1, 0}},
-         "((A,B),(C,D));",
-         "A B\nC D\n(A,B) (C,D)\n"},
-        {{{0}}, ";", ""},
-    };
-    for (const Case& c : cases) {
-        std::ostringstream joins;
-        EXPECT_EQ(kruskalTree(c.matrix, named(c.matrix.size()), joins).text, c.tree);
-        EXPECT_EQ(joins.str(), c.joins);
-    }
-}
-
-// Names with reserved characters are quoted, a quote doubled. UPGMA and Kruskal both join A-B
-// (3), then C (4.5 as an average, 4 as an edge), then D.
-TEST(Newick, NamesWithReservedCharactersAreQuoted) {
-    EXPECT_EQ(newickName("genome_1"), "genome_1");
-    EXPECT_EQ(newickName("a b"), "'a b'");
-    const auto structures = named({"A(x,y)", "B);evil", "C[c]'q", "D"});
-    const DistanceMatrix matrix = {{0, 3, 4, 6}, {3, 0, 5, 7}, {4, 5, 0, 6}, {6, 7, 6, 0}};
-    const std::string quoted = "((('A(x,y)','B);evil'),'C[c]''q'),D);";
-    std::ostringstream graph;
-    EXPECT_EQ(upgmaTree(matrix, structures, graph).text, quoted);
-    EXPECT_EQ(kruskalTree(matrix, structures, graph).text, quoted);
-    EXPECT_EQ(neighbourJoiningTree({{0, 1}, {1, 0}}, named({"x:y", "z"}), graph).text,
-              "('x:y':0.5,z:0.5);");
-}
-
 TEST(NeighbourJoining, BranchLengthThatOverflowsIsAnErrorBeforeTheGraphIsWritten) {
     const double huge = 1e308;  // finite, but the row sums overflow
     std::ostringstream graph;
@@ -352,28 +337,14 @@ TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
     EXPECT_EQ(dir.read("distance_names.txt"), "same1 same\nsame2 same\n");
 }
 
-// Cells print as the stream's %g (6 significant digits) and %.Nf forms print them, ties rounded
-// to even on the exact binary value.
-TEST(MatrixCells, PrintAsTheStreamFormatsDo) {
-    const std::vector<double> cells = {0.1 + 0.2, 1.0 / 3, 2.5e-7, 123456789, -0.0, 0.125, 1e300};
-    std::ostringstream general;
-    writeCells(general, cells, {}, "", "\t");
-    EXPECT_EQ(general.str(), "0.3\t0.333333\t2.5e-07\t1.23457e+08\t-0\t0.125\t1e+300\t");
-    std::ostringstream fixed;
-    writeCells(fixed, std::span(cells).first(6), {std::chars_format::fixed, 2}, " ", "");
-    EXPECT_EQ(fixed.str(), " 0.30 0.33 0.00 123456789.00 -0.00 0.12");
-    std::ostringstream large;
-    writeCells(large, std::span(cells).last(1), {std::chars_format::fixed, 6}, "", "");
-    EXPECT_EQ(large.str().size(), 301u + 7u);
-    EXPECT_EQ(large.str().substr(0, 4), "1000");
-}
-
-// Whole and half numbers take a shortcut; every cell still prints as printf prints it, at the
-// edges where the general form rounds or turns to an exponent too.
+// Cells print as printf's %g (6 significant digits) and %.Nf forms print them, ties rounded to
+// even on the exact binary value. Whole and half numbers take a shortcut; every cell still prints
+// as printf prints it, at the edges where the general form rounds or turns to an exponent too.
 TEST(MatrixCells, PrintAsPrintfDoesForGeneratedCells) {
-    std::vector<double> cells = {0,    0.5,       99999.5, 100000.5,   999999,  999999.5,
-                                 1e6,  1000000.5, 1e15,    1e15 - 0.5, 2e15,    4.5e15,
-                                 -0.5, -3,        0.25,    1e-7,       1.0 / 3, 2000010.0};
+    std::vector<double> cells = {0,         0.5,       99999.5,   100000.5,   999999,  999999.5,
+                                 1e6,       1000000.5, 1e15,      1e15 - 0.5, 2e15,    4.5e15,
+                                 -0.5,      -3,        0.25,      1e-7,       1.0 / 3, 2000010.0,
+                                 0.1 + 0.2, 2.5e-7,    123456789, -0.0,       0.125,   1e300};
     std::mt19937_64 random(5);
     for (int k = 0; k < 2000; ++k) {
         const double whole = static_cast<double>(random() % 2000000);
@@ -383,16 +354,17 @@ TEST(MatrixCells, PrintAsPrintfDoesForGeneratedCells) {
     const std::pair<CellFormat, const char*> formats[] = {{{}, "%.6g"},
                                                           {{std::chars_format::fixed, 6}, "%.6f"},
                                                           {{std::chars_format::fixed, 5}, "%.5f"},
+                                                          {{std::chars_format::fixed, 2}, "%.2f"},
                                                           {{std::chars_format::fixed, 1}, "%.1f"}};
     for (const auto& [format, conversion] : formats) {
         SCOPED_TRACE(conversion);
         std::ostringstream written;
-        writeCells(written, cells, format, "", ",");
+        writeCells(written, cells, format, " ", ",");
         std::string expected;
         char number[400];
         for (const double cell : cells) {
             std::snprintf(number, sizeof number, conversion, cell);
-            expected += std::string(number) + ",";
+            expected += " " + std::string(number) + ",";
         }
         EXPECT_EQ(written.str(), expected);
     }
