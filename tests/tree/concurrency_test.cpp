@@ -13,8 +13,8 @@
 
 #include "solver/solve.hpp"
 #include "support/expect_throws.hpp"
+#include "support/program_run.hpp"
 #include "support/random_structures.hpp"
-#include "support/temp_dir.hpp"
 #include "tree/build_tree.hpp"
 #include "tree/pair_distances.hpp"
 #include "tree/progress_meter.hpp"
@@ -54,12 +54,8 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
                CopyRule::order,
                {}},
               structures, out);
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-    std::string text = out.str();
-    const std::size_t time = text.find("Time of matrix calculation: ");
-    files["<stdout>"] = text.substr(0, time) + text.substr(text.find(" seconds\n", time));
+    std::map<std::string, std::string> files = testing::filesIn(dir.path());
+    files["<stdout>"] = testing::maskTimings(out.str());
     return files;
 }
 

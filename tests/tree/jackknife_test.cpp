@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "structures/gene_code.hpp"
+#include "support/program_run.hpp"
 #include "support/random_structures.hpp"
-#include "support/temp_dir.hpp"
 #include "tree/build_tree.hpp"
 
 namespace varnet {
@@ -69,18 +69,12 @@ TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
     EXPECT_EQ(withoutGenes(structures, {}), structures);
 }
 
-// A rooted tree of `leafCount` leaves from joins of node numbers (see joinedTree).
-RootedTree joined(std::size_t leafCount,
-                  const std::vector<std::pair<std::size_t, std::size_t>>& joins) {
-    return joinedTree(leafCount, joins);
-}
-
 // The tree (((0,1),2),(3,4)) has the clusters {0,1}, {0,1,2}, {3,4}; the tree ((0,1),(2,(3,4)))
 // the clusters {0,1}, {3,4}, {2,3,4}. Unrooted, both have the splits 01|234 and 012|34, so a
 // rooted count differs from an unrooted one only in how the root is placed.
 TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
-    const RootedTree main = joined(5, {{0, 1}, {3, 4}, {5, 2}, {7, 6}});
-    const RootedTree other = joined(5, {{0, 1}, {3, 4}, {2, 6}, {5, 7}});
+    const RootedTree main = joinedTree(5, {{0, 1}, {3, 4}, {5, 2}, {7, 6}});
+    const RootedTree other = joinedTree(5, {{0, 1}, {3, 4}, {2, 6}, {5, 7}});
     // Preorder of main: root, {0,1,2}, {0,1}, 0, 1, 2, {3,4}, 3, 4.
     SupportCounter rooted(main, 5, true);
     SupportCounter unrooted(main, 5, false);
@@ -110,7 +104,7 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
 // Of two equal sides of a split the table lists the one without the first structure.
 TEST(Jackknife, ListsTheSideWithoutTheFirstStructureOfEqualSides) {
     const RootedTree halves =
-        joined(4, {{0, 1}, {2, 3}, {4, 5}});  // root, {0,1}, 0, 1, {2,3}, 2, 3
+        joinedTree(4, {{0, 1}, {2, 3}, {4, 5}});  // root, {0,1}, 0, 1, {2,3}, 2, 3
     const SupportCounter counter(halves, 4, false);
     EXPECT_EQ(counter.listedLeaves(1), (std::vector<std::size_t>{2, 3}));
     EXPECT_EQ(counter.listedLeaves(4), (std::vector<std::size_t>{2, 3}));
@@ -129,8 +123,8 @@ TEST(Jackknife, ComparesTreesOfManyLeaves) {
         forward.emplace_back(leaves + k - 2, k);
         backward.emplace_back(leaves + k - 2, leaves - 1 - k);
     }
-    const RootedTree main = joined(leaves, forward);
-    const RootedTree reversed = joined(leaves, backward);
+    const RootedTree main = joinedTree(leaves, forward);
+    const RootedTree reversed = joinedTree(leaves, backward);
     SupportCounter rooted(main, leaves, true);
     SupportCounter unrooted(main, leaves, false);
     rooted.addReplicate(reversed);
@@ -150,8 +144,8 @@ TEST(Jackknife, ComparesTreesOfManyLeaves) {
 }
 
 TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
-    const RootedTree main = joined(4, {{0, 1}, {4, 2}, {5, 3}});  // clusters {0,1}, {0,1,2}
-    const RootedTree miss = joined(4, {{2, 3}, {4, 1}, {5, 0}});  // clusters {2,3}, {1,2,3}
+    const RootedTree main = joinedTree(4, {{0, 1}, {4, 2}, {5, 3}});  // clusters {0,1}, {0,1,2}
+    const RootedTree miss = joinedTree(4, {{2, 3}, {4, 1}, {5, 0}});  // clusters {2,3}, {1,2,3}
     const std::pair<int, int32_t> cases[] = {{8, 13}, {3, 33}, {200, 1}, {201, 0}};
     for (const auto& [replicates, percent] : cases) {
         SupportCounter counter(main, 4, true);
@@ -177,19 +171,24 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
         ASSERT_LT(geneGroupsOf(structures, nullptr).size(), 50u) << "round(0.01 x n) must be 0";
         for (const char* method : {"upgma", "nj", "kruskal"}) {
             SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
-            const testing::TempDir dir;
-            std::ostream out(nullptr);
-            buildTree({{1, 1, 1, 1, 1, 1},
-                       {1, 0.5},
-                       dir.path().string(),
-                       method,
-                       false,
-                       {2, 0.01, seed},
-                       {1},
-                       CopyRule::order,
-                       {}},
-                      structures, out);
-            std::string plain = dir.read("tree.tre");
+            // The result files of two replicates deleting `fraction` of the genes.
+            const auto replicated = [&](double fraction, unsigned workers) {
+                const testing::TempDir dir;
+                std::ostream out(nullptr);
+                buildTree({{1, 1, 1, 1, 1, 1},
+                           {1, 0.5},
+                           dir.path().string(),
+                           method,
+                           false,
+                           {2, fraction, seed},
+                           {workers},
+                           CopyRule::order,
+                           {}},
+                          structures, out);
+                return testing::filesIn(dir.path());
+            };
+            const auto all = replicated(0.01, 1);
+            std::string plain = all.at("tree.tre");
             std::size_t labels = 0;
             for (std::size_t at = plain.find(")100"); at != std::string::npos;
                  at = plain.find(")100", at)) {
@@ -198,24 +197,13 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
             }
             // Every inner node but the root: n - 2 of a rooted tree, n - 3 of an unrooted one.
             EXPECT_EQ(labels, std::string(method) == "nj" ? 6u : 7u);
-            EXPECT_EQ(linesOf(dir.read("replicates.tre")), std::vector<std::string>(2, plain));
-            const std::vector<std::string> rows = linesOf(dir.read("support.tsv"));
+            EXPECT_EQ(linesOf(all.at("replicates.tre")), std::vector<std::string>(2, plain));
+            const std::vector<std::string> rows = linesOf(all.at("support.tsv"));
             EXPECT_EQ(rows.size(), labels + 1);
             for (std::size_t k = 1; k < rows.size(); ++k)
                 EXPECT_TRUE(rows[k].ends_with("\t2\t100")) << rows[k];
 
-            const testing::TempDir halves;
-            buildTree({{1, 1, 1, 1, 1, 1},
-                       {1, 0.5},
-                       halves.path().string(),
-                       method,
-                       false,
-                       {2, 0.5, seed},
-                       {2},
-                       CopyRule::order,
-                       {}},
-                      structures, out);
-            for (const std::string& tree : linesOf(halves.read("replicates.tre"))) {
+            for (const std::string& tree : linesOf(replicated(0.5, 2).at("replicates.tre"))) {
                 for (const ChromosomalStructure& structure : structures) {
                     const std::size_t at = tree.find(structure.name);
                     EXPECT_NE(at, std::string::npos) << tree;
