@@ -93,7 +93,9 @@ TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
             EXPECT_EQ(run.err, c.err);
         }
         EXPECT_EQ(run.out, "");
-        if (!c.made) EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
+        if (!c.made) {
+            EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
+        }
         std::filesystem::remove_all(dir_.path() / "out");
     }
 }

@@ -144,7 +144,9 @@ TEST(TreeMethods, HandWorkedTrees) {
             c.matrix, c.structures.empty() ? named(c.matrix.size()) : c.structures, report);
         EXPECT_EQ(tree.text, c.text);
         EXPECT_EQ(report.str(), c.report);
-        if (c.method == neighbourJoiningTree) EXPECT_EQ(tree.totalBranchLength, c.total);
+        if (c.method == neighbourJoiningTree) {
+            EXPECT_EQ(tree.totalBranchLength, c.total);
+        }
     }
     EXPECT_EQ(newickName("genome_1"), "genome_1");
     EXPECT_EQ(newickName("a b"), "'a b'");
