@@ -40,10 +40,11 @@ void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
     std::ios savedFormat(nullptr);
     savedFormat.copyfmt(out);
     out << matrix.size() << '\n';
+    CellWriter cells({std::chars_format::fixed, 6}, " ", "");
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         out << std::left << std::setw(static_cast<int>(phylipNameLength)) << rowNames[r]
             << std::right;
-        writeCells(out, matrix[r], {std::chars_format::fixed, 6}, " ", "");
+        cells.write(out, matrix[r]);
         out << '\n';
     }
     out.copyfmt(savedFormat);

@@ -48,22 +48,54 @@ char* writeWholeOrHalf(char* at, char* end, double cell, CellFormat format) {
 
 void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
                 std::string_view before, std::string_view after) {
-    std::string text;
-    text.reserve(cells.size() * (before.size() + after.size() + 12));
-    // Room for any double in either form with up to 64 digits after the point: the fixed form of
-    // the largest takes 309 digits before it.
+    CellWriter(format, before, after).write(out, cells);
+}
+
+CellWriter::CellWriter(CellFormat format, std::string_view before, std::string_view after)
+    : format_(format), before_(before), after_(after), lengths_(cachedHalves, notWritten) {
+    // Room for any double in either form with up to 64 digits after the point.
     constexpr int maxPrecision = 64;
-    format.precision = std::min(format.precision, maxPrecision);
-    char number[std::numeric_limits<double>::max_exponent10 + 1 + 2 + maxPrecision];
+    format_.precision = std::min(format_.precision, maxPrecision);
+    pieces_.resize(cachedHalves * pieceRoom);
+}
+
+void CellWriter::append(double cell) {
+    // The fixed form of the largest double takes 309 digits before the point.
+    char number[std::numeric_limits<double>::max_exponent10 + 1 + 2 + 64];
+    char* end = writeWholeOrHalf(number, std::end(number), cell, format_);
+    if (end == nullptr)
+        end = std::to_chars(number, std::end(number), cell, format_.form, format_.precision).ptr;
+    text_ += before_;
+    text_.append(number, end);
+    text_ += after_;
+}
+
+void CellWriter::write(std::ostream& out, std::span<const double> cells) {
+    text_.clear();
     for (const double cell : cells) {
-        text += before;
-        char* end = writeWholeOrHalf(number, std::end(number), cell, format);
-        if (end == nullptr)
-            end = std::to_chars(number, std::end(number), cell, format.form, format.precision).ptr;
-        text.append(number, end);
-        text += after;
+        const double twice = cell * 2;
+        if (twice >= 0 && twice < static_cast<double>(cachedHalves) && !std::signbit(cell)) {
+            const auto halves = static_cast<std::size_t>(twice);
+            if (static_cast<double>(halves) == twice) {
+                uint8_t& length = lengths_[halves];
+                char* piece = pieces_.data() + halves * pieceRoom;
+                if (length == notWritten) {
+                    const std::size_t start = text_.size();
+                    append(cell);
+                    const std::size_t written = text_.size() - start;
+                    length = written <= pieceRoom ? static_cast<uint8_t>(written) : tooLong;
+                    if (length != tooLong) std::copy_n(text_.data() + start, written, piece);
+                    continue;
+                }
+                if (length != tooLong) {
+                    text_.append(piece, length);
+                    continue;
+                }
+            }
+        }
+        append(cell);
     }
-    out << text;
+    out.write(text_.data(), static_cast<std::streamsize>(text_.size()));
 }
 
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
@@ -71,17 +103,18 @@ void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
     out << '\t';
     for (const ChromosomalStructure& structure : structures) out << structure.name << '\t';
     out << '\n';
+    CellWriter cells({}, "", "\t");
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         out << structures[r].name << '\t';
-        writeCells(out, matrix[r], {}, "", "\t");
+        cells.write(out, matrix[r]);
         out << '\n';
     }
 }
 
 void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix) {
+    CellWriter cells({}, "", " ");
     for (std::size_t r = 0; r < matrix.size(); ++r)
-        writeCells(out, std::span(matrix[r]).subspan(std::min(r + 1, matrix[r].size())), {}, "",
-                   " ");
+        cells.write(out, std::span(matrix[r]).subspan(std::min(r + 1, matrix[r].size())));
 }
 
 void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
@@ -109,11 +142,12 @@ void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& st
 void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
                      const std::vector<ChromosomalStructure>& structures) {
     out << matrix.size() << '\n';
+    CellWriter cells({std::chars_format::fixed, 5}, "", "    ");
     for (std::size_t r = 0; r < matrix.size(); ++r) {
         const std::string& name = structures[r].name;
         out << lastCharacters(name, shortNameLength) << "   " << name.substr(0, longNameLength)
             << "   ";
-        writeCells(out, matrix[r], {std::chars_format::fixed, 5}, "", "    ");
+        cells.write(out, matrix[r]);
         out << '\n';
     }
 }

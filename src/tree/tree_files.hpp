@@ -1,6 +1,7 @@
 #pragma once
 
 #include <charconv>
+#include <cstdint>
 #include <ostream>
 #include <span>
 #include <string>
@@ -26,6 +27,33 @@ struct CellFormat {
 // stream's formatting of each number otherwise).
 void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
                 std::string_view before, std::string_view after);
+
+// Writes rows of cells as `writeCells` does, keeping the text of every whole or half cell below
+// `cachedHalves / 2` once it is written: a matrix's cells mostly repeat a few such values, so each
+// is formatted once per file.
+class CellWriter {
+public:
+    CellWriter(CellFormat format, std::string_view before, std::string_view after);
+    void write(std::ostream& out, std::span<const double> cells);
+
+private:
+    static constexpr std::size_t cachedHalves = 2048;
+    static constexpr std::size_t pieceRoom = 32;
+    static constexpr uint8_t notWritten = 0;
+    static constexpr uint8_t tooLong = 255;
+
+    // Appends the cell between `before` and `after` to `text_`.
+    void append(double cell);
+
+    CellFormat format_;
+    std::string before_;
+    std::string after_;
+    std::string text_;
+    // Per number of halves: the length of the cell's text with `before` and `after`, and that
+    // text in `pieceRoom` characters of `pieces_`.
+    std::vector<uint8_t> lengths_;
+    std::vector<char> pieces_;
+};
 
 // Header line of all names, then one line per matrix row; a tab after every field.
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,

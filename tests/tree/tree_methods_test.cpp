@@ -340,28 +340,36 @@ TEST(SquarePhylip, FilesHoldTheCountRowsAndNamesOnlyWhenRenamed) {
 }
 
 // Cells print as printf's %g (6 significant digits) and %.Nf forms print them, ties rounded to
-// even on the exact binary value. Whole and half numbers take a shortcut; every cell still prints
-// as printf prints it, at the edges where the general form rounds or turns to an exponent too.
+// even on the exact binary value. Whole and half numbers take a shortcut, and small ones are
+// formatted once per writer; every cell still prints as printf prints it, at the edges where the
+// general form rounds or turns to an exponent too, and where a kept text would be too long to keep.
 TEST(MatrixCells, PrintAsPrintfDoesForGeneratedCells) {
     std::vector<double> cells = {0,         0.5,       99999.5,   100000.5,   999999,  999999.5,
                                  1e6,       1000000.5, 1e15,      1e15 - 0.5, 2e15,    4.5e15,
                                  -0.5,      -3,        0.25,      1e-7,       1.0 / 3, 2000010.0,
-                                 0.1 + 0.2, 2.5e-7,    123456789, -0.0,       0.125,   1e300};
+                                 0.1 + 0.2, 2.5e-7,    123456789, -0.0,       0.125,   1e300,
+                                 1023.5,    1024,      0,         -0.0,       1023.5};
     std::mt19937_64 random(5);
     for (int k = 0; k < 2000; ++k) {
         const double whole = static_cast<double>(random() % 2000000);
         cells.push_back(k % 2 == 0 ? whole : (whole + 0.5) / (k % 3 == 0 ? 1 : 16));
         cells.push_back(std::ldexp(static_cast<double>(random() >> 11), -(k % 60)));
+        cells.push_back(static_cast<double>(random() % 2100) / 2);
     }
-    const std::pair<CellFormat, const char*> formats[] = {{{}, "%.6g"},
-                                                          {{std::chars_format::fixed, 6}, "%.6f"},
-                                                          {{std::chars_format::fixed, 5}, "%.5f"},
-                                                          {{std::chars_format::fixed, 2}, "%.2f"},
-                                                          {{std::chars_format::fixed, 1}, "%.1f"}};
+    const std::pair<CellFormat, const char*> formats[] = {
+        {{}, "%.6g"},
+        {{std::chars_format::fixed, 6}, "%.6f"},
+        {{std::chars_format::fixed, 5}, "%.5f"},
+        {{std::chars_format::fixed, 2}, "%.2f"},
+        {{std::chars_format::fixed, 1}, "%.1f"},
+        {{std::chars_format::fixed, 30}, "%.30f"}};
     for (const auto& [format, conversion] : formats) {
         SCOPED_TRACE(conversion);
         std::ostringstream written;
-        writeCells(written, cells, format, " ", ",");
+        // Two rows through one writer: the second meets the texts the first kept.
+        CellWriter writer(format, " ", ",");
+        writer.write(written, std::span(cells).first(cells.size() / 2));
+        writer.write(written, std::span(cells).subspan(cells.size() / 2));
         std::string expected;
         char number[400];
         for (const double cell : cells) {
