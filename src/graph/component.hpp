@@ -71,6 +71,8 @@ public:
     }
     void push_back(const Edge& edge) { edges_.push_back(edge); }
     void push_back(Edge&& edge) { edges_.push_back(std::move(edge)); }
+    // Appends an edge without genes and returns it.
+    Edge& emplace_back() { return edges_.emplace_back(); }
     void pop_back() {
         edges_.pop_back();
         if (edges_.size() == start_) clear();

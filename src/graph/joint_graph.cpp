@@ -32,19 +32,12 @@ JointGraphInput::JointGraphInput(std::size_t vertexCount)
 }
 
 void JointGraphInput::ensureVertexCount(std::size_t count) {
-    if (count > vertices_.size()) vertices_.resize(count);
-}
-
-void JointGraphInput::clearEntries() {
-    if (!entriesUsed_) return;
-    for (const uint32_t end : ends_) vertices_[end] = VertexState{};
-    lists_.clear();
-    owners_.clear();
-    entriesUsed_ = false;
+    if (count <= visited_.size()) return;
+    visited_.resize(count);
+    collected_.resize(count);
 }
 
 void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) {
-    clearEntries();
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
     ensureVertexCount(length);
     adjacency_ = {&a, &b};
@@ -80,18 +73,23 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
     sameEnds_ = eachHoldsAll;
 }
 
-// Runs the two phases of one build on the tables of a `JointGraphInput`.
+// Runs the two phases of one build on the tables of a `JointGraphInput`. The walks copy the
+// tables' addresses and the build's number into locals first: no store into the lists or the
+// marks can change a local, so the compiler keeps them in registers.
 class JointGraphBuilder {
 public:
     JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
         : in_(input),
           a_(input.partners_[0]),
           b_(input.partners_[1]),
+          visited_(input.visited_.data()),
+          build_(++input.lastBuild_),
           countsGeneFree_(geneFree == GeneFreeCycles::counted) {}
 
     void build(JointGraph& graph) {
-        in_.clearEntries();
-        in_.entriesUsed_ = true;
+        in_.lists_.clear();
+        in_.traced_.clear();
+        in_.moved_.clear();
         recycleComponents(graph, graph.cycles);
         recycleComponents(graph, graph.paths);
         graph.geneFreeCycles = 0;
@@ -101,34 +99,33 @@ public:
         } else {
             traceAll();
         }
-        // Far fewer components than ends: sorting their owners costs less than a pass over
-        // the ends.
-        std::sort(in_.owners_.begin(), in_.owners_.end());
-        for (const uint32_t owner : in_.owners_) {
-            const JointGraphInput::VertexState& state = in_.vertices_[owner];
-            if (countsGeneFree_ && isGeneFreeCycle(state)) {
-                ++graph.geneFreeCycles;
-                graph.geneFreeCycleEdges += state.listSize;
-                continue;
-            }
-            (state.closed ? graph.cycles : graph.paths)
-                .push_back(makeComponent(owner, graph.spare));
+        // The lists owned by the ends they were traced from come in increasing order of their
+        // owners; the few whose walk moved the owner are sorted and merged in.
+        std::vector<TracedList>& moved = in_.moved_;
+        std::sort(moved.begin(), moved.end(),
+                  [](const TracedList& x, const TracedList& y) { return x.owner < y.owner; });
+        auto nextMoved = moved.cbegin();
+        auto nextTraced = in_.traced_.cbegin();
+        while (true) {
+            const bool movedFirst =
+                nextMoved != moved.cend() &&
+                (nextTraced == in_.traced_.cend() || nextMoved->owner < nextTraced->owner);
+            if (!movedFirst && nextTraced == in_.traced_.cend()) break;
+            makeTraced(movedFirst ? *nextMoved++ : *nextTraced++, graph);
         }
-        graph.spare.clear();
+        // The next build of a pair this size needs about as many components again.
+        const std::size_t made = graph.cycles.size() + graph.paths.size();
+        if (graph.spare.size() > made) graph.spare.resize(made);
     }
 
 private:
+    using TracedList = JointGraphInput::TracedList;
+
     static constexpr int sideA = 0;
     static constexpr int sideB = 1;
     static constexpr uint8_t loneVertexSide = 2;
     static constexpr uint32_t runMarker = 0;
-
-    // A closed list of common ends only: a cycle of as many adjacency edges as it has entries.
-    bool isGeneFreeCycle(const JointGraphInput::VertexState& state) const {
-        if (!state.closed) return false;
-        const uint32_t* list = in_.lists_.data() + state.listStart;
-        return std::find(list, list + state.listSize, runMarker) == list + state.listSize;
-    }
+    static constexpr std::size_t roomForEdges = 8;
 
     // Every end the builder reads is one of the loaded pair's or a partner of one: within both
     // tables.
@@ -137,56 +134,100 @@ private:
     // A partner that is a telomere, or missing in a malformed array, ends a walk.
     static bool endsWalk(int32_t partner) { return partner <= 0; }
 
-    // Phase 1: every component is traced once, from its smallest end; the owner of every
-    // traced list is noted.
+    // A new list, owned by `owner`, after the lists traced so far.
+    TracedList startList(uint32_t owner) const {
+        TracedList traced;
+        traced.owner = owner;
+        traced.start = static_cast<uint32_t>(in_.lists_.size());
+        return traced;
+    }
+    // Keeps a list traced from the end `from`, unless empty.
+    void keepIfTraced(const TracedList& traced, uint32_t from) {
+        if (traced.size == 0) return;
+        (traced.owner == from ? in_.traced_ : in_.moved_).push_back(traced);
+    }
+
+    // The component of a traced list, or its count where it is left out.
+    void makeTraced(const TracedList& traced, JointGraph& graph) {
+        // A closed list of common ends only is a cycle of as many adjacency edges as it has
+        // entries.
+        if (countsGeneFree_ && traced.closed && !traced.holdsRun) {
+            ++graph.geneFreeCycles;
+            graph.geneFreeCycleEdges += traced.size;
+            return;
+        }
+        makeComponent(traced, in_.lists_, traced.closed ? graph.cycles : graph.paths, graph.spare);
+    }
+    void appendEntry(TracedList& traced, uint32_t entry) {
+        in_.lists_.push_back(entry);
+        ++traced.size;
+    }
+    void appendMarker(TracedList& traced) {
+        appendEntry(traced, runMarker);
+        traced.holdsRun = true;
+    }
+
+    // Phase 1: every component is traced once, from its smallest end; the list of each is kept
+    // with its owner.
     void traceAll() {
+        const int32_t* const a = a_;
+        const int32_t* const b = b_;
+        uint64_t* const visited = visited_;
+        const uint64_t build = build_;
+        const bool leavesOutShared = countsGeneFree_;
         for (const uint32_t v : in_.ends_) {
-            if (in_.vertices_[v].visited) continue;
-            const int32_t a = a_[v];
-            if (countsGeneFree_ && a > 0 && a == b_[v]) {
+            if (visited[v] == build) continue;
+            const int32_t partnerA = a[v];
+            const int32_t partnerB = b[v];
+            if (leavesOutShared && partnerA > 0 && partnerA == partnerB) {
                 // An adjacency both structures hold, left out: its two ends are the whole
                 // component, so nothing needs tracing.
-                in_.vertices_[v].visited = true;
-                in_.vertices_[static_cast<uint32_t>(a)].visited = true;
+                visited[v] = build;
+                visited[partnerA] = build;
                 continue;
             }
-            const uint32_t owner = traceFrom(v);
-            if (in_.vertices_[owner].listSize != 0) in_.owners_.push_back(owner);
+            TracedList traced = startList(v);
+            traceFrom(v, partnerA, partnerB, traced);
+            keepIfTraced(traced, v);
         }
     }
 
     // Phase 1 for structures that hold the same ends, with the gene-free cycles only counted:
     // every end is common and no run of genes lies anywhere, so every component is a gene-free
     // cycle, counted as soon as it closes, a path of adjacency edges or a lone vertex. The
-    // lists and owners are those `traceAll` gives.
+    // lists are those `traceAll` gives.
     void traceSameEnds(JointGraph& graph) {
+        const int32_t* const tables[2] = {a_, b_};
+        uint64_t* const visited = visited_;
+        const uint64_t build = build_;
         for (const uint32_t v : in_.ends_) {
-            if (in_.vertices_[v].visited) continue;
-            const int32_t a = a_[v];
-            const int32_t b = b_[v];
+            if (visited[v] == build) continue;
+            const int32_t a = tables[sideA][v];
+            const int32_t b = tables[sideB][v];
             if (a > 0 && a == b) {
-                in_.vertices_[v].visited = true;
-                in_.vertices_[static_cast<uint32_t>(a)].visited = true;
+                visited[v] = build;
+                visited[a] = build;
                 continue;
             }
             if (endsWalk(a) && endsWalk(b)) {
-                in_.vertices_[v].startSide = loneVertexSide;
-                appendEntry(v, v);
-                in_.owners_.push_back(v);
+                TracedList traced = startList(v);
+                traced.startSide = loneVertexSide;
+                appendEntry(traced, v);
+                keepIfTraced(traced, v);
                 continue;
             }
             // Around a cycle, or along a path to one of its telomeres.
             int side = a > 0 ? sideA : sideB;
             uint32_t c = v;
             uint64_t edges = 1;
-            in_.vertices_[c].visited = true;
-            int32_t next = partnerOn(side, c);
-            while (!endsWalk(next) && !in_.vertices_[static_cast<uint32_t>(next)].visited) {
+            visited[c] = build;
+            int32_t next = tables[side][c];
+            while (!endsWalk(next) && visited[next] != build) {
                 c = static_cast<uint32_t>(next);
-                in_.vertices_[c].visited = true;
+                visited[c] = build;
                 ++edges;
                 side = 1 - side;
-                next = partnerOn(side, c);
+                next = tables[side][c];
             }
             if (!endsWalk(next)) {
                 ++graph.geneFreeCycles;
@@ -194,63 +235,58 @@ private:
                 continue;
             }
             // The whole path, from the telomere end reached, which owns it.
-            JointGraphInput::VertexState& owner = in_.vertices_[c];
-            owner.listStart = static_cast<uint32_t>(in_.lists_.size());
-            owner.startSide = static_cast<uint8_t>(1 - side);
-            in_.owners_.push_back(c);
+            TracedList traced = startList(c);
+            traced.startSide = static_cast<uint8_t>(1 - side);
             side = 1 - side;
             while (true) {
                 in_.lists_.push_back(c);
-                next = partnerOn(side, c);
+                next = tables[side][c];
                 if (endsWalk(next)) break;
                 c = static_cast<uint32_t>(next);
-                in_.vertices_[c].visited = true;
+                visited[c] = build;
                 side = 1 - side;
             }
-            owner.listSize = static_cast<uint32_t>(in_.lists_.size()) - owner.listStart;
+            traced.size = static_cast<uint32_t>(in_.lists_.size()) - traced.start;
+            keepIfTraced(traced, v);
         }
     }
 
-    // Traces the component of the unvisited end v, unless a left-out shared adjacency; returns
-    // the owner of its list.
-    uint32_t traceFrom(uint32_t v) {
-        const int32_t a = a_[v];
-        const int32_t b = b_[v];
+    // Traces the component of the unvisited end v, of partners a and b, into `traced`, owned
+    // by v until a walk moves it; leaves it empty where there is nothing to make.
+    void traceFrom(uint32_t v, int32_t a, int32_t b, TracedList& traced) {
         if ((a == 0) != (b == 0)) {
             const int side = a == 0 ? sideB : sideA;
             bool linear = false;
             if (pureSpecialTest(v, side, linear)) {
-                in_.vertices_[v].startSide = static_cast<uint8_t>(side);
-                appendEntry(v, runMarker);
-                if (!linear) in_.vertices_[v].closed = true;
-                return v;
+                traced.startSide = static_cast<uint8_t>(side);
+                appendMarker(traced);
+                traced.closed = !linear;
+                return;
             }
         }
         if (a > 0) {
-            in_.vertices_[v].startSide = sideA;
-            return traceComponent(v, sideA);
+            traced.startSide = sideA;
+            traceComponent(v, sideA, traced);
+        } else if (b > 0) {
+            traced.startSide = sideB;
+            traceComponent(v, sideB, traced);
+        } else if (a == telomere && b == telomere) {
+            traced.startSide = loneVertexSide;
+            appendEntry(traced, v);
         }
-        if (b > 0) {
-            in_.vertices_[v].startSide = sideB;
-            return traceComponent(v, sideB);
-        }
-        if (a == telomere && b == telomere) {
-            in_.vertices_[v].startSide = loneVertexSide;
-            appendEntry(v, v);
-        }
-        return v;
     }
 
     // True when v lies on a chromosome of `side` made only of genes the other structure lacks;
     // then its ends are marked visited and `linear` tells whether a telomere was met.
-    bool pureSpecialTest(uint32_t v, int side, bool& linear) {
+    // Seldom run: kept out of the build's loop over the ends, whose registers it would take.
+    [[gnu::noinline]] bool pureSpecialTest(uint32_t v, int side, bool& linear) {
+        const uint64_t test = ++in_.lastRunTest_;
         linear = false;
-        bool pure = collectRun(static_cast<int32_t>(v), side, linear);
+        bool pure = collectRun(static_cast<int32_t>(v), side, test, linear);
         const int32_t behind = partnerOn(side, v);
-        if (pure && behind != telomere) pure = collectRun(behind, side, linear);
-        for (const uint32_t end : in_.collectedEnds_) {
-            in_.vertices_[end].collected = false;
-            if (pure) in_.vertices_[end].visited = true;
+        if (pure && behind != telomere) pure = collectRun(behind, side, test, linear);
+        if (pure) {
+            for (const uint32_t end : in_.collectedEnds_) visited_[end] = build_;
         }
         in_.collectedEnds_.clear();
         return pure;
@@ -258,7 +294,8 @@ private:
 
     // One walk of the test: collects gene after gene until the chromosome closes on itself or
     // ends at a telomere; false at the first common end.
-    bool collectRun(int32_t start, int side, bool& linear) {
+    bool collectRun(int32_t start, int side, uint64_t test, bool& linear) {
+        uint64_t* const collected = in_.collected_.data();
         int32_t x = start;
         while (true) {
             if (endsWalk(x)) {
@@ -266,152 +303,160 @@ private:
                 return true;
             }
             const uint32_t end = static_cast<uint32_t>(x);
-            if (in_.vertices_[end].collected) return true;
+            if (collected[end] == test) return true;
             const uint32_t other = otherEnd(end);
             if (isCommon(end) || isCommon(other)) return false;
             for (const uint32_t e : {end, other}) {
-                in_.vertices_[e].collected = true;
+                collected[e] = test;
                 in_.collectedEnds_.push_back(e);
             }
             x = partnerOn(side, other);
         }
     }
 
-    // Adds an entry to the list of `owner`, the component being traced.
-    void appendEntry(uint32_t owner, uint32_t entry) {
-        JointGraphInput::VertexState& state = in_.vertices_[owner];
-        if (state.listSize == 0) state.listStart = static_cast<uint32_t>(in_.lists_.size());
-        in_.lists_.push_back(entry);
-        ++state.listSize;
-    }
-
-    void append(uint32_t owner, uint32_t entry, int side) {
-        appendEntry(owner, entry);
-        if (in_.vertices_[owner].listSize == 1)
-            in_.vertices_[owner].startSide = static_cast<uint8_t>(side);
-    }
-
-    // Walks the component of v, starting along its edge of `side`, and returns the owner of its
-    // list. A path is walked to one telomere, then again in full from its last common end there,
-    // which becomes its owner.
-    uint32_t traceComponent(uint32_t v, int side) {
-        uint32_t owner = v;
+    // Walks the component of v, starting along its edge of `side`. A path is walked to one
+    // telomere, then again in full from its last common end there, which becomes its owner.
+    // The walk keeps both partners of the end it stands on and whether that end is common.
+    void traceComponent(uint32_t v, int side, TracedList& traced) {
+        const int32_t* const a = a_;
+        const int32_t* const b = b_;
+        uint64_t* const visited = visited_;
+        const uint64_t build = build_;
         uint32_t c = v;
+        int32_t partnerA = a[c];
+        int32_t partnerB = b[c];
+        bool common = partnerA != 0 && partnerB != 0;
         bool reversed = false;
         while (true) {
-            in_.vertices_[c].visited = true;
-            if (isCommon(c)) append(owner, c, side);
-            const int32_t next = partnerOn(side, c);
+            visited[c] = build;
+            if (common) {
+                appendEntry(traced, c);
+                if (traced.size == 1) traced.startSide = static_cast<uint8_t>(side);
+            }
+            const int32_t next = side == sideA ? partnerA : partnerB;
             if (endsWalk(next)) {
-                if (reversed) return owner;
-                if (!turn(owner, c, side)) return owner;
+                if (reversed || !turn(traced, c, side)) return;
                 reversed = true;
+                partnerA = a[c];
+                partnerB = b[c];
+                common = true;
                 continue;
             }
             const uint32_t n = static_cast<uint32_t>(next);
-            if (isCommon(n)) {
-                if (in_.vertices_[n].visited && !reversed) {
-                    in_.vertices_[owner].closed = true;
-                    return owner;
+            const int32_t nextA = a[n];
+            const int32_t nextB = b[n];
+            if (nextA != 0 && nextB != 0) {
+                if (!reversed && visited[n] == build) {
+                    traced.closed = true;
+                    return;
                 }
                 c = n;
+                partnerA = nextA;
+                partnerB = nextB;
+                common = true;
                 side = 1 - side;
             } else {
                 // A run of genes only one structure holds is crossed gene by gene and leaves
                 // one marker.
-                if (isCommon(c)) appendEntry(owner, runMarker);
-                in_.vertices_[n].visited = true;
+                if (common) appendMarker(traced);
+                visited[n] = build;
                 c = otherEnd(n);
+                partnerA = a[c];
+                partnerB = b[c];
+                common = partnerA != 0 && partnerB != 0;
             }
         }
     }
 
     // The walk has reached the telomere end c of a path. Moves ownership to the path's last
     // common end and prepares the full walk from there; false when the path has no common end.
-    bool turn(uint32_t& owner, uint32_t& c, int& side) {
+    bool turn(TracedList& traced, uint32_t& c, int& side) {
         uint32_t x = c;
         bool runBeforeTelomere = false;
         while (!isCommon(x)) {
             const int32_t next = partnerOn(side, otherEnd(x));
             if (endsWalk(next)) {
-                appendEntry(owner, runMarker);
+                appendMarker(traced);
                 return false;
             }
             x = static_cast<uint32_t>(next);
             runBeforeTelomere = true;
         }
-        // The owner's list is the last one: dropping it leaves the lists before it.
-        JointGraphInput::VertexState& old = in_.vertices_[owner];
-        if (old.listSize != 0) in_.lists_.resize(old.listStart);
-        old.listSize = 0;
-        old.startSide = 0;
-        in_.vertices_[x].startSide = static_cast<uint8_t>(1 - side);
+        // The list traced so far is the last one: dropping it leaves the lists before it.
+        in_.lists_.resize(traced.start);
+        traced.owner = x;
+        traced.size = 0;
+        traced.holdsRun = false;
+        traced.startSide = static_cast<uint8_t>(1 - side);
         if (runBeforeTelomere) {
-            appendEntry(x, runMarker);
-            in_.vertices_[x].startSide = static_cast<uint8_t>(side);
+            appendMarker(traced);
+            traced.startSide = static_cast<uint8_t>(side);
         }
-        owner = x;
         c = x;
         side = 1 - side;
         return true;
     }
 
-    // Phase 2: the edges of the component whose traced list is owned by `owner`.
-    Component makeComponent(uint32_t owner, std::vector<Component>& spare) const {
-        const JointGraphInput::VertexState& state = in_.vertices_[owner];
-        const std::span<const uint32_t> list(in_.lists_.data() + state.listStart, state.listSize);
-        const std::size_t n = list.size();
-        Component component;
-        if (!spare.empty()) {
-            component = std::move(spare.back());
+    // Phase 2: the edges of a traced component, appended to `into` in storage from `spare`
+    // where it holds some; room for a few edges more than the list needs lets that storage
+    // serve larger components of later builds without growing. Each edge gets its side as it
+    // is made, alternating from the list's first side; a lone vertex keeps its own.
+    static void makeComponent(const TracedList& traced, const std::vector<uint32_t>& lists,
+                              std::vector<Component>& into, std::vector<Component>& spare) {
+        const uint32_t* list = lists.data() + traced.start;
+        const std::size_t n = traced.size;
+        if (spare.empty()) {
+            into.emplace_back();
+        } else {
+            into.push_back(std::move(spare.back()));
             spare.pop_back();
         }
-        component.reserve(n + 1);
-        if (n == 1) {
-            component.push_back(list[0] == runMarker ? makeEdge(EdgeKind::block, Side::a, 0)
-                                                     : makeLoneVertex(list[0]));
-        } else {
-            bool afterMarker = false;
-            bool vertexSeen = false;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (afterMarker) {
-                    component.push_back(
-                        i == 1 ? makeEdge(EdgeKind::end, Side::a, list[1])
-                               : makeEdge(EdgeKind::bridging, Side::a, list[i - 2], list[i]));
-                    afterMarker = false;
-                    vertexSeen = true;
-                } else if (list[i] == runMarker) {
-                    afterMarker = true;
-                    if (i == n - 1)
-                        component.push_back(makeEdge(EdgeKind::end, Side::a, list[n - 2]));
-                } else if (vertexSeen) {
-                    component.push_back(
-                        makeEdge(EdgeKind::adjacency, Side::a, list[i - 1], list[i]));
-                } else {
-                    vertexSeen = true;
-                }
-            }
-            if (state.closed) closeComponent(component, list);
-        }
-        int side = state.startSide;
-        for (Edge& edge : component) {
-            if (!isLoneVertex(edge)) {
-                edge.side = sideOf(side != 0);
-            }
+        Component& component = into.back();
+        component.reserve(std::max<std::size_t>(n + 1, roomForEdges));
+        int side = traced.startSide;
+        const auto add = [&component, &side](EdgeKind kind, uint32_t first, uint32_t second) {
+            Edge& edge = component.emplace_back();
+            edge.kind = kind;
+            edge.side = sideOf(side != 0);
+            edge.first = first;
+            edge.second = second;
             side = 1 - side;
+        };
+        if (n == 1) {
+            if (list[0] == runMarker) {
+                add(EdgeKind::block, 0, 0);
+            } else {
+                component.push_back(makeLoneVertex(list[0]));
+            }
+            return;
         }
-        return component;
-    }
-
-    // The edge that closes a cycle of two or more traced entries back to its first vertex.
-    static void closeComponent(Component& component, std::span<const uint32_t> list) {
-        if (list.front() == runMarker) {
-            component.front().second = list.back();
+        // Every entry after a marker is taken as a common end.
+        std::size_t i = 1;
+        if (list[0] == runMarker) {
+            add(EdgeKind::end, list[1], 0);
+            i = 2;
+        }
+        while (i < n) {
+            if (list[i] != runMarker) {
+                add(EdgeKind::adjacency, list[i - 1], list[i]);
+                ++i;
+            } else if (i == n - 1) {
+                add(EdgeKind::end, list[n - 2], 0);
+                ++i;
+            } else {
+                add(EdgeKind::bridging, list[i - 1], list[i + 1]);
+                i += 2;
+            }
+        }
+        if (!traced.closed) return;
+        // The edge that closes the cycle back to its first vertex.
+        if (list[0] == runMarker) {
+            component.front().second = list[n - 1];
             setKind(component.front(), EdgeKind::bridging);
-        } else if (list.back() != runMarker) {
-            component.push_back(makeEdge(EdgeKind::adjacency, Side::a, list.back(), list.front()));
+        } else if (list[n - 1] != runMarker) {
+            add(EdgeKind::adjacency, list[n - 1], list[0]);
         } else {
-            component.back().second = list.front();
+            component.back().second = list[0];
             setKind(component.back(), EdgeKind::bridging);
         }
     }
@@ -419,6 +464,9 @@ private:
     JointGraphInput& in_;
     const int32_t* a_;
     const int32_t* b_;
+    uint64_t* visited_;
+    // The number of this build, which marks the vertices it visits.
+    uint64_t build_;
     bool countsGeneFree_;
 };
 

@@ -21,7 +21,7 @@ struct JointGraph {
     uint64_t geneFreeCycles = 0;
     uint64_t geneFreeCycleEdges = 0;
     // Emptied components whose storage the next build into this graph fills before allocating
-    // any; the build drops those it does not need.
+    // any; the build keeps as many as it made components and drops the rest.
     std::vector<Component> spare;
 };
 
@@ -74,16 +74,14 @@ public:
     }
 
     // Number of vertices the tables cover.
-    std::size_t vertexCount() const { return vertices_.size(); }
+    std::size_t vertexCount() const { return visited_.size(); }
 
 private:
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
-    // Clears the entries of the last pair and makes A and B the pair, without its ends.
+    // Makes A and B the pair, without its ends.
     void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
-    // Returns the table entries of every end of the loaded pair to their empty state.
-    void clearEntries();
 
     // Both point to an empty array until the first load.
     std::array<const AdjacencyArray*, 2> adjacency_;
@@ -96,32 +94,37 @@ private:
     std::vector<uint32_t> ends_;
     // A and B hold the same ends.
     bool sameEnds_ = false;
-    // What a build knows of one vertex, kept together so that a visit reads one entry.
-    struct VertexState {
-        // The traced vertex sequence of the component the vertex owns: `listSize` entries of
-        // `lists_` from `listStart`.
-        uint32_t listStart = 0;
-        uint32_t listSize = 0;
-        // Side of the first edge of the component the vertex owns: 0 A, 1 B, 2 lone vertex.
+    // Per vertex, the number of the build that visited it and of the run test that collected
+    // it: a new build or test finds every vertex unmarked without a pass that clears them, and
+    // 64-bit numbers never come round again.
+    std::vector<uint64_t> visited_;
+    std::vector<uint64_t> collected_;
+    uint64_t lastBuild_ = 0;
+    uint64_t lastRunTest_ = 0;
+    // The traced vertex sequence of one component: `size` entries of `lists_` from `start`. The
+    // graph lists its components in the order of their owners.
+    struct TracedList {
+        uint32_t owner = 0;
+        uint32_t start = 0;
+        uint32_t size = 0;
+        // Side of the component's first edge: 0 A, 1 B, 2 lone vertex.
         uint8_t startSide = 0;
-        bool visited = false;
         bool closed = false;
-        bool collected = false;
+        // Some entry marks a run of genes.
+        bool holdsRun = false;
     };
-    std::vector<VertexState> vertices_;
-    // A build has written entries of the loaded ends since they were last cleared.
-    bool entriesUsed_ = false;
     // The traced sequences one after another; 0 marks a run of genes that only one structure
-    // holds. A component is traced whole before the next, so its owner's list is always last.
+    // holds. A component is traced whole before the next, so the list being traced is last.
     std::vector<uint32_t> lists_;
-    // The owner of every traced list, in the order traced.
-    std::vector<uint32_t> owners_;
+    // The lists owned by the ends they were traced from, and those a walk gave another owner.
+    std::vector<TracedList> traced_;
+    std::vector<TracedList> moved_;
     std::vector<uint32_t> collectedEnds_;
 };
 
 // The joint graph of the loaded pair: components traced from the ends in increasing order,
-// each list ordered by owner vertex. A build first clears the table entries of the loaded ends,
-// so building again, with the same or another pair, starts afresh.
+// each list ordered by owner vertex. A build marks the vertices it visits with a number of its
+// own, so building again, with the same or another pair, starts afresh without clearing them.
 //
 // With `GeneFreeCycles::counted`, a cycle made of adjacency edges only (no run of genes that
 // one structure lacks lies on it) is traced but not made: the graph counts it and its edges. The

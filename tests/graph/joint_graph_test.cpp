@@ -1,0 +1,88 @@
+// One joint graph input and one graph object serving pair after pair, as tree mode uses them:
+// every build gives what a one-off build of the same pair gives, whatever was built before.
+#include "graph/joint_graph.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "support/builders.hpp"
+#include "support/random_structures.hpp"
+
+namespace varnet {
+namespace {
+
+void expectSameGraph(const JointGraph& built, const JointGraph& expected) {
+    EXPECT_EQ(built.cycles, expected.cycles);
+    EXPECT_EQ(built.paths, expected.paths);
+    EXPECT_EQ(built.geneFreeCycles, expected.geneFreeCycles);
+    EXPECT_EQ(built.geneFreeCycleEdges, expected.geneFreeCycleEdges);
+}
+
+// What a solver leaves in the graph: components with genes on their edges, some handed back.
+void useGraph(JointGraph& graph) {
+    for (std::vector<Component>* list : {&graph.cycles, &graph.paths}) {
+        for (Component& component : *list) {
+            for (Edge& edge : component) edge.genes.assign(3, 7);
+        }
+    }
+    recycleComponents(graph, graph.paths);
+}
+
+TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
+    std::mt19937 random(20261207);
+    // Starts with no tables, so that larger pairs grow them and smaller ones follow larger.
+    JointGraphInput input;
+    JointGraph graph;
+    for (int pair = 0; pair < 120; ++pair) {
+        SCOPED_TRACE(pair);
+        testing::GeneratorOptions options;
+        options.geneCount = std::uniform_int_distribution<int>(1, pair % 7 == 3 ? 200 : 30)(random);
+        options.maxChromosomes = std::uniform_int_distribution<int>(1, 5)(random);
+        options.circularRate = 0.4;
+        options.duplicateRate = 0.2;
+        const bool sameGenes = pair % 4 == 1;
+        options.missingRate = sameGenes ? 0 : 0.25;
+        options.wholeChromosomeRate = sameGenes ? 0 : 0.3;
+        options.rearrangements = std::uniform_int_distribution<int>(0, 8)(random);
+        if (pair % 9 == 5) options.manyCopies = 1;
+        const auto [first, second] = testing::generatePair(random, options);
+        const AdjacencyArray a = testing::adjacencyOf(first);
+        const AdjacencyArray b = testing::adjacencyOf(second);
+
+        // The three ways of loading a pair.
+        const std::vector<uint32_t> endsOfA = endsPresent(a);
+        const std::vector<uint32_t> endsOfB = endsPresent(b);
+        std::vector<uint32_t> ends;
+        std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
+                       std::back_inserter(ends));
+        switch (pair % 3) {
+            case 0:
+                input.load(a, b);
+                break;
+            case 1:
+                input.load(a, endsOfA, b, endsOfB);
+                break;
+            default:
+                input.load(a, b, ends, ends.size() == endsOfA.size() && ends == endsOfB);
+        }
+
+        for (const bool exchanged : {false, true}) {
+            SCOPED_TRACE(exchanged ? "B to A" : "A to B");
+            if (exchanged) input.exchangeStructures();
+            const AdjacencyArray& from = exchanged ? b : a;
+            const AdjacencyArray& to = exchanged ? a : b;
+            for (const GeneFreeCycles geneFree : {GeneFreeCycles::counted, GeneFreeCycles::made}) {
+                buildJointGraph(input, geneFree, graph);
+                expectSameGraph(graph, buildJointGraph(from, to, geneFree));
+                useGraph(graph);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace varnet
