@@ -3,10 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
+
+#include "structures/gene_code.hpp"
+#include "structures/gene_numbering.hpp"
 
 namespace varnet {
 namespace {
@@ -128,17 +133,76 @@ int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b)
                                 symmetricDifferenceSize(a.genes, b.genes));
 }
 
+BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& structures) {
+    std::vector<ChromosomalStructure> numbered = structures;
+    const std::size_t codeCount = numberCodesDensely(numbered).size();
+    const std::size_t vertexCount = 10 * codeCount + 3;
+    std::size_t largest = 0;
+    std::size_t secondLargest = 0;
+    for (const ChromosomalStructure& structure : structures) {
+        std::size_t genes = 0;
+        for (const Chromosome& chromosome : structure.chromosomes) genes += chromosome.genes.size();
+        secondLargest = std::max(secondLargest, std::min(largest, genes));
+        largest = std::max(largest, genes);
+    }
+    // The tables serve where they take little memory and few more ends than the largest pair
+    // holds; elsewhere the sorted profiles do.
+    if (vertexCount > maxTableGrowth * 10 * (largest + secondLargest + 1) ||
+        vertexCount * structures.size() > maxTableBytes / sizeof(uint32_t)) {
+        profiles_ = buildAdjacencyProfiles(structures);
+        return;
+    }
+    vertexCount_ = vertexCount;
+    words_ = (codeCount + 63) / 64;
+    partners_.assign(vertexCount * structures.size(), 0);
+    adjacencies_.resize(structures.size());
+    geneBits_.assign(words_ * structures.size(), 0);
+    for (std::size_t k = 0; k < numbered.size(); ++k) {
+        uint32_t* partner = partners_.data() + k * vertexCount;
+        uint64_t* genes = geneBits_.data() + k * words_;
+        const auto link = [&](int32_t a, int32_t b) {
+            const uint32_t x = leavingEnd(a);
+            const uint32_t y = enteringEnd(b);
+            // An end joins one other at most, so no adjacency repeats.
+            partner[x] = y;
+            partner[y] = x;
+            adjacencies_[k].emplace_back(std::min(x, y), std::max(x, y));
+            for (const int32_t code : {a, b}) {
+                const uint32_t c = absoluteCode(code);
+                genes[c / 64] |= uint64_t{1} << (c % 64);
+            }
+        };
+        for (const Chromosome& chromosome : numbered[k].chromosomes) {
+            const std::vector<int32_t>& g = chromosome.genes;
+            for (std::size_t n = 0; n + 1 < g.size(); ++n) link(g[n], g[n + 1]);
+            if (chromosome.circular && !g.empty()) link(g.back(), g.front());
+        }
+    }
+}
+
+int32_t BreakpointTables::distance(std::size_t i, std::size_t j) const {
+    if (!profiles_.empty()) return breakpointDistance(profiles_[i], profiles_[j]);
+    const uint32_t* partnerOfJ = partners_.data() + j * vertexCount_;
+    std::size_t shared = 0;
+    for (const auto& [x, y] : adjacencies_[i]) shared += partnerOfJ[x] == y;
+    std::size_t genes = 0;
+    const uint64_t* a = geneBits_.data() + i * words_;
+    const uint64_t* b = geneBits_.data() + j * words_;
+    for (std::size_t w = 0; w < words_; ++w)
+        genes += static_cast<std::size_t>(std::popcount(a[w] ^ b[w]));
+    return static_cast<int32_t>(adjacencies_[i].size() + adjacencies_[j].size() - 2 * shared +
+                                genes);
+}
+
 void combineWithBreakpointDistances(DistanceMatrix& special, double specialWeight,
                                     const std::vector<ChromosomalStructure>& structures,
                                     double breakpointWeight) {
-    const std::vector<AdjacencyProfile> profiles = breakpointWeight == 0
-                                                       ? std::vector<AdjacencyProfile>()
-                                                       : buildAdjacencyProfiles(structures);
+    const std::optional<BreakpointTables> tables =
+        breakpointWeight == 0 ? std::nullopt : std::optional<BreakpointTables>(structures);
     for (std::size_t i = 0; i < special.size(); ++i) {
         // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
         for (std::size_t j = i + 1; j < special.size(); ++j) {
-            const double count =
-                profiles.empty() ? 0.0 : breakpointDistance(profiles[i], profiles[j]);
+            const double count = tables ? tables->distance(i, j) : 0.0;
             special[i][j] = special[i][j] * specialWeight + breakpointWeight * count;
             special[j][i] = special[j][i] * specialWeight + breakpointWeight * count;
         }

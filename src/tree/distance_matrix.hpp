@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
@@ -41,6 +42,31 @@ std::vector<AdjacencyProfile> buildAdjacencyProfiles(
 
 // Keys of either profile missing from the other, adjacencies and genes alike.
 int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b);
+
+// The breakpoint distances of the pairs of one structure list. Where the file's gene codes are
+// few enough, each structure's adjacencies are kept as a table of partners over gene ends, so that
+// a pair costs one pass over one structure's adjacencies and over the bits of the genes; otherwise
+// the pair's sorted profiles are merged.
+class BreakpointTables {
+public:
+    explicit BreakpointTables(const std::vector<ChromosomalStructure>& structures);
+    // The breakpoint distance of structures i and j, as `breakpointDistance` gives it.
+    int32_t distance(std::size_t i, std::size_t j) const;
+
+    // The memory the tables may take, and how many times the ends of the largest pair their
+    // ends may be, for them to be built.
+    static constexpr std::size_t maxTableBytes = std::size_t{64} << 20;
+    static constexpr std::size_t maxTableGrowth = 4;
+
+private:
+    std::vector<AdjacencyProfile> profiles_;  // where no table is built
+    std::size_t vertexCount_ = 0;
+    std::size_t words_ = 0;
+    std::vector<uint32_t>
+        partners_;  // vertexCount_ a structure: the other end of an adjacency, or 0
+    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> adjacencies_;  // ends, smaller first
+    std::vector<uint64_t> geneBits_;  // words_ a structure: the genes that take part in one
+};
 
 // special * specialWeight + breakpointWeight * breakpoint distance, cell by cell, in the special
 // matrix itself: the breakpoint distances are computed pair by pair, never held as a matrix of

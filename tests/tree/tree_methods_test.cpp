@@ -14,7 +14,9 @@
 #include <tuple>
 
 #include "support/expect_throws.hpp"
+#include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
+#include "tree/distance_matrix.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"
 #include "tree/newick.hpp"
@@ -377,6 +379,49 @@ TEST(MatrixCells, PrintAsPrintfDoesForGeneratedCells) {
             expected += " " + std::string(number) + ",";
         }
         EXPECT_EQ(written.str(), expected);
+    }
+}
+
+ChromosomalStructure structureOf(std::vector<Chromosome> chromosomes) {
+    ChromosomalStructure structure;
+    structure.chromosomes = std::move(chromosomes);
+    return structure;
+}
+
+// Breakpoint distances worked by hand (codes 10 * gene + copy): adjacencies either structure
+// lacks, read the same from both strands, plus genes that take part in an adjacency in one only.
+// The tables kept per structure give them, and give the sorted profiles' count on every pair of
+// generated structures; a file whose codes are far apart falls back to the profiles.
+TEST(BreakpointDistances, TablesGiveTheHandWorkedAndTheProfilesCounts) {
+    const bool linear = false;
+    const bool circular = true;
+    const std::vector<std::tuple<ChromosomalStructure, ChromosomalStructure, int32_t>> rows = {
+        {structureOf({{linear, {11, 21, 31}}}), structureOf({{linear, {11, 21, 31}}}), 0},
+        {structureOf({{linear, {11, 21, 31}}}), structureOf({{linear, {11, -21, 31}}}), 4},
+        {structureOf({{linear, {11, 21}}}), structureOf({{linear, {-21, -11}}}), 0},
+        {structureOf({{circular, {11}}}), structureOf({{linear, {11, 21}}}), 3},
+        {structureOf({{linear, {11}}}), structureOf({{linear, {21, 31}}}), 3},
+        {structureOf({{linear, {11, 12}}}), structureOf({{linear, {11}}}), 3},
+        {structureOf({{circular, {11, 21}}}), structureOf({{linear, {11, 21}}}), 1},
+        {structureOf({}), structureOf({{linear, {11, 21}}, {circular, {31}}}), 5},
+    };
+    for (const auto& [a, b, expected] : rows) {
+        const BreakpointTables tables({a, b});
+        EXPECT_EQ(tables.distance(0, 1), expected);
+        EXPECT_EQ(tables.distance(1, 0), expected);
+    }
+    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(41, 24);
+    for (const auto& [a, b, expected] : rows) structures.insert(structures.end(), {a, b});
+    const std::vector<AdjacencyProfile> profiles = buildAdjacencyProfiles(structures);
+    const BreakpointTables tables(structures);
+    structures.push_back(structureOf({{linear, {10 * 1000000 + 1, 21}}}));
+    const BreakpointTables farApart(structures);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        for (std::size_t j = 0; j < profiles.size(); ++j) {
+            SCOPED_TRACE(std::to_string(i) + " " + std::to_string(j));
+            ASSERT_EQ(tables.distance(i, j), breakpointDistance(profiles[i], profiles[j]));
+            ASSERT_EQ(farApart.distance(i, j), tables.distance(i, j));
+        }
     }
 }
 
