@@ -1,6 +1,7 @@
 #include "solver/case_analysis.hpp"
 
 #include <array>
+#include <bit>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -428,7 +429,7 @@ bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
         for (std::size_t e = 0; e < k; ++e) {
             if (!operands[e].alternative && operands[e].category == operand.category) ++needed;
         }
-        if (needed > state.buckets[operand.category].size()) return false;
+        if (needed > std::as_const(state.buckets)[operand.category].size()) return false;
     }
     for (const Operand& operand : operands) {
         if (operand.alternative) {
@@ -447,8 +448,8 @@ bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
 }
 
 void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
+    if (std::as_const(state.buckets)[circularBlockB].empty()) return;
     std::vector<Component>& blocks = state.buckets[circularBlockB];
-    if (blocks.empty()) return;
     // Merging only adds genes to the edge found, so the first match stays the first.
     const std::optional<GeneEdgePlace> place = findSideBGeneEdge(state);
     if (!place) return;
@@ -474,10 +475,11 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
     while (!cycles.empty()) {
         const std::size_t pIndex = cycles.size() - 1;
         std::optional<std::pair<Category, std::size_t>> q;
-        for (std::size_t k = 0; k < categoryCount && !q; ++k) {
-            const Category category = categoryAt(k);
-            if (category == other) break;
-            const std::vector<Component>& bucket = state.buckets[category];
+        // The buckets not touched are empty.
+        const CategorySet looked = state.buckets.touched & ~bitOf(other);
+        for (CategorySet rest = looked; rest != 0 && !q; rest &= rest - 1) {
+            const Category category = categoryAt(static_cast<std::size_t>(std::countr_zero(rest)));
+            const std::vector<Component>& bucket = std::as_const(state.buckets)[category];
             for (std::size_t i = 0; i < bucket.size(); ++i) {
                 if (category == Category::closed && i == pIndex) continue;
                 if (bucket[i].size() > 2) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -53,20 +54,34 @@ constexpr CategorySet bitOf(Category category) {
     return CategorySet{1} << indexOf(category);
 }
 
+constexpr CategorySet allCategories = (CategorySet{1} << categoryCount) - 1;
+
 // One list of components per category: the working set of the phases.
 struct Buckets {
+    // Filled only through the non-const `operator[]`; emptied either way.
     std::array<std::vector<Component>, categoryCount> lists;
+    // The categories whose buckets were handed out for changing since `markEmpty`, or all of
+    // them: every bucket that holds a component is among them, so that the passes over the
+    // buckets look at these alone. After the first few steps of a solve they are few.
+    CategorySet touched = allCategories;
 
-    std::vector<Component>& operator[](Category c) { return lists[indexOf(c)]; }
+    std::vector<Component>& operator[](Category c) {
+        touched |= bitOf(c);
+        return lists[indexOf(c)];
+    }
     const std::vector<Component>& operator[](Category c) const { return lists[indexOf(c)]; }
-    bool operator==(const Buckets&) const = default;
+    bool operator==(const Buckets& other) const { return lists == other.lists; }
+
+    // Every bucket is empty.
+    void markEmpty() { touched = 0; }
 
     // The categories whose buckets hold a component: a table step whose categories are not all
     // among them has nothing to take, which one test tells.
     CategorySet held() const {
         CategorySet set = 0;
-        for (std::size_t k = 0; k < categoryCount; ++k) {
-            if (!lists[k].empty()) set |= CategorySet{1} << k;
+        for (CategorySet rest = touched; rest != 0; rest &= rest - 1) {
+            const int k = std::countr_zero(rest);
+            if (!lists[static_cast<std::size_t>(k)].empty()) set |= CategorySet{1} << k;
         }
         return set;
     }

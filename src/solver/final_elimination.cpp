@@ -51,7 +51,9 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
 void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
     // Each step works through one bucket and does nothing where it is empty, as most are: one
     // test here skips it.
-    const auto holds = [&state](Category category) { return !state.buckets[category].empty(); };
+    const auto holds = [&state](Category category) {
+        return !std::as_const(state.buckets)[category].empty();
+    };
     using enum Category;
     if (!state.quads.empty()) resolveQuads(state);
     if (holds(oddEndOnA)) eliminateOdd(state, oddEndOnA, weights);

@@ -1,6 +1,7 @@
 #include "solver/solve.hpp"
 
 #include <algorithm>
+#include <bit>
 
 #include "solver/adjacency_reduction.hpp"
 #include "solver/bucketing.hpp"
@@ -51,7 +52,10 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
     std::vector<Category>& targets = state.regroupTargets;
     targets.clear();
     bool moves = false;
-    for (std::size_t k = 0; k < otherIndex; ++k) {
+    // The buckets not touched are empty.
+    const CategorySet looked = state.buckets.touched & ~bitOf(Category::other);
+    for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(rest));
         const Category category = categoryAt(k);
         // Nor are the closed components: both classifiers call the same components closed, and
         // every one filed as closed before the final phase was classified so (adding genes to an
@@ -75,8 +79,9 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
     // buckets of their new categories; the buckets keep their storage. Those that join `other`
     // go before the ones it holds, which would leave it last.
     std::vector<Component>& moving = state.regrouping;
-    for (std::size_t k = 0; k < otherIndex; ++k) {
-        std::vector<Component>& bucket = state.buckets.lists[k];
+    for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
+        std::vector<Component>& bucket =
+            state.buckets.lists[static_cast<std::size_t>(std::countr_zero(rest))];
         for (Component& component : bucket) moving.push_back(std::move(component));
         bucket.clear();
     }
@@ -154,7 +159,10 @@ double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
 }
 
 double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
-    for (std::vector<Component>& bucket : state.buckets.lists) recycleComponents(state, bucket);
+    for (CategorySet rest = state.buckets.touched; rest != 0; rest &= rest - 1)
+        recycleComponents(state,
+                          state.buckets.lists[static_cast<std::size_t>(std::countr_zero(rest))]);
+    state.buckets.markEmpty();
     state.quads.clear();
     state.finalDeletions.clear();
     state.log = StepLog::costOnly();
