@@ -63,10 +63,12 @@ bool shortenGeneFreePath(ChromosomeSet& state, Component& path, const OperationW
     const std::size_t m = path.size();
     if (m < 3 || !hasOnlyAdjacencyEdges(path)) return false;
     for (std::size_t k = 0; k < (m - 1) / 2; ++k) state.log.addCost(weightOf(dpEvent, weights));
-    const std::size_t kept = m % 2 == 1 ? 1 : 2;
-    path.front().second = path[m - kept].second;
-    if (kept == 2) path[1] = path.back();
-    while (path.size() > kept) path.pop_back();
+    Edge junction = std::move(path.front());
+    junction.second = path[m - (m % 2 == 1 ? 1 : 2)].second;
+    Edge last = std::move(path.back());
+    path.clear();
+    path.push_back(std::move(junction));
+    if (m % 2 == 0) path.push_back(std::move(last));
     return true;
 }
 

@@ -69,8 +69,8 @@ bool resolveGeneFreePath(ChromosomeSet& state, std::size_t p, const OperationWei
         return true;
     }
     const uint32_t end = path.back().second;
-    while (path.size() > 1) path.pop_back();
-    path.front() = makeLoneVertex(end);
+    path.clear();
+    path.push_back(makeLoneVertex(end));
     return true;
 }
 
