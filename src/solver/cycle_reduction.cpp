@@ -1,5 +1,6 @@
 #include "solver/cycle_reduction.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "solver/bucketing.hpp"
@@ -40,8 +41,40 @@ void pushToCategory(ChromosomeSet& state, Component component) {
     fileComponent(state, std::move(component), category);
 }
 
+namespace {
+
+// A closed component of two bridging edges, one on each side.
+bool isBridgedTwoCycle(const Component& c) {
+    return c.size() == 2 && c.front().kind == EdgeKind::bridging &&
+           c.back().kind == EdgeKind::bridging && !sameSide(c.front(), c.back()) && isClosed(c);
+}
+
+// The cost-only short cut of `combineCyclePairs` where every closed component is a cycle of two
+// bridging edges, as most are; false, with nothing done, where one is not. Splicing the last two
+// such cycles, C1 into C2 at C2's side-B edge, gives (see `splitJoin`) a cycle of two bridging
+// edges starting on the side C2 starts on, which goes back as the last closed component, and a
+// cycle of two adjacency edges, which costs nothing. So k such cycles cost k - 1 splices of two
+// DP each and leave one cycle of two bridging edges, starting on the side the first of them
+// starts on, which is cut no further and costs the deletions of its two edges, first edge first,
+// in the final stripping.
+bool spliceBridgedTwoCycles(ChromosomeSet& state, const OperationWeights& weights) {
+    std::vector<Component>& closed = state.buckets[Category::closed];
+    if (!std::all_of(closed.begin(), closed.end(), isBridgedTwoCycle)) return false;
+    for (std::size_t k = 1; k < closed.size(); ++k)
+        state.log.addCost(2.0 * weightOf(dpEvent, weights));
+    const bool startsOnB = isSideB(closed.front().front());
+    state.finalDeletions.push_back(startsOnB ? bDeletionEvent : aDeletionEvent);
+    state.finalDeletions.push_back(startsOnB ? aDeletionEvent : bDeletionEvent);
+    recycleComponents(state, closed);
+    return true;
+}
+
+}  // namespace
+
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& closed = state.buckets[Category::closed];
+    if (!state.log.keepsRecords() && !closed.empty() && spliceBridgedTwoCycles(state, weights))
+        return;
     while (closed.size() >= 2) {
         Component c1 = popLast(closed);
         Component c2 = popLast(closed);

@@ -347,6 +347,30 @@ TEST(SplitRows, HandWorkedComponents) {
     }
 }
 
+// The last closed cycles of two bridging edges are spliced pairwise (two DP each) until one is
+// left, which starts on the side the first of them starts on; its genes are deleted front edge
+// first. With DP 0.5, "aD" 1e16 and "bD" 1, the order of the two deletions shows in the sum:
+// (1 + 1) + 1e16 is 1e16 + 2, (1 + 1e16) + 1 rounds to 1e16. Both solves charge alike.
+TEST(SplitRows, LastOfTheClosedCyclesDeletesItsGenesInTheOrderOfTheFirst) {
+    OperationWeights weights{0.5, 1, 1, 1, 1, 1};
+    weights[weightIndexOf(aDeletionEvent)] = 1e16;
+    const Component startsOnB{bridge(B, 1, 2, {5}), bridge(A, 2, 1, {6})};
+    const Component startsOnA{bridge(A, 3, 4, {7}), bridge(B, 4, 3, {8})};
+    const Component alsoOnA{bridge(A, 5, 6, {9}), bridge(B, 6, 5, {10})};
+    struct Row {
+        std::vector<Component> cycles;
+        double cost;
+    };
+    for (const Row& row : {Row{{startsOnB, startsOnA}, 1e16 + 2}, Row{{startsOnA, startsOnB}, 1e16},
+                           Row{{startsOnB, startsOnA, alsoOnA}, 1e16 + 4}}) {
+        JointGraph graph;
+        graph.cycles = row.cycles;
+        ChromosomeSet recorded(graph);
+        EXPECT_EQ(solve(recorded, weights), row.cost);
+        EXPECT_EQ(solvedCostOnly(graph, weights), row.cost);
+    }
+}
+
 // Step "4.14" joins two category-6 paths when SP is at most DP; step "4.22" takes a quad's
 // first alternative only when SP is below DP. No other closing step finds its operands here.
 TEST(CaseStepRows, StepsThatDependOnTheWeights) {
