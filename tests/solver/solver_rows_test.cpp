@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
 #include "solver/cycle_reduction.hpp"
 #include "solver/joins.hpp"
@@ -368,6 +369,29 @@ TEST(SplitRows, LastOfTheClosedCyclesDeletesItsGenesInTheOrderOfTheFirst) {
         ChromosomeSet recorded(graph);
         EXPECT_EQ(solve(recorded, weights), row.cost);
         EXPECT_EQ(solvedCostOnly(graph, weights), row.cost);
+    }
+}
+
+// A component that joins `other` on regrouping goes before those `other` holds, so the final
+// stripping deletes its genes first; a cost-only solve, which keeps no component of `other`,
+// charges in the same order. With "aD" 1e16 and "bD" 1 after a cost of 1, that order gives
+// (1 + 1e16) + 1, which rounds to 1e16, and the other order 1e16 + 2.
+TEST(SplitRows, ComponentsJoiningOtherAreStrippedFirst) {
+    OperationWeights weights{1, 1, 1, 1, 1, 1};
+    weights[weightIndexOf(aDeletionEvent)] = 1e16;
+    const Component held{bridge(B, 1, 2, {5}), adj(A, 2, 1)};
+    const Component joining{bridge(A, 3, 4, {6}), adj(B, 4, 3)};
+    for (const bool costOnly : {false, true}) {
+        SCOPED_TRACE(costOnly ? "cost only" : "recorded");
+        ChromosomeSet state;
+        if (costOnly) state.log = StepLog::costOnly();
+        state.log.addCost(1);
+        fileComponent(state, Component(held), Category::other);
+        // Filed under a category it does not have, as a fixed routing may file a component.
+        state.buckets[Category::evenEndOnB] = {joining};
+        regroupBuckets(state, true);
+        stripTwoEdgeCycles(state, weights);
+        EXPECT_EQ(state.log.totalCost(), 1e16);
     }
 }
 
