@@ -60,16 +60,17 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
 void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
                            const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB) {
     setPair(a, b);
-    ends_.clear();
+    unitedEnds_.clear();
     std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
-                   std::back_inserter(ends_));
+                   std::back_inserter(unitedEnds_));
+    ends_ = unitedEnds_;
     sameEnds_ = ends_.size() == endsOfA.size() && ends_.size() == endsOfB.size();
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
                            std::span<const uint32_t> ends, bool eachHoldsAll) {
     setPair(a, b);
-    ends_.assign(ends.begin(), ends.end());
+    ends_ = ends;
     sameEnds_ = eachHoldsAll;
 }
 
@@ -370,7 +371,7 @@ private:
 
     // The walk has reached the telomere end c of a path. Moves ownership to the path's last
     // common end and prepares the full walk from there; false when the path has no common end.
-    bool turn(TracedList& traced, uint32_t& c, int& side) {
+    [[gnu::noinline]] bool turn(TracedList& traced, uint32_t& c, int& side) {
         uint32_t x = c;
         bool runBeforeTelomere = false;
         while (!isCommon(x)) {
@@ -413,14 +414,14 @@ private:
         }
         Component& component = into.back();
         component.reserve(std::max<std::size_t>(n + 1, roomForEdges));
-        int side = traced.startSide;
+        Side side = sideOf(traced.startSide != sideA);
         const auto add = [&component, &side](EdgeKind kind, uint32_t first, uint32_t second) {
             Edge& edge = component.emplace_back();
             edge.kind = kind;
-            edge.side = sideOf(side != 0);
+            edge.side = side;
             edge.first = first;
             edge.second = second;
-            side = 1 - side;
+            side = otherSide(side);
         };
         if (n == 1) {
             if (list[0] == runMarker) {

@@ -62,7 +62,8 @@ public:
     void load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
               const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
     // As above, given the union of the two structures' ends in increasing order and whether each
-    // structure holds every one of them.
+    // structure holds every one of them. The ends are not copied either: they must outlive the
+    // builds that use them.
     void load(const AdjacencyArray& a, const AdjacencyArray& b, std::span<const uint32_t> ends,
               bool eachHoldsAll);
 
@@ -90,8 +91,10 @@ private:
     // zeros (ends it does not hold).
     std::array<const int32_t*, 2> partners_{};
     std::array<std::vector<int32_t>, 2> padded_;
-    // Ends held by A or B, in increasing order: the only vertices a build visits.
-    std::vector<uint32_t> ends_;
+    // Ends held by A or B, in increasing order: the only vertices a build visits. They lie in
+    // `unitedEnds_` unless the load was given them.
+    std::span<const uint32_t> ends_;
+    std::vector<uint32_t> unitedEnds_;
     // A and B hold the same ends.
     bool sameEnds_ = false;
     // Per vertex, the number of the build that visited it and of the run test that collected
