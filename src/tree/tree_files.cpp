@@ -53,49 +53,61 @@ void writeCells(std::ostream& out, std::span<const double> cells, CellFormat for
 
 CellWriter::CellWriter(CellFormat format, std::string_view before, std::string_view after)
     : format_(format), before_(before), after_(after), lengths_(cachedHalves, notWritten) {
-    // Room for any double in either form with up to 64 digits after the point.
+    // Room for any double in either form with up to 64 digits after the point: the fixed form of
+    // the largest takes 309 digits before it.
     constexpr int maxPrecision = 64;
     format_.precision = std::min(format_.precision, maxPrecision);
+    cell_.resize(before_.size() + std::numeric_limits<double>::max_exponent10 + 1 + 2 +
+                 maxPrecision + after_.size());
     pieces_.resize(cachedHalves * pieceRoom);
 }
 
-void CellWriter::append(double cell) {
-    // The fixed form of the largest double takes 309 digits before the point.
-    char number[std::numeric_limits<double>::max_exponent10 + 1 + 2 + 64];
-    char* end = writeWholeOrHalf(number, std::end(number), cell, format_);
-    if (end == nullptr)
-        end = std::to_chars(number, std::end(number), cell, format_.form, format_.precision).ptr;
-    text_ += before_;
-    text_.append(number, end);
-    text_ += after_;
+std::size_t CellWriter::format(double cell) {
+    char* const start = cell_.data();
+    char* const end = start + cell_.size();
+    char* at = std::copy(before_.begin(), before_.end(), start);
+    char* number = writeWholeOrHalf(at, end, cell, format_);
+    if (number == nullptr)
+        number = std::to_chars(at, end, cell, format_.form, format_.precision).ptr;
+    return static_cast<std::size_t>(std::copy(after_.begin(), after_.end(), number) - start);
+}
+
+char* CellWriter::reserve(char* at, std::size_t count) {
+    const auto used = static_cast<std::size_t>(at - text_.data());
+    if (text_.size() - used < count) text_.resize(std::max(2 * text_.size(), used + count));
+    return text_.data() + used;
 }
 
 void CellWriter::write(std::ostream& out, std::span<const double> cells) {
-    text_.clear();
-    for (const double cell : cells) {
+    // Room for a whole piece for every cell left is kept after the text, so that a kept text is
+    // copied without a test.
+    char* at = reserve(text_.data(), (cells.size() + 1) * pieceRoom);
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        const double cell = cells[k];
         const double twice = cell * 2;
         if (twice >= 0 && twice < static_cast<double>(cachedHalves) && !std::signbit(cell)) {
             const auto halves = static_cast<std::size_t>(twice);
-            if (static_cast<double>(halves) == twice) {
-                uint8_t& length = lengths_[halves];
-                char* piece = pieces_.data() + halves * pieceRoom;
+            uint8_t& length = lengths_[halves];
+            char* piece = pieces_.data() + halves * pieceRoom;
+            if (static_cast<double>(halves) == twice && length != tooLong) {
                 if (length == notWritten) {
-                    const std::size_t start = text_.size();
-                    append(cell);
-                    const std::size_t written = text_.size() - start;
+                    const std::size_t written = format(cell);
                     length = written <= pieceRoom ? static_cast<uint8_t>(written) : tooLong;
-                    if (length != tooLong) std::copy_n(text_.data() + start, written, piece);
+                    if (length != tooLong) std::copy_n(cell_.data(), written, piece);
+                    at = reserve(at, written + (cells.size() - k) * pieceRoom);
+                    at = std::copy_n(cell_.data(), written, at);
                     continue;
                 }
-                if (length != tooLong) {
-                    text_.append(piece, length);
-                    continue;
-                }
+                std::copy_n(piece, pieceRoom, at);
+                at += length;
+                continue;
             }
         }
-        append(cell);
+        const std::size_t written = format(cell);
+        at = reserve(at, written + (cells.size() - k) * pieceRoom);
+        at = std::copy_n(cell_.data(), written, at);
     }
-    out.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    out.write(text_.data(), at - text_.data());
 }
 
 void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,

@@ -42,13 +42,18 @@ private:
     static constexpr uint8_t notWritten = 0;
     static constexpr uint8_t tooLong = 255;
 
-    // Appends the cell between `before` and `after` to `text_`.
-    void append(double cell);
+    // Writes the cell between `before` and `after` into `cell_`; returns its length.
+    std::size_t format(double cell);
+    // Room for `count` more characters after `at` in `text_`, which may move: returns `at` there.
+    char* reserve(char* at, std::size_t count);
 
     CellFormat format_;
     std::string before_;
     std::string after_;
-    std::string text_;
+    std::vector<char> cell_;
+    // The row's text; kept texts are copied `pieceRoom` characters at a time whatever their
+    // length, so it keeps that much room after the text.
+    std::vector<char> text_;
     // Per number of halves: the length of the cell's text with `before` and `after`, and that
     // text in `pieceRoom` characters of `pieces_`.
     std::vector<uint8_t> lengths_;
