@@ -306,35 +306,44 @@ CategorySet sourcesHolding(const ChromosomeSet& state) {
     return state.buckets.held() | (state.quads.empty() ? 0 : quadsBit);
 }
 
-// For each row and weight order, the sources some pair takes X from, and those it takes Y from:
-// a row runs nothing unless both meet the sources that hold something.
-struct RowSources {
-    CategorySet x = 0;
-    CategorySet y = 0;
+// A set of rows of the case table, one bit each.
+using RowSet = uint32_t;
+static_assert(std::size(caseTable) < 32, "a row set has a bit for every row");
+
+// For one weight order and each source (a category, or the quads), the rows with a pair that
+// takes X from it, and those with a pair that takes Y from it: a row runs nothing unless both
+// meet the sources that hold something.
+struct RowsBySource {
+    std::array<RowSet, categoryCount + 1> x{};
+    std::array<RowSet, categoryCount + 1> y{};
 };
 
-constexpr RowSources rowSourcesOf(const CasePairs& pairs) {
-    RowSources sources;
-    for (const CasePair& pair : pairs) {
-        sources.x |= sourceOf(pair.x);
-        sources.y |= sourceOf(pair.y);
+constexpr RowsBySource rowsBySourceOf(bool dpAtMostSp) {
+    RowsBySource rows;
+    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
+        const CaseRow& row = caseTable[r];
+        for (const CasePair& pair : dpAtMostSp ? row.whenDpAtMostSp : row.otherwise) {
+            rows.x[static_cast<std::size_t>(std::countr_zero(sourceOf(pair.x)))] |= RowSet{1} << r;
+            rows.y[static_cast<std::size_t>(std::countr_zero(sourceOf(pair.y)))] |= RowSet{1} << r;
+        }
     }
-    return sources;
+    return rows;
 }
 
-struct RowSourcesByOrder {
-    RowSources whenDpAtMostSp;
-    RowSources otherwise;
-};
+constexpr RowsBySource rowsWhenDpAtMostSp = rowsBySourceOf(true);
+constexpr RowsBySource rowsOtherwise = rowsBySourceOf(false);
 
-constexpr std::array<RowSourcesByOrder, std::size(caseTable)> rowSources = [] {
-    std::array<RowSourcesByOrder, std::size(caseTable)> table{};
-    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
-        table[r] = {rowSourcesOf(caseTable[r].whenDpAtMostSp),
-                    rowSourcesOf(caseTable[r].otherwise)};
+// The rows that may run while the sources `held` hold something.
+RowSet rowsThatMayRun(const RowsBySource& rows, CategorySet held) {
+    RowSet x = 0;
+    RowSet y = 0;
+    for (CategorySet rest = held; rest != 0; rest &= rest - 1) {
+        const auto source = static_cast<std::size_t>(std::countr_zero(rest));
+        x |= rows.x[source];
+        y |= rows.y[source];
     }
-    return table;
-}();
+    return x & y;
+}
 
 // Runs the pairs of a row. `held` (`sourcesHolding`) is kept up to date: only a pair that runs
 // changes the buckets, and most pairs find one of their sources empty, which costs one test.
@@ -348,25 +357,18 @@ void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     }
 }
 
-// The sources some row, under either weight order, takes X from: where none holds anything, no
-// row runs.
-constexpr CategorySet xSources = [] {
-    CategorySet sources = 0;
-    for (const RowSourcesByOrder& row : rowSources) {
-        sources |= row.whenDpAtMostSp.x | row.otherwise.x;
-    }
-    return sources;
-}();
-
+// The rows in order, each run where it may: only a row that runs changes what the sources hold.
 void runCaseSteps(ChromosomeSet& state, const OperationWeights& weights) {
     const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
+    const RowsBySource& rows = dpAtMostSp ? rowsWhenDpAtMostSp : rowsOtherwise;
     CategorySet held = sourcesHolding(state);
-    if ((held & xSources) == 0) return;
-    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
-        const RowSources& sources =
-            dpAtMostSp ? rowSources[r].whenDpAtMostSp : rowSources[r].otherwise;
-        if ((sources.x & held) == 0 || (sources.y & held) == 0) continue;
+    RowSet pending = rowsThatMayRun(rows, held);
+    while (pending != 0) {
+        const int r = std::countr_zero(pending);
+        const CategorySet before = held;
         runCase(state, weights, caseTable[r], dpAtMostSp, held);
+        const RowSet later = ~((RowSet{2} << r) - 1);
+        pending = (held == before ? pending : rowsThatMayRun(rows, held)) & later;
     }
 }
 

@@ -56,10 +56,6 @@ uint64_t innerEdgeCount(const Component& c) {
     return count;
 }
 
-bool isClosed(const Component& c) {
-    return c.back().second == c.front().first;
-}
-
 Category categoryOf(const Component& c) {
     return classify(c, false);
 }

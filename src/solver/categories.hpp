@@ -90,7 +90,9 @@ struct Buckets {
 // Number of edges that are not end edges (a lone vertex counts 0).
 uint64_t innerEdgeCount(const Component& component);
 // The last edge's `second` equals the first edge's `first`.
-bool isClosed(const Component& component);
+inline bool isClosed(const Component& component) {
+    return component.back().second == component.front().first;
+}
 // The basic category (never circularBlockB).
 Category categoryOf(const Component& component);
 // As `categoryOf`, but giving twoEndEdges, blockOnB, bridgeOnB and endEdgeOnB their own
