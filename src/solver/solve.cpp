@@ -51,7 +51,9 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
     static_assert(otherIndex == categoryCount - 1, "other is the last category");
     std::vector<Category>& targets = state.regroupTargets;
     targets.clear();
-    bool moves = false;
+    // The categories a component leaves, and those one enters (but `other`).
+    CategorySet leaving = 0;
+    CategorySet entering = 0;
     // The buckets not touched are empty.
     const CategorySet looked = state.buckets.touched & ~bitOf(Category::other);
     for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
@@ -69,22 +71,37 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
                 refined ? (category == Category::circularBlockB ? category
                                                                 : refinedCategoryOf(component))
                         : categoryOf(component);
-            moves = moves || target != category;
+            if (target != category) {
+                leaving |= bitOf(category);
+                entering |= bitOf(target) & ~bitOf(Category::other);
+            }
             targets.push_back(target);
         }
     }
     // Where every component stays, the moves below would give every bucket back as it was.
-    if (!moves) return;
+    if (leaving == 0) return;
     // The components leave their buckets in category order and return in that order to the
     // buckets of their new categories; the buckets keep their storage. Those that join `other`
-    // go before the ones it holds, which would leave it last.
+    // go before the ones it holds, which would leave it last. A bucket that no component leaves
+    // or enters would get its components back as they are: it keeps them.
+    const CategorySet involved = leaving | entering;
     std::vector<Component>& moving = state.regrouping;
+    std::size_t next = 0;
+    std::size_t kept = 0;
     for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
-        std::vector<Component>& bucket =
-            state.buckets.lists[static_cast<std::size_t>(std::countr_zero(rest))];
-        for (Component& component : bucket) moving.push_back(std::move(component));
+        const auto k = static_cast<std::size_t>(std::countr_zero(rest));
+        std::vector<Component>& bucket = state.buckets.lists[k];
+        if ((involved & (CategorySet{1} << k)) == 0) {
+            next += bucket.size();
+            continue;
+        }
+        for (Component& component : bucket) {
+            moving.push_back(std::move(component));
+            targets[kept++] = targets[next++];
+        }
         bucket.clear();
     }
+    targets.resize(kept);
     // A cost-only solve notes their deletions in front of the ones noted (see `fileComponent`).
     if (!state.log.keepsRecords()) {
         std::vector<EventCode>& joining = state.joiningDeletions;
