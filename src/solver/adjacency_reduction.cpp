@@ -107,12 +107,14 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
             }
         }
     }
+    // Cuts change a path in place and add no path.
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
+        const Component& path = state.paths[p];
         if (!state.log.keepsRecords() && shortenGeneFreePath(state, state.paths[p], weights))
             continue;
         std::size_t j = 1;
-        while (j >= 1 && j + 1 < state.paths[p].size()) {
-            if (state.paths[p][j].kind == EdgeKind::adjacency) {
+        while (j + 1 < path.size()) {
+            if (path[j].kind == EdgeKind::adjacency) {
                 cutPathEdge(state, p, j, dpEvent, weights);
                 if (j > 1) --j;
             } else {

@@ -15,7 +15,13 @@
 namespace varnet {
 
 void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
-    std::size_t i = 0;
+    // Most graphs have none.
+    const auto first =
+        std::find_if(state.cycles.begin(), state.cycles.end(), [](const Component& c) {
+            const Edge& f = c.front();
+            return f.first == 0 && f.kind == EdgeKind::block && !isSideB(f);
+        });
+    auto i = static_cast<std::size_t>(first - state.cycles.begin());
     while (i < state.cycles.size()) {
         const Component& cycle = state.cycles[i];
         const Edge& f = cycle.front();
