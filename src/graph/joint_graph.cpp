@@ -413,7 +413,8 @@ private:
             spare.pop_back();
         }
         Component& component = into.back();
-        component.reserve(std::max<std::size_t>(n + 1, roomForEdges));
+        if (component.capacity() <= n)
+            component.reserve(std::max<std::size_t>(n + 1, roomForEdges));
         Side side = sideOf(traced.startSide != sideA);
         const auto add = [&component, &side](EdgeKind kind, uint32_t first, uint32_t second) {
             Edge& edge = component.emplace_back();
