@@ -54,6 +54,11 @@ std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
 class JointGraphInput {
 public:
     explicit JointGraphInput(std::size_t vertexCount = 0);
+    // A copy would view the ends of the original; a moved input keeps viewing its own.
+    JointGraphInput(const JointGraphInput&) = delete;
+    JointGraphInput& operator=(const JointGraphInput&) = delete;
+    JointGraphInput(JointGraphInput&&) = default;
+    JointGraphInput& operator=(JointGraphInput&&) = default;
 
     // Makes A and B the pair of the next builds; finds the ends each holds by scanning its array.
     void load(const AdjacencyArray& a, const AdjacencyArray& b);
