@@ -62,7 +62,7 @@ namespace {
 bool shortenGeneFreePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
     const std::size_t m = path.size();
     if (m < 3 || !hasOnlyAdjacencyEdges(path)) return false;
-    for (std::size_t k = 0; k < (m - 1) / 2; ++k) state.log.addCost(weightOf(dpEvent, weights));
+    chargeGeneFreePathCuts(state.log, m, weights);
     Edge junction = std::move(path.front());
     junction.second = path[m - (m % 2 == 1 ? 1 : 2)].second;
     Edge last = std::move(path.back());
@@ -73,6 +73,17 @@ bool shortenGeneFreePath(ChromosomeSet& state, Component& path, const OperationW
 }
 
 }  // namespace
+
+void chargeGeneFreePathCuts(StepLog& log, std::size_t m, const OperationWeights& weights) {
+    for (std::size_t k = 0; k < (m - 1) / 2; ++k) log.addCost(weightOf(dpEvent, weights));
+}
+
+void chargeGeneFreeCycleCuts(ChromosomeSet& state, const OperationWeights& weights) {
+    const uint64_t cuts = state.geneFreeCycleEdges / 2 - state.geneFreeCycles;
+    for (uint64_t k = 0; k < cuts; ++k) state.log.addCost(weightOf(dpEvent, weights));
+    state.geneFreeCycles = 0;
+    state.geneFreeCycleEdges = 0;
+}
 
 bool hasOnlyAdjacencyEdges(const Component& component) {
     return std::all_of(component.begin(), component.end(),
@@ -88,10 +99,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
     // `other`: no later step takes one, and the final stripping of two-edge cycles finds no
     // genes on them. Every step of this reduction charges DP, so charging those cuts first adds
     // the same weights, one by one, as the cuts where the cycles stood would.
-    const uint64_t geneFreeCuts = state.geneFreeCycleEdges / 2 - state.geneFreeCycles;
-    for (uint64_t k = 0; k < geneFreeCuts; ++k) state.log.addCost(weightOf(dpEvent, weights));
-    state.geneFreeCycles = 0;
-    state.geneFreeCycleEdges = 0;
+    chargeGeneFreeCycleCuts(state, weights);
     // Cycles appended by the cuts are visited too; having two edges, they are never cut. A cut
     // needs four edges and leaves two fewer, so a cycle is left as soon as it has fewer.
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {

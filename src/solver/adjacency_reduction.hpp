@@ -19,6 +19,15 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 // cycle has fewer than four edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
 
+// What the reduction charges for the gene-free cycles the graph only counts (see
+// `reduceAdjacencyEdges`), which are then forgotten.
+void chargeGeneFreeCycleCuts(ChromosomeSet& state, const OperationWeights& weights);
+
+// What the reduction charges for a path of m >= 3 adjacency edges: (m - 1) / 2 DP, one per cut,
+// which leave one edge where m is odd and two where it is even, the first on the side of the
+// path's first edge.
+void chargeGeneFreePathCuts(StepLog& log, std::size_t m, const OperationWeights& weights);
+
 // Whether every edge is an adjacency edge (no genes lie on such a component).
 bool hasOnlyAdjacencyEdges(const Component& component);
 

@@ -60,12 +60,9 @@ bool resolveGeneFreePath(ChromosomeSet& state, std::size_t p, const OperationWei
     Component& path = state.paths[p];
     if (!hasOnlyAdjacencyEdges(path)) return false;
     const std::size_t m = path.size();
-    for (std::size_t k = 0; k < m / 2; ++k) state.log.addCost(weightOf(spEvent, weights));
+    chargeGeneFreePathEnds(state.log, m, path.front(), weights);
     if (m % 2 == 1) {
-        const EventCode event =
-            cutsSingleAdjacencyEdge(path.front(), weights) ? cutEvent : joinEvent;
         state.paths.erase(state.paths.begin() + static_cast<std::ptrdiff_t>(p));
-        state.log.addCost(weightOf(event, weights));
         return true;
     }
     const uint32_t end = path.back().second;
@@ -75,6 +72,14 @@ bool resolveGeneFreePath(ChromosomeSet& state, std::size_t p, const OperationWei
 }
 
 }  // namespace
+
+void chargeGeneFreePathEnds(StepLog& log, std::size_t m, const Edge& first,
+                            const OperationWeights& weights) {
+    for (std::size_t k = 0; k < m / 2; ++k) log.addCost(weightOf(spEvent, weights));
+    if (m % 2 == 1)
+        log.addCost(
+            weightOf(cutsSingleAdjacencyEdge(first, weights) ? cutEvent : joinEvent, weights));
+}
 
 bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
     const double join = weightOf(joinEvent, weights);

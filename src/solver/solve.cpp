@@ -150,7 +150,50 @@ void rebuildFinalGraph(ChromosomeSet& state) {
 
 namespace {
 
+// A graph whose cycles are all gene-free and only counted, and whose paths are all lone vertices
+// or made of adjacency edges: what structures with the same genes give.
+bool isGeneFreeGraph(const ChromosomeSet& state) {
+    if (!state.cycles.empty()) return false;
+    return std::all_of(state.paths.begin(), state.paths.end(), [](const Component& path) {
+        return (path.size() == 1 && isLoneVertex(path.front())) || hasOnlyAdjacencyEdges(path);
+    });
+}
+
+// The cost-only solve of a gene-free graph. Both reductions leave of every path a lone vertex or
+// nothing, charging what its length and the side of its first edge fix, in the order of the
+// paths (see `chargeGeneFreePathCuts` and `chargeGeneFreePathEnds`); lone vertices are filed as
+// `other`, without genes, and no later step finds anything. So the charges follow from the
+// lengths, in the order the reductions make them, without changing a path.
+void solveGeneFreeGraph(ChromosomeSet& state, const OperationWeights& weights) {
+    const auto adjacencyPath = [](const Component& path) { return !isLoneVertex(path.front()); };
+    if (weightOf(spEvent, weights) >= weightOf(dpEvent, weights)) {
+        chargeGeneFreeCycleCuts(state, weights);
+        for (const Component& path : state.paths) {
+            if (adjacencyPath(path) && path.size() >= 3)
+                chargeGeneFreePathCuts(state.log, path.size(), weights);
+        }
+        // What the cuts leave: one edge of an odd path, two of an even one.
+        for (const Component& path : state.paths) {
+            if (!adjacencyPath(path)) continue;
+            const std::size_t m = path.size();
+            const std::size_t left = m < 3 ? m : 2 - m % 2;
+            chargeGeneFreePathEnds(state.log, left, path.front(), weights);
+        }
+    } else {
+        for (const Component& path : state.paths) {
+            if (adjacencyPath(path))
+                chargeGeneFreePathEnds(state.log, path.size(), path.front(), weights);
+        }
+        chargeGeneFreeCycleCuts(state, weights);
+    }
+    recycleComponents(state, state.paths);
+}
+
 void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
+    if (!state.log.keepsRecords() && isGeneFreeGraph(state)) {
+        solveGeneFreeGraph(state, weights);
+        return;
+    }
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
