@@ -6,11 +6,7 @@
 
 namespace varnet {
 
-void fileComponent(ChromosomeSet& state, Component&& component, Category category) {
-    if (category != Category::other || state.log.keepsRecords()) {
-        state.buckets[category].push_back(std::move(component));
-        return;
-    }
+void setAsideOther(ChromosomeSet& state, Component& component) {
     appendFinalDeletions(component, state.finalDeletions);
     if (component.capacity() == 0) return;
     component.clear();

@@ -15,7 +15,10 @@ void bucketComponents(ChromosomeSet& state);
 // cycles, which charges one deletion for each of their bridging edges and reads nothing else. So
 // the deletions it would charge for the component are noted in `finalDeletions` instead, and the
 // component's storage goes back to the graph.
-void fileComponent(ChromosomeSet& state, Component&& component, Category category);
+inline void fileComponent(ChromosomeSet& state, Component&& component, Category category);
+
+// What a cost-only solve does instead of filing `component` in `other`.
+void setAsideOther(ChromosomeSet& state, Component& component);
 
 // The deletion of the genes of a bridging edge: "bD" on side B, "aD" on side A.
 inline EventCode deletionOf(const Edge& edge) {
@@ -29,6 +32,14 @@ inline void appendFinalDeletions(const Component& component, std::vector<EventCo
         deletions.push_back(deletionOf(component.front()));
     if (component.back().kind == EdgeKind::bridging)
         deletions.push_back(deletionOf(component.back()));
+}
+
+inline void fileComponent(ChromosomeSet& state, Component&& component, Category category) {
+    if (category == Category::other && !state.log.keepsRecords()) {
+        setAsideOther(state, component);
+        return;
+    }
+    state.buckets[category].push_back(std::move(component));
 }
 
 }  // namespace varnet
