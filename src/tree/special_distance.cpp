@@ -10,7 +10,7 @@
 namespace varnet {
 namespace {
 
-void clearAdjacency(AdjacencyArray& adjacency, const std::vector<uint32_t>& ends) {
+void clearAdjacency(AdjacencyArray& adjacency, std::span<const uint32_t> ends) {
     for (const uint32_t end : ends) adjacency.partner[end] = 0;
 }
 
@@ -101,12 +101,18 @@ double SpecialDistanceCalculator::solvedCost() {
     return solvedCostOnlyIn(state_, weights_);
 }
 
+uint32_t* SpecialDistanceCalculator::endRoom(std::size_t count) {
+    // Grown, never cut: resizing down and up again would fill the room with zeros each time.
+    if (endRoom_.size() < count) endRoom_.resize(count);
+    return endRoom_.data();
+}
+
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     const std::vector<int32_t>& a = codes_.codesOf[i];
     const std::vector<int32_t>& b = codes_.codesOf[j];
     // Room for the ends of both structures, cut to the ends of the pair below.
-    pairEnds_.resize(2 * (a.size() + b.size()));
-    uint32_t* end = pairEnds_.data();
+    uint32_t* const start = endRoom(2 * (a.size() + b.size()));
+    uint32_t* end = start;
     std::size_t rank = 0;
     for (auto x = a.begin(), y = b.begin(); x != a.end() || y != b.end();) {
         const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
@@ -117,7 +123,7 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
         *end++ = 10 * static_cast<uint32_t>(paired) + 1;
         *end++ = 10 * static_cast<uint32_t>(paired) + 2;
     }
-    pairEnds_.resize(2 * rank);
+    pairEnds_ = {start, end};
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
@@ -132,8 +138,8 @@ void SpecialDistanceCalculator::loadKept(std::size_t i, std::size_t j) {
         return;
     }
     // The union of the two sets of codes, read out bit by bit in increasing order.
-    pairEnds_.resize(codes_.endsOf[i].size() + codes_.endsOf[j].size());
-    uint32_t* end = pairEnds_.data();
+    uint32_t* const start = endRoom(codes_.endsOf[i].size() + codes_.endsOf[j].size());
+    uint32_t* end = start;
     for (std::size_t w = 0; w < words; ++w) {
         for (uint64_t held = a[w] | b[w]; held != 0; held &= held - 1) {
             const auto code = static_cast<uint32_t>(64 * w + std::countr_zero(held));
@@ -141,7 +147,7 @@ void SpecialDistanceCalculator::loadKept(std::size_t i, std::size_t j) {
             *end++ = 10 * code + 2;
         }
     }
-    pairEnds_.resize(static_cast<std::size_t>(end - pairEnds_.data()));
+    pairEnds_ = {start, end};
     input_.load(first, second, pairEnds_, false);
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "graph/joint_graph.hpp"
@@ -77,6 +78,8 @@ private:
     // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
     // the gene ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
+    // Room for `count` ends in `endRoom_`.
+    uint32_t* endRoom(std::size_t count);
     // Loads the kept adjacencies of structures i and j, with their gene ends.
     void loadKept(std::size_t i, std::size_t j);
     // The adjacencies of structure k, written as `source`, with the pair's codes.
@@ -94,9 +97,11 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    std::vector<int32_t> pairCode_;   // by the file's code: its code in the current pair
-    std::vector<uint32_t> pairEnds_;  // the ends of either structure, in increasing order
-    bool eachHoldsAll_ = false;       // whether each structure holds every end of the pair
+    std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
+    // The ends of either structure of the pair, in increasing order, in `endRoom_`.
+    std::span<const uint32_t> pairEnds_;
+    std::vector<uint32_t> endRoom_;
+    bool eachHoldsAll_ = false;  // whether each structure holds every end of the pair
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;
