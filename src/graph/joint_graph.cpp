@@ -95,6 +95,7 @@ public:
         recycleComponents(graph, graph.paths);
         graph.geneFreeCycles = 0;
         graph.geneFreeCycleEdges = 0;
+        graph.oneBridgeCycles.clear();
         if (countsGeneFree_ && in_.sameEnds_) {
             traceSameEnds(graph);
         } else {
@@ -152,12 +153,29 @@ private:
     void makeTraced(const TracedList& traced, JointGraph& graph) {
         // A closed list of common ends only is a cycle of as many adjacency edges as it has
         // entries.
-        if (countsGeneFree_ && traced.closed && !traced.holdsRun) {
-            ++graph.geneFreeCycles;
-            graph.geneFreeCycleEdges += traced.size;
-            return;
+        if (countsGeneFree_ && traced.closed) {
+            if (!traced.holdsRun) {
+                ++graph.geneFreeCycles;
+                graph.geneFreeCycleEdges += traced.size;
+                return;
+            }
+            if (noteOneBridgeCycle(traced, graph)) return;
         }
         makeComponent(traced, in_.lists_, traced.closed ? graph.cycles : graph.paths, graph.spare);
+    }
+    // Notes a closed list of two common ends and one run of genes in the graph's order of cycles,
+    // as the cycle `makeComponent` would make of it: [x, y, run] gives an adjacency edge (x, y)
+    // on the first side and a bridging edge (y, x) on the other; [x, run, y] a bridging edge
+    // (x, y) on the first side and an adjacency edge (y, x). False, with nothing noted, for any
+    // other list.
+    bool noteOneBridgeCycle(const TracedList& traced, JointGraph& graph) const {
+        if (traced.size != 3 || traced.startSide == loneVertexSide) return false;
+        const uint32_t* list = in_.lists_.data() + traced.start;
+        if (list[0] == runMarker || (list[1] == runMarker) == (list[2] == runMarker)) return false;
+        const Side first = sideOf(traced.startSide != sideA);
+        const Side bridge = list[1] == runMarker ? first : otherSide(first);
+        graph.oneBridgeCycles.push_back({static_cast<uint32_t>(graph.cycles.size()), bridge});
+        return true;
     }
     void appendEntry(TracedList& traced, uint32_t entry) {
         in_.lists_.push_back(entry);

@@ -12,14 +12,26 @@
 
 namespace varnet {
 
+// A cycle of one bridging edge and one adjacency edge, left out of a build for the cost alone:
+// the side of its bridging edge, and how many cycles the graph made before it.
+struct OneBridgeCycle {
+    uint32_t position = 0;
+    Side bridgeSide = Side::a;
+
+    bool operator==(const OneBridgeCycle&) const = default;
+};
+
 // The components of the joint graph of two structures: closed ones and open ones. A build for
 // the cost alone (`GeneFreeCycles::counted`) leaves out the cycles made of adjacency edges only,
-// counting them and their edges.
+// counting them and their edges, and the cycles of one bridging and one adjacency edge, noting
+// where each lay and the side of its bridging edge.
 struct JointGraph {
     std::vector<Component> cycles;
     std::vector<Component> paths;
     uint64_t geneFreeCycles = 0;
     uint64_t geneFreeCycleEdges = 0;
+    // In the order the cycles would have had.
+    std::vector<OneBridgeCycle> oneBridgeCycles;
     // Emptied components whose storage the next build into this graph fills before allocating
     // any; the build keeps as many as it made components and drops the rest.
     std::vector<Component> spare;
@@ -139,6 +151,10 @@ private:
 // solver's steps on such a cycle never involve another component, and its cost follows from its
 // length, so a build for the cost alone needs none of them. The most common one, a cycle of two
 // adjacency edges (an adjacency both structures hold), costs nothing and is not even counted.
+// Nor is a cycle of one bridging and one adjacency edge made: the solver never takes one into a
+// step with another component, and all it costs is the deletion of the bridging edge's genes,
+// charged in the order of the cycles among the other final deletions; the graph notes its place
+// and that edge's side (`JointGraph::oneBridgeCycles`).
 enum class GeneFreeCycles : bool { made, counted };
 JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree = GeneFreeCycles::made);
 // As above, into `graph`, whose lists are emptied first and keep their storage: a caller that

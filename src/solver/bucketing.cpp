@@ -26,7 +26,18 @@ bool isClosedTwoInnerEdges(const Component& component) {
 
 void bucketComponents(ChromosomeSet& state) {
     const bool costOnly = !state.log.keepsRecords();
-    for (Component& cycle : state.cycles) {
+    // The cycles of one bridging edge that a build for the cost alone left out would go to
+    // `other` below, each noting the deletion of that edge where it lay among the cycles.
+    const std::vector<OneBridgeCycle>& oneBridge = state.oneBridgeCycles;
+    auto nextOneBridge = oneBridge.begin();
+    const auto noteOneBridgeCyclesBefore = [&](std::size_t position) {
+        for (; nextOneBridge != oneBridge.end() && nextOneBridge->position <= position;
+             ++nextOneBridge)
+            state.finalDeletions.push_back(deletionOn(nextOneBridge->bridgeSide));
+    };
+    for (std::size_t i = 0; i < state.cycles.size(); ++i) {
+        noteOneBridgeCyclesBefore(i);
+        Component& cycle = state.cycles[i];
         const Edge& f = cycle.front();
         if (f.kind == EdgeKind::block && !isSideB(f)) continue;
         if (f.kind == EdgeKind::block && f.first == 0) {
@@ -42,6 +53,8 @@ void bucketComponents(ChromosomeSet& state) {
             fileComponent(state, std::move(cycle), categoryOf(cycle));
         }
     }
+    noteOneBridgeCyclesBefore(state.cycles.size());
+    state.oneBridgeCycles.clear();
     for (Component& path : state.paths) fileComponent(state, std::move(path), categoryOf(path));
     // From here on the buckets hold every component.
     recycleComponents(state, state.cycles);

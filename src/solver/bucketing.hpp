@@ -8,6 +8,8 @@ namespace varnet {
 
 // Moves every component of `cycles` and `paths` into the bucket of its category and leaves both
 // lists empty. Side-A block cycles get no bucket; side-B block cycles wait in circularBlockB.
+// The cycles of one bridging edge a build for the cost alone left out are `other`: their
+// deletions are noted among those of the cycles, in the order of the cycles.
 void bucketComponents(ChromosomeSet& state);
 
 // Appends `component` to the bucket of `category`. A cost-only solve files nothing in `other`:
@@ -21,8 +23,11 @@ inline void fileComponent(ChromosomeSet& state, Component&& component, Category 
 void setAsideOther(ChromosomeSet& state, Component& component);
 
 // The deletion of the genes of a bridging edge: "bD" on side B, "aD" on side A.
+inline EventCode deletionOn(Side side) {
+    return side == Side::b ? bDeletionEvent : aDeletionEvent;
+}
 inline EventCode deletionOf(const Edge& edge) {
-    return isSideB(edge) ? bDeletionEvent : aDeletionEvent;
+    return deletionOn(edge.side);
 }
 
 // Appends the deletions the final stripping charges for a component of `other`, in its order.

@@ -34,6 +34,10 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
                                        "delete block");
         });
         state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
+        // The cycles a build for the cost alone left out after this one move up with the rest.
+        for (OneBridgeCycle& left : state.oneBridgeCycles) {
+            if (left.position > i) --left.position;
+        }
         state.log.addCost(weightOf(aDeletionEvent, weights));
     }
 }
@@ -153,7 +157,7 @@ namespace {
 // A graph whose cycles are all gene-free and only counted, and whose paths are all lone vertices
 // or made of adjacency edges: what structures with the same genes give.
 bool isGeneFreeGraph(const ChromosomeSet& state) {
-    if (!state.cycles.empty()) return false;
+    if (!state.cycles.empty() || !state.oneBridgeCycles.empty()) return false;
     return std::all_of(state.paths.begin(), state.paths.end(), [](const Component& path) {
         return (path.size() == 1 && isLoneVertex(path.front())) || hasOnlyAdjacencyEdges(path);
     });

@@ -20,6 +20,7 @@ void expectSameGraph(const JointGraph& built, const JointGraph& expected) {
     EXPECT_EQ(built.paths, expected.paths);
     EXPECT_EQ(built.geneFreeCycles, expected.geneFreeCycles);
     EXPECT_EQ(built.geneFreeCycleEdges, expected.geneFreeCycleEdges);
+    EXPECT_EQ(built.oneBridgeCycles, expected.oneBridgeCycles);
 }
 
 // What a solver leaves in the graph: components with genes on their edges, some handed back.
