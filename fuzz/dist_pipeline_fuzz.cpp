@@ -1,7 +1,8 @@
 // The dist pipeline into memory. The input's first line is the operation-weights line, the rest
 // the structure file. Beyond the documented reader errors nothing may fail; the listed steps
-// must add up to the cost, and the final graph must hold every end of every gene copy the two
-// structures share exactly once, and no other vertex.
+// must add up to the cost, the solve for the cost alone must find it too, and the final graph
+// must hold every end of every gene copy the two structures share exactly once, and no other
+// vertex.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -88,6 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     printJointGraph(printout, state, printed);
 
     const double cost = solve(state, weights);
+    // Tree mode's solve for the cost alone, from a graph that counts the gene-free cycles, finds
+    // the same cost, bit for bit.
+    const double costOnly =
+        solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, GeneFreeCycles::counted), weights);
+    fuzz::require(costOnly == cost || (std::isnan(costOnly) && std::isnan(cost)),
+                  "the cost-only solve finds the recorded solve's cost");
     printJointGraph(printout, state, printed);
     for (const OperationRecord& record : state.log.records())
         printOperationRecord(printout, record, printed);
