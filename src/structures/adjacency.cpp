@@ -53,6 +53,10 @@ void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjace
     linkAll(structure, adjacency.partner, [](int32_t code) { return code; });
 }
 
+void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    linkAll(structure, adjacency.partner, [](int32_t code) { return code; });
+}
+
 void fillRenumberedAdjacency(const ChromosomalStructure& structure,
                              const std::vector<int32_t>& codeOf, uint32_t largestEnd,
                              AdjacencyArray& adjacency) {

@@ -23,6 +23,10 @@ struct AdjacencyArray {
 // chromosome must hold a gene.
 void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
 
+// As `fillAdjacency`, into a table already longer than every end of the structure (as one sized
+// for every code of the structure's file is), without first finding its largest end.
+void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
+
 // As `fillAdjacency` for the structure with every code c renumbered to codeOf[|c|] (its sign
 // kept), without writing the renumbered structure out; `largestEnd` is the largest end the
 // renumbered codes reach.

@@ -44,32 +44,36 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
     if (largest + secondLargest > 0)
         result.vertexCount =
             10 * static_cast<std::size_t>(denseCodeOfRank(largest + secondLargest - 1)) + 3;
+    const std::size_t fileVertexCount = result.codeCount == 0 ? 0 : 10 * (result.codeCount - 1) + 3;
+    if (fileVertexCount == 0 || fileVertexCount > maxKeptAdjacencyGrowth * result.vertexCount)
+        return result;
+    result.fileVertexCount = fileVertexCount;
+    result.codeWords = (result.codeCount + 63) / 64;
+    result.codeBits.assign(structures.size() * result.codeWords, 0);
+    result.endsOf.resize(structures.size());
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        uint64_t* bits = result.codeBits.data() + k * result.codeWords;
+        for (const int32_t code : result.codesOf[k]) {
+            const auto c = static_cast<uint32_t>(code);
+            bits[c / 64] |= uint64_t{1} << (c % 64);
+            result.endsOf[k].push_back(10 * c + 1);
+            result.endsOf[k].push_back(10 * c + 2);
+        }
+    }
     // Pairing by context rewrites the codes of every pair, so only pairing by order can use
     // adjacencies written once. A chromosome without genes has none: the pairs holding it fail
     // as they are compared, as without kept adjacencies.
-    const std::size_t fileVertexCount = result.codeCount == 0 ? 0 : 10 * (result.codeCount - 1) + 3;
     const bool everyChromosomeHoldsAGene =
         std::all_of(structures.begin(), structures.end(), [](const ChromosomalStructure& s) {
             return std::none_of(s.chromosomes.begin(), s.chromosomes.end(),
                                 [](const Chromosome& c) { return c.genes.empty(); });
         });
-    if (copies == CopyRule::order && everyChromosomeHoldsAGene && fileVertexCount > 0 &&
-        fileVertexCount <= maxKeptAdjacencyGrowth * result.vertexCount &&
+    if (copies == CopyRule::order && everyChromosomeHoldsAGene &&
         fileVertexCount * structures.size() <= maxKeptAdjacencyBytes / sizeof(int32_t)) {
         result.adjacencies.resize(structures.size());
-        result.codeWords = (result.codeCount + 63) / 64;
-        result.codeBits.assign(structures.size() * result.codeWords, 0);
-        result.endsOf.resize(structures.size());
         for (std::size_t k = 0; k < structures.size(); ++k) {
             result.adjacencies[k].partner.assign(fileVertexCount, 0);
             fillAdjacency(result.numbered[k], result.adjacencies[k]);
-            uint64_t* bits = result.codeBits.data() + k * result.codeWords;
-            for (const int32_t code : result.codesOf[k]) {
-                const auto c = static_cast<uint32_t>(code);
-                bits[c / 64] |= uint64_t{1} << (c % 64);
-                result.endsOf[k].push_back(10 * c + 1);
-                result.endsOf[k].push_back(10 * c + 2);
-            }
         }
     }
     return result;
@@ -84,10 +88,12 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
       nonNegativeWeights_(std::all_of(settings.weights.begin(), settings.weights.end(),
                                       [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
-      pairCode_(codes.codeCount, 0),
-      input_(codes.vertexCount) {
-    first_.partner.assign(codes.vertexCount, 0);
-    second_.partner.assign(codes.vertexCount, 0);
+      fileCodes_(codes.fileVertexCount != 0),
+      pairCode_(fileCodes_ ? 0 : codes.codeCount, 0),
+      input_(fileCodes_ ? codes.fileVertexCount : codes.vertexCount) {
+    // Both tables as long, so that a build reads them without padding either.
+    first_.partner.assign(input_.vertexCount(), 0);
+    second_.partner.assign(input_.vertexCount(), 0);
     if (copies_ == CopyRule::context) {
         genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
@@ -127,14 +133,13 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
 }
 
-void SpecialDistanceCalculator::loadKept(std::size_t i, std::size_t j) {
+void SpecialDistanceCalculator::listFileEnds(std::size_t i, std::size_t j) {
     const std::size_t words = codes_.codeWords;
     const uint64_t* a = codes_.codeBits.data() + i * words;
     const uint64_t* b = codes_.codeBits.data() + j * words;
-    const AdjacencyArray& first = codes_.adjacencies[i];
-    const AdjacencyArray& second = codes_.adjacencies[j];
-    if (std::equal(a, a + words, b)) {
-        input_.load(first, second, codes_.endsOf[i], true);
+    eachHoldsAll_ = std::equal(a, a + words, b);
+    if (eachHoldsAll_) {
+        pairEnds_ = codes_.endsOf[i];
         return;
     }
     // The union of the two sets of codes, read out bit by bit in increasing order.
@@ -148,11 +153,15 @@ void SpecialDistanceCalculator::loadKept(std::size_t i, std::size_t j) {
         }
     }
     pairEnds_ = {start, end};
-    input_.load(first, second, pairEnds_, false);
 }
 
 void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
                                                   AdjacencyArray& adjacency) const {
+    if (fileCodes_) {
+        // The tables cover every end of the file.
+        fillAdjacencyWithin(source, adjacency);
+        return;
+    }
     const std::vector<int32_t>& codes = codes_.codesOf[k];
     const uint32_t largestEnd =
         codes.empty()
@@ -165,10 +174,17 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
         return missingStructureDistance;
     if (copies_ == CopyRule::order && !codes_.adjacencies.empty()) {
-        loadKept(i, j);
+        listFileEnds(i, j);
+        input_.load(codes_.adjacencies[i], codes_.adjacencies[j], pairEnds_, eachHoldsAll_);
         return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;
     }
-    numberPair(i, j);
+    // Copies paired by context keep every code of the pair (the copies of a gene take its
+    // smallest codes in the pair), so the pair's ends are those of the two structures as written.
+    if (fileCodes_) {
+        listFileEnds(i, j);
+    } else {
+        numberPair(i, j);
+    }
     if (copies_ == CopyRule::order)
         return costBothWays(i, codes_.numbered[i], j, codes_.numbered[j]) * 0.5;
     const auto geneOf = [this](uint32_t code) { return geneOfCode_[code]; };

@@ -31,13 +31,18 @@ struct StructureCodes {
     std::vector<std::vector<int32_t>> codesOf;
     std::size_t codeCount = 0;    // largest code + 1
     std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
-    // Where adjacencies are kept: those of each structure, the codes each holds as a set of
-    // bits (`codeWords` words a structure, bit c for the code c), and the gene ends each holds
-    // in increasing order. All empty where they are not kept.
-    std::vector<AdjacencyArray> adjacencies;
+    // Where the file's codes cover few more ends than its largest pair holds (at most
+    // `maxKeptAdjacencyGrowth` times as many), pairs are compared with the file's codes rather
+    // than numbered on their own: the table length that covers every end of the file, the codes
+    // each structure holds as a set of bits (`codeWords` words a structure, bit c for the code
+    // c), and the gene ends each holds in increasing order. 0 and empty otherwise.
+    std::size_t fileVertexCount = 0;
     std::size_t codeWords = 0;
     std::vector<uint64_t> codeBits;
     std::vector<std::vector<uint32_t>> endsOf;
+    // Pairing copies by order, and where they fit in `maxKeptAdjacencyBytes`: the adjacencies of
+    // each structure with the file's codes. Empty otherwise.
+    std::vector<AdjacencyArray> adjacencies;
 };
 
 // The memory all structures' adjacencies written with the file's codes may take, and how many
@@ -80,8 +85,9 @@ private:
     void numberPair(std::size_t i, std::size_t j);
     // Room for `count` ends in `endRoom_`.
     uint32_t* endRoom(std::size_t count);
-    // Loads the kept adjacencies of structures i and j, with their gene ends.
-    void loadKept(std::size_t i, std::size_t j);
+    // Lists the gene ends of structures i and j with the file's codes (`pairEnds_`), and whether
+    // each holds all of them.
+    void listFileEnds(std::size_t i, std::size_t j);
     // The adjacencies of structure k, written as `source`, with the pair's codes.
     void fillPairAdjacency(std::size_t k, const ChromosomalStructure& source,
                            AdjacencyArray& adjacency) const;
@@ -97,7 +103,8 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    std::vector<int32_t> pairCode_;  // by the file's code: its code in the current pair
+    bool fileCodes_ = false;         // pairs keep the file's codes (`fileVertexCount`)
+    std::vector<int32_t> pairCode_;  // otherwise, by the file's code: its code in the pair
     // The ends of either structure of the pair, in increasing order, in `endRoom_`.
     std::span<const uint32_t> pairEnds_;
     std::vector<uint32_t> endRoom_;

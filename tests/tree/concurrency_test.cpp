@@ -126,32 +126,59 @@ ChromosomalStructure holdingEveryCode(const std::vector<ChromosomalStructure>& o
     return whole;
 }
 
-// Pairs read from adjacencies written once per structure, and pairs numbered and written out on
-// their own (where the file's codes would make the kept tables too large), give the distance of
-// the pair compared from scratch, whatever pairs one calculator met before: structures holding
-// every code of the file, which share one list of ends, come between pairs that do not.
-TEST(SpecialDistances, KeptAdjacenciesAndPairNumberingGiveTheDistancesFromScratch) {
+// The same codes without what a pair may take from the file's numbering: without the kept
+// adjacencies, or numbered pair by pair as where the file's codes would make the tables too large.
+StructureCodes withoutKeptAdjacencies(StructureCodes codes) {
+    codes.adjacencies.clear();
+    return codes;
+}
+StructureCodes numberedByPair(StructureCodes codes) {
+    codes.adjacencies.clear();
+    codes.fileVertexCount = 0;
+    codes.codeWords = 0;
+    codes.codeBits.clear();
+    codes.endsOf.clear();
+    return codes;
+}
+
+// Pairs read from adjacencies written once per structure, pairs written out with the file's
+// codes, and pairs numbered and written out on their own give the distance of the pair compared
+// from scratch (pairing copies by order), and the same distances as each other pairing copies by
+// context, whatever pairs one calculator met before: structures holding every code of the file,
+// which share one list of ends, come between pairs that do not.
+TEST(SpecialDistances, EveryWayOfLoadingAPairGivesItsDistance) {
     std::mt19937 random(77);
     std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(88, 14);
     const std::vector<ChromosomalStructure> generated = structures;
     for (const std::size_t k : {2, 3, 6, 7, 10, 13})
         structures[k] = holdingEveryCode(generated, random);
     structures[9].chromosomes.clear();
-    const StructureCodes kept = collectStructureCodes(structures, CopyRule::order);
-    ASSERT_FALSE(kept.adjacencies.empty());
-    StructureCodes numbered = kept;
-    numbered.adjacencies.clear();
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     for (std::size_t i = 0; i < structures.size(); ++i) {
         for (std::size_t j = 0; j < structures.size(); ++j) pairs.emplace_back(i, j);
     }
     std::shuffle(pairs.begin(), pairs.end(), random);
-    for (const StructureCodes* codes : {&kept, static_cast<const StructureCodes*>(&numbered)}) {
-        SpecialDistanceCalculator calculator(structures, *codes, unitWeights);
-        for (const auto& [i, j] : pairs) {
-            SCOPED_TRACE(std::to_string(i) + " " + std::to_string(j));
-            ASSERT_EQ(calculator.distance(i, j),
-                      specialDistance(structures[i], structures[j], unitWeights));
+    for (const CopyRule rule : {CopyRule::order, CopyRule::context}) {
+        PairSettings settings(unitWeights);
+        settings.copies = rule;
+        const StructureCodes kept = collectStructureCodes(structures, rule);
+        ASSERT_NE(kept.fileVertexCount, 0u);
+        ASSERT_EQ(kept.adjacencies.empty(), rule == CopyRule::context);
+        std::vector<double> first;
+        for (const StructureCodes& codes :
+             {kept, withoutKeptAdjacencies(kept), numberedByPair(kept)}) {
+            SpecialDistanceCalculator calculator(structures, codes, settings);
+            std::vector<double> distances;
+            for (const auto& [i, j] : pairs) {
+                SCOPED_TRACE(std::to_string(i) + " " + std::to_string(j));
+                distances.push_back(calculator.distance(i, j));
+                if (rule == CopyRule::order) {
+                    ASSERT_EQ(distances.back(),
+                              specialDistance(structures[i], structures[j], unitWeights));
+                }
+            }
+            if (first.empty()) first = distances;
+            EXPECT_EQ(distances, first);
         }
     }
 }
