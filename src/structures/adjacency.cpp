@@ -50,7 +50,7 @@ void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjace
             largest = std::max(largest, 10 * absoluteCode(code) + 2);
     }
     if (adjacency.partner.size() <= largest) adjacency.partner.resize(largest + 1, 0);
-    linkAll(structure, adjacency.partner, [](int32_t code) { return code; });
+    fillAdjacencyWithin(structure, adjacency);
 }
 
 void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {

@@ -73,7 +73,7 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
         result.adjacencies.resize(structures.size());
         for (std::size_t k = 0; k < structures.size(); ++k) {
             result.adjacencies[k].partner.assign(fileVertexCount, 0);
-            fillAdjacency(result.numbered[k], result.adjacencies[k]);
+            fillAdjacencyWithin(result.numbered[k], result.adjacencies[k]);
         }
     }
     return result;
@@ -116,7 +116,7 @@ uint32_t* SpecialDistanceCalculator::endRoom(std::size_t count) {
 void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
     const std::vector<int32_t>& a = codes_.codesOf[i];
     const std::vector<int32_t>& b = codes_.codesOf[j];
-    // Room for the ends of both structures, cut to the ends of the pair below.
+    // Room for the ends of both structures; the pair's are the first of them.
     uint32_t* const start = endRoom(2 * (a.size() + b.size()));
     uint32_t* end = start;
     std::size_t rank = 0;

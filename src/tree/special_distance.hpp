@@ -21,10 +21,6 @@ constexpr double missingStructureDistance = 1000000.0;
 // The structures with their gene codes numbered densely over the file (`numberCodesDensely`:
 // the solver makes the same decisions and finds the same costs), the distinct absolute codes of
 // each in increasing order, and the table sizes that cover every code and every pair.
-//
-// Where pairs are compared with copies paired by order and the file holds few codes beyond those
-// of its largest pair, each structure's adjacencies are written once with the file's dense codes
-// (`adjacencies`), so that a pair reads them as they are instead of writing them out again.
 struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
     std::vector<int32_t> originals;  // the file's code of every dense code
@@ -56,8 +52,10 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
 // Special distances of pairs of one structure list: the mean of the two solver costs, first
 // structure into second and second into first. One calculator serves one thread; it keeps its
 // per-vertex tables (adjacency arrays, joint-graph tables) and the storage of the graph's and
-// the solver's lists from pair to pair. Each pair's codes
-// are numbered densely once more over the two structures alone, so the tables are sized to the
+// the solver's lists from pair to pair. Where the file's codes cover few more ends than its
+// largest pair (`StructureCodes::fileVertexCount`), pairs keep those codes, and with copies paired
+// by order read the adjacencies kept for each structure; otherwise each pair's codes are numbered
+// densely once more over the two structures alone. Either way the tables are sized to about the
 // two largest structures, not to the gene names of the file, and the work of a pair is
 // proportional to the genes of its two structures. Pairing copies by context costs up to
 // `maxPairingsTried` such pairs of solver runs for a pair whose copies leave a choice.
