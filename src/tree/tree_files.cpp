@@ -85,25 +85,23 @@ void CellWriter::write(std::ostream& out, std::span<const double> cells) {
     for (std::size_t k = 0; k < cells.size(); ++k) {
         const double cell = cells[k];
         const double twice = cell * 2;
-        if (twice >= 0 && twice < static_cast<double>(cachedHalves) && !std::signbit(cell)) {
-            const auto halves = static_cast<std::size_t>(twice);
-            uint8_t& length = lengths_[halves];
-            char* piece = pieces_.data() + halves * pieceRoom;
-            if (static_cast<double>(halves) == twice && length != tooLong) {
-                if (length == notWritten) {
-                    const std::size_t written = format(cell);
-                    length = written <= pieceRoom ? static_cast<uint8_t>(written) : tooLong;
-                    if (length != tooLong) std::copy_n(cell_.data(), written, piece);
-                    at = reserve(at, written + (cells.size() - k) * pieceRoom);
-                    at = std::copy_n(cell_.data(), written, at);
-                    continue;
-                }
-                std::copy_n(piece, pieceRoom, at);
-                at += length;
-                continue;
-            }
+        // A whole or half cell small enough has a kept text, once it was written.
+        const bool inRange = twice >= 0 && twice < static_cast<double>(cachedHalves);
+        const std::size_t halves = inRange ? static_cast<std::size_t>(twice) : 0;
+        const bool keepable =
+            inRange && !std::signbit(cell) && static_cast<double>(halves) == twice;
+        uint8_t* const length = keepable ? &lengths_[halves] : nullptr;
+        char* const piece = keepable ? pieces_.data() + halves * pieceRoom : nullptr;
+        if (keepable && *length != notWritten && *length != tooLong) {
+            std::copy_n(piece, pieceRoom, at);
+            at += *length;
+            continue;
         }
         const std::size_t written = format(cell);
+        if (keepable && *length == notWritten) {
+            *length = written <= pieceRoom ? static_cast<uint8_t>(written) : tooLong;
+            if (*length != tooLong) std::copy_n(cell_.data(), written, piece);
+        }
         at = reserve(at, written + (cells.size() - k) * pieceRoom);
         at = std::copy_n(cell_.data(), written, at);
     }
