@@ -38,6 +38,8 @@ void JointGraphInput::ensureVertexCount(std::size_t count) {
 }
 
 void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) {
+    holdsTrace_ = false;
+    exchanged_ = false;
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
     ensureVertexCount(length);
     adjacency_ = {&a, &b};
@@ -85,22 +87,34 @@ public:
           b_(input.partners_[1]),
           visited_(input.visited_.data()),
           build_(++input.lastBuild_),
+          kind_(geneFree),
           countsGeneFree_(geneFree == GeneFreeCycles::counted) {}
 
     void build(JointGraph& graph) {
-        in_.lists_.clear();
-        in_.traced_.clear();
-        in_.moved_.clear();
         recycleComponents(graph, graph.cycles);
         recycleComponents(graph, graph.paths);
-        graph.geneFreeCycles = 0;
-        graph.geneFreeCycleEdges = 0;
         graph.oneBridgeCycles.clear();
-        if (countsGeneFree_ && in_.sameEnds_) {
-            traceSameEnds(graph);
-        } else {
-            traceAll();
+        if (!in_.holdsTrace_ || in_.traceKind_ != kind_) {
+            // A build that stops half way leaves no trace to reuse.
+            in_.holdsTrace_ = false;
+            in_.lists_.clear();
+            in_.traced_.clear();
+            in_.moved_.clear();
+            in_.tracedGeneFreeCycles_ = 0;
+            in_.tracedGeneFreeCycleEdges_ = 0;
+            if (countsGeneFree_ && in_.sameEnds_) {
+                traceSameEnds();
+            } else {
+                traceAll();
+            }
+            in_.holdsTrace_ = true;
+            in_.traceKind_ = kind_;
+        } else if (in_.traceExchanged_ != in_.exchanged_) {
+            turnTraceRound();
         }
+        in_.traceExchanged_ = in_.exchanged_;
+        graph.geneFreeCycles = in_.tracedGeneFreeCycles_;
+        graph.geneFreeCycleEdges = in_.tracedGeneFreeCycleEdges_;
         // The lists owned by the ends they were traced from come in increasing order of their
         // owners; the few whose walk moved the owner are sorted and merged in.
         std::vector<TracedList>& moved = in_.moved_;
@@ -136,17 +150,23 @@ private:
     // A partner that is a telomere, or missing in a malformed array, ends a walk.
     static bool endsWalk(int32_t partner) { return partner <= 0; }
 
-    // A new list, owned by `owner`, after the lists traced so far.
-    TracedList startList(uint32_t owner) const {
-        TracedList traced;
+    // A new list traced from the end `from` and owned by `owner`, after the lists traced so
+    // far. It is traced in place, as the last of `traced_`: a copy of it, made while the walk's
+    // narrower stores to it are still on their way, would wait for them.
+    TracedList& startList(uint32_t owner, uint32_t from) {
+        TracedList& traced = in_.traced_.emplace_back();
         traced.owner = owner;
+        traced.from = from;
         traced.start = static_cast<uint32_t>(in_.lists_.size());
         return traced;
     }
-    // Keeps a list traced from the end `from`, unless empty.
-    void keepIfTraced(const TracedList& traced, uint32_t from) {
-        if (traced.size == 0) return;
-        (traced.owner == from ? in_.traced_ : in_.moved_).push_back(traced);
+    // Settles the list just traced: dropped when empty, moved to `moved_` when the walk gave it
+    // another owner.
+    void keepIfTraced() {
+        const TracedList& traced = in_.traced_.back();
+        if (traced.size != 0 && traced.owner == traced.from) return;
+        if (traced.size != 0) in_.moved_.push_back(traced);
+        in_.traced_.pop_back();
     }
 
     // The component of a traced list, or its count where it is left out.
@@ -205,9 +225,8 @@ private:
                 visited[partnerA] = build;
                 continue;
             }
-            TracedList traced = startList(v);
-            traceFrom(v, partnerA, partnerB, traced);
-            keepIfTraced(traced, v);
+            traceFrom(v, partnerA, partnerB, startList(v, v));
+            keepIfTraced();
         }
     }
 
@@ -215,7 +234,7 @@ private:
     // every end is common and no run of genes lies anywhere, so every component is a gene-free
     // cycle, counted as soon as it closes, a path of adjacency edges or a lone vertex. The
     // lists are those `traceAll` gives.
-    void traceSameEnds(JointGraph& graph) {
+    void traceSameEnds() {
         const int32_t* const tables[2] = {a_, b_};
         uint64_t* const visited = visited_;
         const uint64_t build = build_;
@@ -229,10 +248,10 @@ private:
                 continue;
             }
             if (endsWalk(a) && endsWalk(b)) {
-                TracedList traced = startList(v);
+                TracedList& traced = startList(v, v);
                 traced.startSide = loneVertexSide;
                 appendEntry(traced, v);
-                keepIfTraced(traced, v);
+                keepIfTraced();
                 continue;
             }
             // Around a cycle, or along a path to one of its telomeres.
@@ -249,12 +268,12 @@ private:
                 next = tables[side][c];
             }
             if (!endsWalk(next)) {
-                ++graph.geneFreeCycles;
-                graph.geneFreeCycleEdges += edges;
+                ++in_.tracedGeneFreeCycles_;
+                in_.tracedGeneFreeCycleEdges_ += edges;
                 continue;
             }
             // The whole path, from the telomere end reached, which owns it.
-            TracedList traced = startList(c);
+            TracedList& traced = startList(c, v);
             traced.startSide = static_cast<uint8_t>(1 - side);
             side = 1 - side;
             while (true) {
@@ -266,8 +285,54 @@ private:
                 side = 1 - side;
             }
             traced.size = static_cast<uint32_t>(in_.lists_.size()) - traced.start;
-            keepIfTraced(traced, v);
+            keepIfTraced();
         }
+    }
+
+    // The lists of a trace of the same pair with the structures the other way round, made
+    // those of this build. The components are the same and each is walked from the same end;
+    // a walk goes the same way along the same edges, whose structures have swapped names,
+    // unless it started from an end with an edge in each structure. Such a walk starts along
+    // the other edge now: around a cycle the other way, from that end; along a path from its
+    // other telomere, whose last common end owns it.
+    void turnTraceRound() {
+        std::vector<TracedList>& traced = in_.traced_;
+        std::vector<TracedList>& moved = in_.moved_;
+        for (TracedList& list : moved) turnRound(list);
+        std::size_t kept = 0;
+        for (TracedList& list : traced) {
+            turnRound(list);
+            if (list.owner == list.from) {
+                traced[kept++] = list;
+            } else {
+                moved.push_back(list);
+            }
+        }
+        traced.resize(kept);
+    }
+    void turnRound(TracedList& traced) {
+        if (traced.startSide == loneVertexSide) return;
+        if (a_[traced.from] <= 0 || b_[traced.from] <= 0) {
+            traced.startSide ^= 1;
+            return;
+        }
+        uint32_t* const first = in_.lists_.data() + traced.start;
+        uint32_t* const last = first + traced.size;
+        if (traced.closed) {
+            // Counted, a cycle is the same both ways round.
+            if (countsGeneFree_ && !traced.holdsRun) return;
+            // From the same end, which comes first, along the other structure's edge: A's now.
+            std::reverse(first + 1, last);
+            traced.startSide = sideA;
+            return;
+        }
+        // Sides alternate along the path, whose first edge is now its last: a marker between
+        // two entries is one edge with them, any other entry after the first starts one.
+        const auto inner = static_cast<std::size_t>(std::count(first + 1, last - 1, runMarker));
+        const std::size_t edges = traced.size - 1 - inner;
+        traced.startSide ^= static_cast<uint8_t>(edges & 1);
+        std::reverse(first, last);
+        traced.owner = first[0] != runMarker ? first[0] : first[1];
     }
 
     // Traces the component of the unvisited end v, of partners a and b, into `traced`, owned
@@ -487,6 +552,7 @@ private:
     uint64_t* visited_;
     // The number of this build, which marks the vertices it visits.
     uint64_t build_;
+    GeneFreeCycles kind_;
     bool countsGeneFree_;
 };
 

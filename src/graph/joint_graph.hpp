@@ -51,6 +51,9 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
 // The gene ends an adjacency array holds (its non-zero entries), in increasing order.
 std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
 
+// Whether a build makes the cycles of adjacency edges only or just counts them (below).
+enum class GeneFreeCycles : bool;
+
 // The two structures of the next joint graph and the builder's per-vertex scratch tables.
 //
 // The tables are indexed by gene end and allocated once, sized to the largest end seen; they
@@ -61,8 +64,14 @@ std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
 //     input.load(adjacencyA, adjacencyB);
 //     JointGraph graph = buildJointGraph(input);
 //
-// The adjacency arrays are not copied: they must outlive the builds that use them. They must be
-// as `fillAdjacency` makes them (symmetric, both ends of every gene present).
+// The adjacency arrays are not copied: they must outlive the builds that use them and must not
+// change between a load and its builds. They must be as `fillAdjacency` makes them (symmetric,
+// both ends of every gene present).
+//
+// The graph of the other direction has the same components, walked from the same ends, the
+// other way round where a walk could go both ways. A build right after `exchangeStructures`, of
+// the same kind as the build before it, turns the traced sequences of that build round instead
+// of walking the graph again.
 class JointGraphInput {
 public:
     explicit JointGraphInput(std::size_t vertexCount = 0);
@@ -89,6 +98,7 @@ public:
     void exchangeStructures() {
         std::swap(adjacency_[0], adjacency_[1]);
         std::swap(partners_[0], partners_[1]);
+        exchanged_ = !exchanged_;
     }
 
     // Number of vertices the tables cover.
@@ -98,7 +108,7 @@ private:
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
-    // Makes A and B the pair, without its ends.
+    // Makes A and B the pair, without its ends; forgets the traced sequences of the last pair.
     void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
 
     // Both point to an empty array until the first load.
@@ -127,6 +137,8 @@ private:
         uint32_t owner = 0;
         uint32_t start = 0;
         uint32_t size = 0;
+        // The end the walk started from: the smallest of the component in either direction.
+        uint32_t from = 0;
         // Side of the component's first edge: 0 A, 1 B, 2 lone vertex.
         uint8_t startSide = 0;
         bool closed = false;
@@ -140,6 +152,17 @@ private:
     std::vector<TracedList> traced_;
     std::vector<TracedList> moved_;
     std::vector<uint32_t> collectedEnds_;
+    // The structures have been exchanged since the load an odd number of times.
+    bool exchanged_ = false;
+    // The lists hold a whole trace of the loaded pair: whether the structures were exchanged
+    // then, and the kind of build. A build of the same pair with the same gene-free
+    // cycles traces nothing anew.
+    bool holdsTrace_ = false;
+    bool traceExchanged_ = false;
+    GeneFreeCycles traceKind_{};
+    // Gene-free cycles that the trace counted without listing them.
+    uint64_t tracedGeneFreeCycles_ = 0;
+    uint64_t tracedGeneFreeCycleEdges_ = 0;
 };
 
 // The joint graph of the loaded pair: components traced from the ends in increasing order,
