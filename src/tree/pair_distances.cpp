@@ -29,6 +29,24 @@ void advance(PairPosition& pair, uint64_t structures) {
     pair.column = pair.row + 1;
 }
 
+// Copies every cell above the diagonal to its mirror cell below, a square of cells at a time:
+// a row of a square and its column then stay in the cache together.
+void mirrorUpperTriangle(DistanceMatrix& matrix) {
+    constexpr std::size_t side = 32;
+    const std::size_t n = matrix.size();
+    for (std::size_t top = 0; top < n; top += side) {
+        const std::size_t bottom = std::min(n, top + side);
+        for (std::size_t left = top; left < n; left += side) {
+            const std::size_t right = std::min(n, left + side);
+            for (std::size_t row = top; row < bottom; ++row) {
+                const double* const cells = matrix[row].data();
+                for (std::size_t column = std::max(left, row + 1); column < right; ++column)
+                    matrix[column][row] = cells[column];
+            }
+        }
+    }
+}
+
 }  // namespace
 
 // Every solver run allocates and frees its components; by default glibc hands the freed top of
@@ -101,6 +119,9 @@ PairDistances::PairDistances(const PairSettings& settings,
       // A worker beyond the number of pairs would only build its tables and find nothing to do.
       threadCount_(static_cast<unsigned>(
           std::clamp<uint64_t>(threadCount, 1, std::max<uint64_t>(1, range_.size())))),
+      // Enough pairs that taking them costs little beside computing them, and few enough that
+      // the workers finish close together.
+      batch_(std::clamp<uint64_t>(range_.size() / (16 * uint64_t{threadCount_}), 1, 32)),
       progress_(progress),
       meter_(terminal, range_.size()) {
     // The cursor stands just before the first pair, so that the hand-out's step reaches it.
@@ -114,6 +135,7 @@ void PairDistances::calculate(DistanceMatrix& out) {
     DistanceMatrix matrix = makeDistanceMatrix(count_);
     matrix_ = &matrix;
     run();
+    mirrorUpperTriangle(matrix);
     std::swap(out, matrix);
 }
 
@@ -155,16 +177,19 @@ void PairDistances::work() {
         // The per-vertex tables are allocated once, and only by a worker that gets a pair.
         std::optional<SpecialDistanceCalculator> calculator;
         uint64_t index = 0;
+        uint64_t count = 0;
         PairPosition pair;
-        bool finished = false;
-        while (nextPair(index, pair, finished)) {
-            finished = true;
-            try {
-                if (!calculator) calculator.emplace(structures_, codes_, settings_);
-                computePair(index, pair, *calculator);
-            } catch (...) {
-                recordFailure(index, std::current_exception());
-                return;
+        uint64_t finished = 0;
+        while (nextPairs(index, count, pair, finished)) {
+            for (finished = 0; finished < count; ++finished, ++index, advance(pair, count_)) {
+                if (failedBefore(index)) return;
+                try {
+                    if (!calculator) calculator.emplace(structures_, codes_, settings_);
+                    computePair(index, pair, *calculator);
+                } catch (...) {
+                    recordFailure(index, std::current_exception());
+                    return;
+                }
             }
         }
     } catch (...) {
@@ -172,30 +197,40 @@ void PairDistances::work() {
     }
 }
 
-bool PairDistances::nextPair(uint64_t& index, PairPosition& pair, bool finished) {
+bool PairDistances::nextPairs(uint64_t& index, uint64_t& count, PairPosition& pair,
+                              uint64_t finished) {
     const std::lock_guard<std::mutex> lock(pairLock_);
-    if (finished) meter_.pairDone();
+    if (finished != 0) meter_.pairDone(finished);
     if (stopped_ || next_ == range_.last) return false;
     if (stop_.stop_requested()) {
         interrupted_ = true;
         return false;
     }
-    advance(cursor_, count_);
-    if (cursor_.column == cursor_.row + 1 && cursor_.row >= 1) {
-        meter_.clear();
-        progress_ << cursor_.row << " out of " << count_ << '\n' << std::flush;
+    index = next_;
+    count = std::min(batch_, range_.last - next_);
+    for (uint64_t k = 0; k < count; ++k) {
+        advance(cursor_, count_);
+        if (k == 0) pair = cursor_;
+        if (cursor_.column == cursor_.row + 1 && cursor_.row >= 1) {
+            meter_.clear();
+            progress_ << cursor_.row << " out of " << count_ << '\n' << std::flush;
+        }
     }
-    index = next_++;
-    pair = cursor_;
+    next_ += count;
     return true;
+}
+
+bool PairDistances::failedBefore(uint64_t index) const {
+    return index > firstFailure_.load(std::memory_order_relaxed);
 }
 
 void PairDistances::computePair(uint64_t index, const PairPosition& pair,
                                 SpecialDistanceCalculator& calculator) {
     const double distance = calculator.distance(pair.row, pair.column);
     if (matrix_ != nullptr) {
+        // The cell below the diagonal is written once all pairs are done: written here, each
+        // pair of a row would fetch a line of another row of the matrix.
         (*matrix_)[pair.row][pair.column] = distance;
-        (*matrix_)[pair.column][pair.row] = distance;
     } else {
         block_[index - range_.first] = distance;
     }
@@ -204,6 +239,8 @@ void PairDistances::computePair(uint64_t index, const PairPosition& pair,
 void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     stopped_ = true;
+    if (index < firstFailure_.load(std::memory_order_relaxed))
+        firstFailure_.store(index, std::memory_order_relaxed);
     failures_.push_back({index, std::move(error)});
 }
 

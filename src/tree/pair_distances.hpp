@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -51,11 +53,13 @@ void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostre
 void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vector<double>& block);
 
 // Computes special distances of a structure list on worker threads: all pairs, or one range of
-// them. Pairs are handed out one at a time in row-major order under one lock; each pair writes
-// only its own cells. With a `terminal`, a live progress line is kept there. Whenever the
+// them. Pairs are handed out in row-major order under one lock, a few consecutive ones at a
+// time; each pair writes only its own cell above the diagonal, and the matrix is made symmetric
+// once all are done. With a `terminal`, a live progress line is kept there. Whenever the
 // hand-out reaches the first pair (i, i+1) of a row i from 1, it prints "i out of N" to
-// `progress`. A failure in a worker stops the hand-out; once all workers are joined, the
-// calculation rethrows the failure of the earliest pair in row-major order.
+// `progress`. A failure in a worker stops the hand-out, and every worker stops before its next
+// pair after the failing one; once all workers are joined, the calculation rethrows the
+// failure of the earliest pair in row-major order.
 class PairDistances {
 public:
     PairDistances(const PairSettings& settings, const std::vector<ChromosomalStructure>& structures,
@@ -64,8 +68,8 @@ public:
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
 
-    // Lets `stop` end the calculation early: once a stop is requested, no worker starts another
-    // pair, and the calculation throws "The distance calculation was interrupted" when pairs were
+    // Lets `stop` end the calculation early: once a stop is requested, no worker takes more
+    // pairs, and the calculation throws "The distance calculation was interrupted" when pairs were
     // left.
     void stopWhen(std::stop_token stop) { stop_ = std::move(stop); }
 
@@ -84,9 +88,13 @@ private:
 
     void run();
     void work();
-    // Takes the next pair under the lock, counting the one the worker `finished` if any; false
-    // when none is left or a worker failed.
-    bool nextPair(uint64_t& index, PairPosition& pair, bool finished);
+    // Takes the next pairs under the lock: `count` of them from pair `index`, the first at
+    // `pair`. Counts the `finished` pairs of the worker's last ones as done. False when none is
+    // left, a worker failed or a stop was requested.
+    bool nextPairs(uint64_t& index, uint64_t& count, PairPosition& pair, uint64_t finished);
+    // Whether a pair before `index` failed, so that the worker stops. Pairs before a failing
+    // one are still computed, so that the earliest failure is found whatever the timing.
+    bool failedBefore(uint64_t index) const;
     void computePair(uint64_t index, const PairPosition& pair,
                      SpecialDistanceCalculator& calculator);
     void recordFailure(uint64_t index, std::exception_ptr error);
@@ -103,6 +111,9 @@ private:
     std::vector<std::thread> workers_;
     std::mutex pairLock_;
     unsigned threadCount_ = 1;
+    uint64_t batch_ = 1;  // pairs handed out at a time
+    // The earliest pair that failed so far; read by workers between pairs without the lock.
+    std::atomic<uint64_t> firstFailure_{std::numeric_limits<uint64_t>::max()};
     std::ostream& progress_;
     std::stop_token stop_;
     bool stopped_ = false;           // guarded by pairLock_

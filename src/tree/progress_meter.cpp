@@ -51,8 +51,8 @@ ProgressMeter::ProgressMeter(std::ostream* terminal, uint64_t total, std::string
       start_(Clock::now()),
       drawn_(start_ - redrawInterval) {}
 
-void ProgressMeter::pairDone() {
-    ++done_;
+void ProgressMeter::pairDone(uint64_t count) {
+    done_ += count;
     if (terminal_ == nullptr) return;
     const Clock::time_point now = Clock::now();
     // Clearing the line does not make it due: it comes back at the next interval.

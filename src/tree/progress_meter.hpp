@@ -18,8 +18,8 @@ class ProgressMeter {
 public:
     ProgressMeter(std::ostream* terminal, uint64_t total, std::string unit = "pairs");
 
-    // Counts one more pair (unit) done, and redraws when the line is old enough.
-    void pairDone();
+    // Counts `count` more pairs (units) done, and redraws when the line is old enough.
+    void pairDone(uint64_t count = 1);
     // Removes the line, before other text reaches the terminal and at the end.
     void clear();
 
