@@ -74,10 +74,10 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
         // Builds that walk the graph, and builds that reuse the walk before them, in the same
         // direction or after an exchange: one kind, the other twice and once exchanged, the
         // first (walked again), exchanged back, again, and exchanged once more.
-        const GeneFreeCycles firstKind = pair % 2 == 0 ? GeneFreeCycles::counted
-                                                       : GeneFreeCycles::made;
-        const GeneFreeCycles otherKind = pair % 2 == 0 ? GeneFreeCycles::made
-                                                       : GeneFreeCycles::counted;
+        const GeneFreeCycles firstKind =
+            pair % 2 == 0 ? GeneFreeCycles::counted : GeneFreeCycles::made;
+        const GeneFreeCycles otherKind =
+            pair % 2 == 0 ? GeneFreeCycles::made : GeneFreeCycles::counted;
         bool exchanged = false;
         for (const auto& [exchange, geneFree] :
              std::vector<std::pair<bool, GeneFreeCycles>>{{false, firstKind},
