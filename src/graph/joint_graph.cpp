@@ -26,8 +26,8 @@ const AdjacencyArray& emptyAdjacency() {
 
 }  // namespace
 
-JointGraphInput::JointGraphInput(std::size_t vertexCount)
-    : adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
+JointGraphInput::JointGraphInput(std::size_t vertexCount, EndNumbering numbering)
+    : numbering_(numbering), adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
     ensureVertexCount(vertexCount);
 }
 
@@ -76,9 +76,11 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
     sameEnds_ = eachHoldsAll;
 }
 
-// Runs the two phases of one build on the tables of a `JointGraphInput`. The walks copy the
-// tables' addresses and the build's number into locals first: no store into the lists or the
-// marks can change a local, so the compiler keeps them in registers.
+// Runs the two phases of one build on the tables of a `JointGraphInput` whose ends are numbered
+// as `numbering` says. The walks copy the tables' addresses and the build's number into locals
+// first: no store into the lists or the marks can change a local, so the compiler keeps them in
+// registers.
+template <EndNumbering numbering>
 class JointGraphBuilder {
 public:
     JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
@@ -173,27 +175,42 @@ private:
     void makeTraced(const TracedList& traced, JointGraph& graph) {
         // A closed list of common ends only is a cycle of as many adjacency edges as it has
         // entries.
-        if (countsGeneFree_ && traced.closed) {
-            if (!traced.holdsRun) {
-                ++graph.geneFreeCycles;
-                graph.geneFreeCycleEdges += traced.size;
-                return;
-            }
-            if (noteOneBridgeCycle(traced, graph)) return;
+        if (countsGeneFree_ && traced.closed && !traced.holdsRun) {
+            ++graph.geneFreeCycles;
+            graph.geneFreeCycleEdges += traced.size;
+            return;
         }
-        makeComponent(traced, in_.lists_, traced.closed ? graph.cycles : graph.paths, graph.spare);
+        const uint32_t* const list = in_.lists_.data() + traced.start;
+        const std::size_t n = traced.size;
+        if (!traced.turned) {
+            makeTraced(
+                traced, [list](std::size_t k) { return list[k]; }, graph);
+        } else if (traced.closed) {
+            makeTraced(
+                traced, [list, n](std::size_t k) { return list[k == 0 ? 0 : n - k]; }, graph);
+        } else {
+            makeTraced(
+                traced, [list, n](std::size_t k) { return list[n - 1 - k]; }, graph);
+        }
+    }
+    // As above, given the list's k-th entry in the order it is read.
+    template <typename Entry>
+    void makeTraced(const TracedList& traced, Entry entry, JointGraph& graph) {
+        if (countsGeneFree_ && traced.closed && noteOneBridgeCycle(traced, entry, graph)) return;
+        makeComponent(traced, entry, traced.closed ? graph.cycles : graph.paths, graph.spare);
     }
     // Notes a closed list of two common ends and one run of genes in the graph's order of cycles,
     // as the cycle `makeComponent` would make of it: [x, y, run] gives an adjacency edge (x, y)
     // on the first side and a bridging edge (y, x) on the other; [x, run, y] a bridging edge
     // (x, y) on the first side and an adjacency edge (y, x). False, with nothing noted, for any
     // other list.
-    bool noteOneBridgeCycle(const TracedList& traced, JointGraph& graph) const {
+    template <typename Entry>
+    static bool noteOneBridgeCycle(const TracedList& traced, Entry entry, JointGraph& graph) {
         if (traced.size != 3 || traced.startSide == loneVertexSide) return false;
-        const uint32_t* list = in_.lists_.data() + traced.start;
-        if (list[0] == runMarker || (list[1] == runMarker) == (list[2] == runMarker)) return false;
+        if (entry(0) == runMarker || (entry(1) == runMarker) == (entry(2) == runMarker))
+            return false;
         const Side first = sideOf(traced.startSide != sideA);
-        const Side bridge = list[1] == runMarker ? first : otherSide(first);
+        const Side bridge = entry(1) == runMarker ? first : otherSide(first);
         graph.oneBridgeCycles.push_back({static_cast<uint32_t>(graph.cycles.size()), bridge});
         return true;
     }
@@ -203,6 +220,7 @@ private:
     }
     void appendMarker(TracedList& traced) {
         appendEntry(traced, runMarker);
+        ++traced.markers;
         traced.holdsRun = true;
     }
 
@@ -299,40 +317,46 @@ private:
         std::vector<TracedList>& traced = in_.traced_;
         std::vector<TracedList>& moved = in_.moved_;
         for (TracedList& list : moved) turnRound(list);
+        // Lists are copied only where one before them left: a copy just after the narrower
+        // stores of `turnRound` would wait for them.
         std::size_t kept = 0;
-        for (TracedList& list : traced) {
+        for (std::size_t k = 0; k < traced.size(); ++k) {
+            TracedList& list = traced[k];
             turnRound(list);
-            if (list.owner == list.from) {
-                traced[kept++] = list;
-            } else {
+            if (list.owner != list.from) {
                 moved.push_back(list);
+                continue;
             }
+            if (kept != k) traced[kept] = list;
+            ++kept;
         }
         traced.resize(kept);
     }
-    void turnRound(TracedList& traced) {
+    void turnRound(TracedList& traced) const {
         if (traced.startSide == loneVertexSide) return;
         if (a_[traced.from] <= 0 || b_[traced.from] <= 0) {
             traced.startSide ^= 1;
             return;
         }
-        uint32_t* const first = in_.lists_.data() + traced.start;
-        uint32_t* const last = first + traced.size;
+        traced.turned = !traced.turned;
         if (traced.closed) {
-            // Counted, a cycle is the same both ways round.
-            if (countsGeneFree_ && !traced.holdsRun) return;
             // From the same end, which comes first, along the other structure's edge: A's now.
-            std::reverse(first + 1, last);
             traced.startSide = sideA;
             return;
         }
         // Sides alternate along the path, whose first edge is now its last: a marker between
         // two entries is one edge with them, any other entry after the first starts one.
-        const auto inner = static_cast<std::size_t>(std::count(first + 1, last - 1, runMarker));
-        const std::size_t edges = traced.size - 1 - inner;
-        traced.startSide ^= static_cast<uint8_t>(edges & 1);
-        std::reverse(first, last);
-        traced.owner = first[0] != runMarker ? first[0] : first[1];
+        const uint32_t* const list = in_.lists_.data() + traced.start;
+        const std::size_t n = traced.size;
+        const std::size_t inner =
+            traced.markers - (list[0] == runMarker ? 1 : 0) - (list[n - 1] == runMarker ? 1 : 0);
+        traced.startSide ^= static_cast<uint8_t>((n - 1 - inner) & 1);
+        // The first common end as the list is now read.
+        if (traced.turned) {
+            traced.owner = list[n - 1] != runMarker ? list[n - 1] : list[n - 2];
+        } else {
+            traced.owner = list[0] != runMarker ? list[0] : list[1];
+        }
     }
 
     // Traces the component of the unvisited end v, of partners a and b, into `traced`, owned
@@ -388,7 +412,7 @@ private:
             }
             const uint32_t end = static_cast<uint32_t>(x);
             if (collected[end] == test) return true;
-            const uint32_t other = otherEnd(end);
+            const uint32_t other = otherEndIn<numbering>(end);
             if (isCommon(end) || isCommon(other)) return false;
             for (const uint32_t e : {end, other}) {
                 collected[e] = test;
@@ -444,7 +468,7 @@ private:
                 // one marker.
                 if (common) appendMarker(traced);
                 visited[n] = build;
-                c = otherEnd(n);
+                c = otherEndIn<numbering>(n);
                 partnerA = a[c];
                 partnerB = b[c];
                 common = partnerA != 0 && partnerB != 0;
@@ -458,7 +482,7 @@ private:
         uint32_t x = c;
         bool runBeforeTelomere = false;
         while (!isCommon(x)) {
-            const int32_t next = partnerOn(side, otherEnd(x));
+            const int32_t next = partnerOn(side, otherEndIn<numbering>(x));
             if (endsWalk(next)) {
                 appendMarker(traced);
                 return false;
@@ -470,6 +494,7 @@ private:
         in_.lists_.resize(traced.start);
         traced.owner = x;
         traced.size = 0;
+        traced.markers = 0;
         traced.holdsRun = false;
         traced.startSide = static_cast<uint8_t>(1 - side);
         if (runBeforeTelomere) {
@@ -484,10 +509,11 @@ private:
     // Phase 2: the edges of a traced component, appended to `into` in storage from `spare`
     // where it holds some; room for a few edges more than the list needs lets that storage
     // serve larger components of later builds without growing. Each edge gets its side as it
-    // is made, alternating from the list's first side; a lone vertex keeps its own.
-    static void makeComponent(const TracedList& traced, const std::vector<uint32_t>& lists,
-                              std::vector<Component>& into, std::vector<Component>& spare) {
-        const uint32_t* list = lists.data() + traced.start;
+    // is made, alternating from the list's first side; a lone vertex keeps its own. `list(k)` is
+    // the k-th entry in the order the list is read.
+    template <typename Entry>
+    static void makeComponent(const TracedList& traced, Entry list, std::vector<Component>& into,
+                              std::vector<Component>& spare) {
         const std::size_t n = traced.size;
         if (spare.empty()) {
             into.emplace_back();
@@ -508,40 +534,40 @@ private:
             side = otherSide(side);
         };
         if (n == 1) {
-            if (list[0] == runMarker) {
+            if (list(0) == runMarker) {
                 add(EdgeKind::block, 0, 0);
             } else {
-                component.push_back(makeLoneVertex(list[0]));
+                component.push_back(makeLoneVertex(list(0)));
             }
             return;
         }
         // Every entry after a marker is taken as a common end.
         std::size_t i = 1;
-        if (list[0] == runMarker) {
-            add(EdgeKind::end, list[1], 0);
+        if (list(0) == runMarker) {
+            add(EdgeKind::end, list(1), 0);
             i = 2;
         }
         while (i < n) {
-            if (list[i] != runMarker) {
-                add(EdgeKind::adjacency, list[i - 1], list[i]);
+            if (list(i) != runMarker) {
+                add(EdgeKind::adjacency, list(i - 1), list(i));
                 ++i;
             } else if (i == n - 1) {
-                add(EdgeKind::end, list[n - 2], 0);
+                add(EdgeKind::end, list(n - 2), 0);
                 ++i;
             } else {
-                add(EdgeKind::bridging, list[i - 1], list[i + 1]);
+                add(EdgeKind::bridging, list(i - 1), list(i + 1));
                 i += 2;
             }
         }
         if (!traced.closed) return;
         // The edge that closes the cycle back to its first vertex.
-        if (list[0] == runMarker) {
-            component.front().second = list[n - 1];
+        if (list(0) == runMarker) {
+            component.front().second = list(n - 1);
             setKind(component.front(), EdgeKind::bridging);
-        } else if (list[n - 1] != runMarker) {
-            add(EdgeKind::adjacency, list[n - 1], list[0]);
+        } else if (list(n - 1) != runMarker) {
+            add(EdgeKind::adjacency, list(n - 1), list(0));
         } else {
-            component.back().second = list[0];
+            component.back().second = list(0);
             setKind(component.back(), EdgeKind::bridging);
         }
     }
@@ -563,7 +589,11 @@ JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree) {
 }
 
 void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph) {
-    JointGraphBuilder(input, geneFree).build(graph);
+    if (input.numbering() == EndNumbering::compact) {
+        JointGraphBuilder<EndNumbering::compact>(input, geneFree).build(graph);
+    } else {
+        JointGraphBuilder<EndNumbering::byTen>(input, geneFree).build(graph);
+    }
 }
 
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,

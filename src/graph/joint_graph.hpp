@@ -9,6 +9,7 @@
 
 #include "graph/component.hpp"
 #include "structures/adjacency.hpp"
+#include "structures/gene_code.hpp"
 
 namespace varnet {
 
@@ -64,9 +65,10 @@ enum class GeneFreeCycles : bool;
 //     input.load(adjacencyA, adjacencyB);
 //     JointGraph graph = buildJointGraph(input);
 //
-// The adjacency arrays are not copied: they must outlive the builds that use them and must not
-// change between a load and its builds. They must be as `fillAdjacency` makes them (symmetric,
-// both ends of every gene present).
+// The vertices are gene ends numbered as the input's `EndNumbering` says, which the adjacency
+// arrays must follow. The arrays are not copied: they must outlive the builds that use them and
+// must not change between a load and its builds. They must be as `fillAdjacency` makes them
+// (symmetric, both ends of every gene present).
 //
 // The graph of the other direction has the same components, walked from the same ends, the
 // other way round where a walk could go both ways. A build right after `exchangeStructures`, of
@@ -74,7 +76,8 @@ enum class GeneFreeCycles : bool;
 // of walking the graph again.
 class JointGraphInput {
 public:
-    explicit JointGraphInput(std::size_t vertexCount = 0);
+    explicit JointGraphInput(std::size_t vertexCount = 0,
+                             EndNumbering numbering = EndNumbering::byTen);
     // A copy would view the ends of the original; a moved input keeps viewing its own.
     JointGraphInput(const JointGraphInput&) = delete;
     JointGraphInput& operator=(const JointGraphInput&) = delete;
@@ -103,14 +106,17 @@ public:
 
     // Number of vertices the tables cover.
     std::size_t vertexCount() const { return visited_.size(); }
+    EndNumbering numbering() const { return numbering_; }
 
 private:
+    template <EndNumbering>
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
     // Makes A and B the pair, without its ends; forgets the traced sequences of the last pair.
     void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
 
+    EndNumbering numbering_;
     // Both point to an empty array until the first load.
     std::array<const AdjacencyArray*, 2> adjacency_;
     // The partner tables of A and B, both as long as the longer one, so that a build reads
@@ -139,11 +145,16 @@ private:
         uint32_t size = 0;
         // The end the walk started from: the smallest of the component in either direction.
         uint32_t from = 0;
+        // Entries that mark a run of genes.
+        uint32_t markers = 0;
         // Side of the component's first edge: 0 A, 1 B, 2 lone vertex.
         uint8_t startSide = 0;
         bool closed = false;
         // Some entry marks a run of genes.
         bool holdsRun = false;
+        // The sequence is read the other way round: a closed one from its first entry on
+        // backwards, an open one from its last.
+        bool turned = false;
     };
     // The traced sequences one after another; 0 marks a run of genes that only one structure
     // holds. A component is traced whole before the next, so the list being traced is last.

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "structures/gene_code.hpp"
+#include "structures/gene_numbering.hpp"
 
 namespace varnet {
 namespace {
@@ -13,32 +14,42 @@ void link(std::vector<int32_t>& partner, uint32_t x, uint32_t y) {
     partner[y] = static_cast<int32_t>(x);
 }
 
-// Writes the adjacencies of the structure with every code read through `codeOf`, circular
-// chromosomes first: each gene's leaving end joined with the next gene's entering end, the ends
-// of a linear chromosome at telomeres, a circle closed.
-template <typename CodeOf>
-void linkAll(const ChromosomalStructure& structure, std::vector<int32_t>& partner, CodeOf codeOf) {
+// The entering and leaving ends of a gene.
+struct GeneEnds {
+    uint32_t entering = 0;
+    uint32_t leaving = 0;
+};
+
+// Writes the adjacencies of the structure with the ends of every gene given by `endsOf`,
+// circular chromosomes first: each gene's leaving end joined with the next gene's entering end,
+// the ends of a linear chromosome at telomeres, a circle closed.
+template <typename EndsOf>
+void linkAll(const ChromosomalStructure& structure, std::vector<int32_t>& partner, EndsOf endsOf) {
     for (const bool circular : {true, false}) {
         for (const Chromosome& chromosome : structure.chromosomes) {
             if (chromosome.circular != circular) continue;
             const std::vector<int32_t>& genes = chromosome.genes;
             if (genes.empty())
                 throw std::invalid_argument("a chromosome without genes has no adjacencies");
-            int32_t previous = codeOf(genes.front());
-            const int32_t first = previous;
+            GeneEnds previous = endsOf(genes.front());
+            const GeneEnds first = previous;
             for (std::size_t k = 1; k < genes.size(); ++k) {
-                const int32_t next = codeOf(genes[k]);
-                link(partner, leavingEnd(previous), enteringEnd(next));
+                const GeneEnds next = endsOf(genes[k]);
+                link(partner, previous.leaving, next.entering);
                 previous = next;
             }
             if (circular) {
-                link(partner, leavingEnd(previous), enteringEnd(first));
+                link(partner, previous.leaving, first.entering);
             } else {
-                partner[enteringEnd(first)] = telomere;
-                partner[leavingEnd(previous)] = telomere;
+                partner[first.entering] = telomere;
+                partner[previous.leaving] = telomere;
             }
         }
     }
+}
+
+GeneEnds compactEndsOfRank(uint32_t rank, int32_t code) {
+    return {compactEnteringEnd(rank, code > 0), compactLeavingEnd(rank, code > 0)};
 }
 
 }  // namespace
@@ -54,16 +65,23 @@ void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjace
 }
 
 void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
-    linkAll(structure, adjacency.partner, [](int32_t code) { return code; });
+    linkAll(structure, adjacency.partner, [](int32_t code) {
+        return GeneEnds{enteringEnd(code), leavingEnd(code)};
+    });
 }
 
-void fillRenumberedAdjacency(const ChromosomalStructure& structure,
-                             const std::vector<int32_t>& codeOf, uint32_t largestEnd,
-                             AdjacencyArray& adjacency) {
+void fillCompactAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    linkAll(structure, adjacency.partner, [](int32_t code) {
+        return compactEndsOfRank(rankOfDenseCode(absoluteCode(code)), code);
+    });
+}
+
+void fillRenumberedCompactAdjacency(const ChromosomalStructure& structure,
+                                    const std::vector<uint32_t>& rankOf, uint32_t largestEnd,
+                                    AdjacencyArray& adjacency) {
     if (adjacency.partner.size() <= largestEnd) adjacency.partner.resize(largestEnd + 1, 0);
-    linkAll(structure, adjacency.partner, [&codeOf](int32_t code) {
-        const int32_t renumbered = codeOf[absoluteCode(code)];
-        return code < 0 ? -renumbered : renumbered;
+    linkAll(structure, adjacency.partner, [&rankOf](int32_t code) {
+        return compactEndsOfRank(rankOf[absoluteCode(code)], code);
     });
 }
 

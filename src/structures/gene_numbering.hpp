@@ -81,5 +81,9 @@ std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& struc
 inline int32_t denseCodeOfRank(std::size_t rank) {
     return static_cast<int32_t>(10 * (rank / 9) + rank % 9 + 1);
 }
+// The rank of a dense code, or of the absolute value of one: `denseCodeOfRank` undone.
+inline uint32_t rankOfDenseCode(uint32_t code) {
+    return 9 * (code / 10) + code % 10 - 1;
+}
 
 }  // namespace varnet

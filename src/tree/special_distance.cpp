@@ -41,23 +41,25 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
         secondLargest = std::max(secondLargest, std::min(largest, codes.size()));
         largest = std::max(largest, codes.size());
     }
-    if (largest + secondLargest > 0)
-        result.vertexCount =
-            10 * static_cast<std::size_t>(denseCodeOfRank(largest + secondLargest - 1)) + 3;
-    const std::size_t fileVertexCount = result.codeCount == 0 ? 0 : 10 * (result.codeCount - 1) + 3;
+    // Compact ends: those of the rank r are 2r + 2 and 2r + 3.
+    if (largest + secondLargest > 0) result.vertexCount = 2 * (largest + secondLargest) + 2;
+    const std::size_t ranks =
+        result.codeCount == 0 ? 0
+                              : rankOfDenseCode(static_cast<uint32_t>(result.codeCount - 1)) + 1;
+    const std::size_t fileVertexCount = ranks == 0 ? 0 : 2 * ranks + 2;
     if (fileVertexCount == 0 || fileVertexCount > maxKeptAdjacencyGrowth * result.vertexCount)
         return result;
     result.fileVertexCount = fileVertexCount;
-    result.codeWords = (result.codeCount + 63) / 64;
+    result.codeWords = (ranks + 63) / 64;
     result.codeBits.assign(structures.size() * result.codeWords, 0);
     result.endsOf.resize(structures.size());
     for (std::size_t k = 0; k < structures.size(); ++k) {
         uint64_t* bits = result.codeBits.data() + k * result.codeWords;
         for (const int32_t code : result.codesOf[k]) {
-            const auto c = static_cast<uint32_t>(code);
-            bits[c / 64] |= uint64_t{1} << (c % 64);
-            result.endsOf[k].push_back(10 * c + 1);
-            result.endsOf[k].push_back(10 * c + 2);
+            const uint32_t rank = rankOfDenseCode(static_cast<uint32_t>(code));
+            bits[rank / 64] |= uint64_t{1} << (rank % 64);
+            result.endsOf[k].push_back(compactEnteringEnd(rank, true));
+            result.endsOf[k].push_back(compactLeavingEnd(rank, true));
         }
     }
     // Pairing by context rewrites the codes of every pair, so only pairing by order can use
@@ -73,7 +75,7 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
         result.adjacencies.resize(structures.size());
         for (std::size_t k = 0; k < structures.size(); ++k) {
             result.adjacencies[k].partner.assign(fileVertexCount, 0);
-            fillAdjacencyWithin(result.numbered[k], result.adjacencies[k]);
+            fillCompactAdjacency(result.numbered[k], result.adjacencies[k]);
         }
     }
     return result;
@@ -89,8 +91,8 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
                                       [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
       fileCodes_(codes.fileVertexCount != 0),
-      pairCode_(fileCodes_ ? 0 : codes.codeCount, 0),
-      input_(fileCodes_ ? codes.fileVertexCount : codes.vertexCount) {
+      pairRank_(fileCodes_ ? 0 : codes.codeCount, 0),
+      input_(fileCodes_ ? codes.fileVertexCount : codes.vertexCount, EndNumbering::compact) {
     // Both tables as long, so that a build reads them without padding either.
     first_.partner.assign(input_.vertexCount(), 0);
     second_.partner.assign(input_.vertexCount(), 0);
@@ -124,10 +126,10 @@ void SpecialDistanceCalculator::numberPair(std::size_t i, std::size_t j) {
         const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
         if (x != a.end() && *x == code) ++x;
         if (y != b.end() && *y == code) ++y;
-        const int32_t paired = denseCodeOfRank(rank++);
-        pairCode_[static_cast<std::size_t>(code)] = paired;
-        *end++ = 10 * static_cast<uint32_t>(paired) + 1;
-        *end++ = 10 * static_cast<uint32_t>(paired) + 2;
+        const auto paired = static_cast<uint32_t>(rank++);
+        pairRank_[static_cast<std::size_t>(code)] = paired;
+        *end++ = compactEnteringEnd(paired, true);
+        *end++ = compactLeavingEnd(paired, true);
     }
     pairEnds_ = {start, end};
     eachHoldsAll_ = a.size() == rank && b.size() == rank;
@@ -147,9 +149,9 @@ void SpecialDistanceCalculator::listFileEnds(std::size_t i, std::size_t j) {
     uint32_t* end = start;
     for (std::size_t w = 0; w < words; ++w) {
         for (uint64_t held = a[w] | b[w]; held != 0; held &= held - 1) {
-            const auto code = static_cast<uint32_t>(64 * w + std::countr_zero(held));
-            *end++ = 10 * code + 1;
-            *end++ = 10 * code + 2;
+            const auto rank = static_cast<uint32_t>(64 * w + std::countr_zero(held));
+            *end++ = compactEnteringEnd(rank, true);
+            *end++ = compactLeavingEnd(rank, true);
         }
     }
     pairEnds_ = {start, end};
@@ -159,15 +161,14 @@ void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const Chromosom
                                                   AdjacencyArray& adjacency) const {
     if (fileCodes_) {
         // The tables cover every end of the file.
-        fillAdjacencyWithin(source, adjacency);
+        fillCompactAdjacency(source, adjacency);
         return;
     }
     const std::vector<int32_t>& codes = codes_.codesOf[k];
     const uint32_t largestEnd =
-        codes.empty()
-            ? 0
-            : 10 * static_cast<uint32_t>(pairCode_[static_cast<std::size_t>(codes.back())]) + 2;
-    fillRenumberedAdjacency(source, pairCode_, largestEnd, adjacency);
+        codes.empty() ? 0
+                      : compactLeavingEnd(pairRank_[static_cast<std::size_t>(codes.back())], true);
+    fillRenumberedCompactAdjacency(source, pairRank_, largestEnd, adjacency);
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {

@@ -20,18 +20,20 @@ constexpr double missingStructureDistance = 1000000.0;
 
 // The structures with their gene codes numbered densely over the file (`numberCodesDensely`:
 // the solver makes the same decisions and finds the same costs), the distinct absolute codes of
-// each in increasing order, and the table sizes that cover every code and every pair.
+// each in increasing order, and the table sizes that cover every code and every pair. Pairs are
+// compared on compact ends (`EndNumbering::compact`): of the code's rank in the file or in the
+// pair.
 struct StructureCodes {
     std::vector<ChromosomalStructure> numbered;
     std::vector<int32_t> originals;  // the file's code of every dense code
     std::vector<std::vector<int32_t>> codesOf;
     std::size_t codeCount = 0;    // largest code + 1
-    std::size_t vertexCount = 0;  // largest gene end of a pair numbered on its own + 1
+    std::size_t vertexCount = 0;  // largest compact end of a pair numbered on its own + 1
     // Where the file's codes cover few more ends than its largest pair holds (at most
     // `maxKeptAdjacencyGrowth` times as many), pairs are compared with the file's codes rather
     // than numbered on their own: the table length that covers every end of the file, the codes
-    // each structure holds as a set of bits (`codeWords` words a structure, bit c for the code
-    // c), and the gene ends each holds in increasing order. 0 and empty otherwise.
+    // each structure holds as a set of bits (`codeWords` words a structure, bit r for the code
+    // of rank r), and the compact ends each holds in increasing order. 0 and empty otherwise.
     std::size_t fileVertexCount = 0;
     std::size_t codeWords = 0;
     std::vector<uint64_t> codeBits;
@@ -78,12 +80,12 @@ private:
     double costBothWays(std::size_t i, const ChromosomalStructure& first, std::size_t j,
                         const ChromosomalStructure& second,
                         double below = std::numeric_limits<double>::infinity());
-    // Numbers the codes of structures i and j densely over the two (into `pairCode_`), and lists
-    // the gene ends of the pair (`pairEnds_`).
+    // Ranks the codes of structures i and j over the two (into `pairRank_`), and lists the
+    // compact ends of the pair (`pairEnds_`).
     void numberPair(std::size_t i, std::size_t j);
     // Room for `count` ends in `endRoom_`.
     uint32_t* endRoom(std::size_t count);
-    // Lists the gene ends of structures i and j with the file's codes (`pairEnds_`), and whether
+    // Lists the compact ends of structures i and j with the file's codes (`pairEnds_`), and whether
     // each holds all of them.
     void listFileEnds(std::size_t i, std::size_t j);
     // The adjacencies of structure k, written as `source`, with the pair's codes.
@@ -101,8 +103,8 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    bool fileCodes_ = false;         // pairs keep the file's codes (`fileVertexCount`)
-    std::vector<int32_t> pairCode_;  // otherwise, by the file's code: its code in the pair
+    bool fileCodes_ = false;          // pairs keep the file's codes (`fileVertexCount`)
+    std::vector<uint32_t> pairRank_;  // otherwise, by the file's code: its rank in the pair
     // The ends of either structure of the pair, in increasing order, in `endRoom_`.
     std::span<const uint32_t> pairEnds_;
     std::vector<uint32_t> endRoom_;
