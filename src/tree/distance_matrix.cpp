@@ -136,7 +136,10 @@ int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b)
 BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& structures) {
     std::vector<ChromosomalStructure> numbered = structures;
     const std::size_t codeCount = numberCodesDensely(numbered).size();
-    const std::size_t vertexCount = 10 * codeCount + 3;
+    // Compact ends (`EndNumbering::compact`): those of the code of rank r are 2r + 2 and 2r + 3.
+    const std::size_t ranks =
+        codeCount <= 1 ? 0 : std::size_t{rankOfDenseCode(static_cast<uint32_t>(codeCount - 1))} + 1;
+    const std::size_t vertexCount = 2 * ranks + 2;
     std::size_t largest = 0;
     std::size_t secondLargest = 0;
     for (const ChromosomalStructure& structure : structures) {
@@ -147,13 +150,13 @@ BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& stru
     }
     // The tables serve where they take little memory and few more ends than the largest pair
     // holds; elsewhere the sorted profiles do.
-    if (vertexCount > maxTableGrowth * 10 * (largest + secondLargest + 1) ||
+    if (vertexCount > maxTableGrowth * 2 * (largest + secondLargest + 1) ||
         vertexCount * structures.size() > maxTableBytes / sizeof(uint32_t)) {
         profiles_ = buildAdjacencyProfiles(structures);
         return;
     }
     vertexCount_ = vertexCount;
-    words_ = (codeCount + 63) / 64;
+    words_ = (ranks + 63) / 64;
     partners_.assign(vertexCount * structures.size(), 0);
     adjacencies_.resize(structures.size());
     geneBits_.assign(words_ * structures.size(), 0);
@@ -161,16 +164,16 @@ BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& stru
         uint32_t* partner = partners_.data() + k * vertexCount;
         uint64_t* genes = geneBits_.data() + k * words_;
         const auto link = [&](int32_t a, int32_t b) {
-            const uint32_t x = leavingEnd(a);
-            const uint32_t y = enteringEnd(b);
+            const uint32_t rankOfA = rankOfDenseCode(absoluteCode(a));
+            const uint32_t rankOfB = rankOfDenseCode(absoluteCode(b));
+            const uint32_t x = compactLeavingEnd(rankOfA, a > 0);
+            const uint32_t y = compactEnteringEnd(rankOfB, b > 0);
             // An end joins one other at most, so no adjacency repeats.
             partner[x] = y;
             partner[y] = x;
             adjacencies_[k].emplace_back(std::min(x, y), std::max(x, y));
-            for (const int32_t code : {a, b}) {
-                const uint32_t c = absoluteCode(code);
-                genes[c / 64] |= uint64_t{1} << (c % 64);
-            }
+            for (const uint32_t rank : {rankOfA, rankOfB})
+                genes[rank / 64] |= uint64_t{1} << (rank % 64);
         };
         for (const Chromosome& chromosome : numbered[k].chromosomes) {
             const std::vector<int32_t>& g = chromosome.genes;
@@ -199,14 +202,12 @@ void combineWithBreakpointDistances(DistanceMatrix& special, double specialWeigh
                                     double breakpointWeight) {
     const std::optional<BreakpointTables> tables =
         breakpointWeight == 0 ? std::nullopt : std::optional<BreakpointTables>(structures);
-    for (std::size_t i = 0; i < special.size(); ++i) {
-        // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
-        for (std::size_t j = i + 1; j < special.size(); ++j) {
-            const double count = tables ? tables->distance(i, j) : 0.0;
-            special[i][j] = special[i][j] * specialWeight + breakpointWeight * count;
-            special[j][i] = special[j][i] * specialWeight + breakpointWeight * count;
-        }
-    }
+    // The diagonal stays 0 whatever the weights' signs (no "-0" in the files).
+    forEachPairBySquares(special.size(), [&](std::size_t i, std::size_t j) {
+        const double count = tables ? tables->distance(i, j) : 0.0;
+        special[i][j] = special[i][j] * specialWeight + breakpointWeight * count;
+        special[j][i] = special[j][i] * specialWeight + breakpointWeight * count;
+    });
 }
 
 }  // namespace varnet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +21,23 @@ using DistanceMatrix = std::vector<std::vector<double>>;
 DistanceMatrix makeDistanceMatrix(std::size_t n);
 // Throws that error where an n x n matrix would not fit; keeps nothing allocated.
 void checkDistanceMatrixFits(std::size_t n);
+
+// Calls visit(i, j) for every pair i < j of n, a square of pairs at a time: work on the cell
+// (i, j) and its mirror (j, i) then finds the few rows a square touches in the cache, where a
+// pass row by row would fetch a line of another row for every mirror cell.
+template <typename Visit>
+void forEachPairBySquares(std::size_t n, Visit visit) {
+    constexpr std::size_t side = 32;
+    for (std::size_t top = 0; top < n; top += side) {
+        const std::size_t bottom = std::min(n, top + side);
+        for (std::size_t left = top; left < n; left += side) {
+            const std::size_t right = std::min(n, left + side);
+            for (std::size_t i = top; i < bottom; ++i) {
+                for (std::size_t j = std::max(left, i + 1); j < right; ++j) visit(i, j);
+            }
+        }
+    }
+}
 
 // The adjacencies and the genes of one structure as integer keys, each list sorted and without
 // repeats, for the breakpoint distance.

@@ -29,22 +29,10 @@ void advance(PairPosition& pair, uint64_t structures) {
     pair.column = pair.row + 1;
 }
 
-// Copies every cell above the diagonal to its mirror cell below, a square of cells at a time:
-// a row of a square and its column then stay in the cache together.
+// Copies every cell above the diagonal to its mirror cell below.
 void mirrorUpperTriangle(DistanceMatrix& matrix) {
-    constexpr std::size_t side = 32;
-    const std::size_t n = matrix.size();
-    for (std::size_t top = 0; top < n; top += side) {
-        const std::size_t bottom = std::min(n, top + side);
-        for (std::size_t left = top; left < n; left += side) {
-            const std::size_t right = std::min(n, left + side);
-            for (std::size_t row = top; row < bottom; ++row) {
-                const double* const cells = matrix[row].data();
-                for (std::size_t column = std::max(left, row + 1); column < right; ++column)
-                    matrix[column][row] = cells[column];
-            }
-        }
-    }
+    forEachPairBySquares(matrix.size(),
+                         [&matrix](std::size_t i, std::size_t j) { matrix[j][i] = matrix[i][j]; });
 }
 
 }  // namespace

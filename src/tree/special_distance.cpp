@@ -44,8 +44,9 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
     // Compact ends: those of the rank r are 2r + 2 and 2r + 3.
     if (largest + secondLargest > 0) result.vertexCount = 2 * (largest + secondLargest) + 2;
     const std::size_t ranks =
-        result.codeCount == 0 ? 0
-                              : rankOfDenseCode(static_cast<uint32_t>(result.codeCount - 1)) + 1;
+        result.codeCount == 0
+            ? 0
+            : std::size_t{rankOfDenseCode(static_cast<uint32_t>(result.codeCount - 1))} + 1;
     const std::size_t fileVertexCount = ranks == 0 ? 0 : 2 * ranks + 2;
     if (fileVertexCount == 0 || fileVertexCount > maxKeptAdjacencyGrowth * result.vertexCount)
         return result;
