@@ -4,20 +4,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
-#include <vector>
 
-#include "support/temp_dir.hpp"
+#include "support/program_run.hpp"
 
 namespace varnet {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = testing::ProgramRun;
 
 // Runs the program with `arguments` (already quoted for the shell) inside `dir`; `prefix` is
 // shell text run before it, `out` and `err` where its streams go.
@@ -54,9 +50,7 @@ TEST(Executable, FullDevicesFailTheRunAndLeaveEarlierResultsWhole) {
     dir.write("large.txt", largePair());
     const std::string dist = "-c small.txt -o weights.txt -r out -m dist";
     ASSERT_EQ(runProgram(dir, dist).status, 0);
-    const std::string names[] = {"joint_graph.txt", "final.txt", "shortest_sequence.txt"};
-    std::vector<std::string> earlier;
-    for (const std::string& name : names) earlier.push_back(dir.read("out/" + name));
+    const std::map<std::string, std::string> earlier = testing::filesIn(dir.path() / "out");
 
     // A file system that fills up: the file-size limit makes writes beyond 16 blocks fail the
     // way a full device does (the signal it raises is ignored, as a full device raises none).
@@ -66,12 +60,7 @@ TEST(Executable, FullDevicesFailTheRunAndLeaveEarlierResultsWhole) {
     EXPECT_NE(full.err.find("Error occured: Failed to write file out/joint_graph.txt"),
               std::string::npos)
         << full.err;
-    for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(dir.read("out/" + names[k]), earlier[k]);
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator(dir.path() / "out"))
-        ++files;
-    EXPECT_EQ(files, 3u) << "no temporary file is left";
+    EXPECT_EQ(testing::filesIn(dir.path() / "out"), earlier) << "no temporary file is left";
 
     // Console text that cannot be written fails the run; the other stream says so.
     const Outcome noOut =

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
 #include "app/weight_files.hpp"
 #include "structures/structure_reader.hpp"
 #include "support/expect_throws.hpp"
-#include "support/temp_dir.hpp"
+#include "support/program_run.hpp"
 
 namespace varnet {
 namespace {
@@ -67,14 +67,13 @@ TEST(ResultFiles, AreReplacedWholeOrLeftAsTheyWere) {
             });
         },
         "Failed to write file " + path);
-    EXPECT_EQ(dir.read("final.txt"), "earlier run\n");
+    using Files = std::map<std::string, std::string>;
+    EXPECT_EQ(testing::filesIn(dir.path()),
+              (Files{{"final.txt", "earlier run\n"}, {"plain_file", "x"}}));
 
     writeResultFile(path, [](std::ostream& out) { out << "new run\n"; });
-    EXPECT_EQ(dir.read("final.txt"), "new run\n");
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        ++files;
-    EXPECT_EQ(files, 2u) << "final.txt and plain_file, no temporary file";
+    EXPECT_EQ(testing::filesIn(dir.path()),
+              (Files{{"final.txt", "new run\n"}, {"plain_file", "x"}}));
 }
 
 }  // namespace
