@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <random>
-#include <sstream>
 
 #include "graph/joint_graph.hpp"
 #include "solver/solve.hpp"

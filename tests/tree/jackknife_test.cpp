@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 #include <sstream>
 
 #include "structures/gene_code.hpp"
