@@ -3,6 +3,7 @@
 // must add up to the cost, the solve for the cost alone must find it too, and the final graph
 // must hold every end of every gene copy the two structures share exactly once, and no other
 // vertex.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +61,46 @@ std::set<uint32_t> verticesOf(const Component& component) {
     return vertices;
 }
 
+bool sameCost(double x, double y) {
+    return x == y || (std::isnan(x) && std::isnan(y));
+}
+
+// Tree mode compares a pair on compact ends through one input, and builds the second direction
+// by turning the first one's trace round: both costs are those of graphs built on their own.
+void requireTreeModeCosts(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                          const AdjacencyArray& adjacencyA, const AdjacencyArray& adjacencyB,
+                          const OperationWeights& weights) {
+    uint32_t largestCode = 0;
+    for (const ChromosomalStructure* structure : {&a, &b}) {
+        for (const Chromosome& chromosome : structure->chromosomes) {
+            for (const int32_t code : chromosome.genes)
+                largestCode = std::max(largestCode, absoluteCode(code));
+        }
+    }
+    if (largestCode == 0) return;
+    AdjacencyArray compactA;
+    AdjacencyArray compactB;
+    for (AdjacencyArray* compact : {&compactA, &compactB})
+        compact->partner.assign(2 * std::size_t{rankOfDenseCode(largestCode)} + 4, 0);
+    fillCompactAdjacency(a, compactA);
+    fillCompactAdjacency(b, compactB);
+    JointGraphInput input(0, EndNumbering::compact);
+    input.load(compactA, compactB);
+    ChromosomeSet state;
+    for (const bool exchanged : {false, true}) {
+        if (exchanged) input.exchangeStructures();
+        buildJointGraph(input, GeneFreeCycles::counted, state);
+        const double cost = solvedCostOnlyIn(state, weights);
+        const double alone = solvedCostOnly(
+            exchanged ? buildJointGraph(adjacencyB, adjacencyA, GeneFreeCycles::counted)
+                      : buildJointGraph(adjacencyA, adjacencyB, GeneFreeCycles::counted),
+            weights);
+        fuzz::require(sameCost(cost, alone),
+                      exchanged ? "the turned graph on compact ends costs what B to A costs"
+                                : "the graph on compact ends costs what A to B costs");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -95,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, GeneFreeCycles::counted), weights);
     fuzz::require(costOnly == cost || (std::isnan(costOnly) && std::isnan(cost)),
                   "the cost-only solve finds the recorded solve's cost");
+    requireTreeModeCosts(a, b, adjacencyA, adjacencyB, weights);
     printJointGraph(printout, state, printed);
     for (const OperationRecord& record : state.log.records())
         printOperationRecord(printout, record, printed);
