@@ -92,11 +92,17 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
                                       [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
       fileCodes_(codes.fileVertexCount != 0),
-      pairRank_(fileCodes_ ? 0 : codes.codeCount, 0),
+      pairRank_(codes.codeCount, 0),
       input_(fileCodes_ ? codes.fileVertexCount : codes.vertexCount, EndNumbering::compact) {
     // Both tables as long, so that a build reads them without padding either.
     first_.partner.assign(input_.vertexCount(), 0);
     second_.partner.assign(input_.vertexCount(), 0);
+    // A lookup spares the filling of every pair's tables a division per gene.
+    if (fileCodes_) {
+        for (std::size_t code = 1; code < pairRank_.size(); ++code) {
+            if (code % 10 != 0) pairRank_[code] = rankOfDenseCode(static_cast<uint32_t>(code));
+        }
+    }
     if (copies_ == CopyRule::context) {
         genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
@@ -162,7 +168,8 @@ void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const Chromosom
                                                   AdjacencyArray& adjacency) const {
     if (fileCodes_) {
         // The tables cover every end of the file.
-        fillCompactAdjacency(source, adjacency);
+        fillRenumberedCompactAdjacency(
+            source, pairRank_, static_cast<uint32_t>(codes_.fileVertexCount - 1), adjacency);
         return;
     }
     const std::vector<int32_t>& codes = codes_.codesOf[k];

@@ -103,8 +103,10 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    bool fileCodes_ = false;          // pairs keep the file's codes (`fileVertexCount`)
-    std::vector<uint32_t> pairRank_;  // otherwise, by the file's code: its rank in the pair
+    bool fileCodes_ = false;  // pairs keep the file's codes (`fileVertexCount`)
+    // By the file's code: its rank in the file where pairs keep the file's codes, else in the
+    // pair.
+    std::vector<uint32_t> pairRank_;
     // The ends of either structure of the pair, in increasing order, in `endRoom_`.
     std::span<const uint32_t> pairEnds_;
     std::vector<uint32_t> endRoom_;
