@@ -186,13 +186,12 @@ TEST_F(CommandLine, JackknifeDeletesEveryCopyOfAName) {
         testing::runProgram({"-c", "s.txt", "-o", "weights.txt", "-r", "out", "-m", "tree", "-p",
                              "nj", "-b", "12", "--jackknife-fraction", "0.8"});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::istringstream trees(dir_.read("out/replicates.tre"));
-    int count = 0;
-    for (std::string tree; std::getline(trees, tree); ++count) {
+    const std::vector<std::string> trees = testing::linesOf(dir_.read("out/replicates.tre"));
+    EXPECT_EQ(trees.size(), 12u);
+    for (const std::string& tree : trees) {
         for (std::size_t at = tree.find(':'); at != std::string::npos; at = tree.find(':', at + 1))
             EXPECT_LT(std::stod(tree.substr(at + 1)), 1000.0) << tree;
     }
-    EXPECT_EQ(count, 12);
 }
 
 TEST(WeightFiles, ReadsKeysInAnyOrderWithEitherSeparator) {

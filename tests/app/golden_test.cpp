@@ -107,10 +107,9 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     for (const std::string& file : expectedFiles) {
         if (!created.contains(file)) continue;
         if (drawings.contains(file)) {
-            std::istringstream lines(readFile(expected / (file + ".labels")));
-            std::vector<std::string> labels;
-            for (std::string line; std::getline(lines, line);) labels.push_back(line);
-            EXPECT_EQ(testing::leafLabelsOfSvg(readFile(work.path() / file)), labels) << file;
+            EXPECT_EQ(testing::leafLabelsOfSvg(readFile(work.path() / file)),
+                      testing::linesOf(readFile(expected / (file + ".labels"))))
+                << file;
             continue;
         }
         EXPECT_EQ(maskTimings(readFile(expected / file)), maskTimings(readFile(work.path() / file)))

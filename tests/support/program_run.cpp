@@ -28,6 +28,13 @@ std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
     return files;
 }
 
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 std::string maskTimings(const std::string& text) {
     static const std::string label = "Time of matrix calculation: ";
     std::string masked;

@@ -30,6 +30,9 @@ std::string readFile(const std::filesystem::path& path);
 // Every file directly inside `dir`, by name.
 std::map<std::string, std::string> filesIn(const std::filesystem::path& dir);
 
+// The lines of `text`, without their line feeds.
+std::vector<std::string> linesOf(const std::string& text);
+
 // `text` with the number on every "Time of matrix calculation: " line masked.
 std::string maskTimings(const std::string& text);
 

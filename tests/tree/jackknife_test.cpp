@@ -154,13 +154,6 @@ TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
     }
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 // Replicates that delete no gene rebuild the main tree, so every branch has support 100; those
 // that delete half the genes still give trees over every structure once.
 TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
@@ -196,13 +189,15 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
             }
             // Every inner node but the root: n - 2 of a rooted tree, n - 3 of an unrooted one.
             EXPECT_EQ(labels, std::string(method) == "nj" ? 6u : 7u);
-            EXPECT_EQ(linesOf(all.at("replicates.tre")), std::vector<std::string>(2, plain));
-            const std::vector<std::string> rows = linesOf(all.at("support.tsv"));
+            EXPECT_EQ(testing::linesOf(all.at("replicates.tre")),
+                      std::vector<std::string>(2, plain));
+            const std::vector<std::string> rows = testing::linesOf(all.at("support.tsv"));
             EXPECT_EQ(rows.size(), labels + 1);
             for (std::size_t k = 1; k < rows.size(); ++k)
                 EXPECT_TRUE(rows[k].ends_with("\t2\t100")) << rows[k];
 
-            for (const std::string& tree : linesOf(replicated(0.5, 2).at("replicates.tre"))) {
+            for (const std::string& tree :
+                 testing::linesOf(replicated(0.5, 2).at("replicates.tre"))) {
                 for (const ChromosomalStructure& structure : structures) {
                     const std::size_t at = tree.find(structure.name);
                     EXPECT_NE(at, std::string::npos) << tree;
