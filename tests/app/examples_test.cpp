@@ -43,9 +43,6 @@ TreeRun runTreeExample(const std::string& file, const char* threads, bool termin
 // one worker and with as many as the process may use.
 TEST(Examples, TreeSixGivesTheSameResultsInEveryFormatAndWorkerCount) {
     const TreeRun native = runTreeExample("examples/tree_six.txt", nullptr);
-    EXPECT_EQ(native.files.size(), 7u) << "distance.tsv, distance.phy, map.txt, infile, graph.txt, "
-                                          "tree.tre, tree.svg";
-    EXPECT_EQ(native.err, "Parsing parameters: \nDone.\n") << "no progress line off a terminal";
     for (const char* file :
          {"examples/tree_six.txt", "examples/tree_six.unimog", "examples/tree_six.grimm"}) {
         for (const char* threads : {"1", "3"}) {
