@@ -135,9 +135,6 @@ void expectInvariants(const GeneratedCase& c) {
     const JointGraph graph = jointGraph(c.a, c.b, GeneFreeCycles::counted);
     EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(graph, c.weights)),
               std::bit_cast<uint64_t>(state.log.totalCost()));
-    // The deletions a cost-only solve leaves to the end are the same, in the same order, whether
-    // the graph holds all its cycles or left some out: where the order differs, some sums round
-    // differently.
     expectSameFinalDeletions(c);
     // So it is with weights whose sums round: the cost-only solve adds the same weights in the
     // same order.
