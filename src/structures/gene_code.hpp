@@ -40,6 +40,7 @@ inline uint32_t otherEndIn(uint32_t end) {
         return otherEnd(end);
     }
 }
+
 // The code group of a code, whatever its sign and copy number: the gene id (the name's number)
 // unless some structure holds more than 9 copies of a name (see `numberCopies`).
 inline int32_t geneIdOf(int32_t code) {
