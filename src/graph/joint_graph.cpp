@@ -175,7 +175,7 @@ private:
     void makeTraced(const TracedList& traced, JointGraph& graph) {
         // A closed list of common ends only is a cycle of as many adjacency edges as it has
         // entries.
-        if (countsGeneFree_ && traced.closed && !traced.holdsRun) {
+        if (countsGeneFree_ && traced.closed && traced.markers == 0) {
             ++graph.geneFreeCycles;
             graph.geneFreeCycleEdges += traced.size;
             return;
@@ -221,7 +221,6 @@ private:
     void appendMarker(TracedList& traced) {
         appendEntry(traced, runMarker);
         ++traced.markers;
-        traced.holdsRun = true;
     }
 
     // Phase 1: every component is traced once, from its smallest end; the list of each is kept
@@ -495,7 +494,6 @@ private:
         traced.owner = x;
         traced.size = 0;
         traced.markers = 0;
-        traced.holdsRun = false;
         traced.startSide = static_cast<uint8_t>(1 - side);
         if (runBeforeTelomere) {
             appendMarker(traced);

@@ -145,13 +145,11 @@ private:
         uint32_t size = 0;
         // The end the walk started from: the smallest of the component in either direction.
         uint32_t from = 0;
-        // Entries that mark a run of genes.
+        // Entries that mark a run of genes; none in a list of common ends only.
         uint32_t markers = 0;
         // Side of the component's first edge: 0 A, 1 B, 2 lone vertex.
         uint8_t startSide = 0;
         bool closed = false;
-        // Some entry marks a run of genes.
-        bool holdsRun = false;
         // The sequence is read the other way round: a closed one from its first entry on
         // backwards, an open one from its last.
         bool turned = false;
