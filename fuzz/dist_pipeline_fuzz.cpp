@@ -78,12 +78,12 @@ void requireTreeModeCosts(const ChromosomalStructure& a, const ChromosomalStruct
         }
     }
     if (largestCode == 0) return;
+    const std::vector<uint32_t> rankOf = ranksOfDenseCodes(largestCode + 1);
+    const uint32_t largestEnd = compactLeavingEnd(rankOf[largestCode], true);
     AdjacencyArray compactA;
     AdjacencyArray compactB;
-    for (AdjacencyArray* compact : {&compactA, &compactB})
-        compact->partner.assign(2 * std::size_t{rankOfDenseCode(largestCode)} + 4, 0);
-    fillCompactAdjacency(a, compactA);
-    fillCompactAdjacency(b, compactB);
+    fillRenumberedCompactAdjacency(a, rankOf, largestEnd, compactA);
+    fillRenumberedCompactAdjacency(b, rankOf, largestEnd, compactB);
     JointGraphInput input(0, EndNumbering::compact);
     input.load(compactA, compactB);
     ChromosomeSet state;

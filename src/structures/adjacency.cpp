@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "structures/gene_code.hpp"
-#include "structures/gene_numbering.hpp"
 
 namespace varnet {
 namespace {
@@ -67,12 +66,6 @@ void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjace
 void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
     linkAll(structure, adjacency.partner, [](int32_t code) {
         return GeneEnds{enteringEnd(code), leavingEnd(code)};
-    });
-}
-
-void fillCompactAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
-    linkAll(structure, adjacency.partner, [](int32_t code) {
-        return compactEndsOfRank(rankOfDenseCode(absoluteCode(code)), code);
     });
 }
 

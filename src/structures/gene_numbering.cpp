@@ -130,4 +130,12 @@ std::vector<int32_t> numberCodesDensely(std::vector<ChromosomalStructure>& struc
     return originals;
 }
 
+std::vector<uint32_t> ranksOfDenseCodes(std::size_t codeCount) {
+    std::vector<uint32_t> ranks(codeCount, 0);
+    for (std::size_t code = 1; code < codeCount; ++code) {
+        if (code % 10 != 0) ranks[code] = rankOfDenseCode(static_cast<uint32_t>(code));
+    }
+    return ranks;
+}
+
 }  // namespace varnet

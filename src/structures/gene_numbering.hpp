@@ -85,5 +85,8 @@ inline int32_t denseCodeOfRank(std::size_t rank) {
 inline uint32_t rankOfDenseCode(uint32_t code) {
     return 9 * (code / 10) + code % 10 - 1;
 }
+// The rank of every dense code below `codeCount`, by code, for lookups where a division per
+// gene would cost; 0 for the multiples of 10, which are no dense code.
+std::vector<uint32_t> ranksOfDenseCodes(std::size_t codeCount);
 
 }  // namespace varnet

@@ -51,13 +51,14 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
     if (fileVertexCount == 0 || fileVertexCount > maxKeptAdjacencyGrowth * result.vertexCount)
         return result;
     result.fileVertexCount = fileVertexCount;
+    result.rankOf = ranksOfDenseCodes(result.codeCount);
     result.codeWords = (ranks + 63) / 64;
     result.codeBits.assign(structures.size() * result.codeWords, 0);
     result.endsOf.resize(structures.size());
     for (std::size_t k = 0; k < structures.size(); ++k) {
         uint64_t* bits = result.codeBits.data() + k * result.codeWords;
         for (const int32_t code : result.codesOf[k]) {
-            const uint32_t rank = rankOfDenseCode(static_cast<uint32_t>(code));
+            const uint32_t rank = result.rankOf[static_cast<std::size_t>(code)];
             bits[rank / 64] |= uint64_t{1} << (rank % 64);
             result.endsOf[k].push_back(compactEnteringEnd(rank, true));
             result.endsOf[k].push_back(compactLeavingEnd(rank, true));
@@ -76,7 +77,9 @@ StructureCodes collectStructureCodes(const std::vector<ChromosomalStructure>& st
         result.adjacencies.resize(structures.size());
         for (std::size_t k = 0; k < structures.size(); ++k) {
             result.adjacencies[k].partner.assign(fileVertexCount, 0);
-            fillCompactAdjacency(result.numbered[k], result.adjacencies[k]);
+            fillRenumberedCompactAdjacency(result.numbered[k], result.rankOf,
+                                           static_cast<uint32_t>(fileVertexCount - 1),
+                                           result.adjacencies[k]);
         }
     }
     return result;
@@ -92,17 +95,11 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
                                       [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
       fileCodes_(codes.fileVertexCount != 0),
-      pairRank_(codes.codeCount, 0),
+      pairRank_(fileCodes_ ? 0 : codes.codeCount, 0),
       input_(fileCodes_ ? codes.fileVertexCount : codes.vertexCount, EndNumbering::compact) {
     // Both tables as long, so that a build reads them without padding either.
     first_.partner.assign(input_.vertexCount(), 0);
     second_.partner.assign(input_.vertexCount(), 0);
-    // A lookup spares the filling of every pair's tables a division per gene.
-    if (fileCodes_) {
-        for (std::size_t code = 1; code < pairRank_.size(); ++code) {
-            if (code % 10 != 0) pairRank_[code] = rankOfDenseCode(static_cast<uint32_t>(code));
-        }
-    }
     if (copies_ == CopyRule::context) {
         genesOf_.resize(structures.size());
         geneOfCode_.resize(codes.originals.size());
@@ -169,7 +166,7 @@ void SpecialDistanceCalculator::fillPairAdjacency(std::size_t k, const Chromosom
     if (fileCodes_) {
         // The tables cover every end of the file.
         fillRenumberedCompactAdjacency(
-            source, pairRank_, static_cast<uint32_t>(codes_.fileVertexCount - 1), adjacency);
+            source, codes_.rankOf, static_cast<uint32_t>(codes_.fileVertexCount - 1), adjacency);
         return;
     }
     const std::vector<int32_t>& codes = codes_.codesOf[k];

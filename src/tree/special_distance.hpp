@@ -31,10 +31,12 @@ struct StructureCodes {
     std::size_t vertexCount = 0;  // largest compact end of a pair numbered on its own + 1
     // Where the file's codes cover few more ends than its largest pair holds (at most
     // `maxKeptAdjacencyGrowth` times as many), pairs are compared with the file's codes rather
-    // than numbered on their own: the table length that covers every end of the file, the codes
-    // each structure holds as a set of bits (`codeWords` words a structure, bit r for the code
-    // of rank r), and the compact ends each holds in increasing order. 0 and empty otherwise.
+    // than numbered on their own: the table length that covers every end of the file, the rank
+    // of every code in the file, the codes each structure holds as a set of bits (`codeWords`
+    // words a structure, bit r for the code of rank r), and the compact ends each holds in
+    // increasing order. 0 and empty otherwise.
     std::size_t fileVertexCount = 0;
+    std::vector<uint32_t> rankOf;
     std::size_t codeWords = 0;
     std::vector<uint64_t> codeBits;
     std::vector<std::vector<uint32_t>> endsOf;
@@ -103,10 +105,8 @@ private:
     ContextPairer pairer_;
     ChromosomalStructure pairedFirst_;  // structures i and j with their copies paired by context
     ChromosomalStructure pairedSecond_;
-    bool fileCodes_ = false;  // pairs keep the file's codes (`fileVertexCount`)
-    // By the file's code: its rank in the file where pairs keep the file's codes, else in the
-    // pair.
-    std::vector<uint32_t> pairRank_;
+    bool fileCodes_ = false;          // pairs keep the file's codes (`fileVertexCount`)
+    std::vector<uint32_t> pairRank_;  // otherwise, by the file's code: its rank in the pair
     // The ends of either structure of the pair, in increasing order, in `endRoom_`.
     std::span<const uint32_t> pairEnds_;
     std::vector<uint32_t> endRoom_;

@@ -139,12 +139,11 @@ TEST(JointGraphInput, CompactEndsGiveTheSameGraphRenamed) {
         options.rearrangements = std::uniform_int_distribution<int>(0, 8)(random);
         const auto [first, second] = testing::generatePair(random, options);
         std::vector<ChromosomalStructure> numbered{first, second};
-        const std::size_t ranks = numberCodesDensely(numbered).size();
+        const std::vector<uint32_t> rankOf = ranksOfDenseCodes(numberCodesDensely(numbered).size());
+        const auto largestEnd = static_cast<uint32_t>(2 * rankOf.size() + 1);
         std::array<AdjacencyArray, 2> compact;
-        for (const int k : {0, 1}) {
-            compact[k].partner.assign(2 * ranks + 2, 0);
-            fillCompactAdjacency(numbered[k], compact[k]);
-        }
+        for (const int k : {0, 1})
+            fillRenumberedCompactAdjacency(numbered[k], rankOf, largestEnd, compact[k]);
         const AdjacencyArray a = testing::adjacencyOf(numbered[0]);
         const AdjacencyArray b = testing::adjacencyOf(numbered[1]);
 
