@@ -52,9 +52,12 @@ private:
 // Writes the result file `path` whole or not at all: `write` fills a new temporary file in the
 // same directory, which is closed, synced and then renamed to `path`, replacing an earlier file
 // in one step. On any failure the temporary file is removed and an earlier file at `path` stays
-// as it was. Throws "Failed to create file " + path when the file cannot be created or put in
-// place, "Failed to write file " + path when the text did not reach it completely, and passes
-// an exception of `write` through.
+// as it was. A symbolic link to a regular file stays a link: the file it leads to is replaced.
+// Something at `path` that is not a regular file (a FIFO, a device, /dev/stdout onto a pipe or a
+// terminal) is never replaced: the text is written into it in place, as it is produced, so there
+// "whole or not at all" is up to its reader. Throws "Failed to create file " + path when the file
+// cannot be created, opened or put in place, "Failed to write file " + path when the text did
+// not reach it completely, and passes an exception of `write` through.
 void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 // A temporary file beside a result file, for the part of its text that is ready before the

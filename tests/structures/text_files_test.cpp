@@ -1,7 +1,11 @@
 #include "structures/text_files.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -74,6 +78,39 @@ TEST(ResultFiles, AreReplacedWholeOrLeftAsTheyWere) {
     writeResultFile(path, [](std::ostream& out) { out << "new run\n"; });
     EXPECT_EQ(testing::filesIn(dir.path()),
               (Files{{"final.txt", "new run\n"}, {"plain_file", "x"}}));
+}
+
+// The bytes waiting in the FIFO read end `fd`, opened without blocking.
+std::string drained(int fd) {
+    std::string text;
+    char chunk[4096];
+    for (ssize_t count; (count = ::read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, count);
+    return text;
+}
+
+TEST(ResultFiles, AFifoIsWrittenIntoAndALinkKept) {
+    namespace fs = std::filesystem;
+    const testing::TempDir dir;
+    const fs::path fifo = dir.path() / "tree.tre";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // The reader is open before the writer comes, so opening the FIFO to write does not wait,
+    // and the text, far below a pipe's capacity, waits in the pipe until it is read here: no
+    // step can block, whatever the writer does.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    writeResultFile(fifo.string(), [](std::ostream& out) { out << "(A,B);\n"; });
+    EXPECT_EQ(drained(reader), "(A,B);\n");
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+
+    // A link to a regular file: the file is replaced, the link stays.
+    const std::string target = dir.write("runs/final.txt", "earlier run\n");
+    fs::create_symlink(target, dir.path() / "final.txt");
+    writeResultFile((dir.path() / "final.txt").string(), [](std::ostream& out) { out << "new\n"; });
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "final.txt")));
+    EXPECT_EQ(dir.read("runs/final.txt"), "new\n");
+    EXPECT_EQ(testing::filesIn(dir.path() / "runs"),
+              (std::map<std::string, std::string>{{"final.txt", "new\n"}}));
 }
 
 }  // namespace
