@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
@@ -16,8 +17,23 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 // The header's leading columns that are not genomes, per layout.
 constexpr std::string_view orthogroupColumn = "Orthogroup";
 constexpr std::string_view csvColumns[] = {"Gene", "Non-unique Gene name", "Annotation"};
-constexpr std::string_view longerLayoutColumn = "No. isolates";
+// Roary's summary columns; before late 2015 it wrote them up to "QC".
+constexpr std::string_view summaryColumns[] = {"No. isolates",
+                                               "No. sequences",
+                                               "Avg sequences per isolate",
+                                               "Genome Fragment",
+                                               "Order within Fragment",
+                                               "Accessory Fragment",
+                                               "Accessory Order with Fragment",
+                                               "QC",
+                                               "Min group size nuc",
+                                               "Max group size nuc",
+                                               "Avg group size nuc"};
 constexpr std::string_view lastSummaryColumn = "Avg group size nuc";
+
+// Panaroo's marks on the IDs of its tables.
+constexpr std::string_view refoundMark = "_refound_";
+constexpr std::string_view idSuffixes[] = {"_len", "_stop"};
 
 // Records of the table, one line each, or one quoted-field-aware CSV record each.
 class Records {
@@ -121,36 +137,86 @@ private:
     int64_t start_ = 0;
 };
 
+// How a cell lists genes.
+enum class Cells {
+    Orthogroups,  // IDs separated by ", "
+    Roary,        // paralogues separated by tabs or ';'
+    Panaroo,      // genes separated by tabs, the fragments of one gene by ';'
+};
+
 struct Layout {
-    char idSeparator;
+    Cells cells;
     std::size_t firstGenome;
 };
 
-std::size_t findColumn(const std::vector<std::string>& header, std::string_view name) {
-    return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+bool isSummaryColumn(std::string_view name) {
+    return std::find(std::begin(summaryColumns), std::end(summaryColumns), name) !=
+           std::end(summaryColumns);
 }
 
-Layout csvLayout(const std::vector<std::string>& header, const std::string& where) {
+// Roary's layout when the summary columns follow the first three, else Panaroo's.
+Layout csvLayout(const std::vector<std::string>& header) {
     std::size_t first = std::size(csvColumns);
-    if (header.size() > first && header[first] == longerLayoutColumn) {
-        first = findColumn(header, lastSummaryColumn);
-        if (first == header.size()) {
-            throw std::runtime_error(where + ": the header has the column \"" +
-                                     std::string(longerLayoutColumn) + "\" but not \"" +
-                                     std::string(lastSummaryColumn) + "\"");
-        }
-        ++first;
-    }
-    return {';', first};
+    if (first == header.size() || !isSummaryColumn(header[first])) return {Cells::Panaroo, first};
+    const auto last = std::find(header.begin() + static_cast<std::ptrdiff_t>(first), header.end(),
+                                lastSummaryColumn);
+    if (last != header.end())
+        return {Cells::Roary, static_cast<std::size_t>(last - header.begin()) + 1};
+    while (first < header.size() && isSummaryColumn(header[first])) ++first;
+    return {Cells::Roary, first};
 }
 
-void splitIds(std::string_view cell, char separator, std::size_t genome, Family& family) {
+// The GFF ID an ID of a presence/absence table stands for: without Panaroo's suffixes; none for
+// a refound gene.
+std::optional<std::string_view> gffIdOf(std::string_view id) {
+    if (id.find(refoundMark) != std::string_view::npos) return std::nullopt;
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        for (const std::string_view suffix : idSuffixes) {
+            if (id.size() > suffix.size() && id.ends_with(suffix)) {
+                id.remove_suffix(suffix.size());
+                stripped = true;
+            }
+        }
+    }
+    return id;
+}
+
+// Adds the genes of one genome's cell to `family`, or counts them in `unplaced`.
+void splitCell(std::string_view cell, Cells cells, std::size_t genome, Family& family,
+               std::size_t& unplaced) {
+    const auto isGeneEnd = [cells](char c) {
+        return c == '\t' || (cells == Cells::Orthogroups && c == ',') ||
+               (cells == Cells::Roary && c == ';');
+    };
     while (!cell.empty()) {
         std::size_t end = 0;
-        while (end < cell.size() && cell[end] != separator && cell[end] != '\t') ++end;
-        const std::string_view id = trimmed(cell.substr(0, end));
-        if (!id.empty()) family.members.push_back({genome, std::string(id)});
+        while (end < cell.size() && !isGeneEnd(cell[end])) ++end;
+        std::string_view gene = cell.substr(0, end);
         cell.remove_prefix(std::min(end + 1, cell.size()));
+
+        std::optional<FamilyMember> member;
+        bool listed = false;
+        while (!gene.empty()) {
+            const std::size_t fragmentEnd =
+                cells == Cells::Panaroo ? std::min(gene.find(';'), gene.size()) : gene.size();
+            std::optional<std::string_view> id = trimmed(gene.substr(0, fragmentEnd));
+            gene.remove_prefix(std::min(fragmentEnd + 1, gene.size()));
+            if (id->empty()) continue;
+            listed = true;
+            if (cells != Cells::Orthogroups) id = gffIdOf(*id);
+            if (!id) continue;
+            if (member) {
+                member->fragments.emplace_back(*id);
+            } else {
+                member = FamilyMember{genome, std::string(*id)};
+            }
+        }
+        if (member) {
+            family.members.push_back(std::move(*member));
+        } else if (listed) {
+            ++unplaced;
+        }
     }
 }
 
@@ -161,7 +227,7 @@ FamilyTable readFamilyTable(std::istream& in, const std::string& source) {
     std::vector<std::string> header;
     if (!records.next(header)) throw std::runtime_error(source + ": the table is empty");
     const std::string where = records.where();
-    Layout layout{',', 1};
+    Layout layout{Cells::Orthogroups, 1};
     if (!records.tabSeparated()) {
         if (header.size() < std::size(csvColumns) ||
             !std::equal(std::begin(csvColumns), std::end(csvColumns), header.begin())) {
@@ -172,7 +238,7 @@ FamilyTable readFamilyTable(std::istream& in, const std::string& source) {
                 "(comma-separated, first columns \"Gene\", \"Non-unique Gene name\", "
                 "\"Annotation\")");
         }
-        layout = csvLayout(header, where);
+        layout = csvLayout(header);
     }
 
     FamilyTable table;
@@ -186,6 +252,7 @@ FamilyTable readFamilyTable(std::istream& in, const std::string& source) {
         table.genomes.emplace_back(name);
     }
     if (table.genomes.empty()) throw std::runtime_error(where + ": the table has no genome column");
+    table.unplaced.assign(table.genomes.size(), 0);
     for (std::size_t k = 0; k < table.genomes.size(); ++k) {
         const auto [it, added] = columns.emplace(table.genomes[k], k);
         if (!added) {
@@ -212,7 +279,7 @@ FamilyTable readFamilyTable(std::istream& in, const std::string& source) {
                                      std::to_string(it->second) + ")");
         }
         for (std::size_t k = 0; k < table.genomes.size(); ++k)
-            splitIds(fields[layout.firstGenome + k], layout.idSeparator, k, family);
+            splitCell(fields[layout.firstGenome + k], layout.cells, k, family, table.unplaced[k]);
         table.families.push_back(std::move(family));
     }
     if (table.families.empty()) throw std::runtime_error(source + ": the table lists no family");

@@ -6,30 +6,45 @@
 namespace varnet {
 
 FamilyIndex::FamilyIndex(const FamilyTable& table) : byGenome_(table.genomes.size()) {
+    const auto add = [&](std::size_t genome, const std::string& id, std::size_t f, bool further) {
+        const auto [it, added] = byGenome_[genome].emplace(id, Listing{f, further});
+        if (added) return;
+        const Family& first = table.families[it->second.family];
+        const Family& again = table.families[f];
+        throw std::runtime_error("the gene \"" + id + "\" of genome \"" + table.genomes[genome] +
+                                 "\" is listed twice: in the family \"" + first.name + "\" (line " +
+                                 std::to_string(first.line) + ") and in \"" + again.name +
+                                 "\" (line " + std::to_string(again.line) + ")");
+    };
     for (std::size_t f = 0; f < table.families.size(); ++f) {
         for (const FamilyMember& member : table.families[f].members) {
-            const auto [it, added] = byGenome_[member.genome].emplace(member.id, f);
-            if (added) continue;
-            const Family& first = table.families[it->second];
-            const Family& again = table.families[f];
-            throw std::runtime_error("the gene \"" + member.id + "\" of genome \"" +
-                                     table.genomes[member.genome] +
-                                     "\" is listed twice: in the family \"" + first.name +
-                                     "\" (line " + std::to_string(first.line) + ") and in \"" +
-                                     again.name + "\" (line " + std::to_string(again.line) + ")");
+            add(member.genome, member.id, f, false);
+            for (const std::string& fragment : member.fragments)
+                add(member.genome, fragment, f, true);
         }
     }
 }
 
+const FamilyIndex::Listing* FamilyIndex::find(std::size_t genome, std::string_view id) const {
+    const auto& listings = byGenome_[genome];
+    const auto found = listings.find(id);
+    return found == listings.end() ? nullptr : &found->second;
+}
+
 std::optional<std::size_t> FamilyIndex::familyOf(std::size_t genome, std::string_view id) const {
-    const auto& families = byGenome_[genome];
-    const auto found = families.find(id);
-    if (found == families.end()) return std::nullopt;
-    return found->second;
+    const Listing* listing = find(genome, id);
+    if (listing == nullptr) return std::nullopt;
+    return listing->family;
+}
+
+bool FamilyIndex::isFurtherFragment(std::size_t genome, std::string_view id) const {
+    const Listing* listing = find(genome, id);
+    return listing != nullptr && listing->furtherFragment;
 }
 
 void checkEveryListedGeneFound(const FamilyTable& table,
-                               const std::vector<GenomeAnnotation>& annotations) {
+                               const std::vector<GenomeAnnotation>& annotations,
+                               const std::string& advice) {
     constexpr std::size_t named = 10;
     std::vector<std::unordered_set<std::string_view>> found(annotations.size());
     for (std::size_t g = 0; g < annotations.size(); ++g) {
@@ -40,11 +55,15 @@ void checkEveryListedGeneFound(const FamilyTable& table,
     std::string list;
     for (const Family& family : table.families) {
         for (const FamilyMember& member : family.members) {
-            if (found[member.genome].contains(member.id)) continue;
-            if (++missing <= named) {
-                list += (missing > 1 ? ", \"" : "\"") + member.id + "\" (genome \"" +
-                        table.genomes[member.genome] + "\", family \"" + family.name + "\")";
-            }
+            const auto check = [&](const std::string& id) {
+                if (found[member.genome].contains(id)) return;
+                if (++missing <= named) {
+                    list += (missing > 1 ? ", \"" : "\"") + id + "\" (genome \"" +
+                            table.genomes[member.genome] + "\", family \"" + family.name + "\")";
+                }
+            };
+            check(member.id);
+            for (const std::string& fragment : member.fragments) check(fragment);
         }
     }
     if (missing == 0) return;
@@ -52,7 +71,8 @@ void checkEveryListedGeneFound(const FamilyTable& table,
         std::to_string(missing) + " gene ID" + (missing > 1 ? "s" : "") + " of the table " +
         (missing > 1 ? "are" : "is") + " not in the GFF file of " +
         (missing > 1 ? "their" : "its") + " genome" +
-        (missing > named ? "; the first " + std::to_string(named) : std::string()) + ": " + list);
+        (missing > named ? "; the first " + std::to_string(named) : std::string()) + ": " + list +
+        advice);
 }
 
 GeneOrder orderGenes(const FamilyTable& table, const FamilyIndex& index, std::size_t genome,
@@ -64,8 +84,11 @@ GeneOrder orderGenes(const FamilyTable& table, const FamilyIndex& index, std::si
         order.chromosomes.push_back({circular, {}});
         OrderedChromosome& chromosome = order.chromosomes.back();
         chromosome.genes.reserve(sequence.genes.size());
-        for (const AnnotatedGene& gene : sequence.genes)
-            chromosome.genes.push_back({*index.familyOf(genome, gene.id), gene.reverse});
+        for (const AnnotatedGene& gene : sequence.genes) {
+            if (!index.isFurtherFragment(genome, gene.id))
+                chromosome.genes.push_back({*index.familyOf(genome, gene.id), gene.reverse});
+        }
+        if (chromosome.genes.empty()) order.chromosomes.pop_back();
     }
     return order;
 }

@@ -48,18 +48,55 @@ std::string percentDecoded(std::string_view value) {
     return text;
 }
 
-// The value of the attribute `key` in a GFF3 attribute column ("key=value;key=value").
-std::optional<std::string> attribute(std::string_view column, std::string_view key) {
+// The attributes of a GFF3 attribute column ("key=value;key=value"), values as written.
+template <typename Visit>
+void forEachAttribute(std::string_view column, const Visit& visit) {
     while (!column.empty()) {
         const std::size_t end = std::min(column.find(';'), column.size());
         std::string_view pair = column.substr(0, end);
         column.remove_prefix(std::min(end + 1, column.size()));
         while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
         const std::size_t equals = pair.find('=');
-        if (equals != std::string_view::npos && pair.substr(0, equals) == key)
-            return percentDecoded(pair.substr(equals + 1));
+        if (equals != std::string_view::npos)
+            visit(pair.substr(0, equals), pair.substr(equals + 1));
     }
-    return std::nullopt;
+}
+
+// The value of the attribute `key` in a GFF3 attribute column, as written.
+std::optional<std::string_view> rawAttribute(std::string_view column, std::string_view key) {
+    std::optional<std::string_view> found;
+    forEachAttribute(column, [&](std::string_view name, std::string_view value) {
+        if (!found && name == key) found = value;
+    });
+    return found;
+}
+
+// The value of the attribute `key` in a GFF3 attribute column.
+std::optional<std::string> attribute(std::string_view column, std::string_view key) {
+    const std::optional<std::string_view> value = rawAttribute(column, key);
+    if (!value) return std::nullopt;
+    return percentDecoded(*value);
+}
+
+// What a line says about the feature it belongs to: its "ID" and its "Parent"s. Lines sharing
+// one of these are one feature, or parts of one (the exons of a transcript, a gene and its CDS).
+std::vector<std::string> featureNames(std::string_view column) {
+    std::vector<std::string> names;
+    if (std::optional<std::string> id = attribute(column, "ID")) names.push_back(std::move(*id));
+    if (std::optional<std::string_view> parents = rawAttribute(column, "Parent")) {
+        while (!parents->empty()) {
+            const std::size_t comma = std::min(parents->find(','), parents->size());
+            names.push_back(percentDecoded(parents->substr(0, comma)));
+            parents->remove_prefix(std::min(comma + 1, parents->size()));
+        }
+    }
+    return names;
+}
+
+bool sharesName(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    for (const std::string& name : a)
+        if (std::find(b.begin(), b.end(), name) != b.end()) return true;
+    return false;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -106,6 +143,8 @@ public:
     GenomeAnnotation finish() {
         GenomeAnnotation annotation;
         annotation.leftOut = leftOut_.size() + leftOutWithoutId_;
+        annotation.idsFound = places_.size();
+        annotation.idsAtSeveralPlaces = idsAtSeveralPlaces_;
         for (Sequence& sequence : sequences_) {
             if (sequence.genes.empty()) continue;
             std::stable_sort(
@@ -167,12 +206,7 @@ private:
             std::optional<std::string> value = attribute(columns.attributes(), name);
             if (!value) continue;
             if (listed_(*value)) {
-                if (!seen_.insert(*value).second) return;  // a further line of a known feature
-                if (columns.strand() != "+" && columns.strand() != "-") {
-                    fail("the gene \"" + *value + "\" has no strand ('" +
-                         std::string(columns.strand()) + "'), so its orientation is unknown");
-                }
-                sequence.genes.push_back({std::move(*value), start, columns.strand() == "-"});
+                placeGene(std::move(*value), columns, start, sequence);
                 return;
             }
             if (!key) key = std::move(value);
@@ -183,6 +217,26 @@ private:
         } else {
             ++leftOutWithoutId_;
         }
+    }
+
+    // A line of a gene the table lists: a further line of a feature already placed under the
+    // same ID, or a new place of the ID.
+    void placeGene(std::string id, Columns& columns, int64_t start, Sequence& sequence) {
+        std::vector<std::string> names = featureNames(columns.attributes());
+        std::vector<std::vector<std::string>>& places = places_[id];
+        for (std::vector<std::string>& place : places) {
+            if (names.empty() || place.empty() || sharesName(place, names)) {
+                place.insert(place.end(), names.begin(), names.end());
+                return;
+            }
+        }
+        if (columns.strand() != "+" && columns.strand() != "-") {
+            fail("the gene \"" + id + "\" has no strand ('" + std::string(columns.strand()) +
+                 "'), so its orientation is unknown");
+        }
+        if (places.size() == 1) ++idsAtSeveralPlaces_;
+        places.push_back(std::move(names));
+        sequence.genes.push_back({std::move(id), start, columns.strand() == "-"});
     }
 
     const std::string& source_;
@@ -197,7 +251,9 @@ private:
         }
     };
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> sequenceIndex_;
-    std::unordered_set<std::string> seen_;
+    // Per listed ID, the names (IDs, Parents) of the lines of each feature placed under it.
+    std::unordered_map<std::string, std::vector<std::vector<std::string>>> places_;
+    std::size_t idsAtSeveralPlaces_ = 0;
     std::unordered_set<std::string> leftOut_;
     std::size_t leftOutWithoutId_ = 0;
 };
@@ -214,6 +270,52 @@ GenomeAnnotation readGff(std::istream& in, const std::string& source, const GffS
     }
     if (in.bad()) throw std::runtime_error(source + ": the file cannot be read");
     return reader.finish();
+}
+
+std::vector<AttributeMatch> matchAttributes(std::istream& in, const std::string& source,
+                                            const std::vector<std::string>& types,
+                                            const ListedId& listed) {
+    std::vector<std::string> names;  // in order of first appearance
+    std::unordered_map<std::string, std::unordered_set<std::string>> values;
+    LineReader lines(in, source);
+    std::string text;
+    while (lines.next(text)) {
+        std::string_view line = text;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.starts_with("##FASTA") || line.starts_with('>')) break;
+        if (line.starts_with('#')) continue;
+        std::string_view field[columnCount];
+        std::size_t count = 0;
+        for (; count < columnCount && !line.empty(); ++count) {
+            const std::size_t tab = std::min(line.find('\t'), line.size());
+            field[count] = line.substr(0, tab);
+            line.remove_prefix(std::min(tab + 1, line.size()));
+        }
+        if (std::find(types.begin(), types.end(), field[2]) == types.end()) continue;
+        forEachAttribute(field[8], [&](std::string_view name, std::string_view raw) {
+            const auto [it, added] = values.try_emplace(std::string(name));
+            if (added) names.emplace_back(name);
+            std::string value = percentDecoded(raw);
+            if (listed(value)) it->second.insert(std::move(value));
+        });
+    }
+    if (in.bad()) throw std::runtime_error(source + ": the file cannot be read");
+    std::vector<AttributeMatch> matches;
+    for (std::string& name : names) {
+        const std::size_t count = values[name].size();
+        matches.push_back({std::move(name), count});
+    }
+    std::stable_sort(
+        matches.begin(), matches.end(),
+        [](const AttributeMatch& a, const AttributeMatch& b) { return a.listed > b.listed; });
+    return matches;
+}
+
+std::vector<AttributeMatch> matchAttributesInFile(const std::string& path,
+                                                  const std::vector<std::string>& types,
+                                                  const ListedId& listed) {
+    CompressedInput input(path);
+    return matchAttributes(input.stream(), path, types, listed);
 }
 
 GenomeAnnotation readGffFile(const std::string& path, const GffSettings& settings,

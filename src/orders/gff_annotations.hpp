@@ -29,6 +29,11 @@ struct GenomeAnnotation {
     std::vector<AnnotatedSequence> sequences;
     // Features of the gene types whose IDs the table does not list, each counted once.
     std::size_t leftOut = 0;
+    // The number of distinct IDs of the table found.
+    std::size_t idsFound = 0;
+    // The number of those found at more than one place (features that are not one), each place
+    // a gene.
+    std::size_t idsAtSeveralPlaces = 0;
 };
 
 struct GffSettings {
@@ -42,9 +47,11 @@ struct GffSettings {
 using ListedId = std::function<bool(std::string_view)>;
 
 // Reads the genes of one GFF3 annotation: features of `settings.types` whose ID (see
-// `GffSettings::idAttributes`; attribute values are percent-decoded) is `listed`. A feature
-// written on several lines (exons, a piece on each side of the origin) counts once, at the
-// position of its first line; genes are ordered by start, features starting together in file
+// `GffSettings::idAttributes`; attribute values are percent-decoded) is `listed`. Lines are one
+// feature when they say so: they share their "ID" or a "Parent" (exons, a piece on each side of
+// the origin), or one of them has neither; such a feature counts once, at the position of its
+// first line. Features that are not one but carry the same listed ID (a protein annotated at two
+// places) are each a gene. Genes are ordered by start, features starting together in file
 // order. "##FASTA" or a line starting with '>' ends the features; comment and blank lines are
 // skipped, CRLF line ends accepted. Throws std::runtime_error naming `source` and the line for a
 // feature line with fewer than 9 tab-separated columns, a start or end that is not a whole
@@ -56,5 +63,24 @@ GenomeAnnotation readGff(std::istream& in, const std::string& source, const GffS
 // The annotation in the file at `path`, plain or gzip-compressed.
 GenomeAnnotation readGffFile(const std::string& path, const GffSettings& settings,
                              const ListedId& listed);
+
+// An attribute of an annotation's genes and the number of its distinct values that are listed.
+struct AttributeMatch {
+    std::string name;
+    std::size_t listed;
+    bool operator==(const AttributeMatch&) const = default;
+};
+
+// Every attribute of the features of `types` with the number of its distinct (percent-decoded)
+// values that are `listed`, most first, ties in order of first appearance: where to look for
+// the table's IDs. Reads the features as readGff does, and expects an annotation it has read.
+std::vector<AttributeMatch> matchAttributes(std::istream& in, const std::string& source,
+                                            const std::vector<std::string>& types,
+                                            const ListedId& listed);
+
+// The attribute matches of the annotation in the file at `path`, plain or gzip-compressed.
+std::vector<AttributeMatch> matchAttributesInFile(const std::string& path,
+                                                  const std::vector<std::string>& types,
+                                                  const ListedId& listed);
 
 }  // namespace varnet

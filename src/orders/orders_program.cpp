@@ -28,14 +28,15 @@ struct OrdersOptions {
     std::string groups;
     std::vector<std::string> gff;
     OrderFormat format = OrderFormat::Native;
-    std::optional<std::string> out;
+    std::optional<std::string> out;  // none for standard output
     GffSettings settings;
+    bool idAttributeGiven = false;
     Topology topology = Topology::FromAnnotation;
 };
 
 constexpr const char* usage =
     "Usage: varnet-orders --groups TABLE --gff FILE|DIR... [--format native|unimog|grimm] "
-    "[--out FILE]\n"
+    "[--out FILE|-]\n"
     "Writes the gene order of every genome of a gene family table (an orthogroup table,\n"
     "Orthogroups.tsv, or a gene presence/absence table, gene_presence_absence.csv) as a\n"
     "structure file, reading each genome's genes from its GFF3 annotation (plain or .gz), the\n"
@@ -63,12 +64,13 @@ std::optional<OrdersOptions> parseOrdersOptions(const std::vector<std::string>& 
         "GFF3 files, or directories of *.gff, *.gff3 (optionally .gz), one per genome column")(
         "format", po::value<std::string>()->default_value("native"),
         "Structure file format: native, unimog or grimm")(
-        "out,o", po::value<std::string>(), "Structure file to write (default: standard output)")(
+        "out,o", po::value<std::string>(),
+        "Structure file to write; - or none for standard output")(
         "types", po::value<std::vector<std::string>>()->multitoken(),
         "Feature types that are genes, comma-separated (default: CDS)")(
         "id-attribute", po::value<std::string>(),
         "The one attribute holding gene IDs (default: the first of ID, locus_tag, protein_id, "
-        "Name that the table lists)")(
+        "Name that the table lists, or else the attribute that holds most of the table's IDs)")(
         "topology", po::value<std::string>(),
         "circular or linear for every chromosome (default: circular where the region feature "
         "says Is_circular=true)");
@@ -84,7 +86,8 @@ std::optional<OrdersOptions> parseOrdersOptions(const std::vector<std::string>& 
     options.groups = values["groups"].as<std::string>();
     options.gff = values["gff"].as<std::vector<std::string>>();
     options.format = orderFormatNamed(values["format"].as<std::string>());
-    if (values.count("out") != 0) options.out = values["out"].as<std::string>();
+    if (values.count("out") != 0 && values["out"].as<std::string>() != "-")
+        options.out = values["out"].as<std::string>();
     if (values.count("types") != 0) {
         options.settings.types = splitList(values["types"].as<std::vector<std::string>>());
         if (options.settings.types.empty()) throw std::runtime_error("--types names no type");
@@ -93,6 +96,7 @@ std::optional<OrdersOptions> parseOrdersOptions(const std::vector<std::string>& 
         const std::string& name = values["id-attribute"].as<std::string>();
         if (name.empty()) throw std::runtime_error("--id-attribute names no attribute");
         options.settings.idAttributes = {name};
+        options.idAttributeGiven = true;
     }
     if (values.count("topology") != 0) {
         const std::string& topology = values["topology"].as<std::string>();
@@ -158,19 +162,23 @@ std::string joined(const std::vector<std::string>& items) {
     return text;
 }
 
-// The GFF file of every genome column, in column order; throws listing every column without a
-// file and every file without a column.
-std::vector<std::string> gffFileOfEachGenome(const FamilyTable& table,
-                                             const std::vector<fs::path>& files) {
+struct GffAssignment {
+    std::vector<std::string> fileOf;         // per genome column
+    std::vector<std::string> withoutColumn;  // files named like no column
+};
+
+// The GFF file of every genome column, in column order, and the files of no column; throws
+// listing every column without a file.
+GffAssignment gffFileOfEachGenome(const FamilyTable& table, const std::vector<fs::path>& files) {
     std::map<std::string, std::size_t> column;
     for (std::size_t g = 0; g < table.genomes.size(); ++g) column.emplace(table.genomes[g], g);
-    std::vector<std::string> fileOf(table.genomes.size());
-    std::vector<std::string> withoutColumn;
+    GffAssignment assigned{std::vector<std::string>(table.genomes.size()), {}};
+    std::vector<std::string>& fileOf = assigned.fileOf;
     for (const fs::path& file : files) {
         const std::string genome = genomeOfFile(file);
         const auto found = column.find(genome);
         if (found == column.end()) {
-            withoutColumn.push_back(file.string());
+            assigned.withoutColumn.push_back(file.string());
         } else if (!fileOf[found->second].empty()) {
             throw std::runtime_error("the GFF files " + fileOf[found->second] + " and " +
                                      file.string() + " both belong to the genome \"" + genome +
@@ -182,54 +190,117 @@ std::vector<std::string> gffFileOfEachGenome(const FamilyTable& table,
     std::vector<std::string> withoutFile;
     for (std::size_t g = 0; g < table.genomes.size(); ++g)
         if (fileOf[g].empty()) withoutFile.push_back("\"" + table.genomes[g] + "\"");
-    if (withoutFile.empty() && withoutColumn.empty()) return fileOf;
-    std::string message;
-    if (!withoutFile.empty()) message = "genome columns without a GFF file: " + joined(withoutFile);
-    if (!withoutColumn.empty()) {
-        message += (message.empty() ? "" : "; ") +
-                   std::string("GFF files without a genome column of the table: ") +
-                   joined(withoutColumn);
-    }
-    throw std::runtime_error(message +
-                             " (a genome's file is named like its column, with .gff "
-                             "or .gff3, optionally .gz)");
+    if (withoutFile.empty()) return assigned;
+    throw std::runtime_error("genome columns without a GFF file: " + joined(withoutFile) +
+                             " (a genome's file is named like its column, with .gff or .gff3, "
+                             "optionally .gz)");
 }
 
 std::string counted(std::size_t count, const std::string& noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-std::size_t geneCount(const GenomeAnnotation& annotation) {
+std::size_t geneCount(const GeneOrder& order) {
     std::size_t count = 0;
-    for (const AnnotatedSequence& sequence : annotation.sequences) count += sequence.genes.size();
+    for (const OrderedChromosome& chromosome : order.chromosomes) count += chromosome.genes.size();
     return count;
+}
+
+// One genome's annotation read with the ID attributes that find its genes of the table.
+struct ReadGenome {
+    GenomeAnnotation annotation;
+    std::string advice;  // when IDs are missing: what was tried and what came closest
+};
+
+// Reads the annotation of genome `g`. When the ID attributes leave some of its table IDs unfound,
+// every attribute of its genes is looked at: unless --id-attribute was given, one that holds
+// more of them is used instead (said on `err`); if IDs stay missing, the advice names the
+// attributes tried and the closest other one.
+ReadGenome readGenome(const OrdersOptions& options, const FamilyTable& table,
+                      const FamilyIndex& index, std::size_t g, const std::string& file,
+                      std::ostream& err) {
+    const ListedId listed = [&](std::string_view id) { return index.familyOf(g, id).has_value(); };
+    const std::size_t idCount = index.idCount(g);
+    ReadGenome read{readGffFile(file, options.settings, listed), {}};
+    if (read.annotation.idsFound == idCount) return read;
+
+    const std::vector<AttributeMatch> matches =
+        matchAttributesInFile(file, options.settings.types, listed);
+    std::vector<std::string> tried = options.settings.idAttributes;
+    if (!options.idAttributeGiven && !matches.empty() &&
+        matches.front().listed > read.annotation.idsFound) {
+        const AttributeMatch& best = matches.front();
+        err << table.genomes[g] << ": gene IDs read from the attribute \"" << best.name
+            << "\", which holds " << best.listed << " of the table's " << idCount
+            << " for this genome (" << joined(tried) << " hold " << read.annotation.idsFound
+            << ")\n";
+        GffSettings settings = options.settings;
+        settings.idAttributes = {best.name};
+        read.annotation = readGffFile(file, settings, listed);
+        tried.push_back(best.name);
+        if (read.annotation.idsFound == idCount) return read;
+    }
+    read.advice = "; genome \"" + table.genomes[g] + "\": the attribute" +
+                  (tried.size() == 1 ? "" : "s") + " tried (" + joined(tried) + ") hold" +
+                  (tried.size() == 1 ? "s " : " ") + std::to_string(read.annotation.idsFound) +
+                  " of its " + std::to_string(idCount) + " IDs; ";
+    const auto closest = std::find_if(matches.begin(), matches.end(), [&](const AttributeMatch& m) {
+        return std::find(tried.begin(), tried.end(), m.name) == tried.end();
+    });
+    if (closest != matches.end() && closest->listed > 0) {
+        read.advice += "the closest other attribute, \"" + closest->name + "\", holds " +
+                       std::to_string(closest->listed) + " (--id-attribute chooses it)";
+    } else {
+        read.advice +=
+            "no other attribute of its " + joined(options.settings.types) + " features holds any";
+    }
+    return read;
 }
 
 void runOrders(const OrdersOptions& options, std::ostream& out, std::ostream& err) {
     const FamilyTable table = readFamilyTableFile(options.groups);
     const FamilyIndex index(table);
-    const std::vector<std::string> files = gffFileOfEachGenome(table, gffFilesOf(options.gff));
+    const GffAssignment assigned = gffFileOfEachGenome(table, gffFilesOf(options.gff));
+    const std::vector<std::string>& files = assigned.fileOf;
+    if (!assigned.withoutColumn.empty()) {
+        constexpr std::size_t named = 10;
+        const std::vector<std::string>& left = assigned.withoutColumn;
+        std::vector<std::string> shown(
+            left.begin(), left.begin() + static_cast<std::ptrdiff_t>(std::min(left.size(), named)));
+        if (left.size() > named)
+            shown.push_back("and " + std::to_string(left.size() - named) + " more");
+        err << counted(left.size(), "GFF file") << " named like no genome column of the table "
+            << (left.size() == 1 ? "is" : "are") << " left out: " << joined(shown) << '\n';
+    }
 
     std::vector<GenomeAnnotation> annotations;
+    std::vector<GeneOrder> genomes;
+    std::string advice;
     annotations.reserve(files.size());
+    genomes.reserve(files.size());
     for (std::size_t g = 0; g < files.size(); ++g) {
-        const ListedId listed = [&](std::string_view id) {
-            return index.familyOf(g, id).has_value();
-        };
-        annotations.push_back(readGffFile(files[g], options.settings, listed));
+        ReadGenome read = readGenome(options, table, index, g, files[g], err);
+        if (advice.empty()) advice = std::move(read.advice);
+        annotations.push_back(std::move(read.annotation));
         const GenomeAnnotation& annotation = annotations.back();
-        err << table.genomes[g] << ": " << counted(geneCount(annotation), "gene") << " on "
-            << counted(annotation.sequences.size(), "sequence") << " from " << files[g];
+        genomes.push_back(orderGenes(table, index, g, annotation, options.topology));
+        const GeneOrder& order = genomes.back();
+        err << table.genomes[g] << ": " << counted(geneCount(order), "gene") << " on "
+            << counted(order.chromosomes.size(), "sequence") << " from " << files[g];
         if (annotation.leftOut != 0)
             err << "; " << counted(annotation.leftOut, "feature") << " not in the table left out";
+        if (annotation.idsAtSeveralPlaces != 0) {
+            err << "; " << counted(annotation.idsAtSeveralPlaces, "ID")
+                << " of the table at several places, each place a copy";
+        }
+        if (table.unplaced[g] != 0) {
+            err << "; " << counted(table.unplaced[g], "refound gene")
+                << " that the GFF does not place left out";
+        }
         err << '\n';
     }
-    checkEveryListedGeneFound(table, annotations);
+    checkEveryListedGeneFound(table, annotations, advice);
 
-    std::vector<GeneOrder> genomes;
-    genomes.reserve(files.size());
-    for (std::size_t g = 0; g < files.size(); ++g)
-        genomes.push_back(orderGenes(table, index, g, annotations[g], options.topology));
     std::ostringstream text;
     writeGeneOrders(text, table, genomes, options.format);
     if (options.out) {

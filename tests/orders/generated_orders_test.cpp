@@ -190,11 +190,20 @@ std::string tableText(Planner& planner, const std::vector<PlannedGenome>& genome
 
     const bool tabs = planner.chance(0.5);
     const bool longer = planner.chance(0.5);
+    // Genes in a cell: ", " in OrthoFinder's table, tabs or ';' in Roary's, tabs in Panaroo's
+    // (where ';' joins the fragments of one gene).
+    const std::string separator = tabs ? ", " : longer && planner.chance(0.5) ? ";" : "\t";
     std::ostringstream text;
     const auto cellText = [&](std::vector<std::string> ids) {
+        if (!tabs) {
+            // Panaroo's marks: a suffix after the GFF's ID, a refound gene that no GFF holds.
+            for (std::string& id : ids)
+                if (planner.chance(0.2)) id += planner.chance(0.5) ? "_len" : "_stop";
+            if (planner.chance(0.2)) ids.push_back("0_refound_" + std::to_string(planner.below(9)));
+        }
         std::shuffle(ids.begin(), ids.end(), planner.random());
         std::string cell;
-        for (const std::string& id : ids) cell += (cell.empty() ? "" : tabs ? ", " : ";") + id;
+        for (const std::string& id : ids) cell += (cell.empty() ? "" : separator) + id;
         return cell;
     };
     if (tabs) {
@@ -273,7 +282,7 @@ TEST(GeneratedOrders, ImportReadsBackAsTheGenomesPlanned) {
             orders.push_back(
                 orderGenes(table, index, k, annotations.back(), Topology::FromAnnotation));
         }
-        checkEveryListedGeneFound(table, annotations);
+        checkEveryListedGeneFound(table, annotations, "");
 
         const testing::ReadResult expected = testing::readText(plannedStructures(genomes, columns));
         for (const OrderFormat format :
