@@ -1,6 +1,7 @@
 // Generated genomes written out as GFF3 annotations and family tables, imported again: whatever
-// the line order, split features, decoy attributes and table layout, the structure file read
-// back holds the genomes generated.
+// the line order, split features, decoy attributes, IDs at several places, table layout and
+// Panaroo's marks (merged fragments, "_len"/"_stop", refound genes), the structure file read back
+// holds the genomes generated.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,7 +22,8 @@ struct PlannedGene {
     std::size_t family;
     bool reverse;
     int64_t start;
-    std::string id;
+    std::string id;  // another gene of the genome may have it too: a copy at a second place
+    std::vector<std::string> fragments = {};  // merged into the gene by a Panaroo table
 };
 
 struct PlannedSequence {
@@ -38,11 +40,14 @@ struct PlannedGenome {
     std::size_t leftOut = 0;
 };
 
+constexpr int otherFeature = -1;
+constexpr int fragmentFeature = -2;
+
 // One line of a GFF file before coordinates are given out.
 struct PlannedLine {
     std::size_t sequence;
     std::string type;
-    int gene;  // index into the sequence's genes, -1 for other features
+    int gene;  // index into the sequence's genes, or otherFeature, or fragmentFeature
     std::string attributes;
 };
 
@@ -53,10 +58,12 @@ public:
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random_); }
 
-    PlannedGenome genome(std::size_t index, std::size_t families) {
+    // `fragments`: some genes merged from fragments, as a Panaroo table can list them.
+    PlannedGenome genome(std::size_t index, std::size_t families, bool fragments) {
         PlannedGenome genome{"g" + std::to_string(index), {}, {}, {}, 0};
         const int sequences = 1 + below(3);
         int geneNumber = 0;
+        std::vector<PlannedGene> placed;
         for (int s = 0; s < sequences; ++s) {
             PlannedSequence sequence{"seq" + std::to_string(s), chance(0.5), {}};
             int64_t start = 1;
@@ -65,9 +72,20 @@ public:
                 // '=' and '&' reach the table as they are and the GFF percent-encoded.
                 const std::string id = "g" + std::to_string(index) + (chance(0.2) ? "=" : "_") +
                                        std::to_string(geneNumber++) + (chance(0.1) ? "&x" : "");
-                sequence.genes.push_back(
-                    {static_cast<std::size_t>(below(static_cast<int>(families))), chance(0.5),
-                     start, id});
+                PlannedGene gene{static_cast<std::size_t>(below(static_cast<int>(families))),
+                                 chance(0.5), start, id};
+                if (!placed.empty() && chance(0.1)) {
+                    // One protein annotated at a second place.
+                    const PlannedGene& first =
+                        placed[static_cast<std::size_t>(below(static_cast<int>(placed.size())))];
+                    gene.family = first.family;
+                    gene.id = first.id;
+                } else if (fragments && chance(0.2)) {
+                    for (int f = 1 + below(2); f > 0; --f)
+                        gene.fragments.push_back(id + ".f" + std::to_string(f));
+                }
+                placed.push_back(gene);
+                sequence.genes.push_back(std::move(gene));
             }
             genome.sequences.push_back(std::move(sequence));
         }
@@ -93,12 +111,14 @@ private:
     }
 
     // The listed ID under one of the four attributes, after decoys in the attributes tried
-    // before it that the table does not list.
-    std::string geneAttributes(const std::string& id) {
+    // before it that the table does not list. With a `featureId`, that is the ID attribute and
+    // the listed ID one of the others.
+    std::string geneAttributes(const std::string& id, const std::string& featureId = "") {
         static const char* names[] = {"ID", "locus_tag", "protein_id", "Name"};
-        const int listedAt = below(4);
-        std::string text = "product=some protein";
-        for (int k = 0; k < 4; ++k) {
+        const int first = featureId.empty() ? 0 : 1;
+        const int listedAt = first + below(4 - first);
+        std::string text = featureId.empty() ? "product=some protein" : "ID=" + featureId;
+        for (int k = first; k < 4; ++k) {
             if (k < listedAt && chance(0.6)) {
                 text += std::string(";") + names[k] + "=decoy-" + encoded(id);
             } else if (k == listedAt) {
@@ -109,27 +129,40 @@ private:
     }
 
     void writeGff(PlannedGenome& genome) {
+        std::map<std::string, int> places;
+        for (const PlannedSequence& sequence : genome.sequences)
+            for (const PlannedGene& gene : sequence.genes) ++places[gene.id];
         std::vector<PlannedLine> lines;
         for (std::size_t s = 0; s < genome.sequences.size(); ++s) {
             const PlannedSequence& sequence = genome.sequences[s];
             if (sequence.circular || chance(0.3)) {
-                lines.push_back({s, "region", -1,
+                lines.push_back({s, "region", otherFeature,
                                  sequence.circular
                                      ? (chance(0.5) ? "Is_circular=true" : "ID=r;Is_circular=TRUE")
                                      : "ID=r;Is_circular=false"});
             }
             for (std::size_t g = 0; g < sequence.genes.size(); ++g) {
-                const std::string attributes = geneAttributes(sequence.genes[g].id);
+                const PlannedGene& gene = sequence.genes[g];
+                // The features of an ID at several places are told apart by their own IDs.
+                const std::string attributes = geneAttributes(
+                    gene.id, places[gene.id] > 1 ? sequence.id + "-cds" + std::to_string(g) : "");
                 for (int piece = chance(0.3) ? 1 + below(3) : 1; piece > 0; --piece)
                     lines.push_back({s, "CDS", static_cast<int>(g), attributes});
+                for (const std::string& fragment : gene.fragments) {
+                    const std::size_t at =
+                        static_cast<std::size_t>(below(static_cast<int>(genome.sequences.size())));
+                    const std::string fragmentAttributes = geneAttributes(fragment);
+                    for (int piece = 1 + below(2); piece > 0; --piece)
+                        lines.push_back({at, "CDS", fragmentFeature, fragmentAttributes});
+                }
                 // A feature of another type under the same ID, anywhere.
                 if (chance(0.3))
-                    lines.push_back({s, "gene", -1, "locus_tag=" + encoded(sequence.genes[g].id)});
+                    lines.push_back({s, "gene", otherFeature, "locus_tag=" + encoded(gene.id)});
             }
             for (int k = below(3); k > 0; --k) {
                 const std::string id = "other" + std::to_string(genome.leftOut++);
                 for (int piece = 1 + below(2); piece > 0; --piece)
-                    lines.push_back({s, "CDS", -1, "ID=" + id});
+                    lines.push_back({s, "CDS", otherFeature, "ID=" + id});
             }
         }
         std::shuffle(lines.begin(), lines.end(), random_);
@@ -146,7 +179,7 @@ private:
             }
             const PlannedSequence& sequence = genome.sequences[line.sequence];
             int64_t start = 1 + below(2000);
-            char strand = "+-.?"[below(4)];
+            char strand = "+-.?"[below(line.gene == fragmentFeature ? 2 : 4)];
             if (line.gene >= 0) {
                 const PlannedGene& gene = sequence.genes[static_cast<std::size_t>(line.gene)];
                 // The first line of a gene holds its position; later pieces lie anywhere.
@@ -175,35 +208,65 @@ std::string csvField(Planner& planner, const std::string& text) {
     return quoted + "\"";
 }
 
-// The table in one of its layouts, genome columns in `columns` order, rows shuffled, each
-// cell's IDs in random order.
+// A table layout: OrthoFinder's (tabs), Roary's (longer) or Panaroo's.
+struct TableLayout {
+    bool tabs;
+    bool longer;
+    bool panaroo() const { return !tabs && !longer; }
+};
+
+// The table in `layout`, genome columns in `columns` order, rows shuffled, each cell's genes in
+// random order, an ID at several places listed once.
 std::string tableText(Planner& planner, const std::vector<PlannedGenome>& genomes,
-                      const std::vector<std::size_t>& columns, std::size_t families) {
-    std::vector<std::vector<std::vector<std::string>>> cells(
-        families, std::vector<std::vector<std::string>>(genomes.size()));
-    for (std::size_t g = 0; g < genomes.size(); ++g)
-        for (const PlannedSequence& sequence : genomes[g].sequences)
-            for (const PlannedGene& gene : sequence.genes) cells[gene.family][g].push_back(gene.id);
+                      const std::vector<std::size_t>& columns, std::size_t families,
+                      TableLayout layout) {
+    // Per family and genome, each gene as its ID and fragments.
+    std::vector<std::vector<std::vector<std::vector<std::string>>>> cells(
+        families, std::vector<std::vector<std::vector<std::string>>>(genomes.size()));
+    for (std::size_t g = 0; g < genomes.size(); ++g) {
+        for (const PlannedSequence& sequence : genomes[g].sequences) {
+            for (const PlannedGene& gene : sequence.genes) {
+                auto& cell = cells[gene.family][g];
+                if (std::none_of(cell.begin(), cell.end(),
+                                 [&](const auto& listed) { return listed[0] == gene.id; })) {
+                    cell.push_back({gene.id});
+                    cell.back().insert(cell.back().end(), gene.fragments.begin(),
+                                       gene.fragments.end());
+                }
+            }
+        }
+    }
     std::vector<std::size_t> rows(families);
     for (std::size_t f = 0; f < families; ++f) rows[f] = f;
     std::shuffle(rows.begin(), rows.end(), planner.random());
 
-    const bool tabs = planner.chance(0.5);
-    const bool longer = planner.chance(0.5);
+    const bool tabs = layout.tabs;
+    const bool longer = layout.longer;
     // Genes in a cell: ", " in OrthoFinder's table, tabs or ';' in Roary's, tabs in Panaroo's
     // (where ';' joins the fragments of one gene).
     const std::string separator = tabs ? ", " : longer && planner.chance(0.5) ? ";" : "\t";
     std::ostringstream text;
-    const auto cellText = [&](std::vector<std::string> ids) {
+    const auto refound = [&] { return "0_refound_" + std::to_string(planner.below(9)); };
+    const auto cellText = [&](std::vector<std::vector<std::string>> genes) {
         if (!tabs) {
-            // Panaroo's marks: a suffix after the GFF's ID, a refound gene that no GFF holds.
-            for (std::string& id : ids)
-                if (planner.chance(0.2)) id += planner.chance(0.5) ? "_len" : "_stop";
-            if (planner.chance(0.2)) ids.push_back("0_refound_" + std::to_string(planner.below(9)));
+            // Panaroo's marks: a suffix after the GFF's ID, a refound gene or fragment that no
+            // GFF holds.
+            for (std::vector<std::string>& pieces : genes) {
+                for (std::string& id : pieces)
+                    if (planner.chance(0.2)) id += planner.chance(0.5) ? "_len" : "_stop";
+                if (layout.panaroo() && planner.chance(0.1)) {
+                    pieces.insert(pieces.begin() + planner.below(static_cast<int>(pieces.size())),
+                                  refound());
+                }
+            }
+            if (planner.chance(0.2)) genes.push_back({refound()});
         }
-        std::shuffle(ids.begin(), ids.end(), planner.random());
+        std::shuffle(genes.begin(), genes.end(), planner.random());
         std::string cell;
-        for (const std::string& id : ids) cell += (cell.empty() ? "" : separator) + id;
+        for (const std::vector<std::string>& pieces : genes) {
+            cell += cell.empty() ? "" : separator;
+            for (std::size_t k = 0; k < pieces.size(); ++k) cell += (k > 0 ? ";" : "") + pieces[k];
+        }
         return cell;
     };
     if (tabs) {
@@ -257,14 +320,15 @@ TEST(GeneratedOrders, ImportReadsBackAsTheGenomesPlanned) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Planner planner(seed);
         const std::size_t families = 1 + static_cast<std::size_t>(planner.below(8));
+        const TableLayout layout{planner.chance(0.5), planner.chance(0.5)};
         std::vector<PlannedGenome> genomes;
         for (std::size_t g = 0, count = 1 + planner.below(4); g < count; ++g)
-            genomes.push_back(planner.genome(g, families));
+            genomes.push_back(planner.genome(g, families, layout.panaroo()));
         std::vector<std::size_t> columns(genomes.size());
         for (std::size_t g = 0; g < columns.size(); ++g) columns[g] = g;
         std::shuffle(columns.begin(), columns.end(), planner.random());
 
-        std::istringstream tableIn(tableText(planner, genomes, columns, families));
+        std::istringstream tableIn(tableText(planner, genomes, columns, families, layout));
         const FamilyTable table = readFamilyTable(tableIn, "table");
         ASSERT_EQ(table.genomes.size(), genomes.size());
         const FamilyIndex index(table);
