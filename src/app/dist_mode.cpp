@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.hpp"
+#include "app/pair_svg.hpp"
 #include "graph/graph_printer.hpp"
 #include "graph/joint_graph.hpp"
 #include "solver/sequence_printer.hpp"
@@ -60,7 +61,7 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
             structures.front(), structures.back());
     }
     GeneNameIndex names(table, originals);
-    return {a.name, b.name, std::move(names), ChromosomeSet(jointGraphOf(a, b))};
+    return {a, b, std::move(names), ChromosomeSet(jointGraphOf(a, b))};
 }
 
 double solveDistPair(DistPair& pair, const OperationWeights& weights) {
@@ -68,8 +69,8 @@ double solveDistPair(DistPair& pair, const OperationWeights& weights) {
     // Weights so large that their sum overflows give no cost to print or compare.
     if (!std::isfinite(cost)) {
         std::ostringstream message;
-        message << "The cost of turning structure \"" << pair.firstName << "\" into structure \""
-                << pair.lastName << "\" is not finite (" << cost
+        message << "The cost of turning structure \"" << pair.first.name << "\" into structure \""
+                << pair.last.name << "\" is not finite (" << cost
                 << "): the operation weights are too large";
         throw std::runtime_error(message.str());
     }
@@ -104,6 +105,9 @@ int runDistMode(const ProgramOptions& options, std::ostream& err) {
     err << costText.str();
     writeGraphFile(options.resultDir + "/final.txt", "", pair.graph, pair.names);
     sequenceFile.finish(cost);
+    writeResultFile(options.resultDir + "/pair.svg", [&](std::ostream& out) {
+        writePairSvg(out, pair, settings, cost, sequenceFile.eventCounts());
+    });
     return successStatus;
 }
 

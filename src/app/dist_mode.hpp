@@ -13,12 +13,12 @@
 
 namespace varnet {
 
-// The comparison of dist mode, ready for the solver: the joint graph of the first and the last
-// structure, whose gene codes are numbered densely over the two (`names` prints them by the names
-// read).
+// The comparison of dist mode, ready for the solver: the first and the last structure and their
+// joint graph, their gene codes numbered densely over the two and their copies paired (`names`
+// prints the codes by the names read).
 struct DistPair {
-    std::string firstName;
-    std::string lastName;
+    ChromosomalStructure first;
+    ChromosomalStructure last;
     GeneNameIndex names;
     ChromosomeSet graph;
 };
@@ -35,10 +35,11 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
 double solveDistPair(DistPair& pair, const OperationWeights& weights);
 
 // Compares the first and the last structure of the structure file: writes the joint graph, the
-// final graph and the shortest sequence into the result directory and prints the cost to `err`.
-// Returns the exit status: a file holding no structure, or more than two, is refused with a
-// message and nothing is written. Throws on every other failure, including a result file that
-// cannot be created and a cost that is not finite (before any file that would hold it).
+// final graph, the shortest sequence and the picture of the pair into the result directory and
+// prints the cost to `err`. Returns the exit status: a file holding no structure, or more than two,
+// is refused with a message and nothing is written. Throws on every other failure, including a
+// result file that cannot be created and a cost that is not finite (before any file that would hold
+// it).
 int runDistMode(const ProgramOptions& options, std::ostream& err);
 
 }  // namespace varnet

@@ -14,6 +14,10 @@ std::string_view eventName(int32_t code) {
     return names[static_cast<std::size_t>(code)];
 }
 
+void countEvents(const OperationRecord& record, EventCounts& counts) {
+    for (const int32_t code : record.events) ++counts.at(static_cast<std::size_t>(code));
+}
+
 ComponentItem makeCycleItem(const Component& component) {
     return ComponentItem{component, 'C'};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -57,6 +59,11 @@ struct ComponentQuad {
     Component fourth;
     uint64_t recordIndex = 0;
 };
+
+// How many events of each code a sequence holds, indexed by `EventCode`.
+using EventCounts = std::array<std::size_t, 6>;
+// Adds the events of `record` to `counts`.
+void countEvents(const OperationRecord& record, EventCounts& counts);
 
 ComponentItem makeCycleItem(const Component& component);
 ComponentItem makeLinearItem(const Component& component);

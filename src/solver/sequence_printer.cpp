@@ -1,5 +1,6 @@
 #include "solver/sequence_printer.hpp"
 
+#include <numeric>
 #include <utility>
 
 #include "graph/graph_printer.hpp"
@@ -69,13 +70,15 @@ SequenceFileWriter::SequenceFileWriter(std::string path, const GeneNameIndex& na
     : path_(std::move(path)), names_(names), records_(path_) {}
 
 void SequenceFileWriter::write(const OperationRecord& record) {
-    eventCount_ += record.events.size();
+    countEvents(record, eventCounts_);
     printOperationRecord(records_.out(), record, names_);
 }
 
 void SequenceFileWriter::finish(double totalCost) {
     writeResultFile(path_, [&](std::ostream& out) {
-        printSequenceHeading(out, eventCount_, totalCost);
+        printSequenceHeading(
+            out, std::accumulate(eventCounts_.begin(), eventCounts_.end(), std::size_t{0}),
+            totalCost);
         records_.copyTo(out);
     });
 }

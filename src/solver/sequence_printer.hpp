@@ -21,12 +21,14 @@ public:
     SequenceFileWriter(std::string path, const GeneNameIndex& names);
     void write(const OperationRecord& record);
     void finish(double totalCost);
+    // The events of the records written so far, by code.
+    const EventCounts& eventCounts() const { return eventCounts_; }
 
 private:
     std::string path_;
     GeneNameIndex names_;
     ScratchFile records_;
-    std::size_t eventCount_ = 0;
+    EventCounts eventCounts_{};
 };
 
 // The first line of the file: the number of events and the total cost.

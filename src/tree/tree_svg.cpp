@@ -5,7 +5,8 @@
 #include <iomanip>
 #include <ios>
 #include <sstream>
-#include <string_view>
+
+#include "tree/svg_text.hpp"
 
 namespace varnet {
 namespace {
@@ -23,61 +24,6 @@ constexpr double footerHeight = 44.0;
 constexpr double supportFontSize = 10.0;
 constexpr double supportNoteHeight = 18.0;
 constexpr double supportWidth = 20.0;  // room for "100" left of a node at the root's depth
-
-// Text for XML: markup characters escaped, control characters and bytes that are not UTF-8
-// replaced by U+FFFD, so that any name keeps the picture well formed. Also counts the
-// characters, for the label width.
-std::string xmlText(std::string_view text, std::size_t& characters) {
-    static const std::string replacement = "\xEF\xBF\xBD";
-    std::string result;
-    characters = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        ++characters;
-        std::size_t length = byte < 0x80                    ? 1
-                             : byte >= 0xC2 && byte <= 0xDF ? 2
-                             : byte >= 0xE0 && byte <= 0xEF ? 3
-                             : byte >= 0xF0 && byte <= 0xF4 ? 4
-                                                            : 0;
-        bool valid = length > 0 && pos + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k)
-            valid = (static_cast<unsigned char>(text[pos + k]) & 0xC0) == 0x80;
-        if (valid && length == 3) {  // no overlong forms, no surrogates
-            const auto second = static_cast<unsigned char>(text[pos + 1]);
-            valid = !(byte == 0xE0 && second < 0xA0) && !(byte == 0xED && second >= 0xA0);
-        }
-        if (valid && length == 4) {
-            const auto second = static_cast<unsigned char>(text[pos + 1]);
-            valid = !(byte == 0xF0 && second < 0x90) && !(byte == 0xF4 && second >= 0x90);
-        }
-        if (!valid || byte < 0x20 || byte == 0x7F) {
-            result += replacement;
-            ++pos;
-            continue;
-        }
-        switch (byte) {
-            case '&':
-                result += "&amp;";
-                break;
-            case '<':
-                result += "&lt;";
-                break;
-            case '>':
-                result += "&gt;";
-                break;
-            case '"':
-                result += "&quot;";
-                break;
-            case '\'':
-                result += "&apos;";
-                break;
-            default:
-                result.append(text.substr(pos, length));
-        }
-        pos += length;
-    }
-    return result;
-}
 
 // A round length of at most a fifth of the tree's depth: 1, 2 or 5 times a power of ten.
 double scaleBarLength(double depth) {
