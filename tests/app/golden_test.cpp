@@ -1,13 +1,14 @@
 // Runs every case under tests/golden/<mode>/<case>/ through the command line, in a fresh working
 // directory holding a copy of its inputs, and compares bytes (the number of a "Time of matrix
-// calculation: " line masked; a drawing by its leaf labels); tests/golden/README.md tells how a
-// case is laid out.
+// calculation: " line masked; a tree drawing by its leaf labels, a pair drawing by its cost line);
+// tests/golden/README.md tells how a case is laid out.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -56,6 +57,23 @@ std::set<std::string> filesBelow(const fs::path& root) {
     return files;
 }
 
+// The cost line of the pair drawing that goes with a step file: its cost and the number of each
+// kind of event its steps list ("[consumed] DP, SP [produced] , step: ...").
+std::string pairCostLine(const std::string& sequence) {
+    const std::vector<std::string> lines = testing::linesOf(sequence);
+    std::map<std::string, int> counts;
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const std::size_t from = lines[k].find("] ") + 2;
+        std::istringstream events(lines[k].substr(from, lines[k].find(" [", from) - from));
+        for (std::string event; std::getline(events >> std::ws, event, ',');) ++counts[event];
+    }
+    const std::string cost = lines.at(0).substr(lines[0].find("; ") + 2);
+    std::string line = "cost " + cost.substr(0, cost.size() - 1) + ":";
+    for (const char* kind : {"DP", "SP", "J", "C", "aD", "bD"})
+        line += std::string(*kind == 'D' ? " " : ", ") + std::to_string(counts[kind]) + " " + kind;
+    return line;
+}
+
 class Golden : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(Golden, OutputsMatchByteForByte) {
@@ -91,10 +109,17 @@ TEST_P(Golden, OutputsMatchByteForByte) {
 
     std::set<std::string> expectedFiles;
     std::set<std::string> drawings;
+    std::map<std::string, std::string> pairDrawings;  // to their step files
     for (std::string file : filesBelow(expected)) {
         if (file.ends_with(".labels")) {
             file.erase(file.size() - 7);
             drawings.insert(file);
+        }
+        if (file.ends_with("shortest_sequence.txt")) {
+            const std::string picture =
+                (fs::path(file).parent_path() / "pair.svg").lexically_normal().string();
+            pairDrawings[picture] = file;
+            expectedFiles.insert(picture);
         }
         expectedFiles.insert(file);
     }
@@ -106,6 +131,13 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     EXPECT_EQ(created, expectedFiles) << "files created by the run";
     for (const std::string& file : expectedFiles) {
         if (!created.contains(file)) continue;
+        if (pairDrawings.contains(file)) {
+            EXPECT_EQ(
+                testing::textsOfSvgClass(readFile(work.path() / file), "cost"),
+                std::vector<std::string>{pairCostLine(readFile(expected / pairDrawings[file]))})
+                << file;
+            continue;
+        }
         if (drawings.contains(file)) {
             EXPECT_EQ(testing::leafLabelsOfSvg(readFile(work.path() / file)),
                       testing::linesOf(readFile(expected / (file + ".labels"))))

@@ -4,49 +4,42 @@
 
 #include <memory>
 #include <stdexcept>
-#include <utility>
 
 namespace varnet::testing {
 namespace {
 
-// The texts gathered while Expat parses: one per element of the class, its own character data
-// (not that of the elements inside it).
+// The elements read so far, and the path of those still open.
 struct Gathered {
-    std::string elementClass;
-    std::vector<std::pair<bool, std::string>> open;  // per open element: of the class?, its text
-    std::vector<std::string> texts;
+    std::vector<XmlElement> elements;
+    std::vector<std::size_t> open;
 };
 
-void XMLCALL started(void* data, const XML_Char*, const XML_Char** attributes) {
+void XMLCALL started(void* data, const XML_Char* name, const XML_Char** attributes) {
     Gathered& gathered = *static_cast<Gathered*>(data);
-    bool ofClass = false;
+    XmlElement element;
+    element.name = name;
     for (; *attributes != nullptr; attributes += 2)
-        ofClass = ofClass ||
-                  (std::string(attributes[0]) == "class" && attributes[1] == gathered.elementClass);
-    gathered.open.emplace_back(ofClass, "");
+        element.attributes[attributes[0]] = attributes[1];
+    if (!gathered.open.empty()) element.parent = gathered.open.back();
+    gathered.open.push_back(gathered.elements.size());
+    gathered.elements.push_back(std::move(element));
 }
 
 void XMLCALL ended(void* data, const XML_Char*) {
-    Gathered& gathered = *static_cast<Gathered*>(data);
-    if (gathered.open.back().first) gathered.texts.push_back(gathered.open.back().second);
-    gathered.open.pop_back();
+    static_cast<Gathered*>(data)->open.pop_back();
 }
 
 void XMLCALL characters(void* data, const XML_Char* text, int length) {
     Gathered& gathered = *static_cast<Gathered*>(data);
-    gathered.open.back().second.append(text, static_cast<std::size_t>(length));
+    gathered.elements[gathered.open.back()].text.append(text, static_cast<std::size_t>(length));
 }
 
 }  // namespace
 
-std::vector<std::string> leafLabelsOfSvg(const std::string& text) {
-    return textsOfSvgClass(text, "leaf");
-}
-
-std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass) {
+std::vector<XmlElement> elementsOfSvg(const std::string& text) {
     const std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
         XML_ParserCreate("UTF-8"), XML_ParserFree);
-    Gathered gathered{elementClass, {}, {}};
+    Gathered gathered;
     XML_SetUserData(parser.get(), &gathered);
     XML_SetElementHandler(parser.get(), started, ended);
     XML_SetCharacterDataHandler(parser.get(), characters);
@@ -56,7 +49,19 @@ std::vector<std::string> textsOfSvgClass(const std::string& text, const std::str
                                  std::to_string(XML_GetCurrentByteIndex(parser.get())) + ": " +
                                  XML_ErrorString(XML_GetErrorCode(parser.get())));
     }
-    return gathered.texts;
+    return std::move(gathered.elements);
+}
+
+std::vector<std::string> leafLabelsOfSvg(const std::string& text) {
+    return textsOfSvgClass(text, "leaf");
+}
+
+std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass) {
+    std::vector<std::string> texts;
+    for (const XmlElement& element : elementsOfSvg(text)) {
+        if (element.attribute("class") == elementClass) texts.push_back(element.text);
+    }
+    return texts;
 }
 
 }  // namespace varnet::testing

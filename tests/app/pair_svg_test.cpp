@@ -1,0 +1,447 @@
+#include "app/pair_svg.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/random_structures.hpp"
+#include "support/structure_text.hpp"
+#include "support/svg_check.hpp"
+
+namespace varnet {
+namespace {
+
+using testing::XmlElement;
+
+const OperationWeights pictureWeights = {1, 1, 1, 1, 1, 1};
+
+std::set<std::string> classesOf(const XmlElement& element) {
+    std::istringstream words(element.attribute("class"));
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+// The numbers of a path's d attribute, in order.
+std::vector<double> numbersOf(const std::string& path) {
+    std::vector<double> numbers;
+    const char* text = path.c_str();
+    while (*text != '\0') {
+        char* end = nullptr;
+        const double value = std::strtod(text, &end);
+        if (end == text) {
+            ++text;
+        } else {
+            numbers.push_back(value);
+            text = end;
+        }
+    }
+    return numbers;
+}
+
+// The genes an arrow's title stands for: "first–last (n)" n, a single name 1.
+std::size_t genesOfTitle(const std::string& title) {
+    if (title.find("\xE2\x80\x93") == std::string::npos) return 1;
+    return std::stoul(title.substr(title.rfind('(') + 1));
+}
+
+// What the picture shows, read from its elements: each track as its chromosomes left to right
+// ("linear: " or "circular: ", then each arrow as its title, its direction (">", "<", or "="
+// for a box) and its colour class or "grey"; chromosomes separated by " | "); each band as
+// "above - below" or "above x below" (crossed); and the heading's texts. Checks that every band
+// leaves its upper arrow's ends and reaches its lower arrow's, crossing exactly when it is
+// marked crossed.
+struct PairView {
+    std::string above;
+    std::string below;
+    std::vector<std::string> bands;
+    std::string cost;
+    std::string settings;
+    std::vector<std::string> summary;
+    std::size_t genes[2] = {0, 0};
+    std::size_t pairedGenes = 0;
+};
+
+PairView viewOf(const std::string& svg) {
+    const std::vector<XmlElement> elements = testing::elementsOfSvg(svg);
+    struct Arrow {
+        double x0, x1;
+        std::string token;
+    };
+    struct Row {
+        double x0, x1;
+        std::string kind;
+        std::vector<Arrow> arrows;
+    };
+    std::vector<Row> rows[2];
+    std::vector<Arrow> arrows[2];
+    PairView view;
+    const char* trackNames[] = {"above", "below"};
+    // Per group of class "block": its arrows' ranges and titles, and its band's numbers.
+    struct Group {
+        double range[2][2] = {{0, 0}, {0, 0}};
+        std::string title[2];
+        std::vector<double> band;
+        bool crossed = false;
+    };
+    std::map<std::size_t, Group> groups;
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        const XmlElement& element = elements[e];
+        const std::set<std::string> classes = classesOf(element);
+        if (element.name == "text") {
+            if (classes.contains("cost")) view.cost = element.text;
+            if (classes.contains("settings")) view.settings = element.text;
+            if (classes.contains("summary")) view.summary.push_back(element.text);
+            continue;
+        }
+        if (element.name != "path") continue;
+        const std::vector<double> numbers = numbersOf(element.attribute("d"));
+        if (classes.contains("band")) {
+            groups[element.parent].band = numbers;
+            groups[element.parent].crossed = classes.contains("crossed");
+            continue;
+        }
+        for (std::size_t t = 0; t < 2; ++t) {
+            if (!classes.contains(trackNames[t])) continue;
+            if (classes.contains("chromosome")) {
+                rows[t].push_back({numbers[0],
+                                   numbers[2],
+                                   classes.contains("circular") ? "circular: " : "linear: ",
+                                   {}});
+                continue;
+            }
+            std::string title;
+            for (std::size_t k = e + 1; k < elements.size() && elements[k].parent == e; ++k) {
+                if (elements[k].name == "title") title = elements[k].text;
+            }
+            // A box: M x0,top H x1 V bottom H x0 Z; an arrow: M back,top H neck L tip,middle ...
+            const double end = numbers[numbers.size() == 5 ? 2 : 3];
+            const double x0 = std::min(numbers[0], end);
+            const double x1 = std::max(numbers[0], end);
+            const char* direction = numbers.size() == 5 ? "=" : numbers[3] > numbers[0] ? ">" : "<";
+            std::string colour = "grey";
+            if (!classes.contains("only")) {
+                colour = elements[element.parent].attribute("class").substr(6);
+                Group& group = groups[element.parent];
+                group.range[t][0] = x0;
+                group.range[t][1] = x1;
+                group.title[t] = title;
+                if (t == 0) view.pairedGenes += genesOfTitle(title);
+            }
+            view.genes[t] += genesOfTitle(title);
+            arrows[t].push_back({x0, x1, title + direction + ":" + colour});
+        }
+    }
+    for (std::size_t t = 0; t < 2; ++t) {
+        std::sort(rows[t].begin(), rows[t].end(),
+                  [](const Row& x, const Row& y) { return x.x0 < y.x0; });
+        std::sort(arrows[t].begin(), arrows[t].end(),
+                  [](const Arrow& x, const Arrow& y) { return x.x0 < y.x0; });
+        for (const Arrow& arrow : arrows[t]) {
+            const auto row = std::find_if(rows[t].begin(), rows[t].end(), [&](const Row& r) {
+                return r.x0 <= arrow.x0 && arrow.x1 <= r.x1;
+            });
+            if (row == rows[t].end()) {
+                ADD_FAILURE() << arrow.token << " lies on no chromosome";
+                continue;
+            }
+            row->arrows.push_back(arrow);
+        }
+        std::string& text = t == 0 ? view.above : view.below;
+        for (const Row& row : rows[t]) {
+            if (!text.empty()) text += " | ";
+            text += row.kind;
+            for (std::size_t k = 0; k < row.arrows.size(); ++k)
+                text += (k > 0 ? " " : "") + row.arrows[k].token;
+        }
+    }
+    for (const auto& [index, group] : groups) {
+        SCOPED_TRACE(group.title[0]);
+        // M a0,top H a1 C a1,m b,m b,bottom H b' C b',m a0,m a0,top Z
+        EXPECT_EQ(group.band.size(), 16u);
+        if (group.band.size() != 16) continue;
+        EXPECT_NEAR(group.band[0], group.range[0][0], 0.05);
+        EXPECT_NEAR(group.band[2], group.range[0][1], 0.05);
+        const double reached = group.band[7];
+        const double other = group.band[9];
+        EXPECT_NEAR(std::min(reached, other), group.range[1][0], 0.05);
+        EXPECT_NEAR(std::max(reached, other), group.range[1][1], 0.05);
+        if (std::abs(reached - other) > 0.05) {  // a band too narrow to tell is not checked
+            EXPECT_EQ(reached < other, group.crossed)
+                << "the upper right end goes to the lower left";
+        }
+        view.bands.push_back(group.title[0] + (group.crossed ? " x " : " - ") + group.title[1]);
+    }
+    return view;
+}
+
+struct Drawn {
+    std::string svg;
+    std::size_t genes[2] = {0, 0};
+    std::size_t sharedCodes = 0;
+};
+
+// The picture of the first and the last structure of `text`, as dist mode draws it.
+Drawn drawnPair(const std::string& text, CopyRule copies, const PairDrawingLimits& limits = {},
+                bool solved = true) {
+    testing::ReadResult read = testing::readText(text);
+    PairSettings settings(pictureWeights);
+    settings.copies = copies;
+    DistPair pair = prepareDistPair(std::move(read.structures), read.table, settings);
+    EventCounts events{};
+    double cost = 0.0;
+    if (solved) {
+        pair.graph.log.setWriter(
+            [&](const OperationRecord& record) { countEvents(record, events); });
+        cost = solveDistPair(pair, pictureWeights);
+    }
+    std::ostringstream out;
+    writePairSvg(out, pair, settings, cost, events, limits);
+    Drawn drawn{out.str()};
+    std::set<uint32_t> codes[2];
+    const ChromosomalStructure* structures[] = {&pair.first, &pair.last};
+    for (std::size_t t = 0; t < 2; ++t) {
+        for (const Chromosome& chromosome : structures[t]->chromosomes) {
+            drawn.genes[t] += chromosome.genes.size();
+            for (const int32_t code : chromosome.genes) codes[t].insert(absoluteCode(code));
+        }
+    }
+    for (const uint32_t code : codes[0]) drawn.sharedCodes += codes[1].count(code);
+    return drawn;
+}
+
+constexpr PairDrawingLimits singly{};
+constexpr PairDrawingLimits asRuns{0, 2500, 400};
+
+TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
+    struct Case {
+        const char* name;
+        const char* structures;
+        CopyRule copies;
+        PairDrawingLimits limits;
+        const char* above;
+        const char* below;
+        std::vector<std::string> bands;
+        const char* cost;  // not checked when empty
+        std::vector<std::string> summary;
+    };
+    const Case cases[] = {
+        {"an inversion, gene by gene",
+         "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
+         CopyRule::order,
+         singly,
+         "linear: a>:c0 b>:c0 c>:c0 d>:c0",
+         "linear: a>:c0 c<:c0 b<:c0 d>:c0",
+         {"a - a", "b x b", "c x c", "d - d"},
+         "cost 1: 1 DP, 0 SP, 0 J, 0 C, 0 aD, 0 bD",
+         {}},
+        {"an inversion as conserved runs, each read along its own genome",
+         "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
+         CopyRule::order,
+         asRuns,
+         "linear: a>:c0 b\xE2\x80\x93"
+         "c (2)>:c0 d>:c0",
+         "linear: a>:c0 c\xE2\x80\x93"
+         "b (2)<:c0 d>:c0",
+         {"a - a",
+          "b\xE2\x80\x93"
+          "c (2) x c\xE2\x80\x93"
+          "b (2)",
+          "d - d"},
+         "",
+         {}},
+        {"a translocation between two chromosomes, coloured by the chromosome below",
+         "2\nA 2 L3 +a+b+c L3 +x+y+z\nB 2 L3 +a+b+z L3 +x+y+c\n",
+         CopyRule::order,
+         asRuns,
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0 c>:c1 | linear: x\xE2\x80\x93"
+         "y (2)>:c1 z>:c0",
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0 z>:c0 | linear: x\xE2\x80\x93"
+         "y (2)>:c1 c>:c1",
+         {"a\xE2\x80\x93"
+          "b (2) - a\xE2\x80\x93"
+          "b (2)",
+          "c - c",
+          "x\xE2\x80\x93"
+          "y (2) - x\xE2\x80\x93"
+          "y (2)",
+          "z - z"},
+         "cost 1: 1 DP, 0 SP, 0 J, 0 C, 0 aD, 0 bD",
+         {}},
+        {"a deletion: grey, no band, and it breaks the run",
+         "2\nA 1 L4 +a+b+c+d\nB 1 L3 +a+b+d\n",
+         CopyRule::order,
+         asRuns,
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0 c>:grey d>:c0",
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0 d>:c0",
+         {"a\xE2\x80\x93"
+          "b (2) - a\xE2\x80\x93"
+          "b (2)",
+          "d - d"},
+         "cost 1: 0 DP, 0 SP, 0 J, 0 C, 1 aD, 0 bD",
+         {}},
+        {"a duplicated gene: copies numbered, the extra copy grey, mixed strands in a box",
+         "2\nA 1 L4 +a+b+a+c\nB 1 L5 +a+b+c-x+y\n",
+         CopyRule::order,
+         asRuns,
+         "linear: a#1\xE2\x80\x93"
+         "b (2)>:c0 a#2>:grey c>:c0",
+         "linear: a#1\xE2\x80\x93"
+         "b (2)>:c0 c>:c0 x\xE2\x80\x93"
+         "y (2)=:grey",
+         {"a#1\xE2\x80\x93"
+          "b (2) - a#1\xE2\x80\x93"
+          "b (2)",
+          "c - c"},
+         "",
+         {}},
+        {"copies paired by order: the k-th with the k-th",
+         "2\nA 1 L6 +p+a+q+r+a+s\nB 1 L6 +r+a+s+p+a+q\n",
+         CopyRule::order,
+         singly,
+         "linear: p>:c0 a#1>:c0 q>:c0 r>:c0 a#2>:c0 s>:c0",
+         "linear: r>:c0 a#1>:c0 s>:c0 p>:c0 a#2>:c0 q>:c0",
+         {"p - p", "a#1 - a#1", "q - q", "r - r", "a#2 - a#2", "s - s"},
+         "",
+         {}},
+        {"copies paired by context: each with the copy between the same neighbours",
+         "2\nA 1 L6 +p+a+q+r+a+s\nB 1 L6 +r+a+s+p+a+q\n",
+         CopyRule::context,
+         singly,
+         "linear: p>:c0 a#1>:c0 q>:c0 r>:c0 a#2>:c0 s>:c0",
+         "linear: r>:c0 a#1>:c0 s>:c0 p>:c0 a#2>:c0 q>:c0",
+         {"p - p", "a#1 - a#2", "q - q", "r - r", "a#2 - a#1", "s - s"},
+         "",
+         {}},
+        {"a circular chromosome, runs broken where it is written to start",
+         "2\nA 2 C3 +a+b+c L2 +x+y\nB 2 L2 +x-y C3 +b+c+a\n",
+         CopyRule::order,
+         asRuns,
+         "circular: a>:c1 b\xE2\x80\x93"
+         "c (2)>:c1 | linear: x>:c0 y>:c0",
+         "linear: x>:c0 y<:c0 | circular: b\xE2\x80\x93"
+         "c (2)>:c1 a>:c1",
+         {"a - a",
+          "b\xE2\x80\x93"
+          "c (2) - b\xE2\x80\x93"
+          "c (2)",
+          "x - x", "y x y"},
+         "",
+         {}},
+        {"the smallest blocks left out and counted",
+         "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
+         CopyRule::order,
+         {0, 2, 400},
+         "linear: a>:c0 b\xE2\x80\x93"
+         "c (2)>:c0",
+         "linear: a>:c0 c\xE2\x80\x93"
+         "b (2)<:c0",
+         {"a - a",
+          "b\xE2\x80\x93"
+          "c (2) x c\xE2\x80\x93"
+          "b (2)"},
+         "",
+         {"blocks not drawn: 1, with 1 genes in all, at most 1 in a block"}},
+        {"the smallest chromosomes left out with every block on them",
+         "2\nA 2 L2 +x+y L3 +a+b+c\nB 2 L3 +a+b+y L2 +x+c\n",
+         CopyRule::order,
+         {0, 2500, 1},
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0",
+         "linear: a\xE2\x80\x93"
+         "b (2)>:c0",
+         {"a\xE2\x80\x93"
+          "b (2) - a\xE2\x80\x93"
+          "b (2)"},
+         "",
+         {"blocks not drawn: 3, with 3 genes in all, at most 1 in a block",
+          "chromosomes not drawn (the smallest, with their blocks): 1 above, 1 below"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Drawn drawn = drawnPair(c.structures, c.copies, c.limits);
+        const PairView view = viewOf(drawn.svg);
+        EXPECT_EQ(view.above, c.above);
+        EXPECT_EQ(view.below, c.below);
+        EXPECT_EQ(view.bands, c.bands);
+        if (*c.cost != '\0') {
+            EXPECT_EQ(view.cost, c.cost);
+        }
+        EXPECT_EQ(view.settings, std::string("copies paired by ") +
+                                     (c.copies == CopyRule::context ? "context" : "order") +
+                                     "; weights DP=1, SP=1, J=1, C=1, aD=1, bD=1");
+        EXPECT_EQ(view.summary, c.summary);
+    }
+}
+
+TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        testing::GeneratorOptions options;
+        options.geneCount = 8 + static_cast<int>(seed % 40);
+        options.rearrangements = static_cast<int>(seed % 6);
+        const auto [a, b] = testing::generatePair(random, options);
+        const std::string text = testing::structureFileText({a, b});
+        for (const PairDrawingLimits& limits : {singly, asRuns}) {
+            const Drawn drawn =
+                drawnPair(text, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits, false);
+            const PairView view = viewOf(drawn.svg);
+            EXPECT_EQ(view.genes[0], drawn.genes[0]);
+            EXPECT_EQ(view.genes[1], drawn.genes[1]);
+            EXPECT_EQ(view.pairedGenes, drawn.sharedCodes);
+            for (const std::string& band : view.bands) {
+                const std::size_t split =
+                    band.find(" - ") != std::string::npos ? band.find(" - ") : band.find(" x ");
+                EXPECT_EQ(genesOfTitle(band.substr(0, split)), genesOfTitle(band.substr(split + 3)))
+                    << band;
+            }
+        }
+    }
+}
+
+TEST(PairSvg, LargePairsStayUnderTwoMegabytes) {
+    // 20,000 genes with long names, in a random order and orientation below: on 20 chromosomes
+    // each, and on 20,000 chromosomes of one gene above.
+    std::mt19937 random(5);
+    const int genes = 20000;
+    std::vector<int> order(genes);
+    for (int k = 0; k < genes; ++k) order[static_cast<std::size_t>(k)] = k + 1;
+    std::shuffle(order.begin(), order.end(), random);
+    const auto name = [](int id) {
+        return "a_gene_name_longer_than_any_label_" + std::to_string(id);
+    };
+    const auto genome = [&](const char* title, int chromosomes, bool shuffled) {
+        std::string line = std::string(title) + " " + std::to_string(chromosomes);
+        const int size = genes / chromosomes;
+        for (int c = 0; c < chromosomes; ++c) {
+            line += " L" + std::to_string(size) + " ";
+            for (int k = c * size; k < (c + 1) * size; ++k) {
+                const int id = shuffled ? order[static_cast<std::size_t>(k)] : k + 1;
+                line += (shuffled && random() % 2 == 0 ? "-" : "+") + name(id);
+            }
+        }
+        return line + "\n";
+    };
+    for (const int chromosomesAbove : {20, genes}) {
+        SCOPED_TRACE(std::to_string(chromosomesAbove) + " chromosomes above");
+        const std::string text =
+            "2\n" + genome("A", chromosomesAbove, false) + genome("B", 20, true);
+        const std::string svg = drawnPair(text, CopyRule::order, {}, false).svg;
+        EXPECT_LT(svg.size(), 2000000u);
+        EXPECT_EQ(viewOf(svg).summary.size(), chromosomesAbove == genes ? 2u : 1u);
+    }
+}
+
+}  // namespace
+}  // namespace varnet
