@@ -1,6 +1,6 @@
-// varnet._core: the program's structure reading, operation weights, pair comparison, distance
-// matrix and trees over plain Python values (varnet/__init__.py gives them their Python face).
-// Long computations run without the interpreter lock; the distance matrix also watches for
+// varnet._core: the program's structure reading, operation weights, pair comparison and picture,
+// distance matrix and trees over plain Python values (varnet/__init__.py gives them their Python
+// face). Long computations run without the interpreter lock; the distance matrix also watches for
 // Ctrl-C, which stops its workers.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/dist_mode.hpp"
+#include "app/pair_svg.hpp"
 #include "app/program_options.hpp"
 #include "app/weight_files.hpp"
 #include "solver/sequence_printer.hpp"
@@ -152,10 +153,11 @@ OperationWeights readWeightsAt(const std::string& path) {
 }
 
 // The comparison of the first structure with the second, as dist mode makes it.
-DistPair preparePair(const std::vector<PyStructure>& pair, NumberedStructures& numbered) {
+DistPair preparePair(const std::vector<PyStructure>& pair, NumberedStructures& numbered,
+                     const PairSettings& settings = {}) {
     if (pair.size() != 2) throw std::invalid_argument("A comparison needs two structures");
     numbered = fromPython(pair);
-    return prepareDistPair(std::move(numbered.structures), numbered.table);
+    return prepareDistPair(std::move(numbered.structures), numbered.table, settings);
 }
 
 double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& weights) {
@@ -208,6 +210,21 @@ std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
         printed([&](std::ostream& out) { printSequenceHeading(out, eventCount, cost); });
     heading.pop_back();
     return {cost, std::move(heading), std::move(steps)};
+}
+
+// The text of the pair.svg that `varnet -m dist` writes for the pair with these settings.
+std::string pairPicture(const std::vector<PyStructure>& pair, const OperationWeights& weights,
+                        const std::string& copies) {
+    const py::gil_scoped_release unlocked;
+    PairSettings settings(weights);
+    settings.copies = parseCopyRule(copies);
+    NumberedStructures numbered;
+    DistPair prepared = preparePair(pair, numbered, settings);
+    EventCounts events{};
+    prepared.graph.log.setWriter(
+        [&events](const OperationRecord& record) { countEvents(record, events); });
+    const double cost = solveDistPair(prepared, weights);
+    return printed([&](std::ostream& out) { writePairSvg(out, prepared, settings, cost, events); });
 }
 
 // The special distances on the workers of `PairDistances`, which stop when `stop` says so.
@@ -322,6 +339,7 @@ PYBIND11_MODULE(_core, module) {
     module.def("read_weights", &readWeightsAt, py::arg("path"));
     module.def("distance", &pairCost, py::arg("pair"), py::arg("weights"));
     module.def("sequence", &pairSequence, py::arg("pair"), py::arg("weights"));
+    module.def("draw_pair", &pairPicture, py::arg("pair"), py::arg("weights"), py::arg("copies"));
     module.def("distance_matrix", &distanceMatrix, py::arg("structures"), py::arg("weights"),
                py::arg("special"), py::arg("breakpoint"), py::arg("threads"));
     module.def("tree", &treeText, py::arg("matrix"), py::arg("names"), py::arg("method"));

@@ -30,19 +30,27 @@ def weights_line(w: varnet.Weights) -> str:
     return f"DP={w.DP!r},SP={w.SP!r},J={w.J!r},C={w.C!r},aD={w.aD!r},bD={w.bD!r}\n"
 
 
-def dist_run(program: str, tmp: Path, a: varnet.Structure, b: varnet.Structure, w) -> tuple:
-    """The cost the program prints and the shortest_sequence.txt it writes for a and b."""
+def dist_run(
+    program: str, tmp: Path, a: varnet.Structure, b: varnet.Structure, w, copies: str
+) -> tuple:
+    """The cost the program prints, and the shortest_sequence.txt and pair.svg it writes for a
+    and b."""
     (tmp / "pair.txt").write_text(native_text([a, b]))
     (tmp / "weights.txt").write_text(weights_line(w))
     (tmp / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
-    done = run(program, ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r"], tmp)
+    args = ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r", "--copies", copies]
+    done = run(program, args, tmp)
     assert done.status == 0, done.err
     cost = done.err.rsplit("\n", 1)[1]
-    return cost, (tmp / "r" / "shortest_sequence.txt").read_text()
+    result = tmp / "r"
+    return cost, (result / "shortest_sequence.txt").read_text(), (result / "pair.svg").read_text()
 
 
-def check_pair(program: str, tmp: Path, a, b, w) -> None:
-    cost, text = dist_run(program, tmp, a, b, w)
+def check_pair(program: str, tmp: Path, a, b, w, copies: str = "order") -> None:
+    cost, text, picture = dist_run(program, tmp, a, b, w, copies)
+    assert varnet.draw_pair(a, b, w, copies=copies) == picture
+    if copies == "context":
+        return  # the sequence and the distance pair copies by order
     found = varnet.sequence(a, b, w)
     assert found.text() == text
     assert f"{found.cost:g}" == cost
@@ -82,6 +90,8 @@ def test_dist_of_generated_pairs_equals_the_program(program, tmp_path):
         if k % 10 == 9:
             b = varnet.Structure("B", [])  # a structure without chromosomes
         check_pair(program, tmp_path, a, b, weight_sets[k % 3])
+        if k % 5 == 0:
+            check_pair(program, tmp_path, a, b, weight_sets[k % 3], copies="context")
 
 
 def test_the_three_formats_read_alike():
@@ -194,6 +204,8 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
         (lambda: varnet.distance(varnet.Structure("A", [varnet.Chromosome(["a b"])]),
                                  varnet.Structure("B")), '"a b" is not a gene name'),
         (lambda: varnet.distance_matrix([varnet.Structure("A")], threads=0), "threads must be"),
+        (lambda: varnet.draw_pair(varnet.Structure("A"), varnet.Structure("B"), copies="first"),
+         'Unknown copy rule "first"'),
         (lambda: varnet.tree([[0, 1], [2, 0]], ["A", "B"]), '"A" to "B" is 1.0, "B" to "A" is 2'),
         (lambda: varnet.tree([[1, 0], [0, 0]], ["A", "B"]), '"A" to itself is 1.0'),
         (lambda: varnet.tree([[0, numpy.nan], [numpy.nan, 0]], ["A", "B"]), "not finite"),

@@ -11,8 +11,8 @@ operations that turns one into the other, each kind of operation weighted by `We
     matrix = varnet.distance_matrix(genomes, weights)
     print(varnet.tree(matrix, [g.name for g in genomes], method="nj"))
 
-Every result equals the program's: `distance` and `sequence` the cost and the steps of
-`varnet -m dist`, `distance_matrix` the matrix and `tree` the Newick text of `varnet -m tree`.
+Every result equals the program's: `distance`, `sequence` and `draw_pair` the cost, the steps and
+the picture pair.svg of `varnet -m dist`, `distance_matrix` the matrix and `tree` the Newick text of `varnet -m tree`.
 Input the program rejects raises ValueError with the program's message; a file that cannot be
 opened raises OSError (FileNotFoundError, ...).
 """
@@ -39,6 +39,7 @@ __all__ = [
     "Weights",
     "distance",
     "distance_matrix",
+    "draw_pair",
     "parse_structures",
     "read_structures",
     "read_weights",
@@ -182,6 +183,23 @@ def sequence(a: Structure, b: Structure, weights: Weights = Weights()) -> Shorte
     `varnet -m dist` writes to shortest_sequence.txt for a file holding `a` and then `b`."""
     cost, heading, steps = _core.sequence([_raw(a, "a"), _raw(b, "b")], _weights(weights))
     return ShortestSequence(cost, [Step(*step) for step in steps], heading)
+
+
+COPY_RULES = ("order", "context")
+
+
+def draw_pair(
+    a: Structure, b: Structure, weights: Weights = Weights(), copies: str = "order"
+) -> str:
+    """The SVG picture of `a` (above) and `b` (below) that `varnet -m dist` writes to pair.svg
+    for a file holding `a` and then `b`, with copies of a gene paired by `copies` ("order", the
+    k-th with the k-th, or "context", by their neighbours): each chromosome a row, genes or runs
+    of genes adjacent in both as arrows, a band from each to its partner (crossed where
+    inverted), genes only one genome holds in grey, and the cost and operations in the heading.
+    In a notebook, `IPython.display.SVG(varnet.draw_pair(a, b))` shows it."""
+    if copies not in COPY_RULES:
+        raise ValueError(f'Unknown copy rule "{copies}": use "order" or "context"')
+    return _core.draw_pair([_raw(a, "a"), _raw(b, "b")], _weights(weights), copies)
 
 
 def distance_matrix(
