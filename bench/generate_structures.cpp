@@ -1,8 +1,10 @@
 // Writes a generated structure file to standard output:
 //   varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] [copies NAMES COPIES]
+//                   [chromosomes COUNT]
 // By default 2 % of the genes are missing from a genome and 0.5 % have a second copy;
 // "shuffled" gives every genome its own random signed order of all genes; "copies" gives NAMES
-// names COPIES copies each in the ancestor.
+// names COPIES copies each in the ancestor; "chromosomes" gives the ancestor COUNT linear
+// chromosomes and moves some runs between them.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +15,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     varnet::bench::Divergence divergence;
     bool valid = args.size() >= 3;
+    if (valid && args.size() >= 5 && args[args.size() - 2] == "chromosomes") {
+        divergence.chromosomes = std::stoi(args.back());
+        args.resize(args.size() - 2);
+    }
     if (valid && args.size() >= 6 && args[args.size() - 3] == "copies") {
         divergence.copiedNames = std::stoi(args[args.size() - 2]);
         divergence.copiesEach = std::stoi(args.back());
@@ -30,7 +36,7 @@ int main(int argc, char** argv) {
     }
     if (!valid) {
         std::cerr << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] "
-                     "[copies NAMES COPIES]\n";
+                     "[copies NAMES COPIES] [chromosomes COUNT]\n";
         return 1;
     }
     std::cout << varnet::bench::generatedStructureFile(std::stoi(args[0]), std::stoi(args[1]),

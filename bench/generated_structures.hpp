@@ -24,12 +24,16 @@ struct Divergence {
     bool shuffled = false;    // every genome a random signed order of the genes, on one chromosome
     int copiedNames = 0;      // names of the ancestor held in `copiesEach` copies, the first ids
     int copiesEach = 1;
+    // When above 0: the ancestor's linear chromosomes (else 1 to 4, some circular), and a tenth
+    // of the changes move a run to another chromosome (translocations), as between mammals.
+    int chromosomes = 0;
 };
 
 // `count` related genomes of about `geneCount` genes each: one random ancestor split into up to
-// four chromosomes, from which every genome differs by inversions, moves, lost genes and a few
-// second copies (or, shuffled, nearly every gene moved). The ancestor may hold some names in many
-// copies, the other names once, `geneCount` genes in all. The same seed gives the same text.
+// four chromosomes (or `divergence.chromosomes`), from which every genome differs by inversions,
+// moves, lost genes and a few second copies (or, shuffled, nearly every gene moved). The ancestor
+// may hold some names in many copies, the other names once, `geneCount` genes in all. The same seed
+// gives the same text.
 inline std::string generatedStructureFile(int count, int geneCount, uint32_t seed,
                                           const Divergence& divergence = {}) {
     std::mt19937 random(seed);
@@ -46,13 +50,14 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
     for (int id = divergence.copiedNames + 1; static_cast<int>(ids.size()) < geneCount; ++id)
         ids.push_back(id);
     if (divergence.copiedNames > 0) std::shuffle(ids.begin(), ids.end(), random);
-    RawStructure ancestor(static_cast<std::size_t>(pick(1, 4)));
+    RawStructure ancestor(
+        static_cast<std::size_t>(divergence.chromosomes > 0 ? divergence.chromosomes : pick(1, 4)));
     for (const int32_t id : ids) {
         ancestor[static_cast<std::size_t>(pick(0, static_cast<int>(ancestor.size()) - 1))]
             .genes.push_back(chance(0.5) ? id : -id);
     }
     for (RawChromosome& chromosome : ancestor) {
-        chromosome.circular = chance(0.25);
+        chromosome.circular = divergence.chromosomes == 0 && chance(0.25);
         if (chromosome.genes.empty()) chromosome.genes.push_back(1);
     }
 
@@ -73,7 +78,15 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
             const int size = static_cast<int>(genes.size());
             const int from = pick(0, size - 1);
             const int to = pick(from, std::min(size - 1, from + 40));
-            if (chance(0.7)) {
+            if (divergence.chromosomes > 0 && genome.size() > 1 && chance(0.1)) {
+                std::vector<int32_t>& other =
+                    genome[static_cast<std::size_t>(pick(0, static_cast<int>(genome.size()) - 1))]
+                        .genes;
+                if (&other == &genes || to + 1 - from >= size) continue;
+                const auto at = other.begin() + pick(0, static_cast<int>(other.size()));
+                other.insert(at, genes.begin() + from, genes.begin() + to + 1);
+                genes.erase(genes.begin() + from, genes.begin() + to + 1);
+            } else if (chance(0.7)) {
                 std::reverse(genes.begin() + from, genes.begin() + to + 1);
                 for (int k = from; k <= to; ++k) genes[static_cast<std::size_t>(k)] *= -1;
             } else {

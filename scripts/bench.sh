@@ -143,6 +143,17 @@ pair_in_mode() {
 # dist_case LABEL GENES ...: dist mode on a generated pair.
 dist_case() { pair_in_mode dist "$@"; }
 
+# picture_case LABEL GENES ...: dist mode on a generated pair, then the size of its picture
+# pair.svg and the number of shapes (paths) in it.
+picture_case() {
+    local label="$1"
+    dist_case "$@"
+    local picture="$work/res-$label/pair.svg"
+    [ -s "$picture" ] || return 0
+    echo "|   (pair.svg $(awk -v b="$(wc -c <"$picture")" 'BEGIN { printf "%.2f", b / 1e6 }') MB," \
+        "$(grep -o '<path' "$picture" | wc -l) shapes)||||||"
+}
+
 # pair_case LABEL GENES ...: tree mode on a generated pair, the solver's work on one pair (both
 # ways) without dist mode's step file.
 pair_case() { pair_in_mode tree "$@"; }
@@ -183,8 +194,11 @@ report() {
     tree_case "tree 100 x 1000, 5 % lost+dup" 100 1000 0.05 0.05
     dist_case "dist 1000 shuffled" 1000 shuffled
     dist_case "dist 5000 shuffled" 5000 shuffled
-    dist_case "dist 20000 shuffled" 20000 shuffled
+    picture_case "dist 20000 shuffled" 20000 shuffled
     dist_case "dist 100000 light" 100000 0 0
+    # Two mammal-like genomes: 15,000 blocks on 20 linear chromosomes, inversions, moves and
+    # translocations; the row below gives the size of the picture.
+    picture_case "dist 15000 mammal-like" 15000 0.01 0.002 chromosomes 20
     # Many copies of a name, paired in their order of occurrence. Dist mode's step file prints
     # every component a step changes, so it grows with the lengths of the long components that
     # scattered copies make; the pair rows time the solver alone.
@@ -234,7 +248,9 @@ Written by `scripts/bench.sh` (a whole run, without `BENCH_ONLY`); do not edit b
 run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
 shuffled] [copies NAMES COPIES]`): the same gene content, with 5 % of the genes lost and 5 % copied,
 or with some names in many copies. Dist cases run
-shuffled pairs and a lightly rearranged pair. `pairs` cases compute the matrix alone (`-p none`) of
+shuffled pairs, a lightly rearranged pair and a mammal-like pair (20 chromosomes, with
+translocations); below some, the size of the picture `pair.svg` (`drawPair` in the Google Benchmark
+table times drawing it alone). `pairs` cases compute the matrix alone (`-p none`) of
 many small genomes. `tree build METHOD COUNT` runs a tree method alone on a generated matrix
 (`bench/varnet_tree_build COUNT SEED real|int upgma|nj|kruskal` prints the tree and the seconds
 spent in the method; the method takes the matrix over, so the peak memory is one matrix and what

@@ -10,7 +10,8 @@ results=results/example-dist
 echo "Dist mode on examples/dist_pair.txt (progress and the cost go to standard error):"
 build/src/varnet -m dist -c examples/dist_pair.txt -o examples/operation_weights.txt -r "$results"
 echo
-echo "Results: $results/joint_graph.txt, $results/final.txt, $results/shortest_sequence.txt"
+echo "Results: $results/joint_graph.txt, $results/final.txt, $results/shortest_sequence.txt," \
+    "$results/pair.svg (the two genomes drawn; open it in a web browser)"
 
 results=results/example-tree
 echo

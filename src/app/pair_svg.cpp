@@ -413,8 +413,8 @@ void PairDrawing::writeChromosomes(std::ostream& out, std::size_t t) {
         const double x0 = track.start[c];
         const double x1 = x0 + unit_ * static_cast<double>(chromosomes[c].genes.size());
         const bool circular = chromosomes[c].circular;
-        out << "<path class=\"chromosome " << (circular ? "circular" : "linear") << "\" d=\"M" << x0
-            << ',' << middle << 'H' << x1;
+        out << "<path class=\"chromosome " << (circular ? "circular " : "linear ")
+            << (t == 0 ? "above" : "below") << "\" d=\"M" << x0 << ',' << middle << 'H' << x1;
         if (circular) {
             const double bend = std::min(loopHeight, (x1 - x0) / 2 + 2);
             out << 'C' << x1 + bend << ',' << middle << ' ' << x1 + bend << ',' << outer << ' '
@@ -458,16 +458,16 @@ void PairDrawing::write(std::ostream& out, const PairComparison& comparison) {
          "bands: the colour of the chromosome below, crossed where inverted; grey: genes only one "
          "genome holds; name#k: the k-th copy of a name"}};
     if (leftOutBlocks_ > 0) {
-        heading.emplace_back("summary", "not drawn: the " + plain(leftOutBlocks_) +
-                                            " smallest blocks (" + plain(leftOutGenes_) +
-                                            " genes, at most " + plain(largestLeftOut_) +
-                                            " in a block)");
+        heading.emplace_back("summary", "blocks not drawn: " + plain(leftOutBlocks_) + ", with " +
+                                            plain(leftOutGenes_) + " genes in all, at most " +
+                                            plain(largestLeftOut_) + " in a block");
     }
     if (leftOutChromosomes_[0] + leftOutChromosomes_[1] > 0) {
-        heading.emplace_back("summary", "not drawn: the " + plain(leftOutChromosomes_[0]) +
-                                            " smallest chromosomes above and the " +
-                                            plain(leftOutChromosomes_[1]) +
-                                            " smallest below, with their blocks");
+        heading.emplace_back("summary",
+                             "chromosomes not drawn (the smallest, with their "
+                             "blocks): " +
+                                 plain(leftOutChromosomes_[0]) + " above, " +
+                                 plain(leftOutChromosomes_[1]) + " below");
     }
     // The widest line sets the picture's width when the genomes are narrower.
     for (const auto& line : heading) {
@@ -542,10 +542,11 @@ void writePairSvg(std::ostream& out, const ChromosomalStructure& first,
 }
 
 void writePairSvg(std::ostream& out, const DistPair& pair, const PairSettings& settings,
-                  double cost, const EventCounts& events) {
+                  double cost, const EventCounts& events, const PairDrawingLimits& limits) {
     writePairSvg(out, pair.first, pair.last, pair.names,
                  {cost, events, settings.copies == CopyRule::context ? "context" : "order",
-                  settings.weights});
+                  settings.weights},
+                 limits);
 }
 
 }  // namespace varnet

@@ -53,6 +53,6 @@ void writePairSvg(std::ostream& out, const ChromosomalStructure& first,
 // The picture of a pair that dist mode compared (`pair.svg`): its two structures as their copies
 // were paired, the cost and events of its shortest sequence, and the settings it ran with.
 void writePairSvg(std::ostream& out, const DistPair& pair, const PairSettings& settings,
-                  double cost, const EventCounts& events);
+                  double cost, const EventCounts& events, const PairDrawingLimits& limits = {});
 
 }  // namespace varnet
