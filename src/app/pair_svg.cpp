@@ -32,6 +32,9 @@ constexpr double rowHeight = 16.0;  // of the rows of text above or below a trac
 constexpr double minimumWidth = 720.0;
 constexpr std::size_t geneNameLimit = 24;
 constexpr std::size_t structureNameLimit = 80;
+// The text of the blocks drawn (their shapes, titles and labels) stops short of this: with the
+// heading, the style and at most 800 chromosomes (each under 300 bytes), under 2 MB.
+constexpr std::size_t maxBlockBytes = 1700000;
 
 // Ten strong colours, then ten light ones, for the chromosomes of the second genome; none grey,
 // which marks genes only one genome holds.
@@ -107,8 +110,9 @@ public:
         tracks_[1].structure = &second;
         readGenes();
         findBlocks();
-        choose();
+        chooseChromosomes();
         layOut();
+        chooseBlocks();
     }
 
     void write(std::ostream& out, const PairComparison& comparison);
@@ -116,8 +120,9 @@ public:
 private:
     void readGenes();
     void findBlocks();
-    void choose();
+    void chooseChromosomes();
     void layOut();
+    void chooseBlocks();
 
     const std::vector<int32_t>& genesOf(std::size_t t, uint32_t chromosome) const {
         return tracks_[t].structure->chromosomes[chromosome].genes;
@@ -132,7 +137,10 @@ private:
     // The baseline of row `row` of text beside track t, counted away from it: 0 block labels,
     // 1 chromosome names, 2 the genome's name.
     double rowY(std::size_t t, int row) const;
-    void writeArrow(std::ostream& out, const Block& block, std::size_t t, const char* classes);
+    void writeArrow(std::ostream& out, const Block& block, std::size_t t, const char* classes,
+                    std::string& labels) const;
+    // The shapes of block b (its arrows, and its band when both genomes hold it) and its labels.
+    void renderBlock(std::size_t b, std::string& shapes, std::string& labels) const;
     void writeChromosomes(std::ostream& out, std::size_t t);
 
     const GeneNameIndex& names_;
@@ -142,16 +150,16 @@ private:
     std::unordered_map<std::string_view, std::array<uint32_t, 2>> nameCounts_;
     std::vector<Block> blocks_;
     std::vector<bool> drawnBlocks_;
+    std::vector<std::string> shapes_;  // of the blocks drawn
+    std::vector<std::string> labels_;  // of the blocks drawn, written after all shapes
     std::size_t leftOutBlocks_ = 0;
     std::size_t leftOutGenes_ = 0;
     std::size_t largestLeftOut_ = 0;
     std::array<std::size_t, 2> leftOutChromosomes_{0, 0};
     double unit_ = maxUnit;
     double width_ = 0.0;
-    double height_ = 0.0;
-    double trackTop_[2] = {0.0, 0.0};
-    double headingLines_ = 0.0;
-    std::vector<std::string> labels_;  // the visible labels, written last
+    double height_ = 0.0;              // set with the heading
+    double trackTop_[2] = {0.0, 0.0};  // below the heading
 };
 
 void PairDrawing::readGenes() {
@@ -251,8 +259,8 @@ void PairDrawing::findBlocks() {
     }
 }
 
-void PairDrawing::choose() {
-    // The largest chromosomes of each genome, and the largest blocks on them, are drawn.
+void PairDrawing::chooseChromosomes() {
+    // The largest chromosomes of each genome are drawn.
     for (std::size_t t = 0; t < 2; ++t) {
         const std::vector<Chromosome>& chromosomes = tracks_[t].structure->chromosomes;
         std::vector<bool>& drawn = tracks_[t].drawn;
@@ -266,6 +274,10 @@ void PairDrawing::choose() {
         for (std::size_t k = limits_.chromosomes; k < order.size(); ++k) drawn[order[k]] = false;
         leftOutChromosomes_[t] = order.size() - limits_.chromosomes;
     }
+}
+
+// The largest blocks on the chromosomes drawn, as many as the limit and the bytes allow.
+void PairDrawing::chooseBlocks() {
     std::vector<std::size_t> candidates;
     for (std::size_t b = 0; b < blocks_.size(); ++b) {
         const Block& block = blocks_[b];
@@ -274,14 +286,24 @@ void PairDrawing::choose() {
             onDrawn = onDrawn && (!block.in[t] || tracks_[t].drawn[block.runs[t].chromosome]);
         if (onDrawn) candidates.push_back(b);
     }
-    if (candidates.size() > limits_.blocks) {
-        std::stable_sort(candidates.begin(), candidates.end(), [&](std::size_t x, std::size_t y) {
-            return blocks_[x].genes > blocks_[y].genes;
-        });
-        candidates.resize(limits_.blocks);
-    }
+    std::stable_sort(candidates.begin(), candidates.end(), [&](std::size_t x, std::size_t y) {
+        return blocks_[x].genes > blocks_[y].genes;
+    });
     drawnBlocks_.assign(blocks_.size(), false);
-    for (const std::size_t b : candidates) drawnBlocks_[b] = true;
+    shapes_.resize(blocks_.size());
+    labels_.resize(blocks_.size());
+    std::size_t bytes = 0;
+    for (std::size_t k = 0; k < candidates.size() && k < limits_.blocks; ++k) {
+        const std::size_t b = candidates[k];
+        renderBlock(b, shapes_[b], labels_[b]);
+        bytes += shapes_[b].size() + labels_[b].size();
+        if (bytes > maxBlockBytes) {
+            shapes_[b].clear();
+            labels_[b].clear();
+            break;
+        }
+        drawnBlocks_[b] = true;
+    }
     for (std::size_t b = 0; b < blocks_.size(); ++b) {
         if (drawnBlocks_[b]) continue;
         ++leftOutBlocks_;
@@ -312,14 +334,10 @@ void PairDrawing::layOut() {
         widest = std::max(widest, track.width);
     }
     width_ = std::max(widest + 2 * margin, minimumWidth);
-    // The heading's lines; then, above the first track and below the second, three rows of text
-    // (block labels, chromosome names, the genome's name); the bands between the tracks.
-    headingLines_ = 4.0 + (leftOutBlocks_ > 0 ? 1.0 : 0.0) +
-                    (leftOutChromosomes_[0] + leftOutChromosomes_[1] > 0 ? 1.0 : 0.0);
-    const double lastHeadingLine = margin + 12 + lineHeight * (headingLines_ - 1);
-    trackTop_[0] = lastHeadingLine + 8 + 3 * rowHeight + 10;
+    // Below the heading: above the first track and below the second, three rows of text (block
+    // labels, chromosome names, the genome's name); the bands between the tracks.
+    trackTop_[0] = 3 * rowHeight + 10;
     trackTop_[1] = trackTop_[0] + arrowHeight + bandHeight;
-    height_ = rowY(1, 2) + 6 + margin;
 }
 
 double PairDrawing::rowY(std::size_t t, int row) const {
@@ -370,7 +388,7 @@ double PairDrawing::right(const Block& block, std::size_t t) const {
 // An arrow pointing with the block's strand in genome t (a box for mixed strands), its label as
 // its title, and the label shown where it fits.
 void PairDrawing::writeArrow(std::ostream& out, const Block& block, std::size_t t,
-                             const char* classes) {
+                             const char* classes, std::string& labels) const {
     const double x0 = left(block, t);
     const double x1 = right(block, t);
     const double top = trackTop_[t];
@@ -395,7 +413,7 @@ void PairDrawing::writeArrow(std::ostream& out, const Block& block, std::size_t 
         std::ostringstream text;
         text << std::fixed << std::setprecision(1) << "<text class=\"label\" x=\"" << (x0 + x1) / 2
              << "\" y=\"" << rowY(t, 0) << "\">" << label << "</text>\n";
-        labels_.push_back(text.str());
+        labels += text.str();
     }
 }
 
@@ -476,6 +494,10 @@ void PairDrawing::write(std::ostream& out, const PairComparison& comparison) {
         width_ = std::max(width_, needed);
     }
 
+    // The genomes are drawn below the heading, however many lines it has.
+    const double top = margin + 12 + lineHeight * static_cast<double>(heading.size() - 1) + 8;
+    height_ = top + rowY(1, 2) + 6 + margin;
+
     std::ios savedFormat(nullptr);
     savedFormat.copyfmt(out);
     out << std::fixed << std::setprecision(1);
@@ -493,6 +515,7 @@ void PairDrawing::write(std::ostream& out, const PairComparison& comparison) {
             << "</text>\n";
         y += lineHeight;
     }
+    out << "<g transform=\"translate(0," << top << ")\">\n";
     const std::string* genomeNames[] = {&firstName, &secondName};
     for (std::size_t t = 0; t < 2; ++t) {
         out << "<text class=\"genome\" x=\"" << margin << "\" y=\"" << rowY(t, 2) << "\">"
@@ -501,19 +524,25 @@ void PairDrawing::write(std::ostream& out, const PairComparison& comparison) {
             << "</text>\n";
         writeChromosomes(out, t);
     }
-    const double bandTop = trackTop_[0] + arrowHeight;
-    const double bandBottom = trackTop_[1];
-    const double bandMiddle = (bandTop + bandBottom) / 2;
-    for (std::size_t b = 0; b < blocks_.size(); ++b) {
-        if (!drawnBlocks_[b]) continue;
-        const Block& block = blocks_[b];
-        if (!(block.in[0] && block.in[1])) {
-            const std::size_t t = block.in[0] ? 0 : 1;
-            writeArrow(out, block, t, t == 0 ? "only above" : "only below");
-            continue;
-        }
+    for (const std::string& text : shapes_) out << text;
+    for (const std::string& text : labels_) out << text;
+    out << "</g>\n</svg>\n";
+    out.copyfmt(savedFormat);
+}
+
+void PairDrawing::renderBlock(std::size_t b, std::string& shapes, std::string& labels) const {
+    std::ostringstream out;
+    out << std::fixed << std::setprecision(1);
+    const Block& block = blocks_[b];
+    if (!(block.in[0] && block.in[1])) {
+        const std::size_t t = block.in[0] ? 0 : 1;
+        writeArrow(out, block, t, t == 0 ? "only above" : "only below", labels);
+    } else {
+        const double bandTop = trackTop_[0] + arrowHeight;
+        const double bandBottom = trackTop_[1];
+        const double bandMiddle = (bandTop + bandBottom) / 2;
         out << "<g class=\"block c" << block.runs[1].chromosome % palette.size() << "\">\n";
-        writeArrow(out, block, 0, "above");
+        writeArrow(out, block, 0, "above", labels);
         // The band leaves the upper block's right end for the lower block's right end, or, for
         // an inverted block, for its left end, so that its sides cross.
         const double a0 = left(block, 0);
@@ -525,12 +554,10 @@ void PairDrawing::write(std::ostream& out, const PairComparison& comparison) {
             << bandMiddle << ' ' << b1 << ',' << bandBottom << 'H' << b0 << 'C' << b0 << ','
             << bandMiddle << ' ' << a0 << ',' << bandMiddle << ' ' << a0 << ',' << bandTop
             << "Z\"/>\n";
-        writeArrow(out, block, 1, "below");
+        writeArrow(out, block, 1, "below", labels);
         out << "</g>\n";
     }
-    for (const std::string& label : labels_) out << label;
-    out << "</svg>\n";
-    out.copyfmt(savedFormat);
+    shapes = out.str();
 }
 
 }  // namespace

@@ -21,13 +21,14 @@ struct PairComparison {
 };
 
 // How much the picture of a pair draws. Any pair stays under 2 MB with the default limits: every
-// element has a bounded size (gene names are cut to 24 characters, structure names to 80), and
-// at most `blocks` blocks and `chromosomes` chromosomes per genome are drawn.
+// element has a bounded size (gene names are cut to 24 characters, structure names to 80), at
+// most `chromosomes` chromosomes per genome are drawn, and the largest blocks on them, at most
+// `blocks` and no more than 1.7 MB of text.
 struct PairDrawingLimits {
     // Up to this many genes in each genome every gene is drawn on its own; beyond, each
     // conserved run is one block.
     std::size_t singleGenes = 60;
-    // Beyond this many blocks the smallest are left out (and counted in the heading).
+    // Beyond this many blocks (or bytes) the smallest are left out, and counted in the heading.
     std::size_t blocks = 2500;
     // Beyond this many chromosomes in a genome the smallest are left out, with their blocks.
     std::size_t chromosomes = 400;

@@ -434,24 +434,27 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
 }
 
 TEST(PairSvg, LargePairsStayUnderTwoMegabytes) {
-    // 20,000 genes with long names, in a random order and orientation below: on 20 chromosomes
-    // each, and on 20,000 chromosomes of one gene above.
+    // 20,000 genes with long names of markup characters (each written as an entity of up to six
+    // bytes): in order above, on 20 chromosomes or on 20,000 of one gene; below, in pairs of two
+    // neighbours (so every block is labelled by two names) in a random order and orientation,
+    // on 20 chromosomes.
     std::mt19937 random(5);
     const int genes = 20000;
-    std::vector<int> order(genes);
-    for (int k = 0; k < genes; ++k) order[static_cast<std::size_t>(k)] = k + 1;
-    std::shuffle(order.begin(), order.end(), random);
-    const auto name = [](int id) {
-        return "a_gene_name_longer_than_any_label_" + std::to_string(id);
-    };
+    std::vector<int> pairs(genes / 2);
+    for (int k = 0; k < genes / 2; ++k) pairs[static_cast<std::size_t>(k)] = k;
+    std::shuffle(pairs.begin(), pairs.end(), random);
+    const auto name = [](int id) { return "&<>\"'&<>\"'&<>\"'&<>\"'&<>\"'" + std::to_string(id); };
     const auto genome = [&](const char* title, int chromosomes, bool shuffled) {
         std::string line = std::string(title) + " " + std::to_string(chromosomes);
         const int size = genes / chromosomes;
-        for (int c = 0; c < chromosomes; ++c) {
-            line += " L" + std::to_string(size) + " ";
-            for (int k = c * size; k < (c + 1) * size; ++k) {
-                const int id = shuffled ? order[static_cast<std::size_t>(k)] : k + 1;
-                line += (shuffled && random() % 2 == 0 ? "-" : "+") + name(id);
+        for (int k = 0; k < genes; ++k) {
+            if (k % size == 0) line += " L" + std::to_string(size) + " ";
+            if (!shuffled) {
+                line += "+" + name(k + 1);
+            } else if (k % 2 == 0) {
+                const int first = 2 * pairs[static_cast<std::size_t>(k / 2)] + 1;
+                line += random() % 2 == 0 ? "+" + name(first) + "+" + name(first + 1)
+                                          : "-" + name(first + 1) + "-" + name(first);
             }
         }
         return line + "\n";
