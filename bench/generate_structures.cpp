@@ -1,10 +1,12 @@
 // Writes a generated structure file to standard output:
 //   varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] [copies NAMES COPIES]
 //                   [chromosomes COUNT]
+//   varnet_generate mitochondria COUNT ORDERS SEED
 // By default 2 % of the genes are missing from a genome and 0.5 % have a second copy;
 // "shuffled" gives every genome its own random signed order of all genes; "copies" gives NAMES
 // names COPIES copies each in the ancestor; "chromosomes" gives the ancestor COUNT linear
-// chromosomes and moves some runs between them.
+// chromosomes and moves some runs between them; "mitochondria" gives COUNT mitochondrion-like
+// genomes in ORDERS distinct gene orders.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +15,11 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 4 && args[0] == "mitochondria") {
+        std::cout << varnet::bench::mitochondrionLikeFile(
+            std::stoi(args[1]), std::stoi(args[2]), static_cast<uint32_t>(std::stoul(args[3])));
+        return 0;
+    }
     varnet::bench::Divergence divergence;
     bool valid = args.size() >= 3;
     if (valid && args.size() >= 5 && args[args.size() - 2] == "chromosomes") {
@@ -36,7 +43,8 @@ int main(int argc, char** argv) {
     }
     if (!valid) {
         std::cerr << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] "
-                     "[copies NAMES COPIES] [chromosomes COUNT]\n";
+                     "[copies NAMES COPIES] [chromosomes COUNT]\n       varnet_generate "
+                     "mitochondria COUNT ORDERS SEED\n";
         return 1;
     }
     std::cout << varnet::bench::generatedStructureFile(std::stoi(args[0]), std::stoi(args[1]),

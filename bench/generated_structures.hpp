@@ -108,4 +108,59 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
     return text.str();
 }
 
+// `count` mitochondrion-like genomes: one circular chromosome of 37 genes, 13 protein genes, 2
+// rRNA and 22 tRNA genes whose names repeat (trnL, trnS and trnA twice, trnR twice), in
+// `orders` distinct gene orders derived from one ancestral order by a few moved and inverted
+// tRNAs and, rarely, an inverted block. Half the genomes share the ancestral order; the others
+// take the derived orders, the earlier ones more often. The same seed gives the same text.
+inline std::string mitochondrionLikeFile(int count, int orders, uint32_t seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const std::vector<std::string> names = {
+        "trnF", "rrnS", "trnV", "rrnL", "trnL", "nad1", "trnI",  "trnQ", "trnM", "nad2",
+        "trnW", "trnA", "trnN", "trnC", "trnY", "cox1", "trnS",  "trnD", "cox2", "trnK",
+        "atp8", "atp6", "cox3", "trnG", "nad3", "trnR", "nad4l", "nad4", "trnH", "trnS",
+        "trnL", "nad5", "nad6", "trnR", "cob",  "trnA", "trnP"};
+    std::vector<int32_t> ancestor;
+    for (std::size_t k = 0; k < 37; ++k) ancestor.push_back(static_cast<int32_t>(k + 1));
+    const auto isTrna = [&](int32_t gene) { return names[std::abs(gene) - 1].starts_with("trn"); };
+    std::vector<std::vector<int32_t>> derived = {ancestor};
+    while (static_cast<int>(derived.size()) < orders) {
+        std::vector<int32_t> order =
+            derived[static_cast<std::size_t>(pick(0, static_cast<int>(derived.size()) - 1))];
+        for (int step = pick(1, 2); step > 0; --step) {
+            int from = pick(0, 36);
+            if (pick(0, 9) == 0) {
+                const int to = std::min(36, from + pick(1, 6));
+                std::reverse(order.begin() + from, order.begin() + to + 1);
+                for (int k = from; k <= to; ++k) order[static_cast<std::size_t>(k)] *= -1;
+                continue;
+            }
+            while (!isTrna(order[static_cast<std::size_t>(from)])) from = pick(0, 36);
+            const int32_t gene = order[static_cast<std::size_t>(from)];
+            order.erase(order.begin() + from);
+            order.insert(order.begin() + pick(0, 36), pick(0, 3) == 0 ? -gene : gene);
+        }
+        derived.push_back(std::move(order));
+    }
+    std::ostringstream text;
+    text << count << '\n';
+    for (int s = 0; s < count; ++s) {
+        std::size_t which = 0;
+        if (pick(0, 1) == 1) {
+            // The earlier derived orders are the commoner ones.
+            const int a = pick(1, static_cast<int>(derived.size()) - 1);
+            which = static_cast<std::size_t>(
+                std::min(a, pick(1, static_cast<int>(derived.size()) - 1)));
+        }
+        text << "mt_" << 100000 + s << " 1 C37 ";
+        for (const int32_t gene : derived[which])
+            text << (gene < 0 ? '-' : '+') << names[static_cast<std::size_t>(std::abs(gene) - 1)];
+        text << '\n';
+    }
+    return text.str();
+}
+
 }  // namespace varnet::bench

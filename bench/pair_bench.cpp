@@ -14,7 +14,7 @@ namespace {
 void drawPair(benchmark::State& state, int genes, bench::Divergence divergence) {
     std::istringstream text(bench::generatedStructureFile(2, genes, 42, divergence));
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
+    GeneTable names;
     readStructures(text, structures, names);
     const PairSettings settings;
     const DistPair pair = prepareDistPair(std::move(structures), names, settings);

@@ -3,12 +3,12 @@
 
 #include <sstream>
 
+#include "compare/special_distance.hpp"
 #include "generated_structures.hpp"
 #include "structures/structure_reader.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/neighbour_joining.hpp"
 #include "tree/pair_distances.hpp"
-#include "tree/special_distance.hpp"
 #include "tree/upgma.hpp"
 
 namespace varnet {
@@ -19,7 +19,7 @@ const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 std::vector<ChromosomalStructure> generated(int count, int genes) {
     std::istringstream text(bench::generatedStructureFile(count, genes, 42));
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
+    GeneTable names;
     readStructures(text, structures, names);
     return structures;
 }
@@ -27,8 +27,8 @@ std::vector<ChromosomalStructure> generated(int count, int genes) {
 // One pair with reused per-worker tables, as the workers compute it.
 void specialDistanceOfAPair(benchmark::State& state) {
     const auto structures = generated(2, static_cast<int>(state.range(0)));
-    const StructureCodes codes = collectStructureCodes(structures, CopyRule::order);
-    SpecialDistanceCalculator calculator(structures, codes, unitWeights);
+    const StructureTables tables(structures, true);
+    SpecialDistanceCalculator calculator(structures, tables, unitWeights);
     for (auto _ : state) benchmark::DoNotOptimize(calculator.distance(0, 1));
 }
 BENCHMARK(specialDistanceOfAPair)->Arg(500)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);

@@ -65,27 +65,12 @@ bool sameCost(double x, double y) {
     return x == y || (std::isnan(x) && std::isnan(y));
 }
 
-// Tree mode compares a pair on compact ends through one input, and builds the second direction
-// by turning the first one's trace round: both costs are those of graphs built on their own.
-void requireTreeModeCosts(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                          const AdjacencyArray& adjacencyA, const AdjacencyArray& adjacencyB,
+// Tree mode compares a pair through one input, and builds the second direction by turning the
+// first one's trace round: both costs are those of graphs built on their own.
+void requireTreeModeCosts(const AdjacencyArray& adjacencyA, const AdjacencyArray& adjacencyB,
                           const OperationWeights& weights) {
-    uint32_t largestCode = 0;
-    for (const ChromosomalStructure* structure : {&a, &b}) {
-        for (const Chromosome& chromosome : structure->chromosomes) {
-            for (const int32_t code : chromosome.genes)
-                largestCode = std::max(largestCode, absoluteCode(code));
-        }
-    }
-    if (largestCode == 0) return;
-    const std::vector<uint32_t> rankOf = ranksOfDenseCodes(largestCode + 1);
-    const uint32_t largestEnd = compactLeavingEnd(rankOf[largestCode], true);
-    AdjacencyArray compactA;
-    AdjacencyArray compactB;
-    fillRenumberedCompactAdjacency(a, rankOf, largestEnd, compactA);
-    fillRenumberedCompactAdjacency(b, rankOf, largestEnd, compactB);
-    JointGraphInput input(0, EndNumbering::compact);
-    input.load(compactA, compactB);
+    JointGraphInput input;
+    input.load(adjacencyA, adjacencyB);
     ChromosomeSet state;
     for (const bool exchanged : {false, true}) {
         if (exchanged) input.exchangeStructures();
@@ -96,8 +81,8 @@ void requireTreeModeCosts(const ChromosomalStructure& a, const ChromosomalStruct
                       : buildJointGraph(adjacencyA, adjacencyB, GeneFreeCycles::counted),
             weights);
         fuzz::require(sameCost(cost, alone),
-                      exchanged ? "the turned graph on compact ends costs what B to A costs"
-                                : "the graph on compact ends costs what A to B costs");
+                      exchanged ? "the turned graph costs what B to A costs"
+                                : "the graph through one input costs what A to B costs");
     }
 }
 
@@ -112,13 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     std::istringstream in(text.substr(lineEnd + 1));
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
-    if (fuzz::endsInDocumentedStructureError([&] { readStructures(in, structures, names); }))
+    GeneTable printed;
+    if (fuzz::endsInDocumentedStructureError([&] { readStructures(in, structures, printed); }))
         return 0;
     if (structures.empty() || structures.size() > 2) return 0;
     if (fuzz::endsInDocumentedStructureError([&] { validateForGraph(structures); })) return 0;
-    // As the program does: dense codes for the graphs, names printed through them.
-    const GeneNameIndex printed(names, numberCodesDensely(structures));
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
     AdjacencyArray adjacencyA;
@@ -136,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, GeneFreeCycles::counted), weights);
     fuzz::require(costOnly == cost || (std::isnan(costOnly) && std::isnan(cost)),
                   "the cost-only solve finds the recorded solve's cost");
-    requireTreeModeCosts(a, b, adjacencyA, adjacencyB, weights);
+    requireTreeModeCosts(adjacencyA, adjacencyB, weights);
     printJointGraph(printout, state, printed);
     for (const OperationRecord& record : state.log.records())
         printOperationRecord(printout, record, printed);
@@ -160,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::set<uint32_t> shared;
     for (const uint32_t code : geneCodesOf(b)) {
         if (codesA.count(code) == 0) continue;
-        shared.insert(10 * code + 1);
-        shared.insert(10 * code + 2);
+        shared.insert(enteringEnd(static_cast<int32_t>(code)));
+        shared.insert(otherEnd(enteringEnd(static_cast<int32_t>(code))));
     }
     std::map<uint32_t, int> seen;
     for (const std::vector<Component>* list : {&state.cycles, &state.paths}) {

@@ -18,20 +18,23 @@ using namespace varnet;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
+    GeneTable names;
     if (fuzz::endsInDocumentedStructureError([&] {
             readStructures(in, structures, names);
             validateForGraph(structures);
         }))
         return 0;
-    fuzz::require(names.count(0) == 1 && names.at(0) == "0", "gene id 0 names \"0\"");
+    fuzz::require(names.geneName(0) == "0", "gene 0 is named \"0\"");
     for (const ChromosomalStructure& structure : structures) {
         for (const Chromosome& chromosome : structure.chromosomes) {
             fuzz::require(!chromosome.genes.empty(), "validated chromosomes hold genes");
             for (const int32_t code : chromosome.genes) {
-                fuzz::require(absoluteCode(code) % 10 != 0, "no code is a multiple of 10");
-                fuzz::require(names.count(static_cast<int32_t>(absoluteCode(code) / 10)) == 1,
-                              "every gene id has a name");
+                fuzz::require(code != 0 && absoluteCode(code) <= names.codeCount(),
+                              "every code is one of the table's");
+                const auto [first, end] =
+                    names.codesOfGene(static_cast<std::size_t>(names.geneOf(code)));
+                fuzz::require(first <= std::abs(code) && std::abs(code) < end,
+                              "every code is one of its gene's");
             }
         }
         // Every end is written once: the array is symmetric.

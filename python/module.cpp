@@ -25,15 +25,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/dist_mode.hpp"
 #include "app/pair_svg.hpp"
 #include "app/program_options.hpp"
 #include "app/weight_files.hpp"
+#include "compare/dist_pair.hpp"
 #include "solver/sequence_printer.hpp"
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_code.hpp"
-#include "structures/gene_name_table.hpp"
 #include "structures/gene_numbering.hpp"
+#include "structures/gene_table.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 #include "tree/build_tree.hpp"
@@ -73,7 +72,7 @@ void checkReadable(const std::string& path, const std::string& message) {
 }
 
 std::vector<PyStructure> toPython(const std::vector<ChromosomalStructure>& structures,
-                                  const GeneNameTable& table) {
+                                  const GeneTable& table) {
     std::vector<PyStructure> result;
     result.reserve(structures.size());
     for (const ChromosomalStructure& structure : structures) {
@@ -82,7 +81,7 @@ std::vector<PyStructure> toPython(const std::vector<ChromosomalStructure>& struc
             std::vector<std::string> genes;
             genes.reserve(chromosome.genes.size());
             for (const int32_t code : chromosome.genes)
-                genes.push_back((code < 0 ? "-" : "+") + table.at(geneIdOf(code)));
+                genes.push_back((code < 0 ? "-" : "+") + table.nameOf(code));
             out.second.emplace_back(chromosome.circular, std::move(genes));
         }
     }
@@ -92,7 +91,7 @@ std::vector<PyStructure> toPython(const std::vector<ChromosomalStructure>& struc
 // Structures with their genes numbered as the reader numbers a file holding them in this order.
 struct NumberedStructures {
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
+    GeneTable table;
 };
 
 bool holdsWhitespace(std::string_view name) {
@@ -134,7 +133,7 @@ NumberedStructures fromPython(const std::vector<PyStructure>& input) {
 std::vector<PyStructure> readStructuresAt(const std::string& path) {
     checkReadable(path, "Failed to open file " + path);
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
+    GeneTable table;
     readStructureFile(path, structures, table);
     return toPython(structures, table);
 }
@@ -142,7 +141,7 @@ std::vector<PyStructure> readStructuresAt(const std::string& path) {
 std::vector<PyStructure> parseStructureText(const std::string& text) {
     std::istringstream in(text);
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
+    GeneTable table;
     readStructures(in, structures, table, "the structure text");
     return toPython(structures, table);
 }
@@ -174,7 +173,7 @@ std::string printed(const auto& print) {
     return text.str();
 }
 
-PyStep stepOf(const OperationRecord& record, const GeneNameIndex& names) {
+PyStep stepOf(const OperationRecord& record, const GeneTable& names) {
     std::vector<std::string> consumed;
     for (const ComponentItem& item : record.before)
         consumed.push_back(
@@ -203,7 +202,7 @@ std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
     std::size_t eventCount = 0;
     prepared.graph.log.setWriter([&](const OperationRecord& record) {
         eventCount += record.events.size();
-        steps.push_back(stepOf(record, prepared.names));
+        steps.push_back(stepOf(record, *prepared.genes));
     });
     const double cost = solveDistPair(prepared, weights);
     std::string heading =

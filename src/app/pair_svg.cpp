@@ -104,7 +104,7 @@ std::string plain(const T& value) {
 class PairDrawing {
 public:
     PairDrawing(const ChromosomalStructure& first, const ChromosomalStructure& second,
-                const GeneNameIndex& names, const PairDrawingLimits& limits)
+                const GeneTable& names, const PairDrawingLimits& limits)
         : names_(names), limits_(limits) {
         tracks_[0].structure = &first;
         tracks_[1].structure = &second;
@@ -143,7 +143,7 @@ private:
     void renderBlock(std::size_t b, std::string& shapes, std::string& labels) const;
     void writeChromosomes(std::ostream& out, std::size_t t);
 
-    const GeneNameIndex& names_;
+    const GeneTable& names_;
     PairDrawingLimits limits_;
     std::array<Track, 2> tracks_;
     std::vector<std::array<Place, 2>> places_;  // per absolute code, in each genome
@@ -182,7 +182,7 @@ void PairDrawing::readGenes() {
             for (uint32_t p = 0; p < genes.size(); ++p) {
                 const uint32_t code = absoluteCode(genes[p]);
                 places_[code][t] = {c, p, strandOf(genes[p])};
-                track.copy[c][p] = ++nameCounts_[names_.ofCode(code)][t];
+                track.copy[c][p] = ++nameCounts_[names_.nameOf(static_cast<int32_t>(code))][t];
             }
         }
     }
@@ -348,7 +348,7 @@ double PairDrawing::rowY(std::size_t t, int row) const {
 std::string PairDrawing::geneLabel(std::size_t t, uint32_t chromosome, uint32_t position,
                                    std::size_t& characters) const {
     const uint32_t code = absoluteCode(genesOf(t, chromosome)[position]);
-    const std::string& name = names_.ofCode(code);
+    const std::string& name = names_.nameOf(static_cast<int32_t>(code));
     std::string label = shortXmlText(name, geneNameLimit, characters);
     const std::array<uint32_t, 2>& counts = nameCounts_.at(name);
     if (counts[0] > 1 || counts[1] > 1) {
@@ -563,14 +563,14 @@ void PairDrawing::renderBlock(std::size_t b, std::string& shapes, std::string& l
 }  // namespace
 
 void writePairSvg(std::ostream& out, const ChromosomalStructure& first,
-                  const ChromosomalStructure& second, const GeneNameIndex& names,
+                  const ChromosomalStructure& second, const GeneTable& names,
                   const PairComparison& comparison, const PairDrawingLimits& limits) {
     PairDrawing(first, second, names, limits).write(out, comparison);
 }
 
 void writePairSvg(std::ostream& out, const DistPair& pair, const PairSettings& settings,
                   double cost, const EventCounts& events, const PairDrawingLimits& limits) {
-    writePairSvg(out, pair.first, pair.last, pair.names,
+    writePairSvg(out, pair.first, pair.last, *pair.genes,
                  {cost, events, settings.copies == CopyRule::context ? "context" : "order",
                   settings.weights},
                  limits);

@@ -4,10 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "app/dist_mode.hpp"
+#include "compare/dist_pair.hpp"
 #include "solver/operation_record.hpp"
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
+#include "structures/gene_table.hpp"
 #include "structures/operation_weights.hpp"
 
 namespace varnet {
@@ -48,7 +48,7 @@ struct PairDrawingLimits {
 // gives the cost, the count of each kind of operation, the copy rule and the weights. Genes of
 // both structures are numbered alike: a code held by both is one gene, paired.
 void writePairSvg(std::ostream& out, const ChromosomalStructure& first,
-                  const ChromosomalStructure& second, const GeneNameIndex& names,
+                  const ChromosomalStructure& second, const GeneTable& names,
                   const PairComparison& comparison, const PairDrawingLimits& limits = {});
 
 // The picture of a pair that dist mode compared (`pair.svg`): its two structures as their copies

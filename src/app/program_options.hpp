@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "structures/copy_matching.hpp"
+#include "compare/pair_settings.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/jackknife.hpp"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
+#include "structures/gene_table.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
 #include "tree/build_tree.hpp"
@@ -18,8 +18,8 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                  PairDistribution* distribution) {
     const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
-    readStructureFile(options.chromFile, structures, names);
+    GeneTable genes;
+    readStructureFile(options.chromFile, structures, genes);
     if (structures.empty()) {
         throw std::runtime_error("The structure file " + options.chromFile +
                                  " holds no structure; tree mode needs at least one");
@@ -33,8 +33,7 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                           options.jackknife,
                           {workers, terminal, distribution},
                           options.copies,
-                          geneGroupsFromNames(names)};
-    settings.jackknife.names = &names;
+                          &genes};
     buildTree(settings, structures, out);
 }
 

@@ -1,84 +1,77 @@
 #include "graph/graph_printer.hpp"
 
-#include "structures/gene_code.hpp"
-
 namespace varnet {
 namespace {
 
-const std::string& geneName(int32_t code, const GeneNameIndex& names) {
-    return names.ofCode(absoluteCode(code));
-}
-
-void printGenes(std::ostream& out, const Edge& edge, const GeneNameIndex& names) {
-    for (const int32_t code : edge.genes) out << geneName(code, names);
+void printGenes(std::ostream& out, const Edge& edge, const GeneTable& genes) {
+    for (const int32_t code : edge.genes) out << genes.nameOf(code);
 }
 
 char sideLetter(const Edge& edge) {
     return isSideB(edge) ? 'b' : 'a';
 }
 
-}  // namespace
-
-void printVertex(std::ostream& out, uint32_t end, const GeneNameIndex& names) {
-    out << names.ofCode(end / 10) << (end % 10 == 1 ? ".1" : ".2");
+void printVertex(std::ostream& out, uint32_t end, const GeneTable& genes) {
+    genes.printEnd(out, end);
 }
 
-void printEdge(std::ostream& out, const Edge& edge, const GeneNameIndex& names,
-               bool firstInComponent) {
+void printEdge(std::ostream& out, const Edge& edge, const GeneTable& genes, bool firstInComponent) {
     if (isLoneVertex(edge)) {
-        printVertex(out, edge.first, names);
+        printVertex(out, edge.first, genes);
         return;
     }
     switch (edge.kind) {
         case EdgeKind::block:
-            printGenes(out, edge, names);
+            printGenes(out, edge, genes);
             out << sideLetter(edge);
             return;
         case EdgeKind::end:
             if (firstInComponent) {
-                printGenes(out, edge, names);
+                printGenes(out, edge, genes);
                 out << sideLetter(edge) << '_';
-                printVertex(out, edge.first, names);
+                printVertex(out, edge.first, genes);
             } else {
                 out << '_';
-                printGenes(out, edge, names);
+                printGenes(out, edge, genes);
                 out << sideLetter(edge);
             }
             return;
         case EdgeKind::bridging:
-            if (firstInComponent) printVertex(out, edge.first, names);
+            if (firstInComponent) printVertex(out, edge.first, genes);
             out << '_';
-            printGenes(out, edge, names);
+            printGenes(out, edge, genes);
             out << sideLetter(edge) << '_';
-            printVertex(out, edge.second, names);
+            printVertex(out, edge.second, genes);
             return;
         default:
-            if (firstInComponent) printVertex(out, edge.first, names);
+            if (firstInComponent) printVertex(out, edge.first, genes);
             out << '_' << sideLetter(edge);
-            printVertex(out, edge.second, names);
+            printVertex(out, edge.second, genes);
             return;
     }
 }
 
-void printComponent(std::ostream& out, const Component& component, const GeneNameIndex& names) {
+}  // namespace
+
+void printComponent(std::ostream& out, const Component& component, const GeneTable& genes) {
     bool first = true;
     for (const Edge& edge : component) {
-        printEdge(out, edge, names, first);
+        printEdge(out, edge, genes, first);
         first = false;
     }
 }
 
-void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneNameIndex& names) {
+void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneTable& genes) {
     std::size_t countA = 0;
     std::size_t countB = 0;
     out << "Cycles (" << graph.cycles.size() << "): ";
     for (const Component& component : graph.cycles) {
-        printComponent(out, component, names);
+        printComponent(out, component, genes);
         out << "; ";
     }
     out << "\nPaths (" << graph.paths.size() << "): ";
     for (const Component& component : graph.paths) {
-        printComponent(out, component, names);
+        printComponent(out, component, genes);
         out << "; ";
     }
     for (const auto* list : {&graph.cycles, &graph.paths}) {

@@ -26,8 +26,8 @@ const AdjacencyArray& emptyAdjacency() {
 
 }  // namespace
 
-JointGraphInput::JointGraphInput(std::size_t vertexCount, EndNumbering numbering)
-    : numbering_(numbering), adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
+JointGraphInput::JointGraphInput(std::size_t vertexCount)
+    : adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
     ensureVertexCount(vertexCount);
 }
 
@@ -76,11 +76,9 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
     sameEnds_ = eachHoldsAll;
 }
 
-// Runs the two phases of one build on the tables of a `JointGraphInput` whose ends are numbered
-// as `numbering` says. The walks copy the tables' addresses and the build's number into locals
-// first: no store into the lists or the marks can change a local, so the compiler keeps them in
-// registers.
-template <EndNumbering numbering>
+// Runs the two phases of one build on the tables of a `JointGraphInput`. The walks copy the tables'
+// addresses and the build's number into locals first: no store into the lists or the marks can
+// change a local, so the compiler keeps them in registers.
 class JointGraphBuilder {
 public:
     JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
@@ -411,7 +409,7 @@ private:
             }
             const uint32_t end = static_cast<uint32_t>(x);
             if (collected[end] == test) return true;
-            const uint32_t other = otherEndIn<numbering>(end);
+            const uint32_t other = otherEnd(end);
             if (isCommon(end) || isCommon(other)) return false;
             for (const uint32_t e : {end, other}) {
                 collected[e] = test;
@@ -467,7 +465,7 @@ private:
                 // one marker.
                 if (common) appendMarker(traced);
                 visited[n] = build;
-                c = otherEndIn<numbering>(n);
+                c = otherEnd(n);
                 partnerA = a[c];
                 partnerB = b[c];
                 common = partnerA != 0 && partnerB != 0;
@@ -481,7 +479,7 @@ private:
         uint32_t x = c;
         bool runBeforeTelomere = false;
         while (!isCommon(x)) {
-            const int32_t next = partnerOn(side, otherEndIn<numbering>(x));
+            const int32_t next = partnerOn(side, otherEnd(x));
             if (endsWalk(next)) {
                 appendMarker(traced);
                 return false;
@@ -587,11 +585,7 @@ JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree) {
 }
 
 void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph) {
-    if (input.numbering() == EndNumbering::compact) {
-        JointGraphBuilder<EndNumbering::compact>(input, geneFree).build(graph);
-    } else {
-        JointGraphBuilder<EndNumbering::byTen>(input, geneFree).build(graph);
-    }
+    JointGraphBuilder(input, geneFree).build(graph);
 }
 
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,

@@ -65,10 +65,9 @@ enum class GeneFreeCycles : bool;
 //     input.load(adjacencyA, adjacencyB);
 //     JointGraph graph = buildJointGraph(input);
 //
-// The vertices are gene ends numbered as the input's `EndNumbering` says, which the adjacency
-// arrays must follow. The arrays are not copied: they must outlive the builds that use them and
-// must not change between a load and its builds. They must be as `fillAdjacency` makes them
-// (symmetric, both ends of every gene present).
+// The vertices are gene ends (see `enteringEnd`). The arrays are not copied: they must outlive the
+// builds that use them and must not change between a load and its builds. They must be as
+// `fillAdjacency` makes them (symmetric, both ends of every gene present).
 //
 // The graph of the other direction has the same components, walked from the same ends, the
 // other way round where a walk could go both ways. A build right after `exchangeStructures`, of
@@ -76,8 +75,7 @@ enum class GeneFreeCycles : bool;
 // of walking the graph again.
 class JointGraphInput {
 public:
-    explicit JointGraphInput(std::size_t vertexCount = 0,
-                             EndNumbering numbering = EndNumbering::byTen);
+    explicit JointGraphInput(std::size_t vertexCount = 0);
     // A copy would view the ends of the original; a moved input keeps viewing its own.
     JointGraphInput(const JointGraphInput&) = delete;
     JointGraphInput& operator=(const JointGraphInput&) = delete;
@@ -106,17 +104,14 @@ public:
 
     // Number of vertices the tables cover.
     std::size_t vertexCount() const { return visited_.size(); }
-    EndNumbering numbering() const { return numbering_; }
 
 private:
-    template <EndNumbering>
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
     // Makes A and B the pair, without its ends; forgets the traced sequences of the last pair.
     void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
 
-    EndNumbering numbering_;
     // Both point to an empty array until the first load.
     std::array<const AdjacencyArray*, 2> adjacency_;
     // The partner tables of A and B, both as long as the longer one, so that a build reads

@@ -79,8 +79,13 @@ std::vector<char> encodeJob(const PairSettings& settings,
     ByteWriter writer;
     writer.put(settings.weights);
     writer.put<uint8_t>(settings.copies == CopyRule::context ? 1 : 0);
-    writer.put<uint64_t>(settings.genes.firstGroups().size());
-    for (const int32_t group : settings.genes.firstGroups()) writer.put(group);
+    const GeneTable genes = settings.genes != nullptr ? *settings.genes : GeneTable();
+    writer.put<uint64_t>(genes.geneCount());
+    for (std::size_t gene = 1; gene <= genes.geneCount(); ++gene) {
+        writer.putString(genes.geneName(gene));
+        const auto [first, end] = genes.codesOfGene(gene);
+        writer.put<int32_t>(end - first);
+    }
     writer.put<uint64_t>(structures.size());
     for (const ChromosomalStructure& structure : structures) {
         writer.putString(structure.name);
@@ -97,11 +102,19 @@ std::vector<char> encodeJob(const PairSettings& settings,
 PairJob decodeJob(const std::vector<char>& bytes) {
     ByteReader reader(bytes);
     PairJob job;
-    job.settings.weights = reader.get<OperationWeights>();
-    job.settings.copies = reader.get<uint8_t>() != 0 ? CopyRule::context : CopyRule::order;
-    std::vector<int32_t> firstGroups(reader.getCount(sizeof(int32_t)));
-    for (int32_t& group : firstGroups) group = reader.get<int32_t>();
-    job.settings.genes = GeneGroups(std::move(firstGroups));
+    job.weights = reader.get<OperationWeights>();
+    job.copies = reader.get<uint8_t>() != 0 ? CopyRule::context : CopyRule::order;
+    // Every gene takes at least its name's length and its copy count.
+    const uint64_t geneCount = reader.getCount(sizeof(uint64_t) + sizeof(int32_t));
+    std::vector<std::string> names(geneCount + 1);
+    std::vector<int32_t> copies(geneCount + 1, 0);
+    for (uint64_t gene = 1; gene <= geneCount; ++gene) {
+        names[gene] = reader.getString();
+        copies[gene] = reader.get<int32_t>();
+        if (copies[gene] < 0)
+            throw std::runtime_error("A message between the processes of the job is malformed");
+    }
+    job.genes = GeneTable(std::move(names), copies);
     // Every structure takes at least its name's length and its chromosome count.
     job.structures.resize(reader.getCount(2 * sizeof(uint64_t)));
     for (ChromosomalStructure& structure : job.structures) {

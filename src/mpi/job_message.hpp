@@ -3,23 +3,35 @@
 #include <string>
 #include <vector>
 
+#include "compare/pair_settings.hpp"
 #include "structures/chromosomal_structure.hpp"
-#include "structures/copy_matching.hpp"
+#include "structures/gene_table.hpp"
 
 namespace varnet {
 
-// What every process needs to compute its pairs: the pair settings (weights, how copies pair,
-// the gene of every code) and the structures in file order. Encoded as bytes for the other
+// What every process needs to compute its pairs: the pair settings (weights, how copies pair),
+// the genes of the file and the structures in file order. Encoded as bytes for the other
 // processes of the job (same machine type).
 struct PairJob {
-    PairSettings settings;
+    OperationWeights weights{};
+    CopyRule copies = CopyRule::order;
+    GeneTable genes;
     std::vector<ChromosomalStructure> structures;
     bool operator==(const PairJob&) const = default;
+
+    // The settings of the job's pairs, which read its genes.
+    PairSettings settings() const {
+        PairSettings settings(weights);
+        settings.copies = copies;
+        settings.genes = &genes;
+        return settings;
+    }
 };
 
 std::vector<char> encodeJob(const PairSettings& settings,
                             const std::vector<ChromosomalStructure>& structures);
-// Throws std::runtime_error for bytes that encodeJob did not write.
+// Without `settings.genes`, the job's table is empty. Throws std::runtime_error for bytes that
+// encodeJob did not write.
 PairJob decodeJob(const std::vector<char>& bytes);
 
 // A process's answer: its distances, or the message of its earliest failing pair.

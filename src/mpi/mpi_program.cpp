@@ -206,7 +206,7 @@ BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
         const unsigned threads =
             workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
         return {{},
-                PairDistances(job.settings, job.structures, noProgress, threads, nullptr,
+                PairDistances(job.settings(), job.structures, noProgress, threads, nullptr,
                               blockOf(job.structures.size(), rank, ranks))
                     .calculateBlock()};
     } catch (const std::exception& e) {

@@ -11,7 +11,7 @@ namespace {
 
 // Items [from, to) of `items`, separated by ", ".
 void printItems(std::ostream& out, const std::vector<ComponentItem>& items, std::size_t from,
-                std::size_t to, const GeneNameIndex& names) {
+                std::size_t to, const GeneTable& names) {
     for (std::size_t i = from; i < to; ++i) {
         if (i != from) out << ", ";
         printComponentItem(out, items[i], names);
@@ -24,7 +24,7 @@ bool endsWithAlternativesMarker(const std::vector<ComponentItem>& after) {
 
 }  // namespace
 
-void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names) {
+void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneTable& names) {
     printComponent(out, item.component, names);
     out << '(' << item.tag << ')';
 }
@@ -42,7 +42,7 @@ void printSequenceHeading(std::ostream& out, std::size_t eventCount, double tota
 }
 
 void printOperationRecord(std::ostream& out, const OperationRecord& record,
-                          const GeneNameIndex& names) {
+                          const GeneTable& names) {
     out << '[';
     printItems(out, record.before, 0, record.before.size(), names);
     out << "] ";
@@ -66,7 +66,7 @@ void printOperationRecord(std::ostream& out, const OperationRecord& record,
     out << "] , step: " << record.step << "\n";
 }
 
-SequenceFileWriter::SequenceFileWriter(std::string path, const GeneNameIndex& names)
+SequenceFileWriter::SequenceFileWriter(std::string path, const GeneTable& names)
     : path_(std::move(path)), names_(names), records_(path_) {}
 
 void SequenceFileWriter::write(const OperationRecord& record) {

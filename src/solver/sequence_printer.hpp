@@ -6,7 +6,7 @@
 
 #include "solver/chromosome_set.hpp"
 #include "solver/operation_record.hpp"
-#include "structures/gene_name_table.hpp"
+#include "structures/gene_table.hpp"
 #include "structures/text_files.hpp"
 
 namespace varnet {
@@ -18,7 +18,7 @@ namespace varnet {
 // `path` is left as it was.
 class SequenceFileWriter {
 public:
-    SequenceFileWriter(std::string path, const GeneNameIndex& names);
+    SequenceFileWriter(std::string path, const GeneTable& names);
     void write(const OperationRecord& record);
     void finish(double totalCost);
     // The events of the records written so far, by code.
@@ -26,7 +26,7 @@ public:
 
 private:
     std::string path_;
-    GeneNameIndex names_;
+    const GeneTable& names_;  // must outlive the writer
     ScratchFile records_;
     EventCounts eventCounts_{};
 };
@@ -36,7 +36,7 @@ void printSequenceHeading(std::ostream& out, std::size_t eventCount, double tota
 
 // One component as a record lists it: the component, then its tag in parentheses ("(C)" closed,
 // "(L)" open).
-void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneNameIndex& names);
+void printComponentItem(std::ostream& out, const ComponentItem& item, const GeneTable& names);
 
 // The produced items a record lists: all but an empty linear item at the end, which marks that
 // the first two and the next two items are alternatives when at least four precede it.
@@ -45,7 +45,6 @@ bool listsAlternatives(const OperationRecord& record);
 
 // One line: consumed items, events, produced items (two alternative pairs when the last
 // produced item is an empty linear component), then ", step: " and the label.
-void printOperationRecord(std::ostream& out, const OperationRecord& record,
-                          const GeneNameIndex& names);
+void printOperationRecord(std::ostream& out, const OperationRecord& record, const GeneTable& names);
 
 }  // namespace varnet

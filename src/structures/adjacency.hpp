@@ -27,11 +27,4 @@ void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjace
 // for every code of the structure's file is), without first finding its largest end.
 void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
 
-// As `fillAdjacency` with compact ends (`EndNumbering::compact`), for the structure with every code
-// c given the rank rankOf[|c|] (its sign kept), without writing the renumbered structure out;
-// `largestEnd` is the largest end those ranks reach.
-void fillRenumberedCompactAdjacency(const ChromosomalStructure& structure,
-                                    const std::vector<uint32_t>& rankOf, uint32_t largestEnd,
-                                    AdjacencyArray& adjacency);
-
 }  // namespace varnet

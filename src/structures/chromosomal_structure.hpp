@@ -7,8 +7,8 @@
 
 namespace varnet {
 
-// One chromosome: gene codes in reading order. A gene code is the orientation times a number that
-// ascends with (gene id, copy number) and is never a multiple of 10 (see `numberCopies`).
+// One chromosome: gene codes in reading order, each the orientation times a code of the file's
+// `GeneTable`.
 struct Chromosome {
     bool circular = false;
     std::vector<int32_t> genes;

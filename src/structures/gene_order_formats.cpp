@@ -104,7 +104,7 @@ public:
         }
     }
 
-    void finish(std::vector<ChromosomalStructure>& structures, GeneNameTable& table) {
+    void finish(std::vector<ChromosomalStructure>& structures, GeneTable& table) {
         table = numbering_.finish(structures_);
         structures = std::move(structures_);
     }
@@ -216,8 +216,8 @@ FormatLookahead::int_type FormatLookahead::underflow() {
 }
 
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                             GeneNameTable& table, const std::string& source) {
-    table.clear();
+                             GeneTable& table, const std::string& source) {
+    table = GeneTable();
     std::vector<std::string> lines = readLines(in, source);
     if (!lines.empty() && lines[0].starts_with(byteOrderMark))
         lines[0].erase(0, byteOrderMark.size());

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
+#include "structures/gene_table.hpp"
 
 namespace varnet {
 
@@ -47,6 +47,6 @@ private:
 // std::runtime_error naming the line for anything else, and names `source` and the line for a
 // line longer than `maxLineLength`.
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                             GeneNameTable& table, const std::string& source = "the input");
+                             GeneTable& table, const std::string& source = "the input");
 
 }  // namespace varnet

@@ -133,8 +133,8 @@ ChromosomalStructure readStructure(std::string_view line, const std::string& lin
 }
 
 void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                          GeneNameTable& table, const std::string& source) {
-    table.clear();
+                          GeneTable& table, const std::string& source) {
+    table = GeneTable();
     Lines lines(in, source);
     const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
     if (count > maxStructureCount) {
@@ -155,7 +155,7 @@ void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& s
 }  // namespace
 
 void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
-                    GeneNameTable& table, const std::string& source) {
+                    GeneTable& table, const std::string& source) {
     FormatLookahead input(in);
     if (input.startsWithGenomeHeader()) {
         readGeneOrderStructures(input.stream(), structures, table, source);
@@ -165,7 +165,7 @@ void readStructures(std::istream& in, std::vector<ChromosomalStructure>& structu
 }
 
 void readStructureFile(const std::string& path, std::vector<ChromosomalStructure>& structures,
-                       GeneNameTable& table) {
+                       GeneTable& table) {
     std::error_code ignored;
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path);

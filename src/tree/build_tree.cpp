@@ -126,7 +126,7 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
                             const std::vector<ChromosomalStructure>& structures, BuiltTree& main,
                             std::ostream& out) {
     const JackknifeSettings& jackknife = settings.jackknife;
-    const std::vector<std::vector<int32_t>> genes = geneGroupsOf(structures, jackknife.names);
+    const std::vector<int32_t> genes = genesPresent(structures, settings.genes);
     std::vector<int32_t> deleted;
     SupportCounter counter(main.tree, structures.size(), method.rooted);
     JackknifeFiles files;
@@ -137,8 +137,9 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
         deleted.clear();
         for (const std::size_t gene :
              drawDeletedGenes(genes.size(), jackknife.fraction, jackknife.seed, replicate))
-            deleted.insert(deleted.end(), genes[gene].begin(), genes[gene].end());
-        const std::vector<ChromosomalStructure> reduced = withoutGenes(structures, deleted);
+            deleted.push_back(genes[gene]);
+        const std::vector<ChromosomalStructure> reduced =
+            withoutGenes(structures, deleted, settings.genes);
         DistanceMatrix matrix = combinedMatrix(
             calculateSpecialMatrix(pairSettingsOf(settings), reduced, discarded, work),
             settings.distanceWeights, reduced,

@@ -42,7 +42,9 @@ struct TreeSettings {
     JackknifeSettings jackknife;
     PairWork work;
     CopyRule copies = CopyRule::order;  // how copies of a gene are paired in each pair
-    GeneGroups genes;                   // the gene of every code (for pairing by context)
+    // The genes of the structure file: needed to pair copies by context, and for the jackknife to
+    // delete every copy of a name at once. Must outlive the run.
+    const GeneTable* genes = nullptr;
 };
 
 // The tree-mode pipeline on structures already read: the distance matrices, the matrix files

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
@@ -38,53 +35,6 @@ void forEachPairBySquares(std::size_t n, Visit visit) {
         }
     }
 }
-
-// The adjacencies and the genes of one structure as integer keys, each list sorted and without
-// repeats, for the breakpoint distance.
-struct AdjacencyProfile {
-    std::string name;
-    std::vector<uint64_t> adjacencies;
-    std::vector<uint32_t> genes;  // only genes that take part in some adjacency
-};
-
-// The absolute gene code.
-uint32_t geneKey(int32_t code);
-
-// The key of the adjacency "a followed by b": the unordered pair of the leaving end of a and the
-// entering end of b, so that reading the adjacency from either side gives the same key. A code of
-// 0 counts as negative. Distinct for all codes below 2^31 in absolute value.
-uint64_t adjacencyKey(int32_t a, int32_t b);
-
-std::vector<AdjacencyProfile> buildAdjacencyProfiles(
-    const std::vector<ChromosomalStructure>& structures);
-
-// Keys of either profile missing from the other, adjacencies and genes alike.
-int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b);
-
-// The breakpoint distances of the pairs of one structure list. Where the file's gene codes are
-// few enough, each structure's adjacencies are kept as a table of partners over gene ends, so that
-// a pair costs one pass over one structure's adjacencies and over the bits of the genes; otherwise
-// the pair's sorted profiles are merged.
-class BreakpointTables {
-public:
-    explicit BreakpointTables(const std::vector<ChromosomalStructure>& structures);
-    // The breakpoint distance of structures i and j, as `breakpointDistance` gives it.
-    int32_t distance(std::size_t i, std::size_t j) const;
-
-    // The memory the tables may take, and how many times the ends of the largest pair their
-    // ends may be, for them to be built.
-    static constexpr std::size_t maxTableBytes = std::size_t{64} << 20;
-    static constexpr std::size_t maxTableGrowth = 4;
-
-private:
-    std::vector<AdjacencyProfile> profiles_;  // where no table is built
-    std::size_t vertexCount_ = 0;
-    std::size_t words_ = 0;
-    std::vector<uint32_t>
-        partners_;  // vertexCount_ a structure: the other end of an adjacency, or 0
-    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> adjacencies_;  // ends, smaller first
-    std::vector<uint64_t> geneBits_;  // words_ a structure: the genes that take part in one
-};
 
 // special * specialWeight + breakpointWeight * breakpoint distance, cell by cell, in the special
 // matrix itself: the breakpoint distances are computed pair by pair, never held as a matrix of

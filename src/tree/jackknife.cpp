@@ -30,37 +30,27 @@ uint64_t uniformBelow(std::mt19937_64& generator, uint64_t bound) {
     }
 }
 
+int32_t geneOf(int32_t code, const GeneTable* genes) {
+    return genes != nullptr ? genes->geneOf(code) : static_cast<int32_t>(absoluteCode(code));
+}
+
 bool hasBit(const std::vector<uint64_t>& set, std::size_t bit) {
     return (set[bit / 64] >> (bit % 64) & 1u) != 0;
 }
 
 }  // namespace
 
-std::vector<std::vector<int32_t>> geneGroupsOf(const std::vector<ChromosomalStructure>& structures,
-                                               const GeneNameTable* names) {
-    std::vector<int32_t> groups;
+std::vector<int32_t> genesPresent(const std::vector<ChromosomalStructure>& structures,
+                                  const GeneTable* genes) {
+    std::vector<int32_t> present;
     for (const ChromosomalStructure& structure : structures) {
         for (const Chromosome& chromosome : structure.chromosomes) {
-            for (const int32_t code : chromosome.genes) groups.push_back(geneIdOf(code));
+            for (const int32_t code : chromosome.genes) present.push_back(geneOf(code, genes));
         }
     }
-    std::sort(groups.begin(), groups.end());
-    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
-    const auto nameOf = [&](int32_t group) -> const std::string* {
-        if (names == nullptr) return nullptr;
-        const auto found = names->find(group);
-        return found == names->end() ? nullptr : &found->second;
-    };
-    std::vector<std::vector<int32_t>> genes;
-    const std::string* previous = nullptr;
-    for (const int32_t group : groups) {
-        // The groups of one name are consecutive, so they meet here one after another.
-        const std::string* name = nameOf(group);
-        if (name == nullptr || previous == nullptr || *name != *previous) genes.emplace_back();
-        genes.back().push_back(group);
-        previous = name;
-    }
-    return genes;
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    return present;
 }
 
 std::size_t deletedGeneCount(double fraction, std::size_t geneCount) {
@@ -83,7 +73,8 @@ std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction
 }
 
 std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
-                                               const std::vector<int32_t>& deleted) {
+                                               const std::vector<int32_t>& deleted,
+                                               const GeneTable* genes) {
     std::vector<ChromosomalStructure> result;
     result.reserve(structures.size());
     for (const ChromosomalStructure& structure : structures) {
@@ -93,7 +84,7 @@ std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStru
             Chromosome reduced{chromosome.circular, {}};
             reduced.genes.reserve(chromosome.genes.size());
             for (const int32_t code : chromosome.genes) {
-                if (!std::binary_search(deleted.begin(), deleted.end(), geneIdOf(code)))
+                if (!std::binary_search(deleted.begin(), deleted.end(), geneOf(code, genes)))
                     reduced.genes.push_back(code);
             }
             if (!reduced.genes.empty()) kept.chromosomes.push_back(std::move(reduced));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
+#include "structures/gene_table.hpp"
 #include "tree/newick.hpp"
 
 namespace varnet {
@@ -18,18 +18,13 @@ struct JackknifeSettings {
     uint64_t replicates = 0;  // 0: no jackknife
     double fraction = 0.4;    // share of the gene names a replicate deletes, 0 < fraction < 1
     uint64_t seed = 1;
-    // The structure file's names by code group, so that a name whose copies take several groups
-    // is deleted whole; without them every group counts as a name.
-    const GeneNameTable* names = nullptr;
     bool operator==(const JackknifeSettings&) const = default;
 };
 
-// The gene names present in the structures, as a replicate deletes them: per name, in the order
-// of its codes, the code groups (code / 10) its copies use, in increasing order. A name with more
-// than 9 copies in some structure uses several consecutive groups, merged by their equal names in
-// `names`; without `names` every group is a name of its own.
-std::vector<std::vector<int32_t>> geneGroupsOf(const std::vector<ChromosomalStructure>& structures,
-                                               const GeneNameTable* names);
+// The genes present in the structures, in increasing order: what a replicate deletes, every copy
+// of a name at once. Without `genes` (the file's table) every code counts as a gene of its own.
+std::vector<int32_t> genesPresent(const std::vector<ChromosomalStructure>& structures,
+                                  const GeneTable* genes);
 
 // How many of `geneCount` names a replicate deletes: fraction x geneCount rounded to the nearest
 // whole number, halves away from zero.
@@ -43,10 +38,12 @@ std::size_t deletedGeneCount(double fraction, std::size_t geneCount);
 std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
                                           uint64_t replicate);
 
-// The structures without every code of the code groups `deleted` (in increasing order). A
-// chromosome left without genes is dropped, so a structure may be left without chromosomes.
+// The structures without every code of the genes `deleted` (in increasing order; genes as
+// `genesPresent` counts them). A chromosome left without genes is dropped, so a structure may be
+// left without chromosomes.
 std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
-                                               const std::vector<int32_t>& deleted);
+                                               const std::vector<int32_t>& deleted,
+                                               const GeneTable* genes);
 
 // Counts, for every inner branch of a main tree, the replicate trees over the same leaves that
 // hold it. The branch above an inner node other than the root stands for the node's leaf set:

@@ -100,7 +100,7 @@ PairDistances::PairDistances(const PairSettings& settings,
                              std::optional<PairRange> range)
     : structures_(structures),
       settings_(settings),
-      codes_(collectStructureCodes(structures, settings.copies)),
+      tables_(structures, settings.copies == CopyRule::order),
       count_(structures.size()),
       range_(range.value_or(PairRange{0, pairCount(count_)})),
       next_(range_.first),
@@ -172,7 +172,7 @@ void PairDistances::work() {
             for (finished = 0; finished < count; ++finished, ++index, advance(pair, count_)) {
                 if (failedBefore(index)) return;
                 try {
-                    if (!calculator) calculator.emplace(structures_, codes_, settings_);
+                    if (!calculator) calculator.emplace(structures_, tables_, settings_);
                     computePair(index, pair, *calculator);
                 } catch (...) {
                     recordFailure(index, std::current_exception());
@@ -320,11 +320,11 @@ DistanceMatrix calculateOverClasses(const PairSettings& settings,
     std::ostream noProgress(nullptr);
     DistanceMatrix matrix = calculateEveryPair(settings, distinct, noProgress, work);
     std::vector<double> within(distinct.size(), 0.0);
-    const StructureCodes codes = collectStructureCodes(distinct, settings.copies);
+    const StructureTables tables(distinct, settings.copies == CopyRule::order);
     std::optional<SpecialDistanceCalculator> calculator;
     for (std::size_t c = 0; c < distinct.size(); ++c) {
         if (!groups.repeated[c]) continue;
-        if (!calculator) calculator.emplace(distinct, codes, settings);
+        if (!calculator) calculator.emplace(distinct, tables, settings);
         within[c] = calculator->distance(c, c);
     }
     expandOverClasses(matrix, groups.classOf, within);

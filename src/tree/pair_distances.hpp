@@ -12,12 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "compare/pair_settings.hpp"
+#include "compare/special_distance.hpp"
+#include "compare/structure_tables.hpp"
 #include "structures/chromosomal_structure.hpp"
-#include "structures/copy_matching.hpp"
 #include "structures/operation_weights.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/progress_meter.hpp"
-#include "tree/special_distance.hpp"
 #include "tree/worker_count.hpp"
 
 namespace varnet {
@@ -101,7 +102,7 @@ private:
 
     const std::vector<ChromosomalStructure>& structures_;
     PairSettings settings_;
-    StructureCodes codes_;
+    StructureTables tables_;
     uint64_t count_ = 0;
     PairRange range_;
     DistanceMatrix* matrix_ = nullptr;  // where the distances go: the matrix, or else block_

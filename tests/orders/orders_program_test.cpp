@@ -130,7 +130,7 @@ TEST(OrdersProgram, BundledAnnotationsGiveTheGenomesOfTheTreeExample) {
     const testing::ReadResult imported = testing::readText(run.out);
     const std::vector<ChromosomalStructure>& got = imported.structures;
     std::vector<ChromosomalStructure> want;
-    GeneNameTable wantNames;
+    GeneTable wantNames;
     readStructureFile(examples + "tree_six.txt", want, wantNames);
     EXPECT_EQ(imported.table, wantNames);
     ASSERT_EQ(got.size(), want.size());

@@ -27,28 +27,27 @@ Chromosome C(std::vector<int32_t> genes) {
     return {true, std::move(genes)};
 }
 
-// Every style: the native one, UniMoG's and GRIMM's (gene ids for names); the name table is
-// checked where one is given.
+// Every style: the native one, UniMoG's and GRIMM's (gene ids for names); the genes' names are
+// checked where they are given. Codes number (gene, copy number) from 1 over the whole file, the
+// copies of a gene consecutive.
 TEST(StructureReader, ReadsCodesNamesAndCopies) {
+    using Names = std::vector<std::string>;
     struct Case {
         const char* name;
         const char* text;
         std::vector<ChromosomalStructure> expected;
-        std::optional<GeneNameTable> names;
+        std::optional<Names> names;
     };
     const ChromosomalStructure empty{"", {}};
-    const GeneNameTable abcde = {{0, "0"}, {1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}};
-    const ChromosomalStructure example{"A", {C({11, -21, 31}), L({41, -51})}};
-    const std::vector<ChromosomalStructure> documented = {example,
-                                                          {"B", {L({11, 21, -31, 41, 51})}}};
-    // A name may occur any number of times; codes ascend with (gene id, copy number), a name with
-    // more than 9 copies taking as many code groups as it needs, and the names after it moving up.
+    const Names abcde = {"0", "a", "b", "c", "d", "e"};
+    const ChromosomalStructure example{"A", {C({1, -2, 3}), L({4, -5})}};
+    const std::vector<ChromosomalStructure> documented = {example, {"B", {L({1, 2, -3, 4, 5})}}};
+    // A name may occur any number of times: a, held 19 times by C, takes the codes 1 to 19.
     const std::vector<ChromosomalStructure> copies = {
-        {"A", {L({11, 12, 13, 14, 15, 16, 17, 18, 19, 21, -41}), C({22})}},
-        {"B", {L({41, 11})}},
-        {"C",
-         {L({-51, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 31})}}};
-    const GeneNameTable copyNames = {{0, "0"}, {1, "a"}, {2, "a"}, {3, "a"}, {4, "b"}, {5, "c"}};
+        {"A", {L({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, -20}), C({11})}},
+        {"B", {L({20, 1})}},
+        {"C", {L({-21, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19})}}};
+    const Names copyNames = {"0", "a", "b", "c"};
     const Case cases[] = {
         {"the documented example", "2\nA: 2; C3: +a-b+c; L2: +d-e\nB 1 L5 +a+b-c+d+e\n", documented,
          abcde},
@@ -59,25 +58,25 @@ TEST(StructureReader, ReadsCodesNamesAndCopies) {
         {"separators run together", "1;\nA::2;;C3;+a-b+c:L2:+d-e", {example}, abcde},
         {"ids by first appearance, copies per structure over all its chromosomes",
          "2\nA 2 L3 +y+x-y C1 -y\nB 1 L2 -x+y\n",
-         {{"A", {L({11, 21, -12}), C({-13})}}, {"B", {L({-21, 11})}}},
-         GeneNameTable{{0, "0"}, {1, "y"}, {2, "x"}}},
+         {{"A", {L({1, 4, -2}), C({-3})}}, {"B", {L({-4, 1})}}},
+         Names{"0", "y", "x"}},
         {"only an upper-case C is circular; genes beyond the count are ignored",
          "1\nA 3 c1 +a x1 +b C1 +c+d\n",
-         {{"A", {L({11}), L({21}), C({31})}}},
-         GeneNameTable{{0, "0"}, {1, "a"}, {2, "b"}, {3, "c"}}},
+         {{"A", {L({1}), L({2}), C({3})}}},
+         Names{"0", "a", "b", "c"}},
         {"a count stops at a non-digit; a type token without one is an empty chromosome",
          "1\nA 2 L2x +a+b+c L +d\n",
-         {{"A", {L({11, 21}), L({})}}},
-         GeneNameTable{{0, "0"}, {1, "a"}, {2, "b"}}},
+         {{"A", {L({1, 2}), L({})}}},
+         Names{"0", "a", "b"}},
         {"missing lines are empty structures",
          "3\r\nA 1 L1 +a\r",
-         {{"A", {L({11})}}, empty, empty},
-         GeneNameTable{{0, "0"}, {1, "a"}}},
+         {{"A", {L({1})}}, empty, empty},
+         Names{"0", "a"}},
         {"no count, an empty line",
          "3\nA\n\nB x L1 +a\n",
          {{"A", {}}, empty, {"B", {}}},
-         GeneNameTable{{0, "0"}}},
-        {"no structures", "two\nA 1 L1 +a\n", {}, GeneNameTable{{0, "0"}}},
+         Names{"0"}},
+        {"no structures", "two\nA 1 L1 +a\n", {}, Names{"0"}},
         {"many copies",
          "3\nA 2 L11 +a+a+a+a+a+a+a+a+a+a-b C1 +a\nB 1 L2 +b+a\n"
          "C 1 L20 -c+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a+a\n",
@@ -96,15 +95,15 @@ TEST(StructureReader, ReadsCodesNamesAndCopies) {
          documented, std::nullopt},
         {"UniMoG, names that look like numbers",
          ">x\n12 a\t-12 |\n>y\n",
-         {{"x", {L({11, 21, -12})}}, {"y", {}}},
-         GeneNameTable{{0, "0"}, {1, "12"}, {2, "a"}}},
+         {{"x", {L({1, 3, -2})}}, {"y", {}}},
+         Names{"0", "12", "a"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const ReadResult result = readText(c.text);
         EXPECT_EQ(result.structures, c.expected);
         if (c.names) {
-            EXPECT_EQ(result.table, *c.names);
+            EXPECT_EQ(result.table.names(), *c.names);
         }
     }
 }
@@ -144,7 +143,7 @@ TEST(StructureReader, RejectsMalformedInputNamingWhere) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         std::vector<ChromosomalStructure> structures = {{"old", {}}};
-        GeneNameTable table = {{7, "old"}};
+        GeneTable table({"", "old"}, {0, 1});
         std::istringstream in(c.text);
         expectThrowsWith([&] { readStructures(in, structures, table); }, c.message);
         EXPECT_EQ(structures, (std::vector<ChromosomalStructure>{{"old", {}}}));
@@ -165,9 +164,9 @@ std::string geneOrderText(const ReadResult& read, bool grimm) {
         text += ">" + structure.name + "\n";
         for (const Chromosome& chromosome : structure.chromosomes) {
             for (const int32_t code : chromosome.genes) {
-                const int32_t id = std::abs(code) / 10;
-                text +=
-                    (code < 0 ? "-" : "") + (grimm ? std::to_string(id) : read.table.at(id)) + " ";
+                const int32_t id = read.table.geneOf(code);
+                text += (code < 0 ? "-" : "") +
+                        (grimm ? std::to_string(id) : read.table.nameOf(code)) + " ";
             }
             text += chromosome.circular ? (grimm ? "@\n" : ")\n") : (grimm ? "$\n" : "|\n");
         }
@@ -214,28 +213,29 @@ TEST(StructureValidation, NamesEveryStructureWithAnEmptyChromosome) {
 }
 
 // Generated structures written as text read back gene for gene: names, orientations and copy
-// numbers agree, though ids follow the order of first appearance in the text.
+// numbers agree, though genes follow the order of first appearance in the text.
 TEST(StructureReader, GeneratedFilesReadBack) {
     std::mt19937 random(4242);
-    for (int round = 0; round < 200; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        const auto [first, second] = testing::generatePair(random, {});
-        const std::vector<ChromosomalStructure> written = {first, second};
-        const ReadResult read = readText(testing::structureFileText(written));
-        // The written codes with each gene id replaced by the id its name g<id> was read as.
-        std::map<std::string, int32_t> idOf;
-        for (const auto& [id, name] : read.table) idOf.emplace(name, id);
-        std::vector<ChromosomalStructure> expected = written;
-        for (ChromosomalStructure& structure : expected) {
-            for (Chromosome& chromosome : structure.chromosomes) {
-                for (int32_t& code : chromosome.genes) {
-                    const int32_t found = 10 * idOf.at("g" + std::to_string(std::abs(code) / 10)) +
-                                          std::abs(code) % 10;
-                    code = code < 0 ? -found : found;
-                }
+    const auto genesOf = [](const std::vector<ChromosomalStructure>& structures,
+                            const GeneTable& genes) {
+        std::vector<std::string> named;
+        for (const ChromosomalStructure& structure : structures) {
+            for (const Chromosome& chromosome : structure.chromosomes) {
+                named.push_back(chromosome.circular ? "C" : "L");
+                for (const int32_t code : chromosome.genes)
+                    named.push_back((code < 0 ? "-" : "+") + genes.nameOf(code) + "." +
+                                    std::to_string(genes.copyOf(code)));
             }
         }
-        ASSERT_EQ(read.structures, expected);
+        return named;
+    };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        GeneTable genes;
+        const auto [first, second] = testing::generatePair(random, {}, &genes);
+        const std::vector<ChromosomalStructure> written = {first, second};
+        const ReadResult read = readText(testing::structureFileText(written, genes));
+        ASSERT_EQ(genesOf(read.structures, read.table), genesOf(written, genes));
         const ReadResult uniMoG = readText(geneOrderText(read, false));
         ASSERT_EQ(uniMoG.structures, read.structures);
         ASSERT_EQ(uniMoG.table, read.table);

@@ -41,7 +41,7 @@ TEST(LineReader, EndlessInputIsAnErrorNamingFileAndLineInEveryReader) {
     const std::string endless = "/dev/zero";
     const std::string message = endless + ", line 1: the line is longer than 256 MiB";
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable names;
+    GeneTable names;
     testing::expectThrowsWith([&] { readStructureFile(endless, structures, names); }, message);
     testing::expectThrowsWith([&] { readOperationWeights(endless); }, message);
     testing::expectThrowsWith([&] { readDistanceWeights(endless); }, message);

@@ -124,8 +124,8 @@ std::string finalGraphFault(const ChromosomeSet& state, const ChromosomalStructu
         for (const int32_t code : chromosome.genes) {
             const uint32_t c = absoluteCode(code);
             if (!std::binary_search(codesOfA.begin(), codesOfA.end(), c)) continue;
-            shared.push_back(10 * c + 1);
-            shared.push_back(10 * c + 2);
+            shared.push_back(enteringEnd(static_cast<int32_t>(c)));
+            shared.push_back(otherEnd(enteringEnd(static_cast<int32_t>(c))));
         }
     }
     std::sort(printed.begin(), printed.end());

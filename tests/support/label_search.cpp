@@ -30,18 +30,20 @@ std::string structureLine(const std::string& name, const std::vector<SearchChrom
     return line;
 }
 
-std::vector<SearchChromosome> decoded(const ChromosomalStructure& structure) {
+std::vector<SearchChromosome> decoded(const ChromosomalStructure& structure,
+                                      const GeneTable& genes) {
     std::vector<SearchChromosome> raw;
     for (const Chromosome& c : structure.chromosomes) {
         SearchChromosome r{c.circular, {}};
-        for (const int32_t code : c.genes) r.genes.push_back(code / 10);
+        for (const int32_t code : c.genes)
+            r.genes.push_back(code < 0 ? -genes.geneOf(code) : genes.geneOf(code));
         raw.push_back(std::move(r));
     }
     return raw;
 }
 
 // Reads the input's structure file as the program does; throws what the reader throws.
-std::vector<ChromosomalStructure> readInput(const SearchInput& input, GeneNameTable& names) {
+std::vector<ChromosomalStructure> readInput(const SearchInput& input, GeneTable& names) {
     std::istringstream in(structureFileOf(input));
     std::vector<ChromosomalStructure> structures;
     readStructures(in, structures, names);
@@ -79,7 +81,7 @@ std::string structureFileOf(const SearchInput& input) {
 }
 
 std::pair<ChromosomalStructure, ChromosomalStructure> structuresOf(const SearchInput& input) {
-    GeneNameTable names;
+    GeneTable names;
     std::vector<ChromosomalStructure> structures = readInput(input, names);
     return {structures.front(), structures.back()};
 }
@@ -87,10 +89,9 @@ std::pair<ChromosomalStructure, ChromosomalStructure> structuresOf(const SearchI
 std::set<std::string> rowLabelsOf(const SearchInput& input, const OperationWeights& weights) {
     std::set<std::string> labels;
     try {
-        GeneNameTable names;
+        GeneTable names;
         std::vector<ChromosomalStructure> structures = readInput(input, names);
         validateForGraph(structures);
-        numberCodesDensely(structures);
         AdjacencyArray adjacencyA;
         AdjacencyArray adjacencyB;
         fillAdjacency(structures.front(), adjacencyA);
@@ -154,8 +155,9 @@ SearchInput LabelSearch::generated() {
     options.missingRate = real(0.4);
     options.wholeChromosomeRate = real(0.5);
     options.rearrangements = std::uniform_int_distribution<int>(0, 6)(random_);
-    const auto [a, b] = generatePair(random_, options);
-    return {decoded(a), decoded(b),
+    GeneTable genes;
+    const auto [a, b] = generatePair(random_, options, &genes);
+    return {decoded(a, genes), decoded(b, genes),
             std::uniform_int_distribution<std::size_t>(0, weightSets_.size() - 1)(random_)};
 }
 

@@ -39,9 +39,8 @@ std::vector<RawChromosome> dropGenes(std::mt19937& random, std::vector<RawChromo
     return raw;
 }
 
-}  // namespace
-
-std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
+// Two related structures with their genes written as sign * gene id.
+std::pair<ChromosomalStructure, ChromosomalStructure> generateSignedPair(
     std::mt19937& random, const GeneratorOptions& options) {
     std::vector<int32_t> genes;
     for (int id = 1; id <= options.geneCount; ++id) {
@@ -86,30 +85,49 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(
         for (int k = pick(random, 1, 3); k > 0; --k) extra.signedIds.push_back(nextId++);
         side->push_back(std::move(extra));
     }
-    // Copies numbered as the reader numbers them.
-    std::vector<ChromosomalStructure> pair = {withSignedIds("A", first),
-                                              withSignedIds("B", second)};
-    numberCopies(pair);
+    return {withSignedIds("A", first), withSignedIds("B", second)};
+}
+
+}  // namespace
+
+GeneTable numberGenerated(std::vector<ChromosomalStructure>& structures) {
+    const std::vector<int32_t> copies = numberCopies(structures);
+    std::vector<std::string> names(copies.size());
+    for (std::size_t id = 1; id < names.size(); ++id) names[id] = "g" + std::to_string(id);
+    return GeneTable(std::move(names), copies);
+}
+
+std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937& random,
+                                                                   const GeneratorOptions& options,
+                                                                   GeneTable* genes) {
+    auto [a, b] = generateSignedPair(random, options);
+    std::vector<ChromosomalStructure> pair = {std::move(a), std::move(b)};
+    GeneTable numbered = numberGenerated(pair);
+    if (genes != nullptr) *genes = std::move(numbered);
     return {std::move(pair[0]), std::move(pair[1])};
 }
 
-std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count) {
+std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count,
+                                                          GeneTable* genes) {
     std::mt19937 random(seed);
     std::vector<ChromosomalStructure> structures;
     while (structures.size() < count) {
         GeneratorOptions options;
         options.manyCopies = structures.size() % 3 == 0 ? 1 : 0;
-        auto [a, b] = generatePair(random, options);
+        auto [a, b] = generateSignedPair(random, options);
         structures.push_back(std::move(a));
         structures.push_back(std::move(b));
     }
     structures.resize(count);
     for (std::size_t k = 0; k < count; ++k)
         structures[k].name = "genome_" + std::to_string(1000 + k);
+    GeneTable numbered = numberGenerated(structures);
+    if (genes != nullptr) *genes = std::move(numbered);
     return structures;
 }
 
-std::string structureFileText(const std::vector<ChromosomalStructure>& structures) {
+std::string structureFileText(const std::vector<ChromosomalStructure>& structures,
+                              const GeneTable& genes) {
     std::string text = std::to_string(structures.size()) + "\n";
     for (const ChromosomalStructure& structure : structures) {
         text += structure.name + " " + std::to_string(structure.chromosomes.size());
@@ -117,7 +135,7 @@ std::string structureFileText(const std::vector<ChromosomalStructure>& structure
             text += std::string(" ") + (chromosome.circular ? "C" : "L") +
                     std::to_string(chromosome.genes.size()) + " ";
             for (const int32_t code : chromosome.genes) {
-                text += (code < 0 ? "-g" : "+g") + std::to_string((code < 0 ? -code : code) / 10);
+                text += (code < 0 ? "-" : "+") + genes.nameOf(code);
             }
         }
         text += "\n";

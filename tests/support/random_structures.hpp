@@ -8,6 +8,7 @@
 
 #include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
+#include "structures/gene_table.hpp"
 
 namespace varnet::testing {
 
@@ -22,11 +23,16 @@ struct GeneratorOptions {
     int manyCopies = 0;      // names given 10 to 40 copies besides
 };
 
-// Two related structures with codes as the reader would give them (ids shared, copy numbers
-// counted per structure), named "A" and "B". Genes of one structure may be missing from the
-// other; chromosomes may be circular; names may repeat.
+// Numbers the genes of `structures`, written as sign * gene id, as the reader numbers a file
+// holding them, and returns the table of their genes, gene id k named g<k>.
+GeneTable numberGenerated(std::vector<ChromosomalStructure>& structures);
+
+// Two related structures with codes as the reader would give them for a file of the two (into
+// `genes` when given), named "A" and "B". Genes of one structure may be missing from the other;
+// chromosomes may be circular; names may repeat.
 std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937& random,
-                                                                   const GeneratorOptions& options);
+                                                                   const GeneratorOptions& options,
+                                                                   GeneTable* genes = nullptr);
 
 inline AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
     AdjacencyArray adjacency;
@@ -35,11 +41,12 @@ inline AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
 }
 
 // `count` structures of generated pairs, every third pair holding a name in more than 9 copies,
-// named genome_1000, genome_1001, ... in order.
-std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count);
+// named genome_1000, genome_1001, ... in order, numbered as one file (its genes into `genes`).
+std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count,
+                                                          GeneTable* genes = nullptr);
 
-// The structure file text for the given structures, genes named g<id>; codes as `generatePair`
-// gives them with at most 9 copies of a name (code = 10 * id + copy).
-std::string structureFileText(const std::vector<ChromosomalStructure>& structures);
+// The structure file text for the given structures, genes named as `genes` names them.
+std::string structureFileText(const std::vector<ChromosomalStructure>& structures,
+                              const GeneTable& genes);
 
 }  // namespace varnet::testing

@@ -11,7 +11,7 @@ namespace varnet::testing {
 // What the structure reader makes of a text.
 struct ReadResult {
     std::vector<ChromosomalStructure> structures;
-    GeneNameTable table;
+    GeneTable table;
 };
 
 inline ReadResult readText(const std::string& text) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "compare/special_distance.hpp"
 #include "solver/solve.hpp"
 #include "support/expect_throws.hpp"
 #include "support/program_run.hpp"
@@ -18,7 +19,6 @@
 #include "tree/build_tree.hpp"
 #include "tree/pair_distances.hpp"
 #include "tree/progress_meter.hpp"
-#include "tree/special_distance.hpp"
 #include "tree/worker_count.hpp"
 
 namespace varnet {
@@ -126,29 +126,14 @@ ChromosomalStructure holdingEveryCode(const std::vector<ChromosomalStructure>& o
     return whole;
 }
 
-// The same codes without what a pair may take from the file's numbering: without the kept
-// adjacencies, or numbered pair by pair as where the file's codes would make the tables too large.
-StructureCodes withoutKeptAdjacencies(StructureCodes codes) {
-    codes.adjacencies.clear();
-    return codes;
-}
-StructureCodes numberedByPair(StructureCodes codes) {
-    codes.adjacencies.clear();
-    codes.fileVertexCount = 0;
-    codes.codeWords = 0;
-    codes.codeBits.clear();
-    codes.endsOf.clear();
-    return codes;
-}
-
-// Pairs read from adjacencies written once per structure, pairs written out with the file's
-// codes, and pairs numbered and written out on their own give the distance of the pair compared
-// from scratch (pairing copies by order), and the same distances as each other pairing copies by
-// context, whatever pairs one calculator met before: structures holding every code of the file,
-// which share one list of ends, come between pairs that do not.
+// Pairs read from adjacencies written once per structure and pairs written out for each pair give
+// the distance of the pair compared from scratch (pairing copies by order), and the same
+// distances as each other pairing copies by context, whatever pairs one calculator met before:
+// structures holding every code of the file come between pairs that do not.
 TEST(SpecialDistances, EveryWayOfLoadingAPairGivesItsDistance) {
     std::mt19937 random(77);
-    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(88, 14);
+    GeneTable genes;
+    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(88, 14, &genes);
     const std::vector<ChromosomalStructure> generated = structures;
     for (const std::size_t k : {2, 3, 6, 7, 10, 13})
         structures[k] = holdingEveryCode(generated, random);
@@ -161,13 +146,12 @@ TEST(SpecialDistances, EveryWayOfLoadingAPairGivesItsDistance) {
     for (const CopyRule rule : {CopyRule::order, CopyRule::context}) {
         PairSettings settings(unitWeights);
         settings.copies = rule;
-        const StructureCodes kept = collectStructureCodes(structures, rule);
-        ASSERT_NE(kept.fileVertexCount, 0u);
-        ASSERT_EQ(kept.adjacencies.empty(), rule == CopyRule::context);
+        settings.genes = &genes;
         std::vector<double> first;
-        for (const StructureCodes& codes :
-             {kept, withoutKeptAdjacencies(kept), numberedByPair(kept)}) {
-            SpecialDistanceCalculator calculator(structures, codes, settings);
+        for (const bool keep : {true, false}) {
+            const StructureTables tables(structures, keep);
+            ASSERT_EQ(tables.keepsAdjacencies(), keep);
+            SpecialDistanceCalculator calculator(structures, tables, settings);
             std::vector<double> distances;
             for (const auto& [i, j] : pairs) {
                 SCOPED_TRACE(std::to_string(i) + " " + std::to_string(j));
@@ -203,7 +187,9 @@ public:
 // and two structures of one class get their own distance (not 0 where neither holds a
 // chromosome). Pairing by context compares every pair.
 TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
-    const std::vector<ChromosomalStructure> distinct = testing::generateNamedStructures(31, 6);
+    GeneTable genes;
+    const std::vector<ChromosomalStructure> distinct =
+        testing::generateNamedStructures(31, 6, &genes);
     // Classes 0..5 of the distinct structures, the empty one written as class 6.
     const std::vector<std::size_t> classes = {0, 1, 1, 2, 0, 6, 3, 2, 6, 4, 5, 5, 1};
     std::vector<ChromosomalStructure> structures;
@@ -214,6 +200,7 @@ TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
     for (const CopyRule rule : {CopyRule::order, CopyRule::context}) {
         PairSettings settings(unitWeights);
         settings.copies = rule;
+        settings.genes = &genes;
         std::ostringstream everyProgress;
         DistanceMatrix every;
         PairDistances(settings, structures, everyProgress, 3).calculate(every);

@@ -1,6 +1,8 @@
 // Copies paired by context: against the cheapest of every pairing on small pairs, unchanged by
 // where circles are written to start and by the order of chromosomes, and hand-worked cases
 // through the command line in both modes.
+#include "compare/copy_pairing.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 
 #include "graph/joint_graph.hpp"
 #include "solver/solve.hpp"
-#include "structures/copy_matching.hpp"
 #include "structures/gene_numbering.hpp"
 #include "support/program_run.hpp"
 #include "support/random_structures.hpp"
@@ -35,7 +36,7 @@ double forwardCostBelow(const ChromosomalStructure& a, const ChromosomalStructur
 struct CodedPair {
     ChromosomalStructure a;
     ChromosomalStructure b;
-    GeneGroups genes;
+    GeneTable genes;
 };
 
 CodedPair coded(const Genome& a, const Genome& b) {
@@ -44,23 +45,21 @@ CodedPair coded(const Genome& a, const Genome& b) {
         for (const auto& [circular, genes] : s == 0 ? a : b)
             pair[s].chromosomes.push_back({circular, genes});
     }
-    GeneGroups genes(numberCopies(pair));
+    GeneTable genes = testing::numberGenerated(pair);
     return {std::move(pair[0]), std::move(pair[1]), std::move(genes)};
 }
 
 double contextCost(const CodedPair& pair) {
     ChromosomalStructure a = pair.a;
     ChromosomalStructure b = pair.b;
-    pairCopiesByContext([&](uint32_t code) { return pair.genes.geneOf(code); }, forwardCostBelow, a,
-                        b);
+    pairCopiesByContext(pair.genes, forwardCostBelow, a, b);
     return forwardCost(a, b);
 }
 
 // The cheapest of every complete pairing of the copies, each costed as the structures renumbered
 // for it; empty when there are more than `limit` pairings.
 std::optional<double> cheapestPairing(const CodedPair& pair, std::size_t limit) {
-    const CopyPairing pairing(pair.a, pair.b,
-                              [&](uint32_t code) { return pair.genes.geneOf(code); });
+    const CopyPairing pairing(pair.a, pair.b, pair.genes);
     std::vector<CopyPairing::Pairing> all = {pairing.byContext()};
     std::vector<std::size_t> others;
     std::vector<std::size_t> partnerOfB;
@@ -190,8 +189,7 @@ TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const CodedPair pair = coded(row.a, row.b);
-        const CopyPairing pairing(pair.a, pair.b,
-                                  [&](uint32_t code) { return pair.genes.geneOf(code); });
+        const CopyPairing pairing(pair.a, pair.b, pair.genes);
         ASSERT_EQ(pairing.choices().size(), 1u);
         const CopyPairing::Choice& choice = pairing.choices()[0];
         const std::size_t width = std::min(choice.inA.size(), choice.inB.size());
@@ -214,25 +212,38 @@ TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
 // the cost it gives is that of the structures it writes.
 TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     std::mt19937 random(4242);
-    ContextPairer reused;
+    // The pairs of one file, whose genes they share.
+    std::vector<ChromosomalStructure> file;
+    for (int round = 0; round < 80; ++round) {
+        const auto [first, second] = smallPair(random);
+        for (const Genome* genome : {&first, &second}) {
+            ChromosomalStructure& structure = file.emplace_back();
+            for (const auto& [circular, genes] : *genome)
+                structure.chromosomes.push_back({circular, genes});
+        }
+    }
+    const GeneTable genes = testing::numberGenerated(file);
+    ContextPairer reused(genes);
     for (int round = 0; round < 80; ++round) {
         SCOPED_TRACE(round);
-        const auto [first, second] = smallPair(random);
-        const CodedPair pair = coded(first, second);
-        const auto geneOf = [&](uint32_t code) { return pair.genes.geneOf(code); };
+        const struct {
+            const ChromosomalStructure& a;
+            const ChromosomalStructure& b;
+        } pair{file[2 * static_cast<std::size_t>(round)],
+               file[2 * static_cast<std::size_t>(round) + 1]};
         std::vector<CopyPairing::Occurrence> genesOfA;
         std::vector<CopyPairing::Occurrence> genesOfB;
-        CopyPairing::occurrencesOf(pair.a, geneOf, genesOfA, true);
-        CopyPairing::occurrencesOf(pair.b, geneOf, genesOfB, true);
+        CopyPairing::occurrencesOf(pair.a, genes, genesOfA, true);
+        CopyPairing::occurrencesOf(pair.b, genes, genesOfB, true);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
         const auto stopsEarly = [](const ChromosomalStructure& a, const ChromosomalStructure& b,
                                    double below) { return std::min(below, forwardCost(a, b)); };
         const std::optional<double> cost =
-            reused.pair(pair.a, pair.b, geneOf, stopsEarly, reusedA, reusedB, &genesOfA, &genesOfB);
+            reused.pair(pair.a, pair.b, stopsEarly, reusedA, reusedB, &genesOfA, &genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
-        EXPECT_EQ(pairCopiesByContext(geneOf, forwardCostBelow, freshA, freshB), cost);
+        EXPECT_EQ(pairCopiesByContext(genes, forwardCostBelow, freshA, freshB), cost);
         EXPECT_EQ(reusedA, freshA);
         EXPECT_EQ(reusedB, freshB);
         // The cost of the pairing kept, when costed, is that of the structures written.

@@ -46,26 +46,19 @@ TEST(Jackknife, DrawsEverySubsetAlikeFromSeedAndReplicate) {
 }
 
 TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
-    const auto code = [](int orientation, int32_t id, int32_t copy) {
-        return geneCode(orientation, id, copy);
-    };
+    // a in codes 1 and 2, b in 3 and 4, c in 5.
+    const GeneTable genes({"0", "a", "b", "c"}, {0, 2, 2, 1});
     const std::vector<ChromosomalStructure> structures = {
-        {"A",
-         {Chromosome{false, {code(1, 1, 1), code(-1, 2, 1), code(1, 1, 2), code(1, 3, 1)}},
-          Chromosome{true, {code(-1, 2, 2)}}}},
-        {"B", {Chromosome{true, {code(1, 2, 1)}}}},
+        {"A", {Chromosome{false, {1, -3, 2, 5}}, Chromosome{true, {-4}}}},
+        {"B", {Chromosome{true, {3}}}},
         {"C", {}}};
-    using Groups = std::vector<std::vector<int32_t>>;
-    EXPECT_EQ(geneGroupsOf(structures, nullptr), (Groups{{1}, {2}, {3}}));
-    // A name with more than 9 copies in a structure takes consecutive code groups.
-    const GeneNameTable names = {{0, "0"}, {1, "a"}, {2, "b"}, {3, "b"}, {4, "c"}};
-    EXPECT_EQ(geneGroupsOf(structures, &names), (Groups{{1}, {2, 3}}));
+    EXPECT_EQ(genesPresent(structures, &genes), (std::vector<int32_t>{1, 2, 3}));
+    // Without the table every code counts as a gene.
+    EXPECT_EQ(genesPresent(structures, nullptr), (std::vector<int32_t>{1, 2, 3, 4, 5}));
     const std::vector<ChromosomalStructure> expected = {
-        {"A", {Chromosome{false, {code(1, 1, 1), code(1, 1, 2), code(1, 3, 1)}}}},
-        {"B", {}},
-        {"C", {}}};
-    EXPECT_EQ(withoutGenes(structures, {2}), expected);
-    EXPECT_EQ(withoutGenes(structures, {}), structures);
+        {"A", {Chromosome{false, {1, 2, 5}}}}, {"B", {}}, {"C", {}}};
+    EXPECT_EQ(withoutGenes(structures, {2}, &genes), expected);
+    EXPECT_EQ(withoutGenes(structures, {}, &genes), structures);
 }
 
 // The tree (((0,1),2),(3,4)) has the clusters {0,1}, {0,1,2}, {3,4}; the tree ((0,1),(2,(3,4)))
@@ -158,9 +151,10 @@ TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
 // that delete half the genes still give trees over every structure once.
 TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
     for (uint32_t seed = 1; seed <= 2; ++seed) {
+        GeneTable genes;
         const std::vector<ChromosomalStructure> structures =
-            testing::generateNamedStructures(seed, 9);
-        ASSERT_LT(geneGroupsOf(structures, nullptr).size(), 50u) << "round(0.01 x n) must be 0";
+            testing::generateNamedStructures(seed, 9, &genes);
+        ASSERT_LT(genesPresent(structures, &genes).size(), 50u) << "round(0.01 x n) must be 0";
         for (const char* method : {"upgma", "nj", "kruskal"}) {
             SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
             // The result files of two replicates deleting `fraction` of the genes.
@@ -175,7 +169,7 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                            {2, fraction, seed},
                            {workers},
                            CopyRule::order,
-                           {}},
+                           &genes},
                           structures, out);
                 return testing::filesIn(dir.path());
             };

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "compare/breakpoint_distance.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"

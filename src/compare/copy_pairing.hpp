@@ -9,49 +9,9 @@
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
-#include "structures/gene_name_table.hpp"
-#include "structures/operation_weights.hpp"
+#include "structures/gene_table.hpp"
 
 namespace varnet {
-
-// The gene groups of a table of names by code group.
-class GeneGroups;
-GeneGroups geneGroupsFromNames(const GeneNameTable& names);
-
-// How the copies of a gene in one structure are paired with the copies in the other: `order`
-// pairs the k-th with the k-th; `context` pairs copies whose neighbours are paired.
-enum class CopyRule { order, context };
-
-// "order" or "context"; throws for any other text.
-CopyRule parseCopyRule(const std::string& text);
-
-// The gene id of every gene code: codes of one gene occupy consecutive code groups (code / 10),
-// in the order of its copies (see `numberCopies`).
-class GeneGroups {
-public:
-    GeneGroups() = default;
-    // `firstGroups[id]` is the first group of gene id; the last entry ends the last gene.
-    explicit GeneGroups(std::vector<int32_t> firstGroups) : firstGroups_(std::move(firstGroups)) {}
-
-    // Without first groups every group is a gene of its own.
-    int32_t geneOf(uint32_t code) const;
-    const std::vector<int32_t>& firstGroups() const { return firstGroups_; }
-    bool operator==(const GeneGroups&) const = default;
-
-private:
-    std::vector<int32_t> firstGroups_;
-};
-
-// What comparing two structures takes besides the structures: the operation weights, how copies
-// are paired, and the gene of every code (for pairing by context).
-struct PairSettings {
-    PairSettings(const OperationWeights& operationWeights = {}) : weights(operationWeights) {}
-
-    OperationWeights weights{};
-    CopyRule copies = CopyRule::order;
-    GeneGroups genes;
-    bool operator==(const PairSettings&) const = default;
-};
 
 // The copies of each gene that `a` and `b` hold, and a pairing of them. Copies are renumbered
 // from the pairing: for each gene, the paired copies take its smallest codes present in the two
@@ -61,11 +21,12 @@ struct PairSettings {
 // after pair (`reset`), keeping its memory; it is not for use by two threads at once.
 class CopyPairing {
 public:
-    CopyPairing() = default;
-    // `geneOf` gives the gene of an absolute code; the codes of a gene ascend with its copies.
+    // `genes` gives the gene of every code of the structures to pair; it must outlive the object.
+    explicit CopyPairing(const GeneTable& genes) : genes_(&genes) {}
     CopyPairing(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                const std::function<int32_t(uint32_t)>& geneOf) {
-        reset(a, b, geneOf);
+                const GeneTable& genes)
+        : genes_(&genes) {
+        reset(a, b);
     }
     CopyPairing(const CopyPairing&) = delete;
     CopyPairing& operator=(const CopyPairing&) = delete;
@@ -89,15 +50,13 @@ public:
     // The genes of `s` in reading order, into `into`: with every fingerprint when
     // `everyFingerprint` (what a caller that meets each structure in many pairs keeps), else with
     // none.
-    static void occurrencesOf(const ChromosomalStructure& s,
-                              const std::function<int32_t(uint32_t)>& geneOf,
+    static void occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
                               std::vector<Occurrence>& into, bool everyFingerprint);
 
     // Forgets the previous pair and pairs the copies of `a` and `b`, which must outlive the use.
     // Their genes (`occurrencesOf` with every fingerprint) may be given when the caller keeps
     // them; otherwise they are read here.
     void reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
-               const std::function<int32_t(uint32_t)>& geneOf,
                const std::vector<Occurrence>* genesOfA = nullptr,
                const std::vector<Occurrence>* genesOfB = nullptr);
 
@@ -180,6 +139,7 @@ private:
     void codeGene(std::size_t g, const Pairing& pairing,
                   const std::vector<std::size_t>& partnerOfB) const;
 
+    const GeneTable* genes_;
     const ChromosomalStructure* a_ = nullptr;
     const ChromosomalStructure* b_ = nullptr;
     std::span<const Occurrence> inA_;  // the genes read into `readA_`, or those the caller keeps
@@ -234,7 +194,9 @@ constexpr std::size_t keptMargin = 1;
 // pairs; one object per thread.
 class ContextPairer {
 public:
-    using GeneOf = std::function<int32_t(uint32_t)>;
+    // `genes` gives the gene of every code of the structures to pair; it must outlive the object.
+    explicit ContextPairer(const GeneTable& genes) : pairing_(genes) {}
+
     // The cost of two renumbered structures; where it is not below `below`, any value not below
     // `below` will do, so a cost of several parts may stop once its first parts reach it.
     using Cost = std::function<double(const ChromosomalStructure&, const ChromosomalStructure&,
@@ -245,8 +207,8 @@ public:
     // (when there was a choice to try). The genes of `a` and `b` may be given, as a caller that
     // meets each structure in many pairs keeps them (`CopyPairing::occurrencesOf`).
     std::optional<double> pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                               const GeneOf& geneOf, const Cost& cost,
-                               ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+                               const Cost& cost, ChromosomalStructure& pairedA,
+                               ChromosomalStructure& pairedB,
                                const std::vector<CopyPairing::Occurrence>* genesOfA = nullptr,
                                const std::vector<CopyPairing::Occurrence>* genesOfB = nullptr);
 
@@ -263,8 +225,7 @@ private:
 };
 
 // `ContextPairer::pair` for one pair, renumbering `a` and `b` in place.
-std::optional<double> pairCopiesByContext(const ContextPairer::GeneOf& geneOf,
-                                          const ContextPairer::Cost& cost, ChromosomalStructure& a,
-                                          ChromosomalStructure& b);
+std::optional<double> pairCopiesByContext(const GeneTable& genes, const ContextPairer::Cost& cost,
+                                          ChromosomalStructure& a, ChromosomalStructure& b);
 
 }  // namespace varnet

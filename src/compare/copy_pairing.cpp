@@ -1,4 +1,4 @@
-#include "structures/copy_matching.hpp"
+#include "compare/copy_pairing.hpp"
 
 #include <algorithm>
 #include <limits>
@@ -27,49 +27,19 @@ uint64_t mix(uint64_t seed, uint64_t value) {
 
 }  // namespace
 
-CopyRule parseCopyRule(const std::string& text) {
-    if (text == "order") return CopyRule::order;
-    if (text == "context") return CopyRule::context;
-    throw std::runtime_error("the argument ('" + text +
-                             "') for option '--copies' is invalid: use order or context");
-}
-
-GeneGroups geneGroupsFromNames(const GeneNameTable& names) {
-    std::vector<int32_t> firstGroups{1};
-    const std::string* previous = nullptr;
-    int32_t end = 1;
-    for (const auto& [group, name] : names) {
-        if (group == 0) continue;
-        if (previous == nullptr || *previous != name) firstGroups.push_back(group);
-        previous = &name;
-        end = group + 1;
-    }
-    firstGroups.push_back(end);
-    return GeneGroups(std::move(firstGroups));
-}
-
-int32_t GeneGroups::geneOf(uint32_t code) const {
-    const auto group = static_cast<int32_t>(code / 10);
-    if (firstGroups_.empty()) return group;
-    return static_cast<int32_t>(
-        std::upper_bound(firstGroups_.begin() + 1, firstGroups_.end(), group) -
-        firstGroups_.begin() - 1);
-}
-
-void CopyPairing::occurrencesOf(const ChromosomalStructure& s,
-                                const std::function<int32_t(uint32_t)>& geneOf,
+void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
                                 std::vector<Occurrence>& result, bool everyFingerprint) {
     result.clear();
-    std::size_t genes = 0;
-    for (const Chromosome& chromosome : s.chromosomes) genes += chromosome.genes.size();
-    result.reserve(genes);
+    std::size_t count = 0;
+    for (const Chromosome& chromosome : s.chromosomes) count += chromosome.genes.size();
+    result.reserve(count);
     for (std::size_t c = 0; c < s.chromosomes.size(); ++c) {
         const Chromosome& chromosome = s.chromosomes[c];
         const std::size_t first = result.size();
         for (std::size_t k = 0; k < chromosome.genes.size(); ++k) {
             Occurrence& o = result.emplace_back();
             o.code = absoluteCode(chromosome.genes[k]);
-            o.gene = geneOf(o.code);
+            o.gene = genes.geneOf(static_cast<int32_t>(o.code));
             o.chromosome = c;
             o.position = k;
         }
@@ -130,14 +100,13 @@ void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
 }
 
 void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                        const std::function<int32_t(uint32_t)>& geneOf,
                         const std::vector<Occurrence>* genesOfA,
                         const std::vector<Occurrence>* genesOfB) {
     a_ = &a;
     b_ = &b;
     // The genes kept by the caller are read in place.
-    if (genesOfA == nullptr) occurrencesOf(a, geneOf, readA_, false);
-    if (genesOfB == nullptr) occurrencesOf(b, geneOf, readB_, false);
+    if (genesOfA == nullptr) occurrencesOf(a, *genes_, readA_, false);
+    if (genesOfB == nullptr) occurrencesOf(b, *genes_, readB_, false);
     inA_ = genesOfA != nullptr ? *genesOfA : readA_;
     inB_ = genesOfB != nullptr ? *genesOfB : readB_;
     numberGenes();
@@ -474,12 +443,12 @@ std::size_t CopyPairing::keptAdjacencies(const Pairing& pairing,
 }
 
 std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
-                                          const ChromosomalStructure& b, const GeneOf& geneOf,
-                                          const Cost& cost, ChromosomalStructure& pairedA,
+                                          const ChromosomalStructure& b, const Cost& cost,
+                                          ChromosomalStructure& pairedA,
                                           ChromosomalStructure& pairedB,
                                           const std::vector<CopyPairing::Occurrence>* genesOfA,
                                           const std::vector<CopyPairing::Occurrence>* genesOfB) {
-    pairing_.reset(a, b, geneOf, genesOfA, genesOfB);
+    pairing_.reset(a, b, genesOfA, genesOfB);
     const auto toTry = [&](std::size_t choice) {
         const CopyPairing::Choice& c = pairing_.choices()[choice];
         return !pairing_.settledByNeighbours(choice) && c.inA.size() <= maxTriedCopies &&
@@ -550,13 +519,12 @@ std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
     return bestCost;
 }
 
-std::optional<double> pairCopiesByContext(const ContextPairer::GeneOf& geneOf,
-                                          const ContextPairer::Cost& cost, ChromosomalStructure& a,
-                                          ChromosomalStructure& b) {
-    ContextPairer pairer;
+std::optional<double> pairCopiesByContext(const GeneTable& genes, const ContextPairer::Cost& cost,
+                                          ChromosomalStructure& a, ChromosomalStructure& b) {
+    ContextPairer pairer(genes);
     ChromosomalStructure pairedA;
     ChromosomalStructure pairedB;
-    const std::optional<double> result = pairer.pair(a, b, geneOf, cost, pairedA, pairedB);
+    const std::optional<double> result = pairer.pair(a, b, cost, pairedA, pairedB);
     a = std::move(pairedA);
     b = std::move(pairedB);
     return result;

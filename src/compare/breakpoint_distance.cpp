@@ -1,0 +1,125 @@
+#include "compare/breakpoint_distance.hpp"
+
+#include <algorithm>
+
+#include "structures/gene_code.hpp"
+
+namespace varnet {
+namespace {
+
+// 2 * code + 0 for the end ".1", + 1 for the end ".2".
+uint32_t endKey(int32_t code, uint32_t end) {
+    return 2 * geneKey(code) + end - 1;
+}
+
+// Counts the keys of each sorted list that the other lacks, walking both once.
+template <typename Key>
+std::size_t symmetricDifferenceSize(const std::vector<Key>& a, const std::vector<Key>& b) {
+    std::size_t shared = 0;
+    auto x = a.begin();
+    auto y = b.begin();
+    while (x != a.end() && y != b.end()) {
+        if (*x < *y) {
+            ++x;
+        } else if (*y < *x) {
+            ++y;
+        } else {
+            ++shared;
+            ++x;
+            ++y;
+        }
+    }
+    return a.size() + b.size() - 2 * shared;
+}
+
+template <typename Key>
+void sortUnique(std::vector<Key>& keys) {
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
+void addAdjacency(AdjacencyProfile& profile, int32_t a, int32_t b) {
+    profile.adjacencies.push_back(adjacencyKey(a, b));
+    profile.genes.push_back(geneKey(a));
+    profile.genes.push_back(geneKey(b));
+}
+
+}  // namespace
+
+uint32_t geneKey(int32_t code) {
+    const int64_t value = code;
+    return static_cast<uint32_t>(value < 0 ? -value : value);
+}
+
+uint64_t adjacencyKey(int32_t a, int32_t b) {
+    const uint64_t left = endKey(a, a < 0 ? 1 : 2);
+    const uint64_t right = endKey(b, b <= 0 ? 2 : 1);
+    return std::min(left, right) << 32 | std::max(left, right);
+}
+
+std::vector<AdjacencyProfile> buildAdjacencyProfiles(
+    const std::vector<ChromosomalStructure>& structures) {
+    std::vector<AdjacencyProfile> profiles;
+    profiles.reserve(structures.size());
+    for (const ChromosomalStructure& structure : structures) {
+        AdjacencyProfile& profile = profiles.emplace_back();
+        profile.name = structure.name;
+        for (const Chromosome& chromosome : structure.chromosomes) {
+            const std::vector<int32_t>& g = chromosome.genes;
+            for (std::size_t k = 0; k + 1 < g.size(); ++k) addAdjacency(profile, g[k], g[k + 1]);
+            // The closing adjacency of a circle; a one-gene circle joins the gene to itself.
+            if (chromosome.circular && !g.empty()) addAdjacency(profile, g.back(), g.front());
+        }
+        sortUnique(profile.adjacencies);
+        sortUnique(profile.genes);
+    }
+    return profiles;
+}
+
+int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b) {
+    return static_cast<int32_t>(symmetricDifferenceSize(a.adjacencies, b.adjacencies) +
+                                symmetricDifferenceSize(a.genes, b.genes));
+}
+
+BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& structures)
+    : tables_(structures, true) {
+    if (!tables_.keepsAdjacencies()) {
+        profiles_ = buildAdjacencyProfiles(structures);
+        return;
+    }
+    adjacencyCount_.resize(structures.size(), 0);
+    adjacentCodes_.resize(structures.size());
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        const std::vector<int32_t>& partner = tables_.adjacencyOf(k).partner;
+        for (const int32_t code : tables_.codesOf(k)) {
+            const uint32_t first = enteringEnd(code);
+            const uint32_t second = otherEnd(first);
+            // An end joins one other at most: each adjacency is counted from its smaller end.
+            for (const uint32_t end : {first, second}) {
+                if (partner[end] > static_cast<int32_t>(end)) ++adjacencyCount_[k];
+            }
+            if (partner[first] > 0 || partner[second] > 0) adjacentCodes_[k].push_back(code);
+        }
+    }
+}
+
+int32_t BreakpointTables::distance(std::size_t i, std::size_t j) const {
+    if (!profiles_.empty()) return breakpointDistance(profiles_[i], profiles_[j]);
+    const std::vector<int32_t>& a = tables_.adjacencyOf(i).partner;
+    const std::vector<int32_t>& b = tables_.adjacencyOf(j).partner;
+    std::size_t sharedAdjacencies = 0;
+    std::size_t sharedCodes = 0;
+    for (const int32_t code : adjacentCodes_[i]) {
+        const uint32_t first = enteringEnd(code);
+        const uint32_t second = otherEnd(first);
+        for (const uint32_t end : {first, second}) {
+            if (a[end] > static_cast<int32_t>(end) && b[end] == a[end]) ++sharedAdjacencies;
+        }
+        if (b[first] > 0 || b[second] > 0) ++sharedCodes;
+    }
+    return static_cast<int32_t>(adjacencyCount_[i] + adjacencyCount_[j] - 2 * sharedAdjacencies +
+                                adjacentCodes_[i].size() + adjacentCodes_[j].size() -
+                                2 * sharedCodes);
+}
+
+}  // namespace varnet

@@ -1,0 +1,14 @@
+#include "compare/pair_settings.hpp"
+
+#include <stdexcept>
+
+namespace varnet {
+
+CopyRule parseCopyRule(const std::string& text) {
+    if (text == "order") return CopyRule::order;
+    if (text == "context") return CopyRule::context;
+    throw std::runtime_error("the argument ('" + text +
+                             "') for option '--copies' is invalid: use order or context");
+}
+
+}  // namespace varnet

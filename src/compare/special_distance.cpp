@@ -1,0 +1,94 @@
+#include "compare/special_distance.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "solver/solve.hpp"
+
+namespace varnet {
+namespace {
+
+void clearAdjacency(AdjacencyArray& adjacency, const std::vector<uint32_t>& ends) {
+    for (const uint32_t end : ends) adjacency.partner[end] = 0;
+}
+
+bool holdsNoChromosome(const ChromosomalStructure& structure) {
+    return structure.chromosomes.empty();
+}
+
+}  // namespace
+
+SpecialDistanceCalculator::SpecialDistanceCalculator(
+    const std::vector<ChromosomalStructure>& structures, const StructureTables& tables,
+    const PairSettings& settings)
+    : structures_(structures),
+      tables_(tables),
+      weights_(settings.weights),
+      nonNegativeWeights_(std::all_of(settings.weights.begin(), settings.weights.end(),
+                                      [](double weight) { return weight >= 0; })),
+      copies_(settings.copies),
+      genes_(settings.genes),
+      input_(tables.vertexCount()) {
+    // Both tables as long, so that a build reads them without padding either.
+    first_.partner.assign(input_.vertexCount(), 0);
+    second_.partner.assign(input_.vertexCount(), 0);
+    if (copies_ == CopyRule::context) {
+        if (genes_ == nullptr)
+            throw std::invalid_argument("pairing copies by context needs the genes of the file");
+        genesOf_.resize(structures.size());
+        pairer_.emplace(*genes_);
+    }
+}
+
+double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
+    if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
+        return missingStructureDistance;
+    // Copies paired by context keep every code of the pair (the copies of a gene take its
+    // smallest codes in the pair), so the pair's ends are those of the two structures as written.
+    eachHoldsAll_ = unitedEnds(tables_.codesOf(i), tables_.codesOf(j), pairEnds_);
+    if (copies_ == CopyRule::order && tables_.keepsAdjacencies()) {
+        input_.load(tables_.adjacencyOf(i), tables_.adjacencyOf(j), pairEnds_, eachHoldsAll_);
+        return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;
+    }
+    if (copies_ == CopyRule::order) return costBothWays(structures_[i], structures_[j]) * 0.5;
+    for (const std::size_t k : {i, j}) {
+        if (genesOf_[k].empty())
+            CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k], true);
+    }
+    const std::optional<double> cost = pairer_->pair(
+        structures_[i], structures_[j],
+        [this](const ChromosomalStructure& first, const ChromosomalStructure& second,
+               double below) { return costBothWays(first, second, below); },
+        pairedFirst_, pairedSecond_, &genesOf_[i], &genesOf_[j]);
+    return (cost ? *cost : costBothWays(pairedFirst_, pairedSecond_)) * 0.5;
+}
+
+double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first,
+                                               const ChromosomalStructure& second, double below) {
+    // Leave both tables empty again whatever happens, so the next pair starts clean: the pair's
+    // ends cover those of each structure.
+    struct Clear {
+        SpecialDistanceCalculator& self;
+        ~Clear() {
+            clearAdjacency(self.first_, self.pairEnds_);
+            clearAdjacency(self.second_, self.pairEnds_);
+        }
+    } clear{*this};
+    fillAdjacencyWithin(first, first_);
+    fillAdjacencyWithin(second, second_);
+    input_.load(first_, second_, pairEnds_, eachHoldsAll_);
+    return costOfLoadedBothWays(below);
+}
+
+double SpecialDistanceCalculator::costOfLoadedBothWays(double below) {
+    buildJointGraph(input_, GeneFreeCycles::counted, state_);
+    const double forward = solvedCostOnlyIn(state_, weights_);
+    // With no negative weight the second direction adds nothing negative, so a first direction
+    // that reaches `below` already says the sum is not below it.
+    if (forward >= below && nonNegativeWeights_) return forward;
+    input_.exchangeStructures();
+    buildJointGraph(input_, GeneFreeCycles::counted, state_);
+    return forward + solvedCostOnlyIn(state_, weights_);
+}
+
+}  // namespace varnet

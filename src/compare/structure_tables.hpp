@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "structures/adjacency.hpp"
+#include "structures/chromosomal_structure.hpp"
+
+namespace varnet {
+
+// What the comparisons of one list of structures read of each structure, made once for the list:
+// the codes it holds, and, where they fit, its adjacencies over the gene ends of the whole list.
+//
+// Per-vertex tables cover every end of the list (`vertexCount`). Adjacencies are kept only where
+// that is few more ends than the two largest structures hold (at most `maxGrowth` times) and all
+// of them take at most `maxKeptBytes`: a pair then reads its two tables as they are, and the work
+// of a pair stays proportional to its genes either way.
+class StructureTables {
+public:
+    static constexpr std::size_t maxKeptBytes = std::size_t{64} << 20;
+    static constexpr std::size_t maxGrowth = 4;
+
+    StructureTables(const std::vector<ChromosomalStructure>& structures, bool keepAdjacencies);
+
+    // Entries a table indexed by gene end needs for any structure of the list.
+    std::size_t vertexCount() const { return vertexCount_; }
+    // The distinct absolute codes structure k holds, in increasing order.
+    std::span<const int32_t> codesOf(std::size_t k) const { return codesOf_[k]; }
+    bool keepsAdjacencies() const { return !adjacencies_.empty(); }
+    const AdjacencyArray& adjacencyOf(std::size_t k) const { return adjacencies_[k]; }
+
+private:
+    std::size_t vertexCount_ = 0;
+    std::vector<std::vector<int32_t>> codesOf_;
+    std::vector<AdjacencyArray> adjacencies_;
+};
+
+// The gene ends of two structures, given the codes each holds in increasing order, into `into` in
+// increasing order; returns whether each structure holds all of them.
+bool unitedEnds(std::span<const int32_t> a, std::span<const int32_t> b,
+                std::vector<uint32_t>& into);
+
+}  // namespace varnet

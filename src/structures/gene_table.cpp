@@ -1,0 +1,32 @@
+#include "structures/gene_table.hpp"
+
+#include <stdexcept>
+
+namespace varnet {
+
+GeneTable::GeneTable(std::vector<std::string> names, const std::vector<int32_t>& copies)
+    : names_(std::move(names)) {
+    if (names_.empty()) names_.emplace_back();
+    names_[0] = "0";
+    firstCode_.assign(names_.size() + 1, 1);
+    firstCode_[0] = 0;
+    for (std::size_t gene = 1; gene < names_.size(); ++gene) {
+        const int32_t count = gene < copies.size() ? copies[gene] : 0;
+        firstCode_[gene + 1] = firstCode_[gene] + count;
+        geneOf_.insert(geneOf_.end(), static_cast<std::size_t>(count), static_cast<int32_t>(gene));
+    }
+}
+
+void GeneTable::printEnd(std::ostream& out, uint32_t end) const {
+    if (end == 0) {
+        out << names_[0] << ".2";
+        return;
+    }
+    out << nameOf(static_cast<int32_t>(end / 2)) << (isLeavingForward(end) ? ".2" : ".1");
+}
+
+void GeneTable::throwMissing() {
+    throw std::out_of_range("invalid map<K, T> key");
+}
+
+}  // namespace varnet
