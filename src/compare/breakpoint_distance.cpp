@@ -1,6 +1,7 @@
 #include "compare/breakpoint_distance.hpp"
 
 #include <algorithm>
+#include <bit>
 
 #include "structures/gene_code.hpp"
 
@@ -87,39 +88,40 @@ BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& stru
         profiles_ = buildAdjacencyProfiles(structures);
         return;
     }
-    adjacencyCount_.resize(structures.size(), 0);
-    adjacentCodes_.resize(structures.size());
+    adjacencies_.resize(structures.size());
+    words_ = (tables_.vertexCount() / 2 + 63) / 64;
+    codeBits_.assign(words_ * structures.size(), 0);
     for (std::size_t k = 0; k < structures.size(); ++k) {
         const std::vector<int32_t>& partner = tables_.adjacencyOf(k).partner;
+        uint64_t* bits = codeBits_.data() + k * words_;
         for (const int32_t code : tables_.codesOf(k)) {
             const uint32_t first = enteringEnd(code);
-            const uint32_t second = otherEnd(first);
-            // An end joins one other at most: each adjacency is counted from its smaller end.
-            for (const uint32_t end : {first, second}) {
-                if (partner[end] > static_cast<int32_t>(end)) ++adjacencyCount_[k];
+            bool adjacent = false;
+            for (const uint32_t end : {first, otherEnd(first)}) {
+                const int32_t other = partner[end];
+                adjacent = adjacent || other > 0;
+                // An end joins one other at most: each adjacency is listed from its smaller end.
+                if (other > static_cast<int32_t>(end))
+                    adjacencies_[k].emplace_back(end, static_cast<uint32_t>(other));
             }
-            if (partner[first] > 0 || partner[second] > 0) adjacentCodes_[k].push_back(code);
+            const auto c = static_cast<uint32_t>(code);
+            if (adjacent) bits[c / 64] |= uint64_t{1} << (c % 64);
         }
     }
 }
 
 int32_t BreakpointTables::distance(std::size_t i, std::size_t j) const {
     if (!profiles_.empty()) return breakpointDistance(profiles_[i], profiles_[j]);
-    const std::vector<int32_t>& a = tables_.adjacencyOf(i).partner;
-    const std::vector<int32_t>& b = tables_.adjacencyOf(j).partner;
-    std::size_t sharedAdjacencies = 0;
-    std::size_t sharedCodes = 0;
-    for (const int32_t code : adjacentCodes_[i]) {
-        const uint32_t first = enteringEnd(code);
-        const uint32_t second = otherEnd(first);
-        for (const uint32_t end : {first, second}) {
-            if (a[end] > static_cast<int32_t>(end) && b[end] == a[end]) ++sharedAdjacencies;
-        }
-        if (b[first] > 0 || b[second] > 0) ++sharedCodes;
-    }
-    return static_cast<int32_t>(adjacencyCount_[i] + adjacencyCount_[j] - 2 * sharedAdjacencies +
-                                adjacentCodes_[i].size() + adjacentCodes_[j].size() -
-                                2 * sharedCodes);
+    const std::vector<int32_t>& partnerOfJ = tables_.adjacencyOf(j).partner;
+    std::size_t shared = 0;
+    for (const auto& [x, y] : adjacencies_[i]) shared += partnerOfJ[x] == static_cast<int32_t>(y);
+    std::size_t codes = 0;
+    const uint64_t* a = codeBits_.data() + i * words_;
+    const uint64_t* b = codeBits_.data() + j * words_;
+    for (std::size_t w = 0; w < words_; ++w)
+        codes += static_cast<std::size_t>(std::popcount(a[w] ^ b[w]));
+    return static_cast<int32_t>(adjacencies_[i].size() + adjacencies_[j].size() - 2 * shared +
+                                codes);
 }
 
 }  // namespace varnet

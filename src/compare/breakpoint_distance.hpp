@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compare/structure_tables.hpp"
@@ -44,9 +45,11 @@ public:
 private:
     StructureTables tables_;
     std::vector<AdjacencyProfile> profiles_;  // where no adjacency is kept
-    // Per structure: its adjacencies, and its codes that take part in one.
-    std::vector<uint32_t> adjacencyCount_;
-    std::vector<std::vector<int32_t>> adjacentCodes_;
+    // Per structure: its adjacencies as pairs of ends, the smaller first, and its codes that take
+    // part in one as a set of bits (`words_` words a structure).
+    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> adjacencies_;
+    std::size_t words_ = 0;
+    std::vector<uint64_t> codeBits_;
 };
 
 }  // namespace varnet

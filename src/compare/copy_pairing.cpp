@@ -39,7 +39,7 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& 
         for (std::size_t k = 0; k < chromosome.genes.size(); ++k) {
             Occurrence& o = result.emplace_back();
             o.code = absoluteCode(chromosome.genes[k]);
-            o.gene = genes.geneOf(static_cast<int32_t>(o.code));
+            o.gene = genes.nameOrderOf(static_cast<int32_t>(o.code));
             o.chromosome = c;
             o.position = k;
         }

@@ -33,6 +33,8 @@ public:
 
     // A gene of a structure as the pairing reads it.
     struct Occurrence {
+        // The gene as its place in the order of the names (`GeneTable::nameOrderOf`), so that
+        // the pairing depends on the names, never on where in the file a name first appears.
         int32_t gene = 0;
         uint32_t code = 0;  // absolute
         std::size_t chromosome = 0;

@@ -8,7 +8,7 @@
 namespace varnet {
 namespace {
 
-void clearAdjacency(AdjacencyArray& adjacency, const std::vector<uint32_t>& ends) {
+void clearAdjacency(AdjacencyArray& adjacency, std::span<const uint32_t> ends) {
     for (const uint32_t end : ends) adjacency.partner[end] = 0;
 }
 
@@ -45,7 +45,7 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
         return missingStructureDistance;
     // Copies paired by context keep every code of the pair (the copies of a gene take its
     // smallest codes in the pair), so the pair's ends are those of the two structures as written.
-    eachHoldsAll_ = unitedEnds(tables_.codesOf(i), tables_.codesOf(j), pairEnds_);
+    pairEnds_ = tables_.endsOfPair(i, j, endRoom_, eachHoldsAll_);
     if (copies_ == CopyRule::order && tables_.keepsAdjacencies()) {
         input_.load(tables_.adjacencyOf(i), tables_.adjacencyOf(j), pairEnds_, eachHoldsAll_);
         return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;

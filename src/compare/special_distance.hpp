@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "compare/copy_pairing.hpp"
@@ -55,8 +56,11 @@ private:
     std::optional<ContextPairer> pairer_;
     ChromosomalStructure pairedFirst_;
     ChromosomalStructure pairedSecond_;
-    std::vector<uint32_t> pairEnds_;  // the ends of either structure of the pair, increasing
-    bool eachHoldsAll_ = false;       // whether each structure holds every end of the pair
+    // The ends of either structure of the pair, in increasing order, in `endRoom_` or the
+    // tables; whether each structure holds all of them.
+    std::span<const uint32_t> pairEnds_;
+    std::vector<uint32_t> endRoom_;
+    bool eachHoldsAll_ = false;
     AdjacencyArray first_;
     AdjacencyArray second_;
     JointGraphInput input_;

@@ -1,6 +1,7 @@
 #include "compare/structure_tables.hpp"
 
 #include <algorithm>
+#include <map>
 
 #include "structures/gene_code.hpp"
 
@@ -27,6 +28,19 @@ StructureTables::StructureTables(const std::vector<ChromosomalStructure>& struct
         largest = std::max(largest, codes.size());
     }
     vertexCount_ = 2 * static_cast<std::size_t>(largestCode) + 2;
+    std::map<std::span<const int32_t>, std::size_t,
+             decltype([](std::span<const int32_t> x, std::span<const int32_t> y) {
+                 return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end());
+             })>
+        codeSets;
+    endsOf_.resize(structures.size());
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        codeSetOf_.push_back(codeSets.emplace(codesOf_[k], codeSets.size()).first->second);
+        for (const int32_t code : codesOf_[k]) {
+            endsOf_[k].push_back(enteringEnd(code));
+            endsOf_[k].push_back(otherEnd(enteringEnd(code)));
+        }
+    }
     // A chromosome without genes has no adjacencies: the pairs holding it fail as they are
     // compared.
     const std::size_t pairVertexCount = 2 * (largest + secondLargest) + 2;
@@ -41,19 +55,16 @@ StructureTables::StructureTables(const std::vector<ChromosomalStructure>& struct
     }
 }
 
-bool unitedEnds(std::span<const int32_t> a, std::span<const int32_t> b,
-                std::vector<uint32_t>& into) {
-    into.clear();
-    auto x = a.begin();
-    auto y = b.begin();
-    while (x != a.end() || y != b.end()) {
-        const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
-        if (x != a.end() && *x == code) ++x;
-        if (y != b.end() && *y == code) ++y;
-        into.push_back(enteringEnd(code));
-        into.push_back(leavingEnd(code));
-    }
-    return into.size() == 2 * a.size() && into.size() == 2 * b.size();
+std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t j,
+                                                      std::vector<uint32_t>& room,
+                                                      bool& eachHoldsAll) const {
+    eachHoldsAll = codeSetOf_[i] == codeSetOf_[j];
+    if (eachHoldsAll) return endsOf_[i];
+    const std::vector<uint32_t>& a = endsOf_[i];
+    const std::vector<uint32_t>& b = endsOf_[j];
+    room.resize(a.size() + b.size());
+    const auto end = std::set_union(a.begin(), a.end(), b.begin(), b.end(), room.begin());
+    return {room.data(), static_cast<std::size_t>(end - room.begin())};
 }
 
 }  // namespace varnet

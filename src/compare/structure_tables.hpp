@@ -28,18 +28,22 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
     // The distinct absolute codes structure k holds, in increasing order.
     std::span<const int32_t> codesOf(std::size_t k) const { return codesOf_[k]; }
+    // The gene ends of structures i and j in increasing order: those of one structure when both
+    // hold the same codes, else their union written into `room`. Sets `eachHoldsAll` to whether
+    // each structure holds every one of them.
+    std::span<const uint32_t> endsOfPair(std::size_t i, std::size_t j, std::vector<uint32_t>& room,
+                                         bool& eachHoldsAll) const;
     bool keepsAdjacencies() const { return !adjacencies_.empty(); }
     const AdjacencyArray& adjacencyOf(std::size_t k) const { return adjacencies_[k]; }
 
 private:
     std::size_t vertexCount_ = 0;
     std::vector<std::vector<int32_t>> codesOf_;
+    std::vector<std::vector<uint32_t>> endsOf_;
+    // Structures holding the same codes share a number: many files hold the same genes in every
+    // genome, or a few gene sets.
+    std::vector<std::size_t> codeSetOf_;
     std::vector<AdjacencyArray> adjacencies_;
 };
-
-// The gene ends of two structures, given the codes each holds in increasing order, into `into` in
-// increasing order; returns whether each structure holds all of them.
-bool unitedEnds(std::span<const int32_t> a, std::span<const int32_t> b,
-                std::vector<uint32_t>& into);
 
 }  // namespace varnet

@@ -1,5 +1,7 @@
 #include "structures/gene_table.hpp"
 
+#include <algorithm>
+#include <numeric>
 #include <stdexcept>
 
 namespace varnet {
@@ -15,6 +17,14 @@ GeneTable::GeneTable(std::vector<std::string> names, const std::vector<int32_t>&
         firstCode_[gene + 1] = firstCode_[gene] + count;
         geneOf_.insert(geneOf_.end(), static_cast<std::size_t>(count), static_cast<int32_t>(gene));
     }
+    std::vector<int32_t> byName(names_.size() - 1);
+    std::iota(byName.begin(), byName.end(), 1);
+    std::sort(byName.begin(), byName.end(), [this](int32_t x, int32_t y) {
+        return names_[static_cast<std::size_t>(x)] < names_[static_cast<std::size_t>(y)];
+    });
+    nameOrder_.assign(names_.size(), 0);
+    for (std::size_t k = 0; k < byName.size(); ++k)
+        nameOrder_[static_cast<std::size_t>(byName[k])] = static_cast<int32_t>(k + 1);
 }
 
 void GeneTable::printEnd(std::ostream& out, uint32_t end) const {

@@ -39,6 +39,11 @@ public:
         return names_[static_cast<std::size_t>(geneOf(code))];
     }
     const std::string& geneName(std::size_t gene) const { return names_[gene]; }
+    // The place, from 1, of the gene of a code among the genes in the order of their names: a
+    // number for the gene that does not depend on where its name first appears.
+    int32_t nameOrderOf(int32_t code) const {
+        return nameOrder_[static_cast<std::size_t>(geneOf(code))];
+    }
     // The codes of gene g: [first, end).
     std::pair<int32_t, int32_t> codesOfGene(std::size_t gene) const {
         return {firstCode_[gene], firstCode_[gene + 1]};
@@ -65,6 +70,7 @@ private:
     std::vector<std::string> names_{"0"};
     std::vector<int32_t> firstCode_{0, 1};  // by gene, and the code after the last
     std::vector<int32_t> geneOf_{0};        // by code
+    std::vector<int32_t> nameOrder_{0};     // by gene
 };
 
 }  // namespace varnet
