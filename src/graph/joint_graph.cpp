@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "structures/gene_code.hpp"
@@ -88,7 +90,8 @@ public:
           visited_(input.visited_.data()),
           build_(++input.lastBuild_),
           kind_(geneFree),
-          countsGeneFree_(geneFree == GeneFreeCycles::counted) {}
+          countsGeneFree_(geneFree == GeneFreeCycles::counted),
+          stepLimit_(2 * input.ends_.size() + 2) {}
 
     void build(JointGraph& graph) {
         recycleComponents(graph, graph.cycles);
@@ -142,6 +145,18 @@ private:
     static constexpr uint8_t loneVertexSide = 2;
     static constexpr uint32_t runMarker = 0;
     static constexpr std::size_t roomForEdges = 8;
+
+    // Counts one more step of a walk started at `from`. No walk takes more steps than the graph
+    // has edges, twice over for a path walked again from its other end; one that does can only
+    // follow tables that contradict each other, and stops with an error instead of running on.
+    void step(uint64_t& steps, uint32_t from) const {
+        if (++steps > stepLimit_) walkTooLong(from);
+    }
+    [[noreturn, gnu::noinline]] static void walkTooLong(uint32_t from) {
+        throw std::logic_error("The joint graph walk from gene end " + std::to_string(from) +
+                               " takes more steps than the graph has edges: the adjacency "
+                               "tables of the pair contradict each other");
+    }
 
     // Every end the builder reads is one of the loaded pair's or a partner of one: within both
     // tables.
@@ -291,7 +306,9 @@ private:
             TracedList& traced = startList(c, v);
             traced.startSide = static_cast<uint8_t>(1 - side);
             side = 1 - side;
+            uint64_t steps = 0;
             while (true) {
+                step(steps, v);
                 in_.lists_.push_back(c);
                 next = tables[side][c];
                 if (endsWalk(next)) break;
@@ -432,7 +449,9 @@ private:
         int32_t partnerB = b[c];
         bool common = partnerA != 0 && partnerB != 0;
         bool reversed = false;
+        uint64_t steps = 0;
         while (true) {
+            step(steps, v);
             visited[c] = build;
             if (common) {
                 appendEntry(traced, c);
@@ -478,7 +497,9 @@ private:
     [[gnu::noinline]] bool turn(TracedList& traced, uint32_t& c, int& side) {
         uint32_t x = c;
         bool runBeforeTelomere = false;
+        uint64_t steps = 0;
         while (!isCommon(x)) {
+            step(steps, c);
             const int32_t next = partnerOn(side, otherEnd(x));
             if (endsWalk(next)) {
                 appendMarker(traced);
@@ -576,6 +597,7 @@ private:
     uint64_t build_;
     GeneFreeCycles kind_;
     bool countsGeneFree_;
+    uint64_t stepLimit_;
 };
 
 JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree) {
