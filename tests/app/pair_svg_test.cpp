@@ -414,8 +414,9 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
         testing::GeneratorOptions options;
         options.geneCount = 8 + static_cast<int>(seed % 40);
         options.rearrangements = static_cast<int>(seed % 6);
-        const auto [a, b] = testing::generatePair(random, options);
-        const std::string text = testing::structureFileText({a, b});
+        GeneTable genes;
+        const auto [a, b] = testing::generatePair(random, options, &genes);
+        const std::string text = testing::structureFileText({a, b}, genes);
         for (const PairDrawingLimits& limits : {singly, asRuns}) {
             const Drawn drawn =
                 drawnPair(text, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits, false);
