@@ -46,7 +46,8 @@ struct PairDrawingLimits {
 // genome holds more than once is written name#k, its k-th copy in its own genome. Every arrow
 // has a title; arrows wide enough also show it as a label. The heading names the genomes and
 // gives the cost, the count of each kind of operation, the copy rule and the weights. Genes of
-// both structures are numbered alike: a code held by both is one gene, paired.
+// both structures are numbered alike and densely, as dist mode numbers them (tables are indexed
+// by code): a code held by both is one gene, paired.
 void writePairSvg(std::ostream& out, const ChromosomalStructure& first,
                   const ChromosomalStructure& second, const GeneTable& names,
                   const PairComparison& comparison, const PairDrawingLimits& limits = {});
