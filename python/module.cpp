@@ -37,6 +37,7 @@
 #include "structures/structure_validation.hpp"
 #include "tree/build_tree.hpp"
 #include "tree/pair_distances.hpp"
+#include "tree/shared_genes.hpp"
 #include "tree/worker_count.hpp"
 
 namespace py = pybind11;
@@ -259,6 +260,14 @@ py::array_t<double> toArray(const DistanceMatrix& matrix) {
 
 // Computes on a thread of its own while the calling thread, without the interpreter lock, looks
 // for Ctrl-C: a KeyboardInterrupt stops the workers before their next pair and is raised here.
+// What tree mode warns of when the breakpoint weight is 0 and some pair shares fewer than half
+// the genes of the smaller structure; empty when no pair does.
+std::string sharedGeneText(const std::vector<PyStructure>& input) {
+    const py::gil_scoped_release unlocked;
+    const NumberedStructures numbered = fromPython(input);
+    return sharedGeneWarning(numbered.structures);
+}
+
 py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
                                    const OperationWeights& operationWeights, double special,
                                    double breakpoint, unsigned threads) {
@@ -341,5 +350,6 @@ PYBIND11_MODULE(_core, module) {
     module.def("draw_pair", &pairPicture, py::arg("pair"), py::arg("weights"), py::arg("copies"));
     module.def("distance_matrix", &distanceMatrix, py::arg("structures"), py::arg("weights"),
                py::arg("special"), py::arg("breakpoint"), py::arg("threads"));
+    module.def("shared_gene_warning", &sharedGeneText, py::arg("structures"));
     module.def("tree", &treeText, py::arg("matrix"), py::arg("names"), py::arg("method"));
 }

@@ -9,7 +9,8 @@
 #
 # A whole run writes its report to bench/README.md (the page of benchmark figures), so re-timing
 # is this command, not an edit. BENCH_ONLY=REGEX runs only the cases whose label matches (and the
-# Google Benchmark program only when it matches "benchmark"), printing without writing the page.
+# Google Benchmark program only when it matches "benchmark"), printing without writing the page;
+# with BENCH_WRITE=1 too, its rows replace those of the same cases on the page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -99,6 +100,44 @@ method_case() {
     echo "|   (method alone: $(sed -n 's/.*taxa: //p' "$work/$label.err"))||||||"
 }
 
+# cpu_of LABEL: the CPU seconds (user and system) of a measured case.
+cpu_of() {
+    awk '/User time|System time/ { t += $NF } END { print t }' "$work/$1.time"
+}
+
+# nj_ties_case: neighbour joining alone on a 2,000-taxon matrix like that of real gene orders
+# (about 400 groups of identical rows, one of half the taxa, whole distances), then PHYLIP's
+# neighbor on the same matrix, and the method's seconds against neighbor's CPU seconds.
+nj_ties_case() {
+    local label="tree build nj 2000, ties" neighbor=/usr/lib/phylip/bin/neighbor
+    local other="nj 2000, ties: neighbor"
+    selected "$label" || return 0
+    measure "$label" 0 "$bin/bench/varnet_tree_build" 2000 7 groups nj
+    [ -s "$work/$label.time" ] || return 0
+    local alone
+    alone="$(sed -n 's/.*taxa: \([0-9.e+-]*\) s$/\1/p' "$work/$label.err")"
+    if [ ! -x "$neighbor" ]; then
+        echo "|   (method alone: $alone s; PHYLIP's neighbor is not installed)||||||"
+        return 0
+    fi
+    rm -rf "$work/neighbor" && mkdir "$work/neighbor"
+    "$bin/bench/varnet_tree_build" 2000 7 groups phylip >"$work/neighbor/infile"
+    measure "$other" 0 sh -c "cd neighbor && printf 'Y\\n' | $neighbor >log 2>&1"
+    [ -s "$work/$other.time" ] || return 0
+    awk -v a="$alone" -v n="$(cpu_of "$other")" 'BEGIN {
+        printf "|   (method alone %.3f s, %.3f of neighbor'"'"'s %.2f CPU s)||||||\n", a, a / n, n }'
+}
+
+# mito_jackknife_case: 20 jackknife replicates (neighbour joining) on 2,000 mitochondrion-like
+# genomes (one circle of 37 genes, tRNA names repeated) in 300 gene orders, half of them in one.
+mito_jackknife_case() {
+    local label="jackknife 20 of 2000 mito"
+    selected "$label" || return 0
+    "$bin/bench/varnet_generate" mitochondria 2000 300 42 >"$work/mito.txt"
+    measure "$label" $((1999000 * 21)) "$bin/src/varnet" -c mito.txt -o weights.txt \
+        -r res-mito -m tree -p nj -b 20
+}
+
 # mpi_case RANKS: tree mode on the 100 x 1000 set with varnet-mpi over RANKS ranks of one worker
 # thread each (oversubscribed where the cores run out). Its pairs and pairs/s are per rank.
 mpi_case() {
@@ -169,6 +208,36 @@ copies_case() {
         "$bin/src/varnet" -c "$label.txt" -o weights.txt -r "res-$label" -m tree -p nj --copies "$rule"
 }
 
+# page_header: the page's text above the figures.
+page_header() {
+    cat <<'TEXT'
+# Benchmark figures
+
+Written by `scripts/bench.sh` (a whole run, or `BENCH_ONLY=REGEX BENCH_WRITE=1` for some rows, which
+then close the table under a line of their own load); do not edit by hand. Tree cases
+run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
+shuffled] [copies NAMES COPIES]`): the same gene content, with 5 % of the genes lost and 5 % copied,
+or with some names in many copies. Dist cases run
+shuffled pairs, a lightly rearranged pair and a mammal-like pair (20 chromosomes, with
+translocations); below some, the size of the picture `pair.svg` (`drawPair` in the Google Benchmark
+table times drawing it alone). `pairs` cases compute the matrix alone (`-p none`) of
+many small genomes. `tree build METHOD COUNT` runs a tree method alone on a generated matrix
+(`bench/varnet_tree_build COUNT SEED real|int upgma|nj|kruskal` prints the tree and the seconds
+spent in the method; the method takes the matrix over, so the peak memory is one matrix and what
+the method adds). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with one worker thread per
+rank; their pairs and pairs/s are per rank. The jackknife row runs 100 replicates (`-b 100`) on
+the 50 x 1000 set; the line below it divides the time beyond the plain run by 100 and compares it
+with the plain run. Two rows take inputs like real gene orders, where many genomes are written
+alike: `tree build nj 2000, ties` runs neighbour joining alone on 2,000 taxa in about 400 groups of
+identical rows with whole distances (`varnet_tree_build 2000 7 groups nj`), then PHYLIP's
+`neighbor` on the same matrix, and compares the method's seconds with neighbor's CPU seconds;
+`jackknife 20 of 2000 mito` runs 20 replicates with neighbour joining on 2,000 mitochondrion-like
+genomes in 300 gene orders, half of them in one (`varnet_generate mitochondria 2000 300 42`). On a
+shared machine CPU seconds say more than wall seconds.
+
+TEXT
+}
+
 # report: the measured part of the page, also printed as it runs.
 report() {
     echo "varnet on $(nproc) logical processors ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo |
@@ -222,6 +291,9 @@ report() {
     for count in 2000 5000 20000; do
         for method in upgma nj kruskal; do method_case "$method" "$count"; done
     done
+    # Matrices and data sets like the real ones, where many genomes are written alike.
+    nj_ties_case
+    mito_jackknife_case
     echo "load average after the run $(cut -d" " -f1-3 /proc/loadavg)"
 
     if selected benchmark; then
@@ -234,33 +306,50 @@ report() {
     fi
 }
 
-if [ -n "$only" ]; then
+if [ -n "$only" ] && [ -z "${BENCH_WRITE:-}" ]; then
     report
+    exit 0
+fi
+if [ -n "$only" ]; then
+    # BENCH_WRITE=1 with BENCH_ONLY: the rows timed replace those of the same cases on the page
+    # (or join the table's end), with a line saying when and under what load they were timed.
+    report | tee "$work/rows.md"
+    page="bench/README.md"
+    page_header >"$work/header.md"
+    awk -v rows="$work/rows.md" -v header="$work/header.md" '
+        BEGIN {
+            while ((getline line < rows) > 0) {
+                if (line ~ /^\| / && line !~ /^\| case/ && line !~ /^\|---/) {
+                    split(line, cell, "|"); label = cell[2]; gsub(/^ +| +$/, "", label)
+                    if (line !~ /^\|   \(/) timed[label] = 1
+                    added = added line "\n"
+                } else if (line ~ /^varnet on /) {
+                    note = "Rows timed again alone: " line "\n"
+                }
+            }
+            while ((getline line < header) > 0) print line
+        }
+        !figures && !/^varnet on / { next }
+        { figures = 1 }
+        /^\| / && !/^\|   \(/ {
+            split($0, cell, "|"); label = cell[2]; gsub(/^ +| +$/, "", label)
+            skipping = label in timed
+            if (skipping) next
+        }
+        /^\|   \(/ && skipping { next }
+        !/^\| / { skipping = 0 }
+        /^Rows timed again alone: / { next }
+        /^load average after the run/ && !done { printf "%s%s", added, note; done = 1 }
+        { print }
+    ' "$page" >"$page.tmp"
+    mv "$page.tmp" "$page"
+    echo "Updated $page."
     exit 0
 fi
 report | tee "$work/report.md"
 page="bench/README.md"
 {
-    cat <<'TEXT'
-# Benchmark figures
-
-Written by `scripts/bench.sh` (a whole run, without `BENCH_ONLY`); do not edit by hand. Tree cases
-run neighbour joining on generated genomes (`bench/varnet_generate COUNT GENES SEED [LOSS COPY |
-shuffled] [copies NAMES COPIES]`): the same gene content, with 5 % of the genes lost and 5 % copied,
-or with some names in many copies. Dist cases run
-shuffled pairs, a lightly rearranged pair and a mammal-like pair (20 chromosomes, with
-translocations); below some, the size of the picture `pair.svg` (`drawPair` in the Google Benchmark
-table times drawing it alone). `pairs` cases compute the matrix alone (`-p none`) of
-many small genomes. `tree build METHOD COUNT` runs a tree method alone on a generated matrix
-(`bench/varnet_tree_build COUNT SEED real|int upgma|nj|kruskal` prints the tree and the seconds
-spent in the method; the method takes the matrix over, so the peak memory is one matrix and what
-the method adds). `mpi` rows run `varnet-mpi` on the 100 x 1000 set with one worker thread per
-rank; their pairs and pairs/s are per rank. The jackknife row runs 100 replicates (`-b 100`) on
-the 50 x 1000 set; the line below it divides the time beyond the plain run by 100 and compares it
-with the plain run. On a shared machine CPU seconds
-say more than wall seconds.
-
-TEXT
+    page_header
     cat "$work/report.md"
 } >"$page.tmp"
 mv "$page.tmp" "$page"

@@ -8,6 +8,7 @@ import random
 import signal
 import threading
 import time
+import warnings
 from pathlib import Path
 from typing import List
 
@@ -139,6 +140,24 @@ def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
             assert text == (tmp_path / method / "tree.tre").read_text()
     assert varnet.tree([[0]], ["only"], method="nj") == "only;"
     assert varnet.distance_matrix([], w).shape == (0, 0)
+
+
+def test_matrix_warns_as_tree_mode_of_pairs_sharing_few_genes(program, tmp_path):
+    # C shares no gene with A or B, so the special distance alone puts it 2 from both.
+    structures = varnet.parse_structures("3\nA 1 L2 +x+y\nB 1 L3 +x+y+z\nC 1 L2 +p+q\n")
+    (tmp_path / "s.txt").write_text(native_text(structures))
+    (tmp_path / "weights.txt").write_text(weights_line(varnet.Weights()))
+    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
+    with pytest.warns(UserWarning) as caught:
+        varnet.distance_matrix(structures, threads=1)
+    assert len(caught) == 1 and caught[0].filename == __file__
+    done = run(program, ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", "r"], tmp_path)
+    assert f"\nWarning: {caught[0].message}\n" in done.err
+    assert '2 pairs of structures share fewer than half' in done.err
+    assert '(least: "A" and "C", 0 genes shared of 2 and 2)' in done.err
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        varnet.distance_matrix(structures, breakpoint=0.5, threads=1)
 
 
 def program_error(program: str, tmp: Path, args: List[str]) -> str:

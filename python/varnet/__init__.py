@@ -21,6 +21,7 @@ from __future__ import annotations
 
 import math
 import os
+import warnings
 from dataclasses import dataclass, field
 from typing import List, NamedTuple, Optional, Sequence, Union
 
@@ -217,7 +218,12 @@ def distance_matrix(
     The pairs are computed on `threads` worker threads (default: the VARNET_THREADS environment
     variable, else every processor the process may use) while other Python threads go on; the
     result does not depend on the count. Ctrl-C (KeyboardInterrupt) stops the workers once the
-    pairs they are solving are done."""
+    pairs they are solving are done.
+
+    With `breakpoint` 0, a pair that shares fewer than half the genes of the smaller structure
+    gives a UserWarning, as tree mode warns: the special distance charges a run of missing genes
+    as one deletion whatever its length, so unrelated structures look close; a `breakpoint`
+    above 0 counts the missing genes one by one."""
     raw = [_raw(s, f"structures[{k}]") for k, s in enumerate(structures)]
     if threads is not None and not (isinstance(threads, int) and 1 <= threads <= 4096):
         raise ValueError(f"threads must be a whole number from 1 to 4096, not {threads!r}")
@@ -227,7 +233,12 @@ def distance_matrix(
             raise ValueError(f"The weight {name} must be a finite number, not {value}")
     if not raw:
         return numpy.zeros((0, 0))
-    return _core.distance_matrix(raw, _weights(weights), special, breakpoint, threads or 0)
+    matrix = _core.distance_matrix(raw, _weights(weights), special, breakpoint, threads or 0)
+    if breakpoint == 0:
+        warning = _core.shared_gene_warning(raw)
+        if warning:
+            warnings.warn(warning, UserWarning, stacklevel=2)
+    return matrix
 
 
 TREE_METHODS = ("upgma", "nj", "kruskal")

@@ -13,7 +13,7 @@ namespace {
 int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal,
             PairDistribution* distribution) {
     if (options.mode == "tree") {
-        runTreeMode(options, out, errIsTerminal ? &err : nullptr, distribution);
+        runTreeMode(options, out, err, errIsTerminal ? &err : nullptr, distribution);
     } else if (options.mode == "dist") {
         return runDistMode(options, err);
     } else {

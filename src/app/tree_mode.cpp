@@ -14,8 +14,8 @@
 
 namespace varnet {
 
-void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream* terminal,
-                 PairDistribution* distribution) {
+void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream& err,
+                 std::ostream* terminal, PairDistribution* distribution) {
     const unsigned workers = workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
     std::vector<ChromosomalStructure> structures;
     GeneTable genes;
@@ -34,7 +34,7 @@ void runTreeMode(const ProgramOptions& options, std::ostream& out, std::ostream*
                           {workers, terminal, distribution},
                           options.copies,
                           &genes};
-    buildTree(settings, structures, out);
+    buildTree(settings, structures, out, err);
 }
 
 }  // namespace varnet

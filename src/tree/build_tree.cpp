@@ -11,6 +11,7 @@
 #include "tree/neighbour_joining.hpp"
 #include "tree/phylip_matrix.hpp"
 #include "tree/progress_meter.hpp"
+#include "tree/shared_genes.hpp"
 #include "tree/tree_files.hpp"
 #include "tree/tree_svg.hpp"
 #include "tree/upgma.hpp"
@@ -121,9 +122,13 @@ struct JackknifeFiles {
 
 // Builds the replicates one after another (each one's pairs shared by the workers or the ranks
 // as the main matrix's are), prints a line as each is done, and gives the main tree its support
-// values. A replicate's tree is built as the main one, its report discarded.
+// values. A replicate's tree is built as the main one, its report discarded, over the structures
+// in the order the replicate draws, so that its ties fall either way by chance. Branches that
+// separate only structures in one of `groups` (identical in the main matrix) with length 0 get
+// no support label; the table marks them.
 JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& method,
-                            const std::vector<ChromosomalStructure>& structures, BuiltTree& main,
+                            const std::vector<ChromosomalStructure>& structures,
+                            const std::vector<std::size_t>& groups, BuiltTree& main,
                             std::ostream& out) {
     const JackknifeSettings& jackknife = settings.jackknife;
     const std::vector<int32_t> genes = genesPresent(structures, settings.genes);
@@ -133,30 +138,38 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
     std::ostream discarded(nullptr);
     const PairWork work{settings.work.threadCount, nullptr, settings.work.distribution};
     ProgressMeter meter(settings.work.terminal, jackknife.replicates, "replicates");
+    std::vector<ChromosomalStructure> reordered(structures.size());
     for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
+        const ReplicateDraw draw = drawReplicate(genes.size(), jackknife.fraction,
+                                                 structures.size(), jackknife.seed, replicate);
         deleted.clear();
-        for (const std::size_t gene :
-             drawDeletedGenes(genes.size(), jackknife.fraction, jackknife.seed, replicate))
-            deleted.push_back(genes[gene]);
+        for (const std::size_t gene : draw.deletedGenes) deleted.push_back(genes[gene]);
         const std::vector<ChromosomalStructure> reduced =
             withoutGenes(structures, deleted, settings.genes);
-        DistanceMatrix matrix = combinedMatrix(
+        const DistanceMatrix matrix = combinedMatrix(
             calculateSpecialMatrix(pairSettingsOf(settings), reduced, discarded, work),
             settings.distanceWeights, reduced,
             "Jackknife replicate " + std::to_string(replicate) + ": ");
-        const BuiltTree tree = method.build(std::move(matrix), structures, discarded);
+        for (std::size_t k = 0; k < structures.size(); ++k)
+            reordered[k].name = structures[draw.order[k]].name;
+        BuiltTree tree = method.build(reorderedMatrix(matrix, draw.order), reordered, discarded);
+        renameLeaves(tree.tree, draw.order);
         counter.addReplicate(tree.tree);
-        files.replicates += tree.text + '\n';
+        files.replicates += newickText(tree.tree, structures, method.lengths) + '\n';
         meter.clear();
         out << "Jackknife replicate " << replicate << " out of " << jackknife.replicates << '\n'
             << std::flush;
         meter.pairDone();
     }
     meter.clear();
+    const std::vector<char> tied = tiedBranches(main.tree, groups, method.rooted);
     main.tree.support = counter.percentages();
+    for (std::size_t v = 0; v < tied.size(); ++v) {
+        if (tied[v]) main.tree.support[v] = -1;
+    }
     main.text = newickText(main.tree, structures, method.lengths);
     std::ostringstream table;
-    writeSupportFile(table, counter, structures);
+    writeSupportFile(table, counter, structures, tied);
     files.support = table.str();
     return files;
 }
@@ -190,7 +203,7 @@ std::string jackknifeWithoutTreeMessage(const std::string& method) {
 }
 
 void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStructure>& structures,
-               std::ostream& out) {
+               std::ostream& out, std::ostream& err) {
     const TreeMethod* method = findTreeMethod(settings.method);
     const bool jackknife = settings.jackknife.replicates > 0;
     if (jackknife && method == nullptr)
@@ -198,14 +211,21 @@ void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStruct
     const std::string& resultDir = settings.resultDir;
     DistanceMatrix matrix = computeDistanceMatrix(
         pairSettingsOf(settings), settings.distanceWeights, structures, out, settings.work);
+    if (settings.distanceWeights.breakpoint == 0) {
+        const std::string warning = sharedGeneWarning(structures);
+        if (!warning.empty()) err << "Warning: " << warning << '\n';
+    }
     writeMatrix(resultDir + "/distance.tsv", matrix, structures);
     writeSquarePhylipFiles(resultDir, matrix, structures);
     if (settings.phylip) writePhylipFiles(resultDir, matrix, structures);
 
+    // The groups of identical structures, before the method takes the matrix over.
+    const std::vector<std::size_t> groups =
+        jackknife ? identicalGroups(matrix) : std::vector<std::size_t>();
     BuiltTree built;
     if (method != nullptr) built = mainTree(*method, resultDir, std::move(matrix), structures, out);
     JackknifeFiles jackknifeFiles;
-    if (jackknife) jackknifeFiles = runJackknife(settings, *method, structures, built, out);
+    if (jackknife) jackknifeFiles = runJackknife(settings, *method, structures, groups, built, out);
     writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << built.text; });
     writeResultFile(resultDir + "/tree.svg",
                     [&](std::ostream& file) { writeTreeSvg(file, built.tree, structures); });

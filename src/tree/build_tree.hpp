@@ -53,8 +53,10 @@ struct TreeSettings {
 // computation fails. With jackknife replicates (a tree method required), the tree gets support
 // values and "/support.tsv" and "/replicates.tre" are written; each replicate's matrix is
 // computed as the main one, without files, and a line "Jackknife replicate k out of N" is
-// printed as it is done.
+// printed as it is done. When the breakpoint weight is 0 and some pair of structures shares
+// fewer than half the genes of the smaller one, a line beginning "Warning: " (see
+// `sharedGeneWarning`) goes to `err` before the matrix is written.
 void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStructure>& structures,
-               std::ostream& out);
+               std::ostream& out, std::ostream& err);
 
 }  // namespace varnet

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <utility>
@@ -59,17 +60,130 @@ std::size_t deletedGeneCount(double fraction, std::size_t geneCount) {
 
 std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
                                           uint64_t replicate) {
+    return drawReplicate(geneCount, fraction, 0, seed, replicate).deletedGenes;
+}
+
+ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t structureCount,
+                            uint64_t seed, uint64_t replicate) {
     // The state of SplitMix64 after `replicate` outputs is seed + replicate x its increment.
     std::mt19937_64 generator(splitMix64(seed + (replicate - 1) * 0x9E3779B97F4A7C15u));
     const std::size_t count = std::min(deletedGeneCount(fraction, geneCount), geneCount);
+    ReplicateDraw draw;
     // The first `count` places of a Fisher-Yates shuffle.
-    std::vector<std::size_t> order(geneCount);
-    for (std::size_t k = 0; k < geneCount; ++k) order[k] = k;
+    std::vector<std::size_t>& genes = draw.deletedGenes;
+    genes.resize(geneCount);
+    for (std::size_t k = 0; k < geneCount; ++k) genes[k] = k;
     for (std::size_t k = 0; k < count; ++k)
-        std::swap(order[k], order[k + uniformBelow(generator, geneCount - k)]);
-    order.resize(count);
-    std::sort(order.begin(), order.end());
-    return order;
+        std::swap(genes[k], genes[k + uniformBelow(generator, geneCount - k)]);
+    genes.resize(count);
+    std::sort(genes.begin(), genes.end());
+    // Then a whole shuffle of the structures.
+    std::vector<std::size_t>& order = draw.order;
+    order.resize(structureCount);
+    for (std::size_t k = 0; k < structureCount; ++k) order[k] = k;
+    for (std::size_t k = 0; k + 1 < structureCount; ++k)
+        std::swap(order[k], order[k + uniformBelow(generator, structureCount - k)]);
+    return draw;
+}
+
+DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix,
+                               const std::vector<std::size_t>& order) {
+    DistanceMatrix reordered(order.size(), std::vector<double>(order.size()));
+    for (std::size_t a = 0; a < order.size(); ++a) {
+        const std::vector<double>& row = matrix[order[a]];
+        for (std::size_t b = 0; b < order.size(); ++b) reordered[a][b] = row[order[b]];
+    }
+    return reordered;
+}
+
+void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order) {
+    for (RootedTree::Node& node : tree.nodes) {
+        if (node.leaf >= 0)
+            node.leaf = static_cast<int32_t>(order[static_cast<std::size_t>(node.leaf)]);
+    }
+}
+
+std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix) {
+    const std::size_t n = matrix.size();
+    // Rows sorted by a hash of their values (0 and -0 alike), then compared within a hash.
+    std::vector<std::pair<uint64_t, std::size_t>> hashed(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        uint64_t hash = n;
+        for (const double cell : matrix[p])
+            hash = splitMix64(hash ^ std::bit_cast<uint64_t>(cell == 0 ? 0.0 : cell));
+        hashed[p] = {hash, p};
+    }
+    std::sort(hashed.begin(), hashed.end());
+    constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
+    std::vector<std::size_t> firstOf(n, none);  // per structure, one structure of its group
+    for (std::size_t start = 0; start < n;) {
+        std::size_t end = start;
+        while (end < n && hashed[end].first == hashed[start].first) ++end;
+        for (std::size_t a = start; a < end; ++a) {
+            const std::size_t p = hashed[a].second;
+            if (firstOf[p] != none) continue;
+            firstOf[p] = p;
+            for (std::size_t b = a + 1; b < end; ++b) {
+                const std::size_t q = hashed[b].second;
+                if (firstOf[q] == none && matrix[p] == matrix[q] && matrix[p][q] == 0)
+                    firstOf[q] = p;
+            }
+        }
+        start = end;
+    }
+    std::vector<std::size_t> groups(n);
+    std::vector<std::size_t> numberOf(n, none);
+    std::size_t count = 0;
+    for (std::size_t p = 0; p < n; ++p) {
+        if (numberOf[firstOf[p]] == none) numberOf[firstOf[p]] = count++;
+        groups[p] = numberOf[firstOf[p]];
+    }
+    return groups;
+}
+
+std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::size_t>& groups,
+                               bool rooted) {
+    const std::size_t count = tree.nodes.size();
+    std::vector<char> tied(count, 0);
+    if (count == 0) return tied;
+    std::vector<std::size_t> groupSize(groups.size() + 1, 0);
+    for (const std::size_t group : groups) ++groupSize[group];
+    // The leaves in preorder; the leaves below node v are leaves[first[v] .. last[v]).
+    std::vector<std::size_t> leaves;
+    std::vector<std::size_t> first(count);
+    std::vector<std::size_t> last(count);
+    for (std::size_t v = 0; v < count; ++v) {
+        first[v] = leaves.size();
+        if (tree.nodes[v].leaf >= 0)
+            leaves.push_back(groups[static_cast<std::size_t>(tree.nodes[v].leaf)]);
+    }
+    for (std::size_t v = count; v-- > 0;) {
+        const std::vector<int32_t>& children = tree.nodes[v].children;
+        last[v] = children.empty() ? first[v] + 1 : last[static_cast<std::size_t>(children.back())];
+    }
+    const std::size_t n = leaves.size();
+    // runEnd[k]: the end of the run of leaves of leaves[k]'s group that starts at k.
+    std::vector<std::size_t> runEnd(n + 1, n);
+    for (std::size_t k = n; k-- > 0;)
+        runEnd[k] = k + 1 < n && leaves[k + 1] == leaves[k] ? runEnd[k + 1] : k + 1;
+    std::size_t suffixStart = n;  // leaves[suffixStart ..] are of the last leaf's group
+    while (suffixStart > 0 && leaves[suffixStart - 1] == leaves[n - 1]) --suffixStart;
+    const auto properPart = [&](std::size_t group, std::size_t size) {
+        return size < groupSize[group];
+    };
+    for (std::size_t v = 1; v < count; ++v) {
+        if (tree.nodes[v].length != 0 || tree.nodes[v].children.empty()) continue;
+        const std::size_t lo = first[v];
+        const std::size_t hi = last[v];
+        if (runEnd[lo] >= hi && properPart(leaves[lo], hi - lo)) tied[v] = 1;
+        if (rooted || (lo == 0 && hi == n)) continue;
+        // The other side, leaves[0 .. lo) and leaves[hi .. n), of one group.
+        const std::size_t group = lo > 0 ? leaves[0] : leaves[hi];
+        const bool before = lo == 0 || (runEnd[0] >= lo && leaves[0] == group);
+        const bool after = hi == n || (suffixStart <= hi && leaves[n - 1] == group);
+        if (before && after && properPart(group, n - (hi - lo))) tied[v] = 1;
+    }
+    return tied;
 }
 
 std::vector<ChromosomalStructure> withoutGenes(const std::vector<ChromosomalStructure>& structures,
@@ -176,9 +290,10 @@ std::vector<std::size_t> SupportCounter::listedLeaves(std::size_t node) const {
 }
 
 void writeSupportFile(std::ostream& out, const SupportCounter& counter,
-                      const std::vector<ChromosomalStructure>& structures) {
+                      const std::vector<ChromosomalStructure>& structures,
+                      const std::vector<char>& tied) {
     const std::vector<int32_t> percentages = counter.percentages();
-    out << "leaves\treplicates\tsupport\n";
+    out << "leaves\treplicates\tsupport\tidentical\n";
     for (std::size_t v = 0; v < percentages.size(); ++v) {
         if (percentages[v] < 0) continue;
         std::vector<std::string> names;
@@ -186,7 +301,8 @@ void writeSupportFile(std::ostream& out, const SupportCounter& counter,
             names.push_back(newickName(structures[leaf].name));
         std::sort(names.begin(), names.end());
         for (std::size_t k = 0; k < names.size(); ++k) out << (k > 0 ? "," : "") << names[k];
-        out << '\t' << counter.counts()[v] << '\t' << percentages[v] << '\n';
+        out << '\t' << counter.counts()[v] << '\t' << percentages[v] << '\t'
+            << (tied[v] ? "yes" : "no") << '\n';
     }
 }
 

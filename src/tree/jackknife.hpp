@@ -7,6 +7,7 @@
 
 #include "structures/chromosomal_structure.hpp"
 #include "structures/gene_table.hpp"
+#include "tree/distance_matrix.hpp"
 #include "tree/newick.hpp"
 
 namespace varnet {
@@ -37,6 +38,37 @@ std::size_t deletedGeneCount(double fraction, std::size_t geneCount);
 // `seed`, and takes bounded numbers by rejection, not through a library distribution.
 std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
                                           uint64_t replicate);
+
+// What a replicate draws: the names it deletes (as `drawDeletedGenes` gives them) and the order
+// in which its tree method takes the structures, every order equally likely, drawn next from the
+// same generator. The methods break ties between equal choices by position, so in a drawn order
+// a tie goes one way or another by chance, not the same way in every replicate.
+struct ReplicateDraw {
+    std::vector<std::size_t> deletedGenes;
+    std::vector<std::size_t> order;  // position k holds structure order[k]
+};
+ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t structureCount,
+                            uint64_t seed, uint64_t replicate);
+
+// The matrix of the structures taken in `order`: cell (a, b) is cell (order[a], order[b]).
+DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix, const std::vector<std::size_t>& order);
+
+// The tree with every leaf k renamed order[k]: a tree built on `reorderedMatrix` over the
+// structures themselves.
+void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order);
+
+// The structures in groups of equal rows of the matrix (distance 0 from each other, so at the
+// same distance from every other structure): per structure, the number of its group, groups
+// numbered in the order of their first structure.
+std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix);
+
+// Per node of a tree, whether the branch above it separates only identical structures: it has
+// length 0 and one of its sides (the cluster below the node; unrooted, the other side too) holds
+// structures of one group of `groups` and not the whole group. Which way such structures are
+// split is decided by ties alone, so the support of that branch measures no difference in the
+// data.
+std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::size_t>& groups,
+                               bool rooted);
 
 // The structures without every code of the genes `deleted` (in increasing order; genes as
 // `genesPresent` counts them). A chromosome left without genes is dropped, so a structure may be
@@ -84,10 +116,12 @@ private:
     uint64_t replicates_ = 0;
 };
 
-// The support table: the header line "leaves", "replicates", "support" (tab-separated), then per
-// inner branch of the main tree, in the order the Newick text opens its nodes: its listed leaves
-// as Newick names, sorted and comma-separated, the replicates holding it and the percentage.
+// The support table: the header line "leaves", "replicates", "support", "identical"
+// (tab-separated), then per inner branch of the main tree, in the order the Newick text opens its
+// nodes: its listed leaves as Newick names, sorted and comma-separated, the replicates holding
+// it, the percentage, and "yes" where `tied` marks the node (see `tiedBranches`), else "no".
 void writeSupportFile(std::ostream& out, const SupportCounter& counter,
-                      const std::vector<ChromosomalStructure>& structures);
+                      const std::vector<ChromosomalStructure>& structures,
+                      const std::vector<char>& tied);
 
 }  // namespace varnet

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <sstream>
@@ -47,11 +49,22 @@ std::string defaultFormat(double value) {
 // column order, read in row-major order, a pair taking the place of the best so far only when
 // lower by more than the tie tolerance. Adding every row up for every join would make the method
 // cubic, so each row keeps a running sum together with a proven bound on how far it can be from
-// the plainly added sum. Each row also keeps a list of its pairs by increasing distance, read
-// only while a pair's Q value could still come near the lowest one; the rows of the few pairs
-// that do are added up exactly, and their exact Q values settle the choice. Where the bounds
-// cannot settle it (values that are not finite, or so many near-equal pairs that the lists give
-// no gain), the join reads every pair as the plain method does.
+// the plainly added sum. Where the bounds cannot settle the choice (values that are not finite, or
+// so many near-equal pairs that the search gives no gain), the join reads every pair as the plain
+// method does.
+//
+// Rows that are equal bit for bit, at distance +0 from each other, stand for clusters the method
+// cannot tell apart: they form a group. Their row sums are equal, and so is the Q value of every
+// pair inside the group, and of every pair with a given other cluster on the same side of it; a
+// pair whose Q value equals that of a pair read before it never replaces the best, so of these
+// only the first in row-major order matters. The search therefore runs over groups, not rows:
+// each group keeps a list of its pairs with other groups by increasing distance, read only while
+// a pair's Q value could still come near the lowest one; the rows of the few pairs that do are
+// added up exactly, and their exact Q values settle the choice. Joining two rows of one group
+// (its first two, the first such pair in row-major order) leaves every distance as it was: the
+// group loses a row and nothing else changes. A join of two groups' rows makes a group of one
+// row and keeps the other rows of both groups equal, so groups stay groups until they are used
+// up.
 class JoiningClusters {
 public:
     JoiningClusters(DistanceMatrix distances, std::vector<int32_t> ids)
@@ -65,8 +78,6 @@ public:
         }
         alive_.resize(n);
         std::iota(alive_.begin(), alive_.end(), uint32_t{0});
-        present_.assign(n, 1);
-        created_.assign(n, 0);
         sums_.resize(n);
         absoluteSums_.resize(n);
         sumErrors_.resize(n);
@@ -79,12 +90,9 @@ public:
         searching_ = finite && terms * unitRoundoff < 0.01;
         for (std::size_t p = 0; p < n; ++p) restartSum(static_cast<uint32_t>(p));
         if (searching_) {
-            lists_.resize(n);
-            listComplete_.assign(n, 0);
-            listStart_.assign(n, 0);
-            nearest_.assign(n, infinity);
-            listLength_ = 64 + n / 32;
-            for (std::size_t p = 0; p < n; ++p) buildList(static_cast<uint32_t>(p), listLength_);
+            formGroups();
+            listLength_ = 64 + groups_.size() / 32;
+            for (const uint32_t g : liveGroups_) buildList(g, listLength_);
         }
     }
 
@@ -101,7 +109,6 @@ public:
         const double dij = rowI[j];
         const Join join{node, ids_[i], (dij + delta) * 0.5, ids_[j], (dij - delta) * 0.5};
         alive_.erase(std::find(alive_.begin(), alive_.end(), j));
-        present_[j] = 0;
         bool finite = true;
         constexpr std::size_t ahead = 16;
         for (std::size_t index = 0; index < alive_.size(); ++index) {
@@ -123,13 +130,10 @@ public:
         // Distances that overflow cannot be ordered: every later join reads all pairs.
         if (!finite) searching_ = false;
         ids_[i] = node;
-        created_[i] = ++round_;
+        ++round_;
         std::vector<double>().swap(rows_[j]);
         restartSum(i);
-        if (searching_) {
-            std::vector<ListedPair>().swap(lists_[j]);
-            buildList(i, listLength_);
-        }
+        if (searching_) regroup(i, j);
         return join;
     }
 
@@ -143,7 +147,7 @@ public:
 private:
     struct ListedPair {
         double distance;
-        uint32_t slot;
+        uint32_t group;
     };
 
     struct Candidate {
@@ -153,6 +157,88 @@ private:
         double high;
         double exact = 0.0;
     };
+
+    // The groups of equal rows; a matrix that is not symmetric bit for bit has a group per row.
+    void formGroups() {
+        const std::size_t n = rows_.size();
+        bool symmetric = true;
+        for (std::size_t p = 0; p < n && symmetric; ++p) {
+            for (std::size_t q = p + 1; q < n && symmetric; ++q)
+                symmetric =
+                    std::bit_cast<uint64_t>(rows_[p][q]) == std::bit_cast<uint64_t>(rows_[q][p]);
+        }
+        groupOf_.assign(n, 0);
+        std::vector<std::pair<uint64_t, uint32_t>> hashed(n);
+        for (std::size_t p = 0; p < n; ++p) {
+            uint64_t hash = p;
+            if (symmetric) {
+                hash = 0;
+                for (const double cell : rows_[p])
+                    hash = (hash ^ std::bit_cast<uint64_t>(cell)) * 0x100000001B3u +
+                           0x9E3779B97F4A7C15u;
+            }
+            hashed[p] = {hash, static_cast<uint32_t>(p)};
+        }
+        std::sort(hashed.begin(), hashed.end());
+        constexpr uint32_t none = std::numeric_limits<uint32_t>::max();
+        std::vector<uint32_t> sameAs(n, none);
+        for (std::size_t start = 0; start < n;) {
+            std::size_t end = start;
+            while (end < n && hashed[end].first == hashed[start].first) ++end;
+            for (std::size_t a = start; a < end; ++a) {
+                const uint32_t p = hashed[a].second;
+                if (sameAs[p] != none) continue;
+                sameAs[p] = p;
+                for (std::size_t b = a + 1; b < end && symmetric; ++b) {
+                    const uint32_t q = hashed[b].second;
+                    if (sameAs[q] == none && std::bit_cast<uint64_t>(rows_[p][q]) == 0 &&
+                        std::memcmp(rows_[p].data(), rows_[q].data(), n * sizeof(double)) == 0)
+                        sameAs[q] = p;
+                }
+            }
+            start = end;
+        }
+        // Groups numbered in the order of their first rows, as are the rows themselves.
+        std::vector<uint32_t> numberOf(n, none);
+        for (std::size_t p = 0; p < n; ++p) {
+            uint32_t& number = numberOf[sameAs[p]];
+            if (number == none) {
+                number = static_cast<uint32_t>(groups_.size());
+                groups_.emplace_back();
+                liveGroups_.push_back(number);
+            }
+            groupOf_[p] = number;
+            groups_[number].members.push_back(static_cast<uint32_t>(p));
+        }
+    }
+
+    // After rows i and j (i < j) were joined into row i: the group of both loses row j, or each
+    // loses its row and row i makes a group of its own.
+    void regroup(uint32_t i, uint32_t j) {
+        const uint32_t gi = groupOf_[i];
+        const uint32_t gj = groupOf_[j];
+        removeMember(gj, j);
+        if (gi == gj) return;
+        removeMember(gi, i);
+        const auto created = static_cast<uint32_t>(groups_.size());
+        groups_.emplace_back();
+        groups_.back().members = {i};
+        groups_.back().createdIn = round_;
+        groupOf_[i] = created;
+        liveGroups_.push_back(created);
+        buildList(created, listLength_);
+    }
+
+    void removeMember(uint32_t g, uint32_t slot) {
+        std::vector<uint32_t>& members = groups_[g].members;
+        members.erase(std::lower_bound(members.begin(), members.end(), slot));
+        if (!members.empty()) return;
+        std::vector<ListedPair>().swap(groups_[g].list);
+        liveGroups_.erase(std::find(liveGroups_.begin(), liveGroups_.end(), g));
+    }
+
+    uint32_t leader(uint32_t g) const { return groups_[g].members.front(); }
+    bool live(uint32_t g) const { return !groups_[g].members.empty(); }
 
     // The row's cells added up in column order, as the plain method adds them (once per join).
     double exactSum(uint32_t p) {
@@ -191,21 +277,24 @@ private:
         return sumErrors_[p] + sumRounding_ * absoluteSums_[p];
     }
 
-    bool listed(uint32_t p, uint32_t x) const { return present_[x] && created_[x] <= created_[p]; }
+    // A pair of groups belongs to the one created last; of two groups of the start, to the
+    // earlier.
+    bool listed(uint32_t g, uint32_t x) const {
+        return live(x) && (groups_[x].createdIn < groups_[g].createdIn ||
+                           (groups_[x].createdIn == groups_[g].createdIn && x > g));
+    }
 
-    // Row p's list holds the pairs it answers for, the nearest first: every pair of two leaves
-    // belongs to the earlier one, every other pair to the cluster created last. At most `length`
-    // pairs are kept; the list says whether it holds them all. A pair's distance is kept beside
-    // it: it cannot change while both its clusters stay.
-    void buildList(uint32_t p, std::size_t length) {
-        const std::vector<double>& row = rows_[p];
+    // Group g's list holds the pairs it answers for, the nearest first. At most `length` pairs
+    // are kept; the list says whether it holds them all. A pair's distance is kept beside it: it
+    // cannot change while both its groups stay.
+    void buildList(uint32_t g, std::size_t length) {
+        const std::vector<double>& row = rows_[leader(g)];
         scratch_.clear();
-        for (const uint32_t x : alive_) {
-            if (x != p && listed(p, x) && (created_[p] > 0 || x > p))
-                scratch_.push_back({row[x], x});
+        for (const uint32_t x : liveGroups_) {
+            if (listed(g, x)) scratch_.push_back({row[leader(x)], x});
         }
         const auto nearer = [](const ListedPair& a, const ListedPair& b) {
-            return a.distance < b.distance || (a.distance == b.distance && a.slot < b.slot);
+            return a.distance < b.distance || (a.distance == b.distance && a.group < b.group);
         };
         const bool complete = scratch_.size() <= length;
         if (!complete) {
@@ -215,10 +304,11 @@ private:
             scratch_.resize(length);
         }
         std::sort(scratch_.begin(), scratch_.end(), nearer);
-        lists_[p].assign(scratch_.begin(), scratch_.end());
-        listComplete_[p] = complete;
-        listStart_[p] = 0;
-        nearest_[p] = scratch_.empty() ? infinity : scratch_.front().distance;
+        Group& group = groups_[g];
+        group.list.assign(scratch_.begin(), scratch_.end());
+        group.listComplete = complete;
+        group.listStart = 0;
+        group.nearest = scratch_.empty() ? infinity : scratch_.front().distance;
     }
 
     // Adds the pair of slots p and x as a candidate when its Q value may be within reach of the
@@ -242,26 +332,39 @@ private:
         return candidates_.size() <= candidateLimit();
     }
 
-    std::size_t candidateLimit() const { return 64 + 4 * alive_.size(); }
+    // The pairs of rows of groups g and x that can matter: of the pairs with a row of one group
+    // first, the first in row-major order, for either group first.
+    bool considerGroups(uint32_t g, uint32_t x, double distance, double factor) {
+        const uint32_t earlier = leader(g) < leader(x) ? g : x;
+        const uint32_t later = earlier == g ? x : g;
+        const uint32_t laterLeader = leader(later);
+        if (!consider(leader(earlier), laterLeader, distance, factor)) return false;
+        const std::vector<uint32_t>& members = groups_[earlier].members;
+        const auto after = std::upper_bound(members.begin(), members.end(), laterLeader);
+        return after == members.end() || consider(laterLeader, *after, distance, factor);
+    }
 
-    // Reads row p's pairs in increasing distance while their Q values could come within reach.
-    // `base` bounds the row's part of every Q value of the row from below.
-    bool scanRow(uint32_t p, double factor, double base) {
+    std::size_t candidateLimit() const { return 64 + 4 * liveGroups_.size(); }
+
+    // Reads group g's pairs in increasing distance while their Q values could come within reach.
+    // `base` bounds the group's part of every Q value of its pairs from below.
+    bool scanGroup(uint32_t g, double factor, double base) {
         for (;;) {
-            const std::vector<ListedPair>& list = lists_[p];
-            std::size_t& start = listStart_[p];
-            while (start < list.size() && !listed(p, list[start].slot)) ++start;
-            nearest_[p] = start < list.size() ? list[start].distance : nearest_[p];
+            Group& group = groups_[g];
+            const std::vector<ListedPair>& list = group.list;
+            std::size_t& start = group.listStart;
+            while (start < list.size() && !listed(g, list[start].group)) ++start;
+            group.nearest = start < list.size() ? list[start].distance : group.nearest;
             for (std::size_t k = start; k < list.size(); ++k) {
                 const ListedPair& pair = list[k];
-                if (!listed(p, pair.slot)) continue;
+                if (!listed(g, pair.group)) continue;
                 if (lowestFrom(pair.distance, factor, base) > limit_) return true;
-                if (!consider(p, pair.slot, pair.distance, factor)) return false;
+                if (!considerGroups(g, pair.group, pair.distance, factor)) return false;
             }
-            if (listComplete_[p]) return true;
+            if (group.listComplete) return true;
             // The list ran out before the distances grew too large: make it longer and read it
             // again (pairs read twice count once).
-            buildList(p, 2 * lists_[p].size() + 1);
+            buildList(g, 2 * list.size() + 1);
         }
     }
 
@@ -277,7 +380,8 @@ private:
         if (!searching_) return choosePairByReadingAll(factor);
         double largestUpper = -infinity;
         double largestSize = 0.0;
-        for (const uint32_t x : alive_) {
+        for (const uint32_t g : liveGroups_) {
+            const uint32_t x = leader(g);
             const double uncertain = sumUncertainty(x);
             largestUpper = std::max(largestUpper, sums_[x] + uncertain);
             largestSize = std::max(largestSize, std::abs(sums_[x]) + uncertain);
@@ -286,41 +390,48 @@ private:
             return choosePairByReadingAll(factor);
         limit_ = infinity;
         candidates_.clear();
-        const auto baseOf = [&](uint32_t p) {
+        const auto baseOf = [&](uint32_t g) {
+            const uint32_t p = leader(g);
             const double uncertain = sumUncertainty(p);
             return sums_[p] + uncertain + largestUpper +
                    2 * operationSlack *
                        (std::abs(sums_[p]) + uncertain + largestSize + std::abs(largestUpper));
         };
-        // The row that looks most promising first, so that the reach narrows at once; then every
-        // row whose nearest pair could be within reach.
-        uint32_t promising = alive_[0];
+        // The pair inside each group of two rows or more: its first two rows.
+        for (const uint32_t g : liveGroups_) {
+            const std::vector<uint32_t>& members = groups_[g].members;
+            if (members.size() > 1 && !consider(members[0], members[1], 0.0, factor))
+                return choosePairByReadingAll(factor);
+        }
+        // The group that looks most promising first, so that the reach narrows at once; then
+        // every group whose nearest pair could be within reach.
+        uint32_t promising = liveGroups_[0];
         double promisingLow = infinity;
-        for (const uint32_t p : alive_) {
-            const double low = lowestFrom(nearest_[p], factor, baseOf(p));
+        for (const uint32_t g : liveGroups_) {
+            const double low = lowestFrom(groups_[g].nearest, factor, baseOf(g));
             if (low < promisingLow) {
                 promisingLow = low;
-                promising = p;
+                promising = g;
             }
         }
-        if (!scanRow(promising, factor, baseOf(promising))) return choosePairByReadingAll(factor);
-        // The rows still in reach are read a few at a time, the lists of the next ones fetched
+        if (!scanGroup(promising, factor, baseOf(promising))) return choosePairByReadingAll(factor);
+        // The groups still in reach are read a few at a time, the lists of the next ones fetched
         // from memory meanwhile.
         constexpr std::size_t ahead = 8;
-        for (std::size_t start = 0; start < alive_.size(); start += ahead) {
-            std::array<uint32_t, ahead> rows;
+        for (std::size_t start = 0; start < liveGroups_.size(); start += ahead) {
+            std::array<uint32_t, ahead> batch;
             std::array<double, ahead> bases;
             std::size_t count = 0;
-            for (std::size_t k = start; k < std::min(start + ahead, alive_.size()); ++k) {
-                const uint32_t p = alive_[k];
-                const double base = baseOf(p);
-                if (lowestFrom(nearest_[p], factor, base) > limit_) continue;
-                __builtin_prefetch(lists_[p].data() + listStart_[p]);
-                rows[count] = p;
+            for (std::size_t k = start; k < std::min(start + ahead, liveGroups_.size()); ++k) {
+                const uint32_t g = liveGroups_[k];
+                const double base = baseOf(g);
+                if (lowestFrom(groups_[g].nearest, factor, base) > limit_) continue;
+                __builtin_prefetch(groups_[g].list.data() + groups_[g].listStart);
+                batch[count] = g;
                 bases[count++] = base;
             }
             for (std::size_t k = 0; k < count; ++k) {
-                if (!scanRow(rows[k], factor, bases[k])) return choosePairByReadingAll(factor);
+                if (!scanGroup(batch[k], factor, bases[k])) return choosePairByReadingAll(factor);
             }
         }
         std::erase_if(candidates_, [&](const Candidate& c) { return c.low > limit_; });
@@ -339,10 +450,11 @@ private:
             lowest = std::min(lowest, c.exact);
         }
         if (!std::isfinite(lowest)) return choosePairByReadingAll(factor);
-        // Every pair whose Q value is at most `reach` is a candidate. Once no Q value above
-        // `level` comes within the tolerance of it, the plain scan's choice is decided by the
-        // pairs at or below `level`: the first of them in row-major order replaces any best
-        // value met before it, and a pair above `level` never replaces one of them.
+        // Every pair whose Q value is at most `reach` is a candidate or has the Q value of a
+        // candidate before it. Once no Q value above `level` comes within the tolerance of it,
+        // the plain scan's choice is decided by the pairs at or below `level`: the first of them
+        // in row-major order replaces any best value met before it, and a pair above `level`
+        // never replaces one of them.
         const double reach = limit_ - tieTolerance - 4 * unitRoundoff * (std::abs(limit_) + 1);
         double level = lowest;
         for (;;) {
@@ -411,11 +523,19 @@ private:
         return {i, j};
     }
 
+    // A group of equal rows, with the pairs it answers for.
+    struct Group {
+        std::vector<uint32_t> members;  // its rows' slots, in increasing order; none once used up
+        uint32_t createdIn = 0;         // the join that made it; 0 for the groups of the start
+        std::vector<ListedPair> list;   // its pairs with other groups by increasing distance
+        bool listComplete = false;
+        std::size_t listStart = 0;  // no pair before this one is still listed
+        double nearest = infinity;  // at most the distance of the first pair still listed
+    };
+
     DistanceMatrix rows_;  // the rows of freed slots are released
     std::vector<int32_t> ids_;
-    std::vector<uint32_t> alive_;  // the slots present, in order
-    std::vector<char> present_;
-    std::vector<uint32_t> created_;     // 0 for a leaf, t for the cluster of the t-th join
+    std::vector<uint32_t> alive_;       // the slots present, in order
     uint32_t round_ = 0;                // joins made
     std::vector<double> sums_;          // running row sums
     std::vector<double> absoluteSums_;  // at least the sum of the row's absolute values
@@ -424,10 +544,9 @@ private:
     std::vector<uint32_t> exactRound_;
     double sumRounding_ = 0.0;
     bool searching_ = false;
-    std::vector<std::vector<ListedPair>> lists_;  // per slot: its pairs by increasing distance
-    std::vector<char> listComplete_;
-    std::vector<double> nearest_;         // at most the distance of the first pair still listed
-    std::vector<std::size_t> listStart_;  // no pair before this one is still listed
+    std::vector<Group> groups_;
+    std::vector<uint32_t> groupOf_;     // per slot present
+    std::vector<uint32_t> liveGroups_;  // the groups with rows
     std::size_t listLength_ = 0;
     std::vector<ListedPair> scratch_;
     std::vector<Candidate> candidates_;

@@ -53,7 +53,7 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
                {workers},
                CopyRule::order,
                {}},
-              structures, out);
+              structures, out, out);
     std::map<std::string, std::string> files = testing::filesIn(dir.path());
     files["<stdout>"] = testing::maskTimings(out.str());
     return files;
@@ -314,7 +314,7 @@ TEST(Concurrency, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
                        {2},
                        CopyRule::order,
                        {}},
-                      structures, out);
+                      structures, out, out);
         },
         "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));

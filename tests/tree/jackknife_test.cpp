@@ -45,6 +45,28 @@ TEST(Jackknife, DrawsEverySubsetAlikeFromSeedAndReplicate) {
     EXPECT_TRUE(drawDeletedGenes(0, 0.4, 1, 1).empty());
 }
 
+// The order a replicate takes the structures in follows the deleted genes from the same
+// generator: every order equally likely, a function of the seed and the replicate. The orders of
+// seed 1 (3 genes, 2 deleted, 5 structures) were worked out with a separate implementation of
+// SplitMix64 and the 64-bit Mersenne Twister of the C++ standard.
+TEST(Jackknife, DrawsEveryOrderOfTheStructuresAlike) {
+    const std::vector<std::size_t> orders[] = {{4, 3, 0, 2, 1}, {0, 3, 1, 4, 2}, {2, 3, 4, 0, 1}};
+    for (uint64_t replicate = 1; replicate <= 3; ++replicate) {
+        const ReplicateDraw draw = drawReplicate(3, 0.6, 5, 1, replicate);
+        EXPECT_EQ(draw.order, orders[replicate - 1]) << replicate;
+        EXPECT_EQ(draw.deletedGenes, drawDeletedGenes(3, 0.6, 1, replicate)) << replicate;
+    }
+    std::map<std::vector<std::size_t>, int> seen;
+    for (uint64_t replicate = 1; replicate <= 3000; ++replicate)
+        ++seen[drawReplicate(4, 0.5, 3, 9, replicate).order];
+    // 6 orders, 500 expected each; a standard deviation is about 20.
+    ASSERT_EQ(seen.size(), 6u);
+    for (const auto& [order, count] : seen) {
+        EXPECT_GT(count, 400) << order[0] << order[1] << order[2];
+        EXPECT_LT(count, 600) << order[0] << order[1] << order[2];
+    }
+}
+
 TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
     // a in codes 1 and 2, b in 3 and 4, c in 5.
     const GeneTable genes({"0", "a", "b", "c"}, {0, 2, 2, 1});
@@ -84,13 +106,17 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     std::ostringstream table;
     std::vector<ChromosomalStructure> names;
     for (const char* name : {"E", "D", "C", "B", "A b"}) names.push_back({name, {}});
-    writeSupportFile(table, rooted, names);
+    std::vector<char> tied(main.nodes.size(), 0);
+    tied[2] = 1;
+    writeSupportFile(table, rooted, names, tied);
     EXPECT_EQ(table.str(),
-              "leaves\treplicates\tsupport\nC,D,E\t1\t25\nD,E\t4\t100\n'A b',B\t4\t100\n");
+              "leaves\treplicates\tsupport\tidentical\nC,D,E\t1\t25\tno\nD,E\t4\t100\tyes\n"
+              "'A b',B\t4\t100\tno\n");
     std::ostringstream sides;
-    writeSupportFile(sides, unrooted, names);
+    writeSupportFile(sides, unrooted, names, std::vector<char>(main.nodes.size(), 0));
     EXPECT_EQ(sides.str(),
-              "leaves\treplicates\tsupport\n'A b',B\t4\t100\nD,E\t4\t100\n'A b',B\t4\t100\n");
+              "leaves\treplicates\tsupport\tidentical\n'A b',B\t4\t100\tno\nD,E\t4\t100\tno\n"
+              "'A b',B\t4\t100\tno\n");
 }
 
 // Of two equal sides of a split the table lists the one without the first structure.
@@ -170,7 +196,7 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                            {workers},
                            CopyRule::order,
                            &genes},
-                          structures, out);
+                          structures, out, out);
                 return testing::filesIn(dir.path());
             };
             const auto all = replicated(0.01, 1);
@@ -183,12 +209,11 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
             }
             // Every inner node but the root: n - 2 of a rooted tree, n - 3 of an unrooted one.
             EXPECT_EQ(labels, std::string(method) == "nj" ? 6u : 7u);
-            EXPECT_EQ(testing::linesOf(all.at("replicates.tre")),
-                      std::vector<std::string>(2, plain));
+            EXPECT_EQ(testing::linesOf(all.at("replicates.tre")).size(), 2u);
             const std::vector<std::string> rows = testing::linesOf(all.at("support.tsv"));
             EXPECT_EQ(rows.size(), labels + 1);
             for (std::size_t k = 1; k < rows.size(); ++k)
-                EXPECT_TRUE(rows[k].ends_with("\t2\t100")) << rows[k];
+                EXPECT_TRUE(rows[k].ends_with("\t2\t100\tno")) << rows[k];
 
             for (const std::string& tree :
                  testing::linesOf(replicated(0.5, 2).at("replicates.tre"))) {
@@ -199,6 +224,163 @@ TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
                 }
             }
         }
+    }
+}
+
+// Groups of equal rows: distance 0 between them, the same distance to every other row (0 and -0
+// alike).
+TEST(Jackknife, GroupsStructuresOfEqualRows) {
+    const double z = -0.0;
+    EXPECT_EQ(identicalGroups({{0, 3, 0, 5}, {3, 0, 3, 5}, {z, 3, 0, 5}, {5, 5, 5, 0}}),
+              (std::vector<std::size_t>{0, 1, 0, 2}));
+    // 1 and 2 are as far from 0 but not from each other.
+    EXPECT_EQ(identicalGroups({{0, 4, 4}, {4, 0, 2}, {4, 2, 0}}),
+              (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_EQ(identicalGroups({{0, 1, 1}, {1, 0, 0}, {1, 0, 0}}),
+              (std::vector<std::size_t>{0, 1, 1}));
+}
+
+// Branches worked by hand. Trees are given in preorder; which branches separate only structures
+// of one group of identical structures, at length 0, read as clusters (rooted) or splits
+// (unrooted).
+TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
+    const auto node = [](int32_t parent, std::vector<int32_t> children, int32_t leaf,
+                         double length) {
+        return RootedTree::Node{parent, std::move(children), leaf, length};
+    };
+    struct Case {
+        const char* name;
+        RootedTree tree;
+        std::vector<std::size_t> groups;
+        std::vector<char> rooted;
+        std::vector<char> unrooted;
+    };
+    // ((((0,1),2),3),4) at heights 0, 0, 2, 3: preorder root, {0,1,2,3}, {0,1,2}, {0,1}, 0 .. 4.
+    const RootedTree caterpillar = joinedTree(5, {{0, 1}, {5, 2}, {6, 3}, {7, 4}}, {0, 0, 2, 3});
+    // The same with {0,1} at height 0.5.
+    const RootedTree raised = joinedTree(5, {{0, 1}, {5, 2}, {6, 3}, {7, 4}}, {0.5, 1, 2, 3});
+    // (0,1)a:0, 2, (3,4)b:0 around the root.
+    RootedTree sides;
+    sides.nodes = {node(-1, {1, 4, 5}, -1, 0), node(0, {2, 3}, -1, 0), node(1, {}, 0, 1),
+                   node(1, {}, 1, 1),          node(0, {}, 2, 1),      node(0, {6, 7}, -1, 0),
+                   node(5, {}, 3, 0),          node(5, {}, 4, 0)};
+    // 0, 1, (2,(3,(4,5))) around the root, inner branches of length 0.
+    RootedTree outside;
+    outside.nodes = {node(-1, {1, 2, 3}, -1, 0), node(0, {}, 0, 0),      node(0, {}, 1, 0),
+                     node(0, {4, 5}, -1, 0),     node(3, {}, 2, 0),      node(3, {6, 7}, -1, 0),
+                     node(5, {}, 3, 1),          node(5, {8, 9}, -1, 0), node(7, {}, 4, 1),
+                     node(7, {}, 5, 1)};
+    // 0, (1,2):0, 3, 4 around the root.
+    RootedTree middle;
+    middle.nodes = {node(-1, {1, 2, 5, 6}, -1, 0),
+                    node(0, {}, 0, 1),
+                    node(0, {3, 4}, -1, 0),
+                    node(2, {}, 1, 1),
+                    node(2, {}, 2, 1),
+                    node(0, {}, 3, 1),
+                    node(0, {}, 4, 1)};
+    const Case cases[] = {
+        {"a part of a group, length 0",
+         caterpillar,
+         {0, 0, 0, 1, 2},
+         {0, 0, 0, 1, 0, 0, 0, 0, 0},
+         {0, 0, 0, 1, 0, 0, 0, 0, 0}},
+        {"a whole group is no tie",
+         caterpillar,
+         {0, 0, 1, 2, 3},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"length above 0",
+         raised,
+         {0, 0, 0, 1, 2},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"a cluster within a group",
+         sides,
+         {0, 1, 2, 2, 2},
+         {0, 0, 0, 0, 0, 1, 0, 0},
+         {0, 0, 0, 0, 0, 1, 0, 0}},
+        {"the side away from the root within a group",
+         outside,
+         {0, 0, 0, 1, 2, 3},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 1, 0, 0, 0, 0, 0, 0}},
+        {"the side away from the root, the whole group",
+         outside,
+         {0, 0, 1, 2, 3, 4},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"the side away from the root on both sides of the cluster",
+         middle,
+         {0, 1, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 1, 0, 0, 0, 0}},
+        {"the side away from the root in two groups",
+         middle,
+         {0, 1, 0, 2, 2},
+         {0, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(tiedBranches(c.tree, c.groups, true), c.rooted);
+        EXPECT_EQ(tiedBranches(c.tree, c.groups, false), c.unrooted);
+    }
+}
+
+// Eight structures written alike and four others, 50 replicates: a branch inside the eight has no
+// label, and its support, now that ties fall by chance, is far from the 100 that breaking them
+// the same way every time gave.
+TEST(Jackknife, SplitsOfIdenticalStructuresGetSupportByChanceAndNoLabel) {
+    // Genes in one copy each: code g is gene g.
+    const auto genome = [](const char* name, std::vector<int32_t> order) {
+        return ChromosomalStructure{name, {Chromosome{false, std::move(order)}}};
+    };
+    std::vector<ChromosomalStructure> structures;
+    for (const char* name : {"a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8"})
+        structures.push_back(genome(name, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    structures.push_back(genome("b", {1, 2, 3, -6, -5, -4, 7, 8, 9, 10, 11, 12}));
+    structures.push_back(genome("c", {1, 2, 3, -6, -5, -4, 7, 8, -11, -10, -9, 12}));
+    structures.push_back(genome("d", {4, 5, 1, 2, 3, 6, 10, 11, 12, 7, 8, 9}));
+    structures.push_back(genome("e", {-12, 5, 1, -2, 3, 6, -10, 11, 4, 7, -8, 9}));
+    for (const char* method : {"nj", "upgma", "kruskal"}) {
+        SCOPED_TRACE(method);
+        const testing::TempDir dir;
+        std::ostream out(nullptr);
+        buildTree({{1, 1, 1, 1, 1, 1},
+                   {1, 1},
+                   dir.path().string(),
+                   method,
+                   false,
+                   {50, 0.4, 1},
+                   {2},
+                   CopyRule::order,
+                   {}},
+                  structures, out, out);
+        const auto files = testing::filesIn(dir.path());
+        std::size_t tied = 0;
+        std::size_t labelled = 0;
+        bool wholeGroup = false;
+        for (const std::string& row : testing::linesOf(files.at("support.tsv"))) {
+            if (row.ends_with("\tno")) ++labelled;
+            // Unrooted, the smaller side is listed.
+            if (row.starts_with("a1,a2,a3,a4,a5,a6,a7,a8\t") || row.starts_with("b,c,d,e\t"))
+                wholeGroup = row.ends_with("\tno");
+            if (!row.ends_with("\tyes")) continue;
+            ++tied;
+            const std::string value = row.substr(0, row.size() - 4);
+            EXPECT_LE(std::stoi(value.substr(value.rfind('\t') + 1)), 60) << row;
+        }
+        EXPECT_GE(tied, 5u);
+        EXPECT_TRUE(wholeGroup);
+        // Labels are written as ")<digits>" in tree.tre.
+        const std::string& text = files.at("tree.tre");
+        std::size_t labels = 0;
+        for (std::size_t at = text.find(')'); at != std::string::npos; at = text.find(')', at + 1))
+            labels += at + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[at + 1]))
+                          ? 1
+                          : 0;
+        EXPECT_EQ(labels, labelled);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "tree/neighbour_joining.hpp"
 #include "tree/newick.hpp"
 #include "tree/phylip_matrix.hpp"
+#include "tree/shared_genes.hpp"
 #include "tree/tree_files.hpp"
 #include "tree/upgma.hpp"
 
@@ -227,14 +228,16 @@ std::pair<std::string, std::string> referenceKruskal(const DistanceMatrix& m,
 
 TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
     // Ties, near-ties below the tolerance, huge distances that leave no Q value below the scan's
-    // start, and unequal halves (read as written, row by row), at sizes that remove many
-    // clusters, and a few matrices large enough that neighbour joining reads only part of each
-    // row; every branch length must agree to the last bit.
+    // start, unequal halves (read as written, row by row), and groups of identical rows (as many
+    // genomes written alike give: distance 0 between them, whole distances to the others, some
+    // groups at distance 0 from each other without being equal, half the rows in one group), at
+    // sizes that remove many clusters, and a few matrices large enough that neighbour joining
+    // reads only part of each row; every branch length must agree to the last bit.
     std::mt19937 random(16);
-    for (int round = 0; round < 248; ++round) {
+    for (int round = 0; round < 264; ++round) {
         const std::size_t n = round < 240 ? 2 + static_cast<std::size_t>(round % 40)
-                                          : 90 + 10 * static_cast<std::size_t>(round % 8);
-        const int kind = round % 6;
+                                          : 90 + 20 * static_cast<std::size_t>(round % 12);
+        const int kind = round % 8;
         DistanceMatrix d(n, std::vector<double>(n, 0.0));
         for (std::size_t p = 0; p < n; ++p) {
             for (std::size_t q = p + 1; q < n; ++q) {
@@ -246,6 +249,21 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
                                     : kind == 3 ? (random() % 4 == 0 ? 3e7 : real)
                                                 : -1e6 * whole;
                 if (kind == 5) d[q][p] = real;
+            }
+        }
+        if (kind >= 6) {
+            const std::size_t groups = 1 + random() % std::max<std::size_t>(1, n / 3);
+            std::vector<std::size_t> groupOf(n);
+            for (std::size_t k = 0; k < n; ++k)
+                groupOf[k] = kind == 7 && random() % 2 == 0 ? 0 : random() % groups;
+            std::vector<std::vector<double>> between(groups, std::vector<double>(groups, 0.0));
+            for (std::size_t g = 0; g < groups; ++g) {
+                for (std::size_t h = g + 1; h < groups; ++h)
+                    between[g][h] = between[h][g] =
+                        static_cast<double>(random() % (kind == 6 ? 6 : 40));
+            }
+            for (std::size_t p = 0; p < n; ++p) {
+                for (std::size_t q = 0; q < n; ++q) d[p][q] = between[groupOf[p]][groupOf[q]];
             }
         }
         SCOPED_TRACE(::testing::Message() << "round " << round << ", " << n << " clusters");
@@ -395,6 +413,44 @@ TEST(BreakpointDistances, TablesGiveTheHandWorkedAndTheProfilesCounts) {
             ASSERT_EQ(tables.distance(i, j), breakpointDistance(profiles[i], profiles[j]));
             ASSERT_EQ(farApart.distance(i, j), tables.distance(i, j));
         }
+    }
+}
+
+// Pairs sharing fewer than half the genes of the smaller structure, worked by hand. A code stands
+// for one copy of a gene, and every copy counts as a gene of its own.
+TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
+    const auto genome = [](std::vector<int32_t> codes) {
+        return codes.empty() ? structureOf({}) : structureOf({{false, std::move(codes)}});
+    };
+    struct Case {
+        const char* name;
+        std::vector<ChromosomalStructure> structures;
+        SharedGeneCount expected;
+    };
+    const Case cases[] = {
+        {"half shared is enough", {genome({1, 2, 3, 4}), genome({1, -2, 5, 6})}, {}},
+        {"one short of half", {genome({1, 2, 3, 4}), genome({1, 5, 6})}, {1, 0, 1, 1, 4, 3}},
+        // Codes 1, 2 and 3 as three copies of one gene: A shares one of them with B.
+        {"copies are genes", {genome({1, 2, 3}), genome({1, 4, 5})}, {1, 0, 1, 1, 3, 3}},
+        // A-B share 2 of 10, A-C and B-C 1 of 3: the least part is A-B's, not the fewest genes.
+        {"the least part of the smaller structure",
+         {genome({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), genome({1, 2, 11, 12, 13, 14, 15, 16, 17, 18}),
+          genome({1, 21, 22})},
+         {3, 0, 1, 2, 10, 10}},
+        {"of equal parts the first pair",
+         {genome({1, 2}), genome({3, 4, 5}), genome({6, 7})},
+         {3, 0, 1, 0, 2, 3}},
+        {"structures holding the same genes, and one without genes",
+         {genome({1, 2}), genome({3, 4}), genome({-2, -1}), genome({})},
+         {2, 0, 1, 0, 2, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SharedGeneCount count = countPairsSharingLittle(c.structures);
+        EXPECT_EQ(std::tuple(count.pairs, count.first, count.second, count.shared, count.firstGenes,
+                             count.secondGenes),
+                  std::tuple(c.expected.pairs, c.expected.first, c.expected.second,
+                             c.expected.shared, c.expected.firstGenes, c.expected.secondGenes));
     }
 }
 
