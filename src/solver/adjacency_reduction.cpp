@@ -1,6 +1,7 @@
 #include "solver/adjacency_reduction.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "solver/primitives.hpp"
@@ -26,8 +27,10 @@ void closeOverCut(Component& cycle, std::size_t at) {
     cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
 }
 
-}  // namespace
-
+// Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
+// edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
+// place. Records the step; false, with nothing changed, when the
+// cycle has fewer than four edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
     Component& cycle = state.cycles[static_cast<std::size_t>(i)];
     if (cycle.size() < 4) return false;
@@ -52,8 +55,6 @@ bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const Operatio
     state.log.addCost(weightOf(dpEvent, weights));
     return true;
 }
-
-namespace {
 
 // The loop below cuts edge 1 of a path of m >= 3 adjacency edges (m - 1) / 2 times, one DP each:
 // each cut leaves one junction edge, on the side of the first edge, in place of the first three

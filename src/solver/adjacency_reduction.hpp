@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "solver/chromosome_set.hpp"
 #include "structures/operation_weights.hpp"
 
@@ -12,12 +10,6 @@ namespace varnet {
 // with an empty step label. A path's first and last edges are left alone. The gene-free cycles
 // the graph only counts are charged their cuts, unrecorded.
 void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights);
-
-// Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
-// edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
-// place. Records the step; false, with nothing changed, when the
-// cycle has fewer than four edges.
-bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights);
 
 // What the reduction charges for the gene-free cycles the graph only counts (see
 // `reduceAdjacencyEdges`), which are then forgotten.
