@@ -2,10 +2,13 @@
 
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
@@ -221,6 +224,53 @@ ComponentItem closedTestedItem(const StepLog& log, const Component& component, b
     return closed ? log.copyCycle(component) : log.copyLinear(component);
 }
 
+// Takes, for each operand in order, the last component of its bucket (record index -1) or the
+// two components of the chosen alternative of the last quad (its record index twice), removing
+// what it takes. Takes nothing and returns false when a bucket or `quads` holds too few
+// entries, or when a quad's chosen alternative is empty.
+bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
+                    std::vector<Component>& components, std::vector<int64_t>& recordIndices) {
+    components.clear();
+    recordIndices.clear();
+    // Most calls find a bucket empty: the check allocates and clears nothing.
+    std::size_t quadsNeeded = 0;
+    for (std::size_t k = 0; k < operands.size(); ++k) {
+        const Operand& operand = operands[k];
+        if (operand.alternative) {
+            // A quad whose chosen alternative was left empty has nothing to offer.
+            if (quadsNeeded >= state.quads.size()) return false;
+            const ComponentQuad& quad = state.quads[state.quads.size() - 1 - quadsNeeded];
+            const bool one = *operand.alternative == QuadAlternative::one;
+            if ((one ? quad.first : quad.third).empty() ||
+                (one ? quad.second : quad.fourth).empty()) {
+                return false;
+            }
+            ++quadsNeeded;
+            continue;
+        }
+        // A bucket must hold one component for every operand that asks it.
+        std::size_t needed = 1;
+        for (std::size_t e = 0; e < k; ++e) {
+            if (!operands[e].alternative && operands[e].category == operand.category) ++needed;
+        }
+        if (needed > std::as_const(state.buckets)[operand.category].size()) return false;
+    }
+    for (const Operand& operand : operands) {
+        if (operand.alternative) {
+            ComponentQuad& quad = state.quads.back();
+            const bool one = *operand.alternative == QuadAlternative::one;
+            components.push_back(std::move(one ? quad.first : quad.third));
+            components.push_back(std::move(one ? quad.second : quad.fourth));
+            recordIndices.insert(recordIndices.end(), 2, static_cast<int64_t>(quad.recordIndex));
+            state.quads.pop_back();
+        } else {
+            components.push_back(popLast(state.buckets[operand.category]));
+            recordIndices.push_back(-1);
+        }
+    }
+    return true;
+}
+
 // Every iteration of every case step: take the pair, join, record, file, settle the quads.
 void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row,
              const CasePair& pair) {
@@ -404,51 +454,8 @@ std::optional<GeneEdgePlace> findSideBGeneEdge(const ChromosomeSet& state) {
     return std::nullopt;
 }
 
-}  // namespace
-
-bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
-                    std::vector<Component>& components, std::vector<int64_t>& recordIndices) {
-    components.clear();
-    recordIndices.clear();
-    // Most calls find a bucket empty: the check allocates and clears nothing.
-    std::size_t quadsNeeded = 0;
-    for (std::size_t k = 0; k < operands.size(); ++k) {
-        const Operand& operand = operands[k];
-        if (operand.alternative) {
-            // A quad whose chosen alternative was left empty has nothing to offer.
-            if (quadsNeeded >= state.quads.size()) return false;
-            const ComponentQuad& quad = state.quads[state.quads.size() - 1 - quadsNeeded];
-            const bool one = *operand.alternative == QuadAlternative::one;
-            if ((one ? quad.first : quad.third).empty() ||
-                (one ? quad.second : quad.fourth).empty()) {
-                return false;
-            }
-            ++quadsNeeded;
-            continue;
-        }
-        // A bucket must hold one component for every operand that asks it.
-        std::size_t needed = 1;
-        for (std::size_t e = 0; e < k; ++e) {
-            if (!operands[e].alternative && operands[e].category == operand.category) ++needed;
-        }
-        if (needed > std::as_const(state.buckets)[operand.category].size()) return false;
-    }
-    for (const Operand& operand : operands) {
-        if (operand.alternative) {
-            ComponentQuad& quad = state.quads.back();
-            const bool one = *operand.alternative == QuadAlternative::one;
-            components.push_back(std::move(one ? quad.first : quad.third));
-            components.push_back(std::move(one ? quad.second : quad.fourth));
-            recordIndices.insert(recordIndices.end(), 2, static_cast<int64_t>(quad.recordIndex));
-            state.quads.pop_back();
-        } else {
-            components.push_back(popLast(state.buckets[operand.category]));
-            recordIndices.push_back(-1);
-        }
-    }
-    return true;
-}
-
+// Step "4.1", repeated while a side-B circular block waits and some other component has a
+// side-B edge carrying genes; the blocks left over keep waiting.
 void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     if (std::as_const(state.buckets)[circularBlockB].empty()) return;
     std::vector<Component>& blocks = state.buckets[circularBlockB];
@@ -472,6 +479,8 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     }
 }
 
+// Step "4.2", repeated while a closed component waits, another component has more than two
+// edges, and the splice of the two produces something.
 void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& cycles = state.buckets[Category::closed];
     while (!cycles.empty()) {
@@ -517,6 +526,8 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         fileComponent(state, std::move(r2), c2);
     }
 }
+
+}  // namespace
 
 void joinRemaining(ChromosomeSet& state, const OperationWeights& weights) {
     mergeGeneBlocks(state, weights);
