@@ -1,6 +1,8 @@
 #include "solver/cycle_reduction.hpp"
 
 #include <algorithm>
+#include <cstddef>
+#include <optional>
 #include <utility>
 
 #include "solver/bucketing.hpp"
@@ -21,6 +23,17 @@ std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t
             return j;
     }
     return std::nullopt;
+}
+
+// The first position j on the alternation class that starts with the first side-A edge
+// (`findSplitEdgeA`) or side-B edge (`findSplitEdgeB`) whose two neighbours in the cycle both
+// carry genes (kind 2).
+std::optional<std::size_t> findSplitEdgeA(const Component& cycle) {
+    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 1 : 0);
+}
+
+std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
+    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 0 : 1);
 }
 
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
@@ -123,14 +136,6 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));
     }
-}
-
-std::optional<std::size_t> findSplitEdgeA(const Component& cycle) {
-    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 1 : 0);
-}
-
-std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
-    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 0 : 1);
 }
 
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
-
 #include "solver/chromosome_set.hpp"
 #include "structures/operation_weights.hpp"
 
@@ -20,12 +17,6 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights);
 // Cuts every closed component down, one "DP" step per cut, until what remains has
 // two inner edges; those move to `other` without a step.
 void splitCycles(ChromosomeSet& state, const OperationWeights& weights);
-
-// The first position j on the alternation class that starts with the first side-A edge
-// (`findSplitEdgeA`) or side-B edge (`findSplitEdgeB`) whose two neighbours in the cycle both
-// carry genes (kind 2).
-std::optional<std::size_t> findSplitEdgeA(const Component& cycle);
-std::optional<std::size_t> findSplitEdgeB(const Component& cycle);
 
 // Turns every gene-carrying edge of the two-edge components of `other` into an adjacency
 // edge, deleting its genes with one "aD" or "bD" step each.
