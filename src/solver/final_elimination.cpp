@@ -46,32 +46,8 @@ void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) 
     }
 }
 
-}  // namespace
-
-void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
-    // Each step works through one bucket and does nothing where it is empty, as most are: one
-    // test here skips it.
-    const auto holds = [&state](Category category) {
-        return !std::as_const(state.buckets)[category].empty();
-    };
-    using enum Category;
-    if (!state.quads.empty()) resolveQuads(state);
-    if (holds(oddEndOnA)) eliminateOdd(state, oddEndOnA, weights);
-    if (holds(oddEndOnB)) eliminateOdd(state, oddEndOnB, weights);
-    if (holds(oddEndToEndB)) closeEndPaths(state, oddEndToEndB, weights);
-    if (holds(oddEndToEndA)) closeEndPaths(state, oddEndToEndA, weights);
-    if (holds(blockOnA)) deleteBlocksOnA(state, weights);
-    if (holds(oddBridgedA)) closeGenePaths(state, oddBridgedA, weights);
-    if (holds(oddBridgedB)) closeGenePaths(state, oddBridgedB, weights);
-    if (holds(bridgeOnA)) closeGenePaths(state, bridgeOnA, weights);
-    if (holds(evenEndToEnd)) reduceEvenEndPaths(state, weights);
-    if (holds(evenBridged)) reduceEvenGenePaths(state, weights);
-    if (holds(evenEndOnA) || holds(evenEndOnB)) reduceMixedEvenPaths(state, weights);
-    if (holds(endEdgeOnA)) deleteSideAEndEdges(state, weights);
-    if (holds(closed)) combineCyclePairs(state, weights);
-    stripTwoEdgeCycles(state, weights);
-}
-
+// Takes alternative two of every pending quad (alternative one when two is empty), files it and
+// completes the record the quad belongs to. No step, no cost.
 void resolveQuads(ChromosomeSet& state) {
     while (!state.quads.empty()) {
         ComponentQuad quad = std::move(state.quads.back());
@@ -93,6 +69,30 @@ void resolveQuads(ChromosomeSet& state) {
     }
 }
 
+// Closes `path` into a cycle in place, fusing its last edge (or, when the last edge is not an
+// end edge, its first edge) to the far end, and adds the "J" weight when the fused edge is on
+// side A, the "C" weight when on side B. Returns the event charged, "J" or "C".
+EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
+    Edge* fused = nullptr;
+    if (path.back().kind != EdgeKind::end) {
+        Edge& f = path.front();
+        setKind(f, EdgeKind::bridging);
+        f.second = path.back().second;
+        std::swap(f.first, f.second);
+        fused = &f;
+    } else {
+        Edge& l = path.back();
+        setKind(l, EdgeKind::bridging);
+        l.second = path.front().first;
+        fused = &l;
+    }
+    const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
+    chargeEvent(state, event, weights);
+    return event;
+}
+
+// Odd paths (oddEndOnA or oddEndOnB): a one-edge path becomes a lone vertex ("aD" or "bD"); a
+// longer path is closed into a cycle ("J" or "C"). Step "eliminate odd".
 void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
@@ -119,25 +119,8 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
     }
 }
 
-EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
-    Edge* fused = nullptr;
-    if (path.back().kind != EdgeKind::end) {
-        Edge& f = path.front();
-        setKind(f, EdgeKind::bridging);
-        f.second = path.back().second;
-        std::swap(f.first, f.second);
-        fused = &f;
-    } else {
-        Edge& l = path.back();
-        setKind(l, EdgeKind::bridging);
-        l.second = path.front().first;
-        fused = &l;
-    }
-    const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
-    chargeEvent(state, event, weights);
-    return event;
-}
-
+// Odd end-to-end paths (oddEndToEndB or oddEndToEndA): a trailing gene block is deleted ("bD");
+// otherwise the first end edge is folded into the last one, closing the path ("J" or "C").
 void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
@@ -162,6 +145,9 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
     }
 }
 
+// Odd bridged paths and single bridges (oddBridgedA, oddBridgedB, bridgeOnA): the path is closed
+// with a new adjacency edge on the side opposite its first edge ("C" or "J"), and the new edge is
+// cut out again ("DP") unless that leaves two edges.
 void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
@@ -195,6 +181,8 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
     }
 }
 
+// evenEndToEnd: two end edges are deleted ("bD", then "aD"); a longer path loses its first end
+// edge to a separate path and closes ("SP").
 void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[Category::evenEndToEnd];
     while (!bucket.empty()) {
@@ -235,6 +223,8 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
     }
 }
 
+// evenBridged: a longer path drops a lone vertex at its far end and closes ("SP"); a single edge
+// becomes two lone vertices.
 void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& bucket = state.buckets[Category::evenBridged];
     while (!bucket.empty()) {
@@ -277,6 +267,8 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
     }
 }
 
+// evenEndOnA, then evenEndOnB: a single edge becomes a lone vertex ("aD" or "bD"); a longer path
+// folds its end edge into its first edge, freeing that edge's vertex, and closes ("SP").
 void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights) {
     for (const Category category : {Category::evenEndOnA, Category::evenEndOnB}) {
         std::vector<Component>& bucket = state.buckets[category];
@@ -310,6 +302,32 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             pushToCategory(state, n);
         }
     }
+}
+
+}  // namespace
+
+void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
+    // Each step works through one bucket and does nothing where it is empty, as most are: one
+    // test here skips it.
+    const auto holds = [&state](Category category) {
+        return !std::as_const(state.buckets)[category].empty();
+    };
+    using enum Category;
+    if (!state.quads.empty()) resolveQuads(state);
+    if (holds(oddEndOnA)) eliminateOdd(state, oddEndOnA, weights);
+    if (holds(oddEndOnB)) eliminateOdd(state, oddEndOnB, weights);
+    if (holds(oddEndToEndB)) closeEndPaths(state, oddEndToEndB, weights);
+    if (holds(oddEndToEndA)) closeEndPaths(state, oddEndToEndA, weights);
+    if (holds(blockOnA)) deleteBlocksOnA(state, weights);
+    if (holds(oddBridgedA)) closeGenePaths(state, oddBridgedA, weights);
+    if (holds(oddBridgedB)) closeGenePaths(state, oddBridgedB, weights);
+    if (holds(bridgeOnA)) closeGenePaths(state, bridgeOnA, weights);
+    if (holds(evenEndToEnd)) reduceEvenEndPaths(state, weights);
+    if (holds(evenBridged)) reduceEvenGenePaths(state, weights);
+    if (holds(evenEndOnA) || holds(evenEndOnB)) reduceMixedEvenPaths(state, weights);
+    if (holds(endEdgeOnA)) deleteSideAEndEdges(state, weights);
+    if (holds(closed)) combineCyclePairs(state, weights);
+    stripTwoEdgeCycles(state, weights);
 }
 
 }  // namespace varnet
