@@ -17,9 +17,4 @@ void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights);
 void chargeGeneFreePathEnds(StepLog& log, std::size_t m, const Edge& first,
                             const OperationWeights& weights);
 
-// Whether a path made of the one adjacency edge `edge` is resolved by a cut rather than a join.
-// An edge of A (an adjacency B lacks) needs a cut and an edge of B a join; only when the two
-// weights are equal is an edge of A resolved as a join, at the same cost.
-bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights);
-
 }  // namespace varnet
