@@ -1,6 +1,7 @@
 #include "structures/structure_validation.hpp"
 
 #include <stdexcept>
+#include <string>
 
 namespace varnet {
 namespace {
@@ -9,8 +10,8 @@ std::string structureText(const ChromosomalStructure& structure) {
     return "structure \"" + structure.name + "\"";
 }
 
-}  // namespace
-
+// Why adjacency arrays and joint graphs cannot be built from a structure ("" when they can):
+// every chromosome must hold at least one gene.
 std::string graphFault(const ChromosomalStructure& structure) {
     for (std::size_t index = 0; index < structure.chromosomes.size(); ++index) {
         if (structure.chromosomes[index].genes.empty())
@@ -18,6 +19,8 @@ std::string graphFault(const ChromosomalStructure& structure) {
     }
     return "";
 }
+
+}  // namespace
 
 void validateForGraph(const std::vector<ChromosomalStructure>& structures) {
     std::string named;

@@ -1,16 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
 
 namespace varnet {
-
-// Why adjacency arrays and joint graphs cannot be built from a structure ("" when they can):
-// every chromosome must hold at least one gene.
-std::string graphFault(const ChromosomalStructure& structure);
 
 // The most structures one error message names; it counts the others.
 constexpr std::size_t namedFaultLimit = 20;
