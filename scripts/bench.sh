@@ -362,6 +362,10 @@ page="bench/README.md"
 {
     page_header
     cat "$work/report.md"
+    if [ -f bench/side_by_side.md ]; then
+        echo
+        cat bench/side_by_side.md
+    fi
 } >"$page.tmp"
 mv "$page.tmp" "$page"
 echo "Wrote $page."

@@ -3,7 +3,9 @@
 # seconds of each over interleaved runs and their ratio (new / old): the way to check that a change
 # keeps the speed of the binary before it on one machine in one session. Not part of the tests.
 # Usage: scripts/bench_compare.sh OLD NEW [RUNS]   (RUNS, default 3, runs of each binary a row)
-# BENCH_ONLY=REGEX runs the matching rows alone. The inputs come from build-bench's generator.
+# BENCH_ONLY=REGEX runs the matching rows alone. The inputs come from build-bench's generator. With
+# BENCH_WRITE=1 (all rows) the table also goes to bench/side_by_side.md, under BENCH_TITLE, which
+# scripts/bench.sh appends to the page of benchmark figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 old="$(realpath "$1")"
@@ -45,6 +47,7 @@ row() {
         printf "| %-36s | %7.2f | %7.2f | %5.2f |\n", l, o, n, (o > 0 ? n / o : 1) }'
 }
 
+table() {
 echo "| row (least CPU s of $runs runs each)     | old     | new     | ratio |"
 echo "|--------------------------------------|---------|---------|-------|"
 row "tree 100 x 1000" "100 1000 42 0 0" tree -p nj
@@ -58,3 +61,17 @@ row "dist 5000 shuffled" "2 5000 42 shuffled" dist
 row "dist 20000, 50 names x 100" "2 20000 42 0.02 0.005 copies 50 100" dist
 row "mitochondria 2000, 300 orders, order" "mitochondria 2000 300 42" tree -p none --copies order
 row "mitochondria 2000, 300 orders, context" "mitochondria 2000 300 42" tree -p none --copies context
+}
+
+if [ "${BENCH_WRITE:-}" = 1 ] && [ -z "$only" ]; then
+    {
+        echo "## Side by side: ${BENCH_TITLE:-$old against $new}"
+        echo
+        echo "Written by \`scripts/bench_compare.sh\` with BENCH_WRITE=1 on $(nproc) logical processors,"
+        echo "load average before the run $(cut -d" " -f1-3 /proc/loadavg)."
+        echo
+        table
+    } | tee bench/side_by_side.md
+else
+    table
+fi

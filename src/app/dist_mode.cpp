@@ -11,6 +11,7 @@
 #include "solver/sequence_printer.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/text_files.hpp"
+#include "tree/pair_distances.hpp"
 
 namespace varnet {
 namespace {
@@ -26,6 +27,9 @@ void writeGraphFile(const std::string& path, const char* heading, const JointGra
 }  // namespace
 
 int runDistMode(const ProgramOptions& options, std::ostream& err) {
+    // The solver frees and takes again blocks of a size that would otherwise go back to the
+    // system each time (on large pairs, thousands of calls).
+    keepFreedMemoryForReuse();
     err << "Building chromosome structs...\n";
     std::vector<ChromosomalStructure> structures;
     GeneTable genes;
