@@ -29,6 +29,22 @@ void advance(PairPosition& pair, uint64_t structures) {
     pair.column = pair.row + 1;
 }
 
+// The pair numbered `index` (below pairCount(structures)).
+PairPosition pairAt(uint64_t index, uint64_t structures) {
+    // The last row whose first pair is not beyond `index`.
+    uint64_t low = 0;
+    uint64_t high = structures - 2;
+    while (low < high) {
+        const uint64_t middle = low + (high - low + 1) / 2;
+        if (rowStart(middle, structures) <= index) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return {low, low + 1 + (index - rowStart(low, structures))};
+}
+
 // Copies every cell above the diagonal to its mirror cell below.
 void mirrorUpperTriangle(DistanceMatrix& matrix) {
     forEachPairBySquares(matrix.size(),
@@ -49,21 +65,6 @@ void keepFreedMemoryForReuse() {
 
 uint64_t pairCount(uint64_t structures) {
     return structures < 2 ? 0 : structures * (structures - 1) / 2;
-}
-
-PairPosition pairAt(uint64_t index, uint64_t structures) {
-    // The last row whose first pair is not beyond `index`.
-    uint64_t low = 0;
-    uint64_t high = structures - 2;
-    while (low < high) {
-        const uint64_t middle = low + (high - low + 1) / 2;
-        if (rowStart(middle, structures) <= index) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return {low, low + 1 + (index - rowStart(low, structures))};
 }
 
 PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts) {

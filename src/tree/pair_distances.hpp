@@ -39,9 +39,6 @@ struct PairPosition {
     uint64_t column = 0;
 };
 
-// The pair numbered `index` (below pairCount(structures)).
-PairPosition pairAt(uint64_t index, uint64_t structures);
-
 // Part `part` of `parts` consecutive blocks that together cover `pairs` pairs; their sizes differ
 // by at most one.
 PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts);
