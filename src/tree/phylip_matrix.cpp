@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <ios>
 #include <map>
+#include <ostream>
 #include <set>
 
 #include "tree/tree_files.hpp"
@@ -35,6 +36,10 @@ std::vector<std::string> phylipRowNames(const std::vector<ChromosomalStructure>&
     return rowNames;
 }
 
+namespace {
+
+// The standard square PHYLIP distance matrix: the count, then per row its name padded to 10
+// characters and every cell with six decimals, each after a space.
 void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
                              const std::vector<std::string>& rowNames) {
     std::ios savedFormat(nullptr);
@@ -49,6 +54,8 @@ void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
     }
     out.copyfmt(savedFormat);
 }
+
+}  // namespace
 
 void writeSquarePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
                             const std::vector<ChromosomalStructure>& structures) {

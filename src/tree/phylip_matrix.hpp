@@ -1,6 +1,5 @@
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,11 +15,6 @@ constexpr std::size_t phylipNameLength = 10;
 // names with a common start, or repeated names), every row of the collision is renamed to the
 // start of its name followed by a number, so that all row names differ.
 std::vector<std::string> phylipRowNames(const std::vector<ChromosomalStructure>& structures);
-
-// The standard square PHYLIP distance matrix: the count, then per row its name padded to 10
-// characters and every cell with six decimals, each after a space.
-void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
-                             const std::vector<std::string>& rowNames);
 
 // Writes resultDir + "/distance.phy" and, when some row had to be renamed, resultDir +
 // "/distance_names.txt": one line per structure, its row name, a space and its full name.
