@@ -127,6 +127,10 @@ void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix) {
         cells.write(out, std::span(matrix[r]).subspan(std::min(r + 1, matrix[r].size())));
 }
 
+namespace {
+
+// Throws, naming the first structure whose name is too short for the PHYLIP files (they cut
+// the last 9 characters of every name).
 void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
     for (const ChromosomalStructure& structure : structures) {
         if (structure.name.size() < shortNameLength) {
@@ -137,6 +141,8 @@ void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
     }
 }
 
+// One line per structure: the last 9 characters of its name, a space, the name without its
+// last 10 characters.
 void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& structures) {
     for (const ChromosomalStructure& structure : structures) {
         const std::string& name = structure.name;
@@ -149,6 +155,7 @@ void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& st
     }
 }
 
+// The count line, then per row the short and the long name and every cell in fixed-5 form.
 void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
                      const std::vector<ChromosomalStructure>& structures) {
     out << matrix.size() << '\n';
@@ -161,6 +168,8 @@ void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
         out << '\n';
     }
 }
+
+}  // namespace
 
 void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
                       const std::vector<ChromosomalStructure>& structures) {

@@ -67,18 +67,6 @@ void writeMatrixFile(std::ostream& out, const DistanceMatrix& matrix,
 // The cells above the diagonal in row-major order, each followed by a space; no line end.
 void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix);
 
-// Throws, naming the first structure whose name is too short for the PHYLIP files (they cut
-// the last 9 characters of every name).
-void checkPhylipNames(const std::vector<ChromosomalStructure>& structures);
-
-// One line per structure: the last 9 characters of its name, a space, the name without its
-// last 10 characters.
-void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& structures);
-
-// The count line, then per row the short and the long name and every cell in fixed-5 form.
-void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
-                     const std::vector<ChromosomalStructure>& structures);
-
 // Checks the names, then writes resultDir + "/map.txt" and resultDir + "/infile".
 void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
                       const std::vector<ChromosomalStructure>& structures);
