@@ -46,11 +46,6 @@ char* writeWholeOrHalf(char* at, char* end, double cell, CellFormat format) {
 
 }  // namespace
 
-void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
-                std::string_view before, std::string_view after) {
-    CellWriter(format, before, after).write(out, cells);
-}
-
 CellWriter::CellWriter(CellFormat format, std::string_view before, std::string_view after)
     : format_(format), before_(before), after_(after), lengths_(cachedHalves, notWritten) {
     // Room for any double in either form with up to 64 digits after the point: the fixed form of

@@ -15,7 +15,7 @@
 
 namespace varnet {
 
-// How `writeCells` prints a distance: as a stream does with its default format (6 significant
+// How a `CellWriter` prints a distance: as a stream does with its default format (6 significant
 // digits, `printf`'s %g) or with `std::fixed` and a precision.
 struct CellFormat {
     std::chars_format form = std::chars_format::general;
@@ -24,11 +24,7 @@ struct CellFormat {
 
 // Writes every cell between `before` and `after`, each exactly as the stream would print it in
 // that format, a row at a time (matrices of thousands of rows spend their writing time in the
-// stream's formatting of each number otherwise).
-void writeCells(std::ostream& out, std::span<const double> cells, CellFormat format,
-                std::string_view before, std::string_view after);
-
-// Writes rows of cells as `writeCells` does, keeping the text of every whole or half cell below
+// stream's formatting of each number otherwise). Keeps the text of every whole or half cell below
 // `cachedHalves / 2` once it is written: a matrix's cells mostly repeat a few such values, so each
 // is formatted once per file.
 class CellWriter {
