@@ -19,14 +19,6 @@ struct AdjacencyProfile {
     std::vector<uint32_t> genes;  // only genes that take part in some adjacency
 };
 
-// The absolute gene code.
-uint32_t geneKey(int32_t code);
-
-// The key of the adjacency "a followed by b": the unordered pair of the leaving end of a and the
-// entering end of b, so that reading the adjacency from either side gives the same key. A code of
-// 0 counts as negative. Distinct for all codes below 2^31 in absolute value.
-uint64_t adjacencyKey(int32_t a, int32_t b);
-
 std::vector<AdjacencyProfile> buildAdjacencyProfiles(
     const std::vector<ChromosomalStructure>& structures);
 
