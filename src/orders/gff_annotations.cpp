@@ -272,6 +272,11 @@ GenomeAnnotation readGff(std::istream& in, const std::string& source, const GffS
     return reader.finish();
 }
 
+namespace {
+
+// Every attribute of the features of `types` with the number of its distinct (percent-decoded)
+// values that are `listed`, most first, ties in order of first appearance: where to look for
+// the table's IDs. Reads the features as readGff does, and expects an annotation it has read.
 std::vector<AttributeMatch> matchAttributes(std::istream& in, const std::string& source,
                                             const std::vector<std::string>& types,
                                             const ListedId& listed) {
@@ -310,6 +315,8 @@ std::vector<AttributeMatch> matchAttributes(std::istream& in, const std::string&
         [](const AttributeMatch& a, const AttributeMatch& b) { return a.listed > b.listed; });
     return matches;
 }
+
+}  // namespace
 
 std::vector<AttributeMatch> matchAttributesInFile(const std::string& path,
                                                   const std::vector<std::string>& types,

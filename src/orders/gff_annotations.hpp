@@ -71,13 +71,6 @@ struct AttributeMatch {
     bool operator==(const AttributeMatch&) const = default;
 };
 
-// Every attribute of the features of `types` with the number of its distinct (percent-decoded)
-// values that are `listed`, most first, ties in order of first appearance: where to look for
-// the table's IDs. Reads the features as readGff does, and expects an annotation it has read.
-std::vector<AttributeMatch> matchAttributes(std::istream& in, const std::string& source,
-                                            const std::vector<std::string>& types,
-                                            const ListedId& listed);
-
 // The attribute matches of the annotation in the file at `path`, plain or gzip-compressed.
 std::vector<AttributeMatch> matchAttributesInFile(const std::string& path,
                                                   const std::vector<std::string>& types,
