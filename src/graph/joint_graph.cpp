@@ -1,7 +1,6 @@
 #include "graph/joint_graph.hpp"
 
 #include <algorithm>
-#include <iterator>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -10,14 +9,6 @@
 #include "structures/gene_code.hpp"
 
 namespace varnet {
-
-std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency) {
-    std::vector<uint32_t> ends;
-    for (std::size_t end = 0; end < adjacency.partner.size(); ++end) {
-        if (adjacency.partner[end] != 0) ends.push_back(static_cast<uint32_t>(end));
-    }
-    return ends;
-}
 
 namespace {
 
@@ -58,17 +49,17 @@ void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) 
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
-    load(a, endsPresent(a), b, endsPresent(b));
-}
-
-void JointGraphInput::load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
-                           const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB) {
     setPair(a, b);
     unitedEnds_.clear();
-    std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
-                   std::back_inserter(unitedEnds_));
+    sameEnds_ = true;
+    const std::size_t length = std::max(a.partner.size(), b.partner.size());
+    for (uint32_t end = 0; end < length; ++end) {
+        const bool inA = partners_[0][end] != 0;
+        const bool inB = partners_[1][end] != 0;
+        if (inA || inB) unitedEnds_.push_back(end);
+        sameEnds_ = sameEnds_ && inA == inB;
+    }
     ends_ = unitedEnds_;
-    sameEnds_ = ends_.size() == endsOfA.size() && ends_.size() == endsOfB.size();
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,

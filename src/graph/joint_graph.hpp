@@ -49,9 +49,6 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
     components.clear();
 }
 
-// The gene ends an adjacency array holds (its non-zero entries), in increasing order.
-std::vector<uint32_t> endsPresent(const AdjacencyArray& adjacency);
-
 // Whether a build makes the cycles of adjacency edges only or just counts them (below).
 enum class GeneFreeCycles : bool;
 
@@ -84,10 +81,6 @@ public:
 
     // Makes A and B the pair of the next builds; finds the ends each holds by scanning its array.
     void load(const AdjacencyArray& a, const AdjacencyArray& b);
-    // As above, with the ends of each structure given in increasing order (`endsPresent`), so
-    // that loading costs only the ends of the pair.
-    void load(const AdjacencyArray& a, const std::vector<uint32_t>& endsOfA,
-              const AdjacencyArray& b, const std::vector<uint32_t>& endsOfB);
     // As above, given the union of the two structures' ends in increasing order and whether each
     // structure holds every one of them. The ends are not copied either: they must outlive the
     // builds that use them.

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <random>
 #include <vector>
 
@@ -57,21 +56,17 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
         const AdjacencyArray a = testing::adjacencyOf(first);
         const AdjacencyArray b = testing::adjacencyOf(second);
 
-        // The three ways of loading a pair.
-        const std::vector<uint32_t> endsOfA = endsPresent(a);
-        const std::vector<uint32_t> endsOfB = endsPresent(b);
+        // The two ways of loading a pair: ends found by the input, or given.
         std::vector<uint32_t> ends;
-        std::set_union(endsOfA.begin(), endsOfA.end(), endsOfB.begin(), endsOfB.end(),
-                       std::back_inserter(ends));
-        switch (pair % 3) {
-            case 0:
-                input.load(a, b);
-                break;
-            case 1:
-                input.load(a, endsOfA, b, endsOfB);
-                break;
-            default:
-                input.load(a, b, ends, ends.size() == endsOfA.size() && ends == endsOfB);
+        bool same = true;
+        for (uint32_t end = 0; end < std::max(a.partner.size(), b.partner.size()); ++end) {
+            if (a.at(end) != 0 || b.at(end) != 0) ends.push_back(end);
+            same = same && (a.at(end) != 0) == (b.at(end) != 0);
+        }
+        if (pair % 2 == 0) {
+            input.load(a, b);
+        } else {
+            input.load(a, b, ends, same);
         }
 
         // Builds that walk the graph, and builds that reuse the walk before them, in the same
