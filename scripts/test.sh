@@ -45,7 +45,8 @@ release() {
 asan() {
     configure build-asan "$sanitizer_cxx" -DCMAKE_BUILD_TYPE=Debug -DVARNET_SANITIZE=address,undefined
     cmake --build build-asan -j "$jobs" --target varnet_tests varnet_concurrency_tests \
-        varnet_orders_tests
+        varnet_orders_tests structure_reader_fuzz_replay weight_files_fuzz_replay \
+        dist_pipeline_fuzz_replay
     ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
         UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}" \
         run_ctest build-asan
