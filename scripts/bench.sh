@@ -299,6 +299,14 @@ report() {
     done
     # The tree methods alone on generated matrices.
     for rule in order context; do mitochondria_case "$rule"; done
+    # Bacteria-like: 200 genomes of about 3,500 genes, 10 % lost, a few paralogue families;
+    # mammal-like: 10 genomes of 15,000 blocks on 20 chromosomes.
+    for rule in order context; do
+        copies_case "bacteria 200 x 3500, $rule" "$rule" 200 3500 0.1 0.02 copies 5 3
+    done
+    for rule in order context; do
+        copies_case "mammals 10 x 15000, $rule" "$rule" 10 15000 0.01 0.002 chromosomes 20
+    done
     for count in 2000 5000 20000; do
         for method in upgma nj kruskal; do method_case "$method" "$count"; done
     done

@@ -61,6 +61,10 @@ row "dist 5000 shuffled" "2 5000 42 shuffled" dist
 row "dist 20000, 50 names x 100" "2 20000 42 0.02 0.005 copies 50 100" dist
 row "mitochondria 2000, 300 orders, order" "mitochondria 2000 300 42" tree -p none --copies order
 row "mitochondria 2000, 300 orders, context" "mitochondria 2000 300 42" tree -p none --copies context
+row "bacteria 200 x 3500, order" "200 3500 42 0.1 0.02 copies 5 3" tree -p nj --copies order
+row "bacteria 200 x 3500, context" "200 3500 42 0.1 0.02 copies 5 3" tree -p nj --copies context
+row "mammals 10 x 15000, order" "10 15000 42 0.01 0.002 chromosomes 20" tree -p nj --copies order
+row "mammals 10 x 15000, context" "10 15000 42 0.01 0.002 chromosomes 20" tree -p nj --copies context
 }
 
 if [ "${BENCH_WRITE:-}" = 1 ] && [ -z "$only" ]; then
