@@ -1,6 +1,7 @@
 #include "compare/structure_tables.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 
 #include "structures/gene_code.hpp"
@@ -41,11 +42,21 @@ StructureTables::StructureTables(const std::vector<ChromosomalStructure>& struct
             endsOf_[k].push_back(otherEnd(enteringEnd(code)));
         }
     }
+    const std::size_t pairVertexCount = 2 * (largest + secondLargest) + 2;
+    if (vertexCount_ > maxGrowth * pairVertexCount) return;
+    // Few more codes in the list than in its largest pair: the codes of each structure as bits,
+    // which give a pair's ends by one pass over a few words.
+    words_ = (static_cast<std::size_t>(largestCode) + 64) / 64;
+    codeBits_.assign(words_ * structures.size(), 0);
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        for (const int32_t code : codesOf_[k]) {
+            const auto c = static_cast<std::size_t>(code);
+            codeBits_[k * words_ + c / 64] |= uint64_t{1} << (c % 64);
+        }
+    }
     // A chromosome without genes has no adjacencies: the pairs holding it fail as they are
     // compared.
-    const std::size_t pairVertexCount = 2 * (largest + secondLargest) + 2;
     if (!keepAdjacencies || !everyChromosomeHoldsAGene ||
-        vertexCount_ > maxGrowth * pairVertexCount ||
         vertexCount_ * structures.size() > maxKeptBytes / sizeof(int32_t))
         return;
     adjacencies_.resize(structures.size());
@@ -60,11 +71,37 @@ std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t
                                                       bool& eachHoldsAll) const {
     eachHoldsAll = codeSetOf_[i] == codeSetOf_[j];
     if (eachHoldsAll) return endsOf_[i];
-    const std::vector<uint32_t>& a = endsOf_[i];
-    const std::vector<uint32_t>& b = endsOf_[j];
-    room.resize(a.size() + b.size());
-    const auto end = std::set_union(a.begin(), a.end(), b.begin(), b.end(), room.begin());
-    return {room.data(), static_cast<std::size_t>(end - room.begin())};
+    // Grown, never cut: resizing down and up again would fill the room with zeros each time.
+    const std::size_t most = endsOf_[i].size() + endsOf_[j].size();
+    if (room.size() < most) room.resize(most);
+    uint32_t* const start = room.data();
+    uint32_t* out = start;
+    const auto write = [&out](uint32_t code) {
+        *out++ = enteringEnd(static_cast<int32_t>(code));
+        *out++ = leavingEnd(static_cast<int32_t>(code));
+    };
+    if (words_ != 0) {
+        // The union of the two sets of codes, read out bit by bit in increasing order.
+        const uint64_t* a = codeBits_.data() + i * words_;
+        const uint64_t* b = codeBits_.data() + j * words_;
+        for (std::size_t w = 0; w < words_; ++w) {
+            for (uint64_t held = a[w] | b[w]; held != 0; held &= held - 1)
+                write(static_cast<uint32_t>(64 * w +
+                                            static_cast<std::size_t>(std::countr_zero(held))));
+        }
+    } else {
+        const std::vector<int32_t>& a = codesOf_[i];
+        const std::vector<int32_t>& b = codesOf_[j];
+        auto x = a.begin();
+        auto y = b.begin();
+        while (x != a.end() || y != b.end()) {
+            const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
+            if (x != a.end() && *x == code) ++x;
+            if (y != b.end() && *y == code) ++y;
+            write(static_cast<uint32_t>(code));
+        }
+    }
+    return {start, static_cast<std::size_t>(out - start)};
 }
 
 }  // namespace varnet

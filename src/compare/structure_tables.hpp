@@ -43,6 +43,10 @@ private:
     // Structures holding the same codes share a number: many files hold the same genes in every
     // genome, or a few gene sets.
     std::vector<std::size_t> codeSetOf_;
+    // Where the list holds few more codes than its largest pair: the codes of each structure as
+    // bits, `words_` words a structure, bit c for code c. No words otherwise.
+    std::size_t words_ = 0;
+    std::vector<uint64_t> codeBits_;
     std::vector<AdjacencyArray> adjacencies_;
 };
 
