@@ -104,4 +104,20 @@ std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t
     return {start, static_cast<std::size_t>(out - start)};
 }
 
+std::size_t sharedCodeCount(std::span<const int32_t> a, std::span<const int32_t> b) {
+    std::size_t shared = 0;
+    for (auto x = a.begin(), y = b.begin(); x != a.end() && y != b.end();) {
+        if (*x < *y) {
+            ++x;
+        } else if (*y < *x) {
+            ++y;
+        } else {
+            ++shared;
+            ++x;
+            ++y;
+        }
+    }
+    return shared;
+}
+
 }  // namespace varnet

@@ -28,6 +28,9 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
     // The distinct absolute codes structure k holds, in increasing order.
     std::span<const int32_t> codesOf(std::size_t k) const { return codesOf_[k]; }
+    // Structures holding the same codes share this number; numbers count from 0 in the order the
+    // sets first appear.
+    std::size_t codeSetOf(std::size_t k) const { return codeSetOf_[k]; }
     // The gene ends of structures i and j in increasing order: those of one structure when both
     // hold the same codes, else their union written into `room`. Sets `eachHoldsAll` to whether
     // each structure holds every one of them.
@@ -49,5 +52,8 @@ private:
     std::vector<uint64_t> codeBits_;
     std::vector<AdjacencyArray> adjacencies_;
 };
+
+// How many codes two lists of codes in increasing order have in common.
+std::size_t sharedCodeCount(std::span<const int32_t> a, std::span<const int32_t> b);
 
 }  // namespace varnet

@@ -1,65 +1,34 @@
 #include "tree/shared_genes.hpp"
 
 #include <algorithm>
-#include <cstdint>
-#include <map>
 #include <sstream>
 
-#include "structures/gene_code.hpp"
+#include "compare/structure_tables.hpp"
 
 namespace varnet {
-namespace {
-
-// The genes of a structure: its codes without orientation, in increasing order.
-std::vector<uint32_t> genesOf(const ChromosomalStructure& structure) {
-    std::vector<uint32_t> genes;
-    for (const Chromosome& chromosome : structure.chromosomes) {
-        for (const int32_t code : chromosome.genes) genes.push_back(absoluteCode(code));
-    }
-    std::sort(genes.begin(), genes.end());
-    genes.erase(std::unique(genes.begin(), genes.end()), genes.end());
-    return genes;
-}
-
-std::size_t sharedCount(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-    std::size_t shared = 0;
-    for (auto x = a.begin(), y = b.begin(); x != a.end() && y != b.end();) {
-        if (*x < *y) {
-            ++x;
-        } else if (*y < *x) {
-            ++y;
-        } else {
-            ++shared;
-            ++x;
-            ++y;
-        }
-    }
-    return shared;
-}
-
-}  // namespace
-
 SharedGeneCount countPairsSharingLittle(const std::vector<ChromosomalStructure>& structures) {
-    // The distinct gene sets, each with the structures that hold it in file order.
-    std::map<std::vector<uint32_t>, std::vector<std::size_t>> holders;
-    for (std::size_t k = 0; k < structures.size(); ++k)
-        holders[genesOf(structures[k])].push_back(k);
-    std::vector<std::pair<const std::vector<uint32_t>*, const std::vector<std::size_t>*>> sets;
-    for (const auto& [genes, which] : holders) sets.emplace_back(&genes, &which);
+    // The distinct gene sets (codes without orientation), each with the structures that hold it
+    // in file order.
+    const StructureTables tables(structures, false);
+    std::vector<std::vector<std::size_t>> holders;
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        if (tables.codeSetOf(k) == holders.size()) holders.emplace_back();
+        holders[tables.codeSetOf(k)].push_back(k);
+    }
 
     SharedGeneCount count;
     bool found = false;
-    for (std::size_t a = 0; a < sets.size(); ++a) {
-        for (std::size_t b = a + 1; b < sets.size(); ++b) {
-            const std::vector<uint32_t>& genesA = *sets[a].first;
-            const std::vector<uint32_t>& genesB = *sets[b].first;
+    for (std::size_t a = 0; a < holders.size(); ++a) {
+        for (std::size_t b = a + 1; b < holders.size(); ++b) {
+            const std::span<const int32_t> genesA = tables.codesOf(holders[a].front());
+            const std::span<const int32_t> genesB = tables.codesOf(holders[b].front());
             const std::size_t smaller = std::min(genesA.size(), genesB.size());
-            const std::size_t shared = sharedCount(genesA, genesB);
+            const std::size_t shared = sharedCodeCount(genesA, genesB);
             if (2 * shared >= smaller) continue;
-            count.pairs += sets[a].second->size() * sets[b].second->size();
+            count.pairs += holders[a].size() * holders[b].size();
             // The pair of these two sets that comes first in file order.
-            std::size_t first = sets[a].second->front();
-            std::size_t second = sets[b].second->front();
+            std::size_t first = holders[a].front();
+            std::size_t second = holders[b].front();
             std::size_t firstGenes = genesA.size();
             std::size_t secondGenes = genesB.size();
             if (second < first) {
