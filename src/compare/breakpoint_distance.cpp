@@ -28,26 +28,6 @@ uint64_t adjacencyKey(int32_t a, int32_t b) {
     return std::min(left, right) << 32 | std::max(left, right);
 }
 
-// Counts the keys of each sorted list that the other lacks, walking both once.
-template <typename Key>
-std::size_t symmetricDifferenceSize(const std::vector<Key>& a, const std::vector<Key>& b) {
-    std::size_t shared = 0;
-    auto x = a.begin();
-    auto y = b.begin();
-    while (x != a.end() && y != b.end()) {
-        if (*x < *y) {
-            ++x;
-        } else if (*y < *x) {
-            ++y;
-        } else {
-            ++shared;
-            ++x;
-            ++y;
-        }
-    }
-    return a.size() + b.size() - 2 * shared;
-}
-
 template <typename Key>
 void sortUnique(std::vector<Key>& keys) {
     std::sort(keys.begin(), keys.end());
@@ -82,8 +62,11 @@ std::vector<AdjacencyProfile> buildAdjacencyProfiles(
 }
 
 int32_t breakpointDistance(const AdjacencyProfile& a, const AdjacencyProfile& b) {
-    return static_cast<int32_t>(symmetricDifferenceSize(a.adjacencies, b.adjacencies) +
-                                symmetricDifferenceSize(a.genes, b.genes));
+    // Keys of either profile that the other lacks.
+    const auto missing = [](const auto& x, const auto& y) {
+        return x.size() + y.size() - 2 * sharedKeyCount(x, y);
+    };
+    return static_cast<int32_t>(missing(a.adjacencies, b.adjacencies) + missing(a.genes, b.genes));
 }
 
 BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& structures)

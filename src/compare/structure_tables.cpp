@@ -39,7 +39,7 @@ StructureTables::StructureTables(const std::vector<ChromosomalStructure>& struct
         codeSetOf_.push_back(codeSets.emplace(codesOf_[k], codeSets.size()).first->second);
         for (const int32_t code : codesOf_[k]) {
             endsOf_[k].push_back(enteringEnd(code));
-            endsOf_[k].push_back(otherEnd(enteringEnd(code)));
+            endsOf_[k].push_back(leavingEnd(code));
         }
     }
     const std::size_t pairVertexCount = 2 * (largest + secondLargest) + 2;
@@ -102,22 +102,6 @@ std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t
         }
     }
     return {start, static_cast<std::size_t>(out - start)};
-}
-
-std::size_t sharedCodeCount(std::span<const int32_t> a, std::span<const int32_t> b) {
-    std::size_t shared = 0;
-    for (auto x = a.begin(), y = b.begin(); x != a.end() && y != b.end();) {
-        if (*x < *y) {
-            ++x;
-        } else if (*y < *x) {
-            ++y;
-        } else {
-            ++shared;
-            ++x;
-            ++y;
-        }
-    }
-    return shared;
 }
 
 }  // namespace varnet

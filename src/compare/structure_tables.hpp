@@ -53,7 +53,22 @@ private:
     std::vector<AdjacencyArray> adjacencies_;
 };
 
-// How many codes two lists of codes in increasing order have in common.
-std::size_t sharedCodeCount(std::span<const int32_t> a, std::span<const int32_t> b);
+// How many keys two lists of keys in increasing order, without repeats, have in common.
+template <typename List>
+std::size_t sharedKeyCount(const List& a, const List& b) {
+    std::size_t shared = 0;
+    for (auto x = a.begin(), y = b.begin(); x != a.end() && y != b.end();) {
+        if (*x < *y) {
+            ++x;
+        } else if (*y < *x) {
+            ++y;
+        } else {
+            ++shared;
+            ++x;
+            ++y;
+        }
+    }
+    return shared;
+}
 
 }  // namespace varnet

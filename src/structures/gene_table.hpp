@@ -26,8 +26,6 @@ public:
     // Genes, and the largest gene code.
     std::size_t geneCount() const { return names_.size() - 1; }
     std::size_t codeCount() const { return geneOf_.size() - 1; }
-    // Room for every gene end of the file (see `enteringEnd`).
-    std::size_t vertexCount() const { return 2 * codeCount() + 2; }
 
     // The gene, copy number and name of a code of either sign; throws for a code beyond the table.
     int32_t geneOf(int32_t code) const { return geneOf_[checked(code)]; }
@@ -54,7 +52,6 @@ public:
     void printEnd(std::ostream& out, uint32_t end) const;
 
     const std::vector<std::string>& names() const { return names_; }
-    const std::vector<int32_t>& firstCodes() const { return firstCode_; }
     bool operator==(const GeneTable& other) const {
         return names_ == other.names_ && firstCode_ == other.firstCode_;
     }

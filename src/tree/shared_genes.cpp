@@ -23,7 +23,7 @@ SharedGeneCount countPairsSharingLittle(const std::vector<ChromosomalStructure>&
             const std::span<const int32_t> genesA = tables.codesOf(holders[a].front());
             const std::span<const int32_t> genesB = tables.codesOf(holders[b].front());
             const std::size_t smaller = std::min(genesA.size(), genesB.size());
-            const std::size_t shared = sharedCodeCount(genesA, genesB);
+            const std::size_t shared = sharedKeyCount(genesA, genesB);
             if (2 * shared >= smaller) continue;
             count.pairs += holders[a].size() * holders[b].size();
             // The pair of these two sets that comes first in file order.
