@@ -180,8 +180,7 @@ private:
                 continue;
             }
             const PairRange block = blockOf(count, rank, ranks_);
-            for (uint64_t first = block.first; first < block.last; first += piecePairs) {
-                const PairRange part{first, std::min<uint64_t>(block.last, first + piecePairs)};
+            for (const PairRange& part : piecesOf(block, piecePairs)) {
                 piece.resize(part.size());
                 receive(piece.data(), piece.size() * sizeof(double), rank, blockTag);
                 if (!failure) placeBlock(matrix, part, piece);
@@ -228,10 +227,8 @@ int serveRoot(int rank, int ranks) {
             const BlockAnswer answer = computeBlock(job, rank, ranks);
             sendMessage(encodeFailure(answer.failure), failureTag);
             const std::vector<double>& block = answer.distances;
-            for (std::size_t first = 0; first < block.size(); first += piecePairs) {
-                const std::size_t size = std::min(piecePairs, block.size() - first);
-                send(block.data() + first, size * sizeof(double), rootRank, blockTag);
-            }
+            for (const PairRange& part : piecesOf({0, block.size()}, piecePairs))
+                send(block.data() + part.first, part.size() * sizeof(double), rootRank, blockTag);
         }
     } catch (const std::exception& e) {
         abortJob(e.what());

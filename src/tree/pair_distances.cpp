@@ -74,6 +74,13 @@ PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts) {
     return {startOf(part), startOf(part + 1)};
 }
 
+std::vector<PairRange> piecesOf(const PairRange& range, uint64_t most) {
+    std::vector<PairRange> pieces;
+    for (uint64_t first = range.first; first < range.last; first += most)
+        pieces.push_back({first, first + std::min(most, range.last - first)});
+    return pieces;
+}
+
 void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostream& progress) {
     if (range.size() == 0) return;
     uint64_t row = pairAt(range.first, structures).row;

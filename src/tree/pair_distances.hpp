@@ -43,6 +43,9 @@ struct PairPosition {
 // by at most one.
 PairRange pairBlock(uint64_t pairs, unsigned part, unsigned parts);
 
+// The consecutive pieces of at most `most` pairs each, none empty, that cover `range` in order.
+std::vector<PairRange> piecesOf(const PairRange& range, uint64_t most);
+
 // Prints the progress line "i out of N" of every row i from 1 whose first pair (i, i+1) lies in
 // `range`: the lines the hand-out prints while it computes that range.
 void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostream& progress);

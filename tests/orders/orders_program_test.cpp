@@ -218,6 +218,13 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         {{{{"g/B.gff3", bWithRegions}}, {"--topology", "linear"}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n",
          0},
+        // A percent-escape decoded, one whose first digit is 0 too.
+        {{{{"t.tsv",
+            "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta\x01"
+            "3\tb2\n"},
+           {"g/A.gff", goodA.substr(0, goodA.size() - 2) + "%013\n"}}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n",
+         0},
         // Further feature types.
         {{{{"t.tsv", goodTable + "OG3\t\tb3\n"},
            {"g/B.gff3", goodB + "c1\tx\ttRNA\t50\t60\t.\t-\t.\tID=b3\n"}},

@@ -101,6 +101,31 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     }
 }
 
+// The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once
+// and in order, for counts of pairs and ranks that do not divide evenly.
+TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
+    for (const uint64_t pairs : {0, 1, 2, 10, 1035, 3 * (1 << 20) + 1})
+        for (const unsigned ranks : {1u, 2u, 3u, 7u, 64u})
+            for (const uint64_t most : {1, 4, 1 << 20}) {
+                if (pairs / most > 5000) continue;
+                SCOPED_TRACE(std::to_string(pairs) + " pairs, " + std::to_string(ranks) +
+                             " ranks, pieces of " + std::to_string(most));
+                uint64_t next = 0;
+                for (unsigned rank = 0; rank < ranks; ++rank) {
+                    const PairRange block = pairBlock(pairs, rank, ranks);
+                    EXPECT_EQ(block.first, next);
+                    EXPECT_EQ(block.size(), pairs / ranks + (rank < pairs % ranks ? 1 : 0));
+                    for (const PairRange& piece : piecesOf(block, most)) {
+                        if (piece.first != next || piece.size() == 0 || piece.size() > most)
+                            FAIL() << "piece " << piece.first << ".." << piece.last;
+                        next = piece.last;
+                    }
+                    EXPECT_EQ(next, block.last);
+                }
+                EXPECT_EQ(next, pairs);
+            }
+}
+
 // A structure holding every code of `others` once, in random order and orientation over one to
 // three chromosomes.
 ChromosomalStructure holdingEveryCode(const std::vector<ChromosomalStructure>& others,

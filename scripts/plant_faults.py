@@ -1,0 +1,256 @@
+#!/usr/bin/env python3
+"""Plants faults in src/ one at a time and reports which of them the tests catch.
+
+Each fault changes one operator or constant on one line of code (never inside a comment, a string
+or a preprocessor line): a comparison loosened or tightened or turned around, && and || swapped,
+a binary + or - turned into the other, an integer constant moved by one, true and false swapped.
+The faults are drawn at random from every such site of src/, seeded, so a run can be repeated.
+
+The repository's tracked files are copied into a work directory (only files that changed since
+the last run are rewritten there, so its build stays incremental); the checkout itself is never
+touched. For each fault the copy's Release build is rebuilt and ctest runs, stopping at the first
+failing test. A fault the build rejects does not count: another is drawn in its place.
+
+    scripts/plant_faults.py [--faults N] [--seed S] [--only REGEX] [--work DIR]
+    scripts/plant_faults.py --fault src/orders/gff_annotations.cpp:40:'>= 0':'> 0'
+
+--fault FILE:LINE:OLD:NEW plants exactly that change (repeatable) instead of drawing at random.
+Everything runs under nice; with two cores shared, keep --jobs at 1 or 2.
+"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+# (pattern, replacement) pairs; a pattern matches the operator alone, spaces around it required
+# for the binary ones, so that template brackets, pointers, unary minus and stream operators are
+# never taken for comparisons or arithmetic.
+SWAPS = [
+    (r"(?<= )<=(?= )", "<"),
+    (r"(?<= )>=(?= )", ">"),
+    (r"(?<= )<(?= )", "<="),
+    (r"(?<= )>(?= )", ">="),
+    (r"(?<= )==(?= )", "!="),
+    (r"(?<= )!=(?= )", "=="),
+    (r"(?<= )&&(?= )", "||"),
+    (r"(?<= )\|\|(?= )", "&&"),
+    (r"(?<= )\+(?= )", "-"),
+    (r"(?<= )-(?= )", "+"),
+    (r"(?<= )\+=(?= )", "-="),
+    (r"(?<= )-=(?= )", "+="),
+    (r"\btrue\b", "false"),
+    (r"\bfalse\b", "true"),
+]
+INTEGER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
+
+
+def blank_comments_and_strings(text):
+    """The text with every comment, string and character literal replaced by spaces (newlines
+    kept), so that positions still match the original."""
+    out = list(text)
+    k, n = 0, len(text)
+
+    def blank(start, end):
+        for i in range(start, end):
+            if out[i] != "\n":
+                out[i] = " "
+
+    while k < n:
+        c = text[k]
+        if text.startswith("//", k):
+            end = text.find("\n", k)
+            end = n if end < 0 else end
+            blank(k, end)
+            k = end
+        elif text.startswith("/*", k):
+            end = text.find("*/", k + 2)
+            end = n if end < 0 else end + 2
+            blank(k, end)
+            k = end
+        elif c == "R" and text.startswith('R"', k) and (k == 0 or not text[k - 1].isalnum()):
+            open_paren = text.find("(", k)
+            delimiter = ")" + text[k + 2:open_paren] + '"'
+            end = text.find(delimiter, open_paren)
+            end = n if end < 0 else end + len(delimiter)
+            blank(k, end)
+            k = end
+        elif c == '"' or (c == "'" and not (k > 0 and text[k - 1].isalnum())):
+            end = k + 1
+            while end < n and text[end] != c:
+                end += 2 if text[end] == "\\" else 1
+            blank(k, end + 1)
+            k = end + 1
+        else:
+            k += 1
+    return "".join(out)
+
+
+def fault_sites(path):
+    """Every (line number, column, old text, new text) where one fault can be planted."""
+    text = path.read_text()
+    code = blank_comments_and_strings(text)
+    sites = []
+    for number, line in enumerate(code.split("\n"), start=1):
+        if line.lstrip().startswith("#"):
+            continue
+        for pattern, new in SWAPS:
+            for m in re.finditer(pattern, line):
+                sites.append((number, m.start(), m.group(0), new))
+        for m in INTEGER.finditer(line):
+            value = int(m.group(1))
+            sites.append((number, m.start(), m.group(1), str(value + 1 if value == 0 else value - 1)))
+    return sites
+
+
+def run(command, cwd, log, timeout=None):
+    """Runs a command under nice, its output appended to log; returns its exit status, or None
+    when it ran out of time."""
+    with open(log, "a") as out:
+        out.write("\n$ " + " ".join(command) + "\n")
+        out.flush()
+        try:
+            return subprocess.run(["nice", "-n", "15"] + command, cwd=cwd, stdout=out,
+                                  stderr=subprocess.STDOUT, timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            return None
+
+
+def sync_copy(work):
+    """Copies the tracked files of the checkout (as they are on disk) into work/, rewriting only
+    those whose content differs."""
+    files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
+                           capture_output=True).stdout.decode().split("\0")
+    for name in filter(None, files):
+        source, target = ROOT / name, work / name
+        if not source.is_file():
+            continue
+        data = source.read_bytes()
+        if target.is_file() and target.read_bytes() == data:
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+        shutil.copymode(source, target)
+
+
+def failed_test(log):
+    """The first test ctest reported as failed in the log, or ''."""
+    lines = Path(log).read_text(errors="replace").splitlines()
+    for line in lines:
+        m = re.search(r"\*\*\*(?:Failed|Timeout|Exception)|\bFailed\b", line)
+        if m and "Test #" in line:
+            return re.sub(r"^.*Test +#\d+: (\S+).*$", r"\1", line)
+    return ""
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--faults", type=int, default=30, help="faults to plant (default 30)")
+    parser.add_argument("--seed", type=int, default=1, help="seed of the draw (default 1)")
+    parser.add_argument("--only", default="", help="draw only in files matching this regex")
+    parser.add_argument("--fault", action="append", default=[],
+                        help="FILE:LINE:OLD:NEW, one given fault (repeatable)")
+    parser.add_argument("--work", default=f"/tmp/varnet-faults-{os.getuid()}",
+                        help="work directory with the copy and its build")
+    parser.add_argument("--jobs", type=int, default=2, help="build and test jobs (default 2)")
+    parser.add_argument("--timeout", type=int, default=900,
+                        help="seconds for one ctest run (default 900)")
+    args = parser.parse_args()
+
+    work = Path(args.work)
+    source, build = work / "source", work / "build"
+    source.mkdir(parents=True, exist_ok=True)
+    log = work / "log.txt"
+    log.write_text("")
+    sync_copy(source)
+    if not (build / "CMakeCache.txt").exists():
+        configure = ["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release",
+                     "-DVARNET_BUILD_PYTHON=AUTO", "-DPython_EXECUTABLE=/usr/bin/python3"]
+        if shutil.which("ninja"):
+            configure += ["-G", "Ninja"]
+        if run(configure, source, log) != 0:
+            sys.exit(f"configuring failed; see {log}")
+    print("building the unchanged copy ...", flush=True)
+    if run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log) != 0:
+        sys.exit(f"the unchanged copy does not build; see {log}")
+
+    if args.fault:
+        chosen = []
+        for spec in args.fault:
+            name, line, old, new = spec.split(":", 3)
+            chosen.append((name, int(line), None, old, new))
+    else:
+        everything = []
+        for path in sorted((source / "src").rglob("*")):
+            if path.suffix not in (".cpp", ".hpp"):
+                continue
+            name = str(path.relative_to(source))
+            if args.only and not re.search(args.only, name):
+                continue
+            everything += [(name,) + site for site in fault_sites(path)]
+        random.Random(args.seed).shuffle(everything)
+        chosen = everything
+        print(f"{len(everything)} sites; planting {args.faults}", flush=True)
+
+    caught = survived = 0
+    results = []
+    for name, number, column, old, new in chosen:
+        if caught + survived == args.faults and not args.fault:
+            break
+        path = source / name
+        original = path.read_text()
+        lines = original.split("\n")
+        line = lines[number - 1]
+        if column is None:
+            column = line.find(old)
+            if column < 0:
+                print(f"{name}:{number}: '{old}' not found on the line", flush=True)
+                continue
+        lines[number - 1] = line[:column] + new + line[column + len(old):]
+        where = f"{name}:{number}"
+        change = f"'{line.strip()}'  {old} -> {new}"
+        try:
+            path.write_text("\n".join(lines))
+            started = time.time()
+            if run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log) != 0:
+                print(f"not built  {where}  {change}", flush=True)
+                continue
+            test_log = work / "ctest.txt"
+            test_log.write_text("")
+            status = run(["ctest", "--test-dir", str(build), "--stop-on-failure", "-j",
+                          str(args.jobs), "--timeout", "300", "--output-on-failure"],
+                         source, test_log, timeout=args.timeout)
+            with open(log, "a") as out:
+                out.write(test_log.read_text(errors="replace"))
+        finally:
+            path.write_text(original)
+        seconds = round(time.time() - started)
+        if status == 0:
+            survived += 1
+            verdict = "SURVIVED"
+        else:
+            caught += 1
+            verdict = "caught   " + ("(ctest timed out)" if status is None else
+                                     failed_test(test_log) or "(see the log)")
+        print(f"{verdict:40} {where}  {change}  ({seconds} s)", flush=True)
+        results.append((verdict, where, change))
+
+    total = caught + survived
+    if total:
+        print(f"\n{caught} of {total} caught ({100 * caught // total} %), {survived} survived")
+        for verdict, where, change in results:
+            if verdict == "SURVIVED":
+                print(f"  survived: {where}  {change}")
+    # Leaves the copy's build matching the checkout for the next run.
+    run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log)
+
+
+if __name__ == "__main__":
+    main()
