@@ -14,7 +14,11 @@ failing test. A fault the build rejects does not count: another is drawn in its 
     scripts/plant_faults.py [--faults N] [--seed S] [--only REGEX] [--work DIR]
     scripts/plant_faults.py --fault src/orders/gff_annotations.cpp:40:'>= 0':'> 0'
 
---fault FILE:LINE:OLD:NEW plants exactly that change (repeatable) instead of drawing at random.
+--fault FILE:LINE:OLD:NEW plants exactly that change (repeatable) instead of drawing at random;
+OLD may hold text around the operator to tell apart two on one line.
+--all-failures runs every test for each fault and lists all that fail: a test that never is the
+only one to catch a fault is a candidate for removal. --ctest-args passes more arguments to
+ctest (e.g. "-E Mpi" to leave the slowest out of such a run).
 Everything runs under nice; with two cores shared, keep --jobs at 1 or 2.
 """
 
@@ -140,14 +144,14 @@ def sync_copy(work):
         shutil.copymode(source, target)
 
 
-def failed_test(log):
-    """The first test ctest reported as failed in the log, or ''."""
-    lines = Path(log).read_text(errors="replace").splitlines()
-    for line in lines:
-        m = re.search(r"\*\*\*(?:Failed|Timeout|Exception)|\bFailed\b", line)
-        if m and "Test #" in line:
-            return re.sub(r"^.*Test +#\d+: (\S+).*$", r"\1", line)
-    return ""
+def failed_tests(log):
+    """The tests ctest reported as failed in the log, in its order."""
+    failed = []
+    for line in Path(log).read_text(errors="replace").splitlines():
+        m = re.search(r"Test +#\d+: (\S+) \.+\s*(\S.*)$", line)
+        if m and not m.group(2).startswith("Passed") and m.group(1) not in failed:
+            failed.append(m.group(1))
+    return failed
 
 
 def main():
@@ -160,6 +164,9 @@ def main():
     parser.add_argument("--work", default=f"/tmp/varnet-faults-{os.getuid()}",
                         help="work directory with the copy and its build")
     parser.add_argument("--jobs", type=int, default=2, help="build and test jobs (default 2)")
+    parser.add_argument("--all-failures", action="store_true",
+                        help="run every test per fault and list every failing one")
+    parser.add_argument("--ctest-args", default="", help="more arguments for ctest")
     parser.add_argument("--timeout", type=int, default=900,
                         help="seconds for one ctest run (default 900)")
     args = parser.parse_args()
@@ -224,9 +231,9 @@ def main():
                 continue
             test_log = work / "ctest.txt"
             test_log.write_text("")
-            status = run(["ctest", "--test-dir", str(build), "--stop-on-failure", "-j",
-                          str(args.jobs), "--timeout", "300", "--output-on-failure"],
-                         source, test_log, timeout=args.timeout)
+            ctest = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
+            ctest += [] if args.all_failures else ["--stop-on-failure", "--output-on-failure"]
+            status = run(ctest + args.ctest_args.split(), source, test_log, timeout=args.timeout)
             with open(log, "a") as out:
                 out.write(test_log.read_text(errors="replace"))
         finally:
@@ -237,8 +244,12 @@ def main():
             verdict = "SURVIVED"
         else:
             caught += 1
-            verdict = "caught   " + ("(ctest timed out)" if status is None else
-                                     failed_test(test_log) or "(see the log)")
+            failed = failed_tests(test_log)
+            if args.all_failures:
+                verdict = f"caught by {len(failed)}: " + " ".join(failed)
+            else:
+                verdict = "caught   " + ("(ctest timed out)" if status is None else
+                                         (failed or ["(see the log)"])[0])
         print(f"{verdict:40} {where}  {change}  ({seconds} s)", flush=True)
         results.append((verdict, where, change))
 
