@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/weight_files.hpp"
-#include "support/label_search.hpp"
+#include "label_search.hpp"
 
 namespace varnet {
 namespace {

@@ -232,15 +232,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
         std::vector<std::string> summary;
     };
     const Case cases[] = {
-        {"an inversion, gene by gene",
-         "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
-         CopyRule::order,
-         singly,
-         "linear: a>:c0 b>:c0 c>:c0 d>:c0",
-         "linear: a>:c0 c<:c0 b<:c0 d>:c0",
-         {"a - a", "b x b", "c x c", "d - d"},
-         "cost 1: 1 DP, 0 SP, 0 J, 0 C, 0 aD, 0 bD",
-         {}},
         {"an inversion as conserved runs, each read along its own genome",
          "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
          CopyRule::order,
@@ -303,15 +294,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
           "b (2) - a#1\xE2\x80\x93"
           "b (2)",
           "c - c"},
-         "",
-         {}},
-        {"copies paired by order: the k-th with the k-th",
-         "2\nA 1 L6 +p+a+q+r+a+s\nB 1 L6 +r+a+s+p+a+q\n",
-         CopyRule::order,
-         singly,
-         "linear: p>:c0 a#1>:c0 q>:c0 r>:c0 a#2>:c0 s>:c0",
-         "linear: r>:c0 a#1>:c0 s>:c0 p>:c0 a#2>:c0 q>:c0",
-         {"p - p", "a#1 - a#1", "q - q", "r - r", "a#2 - a#2", "s - s"},
          "",
          {}},
         {"copies paired by context: each with the copy between the same neighbours",

@@ -1,5 +1,7 @@
-// Hand-worked rows of the join steps and of the path pairing: input components, expected
-// components, one row each.
+// Hand-worked rows of the join steps, the cycle splits and the closing steps that depend on the
+// weights: input components, expected components, one row each. Every row of the path pairing
+// and most closing steps are golden dist cases (tests/golden/dist/step_*), whole runs byte for
+// byte.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,8 +14,6 @@
 #include "solver/path_pairing.hpp"
 #include "solver/solve.hpp"
 #include "support/builders.hpp"
-#include "support/random_structures.hpp"
-#include "support/structure_text.hpp"
 
 namespace varnet {
 namespace {
@@ -207,113 +207,8 @@ TEST(JoinRows, HandWorkedComponents) {
     }
 }
 
-// The bucket of lone vertices and other finished components.
-constexpr std::size_t lonesIndex = indexOf(Category::other);
-
 // Weights in file order (DP, SP, J, C, bD, aD), far enough apart that a cost names its events.
 constexpr OperationWeights pairingWeights = {0.5, 1.25, 2.5, 4.75, 8.0, 16.0};
-
-std::vector<ComponentItem> linear(std::vector<Component> components) {
-    std::vector<ComponentItem> items;
-    for (Component& c : components) items.push_back(makeLinearItem(c));
-    return items;
-}
-
-// Each row fills some buckets, runs the pairing phase and expects one record, the buckets it
-// leaves, and the quad of a step that leaves two outcomes open.
-TEST(PairingRows, HandWorkedComponents) {
-    struct Row {
-        const char* name;
-        std::vector<std::pair<std::size_t, std::vector<Component>>> buckets;
-        OperationRecord record;
-        std::vector<std::pair<std::size_t, std::vector<Component>>> bucketsAfter;
-        std::vector<Component> quad;  // first to fourth, or none
-        double cost;
-    };
-    const Component c11{end(A, 11, {1}), adj(B, 11, 21), end(A, 21, {2})};
-    const Component c13{bridge(A, 31, 41, {3}), adj(B, 41, 51), bridge(A, 51, 61, {4})};
-    // orientJoin: c13 already ends on c11's first side, so c11 is joined after it.
-    const Component joined3_2{bridge(A, 31, 41, {3}), adj(B, 41, 51), bridge(A, 51, 11, {4, 1}),
-                              adj(B, 11, 21), end(A, 21, {2})};
-    const Component c8{end(A, 11, {1}), bridge(B, 11, 21, {2})};
-    const Component c9{end(B, 31, {3}), adj(A, 31, 41), end(B, 41, {4})};
-    const Component c6{bridge(A, 51, 61, {5}), bridge(B, 61, 71, {6})};
-    const Component c8b{end(A, 31, {3}), bridge(B, 31, 41, {4})};
-    const Component c9b{end(B, 51, {5}), adj(A, 51, 61), end(B, 61, {6})};
-    const Component c7a{end(B, 11, {1}), bridge(A, 11, 21, {2})};
-    const Component c7b{end(B, 31, {3}), bridge(A, 31, 41, {4})};
-    const Component c7c{end(B, 51, {5}), bridge(A, 51, 61, {6})};
-    const Row rows[] = {
-        {"3.2: c11 with c13; the joined path goes to category 0, the freed end to its own",
-         {{11, {c11}}, {13, {c13}}},
-         {linear({c11, c13}), linear({joined3_2, {lone(61, 0, {4})}}), {spEvent}, "3.2"},
-         {{0, {joined3_2}}, {lonesIndex, {{lone(61, 0, {4})}}}},
-         {},
-         1.25},
-        // headJoin (c8, c9) gives T = [end A 11, bridge B 11-31, adj A 31-41, end B 41] and the
-        // lone 21; joinBothWays (T, c6): c6 turned to T's last side first (category 1: the
-        // second alternative), both reversed for the second join (category 0: the first).
-        {"3.4: c8, c9 and c6 leave R and a quad",
-         {{8, {c8}}, {9, {c9}}, {6, {c6}}},
-         {linear({c8, c9, c6}), linear({{lone(21, 0, {2})}}), {spEvent, spEvent}, "3.4"},
-         {{lonesIndex, {{lone(21, 0, {2})}}}},
-         {{bridge(A, 51, 61, {5}), bridge(B, 61, 41, {6, 4}), adj(A, 41, 31),
-           bridge(B, 31, 11, {2, 3}), end(A, 11, {1})},
-          {lone(71, 0, {6})},
-          {bridge(B, 71, 61, {6}), bridge(A, 61, 11, {5, 1}), bridge(B, 11, 31, {2, 3}),
-           adj(A, 31, 41), end(B, 41, {4})},
-          {lone(51, 0, {5})}},
-         2.5},
-        // mergePaths (X1, X2) = [bridge B 21-11, bridge A 11-31, bridge B 31-41], then the c9
-        // path is joined after it.
-        {"3.9: two c8 paths and a c9 path, a join and an SP",
-         {{8, {c8b, c8}}, {9, {c9b}}},
-         {linear({c8, c8b, c9b}),
-          linear({{bridge(B, 21, 11, {2}), bridge(A, 11, 31, {1, 3}), bridge(B, 31, 51, {4, 5}),
-                   adj(A, 51, 61), end(B, 61, {6})},
-                  {lone(41, 0, {4})}}),
-          {joinEvent, spEvent},
-          "3.9"},
-         {{1,
-           {{bridge(B, 21, 11, {2}), bridge(A, 11, 31, {1, 3}), bridge(B, 31, 51, {4, 5}),
-             adj(A, 51, 61), end(B, 61, {6})}}},
-          {lonesIndex, {{lone(41, 0, {4})}}}},
-         {},
-         2.5 + 1.25},
-        // The last two c7 paths merged: X1 turned to start with its bridging edge, X1's end
-        // edge bridged to X2's end; the first c7 path stays.
-        {"3.11: the last two of three c7 paths merged with a cut",
-         {{7, {c7c, c7b, c7a}}},
-         {linear({c7a, c7b}),
-          linear({{bridge(A, 21, 11, {2}), bridge(B, 11, 31, {1, 3}), bridge(A, 31, 41, {4})}}),
-          {cutEvent},
-          "3.11"},
-         {{7, {c7c}},
-          {13, {{bridge(A, 21, 11, {2}), bridge(B, 11, 31, {1, 3}), bridge(A, 31, 41, {4})}}}},
-         {},
-         4.75},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        ChromosomeSet state;
-        for (const auto& [category, components] : row.buckets)
-            state.buckets[categoryAt(category)] = components;
-        pairPaths(state, pairingWeights);
-        EXPECT_EQ(state.log.records(), std::vector<OperationRecord>{row.record});
-        Buckets expected;
-        for (const auto& [category, components] : row.bucketsAfter)
-            expected[categoryAt(category)] = components;
-        EXPECT_EQ(state.buckets, expected);
-        ASSERT_EQ(state.quads.size(), row.quad.empty() ? 0u : 1u);
-        if (!row.quad.empty()) {
-            const ComponentQuad& quad = state.quads[0];
-            EXPECT_EQ((std::vector<Component>{quad.first, quad.second, quad.third, quad.fourth}),
-                      row.quad);
-            EXPECT_EQ(quad.recordIndex, 0u);
-        }
-        EXPECT_EQ(state.log.totalCost(), row.cost);
-    }
-}
 
 // A cycle of category 17 is cut at the first adjacency edge between two gene-carrying edges,
 // searched on side A first, then on side B, else at its first edge.
@@ -417,41 +312,6 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
         joinRemaining(pending, row.weights);
         EXPECT_EQ(pending.log.records().size() - 1, row.records422);
-    }
-}
-
-// A shared gene g at the end of a linear chromosome on each side, followed by a run of genes the
-// other side lacks, and a whole linear chromosome of missing genes on one side: deleting one run,
-// inserting the other and the chromosome (or deleting it) are three operations. The chromosome is a
-// one-edge piece of step "4.11", which hands its genes over without moving an endpoint, so the
-// step charges its C or J alone and the pair costs 3 at unit weights, whatever the lengths.
-TEST(CaseStepRows, OneEdgePieceOfStep411ChargesItsEventAlone) {
-    const OperationWeights unit{1, 1, 1, 1, 1, 1};
-    // A linear chromosome of `length` genes named by `prefix`, after the shared g if `shared`.
-    const auto chromosome = [](bool shared, const char* prefix, int length) {
-        std::string genes = shared ? " L" + std::to_string(length + 1) + " +g"
-                                   : " L" + std::to_string(length) + " ";
-        for (int k = 1; k <= length; ++k) genes += "+" + std::string(prefix) + std::to_string(k);
-        return genes;
-    };
-    for (int aRun = 1; aRun <= 3; ++aRun) {
-        for (int bRun = 1; bRun <= 3; ++bRun) {
-            for (int blockLength = 1; blockLength <= 3; ++blockLength) {
-                for (const bool blockInB : {true, false}) {
-                    const std::string a = std::string("A ") + (blockInB ? "1" : "2") +
-                                          chromosome(true, "x", aRun) +
-                                          (blockInB ? "" : chromosome(false, "u", blockLength));
-                    const std::string b = std::string("B ") + (blockInB ? "2" : "1") +
-                                          chromosome(true, "y", bRun) +
-                                          (blockInB ? chromosome(false, "v", blockLength) : "");
-                    SCOPED_TRACE(a + " / " + b);
-                    const ReadResult read = readText("2\n" + a + "\n" + b + "\n");
-                    ChromosomeSet state(buildJointGraph(adjacencyOf(read.structures[0]),
-                                                        adjacencyOf(read.structures[1])));
-                    EXPECT_EQ(solve(state, unit), 3.0);
-                }
-            }
-        }
     }
 }
 

@@ -42,21 +42,8 @@ const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
                                            const std::string& method, unsigned workers,
                                            const JackknifeSettings& jackknife = {}) {
-    const testing::TempDir dir;
-    std::ostringstream out;
-    buildTree({unitWeights,
-               {1.0, 0.5},
-               dir.path().string(),
-               method,
-               true,
-               jackknife,
-               {workers},
-               CopyRule::order,
-               {}},
-              structures, out, out);
-    std::map<std::string, std::string> files = testing::filesIn(dir.path());
-    files["<stdout>"] = testing::maskTimings(out.str());
-    return files;
+    return testing::treeFiles(structures, unitWeights, {1.0, 0.5}, method, jackknife, workers,
+                              true);
 }
 
 // Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on

@@ -173,60 +173,6 @@ TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
     }
 }
 
-// Replicates that delete no gene rebuild the main tree, so every branch has support 100; those
-// that delete half the genes still give trees over every structure once.
-TEST(Jackknife, ReplicatesOfAllGenesRebuildTheMainTree) {
-    for (uint32_t seed = 1; seed <= 2; ++seed) {
-        GeneTable genes;
-        const std::vector<ChromosomalStructure> structures =
-            testing::generateNamedStructures(seed, 9, &genes);
-        ASSERT_LT(genesPresent(structures, &genes).size(), 50u) << "round(0.01 x n) must be 0";
-        for (const char* method : {"upgma", "nj", "kruskal"}) {
-            SCOPED_TRACE(std::string(method) + ", seed " + std::to_string(seed));
-            // The result files of two replicates deleting `fraction` of the genes.
-            const auto replicated = [&](double fraction, unsigned workers) {
-                const testing::TempDir dir;
-                std::ostream out(nullptr);
-                buildTree({{1, 1, 1, 1, 1, 1},
-                           {1, 0.5},
-                           dir.path().string(),
-                           method,
-                           false,
-                           {2, fraction, seed},
-                           {workers},
-                           CopyRule::order,
-                           &genes},
-                          structures, out, out);
-                return testing::filesIn(dir.path());
-            };
-            const auto all = replicated(0.01, 1);
-            std::string plain = all.at("tree.tre");
-            std::size_t labels = 0;
-            for (std::size_t at = plain.find(")100"); at != std::string::npos;
-                 at = plain.find(")100", at)) {
-                plain.erase(at + 1, 3);
-                ++labels;
-            }
-            // Every inner node but the root: n - 2 of a rooted tree, n - 3 of an unrooted one.
-            EXPECT_EQ(labels, std::string(method) == "nj" ? 6u : 7u);
-            EXPECT_EQ(testing::linesOf(all.at("replicates.tre")).size(), 2u);
-            const std::vector<std::string> rows = testing::linesOf(all.at("support.tsv"));
-            EXPECT_EQ(rows.size(), labels + 1);
-            for (std::size_t k = 1; k < rows.size(); ++k)
-                EXPECT_TRUE(rows[k].ends_with("\t2\t100\tno")) << rows[k];
-
-            for (const std::string& tree :
-                 testing::linesOf(replicated(0.5, 2).at("replicates.tre"))) {
-                for (const ChromosomalStructure& structure : structures) {
-                    const std::size_t at = tree.find(structure.name);
-                    EXPECT_NE(at, std::string::npos) << tree;
-                    EXPECT_EQ(tree.find(structure.name, at + 1), std::string::npos) << tree;
-                }
-            }
-        }
-    }
-}
-
 // Groups of equal rows: distance 0 between them, the same distance to every other row (0 and -0
 // alike).
 TEST(Jackknife, GroupsStructuresOfEqualRows) {
@@ -345,19 +291,8 @@ TEST(Jackknife, SplitsOfIdenticalStructuresGetSupportByChanceAndNoLabel) {
     structures.push_back(genome("e", {-12, 5, 1, -2, 3, 6, -10, 11, 4, 7, -8, 9}));
     for (const char* method : {"nj", "upgma", "kruskal"}) {
         SCOPED_TRACE(method);
-        const testing::TempDir dir;
-        std::ostream out(nullptr);
-        buildTree({{1, 1, 1, 1, 1, 1},
-                   {1, 1},
-                   dir.path().string(),
-                   method,
-                   false,
-                   {50, 0.4, 1},
-                   {2},
-                   CopyRule::order,
-                   {}},
-                  structures, out, out);
-        const auto files = testing::filesIn(dir.path());
+        const auto files =
+            testing::treeFiles(structures, {1, 1, 1, 1, 1, 1}, {1, 1}, method, {50, 0.4, 1}, 2);
         std::size_t tied = 0;
         std::size_t labelled = 0;
         bool wholeGroup = false;

@@ -1,4 +1,4 @@
-#include "support/label_search.hpp"
+#include "label_search.hpp"
 
 #include <algorithm>
 #include <cstdlib>
