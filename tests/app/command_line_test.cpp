@@ -154,28 +154,6 @@ TEST_F(CommandLine, CostThatIsNotFiniteIsAnErrorBeforeAFileHoldsIt) {
     EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "result" / "joint_graph.txt"));
 }
 
-// Without replicates the other jackknife values change nothing: every file and line stays.
-TEST_F(CommandLine, NoReplicatesLeaveEveryOutputAsItIs) {
-    dir_.write("s.txt", "4\nA 1 L3 +a+b+c\nB 1 L3 +b+a+c\nC 1 C3 +a-b+c\nD 2 L2 +a+c L1 +b\n");
-    for (const char* method : {"upgma", "nj", "kruskal"}) {
-        SCOPED_TRACE(method);
-        const auto run = [&](const std::string& result, std::vector<std::string> extra) {
-            std::vector<std::string> args = {"-c",   "s.txt", "-o",   "weights.txt", "-r",
-                                             result, "-m",    "tree", "-p",          method};
-            args.insert(args.end(), extra.begin(), extra.end());
-            const testing::ProgramRun done = testing::runProgram(args);
-            EXPECT_EQ(done.status, 0) << done.err;
-            std::map<std::string, std::string> files = testing::filesIn(dir_.path() / result);
-            files["<stdout>"] = testing::maskTimings(done.out);
-            files["<stderr>"] = done.err;
-            return files;
-        };
-        EXPECT_EQ(run(std::string("plain_") + method, {}),
-                  run(std::string("zero_") + method,
-                      {"-b", "0", "--seed", "9", "--jackknife-fraction", "0.3"}));
-    }
-}
-
 // A name's copies beyond the ninth take code groups of their own; a replicate still deletes the
 // name whole. Here 2 of the 3 names go, so every structure keeps a gene: no distance of a structure
 // without chromosomes (1e6) may reach a replicate tree, as it would if X's last copies of a were

@@ -320,20 +320,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
           "x - x", "y x y"},
          "",
          {}},
-        {"the README's example: an inversion, a lost copy, a gained gene, a plasmid opened",
-         "2\nEcoliK12_NC_000913: 2; C8: +dnaA+dnaN+recF+gyrB+rpoB+rpoC+tufA+tufA; C3: "
-         "+repA+traI+traJ\nEcoliO157_NC_002655: 2; C8: +dnaA+dnaN-gyrB-recF+rpoB+rpoC+tufA+stx2; "
-         "L3: +repA+traI-traJ\n",
-         CopyRule::order,
-         singly,
-         "circular: dnaA>:c0 dnaN>:c0 recF>:c0 gyrB>:c0 rpoB>:c0 rpoC>:c0 tufA#1>:c0 "
-         "tufA#2>:grey | circular: repA>:c1 traI>:c1 traJ>:c1",
-         "circular: dnaA>:c0 dnaN>:c0 gyrB<:c0 recF<:c0 rpoB>:c0 rpoC>:c0 tufA#1>:c0 "
-         "stx2>:grey | linear: repA>:c1 traI>:c1 traJ<:c1",
-         {"dnaA - dnaA", "dnaN - dnaN", "recF x recF", "gyrB x gyrB", "rpoB - rpoB", "rpoC - rpoC",
-          "tufA#1 - tufA#1", "repA - repA", "traI - traI", "traJ x traJ"},
-         "",
-         {}},
         {"a long name cut to 24 characters",
          "2\nA 1 L1 +abcdefghijklmnopqrstuvwxyz\nB 1 C1 -abcdefghijklmnopqrstuvwxyz\n",
          CopyRule::order,
