@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "app/pair_svg.hpp"
+#include "modes/pair_svg.hpp"
 #include "generated_structures.hpp"
 #include "structures/structure_reader.hpp"
 

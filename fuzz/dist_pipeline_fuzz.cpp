@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/weight_files.hpp"
+#include "modes/weight_files.hpp"
 #include "fuzz_check.hpp"
 #include "graph/graph_printer.hpp"
 #include "graph/joint_graph.hpp"

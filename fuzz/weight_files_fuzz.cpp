@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/weight_files.hpp"
+#include "modes/weight_files.hpp"
 #include "fuzz_check.hpp"
 
 using namespace varnet;

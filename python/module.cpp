@@ -25,17 +25,17 @@
 #include <utility>
 #include <vector>
 
-#include "app/pair_svg.hpp"
 #include "app/program_options.hpp"
-#include "app/weight_files.hpp"
 #include "compare/dist_pair.hpp"
+#include "modes/pair_svg.hpp"
+#include "modes/tree_mode.hpp"
+#include "modes/weight_files.hpp"
 #include "solver/sequence_printer.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "structures/gene_numbering.hpp"
 #include "structures/gene_table.hpp"
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
-#include "tree/build_tree.hpp"
 #include "tree/pair_distances.hpp"
 #include "tree/shared_genes.hpp"
 #include "tree/worker_count.hpp"
@@ -277,16 +277,16 @@ py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
         const py::gil_scoped_release unlocked;
         const NumberedStructures numbered = fromPython(input);
         validateForGraph(numbered.structures);
-        const unsigned threadCount =
-            threads != 0 ? threads
-                         : workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
-        const DistanceWeights distanceWeights{special, breakpoint};
         std::stop_source stop;
         StoppablePairDistances distances(stop.get_token());
+        RunSettings settings;
+        settings.operationWeights = operationWeights;
+        settings.distanceWeights = {special, breakpoint};
+        settings.threads = threads;
+        settings.distribution = &distances;
         std::future<DistanceMatrix> result = std::async(std::launch::async, [&] {
             std::ostream discard(nullptr);
-            return computeDistanceMatrix(operationWeights, distanceWeights, numbered.structures,
-                                         discard, {threadCount, nullptr, &distances});
+            return computeDistanceMatrix(settings, numbered.structures, &numbered.table, discard);
         });
         while (result.wait_for(signalCheckInterval) != std::future_status::ready) {
             const py::gil_scoped_acquire locked;

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/weight_files.hpp"
 #include "label_search.hpp"
+#include "modes/weight_files.hpp"
 
 namespace varnet {
 namespace {

@@ -3,21 +3,20 @@
 #include <exception>
 #include <optional>
 
-#include "app/dist_mode.hpp"
 #include "app/program_options.hpp"
-#include "app/tree_mode.hpp"
+#include "modes/dist_mode.hpp"
+#include "modes/tree_mode.hpp"
 
 namespace varnet {
 namespace {
 
-int runMode(const ProgramOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal,
-            PairDistribution* distribution) {
-    if (options.mode == "tree") {
-        runTreeMode(options, out, err, errIsTerminal ? &err : nullptr, distribution);
-    } else if (options.mode == "dist") {
-        return runDistMode(options, err);
+int runMode(const RunSettings& settings, std::ostream& out, std::ostream& err) {
+    if (settings.mode == "tree") {
+        runTreeMode(settings, out, err);
+    } else if (settings.mode == "dist") {
+        return runDistMode(settings, err) ? successStatus : failureStatus;
     } else {
-        err << "Invalid mode: " << options.mode;
+        err << "Invalid mode: " << settings.mode;
         return failureStatus;
     }
     return successStatus;
@@ -32,10 +31,12 @@ int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ost
             return successStatus;
         }
         err << "Parsing parameters: \n";
-        const std::optional<ProgramOptions> options = parseOptions(args, err);
-        if (!options) return successStatus;
+        std::optional<RunSettings> settings = parseOptions(args, err);
+        if (!settings) return successStatus;
+        settings->terminal = errIsTerminal ? &err : nullptr;
+        settings->distribution = distribution;
         err << "Done.\n";
-        return runMode(*options, out, err, errIsTerminal, distribution);
+        return runMode(*settings, out, err);
     } catch (const std::exception& e) {
         err << "Error occured: " << e.what();
         return failureStatus;

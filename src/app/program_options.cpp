@@ -5,38 +5,51 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
-#include "app/weight_files.hpp"
-#include "tree/build_tree.hpp"
+#include "modes/tree_mode.hpp"
+#include "modes/weight_files.hpp"
 
 namespace varnet {
 namespace {
 
 namespace po = boost::program_options;
 
+// A default as the listing shows it: numbers in the stream's default format.
+template <typename Value>
+std::string defaultText(const Value& value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+// The options with the defaults of `RunSettings`.
 po::options_description describeOptions() {
+    const RunSettings defaults;
+    const auto text = [](const std::string& value) {
+        return po::value<std::string>()->default_value(value);
+    };
     po::options_description options("Options", 80, 40);
-    options.add_options()                                                             //
-        ("help,h", "Show help")                                                       //
-        ("chrom,c", po::value<std::string>(), "File with chromosomal structures")     //
-        ("oper,o", po::value<std::string>(), "Operation weights")                     //
-        ("res,r", po::value<std::string>(), "Output directory with result")           //
-        ("mode,m", po::value<std::string>(), "Running mode")                          //
-        ("phylip,f", po::value<bool>()->default_value(false),                         //
-         "Print matrix in phylip format")                                             //
-        ("method,p", po::value<std::string>()->default_value("upgma"),                //
-         "Tree generation method")                                                    //
-        ("coeff,d", po::value<std::string>()->default_value("distance_weights.ini"),  //
-         "Weights for sum of special and breakpoint distances")                       //
-        ("jackknife,b", po::value<std::string>()->default_value("0"),                 //
-         "Jackknife replicates for tree support values (0: none)")                    //
-        ("jackknife-fraction", po::value<std::string>()->default_value("0.4"),        //
-         "Share of the gene names each jackknife replicate deletes")                  //
-        ("seed", po::value<std::string>()->default_value("1"),                        //
-         "Seed of the jackknife's random choice of genes")                            //
-        ("copies", po::value<std::string>()->default_value("order"),                  //
+    options.add_options()                                                          //
+        ("help,h", "Show help")                                                    //
+        ("chrom,c", po::value<std::string>(), "File with chromosomal structures")  //
+        ("oper,o", po::value<std::string>(), "Operation weights")                  //
+        ("res,r", po::value<std::string>(), "Output directory with result")        //
+        ("mode,m", po::value<std::string>(), "Running mode")                       //
+        ("phylip,f", po::value<bool>()->default_value(defaults.phylip),            //
+         "Print matrix in phylip format")                                          //
+        ("method,p", text(defaults.method), "Tree generation method")              //
+        ("coeff,d", text("distance_weights.ini"),                                  //
+         "Weights for sum of special and breakpoint distances")                    //
+        ("jackknife,b", text(defaultText(defaults.jackknife.replicates)),          //
+         "Jackknife replicates for tree support values (0: none)")                 //
+        ("jackknife-fraction", text(defaultText(defaults.jackknife.fraction)),     //
+         "Share of the gene names each jackknife replicate deletes")               //
+        ("seed", text(defaultText(defaults.jackknife.seed)),                       //
+         "Seed of the jackknife's random choice of genes")                         //
+        ("copies", text(std::string(copyRuleName(defaults.copies))),               //
          "Copies of a gene paired by \"order\" of occurrence or by \"context\"");
     return options;
 }
@@ -103,8 +116,7 @@ bool asksForVersion(const std::vector<std::string>& args) {
     }
 }
 
-std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
-                                           std::ostream& err) {
+std::optional<RunSettings> parseOptions(const std::vector<std::string>& args, std::ostream& err) {
     const po::options_description options = describeOptions();
     const po::variables_map values = parseArguments(args, allOptions(options));
 
@@ -113,7 +125,7 @@ std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
         return std::nullopt;
     }
 
-    ProgramOptions result;
+    RunSettings result;
     result.chromFile = values["chrom"].as<std::string>();
     result.resultDir = values["res"].as<std::string>();
     result.mode = values["mode"].as<std::string>();
@@ -122,8 +134,7 @@ std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args,
     result.jackknife.replicates = wholeNumberOption(values, "jackknife", maxReplicates);
     result.jackknife.fraction = fractionOption(values);
     result.jackknife.seed = wholeNumberOption(values, "seed", std::numeric_limits<uint64_t>::max());
-    if (result.mode == "tree" && result.jackknife.replicates > 0 && !isTreeMethod(result.method))
-        throw std::invalid_argument(jackknifeWithoutTreeMessage(result.method));
+    if (result.mode == "tree") checkJackknifeMethod(result);
     result.copies = parseCopyRule(values["copies"].as<std::string>());
     boost::filesystem::create_directories(result.resultDir);
     result.operationWeights = readOperationWeights(values["oper"].as<std::string>());

@@ -5,24 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "compare/pair_settings.hpp"
-#include "structures/operation_weights.hpp"
-#include "tree/jackknife.hpp"
+#include "modes/run_settings.hpp"
 
 namespace varnet {
-
-// Everything one run needs from the command line and the two weight files.
-struct ProgramOptions {
-    std::string chromFile;  // the structure file
-    std::string resultDir;  // result files are this text followed by "/<name>"
-    std::string mode;       // "dist" or "tree"
-    std::string method;     // tree method
-    OperationWeights operationWeights{};
-    DistanceWeights distanceWeights;
-    bool phylip = false;
-    JackknifeSettings jackknife;        // tree mode's support values; no replicates by default
-    CopyRule copies = CopyRule::order;  // how copies of a gene are paired across two structures
-};
 
 // The program's version, e.g. "1.0.0".
 const char* versionText();
@@ -31,12 +16,12 @@ const char* versionText();
 // only checked for its form: no file is read).
 bool asksForVersion(const std::vector<std::string>& args);
 
-// Parses the arguments that follow the program name. With -h/--help prints the usage line and
-// the option listing to `err` and returns nothing. Otherwise creates the result directory with
-// its missing parents, reads the operation-weights file and then the distance-weights file. The
-// jackknife's values are checked before anything is created or read.
+// Parses the arguments that follow the program name into the settings of the run. With -h/--help
+// prints the usage line and the option listing to `err` and returns nothing. Otherwise creates the
+// result directory with its missing parents, reads the operation-weights file and then the
+// distance-weights file. The jackknife's values are checked before anything is created or read.
 // Throws on every failure; the option library's messages pass through unchanged, and a missing
 // -c, -r, -m or -o fails with the typed lookup's bad_any_cast message.
-std::optional<ProgramOptions> parseOptions(const std::vector<std::string>& args, std::ostream& err);
+std::optional<RunSettings> parseOptions(const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace varnet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "structures/gene_table.hpp"
 #include "structures/operation_weights.hpp"
@@ -13,6 +14,7 @@ enum class CopyRule { order, context };
 
 // "order" or "context"; throws for any other text.
 CopyRule parseCopyRule(const std::string& text);
+std::string_view copyRuleName(CopyRule rule);
 
 // What comparing two structures takes besides the structures: the operation weights, how copies
 // are paired, and the genes of their file (needed to pair copies by context; it must outlive the

@@ -15,9 +15,8 @@
 #include <vector>
 
 #include "app/command_line.hpp"
+#include "modes/run_settings.hpp"
 #include "mpi/job_message.hpp"
-#include "tree/pair_distances.hpp"
-#include "tree/worker_count.hpp"
 
 namespace varnet {
 namespace {
@@ -202,8 +201,7 @@ BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
     try {
         keepFreedMemoryForReuse();
         std::ostream noProgress(nullptr);
-        const unsigned threads =
-            workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount());
+        const unsigned threads = RunSettings().work().threadCount;  // as on rank 0
         return {{},
                 PairDistances(job.settings(), job.structures, noProgress, threads, nullptr,
                               blockOf(job.structures.size(), rank, ranks))

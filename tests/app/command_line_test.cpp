@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/program_options.hpp"
-#include "app/weight_files.hpp"
+#include "modes/weight_files.hpp"
 #include "support/program_run.hpp"
 
 namespace varnet {
@@ -127,7 +127,7 @@ TEST_F(CommandLine, ParsesValuesInEveryStyle) {
           {"--chrom=s.txt", "--oper", "weights.txt", "--res=out", "--mode", "tree", "--phylip=yes",
            "--method=nj"}}) {
         std::ostringstream err;
-        const std::optional<ProgramOptions> options = parseOptions(args, err);
+        const std::optional<RunSettings> options = parseOptions(args, err);
         ASSERT_TRUE(options.has_value());
         EXPECT_EQ(options->chromFile, "s.txt");
         EXPECT_EQ(options->resultDir, "out");

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/weight_files.hpp"
+#include "modes/weight_files.hpp"
 #include "structures/structure_reader.hpp"
 #include "support/expect_throws.hpp"
 #include "support/program_run.hpp"

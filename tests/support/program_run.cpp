@@ -48,23 +48,11 @@ std::string maskTimings(const std::string& text) {
 }
 
 std::map<std::string, std::string> treeFiles(const std::vector<ChromosomalStructure>& structures,
-                                             const OperationWeights& weights,
-                                             const DistanceWeights& distanceWeights,
-                                             const std::string& method,
-                                             const JackknifeSettings& jackknife, unsigned workers,
-                                             bool phylip) {
+                                             RunSettings settings) {
     const TempDir dir;
     std::ostringstream out;
-    buildTree({weights,
-               distanceWeights,
-               dir.path().string(),
-               method,
-               phylip,
-               jackknife,
-               {workers},
-               CopyRule::order,
-               {}},
-              structures, out, out);
+    settings.resultDir = dir.path().string();
+    buildTree(settings, structures, nullptr, out, out);
     std::map<std::string, std::string> files = filesIn(dir.path());
     files["<stdout>"] = maskTimings(out.str());
     return files;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "modes/tree_mode.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "support/temp_dir.hpp"
 #include "support/working_directory.hpp"
-#include "tree/build_tree.hpp"
 
 // Runs of the program's command line inside a test, and what they leave behind.
 namespace varnet::testing {
@@ -38,14 +38,10 @@ std::vector<std::string> linesOf(const std::string& text);
 // `text` with the number on every "Time of matrix calculation: " line masked.
 std::string maskTimings(const std::string& text);
 
-// Every result file of tree mode on structures already read, written to a fresh directory, with
+// Every result file `buildTree` writes for `settings` into a fresh result directory, with
 // its standard output, the timing masked, as "<stdout>".
 std::map<std::string, std::string> treeFiles(const std::vector<ChromosomalStructure>& structures,
-                                             const OperationWeights& weights,
-                                             const DistanceWeights& distanceWeights,
-                                             const std::string& method,
-                                             const JackknifeSettings& jackknife, unsigned workers,
-                                             bool phylip = false);
+                                             RunSettings settings);
 
 // A test run inside a fresh temporary working directory, where relative paths such as the
 // default "distance_weights.ini" resolve.

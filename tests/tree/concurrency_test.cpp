@@ -12,11 +12,11 @@
 #include <utility>
 
 #include "compare/special_distance.hpp"
+#include "modes/tree_mode.hpp"
 #include "solver/solve.hpp"
 #include "support/expect_throws.hpp"
 #include "support/program_run.hpp"
 #include "support/random_structures.hpp"
-#include "tree/build_tree.hpp"
 #include "tree/pair_distances.hpp"
 #include "tree/progress_meter.hpp"
 #include "tree/worker_count.hpp"
@@ -42,8 +42,12 @@ const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
                                            const std::string& method, unsigned workers,
                                            const JackknifeSettings& jackknife = {}) {
-    return testing::treeFiles(structures, unitWeights, {1.0, 0.5}, method, jackknife, workers,
-                              true);
+    return testing::treeFiles(structures, {.method = method,
+                                           .operationWeights = unitWeights,
+                                           .distanceWeights = {1.0, 0.5},
+                                           .phylip = true,
+                                           .jackknife = jackknife,
+                                           .threads = workers});
 }
 
 // Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on
@@ -317,16 +321,12 @@ TEST(Concurrency, DistanceThatIsNotFiniteNamesThePairAndWritesNoFile) {
     std::ostringstream out;
     testing::expectThrowsWith(
         [&] {
-            buildTree({{1, 1, 1, 1, 1e308, 1e308},
-                       {1, 1},
-                       dir.path().string(),
-                       "nj",
-                       false,
-                       {},
-                       {2},
-                       CopyRule::order,
-                       {}},
-                      structures, out, out);
+            buildTree({.resultDir = dir.path().string(),
+                       .method = "nj",
+                       .operationWeights = {1, 1, 1, 1, 1e308, 1e308},
+                       .distanceWeights = {1, 1},
+                       .threads = 2},
+                      structures, nullptr, out, out);
         },
         "The distance between structure \"A\" and structure \"B\" is not finite (inf)");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));

@@ -6,10 +6,10 @@
 #include <map>
 #include <sstream>
 
+#include "modes/tree_mode.hpp"
 #include "structures/gene_code.hpp"
 #include "support/program_run.hpp"
 #include "support/random_structures.hpp"
-#include "tree/build_tree.hpp"
 
 namespace varnet {
 namespace {
@@ -291,8 +291,11 @@ TEST(Jackknife, SplitsOfIdenticalStructuresGetSupportByChanceAndNoLabel) {
     structures.push_back(genome("e", {-12, 5, 1, -2, 3, 6, -10, 11, 4, 7, -8, 9}));
     for (const char* method : {"nj", "upgma", "kruskal"}) {
         SCOPED_TRACE(method);
-        const auto files =
-            testing::treeFiles(structures, {1, 1, 1, 1, 1, 1}, {1, 1}, method, {50, 0.4, 1}, 2);
+        const auto files = testing::treeFiles(structures, {.method = method,
+                                                           .operationWeights = {1, 1, 1, 1, 1, 1},
+                                                           .distanceWeights = {1, 1},
+                                                           .jackknife = {50, 0.4, 1},
+                                                           .threads = 2});
         std::size_t tied = 0;
         std::size_t labelled = 0;
         bool wholeGroup = false;

@@ -1,4 +1,4 @@
-#include "app/weight_files.hpp"
+#include "modes/weight_files.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/pair_svg.hpp"
+#include "modes/pair_svg.hpp"
 
 #include <algorithm>
 #include <array>

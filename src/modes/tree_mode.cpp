@@ -1,10 +1,12 @@
-#include "tree/build_tree.hpp"
+#include "modes/tree_mode.hpp"
 
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
 
+#include "structures/structure_reader.hpp"
+#include "structures/structure_validation.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/jackknife.hpp"
 #include "tree/kruskal.hpp"
@@ -18,14 +20,6 @@
 
 namespace varnet {
 namespace {
-
-// What comparing each pair takes of a run's settings.
-PairSettings pairSettingsOf(const TreeSettings& settings) {
-    PairSettings pair(settings.operationWeights);
-    pair.copies = settings.copies;
-    pair.genes = settings.genes;
-    return pair;
-}
 
 // Totals this close to zero are not reported.
 constexpr double reportedLengthThreshold = 0.00001;
@@ -100,6 +94,27 @@ const TreeMethod* findTreeMethod(std::string_view name) {
     return nullptr;
 }
 
+// The method names as prose, each between `quotes`: "upgma", "nj" or "kruskal".
+std::string listedMethods(std::string_view quotes) {
+    std::string text;
+    for (std::size_t k = 0; k < std::size(treeMethods); ++k) {
+        if (k > 0) text += k + 1 < std::size(treeMethods) ? ", " : " or ";
+        text.append(quotes).append(treeMethods[k].name).append(quotes);
+    }
+    return text;
+}
+
+const TreeMethod& treeMethod(const std::string& name) {
+    const TreeMethod* found = findTreeMethod(name);
+    if (found != nullptr) return *found;
+    throw std::invalid_argument("Unknown tree method \"" + name + "\": use " + listedMethods("\""));
+}
+
+std::string jackknifeWithoutTreeMessage(const std::string& method) {
+    return "The jackknife (-b) needs a tree method (-p " + listedMethods("") + "), not \"" +
+           method + "\"";
+}
+
 // The main tree, its report written where the method sends it. A method takes the matrix over
 // as its working memory, so every file of the matrix is written before it runs.
 BuiltTree mainTree(const TreeMethod& method, const std::string& resultDir, DistanceMatrix matrix,
@@ -113,31 +128,25 @@ BuiltTree mainTree(const TreeMethod& method, const std::string& resultDir, Dista
     return built;
 }
 
-// What the jackknife writes: the replicates' trees, one Newick text per line, and the support
-// table.
-struct JackknifeFiles {
-    std::string replicates;
-    std::string support;
-};
-
 // Builds the replicates one after another (each one's pairs shared by the workers or the ranks
 // as the main matrix's are), prints a line as each is done, and gives the main tree its support
-// values. A replicate's tree is built as the main one, its report discarded, over the structures
-// in the order the replicate draws, so that its ties fall either way by chance. Branches that
-// separate only structures in one of `groups` (identical in the main matrix) with length 0 get
-// no support label; the table marks them.
-JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& method,
-                            const std::vector<ChromosomalStructure>& structures,
-                            const std::vector<std::size_t>& groups, BuiltTree& main,
-                            std::ostream& out) {
+// values; returns the support table and the replicates' trees. A replicate's tree is built as the
+// main one, its report discarded, over the structures in the order the replicate draws, so that
+// its ties fall either way by chance. Branches that separate only structures in one of `groups`
+// (identical in the main matrix) with length 0 get no support label; the table marks them.
+JackknifeResult runJackknife(const RunSettings& settings, const TreeMethod& method,
+                             const std::vector<ChromosomalStructure>& structures,
+                             const GeneTable* geneTable, const std::vector<std::size_t>& groups,
+                             BuiltTree& main, std::ostream& out) {
     const JackknifeSettings& jackknife = settings.jackknife;
-    const std::vector<int32_t> genes = genesPresent(structures, settings.genes);
+    const std::vector<int32_t> genes = genesPresent(structures, geneTable);
     std::vector<int32_t> deleted;
     SupportCounter counter(main.tree, structures.size(), method.rooted);
-    JackknifeFiles files;
+    JackknifeResult result;
     std::ostream discarded(nullptr);
-    const PairWork work{settings.work.threadCount, nullptr, settings.work.distribution};
-    ProgressMeter meter(settings.work.terminal, jackknife.replicates, "replicates");
+    PairWork work = settings.work();
+    work.terminal = nullptr;
+    ProgressMeter meter(settings.terminal, jackknife.replicates, "replicates");
     std::vector<ChromosomalStructure> reordered(structures.size());
     for (uint64_t replicate = 1; replicate <= jackknife.replicates; ++replicate) {
         const ReplicateDraw draw = drawReplicate(genes.size(), jackknife.fraction,
@@ -145,9 +154,9 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
         deleted.clear();
         for (const std::size_t gene : draw.deletedGenes) deleted.push_back(genes[gene]);
         const std::vector<ChromosomalStructure> reduced =
-            withoutGenes(structures, deleted, settings.genes);
+            withoutGenes(structures, deleted, geneTable);
         const DistanceMatrix matrix = combinedMatrix(
-            calculateSpecialMatrix(pairSettingsOf(settings), reduced, discarded, work),
+            calculateSpecialMatrix(settings.pairSettings(geneTable), reduced, discarded, work),
             settings.distanceWeights, reduced,
             "Jackknife replicate " + std::to_string(replicate) + ": ");
         for (std::size_t k = 0; k < structures.size(); ++k)
@@ -155,7 +164,7 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
         BuiltTree tree = method.build(reorderedMatrix(matrix, draw.order), reordered, discarded);
         renameLeaves(tree.tree, draw.order);
         counter.addReplicate(tree.tree);
-        files.replicates += newickText(tree.tree, structures, method.lengths) + '\n';
+        result.replicates += newickText(tree.tree, structures, method.lengths) + '\n';
         meter.clear();
         out << "Jackknife replicate " << replicate << " out of " << jackknife.replicates << '\n'
             << std::flush;
@@ -167,50 +176,71 @@ JackknifeFiles runJackknife(const TreeSettings& settings, const TreeMethod& meth
     for (std::size_t v = 0; v < tied.size(); ++v) {
         if (tied[v]) main.tree.support[v] = -1;
     }
-    main.text = newickText(main.tree, structures, method.lengths);
+    main.text = result.tree = newickText(main.tree, structures, method.lengths);
     std::ostringstream table;
     writeSupportFile(table, counter, structures, tied);
-    files.support = table.str();
-    return files;
+    result.support = table.str();
+    return result;
 }
 
 }  // namespace
 
-DistanceMatrix computeDistanceMatrix(const PairSettings& pairSettings,
-                                     const DistanceWeights& distanceWeights,
+std::vector<std::string_view> treeMethodNames() {
+    std::vector<std::string_view> names;
+    for (const TreeMethod& method : treeMethods) names.push_back(method.name);
+    return names;
+}
+
+PairSettings RunSettings::pairSettings(const GeneTable* genes) const {
+    PairSettings settings(operationWeights);
+    settings.copies = copies;
+    settings.genes = genes;
+    return settings;
+}
+
+PairWork RunSettings::work() const {
+    return {threads != 0 ? threads
+                         : workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount()),
+            terminal, distribution};
+}
+
+void checkJackknifeMethod(const RunSettings& settings) {
+    if (settings.jackknife.replicates > 0 && findTreeMethod(settings.method) == nullptr)
+        throw std::invalid_argument(jackknifeWithoutTreeMessage(settings.method));
+}
+
+DistanceMatrix computeDistanceMatrix(const RunSettings& settings,
                                      const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& out, const PairWork& work) {
-    return combinedMatrix(computeSpecialMatrix(pairSettings, structures, out, work),
-                          distanceWeights, structures);
+                                     const GeneTable* genes, std::ostream& out) {
+    return combinedMatrix(
+        computeSpecialMatrix(settings.pairSettings(genes), structures, out, settings.work()),
+        settings.distanceWeights, structures);
 }
 
 BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
                        const std::vector<ChromosomalStructure>& structures) {
-    const TreeMethod* found = findTreeMethod(method);
     std::ostream discarded(nullptr);
-    if (found != nullptr) return found->build(std::move(matrix), structures, discarded);
-    throw std::invalid_argument("Unknown tree method \"" + method +
-                                "\": use \"upgma\", \"nj\" or \"kruskal\"");
+    return treeMethod(method).build(std::move(matrix), structures, discarded);
 }
 
-bool isTreeMethod(const std::string& method) {
-    return findTreeMethod(method) != nullptr;
+JackknifeResult jackknifeTree(const RunSettings& settings,
+                              const std::vector<ChromosomalStructure>& structures,
+                              const GeneTable* genes, std::ostream& out) {
+    const TreeMethod& method = treeMethod(settings.method);
+    DistanceMatrix matrix = computeDistanceMatrix(settings, structures, genes, out);
+    const std::vector<std::size_t> groups = identicalGroups(matrix);
+    std::ostream discarded(nullptr);
+    BuiltTree main = method.build(std::move(matrix), structures, discarded);
+    return runJackknife(settings, method, structures, genes, groups, main, out);
 }
 
-std::string jackknifeWithoutTreeMessage(const std::string& method) {
-    return "The jackknife (-b) needs a tree method (-p upgma, nj or kruskal), not \"" + method +
-           "\"";
-}
-
-void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStructure>& structures,
-               std::ostream& out, std::ostream& err) {
+void buildTree(const RunSettings& settings, const std::vector<ChromosomalStructure>& structures,
+               const GeneTable* genes, std::ostream& out, std::ostream& err) {
+    checkJackknifeMethod(settings);
     const TreeMethod* method = findTreeMethod(settings.method);
     const bool jackknife = settings.jackknife.replicates > 0;
-    if (jackknife && method == nullptr)
-        throw std::invalid_argument(jackknifeWithoutTreeMessage(settings.method));
     const std::string& resultDir = settings.resultDir;
-    DistanceMatrix matrix = computeDistanceMatrix(
-        pairSettingsOf(settings), settings.distanceWeights, structures, out, settings.work);
+    DistanceMatrix matrix = computeDistanceMatrix(settings, structures, genes, out);
     if (settings.distanceWeights.breakpoint == 0) {
         const std::string warning = sharedGeneWarning(structures);
         if (!warning.empty()) err << "Warning: " << warning << '\n';
@@ -224,19 +254,34 @@ void buildTree(const TreeSettings& settings, const std::vector<ChromosomalStruct
         jackknife ? identicalGroups(matrix) : std::vector<std::size_t>();
     BuiltTree built;
     if (method != nullptr) built = mainTree(*method, resultDir, std::move(matrix), structures, out);
-    JackknifeFiles jackknifeFiles;
-    if (jackknife) jackknifeFiles = runJackknife(settings, *method, structures, groups, built, out);
+    JackknifeResult support;
+    if (jackknife) support = runJackknife(settings, *method, structures, genes, groups, built, out);
     writeResultFile(resultDir + "/tree.tre", [&](std::ostream& file) { file << built.text; });
     writeResultFile(resultDir + "/tree.svg",
                     [&](std::ostream& file) { writeTreeSvg(file, built.tree, structures); });
     if (jackknife) {
         writeResultFile(resultDir + "/support.tsv",
-                        [&](std::ostream& file) { file << jackknifeFiles.support; });
+                        [&](std::ostream& file) { file << support.support; });
         writeResultFile(resultDir + "/replicates.tre",
-                        [&](std::ostream& file) { file << jackknifeFiles.replicates; });
+                        [&](std::ostream& file) { file << support.replicates; });
     }
     if (built.totalBranchLength > reportedLengthThreshold)
         out << "Total branch length is " << built.totalBranchLength << '\n';
+}
+
+void runTreeMode(const RunSettings& settings, std::ostream& out, std::ostream& err) {
+    const PairWork work = settings.work();  // a bad VARNET_THREADS fails before the file is read
+    std::vector<ChromosomalStructure> structures;
+    GeneTable genes;
+    readStructureFile(settings.chromFile, structures, genes);
+    if (structures.empty()) {
+        throw std::runtime_error("The structure file " + settings.chromFile +
+                                 " holds no structure; tree mode needs at least one");
+    }
+    validateForGraph(structures);
+    RunSettings resolved = settings;
+    resolved.threads = work.threadCount;
+    buildTree(resolved, structures, &genes, out, err);
 }
 
 }  // namespace varnet
