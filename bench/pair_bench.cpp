@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "modes/pair_svg.hpp"
 #include "generated_structures.hpp"
+#include "modes/pair_svg.hpp"
 #include "structures/structure_reader.hpp"
 
 namespace varnet {

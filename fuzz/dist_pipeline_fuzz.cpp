@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "modes/weight_files.hpp"
 #include "fuzz_check.hpp"
 #include "graph/graph_printer.hpp"
 #include "graph/joint_graph.hpp"
+#include "modes/weight_files.hpp"
 #include "solver/chromosome_set.hpp"
 #include "solver/sequence_printer.hpp"
 #include "solver/solve.hpp"

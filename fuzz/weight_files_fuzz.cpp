@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "modes/weight_files.hpp"
 #include "fuzz_check.hpp"
+#include "modes/weight_files.hpp"
 
 using namespace varnet;
 
