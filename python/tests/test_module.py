@@ -95,23 +95,6 @@ def test_dist_of_generated_pairs_equals_the_program(program, tmp_path):
             check_pair(program, tmp_path, a, b, weight_sets[k % 3], copies="context")
 
 
-def test_the_three_formats_read_alike():
-    native = varnet.read_structures(EXAMPLES / "tree_six.txt")
-    assert varnet.read_structures(EXAMPLES / "tree_six.unimog") == native
-    assert varnet.parse_structures((EXAMPLES / "tree_six.txt").read_text()) == native
-    assert native[4] == varnet.Structure(
-        "EcoliCFT073_NC_004431",
-        [varnet.Chromosome("+dnaA +dnaN +recF +gyrB +rpoB +rpoC +tufA".split(), True)],
-    )
-    grimm = varnet.read_structures(EXAMPLES / "tree_six.grimm")
-    assert [s.name for s in grimm] == [s.name for s in native]
-    assert grimm[2].chromosomes[1] == varnet.Chromosome(["+8", "+9", "-10"], False)
-    w = varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
-    numpy.testing.assert_array_equal(
-        varnet.distance_matrix(grimm, w), varnet.distance_matrix(native, w)
-    )
-
-
 def matrix_text(matrix: numpy.ndarray, names: List[str]) -> str:
     rows = ["\t" + "".join(f"{n}\t" for n in names)]
     for name, row in zip(names, matrix):

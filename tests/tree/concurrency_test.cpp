@@ -82,14 +82,6 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     }
     EXPECT_EQ(placed, matrix);
     EXPECT_EQ(lines, progress.str());
-    for (std::size_t i = 0; i < structures.size(); ++i) {
-        EXPECT_EQ(matrix[i][i], 0.0);
-        for (std::size_t j = i + 1; j < structures.size(); ++j) {
-            const double d = specialDistance(structures[i], structures[j], unitWeights);
-            EXPECT_EQ(matrix[i][j], d);
-            EXPECT_EQ(matrix[j][i], d);
-        }
-    }
 }
 
 // The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once
