@@ -405,129 +405,262 @@ void CopyPairing::partnersInB(const Pairing& pairing, std::vector<std::size_t>& 
         if (pairing[x] != unpaired) into[pairing[x]] = x;
 }
 
-std::size_t CopyPairing::keptAdjacencies(const Pairing& pairing,
-                                         const std::vector<std::size_t>& partnerOfB,
-                                         std::size_t choice) const {
-    const Choice& c = choices_[choice];
-    const int32_t gene = inA_[c.inA[0]].gene;
-    // The gene end next to end `end` of occurrence `x` of `side` (or `none`): the first paired
-    // one when `reduced`, passing over unpaired genes, else the one written there.
-    const auto next = [](std::span<const Occurrence> side, const auto& isPaired, bool reduced,
-                         std::size_t x, std::size_t end) {
-        std::size_t n = side[x].neighbour[end];
-        // On a circle the walk ends at the latest at x's other end.
-        while (reduced && n != none && !isPaired(n / 2)) n = side[n / 2].neighbour[1 - n % 2];
-        return n;
-    };
-    const auto pairedInA = [&](std::size_t u) { return pairing[u] != unpaired; };
-    const auto pairedInB = [&](std::size_t v) { return partnerOfB[v] != unpaired; };
-    std::size_t kept = 0;
-    for (const std::size_t x : c.inA) {
-        const std::size_t y = pairing[x];
-        if (y == unpaired) continue;
-        for (std::size_t end = 0; end < 2; ++end) {
-            for (const bool reduced : {false, true}) {
-                const std::size_t p = next(inA_, pairedInA, reduced, x, end);
-                const std::size_t q = next(inB_, pairedInB, reduced, y, end);
-                // An adjacency of two copies of the gene is met from both; it counts once.
-                if (p != none && inA_[p / 2].gene == gene && p < 2 * x + end) continue;
-                if (p == none || q == none) {
-                    kept += p == q ? 1 : 0;
-                } else if (pairing[p / 2] != unpaired && 2 * pairing[p / 2] + p % 2 == q) {
-                    ++kept;
-                }
-            }
-        }
+namespace {
+
+// From end `end` of occurrence `x` of `side`, the first end (or `none`) reached passing over the
+// occurrences that `skip` says are no vertex, and whether any was passed over. On a circle the
+// walk ends at the latest back at x.
+template <typename Skip>
+std::pair<std::size_t, bool> nextEnd(std::span<const CopyPairing::Occurrence> side,
+                                     const Skip& skip, std::size_t x, std::size_t end) {
+    std::size_t n = side[x].neighbour[end];
+    bool run = false;
+    while (n != CopyPairing::none && n / 2 != x && skip(n / 2)) {
+        run = true;
+        n = side[n / 2].neighbour[1 - n % 2];
     }
-    return kept;
+    return {n, run};
 }
 
-std::optional<double> ContextPairer::pair(const ChromosomalStructure& a,
-                                          const ChromosomalStructure& b, const Cost& cost,
-                                          ChromosomalStructure& pairedA,
-                                          ChromosomalStructure& pairedB,
-                                          const std::vector<CopyPairing::Occurrence>* genesOfA,
-                                          const std::vector<CopyPairing::Occurrence>* genesOfB) {
-    pairing_.reset(a, b, genesOfA, genesOfB);
-    const auto toTry = [&](std::size_t choice) {
-        const CopyPairing::Choice& c = pairing_.choices()[choice];
-        return !pairing_.settledByNeighbours(choice) && c.inA.size() <= maxTriedCopies &&
-               c.inB.size() <= maxTriedCopies;
+}  // namespace
+
+std::size_t CopyPairing::edgeOf(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                                std::size_t v, std::size_t side) const {
+    const auto [n, run] =
+        side == 0 ? nextEnd(
+                        inA_, [&](std::size_t u) { return pairing[u] == unpaired; }, v / 2, v % 2)
+                  : nextEnd(
+                        inB_, [&](std::size_t u) { return partnerOfB[u] == unpaired; },
+                        pairing[v / 2], v % 2);
+    const std::size_t to = n == none || side == 0 ? n : 2 * partnerOfB[n / 2] + n % 2;
+    return 2 * (to + 1) + (run ? 1 : 0);
+}
+
+void CopyPairing::linkAll(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB) {
+    links_.assign(4 * inA_.size(), 0);
+    segments_.resize(4 * inA_.size());
+    runs_.resize(4 * inA_.size());
+    variable_.assign(2 * inA_.size(), 0);
+    seen_.assign(2 * inA_.size(), 0);
+    choiceStamp_ = 0;
+    walkStamp_ = 0;
+    for (std::size_t x = 0; x < inA_.size(); ++x) {
+        if (pairing[x] == unpaired) continue;
+        for (std::size_t v = 2 * x; v < 2 * x + 2; ++v) {
+            for (std::size_t side = 0; side < 2; ++side)
+                links_[2 * v + side] = edgeOf(pairing, partnerOfB, v, side);
+        }
+    }
+}
+
+std::size_t CopyPairing::prepareChoice(const Pairing& pairing,
+                                       const std::vector<std::size_t>& partnerOfB,
+                                       std::size_t choice) {
+    const Choice& c = choices_[choice];
+    const int32_t gene = inA_[c.inA[0]].gene;
+    // The vertex sides whose edges differ between pairings of the copies, marked in `variable_`
+    // (bit 1 << side): both sides of the copies' ends, the edge of `a` at the nearest paired
+    // gene of another name beside each copy in `a`, the edge of `b` at that beside each copy in
+    // `b`. Every other edge is the same in every pairing of the copies, and a changing edge
+    // joins two of those vertices (or ends at a telomere).
+    ++choiceStamp_;
+    seeds_.clear();
+    const auto mark = [&](std::size_t v, unsigned sides) {
+        if (variable_[v] >> 2 != choiceStamp_) {
+            variable_[v] = choiceStamp_ << 2;
+            seeds_.push_back(v);
+        }
+        variable_[v] |= sides;
     };
-    std::size_t firstTried = 0;
-    while (firstTried < pairing_.choices().size() && !toTry(firstTried)) ++firstTried;
-    if (firstTried == pairing_.choices().size()) {
-        pairing_.renumber(pairing_.byContext(), pairedA, pairedB);
-        return std::nullopt;
+    for (const std::size_t x : c.inA) {
+        for (std::size_t end = 0; end < 2; ++end) {
+            mark(2 * x + end, 3);
+            const std::size_t n =
+                nextEnd(
+                    inA_,
+                    [&](std::size_t u) { return pairing[u] == unpaired || inA_[u].gene == gene; },
+                    x, end)
+                    .first;
+            if (n != none && n / 2 != x) mark(n, 1);
+        }
+    }
+    for (const std::size_t y : c.inB) {
+        for (std::size_t end = 0; end < 2; ++end) {
+            const std::size_t q = nextEnd(
+                                      inB_,
+                                      [&](std::size_t u) {
+                                          return partnerOfB[u] == unpaired || inB_[u].gene == gene;
+                                      },
+                                      y, end)
+                                      .first;
+            if (q != none && q / 2 != y) mark(2 * partnerOfB[q / 2] + q % 2, 2);
+        }
+    }
+    // From each side that stays, the stretch of the graph up to the next such vertex (or a
+    // telomere): its end as 2 * (vertex + 1) + the side of its last edge, and its runs.
+    std::size_t steps = 0;
+    for (const std::size_t seed : seeds_) {
+        for (std::size_t first = 0; first < 2; ++first) {
+            if ((variable_[seed] >> first) & 1) continue;
+            std::size_t v = seed;
+            std::size_t side = first;
+            std::size_t runs = 0;
+            for (;;) {
+                const std::size_t link = links_[2 * v + side];
+                ++steps;
+                runs += link % 2;
+                if (link < 2 || variable_[link / 2 - 1] >> 2 == choiceStamp_) {
+                    segments_[2 * seed + first] = (link < 2 ? 0 : link / 2 * 2) + side;
+                    break;
+                }
+                v = link / 2 - 1;
+                side = 1 - side;
+            }
+            runs_[2 * seed + first] = runs;
+        }
+    }
+    return steps;
+}
+
+long CopyPairing::componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                                 std::size_t& steps) {
+    for (const std::size_t v : seeds_) {
+        for (std::size_t side = 0; side < 2; ++side) {
+            if ((variable_[v] >> side) & 1 && pairing[v / 2] != unpaired)
+                links_[2 * v + side] = edgeOf(pairing, partnerOfB, v, side);
+        }
+    }
+    // Each component through a marked vertex, walked from marked vertex to marked vertex.
+    const uint64_t walk = ++walkStamp_;
+    long score = 0;
+    for (const std::size_t seed : seeds_) {
+        if (seen_[seed] == walk || pairing[seed / 2] == unpaired) continue;
+        // Walk the component from the seed, first by its edge of `a`; at a telomere, walk the
+        // rest from the seed by its edge of `b`. `open[w]`: the side whose telomere ended walk w.
+        std::size_t runs = 0;
+        int open[2] = {-1, -1};
+        for (std::size_t w = 0; w < 2 && (w == 0 || open[0] >= 0); ++w) {
+            std::size_t v = seed;
+            std::size_t side = w;
+            seen_[v] = walk;
+            for (std::size_t step = 0;; ++step) {
+                // Every step reaches another marked vertex: a walk longer than their count is
+                // a fault in the tables, never an input.
+                if (step > 2 * seeds_.size())
+                    throw std::logic_error("copy pairing: the component of end " +
+                                           std::to_string(seed) + " does not close");
+                ++steps;
+                std::size_t to = 0;
+                if ((variable_[v] >> side) & 1) {
+                    const std::size_t link = links_[2 * v + side];
+                    runs += link % 2;
+                    to = link / 2;
+                } else {
+                    runs += runs_[2 * v + side];
+                    to = segments_[2 * v + side] / 2;
+                    side = segments_[2 * v + side] % 2;
+                }
+                if (to == 0) {
+                    open[w] = static_cast<int>(side);
+                    break;
+                }
+                v = to - 1;
+                if (v == seed) break;
+                seen_[v] = walk;
+                side = 1 - side;
+            }
+        }
+        if (open[0] < 0) {
+            score += 2;
+        } else if (open[0] != open[1]) {
+            score += 1;
+        }
+        score -= 2 * static_cast<long>((runs + 1) / 2);
+    }
+    return score;
+}
+
+void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                         ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+                         const std::vector<CopyPairing::Occurrence>* genesOfA,
+                         const std::vector<CopyPairing::Occurrence>* genesOfB) {
+    if (genesOfA == nullptr) {
+        CopyPairing::occurrencesOf(a, pairing_.genes(), readA_, true);
+        genesOfA = &readA_;
+    }
+    if (genesOfB == nullptr) {
+        CopyPairing::occurrencesOf(b, pairing_.genes(), readB_, true);
+        genesOfB = &readB_;
+    }
+    // The pair is read in an order fixed by what the structures hold, so that it pairs alike
+    // whichever comes first: the fingerprints do not depend on where circles start nor on the
+    // order of chromosomes.
+    const auto key = [](const std::vector<CopyPairing::Occurrence>& genes) {
+        uint64_t sum = 0;
+        for (const CopyPairing::Occurrence& o : genes) sum += o.fingerprint;
+        return std::pair(genes.size(), sum);
+    };
+    const bool exchanged = key(*genesOfB) < key(*genesOfA);
+    if (exchanged) {
+        pairing_.reset(b, a, genesOfB, genesOfA);
+    } else {
+        pairing_.reset(a, b, genesOfA, genesOfB);
     }
     best_ = pairing_.byContext();
     pairing_.partnersInB(best_, bestInB_);
-    // The pairing tried: the best but for the copies of the gene being tried.
-    trial_ = best_;
-    trialInB_ = bestInB_;
-    double bestCost = 0.0;
-    std::size_t tried = 0;
-    for (std::size_t choice = firstTried; choice < pairing_.choices().size(); ++choice) {
+    pairing_.linkAll(best_, bestInB_);
+    std::size_t steps = 0;
+    const std::size_t budget = walkBudget * (genesOfA->size() + genesOfB->size());
+    for (std::size_t choice = 0; choice < pairing_.choices().size() && steps < budget; ++choice) {
         const CopyPairing::Choice& c = pairing_.choices()[choice];
-        if (!toTry(choice)) continue;
+        if (pairing_.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
+            c.inB.size() > maxTriedCopies)
+            continue;
         pairing_.alternatives(choice, others_);
         const std::size_t width = std::min(c.inA.size(), c.inB.size());
         const auto other = [&](std::size_t k) {
             return std::span<const std::size_t>(others_).subspan(k * width, width);
         };
-        const std::size_t count = others_.size() / width;
-        // The best pairing is one of the alternatives; its cost is known once tried.
-        std::size_t current = count;
-        kept_.resize(count);
-        for (std::size_t k = 0; k < count; ++k) {
-            pairing_.apply(choice, other(k), trial_, trialInB_);
-            kept_[k] = pairing_.keptAdjacencies(trial_, trialInB_, choice);
-            if (std::all_of(c.inA.begin(), c.inA.end(),
-                            [&](std::size_t x) { return trial_[x] == best_[x]; }))
-                current = k;
-        }
-        const std::size_t mostKept = *std::max_element(kept_.begin(), kept_.end());
-        for (std::size_t k = 0; k < count; ++k) {
-            if (k == current || kept_[k] + keptMargin < mostKept) continue;
-            if (tried == maxPairingsTried) break;
-            if (tried == 0) {
-                pairing_.renumber(best_, triedA_, triedB_);
-                bestCost = cost(triedA_, triedB_, std::numeric_limits<double>::infinity());
-                tried = 1;
-            }
-            pairing_.apply(choice, other(k), trial_, trialInB_);
-            pairing_.renumberChoice(trial_, trialInB_, choice, triedA_, triedB_);
-            // Only a cheaper pairing is kept, so its cost need only be known below the best.
-            const double otherCost = cost(triedA_, triedB_, bestCost);
-            ++tried;
-            if (otherCost < bestCost) {
-                bestCost = otherCost;
-                pairing_.apply(choice, other(k), best_, bestInB_);
+        // The context's own pairing first, so that it stays unless another scores more.
+        steps += pairing_.prepareChoice(best_, bestInB_, choice);
+        long bestScore = pairing_.componentScore(best_, bestInB_, steps);
+        std::size_t bestOther = others_.size();
+        current_.assign(c.inA.size(), 0);
+        for (std::size_t k = 0; k < c.inA.size(); ++k) current_[k] = best_[c.inA[k]];
+        for (std::size_t k = 0; k * width < others_.size(); ++k) {
+            pairing_.apply(choice, other(k), best_, bestInB_);
+            const long score = pairing_.componentScore(best_, bestInB_, steps);
+            if (score > bestScore) {
+                bestScore = score;
+                bestOther = k;
             }
         }
-        for (const std::size_t x : c.inA) trial_[x] = best_[x];
-        for (const std::size_t y : c.inB) trialInB_[y] = bestInB_[y];
-        if (tried > 0) pairing_.renumberChoice(best_, bestInB_, choice, triedA_, triedB_);
+        if (bestOther < others_.size()) {
+            pairing_.apply(choice, other(bestOther), best_, bestInB_);
+        } else {
+            for (const std::size_t y : c.inB) bestInB_[y] = CopyPairing::unpaired;
+            for (std::size_t k = 0; k < c.inA.size(); ++k) {
+                best_[c.inA[k]] = current_[k];
+                if (current_[k] != CopyPairing::unpaired) bestInB_[current_[k]] = c.inA[k];
+            }
+        }
+        // The links of the pairing kept.
+        pairing_.componentScore(best_, bestInB_, steps);
     }
-    if (tried == 0) {
+    if (exchanged) {
+        pairing_.renumber(best_, pairedB, pairedA);
+    } else {
         pairing_.renumber(best_, pairedA, pairedB);
-        return std::nullopt;
     }
-    // The structures tried last are those of the best pairing again.
-    std::swap(pairedA, triedA_);
-    std::swap(pairedB, triedB_);
-    return bestCost;
 }
 
-std::optional<double> pairCopiesByContext(const GeneTable& genes, const ContextPairer::Cost& cost,
-                                          ChromosomalStructure& a, ChromosomalStructure& b) {
+void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b) {
     ContextPairer pairer(genes);
     ChromosomalStructure pairedA;
     ChromosomalStructure pairedB;
-    const std::optional<double> result = pairer.pair(a, b, cost, pairedA, pairedB);
+    pairer.pair(a, b, pairedA, pairedB);
     a = std::move(pairedA);
     b = std::move(pairedB);
-    return result;
 }
 
 }  // namespace varnet

@@ -2,8 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,6 +28,7 @@ public:
     }
     CopyPairing(const CopyPairing&) = delete;
     CopyPairing& operator=(const CopyPairing&) = delete;
+    const GeneTable& genes() const { return *genes_; }
 
     // A gene of a structure as the pairing reads it.
     struct Occurrence {
@@ -105,14 +104,23 @@ public:
     void apply(std::size_t choice, std::span<const std::size_t> alternative, Pairing& pairing,
                std::vector<std::size_t>& partnerOfB) const;
 
-    // The adjacencies at the copies of choice `choice` that `pairing` (with `partnerOfB`, its
-    // `partnersInB`) keeps: the gene ends (or telomeres) next to a paired copy that are paired
-    // with those next to its partner, counted once as the structures are written and once more
-    // with their unpaired genes left out (the genes an insertion or deletion takes), an
-    // adjacency of two copies once. It takes time linear in the copies and in the unpaired genes
-    // passed over.
-    std::size_t keptAdjacencies(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                                std::size_t choice) const;
+    // Links the vertices of the joint graph of `pairing` (with `partnerOfB`, its `partnersInB`)
+    // for `componentScore`, in time linear in the genes of the pair.
+    void linkAll(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB);
+    // Marks the vertices whose edges differ between pairings of the copies of choice `choice`,
+    // `pairing` (with `partnerOfB`) being the pairing last linked, and the stretches of the
+    // graph between them, which all those pairings share; returns the edges walked.
+    std::size_t prepareChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                              std::size_t choice);
+    // How well `pairing`, which differs from the pairing last linked at most in the copies of
+    // the choice prepared, joins the two structures where those copies lie: over the components
+    // of the pair's joint graph through the marked vertices (the only components that differ
+    // between pairings of those copies), twice the cycles plus the paths that end in a telomere
+    // of each structure, less twice half (rounded up) the runs of unpaired genes on each
+    // component. More is better, as the fewest operations make the most cycles. `pairing` is
+    // linked from then on. The work is linear in the marked vertices, added to `steps`.
+    long componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                        std::size_t& steps);
 
 private:
     // Occurrences of every gene, gene by gene: `items` from `start[g]` to `start[g + 1]`.
@@ -175,59 +183,60 @@ private:
     mutable std::vector<std::size_t> aloneA_;
     mutable std::vector<std::size_t> aloneB_;
     mutable std::vector<std::size_t> order_;
+    // The joint graph for `componentScore`. Vertex 2 * x + end is an end of paired occurrence x
+    // of `a`; `links_[2 * v + side]` is 2 * (w + 1) + run for its edge of `a` (side 0) or `b` to
+    // vertex w (w + 1 = 0 at a telomere), run 1 when the edge passes over unpaired genes.
+    std::size_t edgeOf(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                       std::size_t v, std::size_t side) const;
+    std::vector<std::size_t> links_;
+    // The choice prepared: its marked vertices, by vertex the choice that marked it last (<< 2)
+    // and its changing sides, and for each side that stays (2 * v + side) the stretch from it.
+    std::vector<std::size_t> seeds_;
+    std::vector<uint64_t> variable_;
+    uint64_t choiceStamp_ = 0;
+    std::vector<std::size_t> segments_;  // 2 * (vertex + 1) + the side of the stretch's last edge
+    std::vector<std::size_t> runs_;
+    std::vector<uint64_t> seen_;  // by vertex: the walk that met it last
+    uint64_t walkStamp_ = 0;
 };
 
-// The pairing of copies that the cheapest of the pairings tried gives (`cost` of the two
-// renumbered structures): the context pairing, then, for every gene with at most
-// `maxTriedCopies` copies on each side whose copies the context did not pair with certainty,
-// the other pairings of that gene's copies with the others kept (one gene after another, a
-// change kept when it is cheaper). Of those, only the ones whose kept adjacencies at the gene's
-// copies (`CopyPairing::keptAdjacencies`) come within `keptMargin` of the most any of them
-// keeps are costed: a gene whose current pairing keeps more than every other by more than that
-// costs nothing. At most `maxPairingsTried` pairings are costed per pair, the current one
-// included. Besides those, the work of a pair is linear in its genes (n log n when the names of
-// the file far outnumber them), plus, for each gene tried, the scores of its at most 4 * 3 * 2
-// pairings, each linear in its copies and in the unpaired genes next to them.
+// Copies paired by context, then, for every gene with at most `maxTriedCopies` copies on each
+// side whose copies the context did not pair with certainty, each other pairing of that gene's
+// copies (at most 4 * 3 * 2) scored by `CopyPairing::componentScore`, the best kept (one gene
+// after another, a change kept when it scores more). The work of a pair is linear in its genes
+// (n log n when the names of the file far outnumber them), plus the component walks of the
+// scores, at most `walkBudget` edges for each gene of the pair; once they are spent, the genes
+// left keep their context pairing.
 constexpr std::size_t maxTriedCopies = 4;
-constexpr std::size_t maxPairingsTried = 64;
-constexpr std::size_t keptMargin = 1;
+constexpr std::size_t walkBudget = 8;
 
 // Pairs copies by context for one pair of structures after another, keeping its memory between
-// pairs; one object per thread.
+// pairs; one object per thread. The pairing does not depend on which structure comes first: the
+// pair is read in an order fixed by the structures' contents.
 class ContextPairer {
 public:
     // `genes` gives the gene of every code of the structures to pair; it must outlive the object.
     explicit ContextPairer(const GeneTable& genes) : pairing_(genes) {}
 
-    // The cost of two renumbered structures; where it is not below `below`, any value not below
-    // `below` will do, so a cost of several parts may stop once its first parts reach it.
-    using Cost = std::function<double(const ChromosomalStructure&, const ChromosomalStructure&,
-                                      double below)>;
-
     // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
-    // structures than `a` and `b`); returns the cost of the pairing kept when it was costed
-    // (when there was a choice to try). The genes of `a` and `b` may be given, as a caller that
+    // structures than `a` and `b`). The genes of `a` and `b` may be given, as a caller that
     // meets each structure in many pairs keeps them (`CopyPairing::occurrencesOf`).
-    std::optional<double> pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                               const Cost& cost, ChromosomalStructure& pairedA,
-                               ChromosomalStructure& pairedB,
-                               const std::vector<CopyPairing::Occurrence>* genesOfA = nullptr,
-                               const std::vector<CopyPairing::Occurrence>* genesOfB = nullptr);
+    void pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
+              ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+              const std::vector<CopyPairing::Occurrence>* genesOfA = nullptr,
+              const std::vector<CopyPairing::Occurrence>* genesOfB = nullptr);
 
 private:
     CopyPairing pairing_;
     CopyPairing::Pairing best_;
     std::vector<std::size_t> bestInB_;
-    CopyPairing::Pairing trial_;
-    std::vector<std::size_t> trialInB_;
     std::vector<std::size_t> others_;
-    std::vector<std::size_t> kept_;
-    ChromosomalStructure triedA_;
-    ChromosomalStructure triedB_;
+    std::vector<std::size_t> current_;
+    std::vector<CopyPairing::Occurrence> readA_;
+    std::vector<CopyPairing::Occurrence> readB_;
 };
 
 // `ContextPairer::pair` for one pair, renumbering `a` and `b` in place.
-std::optional<double> pairCopiesByContext(const GeneTable& genes, const ContextPairer::Cost& cost,
-                                          ChromosomalStructure& a, ChromosomalStructure& b);
+void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b);
 
 }  // namespace varnet

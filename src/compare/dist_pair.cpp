@@ -32,14 +32,7 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
     if (settings.copies == CopyRule::context && structures.size() == 2) {
-        pairCopiesByContext(
-            genes,
-            [&settings](const ChromosomalStructure& first, const ChromosomalStructure& second,
-                        double) {
-                return solvedCostOnly(jointGraphOf(first, second, GeneFreeCycles::counted),
-                                      settings.weights);
-            },
-            structures.front(), structures.back());
+        pairCopiesByContext(genes, structures.front(), structures.back());
     }
     return {a, b, &genes, ChromosomeSet(jointGraphOf(a, b))};
 }

@@ -24,8 +24,6 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
     : structures_(structures),
       tables_(tables),
       weights_(settings.weights),
-      nonNegativeWeights_(std::all_of(settings.weights.begin(), settings.weights.end(),
-                                      [](double weight) { return weight >= 0; })),
       copies_(settings.copies),
       genes_(settings.genes),
       input_(tables.vertexCount()) {
@@ -48,23 +46,20 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     pairEnds_ = tables_.endsOfPair(i, j, endRoom_, eachHoldsAll_);
     if (copies_ == CopyRule::order && tables_.keepsAdjacencies()) {
         input_.load(tables_.adjacencyOf(i), tables_.adjacencyOf(j), pairEnds_, eachHoldsAll_);
-        return costOfLoadedBothWays(std::numeric_limits<double>::infinity()) * 0.5;
+        return costOfLoadedBothWays() * 0.5;
     }
     if (copies_ == CopyRule::order) return costBothWays(structures_[i], structures_[j]) * 0.5;
     for (const std::size_t k : {i, j}) {
         if (genesOf_[k].empty())
             CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k], true);
     }
-    const std::optional<double> cost = pairer_->pair(
-        structures_[i], structures_[j],
-        [this](const ChromosomalStructure& first, const ChromosomalStructure& second,
-               double below) { return costBothWays(first, second, below); },
-        pairedFirst_, pairedSecond_, &genesOf_[i], &genesOf_[j]);
-    return (cost ? *cost : costBothWays(pairedFirst_, pairedSecond_)) * 0.5;
+    pairer_->pair(structures_[i], structures_[j], pairedFirst_, pairedSecond_, &genesOf_[i],
+                  &genesOf_[j]);
+    return costBothWays(pairedFirst_, pairedSecond_) * 0.5;
 }
 
 double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first,
-                                               const ChromosomalStructure& second, double below) {
+                                               const ChromosomalStructure& second) {
     // Leave both tables empty again whatever happens, so the next pair starts clean: the pair's
     // ends cover those of each structure.
     struct Clear {
@@ -77,15 +72,12 @@ double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first
     fillAdjacencyWithin(first, first_);
     fillAdjacencyWithin(second, second_);
     input_.load(first_, second_, pairEnds_, eachHoldsAll_);
-    return costOfLoadedBothWays(below);
+    return costOfLoadedBothWays();
 }
 
-double SpecialDistanceCalculator::costOfLoadedBothWays(double below) {
+double SpecialDistanceCalculator::costOfLoadedBothWays() {
     buildJointGraph(input_, GeneFreeCycles::counted, state_);
     const double forward = solvedCostOnlyIn(state_, weights_);
-    // With no negative weight the second direction adds nothing negative, so a first direction
-    // that reaches `below` already says the sum is not below it.
-    if (forward >= below && nonNegativeWeights_) return forward;
     input_.exchangeStructures();
     buildJointGraph(input_, GeneFreeCycles::counted, state_);
     return forward + solvedCostOnlyIn(state_, weights_);

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -24,8 +23,7 @@ constexpr double missingStructureDistance = 1000000.0;
 // structure into second and second into first. One calculator serves one thread; it keeps its
 // per-vertex tables (adjacency arrays, joint-graph tables) and the storage of the graph's and
 // the solver's lists from pair to pair, and the work of a pair is proportional to the genes of
-// its two structures. Pairing copies by context costs up to `maxPairingsTried` such pairs of
-// solver runs for a pair whose copies leave a choice.
+// its two structures, pairing copies by context included.
 class SpecialDistanceCalculator {
 public:
     // `tables` must be made for `structures` (with adjacencies kept, where they fit, for pairing
@@ -37,17 +35,14 @@ public:
     double distance(std::size_t i, std::size_t j);
 
 private:
-    // The sum of the two solver costs of the loaded pair, one direction then the other; where
-    // the sum is not below `below`, it may stop after the first.
-    double costOfLoadedBothWays(double below);
+    // The sum of the two solver costs of the loaded pair, one direction then the other.
+    double costOfLoadedBothWays();
     // The same for `first` and `second`, structures i and j of the list or their copies paired.
-    double costBothWays(const ChromosomalStructure& first, const ChromosomalStructure& second,
-                        double below = std::numeric_limits<double>::infinity());
+    double costBothWays(const ChromosomalStructure& first, const ChromosomalStructure& second);
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureTables& tables_;
     OperationWeights weights_;
-    bool nonNegativeWeights_ = false;
     CopyRule copies_;
     const GeneTable* genes_;
     // Pairing by context: the genes of each structure as the pairing reads them, once it is

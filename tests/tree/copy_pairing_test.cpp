@@ -29,10 +29,6 @@ double forwardCost(const ChromosomalStructure& a, const ChromosomalStructure& b)
         unitWeights);
 }
 
-double forwardCostBelow(const ChromosomalStructure& a, const ChromosomalStructure& b, double) {
-    return forwardCost(a, b);
-}
-
 // The two genomes with their copies numbered as the reader numbers them, and the gene of every
 // code.
 struct CodedPair {
@@ -54,7 +50,7 @@ CodedPair coded(const Genome& a, const Genome& b) {
 double contextCost(const CodedPair& pair) {
     ChromosomalStructure a = pair.a;
     ChromosomalStructure b = pair.b;
-    pairCopiesByContext(pair.genes, forwardCostBelow, a, b);
+    pairCopiesByContext(pair.genes, a, b);
     return forwardCost(a, b);
 }
 
@@ -123,8 +119,8 @@ std::pair<Genome, Genome> smallPair(std::mt19937& random) {
     return {split(ids), split(second)};
 }
 
-// Context pairing is one of the pairings, so never below the cheapest; on small generated pairs
-// it reaches the cheapest on at least 95 % of them.
+// Context pairing is one of the pairings, so never below the cheapest; on these 150 small
+// generated pairs it reaches the cheapest on 146.
 TEST(CopyPairing, ReachesTheCheapestPairingOnSmallPairs) {
     std::mt19937 random(3030);
     int compared = 0;
@@ -139,7 +135,7 @@ TEST(CopyPairing, ReachesTheCheapestPairingOnSmallPairs) {
         reached += context == *cheapest ? 1 : 0;
         ++compared;
     }
-    EXPECT_GE(reached * 100, compared * 95) << reached << " of " << compared;
+    EXPECT_GE(reached, 146) << reached << " of " << compared;
 }
 
 // Writing a circular chromosome from another gene, or listing the chromosomes in another order,
@@ -167,31 +163,33 @@ TEST(CopyPairing, CostIgnoresWhereCirclesStartAndTheOrderOfChromosomes) {
     }
 }
 
-// The adjacencies kept at the copies of a (x=1, a=2, y=3, z=4, g=5) for each pairing of them,
-// worked by hand: as written, then again with the unpaired genes left out; an adjacency of two
-// copies counts once.
-TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
+// The scores of the components at the copies of a (x=1, a=2, y=3, z=4, g=5) for each pairing of
+// them, worked by hand: 2 a cycle, 1 a path from a telomere of A to one of B, less 2 for each
+// pair of runs of unpaired genes (rounded up) on a component.
+TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
     struct Row {
         const char* name;
         Genome a;
         Genome b;
-        std::vector<std::size_t> kept;  // for each pairing, in the order `alternatives` gives
+        std::vector<long> scores;  // for each pairing, in the order `alternatives` gives
     };
     const Row rows[] = {
-        // B's a paired with A's first a keeps x-a and a-y both ways (2 + 2), with the second
-        // nothing: A's second a sits between y and z.
+        // With A's first a: cycles x-a, a-y and y-z, the last over the second a (6 - 2); with
+        // the second: one cycle over the first a.
         {"neighbours", {{false, {1, 2, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {4, 0}},
-        // g, which B lacks, parts A's first a from y: a-y is kept only once g is left out.
-        {"a gene left out", {{false, {1, 2, 5, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {3, 0}},
-        // The telomere before the first a counts like an adjacency.
-        {"telomere", {{false, {2, 1, 2}}}, {{false, {2, 1}}}, {4, 0}},
-        // In order: x-a, a-a and a-y (3 + 3), the a-a met from both copies; crossed: none.
-        {"copies side by side", {{false, {1, 2, 2, 3}}}, {{false, {1, 2, 2, 3}}}, {6, 0}},
+        // g, which B lacks, is a second run on the cycle a-y.
+        {"a gene left out", {{false, {1, 2, 5, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {2, 0}},
+        // With A's first a: the telomere-telomere a (1), the cycle a-x (2), x's end before a
+        // run to A's telomere (1 - 2); with the second: two paths ending in telomeres of one
+        // structure, one with a run.
+        {"telomere", {{false, {2, 1, 2}}}, {{false, {2, 1}}}, {2, -2}},
+        // In order: three cycles x-a, a-a, a-y; crossed: one.
+        {"copies side by side", {{false, {1, 2, 2, 3}}}, {{false, {1, 2, 2, 3}}}, {6, 2}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const CodedPair pair = coded(row.a, row.b);
-        const CopyPairing pairing(pair.a, pair.b, pair.genes);
+        CopyPairing pairing(pair.a, pair.b, pair.genes);
         ASSERT_EQ(pairing.choices().size(), 1u);
         const CopyPairing::Choice& choice = pairing.choices()[0];
         const std::size_t width = std::min(choice.inA.size(), choice.inB.size());
@@ -200,12 +198,15 @@ TEST(CopyPairing, KeptAdjacenciesAsWrittenAndWithUnpairedGenesLeftOut) {
         CopyPairing::Pairing trial = pairing.byContext();
         std::vector<std::size_t> partnerOfB;
         pairing.partnersInB(trial, partnerOfB);
-        std::vector<std::size_t> kept;
+        pairing.linkAll(trial, partnerOfB);
+        pairing.prepareChoice(trial, partnerOfB, 0);
+        std::vector<long> scores;
+        std::size_t steps = 0;
         for (std::size_t k = 0; k < others.size(); k += width) {
             pairing.apply(0, std::span(others).subspan(k, width), trial, partnerOfB);
-            kept.push_back(pairing.keptAdjacencies(trial, partnerOfB, 0));
+            scores.push_back(pairing.componentScore(trial, partnerOfB, steps));
         }
-        EXPECT_EQ(kept, row.kept);
+        EXPECT_EQ(scores, row.scores);
     }
 }
 
@@ -239,19 +240,12 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         CopyPairing::occurrencesOf(pair.b, genes, genesOfB, true);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
-        const auto stopsEarly = [](const ChromosomalStructure& a, const ChromosomalStructure& b,
-                                   double below) { return std::min(below, forwardCost(a, b)); };
-        const std::optional<double> cost =
-            reused.pair(pair.a, pair.b, stopsEarly, reusedA, reusedB, &genesOfA, &genesOfB);
+        reused.pair(pair.a, pair.b, reusedA, reusedB, &genesOfA, &genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
-        EXPECT_EQ(pairCopiesByContext(genes, forwardCostBelow, freshA, freshB), cost);
+        pairCopiesByContext(genes, freshA, freshB);
         EXPECT_EQ(reusedA, freshA);
         EXPECT_EQ(reusedB, freshB);
-        // The cost of the pairing kept, when costed, is that of the structures written.
-        if (cost) {
-            EXPECT_EQ(*cost, forwardCost(reusedA, reusedB));
-        }
     }
 }
 
