@@ -314,9 +314,10 @@ void expandOverClasses(DistanceMatrix& matrix, const std::vector<std::size_t>& c
 
 // The special distances of structures written alike are the same, so one structure of each
 // class is compared with one of every other, and two of a class with each other, once. The
-// distances of a pair do not depend on which of the two comes first when copies are paired by
-// order (the mean of the two directions), which lets a class's distances serve pairs either
-// way round. The progress lines are printed once the classes are done.
+// distances of a pair do not depend on which of the two comes first (the mean of the two
+// directions, copies paired by context in an order fixed by the two structures' contents), which
+// lets a class's distances serve pairs either way round. The progress lines are printed once the
+// classes are done.
 DistanceMatrix calculateOverClasses(const PairSettings& settings,
                                     const std::vector<ChromosomalStructure>& structures,
                                     const AlikeStructures& groups, std::ostream& progress,
@@ -345,11 +346,9 @@ DistanceMatrix calculateOverClasses(const PairSettings& settings,
 DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
                                       const std::vector<ChromosomalStructure>& structures,
                                       std::ostream& progress, const PairWork& work) {
-    if (settings.copies == CopyRule::order) {
-        const AlikeStructures groups = groupAlike(structures);
-        if (groups.firstOf.size() < structures.size())
-            return calculateOverClasses(settings, structures, groups, progress, work);
-    }
+    const AlikeStructures groups = groupAlike(structures);
+    if (groups.firstOf.size() < structures.size())
+        return calculateOverClasses(settings, structures, groups, progress, work);
     return calculateEveryPair(settings, structures, progress, work);
 }
 

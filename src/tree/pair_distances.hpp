@@ -148,9 +148,8 @@ struct PairWork {
 };
 
 // The special-distance matrix, with the progress lines "i out of N" on `progress`. Structures
-// written alike (the same chromosomes and genes, names aside) are compared once when copies are
-// paired by order, which many files of real genomes hold; their progress lines then come once
-// the pairs are done.
+// written alike (the same chromosomes and genes, names aside) are compared once, which many files
+// of real genomes hold; their progress lines then come once the pairs are done.
 DistanceMatrix calculateSpecialMatrix(const PairSettings& settings,
                                       const std::vector<ChromosomalStructure>& structures,
                                       std::ostream& progress, const PairWork& work);
