@@ -1,11 +1,12 @@
 // Writes a generated structure file to standard output:
 //   varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] [copies NAMES COPIES]
-//                   [chromosomes COUNT]
+//                   [chromosomes COUNT] [moves COUNT]
 //   varnet_generate mitochondria COUNT ORDERS SEED
 // By default 2 % of the genes are missing from a genome and 0.5 % have a second copy;
 // "shuffled" gives every genome its own random signed order of all genes; "copies" gives NAMES
 // names COPIES copies each in the ancestor; "chromosomes" gives the ancestor COUNT linear
-// chromosomes and moves some runs between them; "mitochondria" gives COUNT mitochondrion-like
+// chromosomes and moves some runs between them; "moves" gives each genome COUNT inversions and
+// moves (else one per 25 genes); "mitochondria" gives COUNT mitochondrion-like
 // genomes in ORDERS distinct gene orders.
 #include <iostream>
 #include <string>
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     }
     varnet::bench::Divergence divergence;
     bool valid = args.size() >= 3;
+    if (valid && args.size() >= 5 && args[args.size() - 2] == "moves") {
+        divergence.moves = std::stoi(args.back());
+        args.resize(args.size() - 2);
+    }
     if (valid && args.size() >= 5 && args[args.size() - 2] == "chromosomes") {
         divergence.chromosomes = std::stoi(args.back());
         args.resize(args.size() - 2);
@@ -42,9 +47,10 @@ int main(int argc, char** argv) {
         valid = false;
     }
     if (!valid) {
-        std::cerr << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] "
-                     "[copies NAMES COPIES] [chromosomes COUNT]\n       varnet_generate "
-                     "mitochondria COUNT ORDERS SEED\n";
+        std::cerr
+            << "usage: varnet_generate COUNT GENES SEED [LOSS_RATE COPY_RATE | shuffled] "
+               "[copies NAMES COPIES] [chromosomes COUNT] [moves COUNT]\n       varnet_generate "
+               "mitochondria COUNT ORDERS SEED\n";
         return 1;
     }
     std::cout << varnet::bench::generatedStructureFile(std::stoi(args[0]), std::stoi(args[1]),

@@ -27,6 +27,7 @@ struct Divergence {
     // When above 0: the ancestor's linear chromosomes (else 1 to 4, some circular), and a tenth
     // of the changes move a run to another chromosome (translocations), as between mammals.
     int chromosomes = 0;
+    int moves = 0;  // inversions and moves in each genome when above 0, else one per 25 genes
 };
 
 // `count` related genomes of about `geneCount` genes each: one random ancestor split into up to
@@ -70,7 +71,9 @@ inline std::string generatedStructureFile(int count, int geneCount, uint32_t see
             for (const int32_t id : ids) genome[0].genes.push_back(chance(0.5) ? id : -id);
             std::shuffle(genome[0].genes.begin(), genome[0].genes.end(), random);
         }
-        const int changes = divergence.shuffled ? 0 : std::max(1, geneCount / 25);
+        const int changes = divergence.shuffled    ? 0
+                            : divergence.moves > 0 ? divergence.moves
+                                                   : std::max(1, geneCount / 25);
         for (int step = 0; step < changes; ++step) {
             std::vector<int32_t>& genes =
                 genome[static_cast<std::size_t>(pick(0, static_cast<int>(genome.size()) - 1))]

@@ -65,6 +65,12 @@ row "bacteria 200 x 3500, order" "200 3500 42 0.1 0.02 copies 5 3" tree -p nj --
 row "bacteria 200 x 3500, context" "200 3500 42 0.1 0.02 copies 5 3" tree -p nj --copies context
 row "mammals 10 x 15000, order" "10 15000 42 0.01 0.002 chromosomes 20" tree -p nj --copies order
 row "mammals 10 x 15000, context" "10 15000 42 0.01 0.002 chromosomes 20" tree -p nj --copies context
+for count in 32 300; do
+    for rule in order context; do
+        row "paralogues $count x 1000, $rule" "$count 1000 42 0.05 0.02 copies 50 3 moves 250" tree \
+            -p nj --copies "$rule"
+    done
+done
 }
 
 if [ "${BENCH_WRITE:-}" = 1 ] && [ -z "$only" ]; then
