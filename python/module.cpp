@@ -25,20 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/program_options.hpp"
-#include "compare/dist_pair.hpp"
-#include "modes/pair_svg.hpp"
-#include "modes/tree_mode.hpp"
-#include "modes/weight_files.hpp"
-#include "solver/sequence_printer.hpp"
-#include "structures/chromosomal_structure.hpp"
-#include "structures/gene_numbering.hpp"
-#include "structures/gene_table.hpp"
-#include "structures/structure_reader.hpp"
-#include "structures/structure_validation.hpp"
-#include "tree/pair_distances.hpp"
-#include "tree/shared_genes.hpp"
-#include "tree/worker_count.hpp"
+#include "varnet.hpp"
 
 namespace py = pybind11;
 
@@ -152,18 +139,27 @@ OperationWeights readWeightsAt(const std::string& path) {
     return readOperationWeights(path);
 }
 
-// The comparison of the first structure with the second, as dist mode makes it.
-DistPair preparePair(const std::vector<PyStructure>& pair, NumberedStructures& numbered,
-                     const PairSettings& settings = {}) {
-    if (pair.size() != 2) throw std::invalid_argument("A comparison needs two structures");
-    numbered = fromPython(pair);
-    return prepareDistPair(std::move(numbered.structures), numbered.table, settings);
+RunSettings settingsOf(const OperationWeights& weights, const std::string& copies) {
+    RunSettings settings;
+    settings.operationWeights = weights;
+    settings.copies = parseCopyRule(copies);
+    return settings;
 }
 
-double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& weights) {
+// The comparison of the first structure with the second, as dist mode makes it.
+DistPair preparePair(const std::vector<PyStructure>& pair, NumberedStructures& numbered,
+                     const RunSettings& settings) {
+    if (pair.size() != 2) throw std::invalid_argument("A comparison needs two structures");
+    numbered = fromPython(pair);
+    return prepareDistPair(std::move(numbered.structures), numbered.table,
+                           settings.pairSettings(&numbered.table));
+}
+
+double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& weights,
+                const std::string& copies) {
     const py::gil_scoped_release unlocked;
     NumberedStructures numbered;
-    DistPair prepared = preparePair(pair, numbered);
+    DistPair prepared = preparePair(pair, numbered, settingsOf(weights, copies));
     prepared.graph.log = StepLog::costOnly();
     return solveDistPair(prepared, weights);
 }
@@ -195,10 +191,11 @@ PyStep stepOf(const OperationRecord& record, const GeneTable& names) {
 
 // The cost, the first line of the sequence file and the steps.
 std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
-    const std::vector<PyStructure>& pair, const OperationWeights& weights) {
+    const std::vector<PyStructure>& pair, const OperationWeights& weights,
+    const std::string& copies) {
     const py::gil_scoped_release unlocked;
     NumberedStructures numbered;
-    DistPair prepared = preparePair(pair, numbered);
+    DistPair prepared = preparePair(pair, numbered, settingsOf(weights, copies));
     std::vector<PyStep> steps;
     std::size_t eventCount = 0;
     prepared.graph.log.setWriter([&](const OperationRecord& record) {
@@ -216,15 +213,16 @@ std::tuple<double, std::string, std::vector<PyStep>> pairSequence(
 std::string pairPicture(const std::vector<PyStructure>& pair, const OperationWeights& weights,
                         const std::string& copies) {
     const py::gil_scoped_release unlocked;
-    PairSettings settings(weights);
-    settings.copies = parseCopyRule(copies);
+    const RunSettings settings = settingsOf(weights, copies);
     NumberedStructures numbered;
     DistPair prepared = preparePair(pair, numbered, settings);
     EventCounts events{};
     prepared.graph.log.setWriter(
         [&events](const OperationRecord& record) { countEvents(record, events); });
     const double cost = solveDistPair(prepared, weights);
-    return printed([&](std::ostream& out) { writePairSvg(out, prepared, settings, cost, events); });
+    return printed([&](std::ostream& out) {
+        writePairSvg(out, prepared, settings.pairSettings(&numbered.table), cost, events);
+    });
 }
 
 // The special distances on the workers of `PairDistances`, which stop when `stop` says so.
@@ -258,8 +256,6 @@ py::array_t<double> toArray(const DistanceMatrix& matrix) {
     return result;
 }
 
-// Computes on a thread of its own while the calling thread, without the interpreter lock, looks
-// for Ctrl-C: a KeyboardInterrupt stops the workers before their next pair and is raised here.
 // What tree mode warns of when the breakpoint weight is 0 and some pair shares fewer than half
 // the genes of the smaller structure; empty when no pair does.
 std::string sharedGeneText(const std::vector<PyStructure>& input) {
@@ -268,27 +264,36 @@ std::string sharedGeneText(const std::vector<PyStructure>& input) {
     return sharedGeneWarning(numbered.structures);
 }
 
-py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
-                                   const OperationWeights& operationWeights, double special,
-                                   double breakpoint, unsigned threads) {
-    DistanceMatrix matrix;
+// What distance_matrix and jackknife are given besides the structures.
+struct MatrixArguments {
+    OperationWeights weights{};
+    double special = 0;
+    double breakpoint = 0;
+    unsigned threads = 0;
+    std::string copies;
+};
+
+// Runs `compute` on the structures, with the settings of `arguments`, on a thread of its own
+// while the calling thread, without the interpreter lock, looks for Ctrl-C: a KeyboardInterrupt
+// stops the workers before their next pair and is raised here.
+template <typename Compute>
+auto stoppable(const std::vector<PyStructure>& input, const MatrixArguments& arguments,
+               RunSettings settings, Compute compute) {
+    settings.operationWeights = arguments.weights;
+    settings.distanceWeights = {arguments.special, arguments.breakpoint};
+    settings.threads = arguments.threads;
+    settings.copies = parseCopyRule(arguments.copies);
+    std::stop_source stop;
+    StoppablePairDistances distances(stop.get_token());
+    settings.distribution = &distances;
+    decltype(compute(settings, NumberedStructures())) result{};
     bool interrupted = false;
     {
         const py::gil_scoped_release unlocked;
         const NumberedStructures numbered = fromPython(input);
         validateForGraph(numbered.structures);
-        std::stop_source stop;
-        StoppablePairDistances distances(stop.get_token());
-        RunSettings settings;
-        settings.operationWeights = operationWeights;
-        settings.distanceWeights = {special, breakpoint};
-        settings.threads = threads;
-        settings.distribution = &distances;
-        std::future<DistanceMatrix> result = std::async(std::launch::async, [&] {
-            std::ostream discard(nullptr);
-            return computeDistanceMatrix(settings, numbered.structures, &numbered.table, discard);
-        });
-        while (result.wait_for(signalCheckInterval) != std::future_status::ready) {
+        auto computed = std::async(std::launch::async, [&] { return compute(settings, numbered); });
+        while (computed.wait_for(signalCheckInterval) != std::future_status::ready) {
             const py::gil_scoped_acquire locked;
             if (PyErr_CheckSignals() != 0) {
                 interrupted = true;
@@ -296,11 +301,36 @@ py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
                 break;
             }
         }
-        result.wait();
-        if (!interrupted) matrix = result.get();
+        computed.wait();
+        if (!interrupted) result = computed.get();
     }
     if (interrupted) throw py::error_already_set();  // the exception the signal handler raised
-    return toArray(matrix);
+    return result;
+}
+
+py::array_t<double> distanceMatrix(const std::vector<PyStructure>& input,
+                                   const MatrixArguments& arguments) {
+    return toArray(stoppable(
+        input, arguments, {}, [](const RunSettings& settings, const NumberedStructures& numbered) {
+            std::ostream discard(nullptr);
+            return computeDistanceMatrix(settings, numbered.structures, &numbered.table, discard);
+        }));
+}
+
+// The tree with support, the support table and the replicates' trees.
+std::tuple<std::string, std::string, std::string> jackknife(const std::vector<PyStructure>& input,
+                                                            const MatrixArguments& arguments,
+                                                            const JackknifeSettings& replicates,
+                                                            const std::string& method) {
+    RunSettings settings;
+    settings.method = method;
+    settings.jackknife = replicates;
+    const JackknifeResult result = stoppable(
+        input, arguments, settings, [](const RunSettings& run, const NumberedStructures& numbered) {
+            std::ostream discard(nullptr);
+            return jackknifeTree(run, numbered.structures, &numbered.table, discard);
+        });
+    return {result.tree, result.support, result.replicates};
 }
 
 std::string treeText(const py::array_t<double, py::array::c_style | py::array::forcecast>& cells,
@@ -345,11 +375,29 @@ PYBIND11_MODULE(_core, module) {
     module.def("read_structures", &readStructuresAt, py::arg("path"));
     module.def("parse_structures", &parseStructureText, py::arg("text"));
     module.def("read_weights", &readWeightsAt, py::arg("path"));
-    module.def("distance", &pairCost, py::arg("pair"), py::arg("weights"));
-    module.def("sequence", &pairSequence, py::arg("pair"), py::arg("weights"));
+    module.attr("tree_methods") = treeMethodNames();
+    module.def("distance", &pairCost, py::arg("pair"), py::arg("weights"), py::arg("copies"));
+    module.def("sequence", &pairSequence, py::arg("pair"), py::arg("weights"), py::arg("copies"));
     module.def("draw_pair", &pairPicture, py::arg("pair"), py::arg("weights"), py::arg("copies"));
-    module.def("distance_matrix", &distanceMatrix, py::arg("structures"), py::arg("weights"),
-               py::arg("special"), py::arg("breakpoint"), py::arg("threads"));
+    module.def(
+        "distance_matrix",
+        [](const std::vector<PyStructure>& structures, const OperationWeights& weights,
+           double special, double breakpoint, unsigned threads, const std::string& copies) {
+            return distanceMatrix(structures, {weights, special, breakpoint, threads, copies});
+        },
+        py::arg("structures"), py::arg("weights"), py::arg("special"), py::arg("breakpoint"),
+        py::arg("threads"), py::arg("copies"));
+    module.def(
+        "jackknife",
+        [](const std::vector<PyStructure>& structures, uint64_t replicates, double fraction,
+           uint64_t seed, const std::string& method, const OperationWeights& weights,
+           double special, double breakpoint, unsigned threads, const std::string& copies) {
+            return jackknife(structures, {weights, special, breakpoint, threads, copies},
+                             {replicates, fraction, seed}, method);
+        },
+        py::arg("structures"), py::arg("replicates"), py::arg("fraction"), py::arg("seed"),
+        py::arg("method"), py::arg("weights"), py::arg("special"), py::arg("breakpoint"),
+        py::arg("threads"), py::arg("copies"));
     module.def("shared_gene_warning", &sharedGeneText, py::arg("structures"));
     module.def("tree", &treeText, py::arg("matrix"), py::arg("names"), py::arg("method"));
 }

@@ -50,12 +50,10 @@ def dist_run(
 def check_pair(program: str, tmp: Path, a, b, w, copies: str = "order") -> None:
     cost, text, picture = dist_run(program, tmp, a, b, w, copies)
     assert varnet.draw_pair(a, b, w, copies=copies) == picture
-    if copies == "context":
-        return  # the sequence and the distance pair copies by order
-    found = varnet.sequence(a, b, w)
+    found = varnet.sequence(a, b, w, copies=copies)
     assert found.text() == text
     assert f"{found.cost:g}" == cost
-    assert varnet.distance(a, b, w) == found.cost
+    assert varnet.distance(a, b, w, copies=copies) == found.cost
     for step in found.steps:
         listed = step.produced
         if step.alternatives:
@@ -109,20 +107,41 @@ def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
     names = [s.name for s in six]
     w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
     (tmp_path / "weights.txt").write_text(weights_line(w))
-    for special, breakpoint in [(1, 0), (0.5, 0.25)]:
+    for special, breakpoint, copies in [(1, 0, "order"), (0.5, 0.25, "context")]:
         (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(special, breakpoint))
-        matrix = varnet.distance_matrix(six, w, special=special, breakpoint=breakpoint, threads=2)
+        matrix = varnet.distance_matrix(six, w, special, breakpoint, threads=2, copies=copies)
         assert matrix.shape == (7, 7) and matrix.dtype == numpy.float64
         # K12 against a structure without chromosomes: 11 adjacencies and 11 gene copies.
         assert matrix[0, 6] == 1e6 * special + breakpoint * 22
-        for method in ["upgma", "nj", "kruskal"]:
+        for method in varnet.TREE_METHODS:
             args = ["-m", "tree", "-c", "six.txt", "-o", "weights.txt", "-r", method, "-p", method]
+            args += ["--copies", copies]
             assert run(program, args, tmp_path).status == 0
             assert matrix_text(matrix, names) == (tmp_path / method / "distance.tsv").read_text()
             text = varnet.tree(matrix, six if method == "nj" else names, method=method)
             assert text == (tmp_path / method / "tree.tre").read_text()
     assert varnet.tree([[0]], ["only"], method="nj") == "only;"
     assert varnet.distance_matrix([], w).shape == (0, 0)
+
+
+def test_jackknife_equals_tree_mode_under_both_copy_rules(program, tmp_path):
+    rng = random.Random(43)  # genes in copies, so that the copy rules differ
+    structures = [random_structure(rng, f"S{k}", 10, 6) for k in range(7)]
+    (tmp_path / "s.txt").write_text(native_text(structures))
+    w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
+    (tmp_path / "weights.txt").write_text(weights_line(w))
+    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0.5))
+    for method, copies in [("nj", "order"), ("upgma", "context"), ("kruskal", "context")]:
+        args = ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", "r", "-p", method]
+        args += ["-b", "6", "--jackknife-fraction", "0.3", "--seed", "5", "--copies", copies]
+        assert run(program, args, tmp_path).status == 0
+        found = varnet.jackknife(structures, 6, 0.3, 5, method, w, breakpoint=0.5, copies=copies)
+        assert found.tree == (tmp_path / "r" / "tree.tre").read_text()
+        assert found.support == (tmp_path / "r" / "support.tsv").read_text()
+        replicates = (tmp_path / "r" / "replicates.tre").read_text()
+        assert "".join(t + "\n" for t in found.replicates) == replicates
+    # The package's own imports stay out of sight.
+    assert "numpy" not in dir(varnet) and "_core" not in dir(varnet) and "jackknife" in dir(varnet)
 
 
 def test_matrix_warns_as_tree_mode_of_pairs_sharing_few_genes(program, tmp_path):
@@ -213,6 +232,9 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
         (lambda: varnet.tree([[0, numpy.nan], [numpy.nan, 0]], ["A", "B"]), "not finite"),
         (lambda: varnet.tree([[0, 1], [1, 0]], ["A"]), "one row and one column per name"),
         (lambda: varnet.tree([[0]], ["A"], method="UPGMA"), 'Unknown tree method "UPGMA"'),
+        (lambda: varnet.jackknife([varnet.Structure("A")], 2, method="-"),
+         'Unknown tree method "-": use "upgma", "nj" or "kruskal"'),
+        (lambda: varnet.jackknife([varnet.Structure("A")], 2, fraction=1), "fraction must be"),
     ],
 )  # fmt: skip
 def test_bad_values_raise_value_error(call, message):

@@ -10,37 +10,49 @@ operations that turns one into the other, each kind of operation weighted by `We
     weights = varnet.read_weights("examples/operation_weights.txt")
     matrix = varnet.distance_matrix(genomes, weights)
     print(varnet.tree(matrix, [g.name for g in genomes], method="nj"))
+    print(varnet.jackknife(genomes, 100, weights=weights).tree)
 
 Every result equals the program's: `distance`, `sequence` and `draw_pair` the cost, the steps and
-the picture pair.svg of `varnet -m dist`, `distance_matrix` the matrix and `tree` the Newick text of `varnet -m tree`.
+the picture pair.svg of `varnet -m dist`, `distance_matrix` the matrix, `tree` the Newick text
+and `jackknife` the tree with support and the support table of `varnet -m tree`.
 Input the program rejects raises ValueError with the program's message; a file that cannot be
 opened raises OSError (FileNotFoundError, ...).
 """
 
-from __future__ import annotations
-
-import math
-import os
-import warnings
-from dataclasses import dataclass, field
-from typing import List, NamedTuple, Optional, Sequence, Union
-
-import numpy
-import numpy.typing
-
-from . import _core
-
-__version__: str = _core.version
+from ._api import (
+    COPY_RULES,
+    TREE_METHODS,
+    Chromosome,
+    JackknifeTree,
+    ShortestSequence,
+    Step,
+    Structure,
+    Weights,
+    __version__,
+    distance,
+    distance_matrix,
+    draw_pair,
+    jackknife,
+    parse_structures,
+    read_structures,
+    read_weights,
+    sequence,
+    tree,
+)
 
 __all__ = [
     "Chromosome",
+    "JackknifeTree",
     "ShortestSequence",
     "Step",
     "Structure",
     "Weights",
+    "COPY_RULES",
+    "TREE_METHODS",
     "distance",
     "distance_matrix",
     "draw_pair",
+    "jackknife",
     "parse_structures",
     "read_structures",
     "read_weights",
@@ -48,233 +60,7 @@ __all__ = [
     "tree",
 ]
 
-PathLike = Union[str, "os.PathLike[str]"]
 
-
-@dataclass
-class Chromosome:
-    """A chromosome: its genes in reading order as signed names ("+dnaA", "-recF"; a name
-    without a sign reads forward), and whether it is circular (else linear)."""
-
-    genes: List[str]
-    circular: bool = False
-
-
-@dataclass
-class Structure:
-    """A genome: its name and its chromosomes."""
-
-    name: str
-    chromosomes: List[Chromosome] = field(default_factory=list)
-
-
-@dataclass(frozen=True)
-class Weights:
-    """The cost of each kind of operation: DP, SP, J (a join), C (a cut), and the gene-run
-    deletions aD and insertions bD. Weights may be zero or negative, but must be finite."""
-
-    DP: float = 1.0
-    SP: float = 1.0
-    J: float = 1.0
-    C: float = 1.0
-    aD: float = 1.0
-    bD: float = 1.0
-
-    def __post_init__(self) -> None:
-        for name in ("DP", "SP", "J", "C", "aD", "bD"):
-            value = float(getattr(self, name))
-            if not math.isfinite(value):
-                raise ValueError(f"The weight {name} must be a finite number, not {value}")
-            object.__setattr__(self, name, value)
-
-    def _in_program_order(self) -> tuple:
-        # The program's order: DP, SP, J, C, bD, aD.
-        return (self.DP, self.SP, self.J, self.C, self.bD, self.aD)
-
-
-class Step(NamedTuple):
-    """One step of a shortest sequence, as its line in shortest_sequence.txt shows it."""
-
-    consumed: List[str]
-    """The components the step takes, each printed with its tag, "(C)" closed or "(L)" open."""
-    events: List[str]
-    """The operations of the step: "DP", "SP", "C", "J", "aD", "bD" or "NoEvent"."""
-    produced: List[str]
-    """The components the step makes, printed as `consumed`."""
-    label: str
-    """The rule of the solver that made the step, e.g. "3.1"."""
-    alternatives: bool
-    """True when produced[0:2] and produced[2:4] are two alternative results."""
-    text: str
-    """The step's line of shortest_sequence.txt, without its line feed."""
-
-
-class ShortestSequence(NamedTuple):
-    """The cost of a shortest sequence and its steps."""
-
-    cost: float
-    steps: List[Step]
-    heading: str
-    """The first line of shortest_sequence.txt: the number of events and the cost."""
-
-    def text(self) -> str:
-        """The whole text of shortest_sequence.txt."""
-        return "".join(line + "\n" for line in [self.heading] + [s.text for s in self.steps])
-
-
-def _structures(raw: list) -> List[Structure]:
-    return [
-        Structure(name, [Chromosome(genes, circular) for circular, genes in chromosomes])
-        for name, chromosomes in raw
-    ]
-
-
-def _raw(structure: Structure, role: str) -> tuple:
-    if not isinstance(structure, Structure):
-        raise TypeError(f"{role} must be a varnet.Structure, not {type(structure).__name__}")
-    chromosomes = []
-    for chromosome in structure.chromosomes:
-        if not isinstance(chromosome, Chromosome):
-            raise TypeError(
-                f'The chromosomes of structure "{structure.name}" must be varnet.Chromosome '
-                f"values, not {type(chromosome).__name__}"
-            )
-        if isinstance(chromosome.genes, str):
-            raise TypeError(
-                f'The genes of a chromosome of structure "{structure.name}" must be a list of '
-                "names, not one string"
-            )
-        chromosomes.append((bool(chromosome.circular), list(chromosome.genes)))
-    return (structure.name, chromosomes)
-
-
-def _weights(weights: Weights) -> tuple:
-    if not isinstance(weights, Weights):
-        raise TypeError(f"weights must be varnet.Weights, not {type(weights).__name__}")
-    return weights._in_program_order()
-
-
-def read_structures(path: PathLike) -> List[Structure]:
-    """The structures of a structure file, in file order, read as the program reads them: the
-    native format, UniMoG or GRIMM."""
-    return _structures(_core.read_structures(os.fspath(path)))
-
-
-def parse_structures(text: str) -> List[Structure]:
-    """The structures of the text of a structure file (any of the formats `read_structures`
-    reads)."""
-    return _structures(_core.parse_structures(text))
-
-
-def read_weights(path: PathLike) -> Weights:
-    """The operation weights of a weights file: its first line of key/value pairs such as
-    DP=1,SP=1,J=0.5,C=0.5,aD=2,bD=2. A weight the line does not set is 0."""
-    dp, sp, j, c, bd, ad = _core.read_weights(os.fspath(path))
-    return Weights(DP=dp, SP=sp, J=j, C=c, aD=ad, bD=bd)
-
-
-def distance(a: Structure, b: Structure, weights: Weights = Weights()) -> float:
-    """The cost of a cheapest sequence of operations that turns `a` into `b`: the cost
-    `varnet -m dist` prints for a file holding `a` and then `b`."""
-    return _core.distance([_raw(a, "a"), _raw(b, "b")], _weights(weights))
-
-
-def sequence(a: Structure, b: Structure, weights: Weights = Weights()) -> ShortestSequence:
-    """The cost and the steps of a cheapest sequence of operations that turns `a` into `b`: what
-    `varnet -m dist` writes to shortest_sequence.txt for a file holding `a` and then `b`."""
-    cost, heading, steps = _core.sequence([_raw(a, "a"), _raw(b, "b")], _weights(weights))
-    return ShortestSequence(cost, [Step(*step) for step in steps], heading)
-
-
-COPY_RULES = ("order", "context")
-
-
-def draw_pair(
-    a: Structure, b: Structure, weights: Weights = Weights(), copies: str = "order"
-) -> str:
-    """The SVG picture of `a` (above) and `b` (below) that `varnet -m dist` writes to pair.svg
-    for a file holding `a` and then `b`, with copies of a gene paired by `copies` ("order", the
-    k-th with the k-th, or "context", by their neighbours): each chromosome a row, genes or runs
-    of genes adjacent in both as arrows, a band from each to its partner (crossed where
-    inverted), genes only one genome holds in grey, and the cost and operations in the heading.
-    In a notebook, `IPython.display.SVG(varnet.draw_pair(a, b))` shows it."""
-    if copies not in COPY_RULES:
-        raise ValueError(f'Unknown copy rule "{copies}": use "order" or "context"')
-    return _core.draw_pair([_raw(a, "a"), _raw(b, "b")], _weights(weights), copies)
-
-
-def distance_matrix(
-    structures: Sequence[Structure],
-    weights: Weights = Weights(),
-    special: float = 1.0,
-    breakpoint: float = 0.0,
-    threads: Optional[int] = None,
-) -> numpy.ndarray:
-    """The distance matrix of `varnet -m tree` (row and column k for structures[k]): `special`
-    times the mean of the two costs of each pair (`distance` both ways) plus `breakpoint` times
-    the number of adjacencies and genes only one of the two has. A pair with a structure that
-    holds no chromosome has the special distance 1e6.
-
-    The pairs are computed on `threads` worker threads (default: the VARNET_THREADS environment
-    variable, else every processor the process may use) while other Python threads go on; the
-    result does not depend on the count. Ctrl-C (KeyboardInterrupt) stops the workers once the
-    pairs they are solving are done.
-
-    With `breakpoint` 0, a pair that shares fewer than half the genes of the smaller structure
-    gives a UserWarning, as tree mode warns: the special distance charges a run of missing genes
-    as one deletion whatever its length, so unrelated structures look close; a `breakpoint`
-    above 0 counts the missing genes one by one."""
-    raw = [_raw(s, f"structures[{k}]") for k, s in enumerate(structures)]
-    if threads is not None and not (isinstance(threads, int) and 1 <= threads <= 4096):
-        raise ValueError(f"threads must be a whole number from 1 to 4096, not {threads!r}")
-    special, breakpoint = float(special), float(breakpoint)
-    for name, value in (("special", special), ("breakpoint", breakpoint)):
-        if not math.isfinite(value):
-            raise ValueError(f"The weight {name} must be a finite number, not {value}")
-    if not raw:
-        return numpy.zeros((0, 0))
-    matrix = _core.distance_matrix(raw, _weights(weights), special, breakpoint, threads or 0)
-    if breakpoint == 0:
-        warning = _core.shared_gene_warning(raw)
-        if warning:
-            warnings.warn(warning, UserWarning, stacklevel=2)
-    return matrix
-
-
-TREE_METHODS = ("upgma", "nj", "kruskal")
-
-
-def tree(
-    matrix: "numpy.typing.ArrayLike",
-    names: Sequence[Union[str, Structure]],
-    method: str = "upgma",
-) -> str:
-    """The tree of a distance matrix (row and column k for names[k], a name or a structure) in
-    Newick text, as
-    `varnet -m tree` writes it to tree.tre: "upgma" (without branch lengths), "nj" (neighbour
-    joining, with branch lengths) or "kruskal" (the joins of a minimum spanning tree). The matrix
-    must be symmetric with a zero diagonal and finite distances."""
-    if method not in TREE_METHODS:
-        raise ValueError(f'Unknown tree method "{method}": use "upgma", "nj" or "kruskal"')
-    names = [name.name if isinstance(name, Structure) else str(name) for name in names]
-    cells = numpy.asarray(matrix, dtype=float)
-    n = len(names)
-    if cells.shape != (n, n):
-        raise ValueError(
-            f"The matrix must have one row and one column per name: {n} names, "
-            f"shape {cells.shape}"
-        )
-    if n == 0:
-        raise ValueError("A tree needs at least one structure")
-    for i, j in zip(*numpy.nonzero(~numpy.isfinite(cells))):
-        raise ValueError(
-            f'The distance between "{names[i]}" and "{names[j]}" is not finite ({cells[i, j]})'
-        )
-    for i, j in zip(*numpy.nonzero(cells != cells.T)):
-        raise ValueError(
-            f'The matrix is not symmetric: "{names[i]}" to "{names[j]}" is {cells[i, j]}, '
-            f'"{names[j]}" to "{names[i]}" is {cells[j, i]}'
-        )
-    for i in numpy.nonzero(numpy.diagonal(cells))[0]:
-        raise ValueError(f'The distance of "{names[i]}" to itself is {cells[i, i]}, not 0')
-    return _core.tree(cells, names, method)
+def __dir__() -> list:
+    # The API alone, for dir() and tab completion: not the package's modules.
+    return sorted(__all__ + ["__version__"])

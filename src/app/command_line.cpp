@@ -1,26 +1,11 @@
-#include "app/command_line.hpp"
-
 #include <exception>
 #include <optional>
 
 #include "app/program_options.hpp"
-#include "modes/dist_mode.hpp"
-#include "modes/tree_mode.hpp"
+#include "varnet.hpp"
 
 namespace varnet {
 namespace {
-
-int runMode(const RunSettings& settings, std::ostream& out, std::ostream& err) {
-    if (settings.mode == "tree") {
-        runTreeMode(settings, out, err);
-    } else if (settings.mode == "dist") {
-        return runDistMode(settings, err) ? successStatus : failureStatus;
-    } else {
-        err << "Invalid mode: " << settings.mode;
-        return failureStatus;
-    }
-    return successStatus;
-}
 
 int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                bool errIsTerminal, PairDistribution* distribution) {
@@ -36,7 +21,14 @@ int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ost
         settings->terminal = errIsTerminal ? &err : nullptr;
         settings->distribution = distribution;
         err << "Done.\n";
-        return runMode(*settings, out, err);
+        if (settings->mode == "tree") {
+            runTreeMode(*settings, out, err);
+            return successStatus;
+        }
+        if (settings->mode == "dist")
+            return runDistMode(*settings, err) ? successStatus : failureStatus;
+        err << "Invalid mode: " << settings->mode;
+        return failureStatus;
     } catch (const std::exception& e) {
         err << "Error occured: " << e.what();
         return failureStatus;

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "app/command_line.hpp"
+#include "varnet.hpp"
 
 int main(int argc, char* argv[]) {
     return varnet::runCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),

@@ -9,9 +9,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "modes/tree_mode.hpp"
-#include "modes/weight_files.hpp"
-
 namespace varnet {
 namespace {
 
@@ -57,30 +54,25 @@ po::options_description describeOptions() {
 // The most jackknife replicates a run may ask for.
 constexpr uint64_t maxReplicates = 1000000;
 
-// The value of option `name` as a whole number from 0 to `largest`, written in decimal digits.
-uint64_t wholeNumberOption(const po::variables_map& values, const std::string& name,
-                           uint64_t largest) {
+// The value of option `name` as std::from_chars reads the whole text, if `fits` takes it (a NaN
+// fits no range); else an error saying what it `must` be.
+template <typename Number, typename Fits>
+Number numberOption(const po::variables_map& values, const std::string& name, Fits fits,
+                    const std::string& must) {
     const std::string& text = values[name].as<std::string>();
-    uint64_t value = 0;
+    Number value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > largest)
-        throw std::invalid_argument("The option --" + name + " must be a whole number from 0 to " +
-                                    std::to_string(largest) + ", not \"" + text + "\"");
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !fits(value))
+        throw std::invalid_argument("The option --" + name + " must be " + must + ", not \"" +
+                                    text + "\"");
     return value;
 }
 
-// The value of --jackknife-fraction: a decimal number above 0 and below 1.
-double fractionOption(const po::variables_map& values) {
-    const std::string& text = values["jackknife-fraction"].as<std::string>();
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    // Written so that NaN fails too.
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !(value > 0 && value < 1))
-        throw std::invalid_argument(
-            "The option --jackknife-fraction must be a number above 0 and below 1, not \"" + text +
-            "\"");
-    return value;
+uint64_t wholeNumberOption(const po::variables_map& values, const std::string& name,
+                           uint64_t largest) {
+    return numberOption<uint64_t>(
+        values, name, [&](uint64_t value) { return value <= largest; },
+        "a whole number from 0 to " + std::to_string(largest));
 }
 
 // The options of the command line: those listed by -h, and --version, which is not listed so that
@@ -132,7 +124,9 @@ std::optional<RunSettings> parseOptions(const std::vector<std::string>& args, st
     result.method = values["method"].as<std::string>();
     result.phylip = values["phylip"].as<bool>();
     result.jackknife.replicates = wholeNumberOption(values, "jackknife", maxReplicates);
-    result.jackknife.fraction = fractionOption(values);
+    result.jackknife.fraction = numberOption<double>(
+        values, "jackknife-fraction", [](double value) { return value > 0 && value < 1; },
+        "a number above 0 and below 1");
     result.jackknife.seed = wholeNumberOption(values, "seed", std::numeric_limits<uint64_t>::max());
     if (result.mode == "tree") checkJackknifeMethod(result);
     result.copies = parseCopyRule(values["copies"].as<std::string>());

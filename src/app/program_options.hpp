@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "modes/run_settings.hpp"
+#include "varnet.hpp"
 
 namespace varnet {
-
-// The program's version, e.g. "1.0.0".
-const char* versionText();
 
 // True when the arguments form a command line that holds --version (any other option is then
 // only checked for its form: no file is read).

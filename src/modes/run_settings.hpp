@@ -16,10 +16,8 @@ namespace varnet {
 // The names of the tree methods, the default first.
 std::vector<std::string_view> treeMethodNames();
 
-// What one run computes and how. Every entry fills one (the command line from its options and
-// weight files, varnet-mpi the same with its ranks as the `distribution`, the Python module from
-// its arguments) and hands it to the pipelines; the defaults are here, and the command line's
-// option listing shows them.
+// What one run computes and how, with every default. Each entry fills one (the command line from
+// its options and weight files, the Python module from its arguments) for the pipelines.
 struct RunSettings {
     std::string mode{};       // "dist" or "tree"
     std::string chromFile{};  // the structure file
@@ -30,9 +28,8 @@ struct RunSettings {
     bool phylip = false;
     JackknifeSettings jackknife{};      // tree support values; no replicates by default
     CopyRule copies = CopyRule::order;  // how copies of a gene are paired across two structures
-    // How the special distances are computed: on `threads` workers (0: the value of the
-    // environment variable VARNET_THREADS, else one per processor the process may run on), or by
-    // the `distribution` when given; with a `terminal`, a live progress line is kept there.
+    // The special distances' workers (0: VARNET_THREADS, else one per processor the process may
+    // use), or the `distribution` that computes them; a live progress line on a `terminal`.
     unsigned threads = 0;
     std::ostream* terminal = nullptr;
     PairDistribution* distribution = nullptr;

@@ -29,29 +29,24 @@ void writeMatrix(const std::string& path, const DistanceMatrix& matrix,
     writeResultFile(path, [&](std::ostream& file) { writeMatrixFile(file, matrix, structures); });
 }
 
-// A distance that is not finite (weights so large that a sum overflows) cannot be written or
-// compared; the first such pair in row-major order is named, after `where` (which matrix).
-void checkFinite(const DistanceMatrix& matrix, const std::vector<ChromosomalStructure>& structures,
-                 const std::string& where) {
-    for (std::size_t i = 0; i < matrix.size(); ++i) {
-        for (std::size_t j = i + 1; j < matrix.size(); ++j) {
-            if (std::isfinite(matrix[i][j])) continue;
-            std::ostringstream message;
-            message << where << "The distance between structure \"" << structures[i].name
-                    << "\" and structure \"" << structures[j].name << "\" is not finite ("
-                    << matrix[i][j] << "): the weights are too large";
-            throw std::runtime_error(message.str());
-        }
-    }
-}
-
-// The combined matrix of the special distances `special` and the breakpoint distances.
+// The combined matrix of the special distances `special` and the breakpoint distances. A distance
+// that is not finite (weights so large that a sum overflows) cannot be written or compared: the
+// first such pair in row-major order is named in an error, after `where` (which matrix).
 DistanceMatrix combinedMatrix(DistanceMatrix special, const DistanceWeights& distanceWeights,
                               const std::vector<ChromosomalStructure>& structures,
                               const std::string& where = "") {
     combineWithBreakpointDistances(special, distanceWeights.special, structures,
                                    distanceWeights.breakpoint);
-    checkFinite(special, structures, where);
+    for (std::size_t i = 0; i < special.size(); ++i) {
+        for (std::size_t j = i + 1; j < special.size(); ++j) {
+            if (std::isfinite(special[i][j])) continue;
+            std::ostringstream message;
+            message << where << "The distance between structure \"" << structures[i].name
+                    << "\" and structure \"" << structures[j].name << "\" is not finite ("
+                    << special[i][j] << "): the weights are too large";
+            throw std::runtime_error(message.str());
+        }
+    }
     return special;
 }
 
@@ -108,11 +103,6 @@ const TreeMethod& treeMethod(const std::string& name) {
     const TreeMethod* found = findTreeMethod(name);
     if (found != nullptr) return *found;
     throw std::invalid_argument("Unknown tree method \"" + name + "\": use " + listedMethods("\""));
-}
-
-std::string jackknifeWithoutTreeMessage(const std::string& method) {
-    return "The jackknife (-b) needs a tree method (-p " + listedMethods("") + "), not \"" +
-           method + "\"";
 }
 
 // The main tree, its report written where the method sends it. A method takes the matrix over
@@ -206,7 +196,8 @@ PairWork RunSettings::work() const {
 
 void checkJackknifeMethod(const RunSettings& settings) {
     if (settings.jackknife.replicates > 0 && findTreeMethod(settings.method) == nullptr)
-        throw std::invalid_argument(jackknifeWithoutTreeMessage(settings.method));
+        throw std::invalid_argument("The jackknife (-b) needs a tree method (-p " +
+                                    listedMethods("") + "), not \"" + settings.method + "\"");
 }
 
 DistanceMatrix computeDistanceMatrix(const RunSettings& settings,
@@ -270,7 +261,7 @@ void buildTree(const RunSettings& settings, const std::vector<ChromosomalStructu
 }
 
 void runTreeMode(const RunSettings& settings, std::ostream& out, std::ostream& err) {
-    const PairWork work = settings.work();  // a bad VARNET_THREADS fails before the file is read
+    settings.work();  // a bad VARNET_THREADS fails before the file is read
     std::vector<ChromosomalStructure> structures;
     GeneTable genes;
     readStructureFile(settings.chromFile, structures, genes);
@@ -279,9 +270,7 @@ void runTreeMode(const RunSettings& settings, std::ostream& out, std::ostream& e
                                  " holds no structure; tree mode needs at least one");
     }
     validateForGraph(structures);
-    RunSettings resolved = settings;
-    resolved.threads = work.threadCount;
-    buildTree(resolved, structures, &genes, out, err);
+    buildTree(settings, structures, &genes, out, err);
 }
 
 }  // namespace varnet

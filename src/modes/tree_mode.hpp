@@ -29,17 +29,14 @@ DistanceMatrix computeDistanceMatrix(const RunSettings& settings,
 BuiltTree treeOfMethod(const std::string& method, DistanceMatrix matrix,
                        const std::vector<ChromosomalStructure>& structures);
 
-// A tree with jackknife support: the Newick text with support labels, the support table
-// ("/support.tsv") and the replicates' trees, one Newick text per line ("/replicates.tre").
+// The texts of "/tree.tre" with support labels, "/support.tsv" and "/replicates.tre".
 struct JackknifeResult {
     std::string tree;
     std::string support;
     std::string replicates;
 };
 
-// The tree of the settings' method with the support of the settings' jackknife, as tree mode
-// builds it, without its files; the progress lines of the matrix and the replicates go to `out`.
-// Throws for a method name that builds no tree.
+// The tree with jackknife support that tree mode builds, without its files; progress to `out`.
 JackknifeResult jackknifeTree(const RunSettings& settings,
                               const std::vector<ChromosomalStructure>& structures,
                               const GeneTable* genes, std::ostream& out);

@@ -3,9 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/pair_settings.hpp"
-#include "structures/chromosomal_structure.hpp"
-#include "structures/gene_table.hpp"
+#include "varnet.hpp"
 
 namespace varnet {
 

@@ -14,9 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/command_line.hpp"
-#include "modes/run_settings.hpp"
 #include "mpi/job_message.hpp"
+#include "varnet.hpp"
 
 namespace varnet {
 namespace {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/command_line.hpp"
+#include "varnet.hpp"
 
 namespace varnet::testing {
 
