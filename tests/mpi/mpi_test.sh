@@ -28,6 +28,7 @@ run() {
 
 # same ONE OTHER: fails unless the two runs gave the same files, console text and status.
 same() {
+    [ "$(cat "$2.status")" != 124 ] || { echo "FAILED: $2 timed out"; exit 1; }
     diff -r "$1" "$2" && cmp "$1.out" "$2.out" && cmp "$1.err" "$2.err" &&
         cmp "$1.status" "$2.status" || { echo "FAILED: $2 differs from $1"; exit 1; }
 }
