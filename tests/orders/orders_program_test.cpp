@@ -7,7 +7,6 @@
 #include <optional>
 #include <sstream>
 
-#include "structures/structure_reader.hpp"
 #include "support/program_run.hpp"
 #include "support/structure_text.hpp"
 #include "support/working_directory.hpp"
@@ -97,42 +96,6 @@ TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
         EXPECT_EQ(run.out, testing::readFile(fixtures / "expected" / c.expected));
         EXPECT_EQ(run.err, c.err);
     }
-}
-
-// The circular chromosomes of `a` and `b` hold the same genes in the same cyclic order, starting
-// anywhere; everything else is equal.
-bool equalUpToRotation(const ChromosomalStructure& a, const ChromosomalStructure& b) {
-    if (a.name != b.name || a.chromosomes.size() != b.chromosomes.size()) return false;
-    for (std::size_t k = 0; k < a.chromosomes.size(); ++k) {
-        const Chromosome& x = a.chromosomes[k];
-        std::vector<int32_t> genes = b.chromosomes[k].genes;
-        if (x.circular != b.chromosomes[k].circular || x.genes.size() != genes.size()) return false;
-        bool found = genes == x.genes;
-        for (std::size_t turn = 1; x.circular && turn < genes.size() && !found; ++turn) {
-            std::rotate(genes.begin(), genes.begin() + 1, genes.end());
-            found = genes == x.genes;
-        }
-        if (!found) return false;
-    }
-    return true;
-}
-
-// The README's example: the bundled annotations give the genomes of examples/tree_six.txt (one
-// circular chromosome starts at another gene, its origin lying inside dnaA).
-TEST(OrdersProgram, BundledAnnotationsGiveTheGenomesOfTheTreeExample) {
-    const std::string examples = std::string(VARNET_SOURCE_DIR) + "/examples/";
-    const OrdersRun run = runOrders({"--groups", examples + "annotations/gene_presence_absence.csv",
-                                     "--gff", examples + "annotations"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const testing::ReadResult imported = testing::readText(run.out);
-    const std::vector<ChromosomalStructure>& got = imported.structures;
-    std::vector<ChromosomalStructure> want;
-    GeneTable wantNames;
-    readStructureFile(examples + "tree_six.txt", want, wantNames);
-    EXPECT_EQ(imported.table, wantNames);
-    ASSERT_EQ(got.size(), want.size());
-    for (std::size_t k = 0; k < got.size(); ++k)
-        EXPECT_TRUE(equalUpToRotation(got[k], want[k])) << want[k].name;
 }
 
 // A two-genome set that imports cleanly; the error cases each spoil one part of it.
