@@ -14,14 +14,11 @@
 namespace varnet {
 namespace {
 
-// The joint graph of `first` into `second`.
-JointGraph jointGraphOf(const ChromosomalStructure& first, const ChromosomalStructure& second,
-                        GeneFreeCycles geneFree = GeneFreeCycles::made) {
-    AdjacencyArray from;
-    AdjacencyArray to;
-    fillAdjacency(first, from);
-    fillAdjacency(second, to);
-    return buildJointGraph(from, to, geneFree);
+// The adjacency array of `structure`.
+AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
+    AdjacencyArray adjacency;
+    fillAdjacency(structure, adjacency);
+    return adjacency;
 }
 
 }  // namespace
@@ -34,7 +31,7 @@ DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const Gen
     if (settings.copies == CopyRule::context && structures.size() == 2) {
         pairCopiesByContext(genes, structures.front(), structures.back());
     }
-    return {a, b, &genes, ChromosomeSet(jointGraphOf(a, b))};
+    return {a, b, &genes, ChromosomeSet(buildJointGraph(adjacencyOf(a), adjacencyOf(b)))};
 }
 
 double solveDistPair(DistPair& pair, const OperationWeights& weights) {

@@ -76,11 +76,9 @@ double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first
 }
 
 double SpecialDistanceCalculator::costOfLoadedBothWays() {
-    buildJointGraph(input_, GeneFreeCycles::counted, state_);
-    const double forward = solvedCostOnlyIn(state_, weights_);
+    const double forward = solvedCostOnly(input_, state_, weights_);
     input_.exchangeStructures();
-    buildJointGraph(input_, GeneFreeCycles::counted, state_);
-    return forward + solvedCostOnlyIn(state_, weights_);
+    return forward + solvedCostOnly(input_, state_, weights_);
 }
 
 }  // namespace varnet

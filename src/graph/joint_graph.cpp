@@ -74,21 +74,21 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
 // change a local, so the compiler keeps them in registers.
 class JointGraphBuilder {
 public:
-    JointGraphBuilder(JointGraphInput& input, GeneFreeCycles geneFree)
+    JointGraphBuilder(JointGraphInput& input, LeftOutCycles* leftOut)
         : in_(input),
           a_(input.partners_[0]),
           b_(input.partners_[1]),
           visited_(input.visited_.data()),
           build_(++input.lastBuild_),
-          kind_(geneFree),
-          countsGeneFree_(geneFree == GeneFreeCycles::counted),
+          leftOut_(leftOut),
+          countsGeneFree_(leftOut != nullptr),
           stepLimit_(2 * input.ends_.size() + 2) {}
 
     void build(JointGraph& graph) {
         recycleComponents(graph, graph.cycles);
         recycleComponents(graph, graph.paths);
-        graph.oneBridgeCycles.clear();
-        if (!in_.holdsTrace_ || in_.traceKind_ != kind_) {
+        if (leftOut_ != nullptr) leftOut_->clear();
+        if (!in_.holdsTrace_ || in_.traceLeftOut_ != countsGeneFree_) {
             // A build that stops half way leaves no trace to reuse.
             in_.holdsTrace_ = false;
             in_.lists_.clear();
@@ -102,13 +102,15 @@ public:
                 traceAll();
             }
             in_.holdsTrace_ = true;
-            in_.traceKind_ = kind_;
+            in_.traceLeftOut_ = countsGeneFree_;
         } else if (in_.traceExchanged_ != in_.exchanged_) {
             turnTraceRound();
         }
         in_.traceExchanged_ = in_.exchanged_;
-        graph.geneFreeCycles = in_.tracedGeneFreeCycles_;
-        graph.geneFreeCycleEdges = in_.tracedGeneFreeCycleEdges_;
+        if (leftOut_ != nullptr) {
+            leftOut_->geneFree = in_.tracedGeneFreeCycles_;
+            leftOut_->geneFreeEdges = in_.tracedGeneFreeCycleEdges_;
+        }
         // The lists owned by the ends they were traced from come in increasing order of their
         // owners; the few whose walk moved the owner are sorted and merged in.
         std::vector<TracedList>& moved = in_.moved_;
@@ -180,8 +182,8 @@ private:
         // A closed list of common ends only is a cycle of as many adjacency edges as it has
         // entries.
         if (countsGeneFree_ && traced.closed && traced.markers == 0) {
-            ++graph.geneFreeCycles;
-            graph.geneFreeCycleEdges += traced.size;
+            ++leftOut_->geneFree;
+            leftOut_->geneFreeEdges += traced.size;
             return;
         }
         const uint32_t* const list = in_.lists_.data() + traced.start;
@@ -200,7 +202,9 @@ private:
     // As above, given the list's k-th entry in the order it is read.
     template <typename Entry>
     void makeTraced(const TracedList& traced, Entry entry, JointGraph& graph) {
-        if (countsGeneFree_ && traced.closed && noteOneBridgeCycle(traced, entry, graph)) return;
+        if (countsGeneFree_ && traced.closed &&
+            noteOneBridgeCycle(traced, entry, graph.cycles.size()))
+            return;
         makeComponent(traced, entry, traced.closed ? graph.cycles : graph.paths, graph.spare);
     }
     // Notes a closed list of two common ends and one run of genes in the graph's order of cycles,
@@ -209,13 +213,13 @@ private:
     // (x, y) on the first side and an adjacency edge (y, x). False, with nothing noted, for any
     // other list.
     template <typename Entry>
-    static bool noteOneBridgeCycle(const TracedList& traced, Entry entry, JointGraph& graph) {
+    bool noteOneBridgeCycle(const TracedList& traced, Entry entry, std::size_t position) {
         if (traced.size != 3 || traced.startSide == loneVertexSide) return false;
         if (entry(0) == runMarker || (entry(1) == runMarker) == (entry(2) == runMarker))
             return false;
         const Side first = sideOf(traced.startSide != sideA);
         const Side bridge = entry(1) == runMarker ? first : otherSide(first);
-        graph.oneBridgeCycles.push_back({static_cast<uint32_t>(graph.cycles.size()), bridge});
+        leftOut_->oneBridge.push_back({static_cast<uint32_t>(position), bridge});
         return true;
     }
     void appendEntry(TracedList& traced, uint32_t entry) {
@@ -586,26 +590,25 @@ private:
     uint64_t* visited_;
     // The number of this build, which marks the vertices it visits.
     uint64_t build_;
-    GeneFreeCycles kind_;
+    LeftOutCycles* leftOut_;
     bool countsGeneFree_;
     uint64_t stepLimit_;
 };
 
-JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree) {
+JointGraph buildJointGraph(JointGraphInput& input) {
     JointGraph graph;
-    buildJointGraph(input, geneFree, graph);
+    buildJointGraph(input, graph);
     return graph;
 }
 
-void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph) {
-    JointGraphBuilder(input, geneFree).build(graph);
+void buildJointGraph(JointGraphInput& input, JointGraph& graph, LeftOutCycles* leftOut) {
+    JointGraphBuilder(input, leftOut).build(graph);
 }
 
-JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
-                           GeneFreeCycles geneFree) {
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
     JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
     input.load(a, b);
-    return buildJointGraph(input, geneFree);
+    return buildJointGraph(input);
 }
 
 }  // namespace varnet

@@ -22,17 +22,26 @@ struct OneBridgeCycle {
     bool operator==(const OneBridgeCycle&) const = default;
 };
 
-// The components of the joint graph of two structures: closed ones and open ones. A build for
-// the cost alone (`GeneFreeCycles::counted`) leaves out the cycles made of adjacency edges only,
-// counting them and their edges, and the cycles of one bridging and one adjacency edge, noting
-// where each lay and the side of its bridging edge.
+// What a build for the cost alone leaves out of the graph (see `buildJointGraph`): the cycles
+// made of adjacency edges only, counted with their edges, and the cycles of one bridging and one
+// adjacency edge, in the order the cycles would have had.
+struct LeftOutCycles {
+    uint64_t geneFree = 0;
+    uint64_t geneFreeEdges = 0;
+    std::vector<OneBridgeCycle> oneBridge;
+
+    void clear() {
+        geneFree = 0;
+        geneFreeEdges = 0;
+        oneBridge.clear();
+    }
+    bool operator==(const LeftOutCycles&) const = default;
+};
+
+// The components of the joint graph of two structures: closed ones and open ones.
 struct JointGraph {
     std::vector<Component> cycles;
     std::vector<Component> paths;
-    uint64_t geneFreeCycles = 0;
-    uint64_t geneFreeCycleEdges = 0;
-    // In the order the cycles would have had.
-    std::vector<OneBridgeCycle> oneBridgeCycles;
     // Emptied components whose storage the next build into this graph fills before allocating
     // any; the build keeps as many as it made components and drops the rest.
     std::vector<Component> spare;
@@ -48,9 +57,6 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
     }
     components.clear();
 }
-
-// Whether a build makes the cycles of adjacency edges only or just counts them (below).
-enum class GeneFreeCycles : bool;
 
 // The two structures of the next joint graph and the builder's per-vertex scratch tables.
 //
@@ -152,11 +158,11 @@ private:
     // The structures have been exchanged since the load an odd number of times.
     bool exchanged_ = false;
     // The lists hold a whole trace of the loaded pair: whether the structures were exchanged
-    // then, and the kind of build. A build of the same pair with the same gene-free
-    // cycles traces nothing anew.
+    // then, and whether the build left cycles out. A build of the same pair of the same kind
+    // traces nothing anew.
     bool holdsTrace_ = false;
     bool traceExchanged_ = false;
-    GeneFreeCycles traceKind_{};
+    bool traceLeftOut_ = false;
     // Gene-free cycles that the trace counted without listing them.
     uint64_t tracedGeneFreeCycles_ = 0;
     uint64_t tracedGeneFreeCycleEdges_ = 0;
@@ -166,23 +172,20 @@ private:
 // each list ordered by owner vertex. A build marks the vertices it visits with a number of its
 // own, so building again, with the same or another pair, starts afresh without clearing them.
 //
-// With `GeneFreeCycles::counted`, a cycle made of adjacency edges only (no run of genes that
-// one structure lacks lies on it) is traced but not made: the graph counts it and its edges. The
-// solver's steps on such a cycle never involve another component, and its cost follows from its
-// length, so a build for the cost alone needs none of them. The most common one, a cycle of two
-// adjacency edges (an adjacency both structures hold), costs nothing and is not even counted.
-// Nor is a cycle of one bridging and one adjacency edge made: the solver never takes one into a
-// step with another component, and all it costs is the deletion of the bridging edge's genes,
-// charged in the order of the cycles among the other final deletions; the graph notes its place
-// and that edge's side (`JointGraph::oneBridgeCycles`).
-enum class GeneFreeCycles : bool { made, counted };
-JointGraph buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree = GeneFreeCycles::made);
+// Given `leftOut`, the build is one for the cost alone. A cycle made of adjacency edges only (no
+// run of genes that one structure lacks lies on it) is traced but not made: `leftOut` counts it
+// and its edges. The solver's steps on such a cycle never involve another component, and its
+// cost follows from its length. The most common one, a cycle of two adjacency edges (an
+// adjacency both structures hold), costs nothing and is not even counted. Nor is a cycle of one
+// bridging and one adjacency edge made: the solver never takes one into a step with another
+// component, and all it costs is the deletion of the bridging edge's genes, charged in the order
+// of the cycles among the other final deletions; `leftOut` notes its place and that edge's side.
+JointGraph buildJointGraph(JointGraphInput& input);
 // As above, into `graph`, whose lists are emptied first and keep their storage: a caller that
 // builds graph after graph into one object allocates only for the components.
-void buildJointGraph(JointGraphInput& input, GeneFreeCycles geneFree, JointGraph& graph);
+void buildJointGraph(JointGraphInput& input, JointGraph& graph, LeftOutCycles* leftOut = nullptr);
 
 // One-off build with tables sized to the two arrays.
-JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b,
-                           GeneFreeCycles geneFree = GeneFreeCycles::made);
+JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b);
 
 }  // namespace varnet

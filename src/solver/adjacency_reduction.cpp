@@ -29,78 +29,37 @@ void closeOverCut(Component& cycle, std::size_t at) {
 
 // Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
 // edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
-// place. Records the step; false, with nothing changed, when the
-// cycle has fewer than four edges.
+// place. Records the step; false, with nothing changed, when the cycle has fewer than four
+// edges.
 bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
     Component& cycle = state.cycles[static_cast<std::size_t>(i)];
     if (cycle.size() < 4) return false;
     const std::size_t at = static_cast<std::size_t>(j);
-    // A cost-only solve makes neither the record nor the cut-out cycle (see
-    // `reduceAdjacencyEdges`).
-    if (!state.log.keepsRecords()) {
-        closeOverCut(cycle, at);
-        state.log.addCost(weightOf(dpEvent, weights));
-        return true;
-    }
-    ComponentItem before = makeCycleItem(cycle);
-    const Edge& cutEdge = cycle[at];
-    Component twoCycle{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
-                                         cutEdge.second, cutEdge.first)};
+    ComponentItem before = state.log.copyCycle(cycle);
+    Component twoCycle = state.log.shown([&] {
+        const Edge& cutEdge = cycle[at];
+        return Component{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
+                                           cutEdge.second, cutEdge.first)};
+    });
     closeOverCut(cycle, at);
     state.log.recordStep([&] {
         return makeOperationRecord({std::move(before)},
                                    {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
     });
-    state.cycles.push_back(std::move(twoCycle));
+    state.log.keepShown(state.cycles, std::move(twoCycle));
     state.log.addCost(weightOf(dpEvent, weights));
-    return true;
-}
-
-// The loop below cuts edge 1 of a path of m >= 3 adjacency edges (m - 1) / 2 times, one DP each:
-// each cut leaves one junction edge, on the side of the first edge, in place of the first three
-// edges. What is left is that junction and, where m is even, the last edge. A cost-only solve
-// takes that short cut; false, with nothing done, for any other path.
-bool shortenGeneFreePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
-    const std::size_t m = path.size();
-    if (m < 3 || !hasOnlyAdjacencyEdges(path)) return false;
-    chargeGeneFreePathCuts(state.log, m, weights);
-    Edge junction = std::move(path.front());
-    junction.second = path[m - (m % 2 == 1 ? 1 : 2)].second;
-    Edge last = std::move(path.back());
-    path.clear();
-    path.push_back(std::move(junction));
-    if (m % 2 == 0) path.push_back(std::move(last));
     return true;
 }
 
 }  // namespace
 
-void chargeGeneFreePathCuts(StepLog& log, std::size_t m, const OperationWeights& weights) {
-    for (std::size_t k = 0; k < (m - 1) / 2; ++k) log.addCost(weightOf(dpEvent, weights));
-}
-
-void chargeGeneFreeCycleCuts(ChromosomeSet& state, const OperationWeights& weights) {
-    const uint64_t cuts = state.geneFreeCycleEdges / 2 - state.geneFreeCycles;
-    for (uint64_t k = 0; k < cuts; ++k) state.log.addCost(weightOf(dpEvent, weights));
-    state.geneFreeCycles = 0;
-    state.geneFreeCycleEdges = 0;
-}
-
-bool hasOnlyAdjacencyEdges(const Component& component) {
-    return std::all_of(component.begin(), component.end(),
-                       [](const Edge& edge) { return edge.kind == EdgeKind::adjacency; });
-}
-
-// A cost-only solve makes none of the two-edge cycles cut out here, by either reduction: an
-// adjacency edge and its mirror, without genes, filed as `other` and, like the gene-free cycles
-// below, never taken or charged by a later step.
 void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights) {
-    // A gene-free cycle of 2k edges that the graph only counts would have k - 1 of its edges cut
-    // out below, one DP step each, into k cycles of two adjacency edges, which are filed as
-    // `other`: no later step takes one, and the final stripping of two-edge cycles finds no
-    // genes on them. Every step of this reduction charges DP, so charging those cuts first adds
-    // the same weights, one by one, as the cuts where the cycles stood would.
-    chargeGeneFreeCycleCuts(state, weights);
+    // A gene-free cycle of 2k edges that a build for the cost alone left out would have k - 1 of
+    // its edges cut out below, one DP step each, into k cycles of two adjacency edges, which are
+    // filed as `other`: no later step takes one, and the final stripping of two-edge cycles finds
+    // no genes on them. Every step of this reduction charges DP, so charging those cuts first
+    // adds the same weights, one by one, as the cuts where the cycles stood would.
+    state.log.chargeLeftOutCuts(weights);
     // Cycles appended by the cuts are visited too; having two edges, they are never cut. A cut
     // needs four edges and leaves two fewer, so a cycle is left as soon as it has fewer.
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {
@@ -119,8 +78,6 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
     // Cuts change a path in place and add no path.
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
         const Component& path = state.paths[p];
-        if (!state.log.keepsRecords() && shortenGeneFreePath(state, state.paths[p], weights))
-            continue;
         std::size_t j = 1;
         while (j + 1 < path.size()) {
             if (path[j].kind == EdgeKind::adjacency) {
@@ -136,20 +93,14 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
                  const OperationWeights& weights) {
     Component& path = state.paths[p];
-    if (!state.log.keepsRecords()) {
-        cutOutPathEdge(path, j);
-        state.log.addCost(weightOf(event, weights));
-        return;
-    }
-    SplitResult split = splitPathAt(path, j);
-    Component& rest = split.rest;
-    Component& cut = split.cut;
+    ComponentItem before = state.log.copyLinear(path);
+    Component cut = state.log.shown([&] { return Component{path[j], mirrorEdge(path[j])}; });
+    cutOutPathEdge(path, j);
     state.log.recordStep([&] {
-        return makeOperationRecord({makeLinearItem(path)},
-                                   {makeLinearItem(rest), makeCycleItem(cut)}, {event});
+        return makeOperationRecord({std::move(before)}, {makeLinearItem(path), makeCycleItem(cut)},
+                                   {event});
     });
-    path = std::move(rest);
-    state.cycles.push_back(std::move(cut));
+    state.log.keepShown(state.cycles, std::move(cut));
     state.log.addCost(weightOf(event, weights));
 }
 

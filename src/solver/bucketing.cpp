@@ -6,55 +6,33 @@
 
 namespace varnet {
 
-void setAsideOther(ChromosomeSet& state, Component& component) {
-    appendFinalDeletions(component, state.finalDeletions);
-    if (component.capacity() == 0) return;
-    component.clear();
-    state.spare.push_back(std::move(component));
-}
-
 namespace {
 
-// The category of a closed component of two edges, neither of them an end edge, as `categoryOf`
-// gives it: closed when both are bridging edges, `other` otherwise.
-bool isClosedTwoInnerEdges(const Component& component) {
-    return component.size() == 2 && component.front().kind != EdgeKind::end &&
-           component.back().kind != EdgeKind::end && isClosed(component);
+// The category `categoryOf` gives a cycle; a closed component of two edges, neither of them an
+// end edge, as most cycles are, is closed when both are bridging edges and `other` otherwise.
+Category cycleCategoryOf(const Component& cycle) {
+    const Edge& f = cycle.front();
+    const Edge& l = cycle.back();
+    if (cycle.size() == 2 && f.kind != EdgeKind::end && l.kind != EdgeKind::end && isClosed(cycle))
+        return f.kind == EdgeKind::bridging && l.kind == EdgeKind::bridging ? Category::closed
+                                                                            : Category::other;
+    return categoryOf(cycle);
 }
 
 }  // namespace
 
 void bucketComponents(ChromosomeSet& state) {
-    const bool costOnly = !state.log.keepsRecords();
-    // The cycles of one bridging edge that a build for the cost alone left out would go to
-    // `other` below, each noting the deletion of that edge where it lay among the cycles.
-    const std::vector<OneBridgeCycle>& oneBridge = state.oneBridgeCycles;
-    auto nextOneBridge = oneBridge.begin();
-    const auto noteOneBridgeCyclesBefore = [&](std::size_t position) {
-        for (; nextOneBridge != oneBridge.end() && nextOneBridge->position <= position;
-             ++nextOneBridge)
-            state.finalDeletions.push_back(deletionOn(nextOneBridge->bridgeSide));
-    };
     for (std::size_t i = 0; i < state.cycles.size(); ++i) {
-        noteOneBridgeCyclesBefore(i);
+        state.log.noteLeftOutBefore(i);
         Component& cycle = state.cycles[i];
         const Edge& f = cycle.front();
         if (f.kind == EdgeKind::block && !isSideB(f)) continue;
-        if (f.kind == EdgeKind::block && f.first == 0) {
-            state.buckets[Category::circularBlockB].push_back(std::move(cycle));
-        } else if (costOnly && isClosedTwoInnerEdges(cycle)) {
-            // Most cycles are such; those of `other` stay where they are, to be emptied below.
-            if (f.kind == EdgeKind::bridging && cycle.back().kind == EdgeKind::bridging) {
-                state.buckets[Category::closed].push_back(std::move(cycle));
-            } else {
-                appendFinalDeletions(cycle, state.finalDeletions);
-            }
-        } else {
-            fileComponent(state, std::move(cycle), categoryOf(cycle));
-        }
+        const Category category = f.kind == EdgeKind::block && f.first == 0
+                                      ? Category::circularBlockB
+                                      : cycleCategoryOf(cycle);
+        fileComponent(state, std::move(cycle), category);
     }
-    noteOneBridgeCyclesBefore(state.cycles.size());
-    state.oneBridgeCycles.clear();
+    state.log.noteLeftOutBefore(state.cycles.size());
     for (Component& path : state.paths) fileComponent(state, std::move(path), categoryOf(path));
     // From here on the buckets hold every component.
     recycleComponents(state, state.cycles);

@@ -25,14 +25,10 @@ struct ChromosomeSet : JointGraph {
     // Steps whose outcome stays open between two alternatives, each settled by a later step.
     std::vector<ComponentQuad> quads;
     StepLog log;
-    // A cost-only solve keeps no component of `other` (see `fileComponent`): in their place,
-    // the deletions the final stripping of two-edge cycles would charge for them, in the order
-    // it would charge them.
-    std::vector<EventCode> finalDeletions;
     // Scratch storage of `regroupBuckets`, kept from one solve to the next.
     std::vector<Category> regroupTargets;
     std::vector<Component> regrouping;
-    std::vector<EventCode> joiningDeletions;
+    std::vector<Component> joiningOther;
 };
 
 // Removes the last component of a bucket and hands it over.

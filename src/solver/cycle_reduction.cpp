@@ -62,36 +62,25 @@ bool isBridgedTwoCycle(const Component& c) {
            c.back().kind == EdgeKind::bridging && !sameSide(c.front(), c.back()) && isClosed(c);
 }
 
-// The cost-only short cut of `combineCyclePairs` where every closed component is a cycle of two
-// bridging edges, as most are; false, with nothing done, where one is not. Splicing the last two
-// such cycles, C1 into C2 at C2's side-B edge, gives (see `splitJoin`) a cycle of two bridging
-// edges starting on the side C2 starts on, which goes back as the last closed component, and a
-// cycle of two adjacency edges, which costs nothing. So k such cycles cost k - 1 splices of two
-// DP each and leave one cycle of two bridging edges, starting on the side the first of them
-// starts on, which is cut no further and costs the deletions of its two edges, first edge first,
-// in the final stripping.
-bool spliceBridgedTwoCycles(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& closed = state.buckets[Category::closed];
-    if (!std::all_of(closed.begin(), closed.end(), isBridgedTwoCycle)) return false;
-    for (std::size_t k = 1; k < closed.size(); ++k)
-        state.log.addCost(2.0 * weightOf(dpEvent, weights));
-    const bool startsOnB = isSideB(closed.front().front());
-    state.finalDeletions.push_back(startsOnB ? bDeletionEvent : aDeletionEvent);
-    state.finalDeletions.push_back(startsOnB ? aDeletionEvent : bDeletionEvent);
-    recycleComponents(state, closed);
-    return true;
-}
-
 }  // namespace
 
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& closed = state.buckets[Category::closed];
-    if (!state.log.keepsRecords() && !closed.empty() && spliceBridgedTwoCycles(state, weights))
-        return;
+    // Where every closed component is a cycle of two bridging edges, one on each side, as most
+    // are, splicing the last two, C1 into C2 at C2's side-B edge, gives (see `splitJoin`) such a
+    // cycle again, starting on the side C2 starts on, and a cycle of two adjacency edges that no
+    // later step takes or charges. Only the records tell the first from C2, which stands in for it
+    // in a cost-only log.
+    const bool allBridgedTwoCycles = std::all_of(closed.begin(), closed.end(), isBridgedTwoCycle);
     while (closed.size() >= 2) {
         Component c1 = popLast(closed);
         Component c2 = popLast(closed);
-        SplitResult spliced = splitJoin(c1, c2);
+        SplitResult spliced = allBridgedTwoCycles
+                                  ? state.log.shownOr([&] { return splitJoin(c1, c2); },
+                                                      [&] {
+                                                          return SplitResult{std::move(c2), {}};
+                                                      })
+                                  : splitJoin(c1, c2);
         Component& r1 = spliced.rest;
         Component& r2 = spliced.cut;
         if (r1.empty() && r2.empty()) {
@@ -123,13 +112,12 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         }
         std::optional<std::size_t> j = findSplitEdgeA(c);
         if (!j) j = findSplitEdgeB(c);
-        // Only a record shows the cycle as it was.
-        SplitResult split = state.log.keepsRecords() ? splitCycleAt(c, j.value_or(0))
-                                                     : splitCycleAt(std::move(c), j.value_or(0));
+        ComponentItem before = state.log.copyCycle(c);
+        SplitResult split = splitCycleAt(std::move(c), j.value_or(0));
         Component& r = split.rest;
         Component& s = split.cut;
         state.log.recordStep([&] {
-            return makeOperationRecord({makeCycleItem(c)}, {makeCycleItem(r), makeCycleItem(s)},
+            return makeOperationRecord({std::move(before)}, {makeCycleItem(r), makeCycleItem(s)},
                                        {dpEvent});
         });
         state.log.addCost(weightOf(dpEvent, weights));
@@ -139,8 +127,7 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
 }
 
 void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights) {
-    for (const EventCode deletion : state.finalDeletions)
-        state.log.addCost(weightOf(deletion, weights));
+    state.log.chargeNotedDeletions(weights);
     for (Component& x : state.buckets[Category::other]) {
         if (x.size() != 2) continue;
         if (x.front().kind == EdgeKind::bridging) deleteEdgeGenes(state, x, x.front(), weights);

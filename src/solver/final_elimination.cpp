@@ -165,15 +165,14 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
             pushToCategory(state, std::move(p));
             continue;
         }
-        // Only a record shows the cycle as it was.
+        ComponentItem closedItem = state.log.copyCycle(p);
         const std::size_t cut = p.size() - 1;
-        SplitResult split =
-            state.log.keepsRecords() ? splitCycleAt(p, cut) : splitCycleAt(std::move(p), cut);
+        SplitResult split = splitCycleAt(std::move(p), cut);
         Component& r = split.rest;
         Component& s = split.cut;
         state.log.recordStep([&] {
-            return makeOperationRecord({makeCycleItem(p)}, {makeCycleItem(s), makeCycleItem(r)},
-                                       {dpEvent});
+            return makeOperationRecord({std::move(closedItem)},
+                                       {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
         });
         pushToCategory(state, std::move(r));
         pushToCategory(state, std::move(s));

@@ -32,78 +32,39 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
     const Component path = std::move(*position);
     state.paths.erase(position);
     const Edge& edge = path.front();
-    // A cost-only solve makes neither outcome: two lone vertices or a two-edge cycle of
-    // adjacency edges, without genes, which no later step takes or charges.
-    if (!state.log.keepsRecords()) {
-        state.log.addCost(
-            weightOf(cutsSingleAdjacencyEdge(edge, weights) ? cutEvent : joinEvent, weights));
-        return;
-    }
     if (cutsSingleAdjacencyEdge(edge, weights)) {
         const bool open = edge.first == 0;
-        Component firstEnd{loneVertexWithGenes(open ? edge.second : edge.first, edge)};
-        Component secondEnd{loneVertexWithGenes(open ? 0 : edge.second, edge)};
+        Component firstEnd = state.log.shown(
+            [&] { return Component{loneVertexWithGenes(open ? edge.second : edge.first, edge)}; });
+        Component secondEnd = state.log.shown(
+            [&] { return Component{loneVertexWithGenes(open ? 0 : edge.second, edge)}; });
         state.log.recordStep([&] {
             return makeOperationRecord({makeLinearItem(path)},
                                        {makeLinearItem(firstEnd), makeLinearItem(secondEnd)},
                                        {cutEvent});
         });
-        state.paths.push_back(std::move(firstEnd));
-        state.paths.push_back(std::move(secondEnd));
+        state.log.keepShown(state.paths, std::move(firstEnd));
+        state.log.keepShown(state.paths, std::move(secondEnd));
         state.log.addCost(weightOf(cutEvent, weights));
     } else {
-        Component twoCycle{edge, mirrorEdge(edge)};
+        Component twoCycle = state.log.shown([&] { return Component{edge, mirrorEdge(edge)}; });
         state.log.recordStep([&] {
             return makeOperationRecord({makeLinearItem(path)}, {makeCycleItem(twoCycle)},
                                        {joinEvent});
         });
-        state.cycles.push_back(std::move(twoCycle));
+        state.log.keepShown(state.cycles, std::move(twoCycle));
         state.log.addCost(weightOf(joinEvent, weights));
     }
 }
 
-// The loop below cuts the first edge of a path of m adjacency edges off m / 2 times, one SP
-// each; where m is odd that leaves its last edge, on the side of its first, which is resolved;
-// where m is even a lone vertex at its end. A cost-only solve takes that short cut, charging the
-// same weights in the same order; false, with nothing done, for any other path.
-bool resolveGeneFreePath(ChromosomeSet& state, std::size_t p, const OperationWeights& weights) {
-    Component& path = state.paths[p];
-    if (!hasOnlyAdjacencyEdges(path)) return false;
-    const std::size_t m = path.size();
-    chargeGeneFreePathEnds(state.log, m, path.front(), weights);
-    if (m % 2 == 1) {
-        state.paths.erase(state.paths.begin() + static_cast<std::ptrdiff_t>(p));
-        return true;
-    }
-    const uint32_t end = path.back().second;
-    path.clear();
-    path.push_back(makeLoneVertex(end));
-    return true;
-}
-
 }  // namespace
-
-void chargeGeneFreePathEnds(StepLog& log, std::size_t m, const Edge& first,
-                            const OperationWeights& weights) {
-    for (std::size_t k = 0; k < m / 2; ++k) log.addCost(weightOf(spEvent, weights));
-    if (m % 2 == 1)
-        log.addCost(
-            weightOf(cutsSingleAdjacencyEdge(first, weights) ? cutEvent : joinEvent, weights));
-}
 
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
     // Lone vertices appended by cuts are visited too and left alone.
     for (std::size_t p = 0; p < state.paths.size(); ++p) {
-        // Whether the path now at p was found to carry genes: its cuts keep them.
-        bool carriesGenes = false;
         while (p < state.paths.size() && state.paths[p].front().kind == EdgeKind::adjacency) {
-            if (!state.log.keepsRecords() && !carriesGenes) {
-                if (resolveGeneFreePath(state, p, weights)) continue;
-                carriesGenes = true;
-            }
             if (state.paths[p].size() == 1) {
                 resolveSingleAdjacencyEdge(state, p, weights);
-                carriesGenes = false;
             } else {
                 cutPathEdge(state, p, 0, spEvent, weights);
             }

@@ -11,10 +11,4 @@ namespace varnet {
 // to `paths`). Steps are recorded with an empty step label.
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights);
 
-// What the reduction charges for a path of m adjacency edges whose first edge is `first`: m / 2
-// SP, one per cut, and where m is odd the resolution of the edge left, on the side of `first`;
-// where m is even a lone vertex is left.
-void chargeGeneFreePathEnds(StepLog& log, std::size_t m, const Edge& first,
-                            const OperationWeights& weights);
-
 }  // namespace varnet

@@ -15,29 +15,16 @@
 namespace varnet {
 
 void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
-    // Most graphs have none.
-    const auto first =
-        std::find_if(state.cycles.begin(), state.cycles.end(), [](const Component& c) {
-            const Edge& f = c.front();
-            return f.first == 0 && f.kind == EdgeKind::block && !isSideB(f);
-        });
-    auto i = static_cast<std::size_t>(first - state.cycles.begin());
-    while (i < state.cycles.size()) {
-        const Component& cycle = state.cycles[i];
+    // A deleted block stays where it is: no later step looks at it, and bucketing files no side-A
+    // block cycle, so it leaves the graph there. The cycles keep their positions, which the
+    // cycles a build for the cost alone left out are noted by.
+    for (const Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
-        if (f.first != 0 || f.kind != EdgeKind::block || isSideB(f)) {
-            ++i;
-            continue;
-        }
+        if (f.first != 0 || f.kind != EdgeKind::block || isSideB(f)) continue;
         state.log.recordStep([&] {
             return makeOperationRecord({makeCycleItem(cycle)}, {}, {aDeletionEvent},
                                        "delete block");
         });
-        state.cycles.erase(state.cycles.begin() + static_cast<std::ptrdiff_t>(i));
-        // The cycles a build for the cost alone left out after this one move up with the rest.
-        for (OneBridgeCycle& left : state.oneBridgeCycles) {
-            if (left.position > i) --left.position;
-        }
         state.log.addCost(weightOf(aDeletionEvent, weights));
     }
 }
@@ -112,33 +99,17 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
         bucket.clear();
     }
     targets.resize(kept);
-    // A cost-only solve notes their deletions in front of the ones noted (see `fileComponent`).
-    if (!state.log.keepsRecords()) {
-        std::vector<EventCode>& joining = state.joiningDeletions;
-        joining.clear();
-        for (std::size_t i = 0; i < moving.size(); ++i) {
-            if (targets[i] == Category::other) {
-                appendFinalDeletions(moving[i], joining);
-            } else {
-                state.buckets[targets[i]].push_back(std::move(moving[i]));
-            }
-        }
-        state.finalDeletions.insert(state.finalDeletions.begin(), joining.begin(), joining.end());
-        recycleComponents(state, moving);
-        return;
-    }
-    std::vector<Component>& others = state.buckets[Category::other];
-    const auto joining = std::count(targets.begin(), targets.end(), Category::other);
-    others.insert(others.begin(), static_cast<std::size_t>(joining), Component{});
-    std::size_t joined = 0;
+    std::vector<Component>& joining = state.joiningOther;
     for (std::size_t i = 0; i < moving.size(); ++i) {
         if (targets[i] == Category::other) {
-            others[joined++] = std::move(moving[i]);
+            joining.push_back(std::move(moving[i]));
         } else {
             state.buckets[targets[i]].push_back(std::move(moving[i]));
         }
     }
     moving.clear();
+    // Those that join `other` go before the ones it holds.
+    state.log.fileOthersFirst(state.buckets[Category::other], joining, state.spare);
 }
 
 void rebuildFinalGraph(ChromosomeSet& state) {
@@ -154,56 +125,13 @@ void rebuildFinalGraph(ChromosomeSet& state) {
 
 namespace {
 
-// A graph whose cycles are all gene-free and only counted, and whose paths are all lone vertices
-// or made of adjacency edges: what structures with the same genes give.
-bool isGeneFreeGraph(const ChromosomeSet& state) {
-    if (!state.cycles.empty() || !state.oneBridgeCycles.empty()) return false;
-    return std::all_of(state.paths.begin(), state.paths.end(), [](const Component& path) {
-        return (path.size() == 1 && isLoneVertex(path.front())) || hasOnlyAdjacencyEdges(path);
-    });
-}
-
-// The cost-only solve of a gene-free graph. Both reductions leave of every path a lone vertex or
-// nothing, charging what its length and the side of its first edge fix, in the order of the
-// paths (see `chargeGeneFreePathCuts` and `chargeGeneFreePathEnds`); lone vertices are filed as
-// `other`, without genes, and no later step finds anything. So the charges follow from the
-// lengths, in the order the reductions make them, without changing a path.
-void solveGeneFreeGraph(ChromosomeSet& state, const OperationWeights& weights) {
-    const auto adjacencyPath = [](const Component& path) { return !isLoneVertex(path.front()); };
-    if (weightOf(spEvent, weights) >= weightOf(dpEvent, weights)) {
-        chargeGeneFreeCycleCuts(state, weights);
-        for (const Component& path : state.paths) {
-            if (adjacencyPath(path) && path.size() >= 3)
-                chargeGeneFreePathCuts(state.log, path.size(), weights);
-        }
-        // What the cuts leave: one edge of an odd path, two of an even one.
-        for (const Component& path : state.paths) {
-            if (!adjacencyPath(path)) continue;
-            const std::size_t m = path.size();
-            const std::size_t left = m < 3 ? m : 2 - m % 2;
-            chargeGeneFreePathEnds(state.log, left, path.front(), weights);
-        }
-    } else {
-        for (const Component& path : state.paths) {
-            if (adjacencyPath(path))
-                chargeGeneFreePathEnds(state.log, path.size(), path.front(), weights);
-        }
-        chargeGeneFreeCycleCuts(state, weights);
-    }
-    recycleComponents(state, state.paths);
-}
-
 void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
-    if (!state.log.keepsRecords() && isGeneFreeGraph(state)) {
-        solveGeneFreeGraph(state, weights);
-        return;
-    }
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
-    // The later phases take only what the buckets hold; a cost-only solve often leaves them all
-    // empty, and then only the deletions noted for `other` remain to be charged.
-    if (!state.log.keepsRecords() && state.buckets.held() == 0) {
+    // The later phases take only what the buckets but `other` hold, and often they hold
+    // nothing: then only the final stripping of two-edge cycles remains.
+    if ((state.buckets.held() & ~bitOf(Category::other)) == 0) {
         stripTwoEdgeCycles(state, weights);
         return;
     }
@@ -225,19 +153,30 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
 
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
     ChromosomeSet state(std::move(graph));
-    return solvedCostOnlyIn(state, weights);
+    state.log.restartCostOnly();
+    runPhases(state, weights);
+    return state.log.totalCost();
 }
 
-double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights) {
+double solvedCostOnly(JointGraphInput& input, ChromosomeSet& state,
+                      const OperationWeights& weights) {
     for (CategorySet rest = state.buckets.touched; rest != 0; rest &= rest - 1)
         recycleComponents(state,
                           state.buckets.lists[static_cast<std::size_t>(std::countr_zero(rest))]);
     state.buckets.markEmpty();
     state.quads.clear();
-    state.finalDeletions.clear();
-    state.log = StepLog::costOnly();
+    state.log.restartCostOnly();
+    buildJointGraph(input, state, &state.log.leftOut());
     runPhases(state, weights);
     return state.log.totalCost();
+}
+
+double solvedCostOnly(const AdjacencyArray& a, const AdjacencyArray& b,
+                      const OperationWeights& weights) {
+    JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
+    input.load(a, b);
+    ChromosomeSet state;
+    return solvedCostOnly(input, state, weights);
 }
 
 }  // namespace varnet

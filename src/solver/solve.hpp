@@ -1,6 +1,7 @@
 #pragma once
 
 #include "solver/chromosome_set.hpp"
+#include "structures/adjacency.hpp"
 #include "structures/operation_weights.hpp"
 
 namespace varnet {
@@ -20,16 +21,20 @@ void regroupBuckets(ChromosomeSet& state, bool refined);
 void rebuildFinalGraph(ChromosomeSet& state);
 
 // Transforms the joint graph into the final graph, recording the shortest sequence; returns
-// the total cost. The graph must hold all its cycles (`GeneFreeCycles::made`).
+// the total cost. The graph must hold all its cycles.
 double solve(ChromosomeSet& state, const OperationWeights& weights);
 
-// The total cost `solve` gives for the graph, bit for bit, computed without records. The graph
-// may count its gene-free cycles instead of holding them (`GeneFreeCycles::counted`).
+// The total cost `solve` gives for the graph, bit for bit, computed without records.
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights);
 
-// As `solvedCostOnly`, on the graph built into `state`, whose solver lists are emptied first and
-// keep their storage: a worker that solves pair after pair in one state allocates little more
-// than its components.
-double solvedCostOnlyIn(ChromosomeSet& state, const OperationWeights& weights);
+// The total cost `solve` gives for the joint graph of the pair loaded into `input`, bit for bit:
+// built for the cost alone (see `LeftOutCycles`) into `state` and solved without records. The
+// lists of `state` are emptied first and keep their storage: a worker that solves pair after
+// pair in one state allocates little more than its components.
+double solvedCostOnly(JointGraphInput& input, ChromosomeSet& state,
+                      const OperationWeights& weights);
+// As above, for the pair of A and B alone.
+double solvedCostOnly(const AdjacencyArray& a, const AdjacencyArray& b,
+                      const OperationWeights& weights);
 
 }  // namespace varnet

@@ -4,10 +4,37 @@
 
 namespace varnet {
 
+namespace {
+
+// Appends the deletions the final stripping charges for a component of `other`, in its order.
+void appendFinalDeletions(const Component& component, std::vector<EventCode>& deletions) {
+    if (component.size() != 2) return;
+    if (component.front().kind == EdgeKind::bridging)
+        deletions.push_back(deletionOf(component.front()));
+    if (component.back().kind == EdgeKind::bridging)
+        deletions.push_back(deletionOf(component.back()));
+}
+
+void recycle(Component&& component, std::vector<Component>& spare) {
+    if (component.capacity() == 0) return;
+    component.clear();
+    spare.push_back(std::move(component));
+}
+
+}  // namespace
+
 StepLog StepLog::costOnly() {
     StepLog log;
-    log.recording_ = false;
+    log.restartCostOnly();
     return log;
+}
+
+void StepLog::restartCostOnly() {
+    recording_ = false;
+    totalCost_ = 0.0;
+    notedDeletions_.clear();
+    leftOut_.clear();
+    nextOneBridge_ = 0;
 }
 
 void StepLog::addOutcome(uint64_t step, const Component& component) {
@@ -24,6 +51,53 @@ ComponentItem StepLog::copyLinear(const Component& component) const {
 
 ComponentItem StepLog::copyCycle(const Component& component) const {
     return recording_ ? makeCycleItem(component) : ComponentItem{};
+}
+
+void StepLog::fileOther(std::vector<Component>& other, Component&& component,
+                        std::vector<Component>& spare) {
+    if (recording_) {
+        other.push_back(std::move(component));
+        return;
+    }
+    appendFinalDeletions(component, notedDeletions_);
+    recycle(std::move(component), spare);
+}
+
+void StepLog::fileOthersFirst(std::vector<Component>& other, std::vector<Component>& joining,
+                              std::vector<Component>& spare) {
+    if (recording_) {
+        other.insert(other.begin(), std::make_move_iterator(joining.begin()),
+                     std::make_move_iterator(joining.end()));
+        joining.clear();
+        return;
+    }
+    joiningDeletions_.clear();
+    for (Component& component : joining) {
+        appendFinalDeletions(component, joiningDeletions_);
+        recycle(std::move(component), spare);
+    }
+    joining.clear();
+    notedDeletions_.insert(notedDeletions_.begin(), joiningDeletions_.begin(),
+                           joiningDeletions_.end());
+}
+
+void StepLog::chargeLeftOutCuts(const OperationWeights& weights) {
+    const uint64_t cuts = leftOut_.geneFreeEdges / 2 - leftOut_.geneFree;
+    for (uint64_t k = 0; k < cuts; ++k) addCost(weightOf(dpEvent, weights));
+    leftOut_.geneFree = 0;
+    leftOut_.geneFreeEdges = 0;
+}
+
+void StepLog::noteLeftOutBefore(std::size_t position) {
+    const std::vector<OneBridgeCycle>& oneBridge = leftOut_.oneBridge;
+    for (; nextOneBridge_ < oneBridge.size() && oneBridge[nextOneBridge_].position <= position;
+         ++nextOneBridge_)
+        notedDeletions_.push_back(deletionOn(oneBridge[nextOneBridge_].bridgeSide));
+}
+
+void StepLog::chargeNotedDeletions(const OperationWeights& weights) {
+    for (const EventCode deletion : notedDeletions_) addCost(weightOf(deletion, weights));
+    notedDeletions_.clear();
 }
 
 void StepLog::writeRemaining() {

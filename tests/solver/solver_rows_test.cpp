@@ -279,7 +279,7 @@ TEST(SplitRows, ComponentsJoiningOtherAreStrippedFirst) {
     for (const bool costOnly : {false, true}) {
         SCOPED_TRACE(costOnly ? "cost only" : "recorded");
         ChromosomeSet state;
-        if (costOnly) state.log = StepLog::costOnly();
+        if (costOnly) state.log.restartCostOnly();
         state.log.addCost(1);
         fileComponent(state, Component(held), Category::other);
         // Filed under a category it does not have, as a fixed routing may file a component.

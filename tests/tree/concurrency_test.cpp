@@ -30,9 +30,8 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
     if (a.chromosomes.empty() || b.chromosomes.empty()) return missingStructureDistance;
     const AdjacencyArray adjacencyA = testing::adjacencyOf(a);
     const AdjacencyArray adjacencyB = testing::adjacencyOf(b);
-    constexpr GeneFreeCycles counted = GeneFreeCycles::counted;
-    return (solvedCostOnly(buildJointGraph(adjacencyA, adjacencyB, counted), weights) +
-            solvedCostOnly(buildJointGraph(adjacencyB, adjacencyA, counted), weights)) *
+    return (solvedCostOnly(adjacencyA, adjacencyB, weights) +
+            solvedCostOnly(adjacencyB, adjacencyA, weights)) *
            0.5;
 }
 
