@@ -129,12 +129,6 @@ void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
     bucketComponents(state);
-    // The later phases take only what the buckets but `other` hold, and often they hold
-    // nothing: then only the final stripping of two-edge cycles remains.
-    if ((state.buckets.held() & ~bitOf(Category::other)) == 0) {
-        stripTwoEdgeCycles(state, weights);
-        return;
-    }
     pairPaths(state, weights);
     regroupBuckets(state, true);
     joinRemaining(state, weights);
