@@ -453,9 +453,8 @@ void CopyPairing::linkAll(const Pairing& pairing, const std::vector<std::size_t>
     }
 }
 
-std::size_t CopyPairing::prepareChoice(const Pairing& pairing,
-                                       const std::vector<std::size_t>& partnerOfB,
-                                       std::size_t choice) {
+void CopyPairing::prepareChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                                std::size_t choice) {
     const Choice& c = choices_[choice];
     const int32_t gene = inA_[c.inA[0]].gene;
     // The vertex sides whose edges differ between pairings of the copies, marked in `variable_`
@@ -472,9 +471,13 @@ std::size_t CopyPairing::prepareChoice(const Pairing& pairing,
         }
         variable_[v] |= sides;
     };
+    // With no more copies in `a` than in `b`, every copy in `a` is paired in every pairing, so
+    // no edge of `a` changes.
+    const bool aChanges = c.inA.size() > c.inB.size();
     for (const std::size_t x : c.inA) {
         for (std::size_t end = 0; end < 2; ++end) {
-            mark(2 * x + end, 3);
+            mark(2 * x + end, aChanges ? 3 : 2);
+            if (!aChanges) continue;
             const std::size_t n =
                 nextEnd(
                     inA_,
@@ -498,17 +501,20 @@ std::size_t CopyPairing::prepareChoice(const Pairing& pairing,
     }
     // From each side that stays, the stretch of the graph up to the next such vertex (or a
     // telomere): its end as 2 * (vertex + 1) + the side of its last edge, and its runs.
-    std::size_t steps = 0;
+    const std::size_t far = 2 * inA_.size();
     for (const std::size_t seed : seeds_) {
         for (std::size_t first = 0; first < 2; ++first) {
             if ((variable_[seed] >> first) & 1) continue;
             std::size_t v = seed;
             std::size_t side = first;
             std::size_t runs = 0;
-            for (;;) {
+            for (std::size_t length = 0;; ++length) {
                 const std::size_t link = links_[2 * v + side];
-                ++steps;
                 runs += link % 2;
+                if (length == maxStretch) {
+                    segments_[2 * seed + first] = 2 * (far + 1);
+                    break;
+                }
                 if (link < 2 || variable_[link / 2 - 1] >> 2 == choiceStamp_) {
                     segments_[2 * seed + first] = (link < 2 ? 0 : link / 2 * 2) + side;
                     break;
@@ -519,11 +525,10 @@ std::size_t CopyPairing::prepareChoice(const Pairing& pairing,
             runs_[2 * seed + first] = runs;
         }
     }
-    return steps;
 }
 
-long CopyPairing::componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                                 std::size_t& steps) {
+long CopyPairing::componentScore(const Pairing& pairing,
+                                 const std::vector<std::size_t>& partnerOfB) {
     for (const std::size_t v : seeds_) {
         for (std::size_t side = 0; side < 2; ++side) {
             if ((variable_[v] >> side) & 1 && pairing[v / 2] != unpaired)
@@ -549,7 +554,6 @@ long CopyPairing::componentScore(const Pairing& pairing, const std::vector<std::
                 if (step > 2 * seeds_.size())
                     throw std::logic_error("copy pairing: the component of end " +
                                            std::to_string(seed) + " does not close");
-                ++steps;
                 std::size_t to = 0;
                 if ((variable_[v] >> side) & 1) {
                     const std::size_t link = links_[2 * v + side];
@@ -560,8 +564,8 @@ long CopyPairing::componentScore(const Pairing& pairing, const std::vector<std::
                     to = segments_[2 * v + side] / 2;
                     side = segments_[2 * v + side] % 2;
                 }
-                if (to == 0) {
-                    open[w] = static_cast<int>(side);
+                if (to == 0 || to == 2 * inA_.size() + 1) {
+                    open[w] = to == 0 ? static_cast<int>(side) : 2;
                     break;
                 }
                 v = to - 1;
@@ -572,7 +576,7 @@ long CopyPairing::componentScore(const Pairing& pairing, const std::vector<std::
         }
         if (open[0] < 0) {
             score += 2;
-        } else if (open[0] != open[1]) {
+        } else if (open[0] != open[1] && open[0] < 2 && open[1] < 2) {
             score += 1;
         }
         score -= 2 * static_cast<long>((runs + 1) / 2);
@@ -609,9 +613,7 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
     best_ = pairing_.byContext();
     pairing_.partnersInB(best_, bestInB_);
     pairing_.linkAll(best_, bestInB_);
-    std::size_t steps = 0;
-    const std::size_t budget = walkBudget * (genesOfA->size() + genesOfB->size());
-    for (std::size_t choice = 0; choice < pairing_.choices().size() && steps < budget; ++choice) {
+    for (std::size_t choice = 0; choice < pairing_.choices().size(); ++choice) {
         const CopyPairing::Choice& c = pairing_.choices()[choice];
         if (pairing_.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
             c.inB.size() > maxTriedCopies)
@@ -622,14 +624,14 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
             return std::span<const std::size_t>(others_).subspan(k * width, width);
         };
         // The context's own pairing first, so that it stays unless another scores more.
-        steps += pairing_.prepareChoice(best_, bestInB_, choice);
-        long bestScore = pairing_.componentScore(best_, bestInB_, steps);
+        pairing_.prepareChoice(best_, bestInB_, choice);
+        long bestScore = pairing_.componentScore(best_, bestInB_);
         std::size_t bestOther = others_.size();
         current_.assign(c.inA.size(), 0);
         for (std::size_t k = 0; k < c.inA.size(); ++k) current_[k] = best_[c.inA[k]];
         for (std::size_t k = 0; k * width < others_.size(); ++k) {
             pairing_.apply(choice, other(k), best_, bestInB_);
-            const long score = pairing_.componentScore(best_, bestInB_, steps);
+            const long score = pairing_.componentScore(best_, bestInB_);
             if (score > bestScore) {
                 bestScore = score;
                 bestOther = k;
@@ -645,7 +647,7 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
             }
         }
         // The links of the pairing kept.
-        pairing_.componentScore(best_, bestInB_, steps);
+        pairing_.componentScore(best_, bestInB_);
     }
     if (exchanged) {
         pairing_.renumber(best_, pairedB, pairedA);

@@ -108,19 +108,21 @@ public:
     // for `componentScore`, in time linear in the genes of the pair.
     void linkAll(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB);
     // Marks the vertices whose edges differ between pairings of the copies of choice `choice`,
-    // `pairing` (with `partnerOfB`) being the pairing last linked, and the stretches of the
-    // graph between them, which all those pairings share; returns the edges walked.
-    std::size_t prepareChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                              std::size_t choice);
+    // `pairing` (with `partnerOfB`) being the pairing last linked, and walks the stretches of
+    // the graph from them to the next marked vertex or telomere, which all those pairings share,
+    // at most `maxStretch` edges each.
+    void prepareChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
+                       std::size_t choice);
     // How well `pairing`, which differs from the pairing last linked at most in the copies of
     // the choice prepared, joins the two structures where those copies lie: over the components
     // of the pair's joint graph through the marked vertices (the only components that differ
     // between pairings of those copies), twice the cycles plus the paths that end in a telomere
     // of each structure, less twice half (rounded up) the runs of unpaired genes on each
-    // component. More is better, as the fewest operations make the most cycles. `pairing` is
-    // linked from then on. The work is linear in the marked vertices, added to `steps`.
-    long componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                        std::size_t& steps);
+    // component. A stretch longer than `maxStretch` edges counts as leading far away, where a
+    // component no longer counts as a cycle or such a path. More is better, as the fewest
+    // operations make the most cycles. `pairing` is linked from then on. The work is linear in
+    // the marked vertices and in the unpaired genes beside them.
+    long componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB);
 
 private:
     // Occurrences of every gene, gene by gene: `items` from `start[g]` to `start[g + 1]`.
@@ -204,11 +206,12 @@ private:
 // side whose copies the context did not pair with certainty, each other pairing of that gene's
 // copies (at most 4 * 3 * 2) scored by `CopyPairing::componentScore`, the best kept (one gene
 // after another, a change kept when it scores more). The work of a pair is linear in its genes
-// (n log n when the names of the file far outnumber them), plus the component walks of the
-// scores, at most `walkBudget` edges for each gene of the pair; once they are spent, the genes
-// left keep their context pairing.
+// (n log n when the names of the file far outnumber them), plus, for each gene tried, the
+// stretches from its at most 24 marked vertices (`maxStretch` edges each) and for each of its
+// pairings a walk over those vertices, besides the unpaired genes passed over beside its copies.
 constexpr std::size_t maxTriedCopies = 4;
-constexpr std::size_t walkBudget = 8;
+// Stretches longer than this (at high divergence, the long components' bulk) are cut short.
+constexpr std::size_t maxStretch = 16;
 
 // Pairs copies by context for one pair of structures after another, keeping its memory between
 // pairs; one object per thread. The pairing does not depend on which structure comes first: the

@@ -238,10 +238,9 @@ TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
         pairing.linkAll(trial, partnerOfB);
         pairing.prepareChoice(trial, partnerOfB, 0);
         std::vector<long> scores;
-        std::size_t steps = 0;
         for (std::size_t k = 0; k < others.size(); k += width) {
             pairing.apply(0, std::span(others).subspan(k, width), trial, partnerOfB);
-            scores.push_back(pairing.componentScore(trial, partnerOfB, steps));
+            scores.push_back(pairing.componentScore(trial, partnerOfB));
         }
         EXPECT_EQ(scores, row.scores);
     }
