@@ -19,31 +19,6 @@ std::string lastCharacters(const std::string& name, std::size_t count) {
     return name.substr(name.size() - count);
 }
 
-// A cell that is a whole or half number below 10^15, as `std::to_chars` writes it in `format`,
-// written from its integer part (distances mostly are such numbers: the mean of two costs whose
-// weights are whole or half numbers). Returns the end of the text, or nullptr for any other cell,
-// for a negative one, and where the general form would round or switch to an exponent.
-char* writeWholeOrHalf(char* at, char* end, double cell, CellFormat format) {
-    const double twice = cell * 2;
-    if (std::signbit(cell) || !(twice < 2e15) || twice != std::floor(twice)) return nullptr;
-    const auto halves = static_cast<uint64_t>(twice);
-    const uint64_t whole = halves / 2;
-    const bool half = halves % 2 != 0;
-    char* const digits = at;
-    at = std::to_chars(at, end, whole).ptr;
-    if (format.form == std::chars_format::general) {
-        // Up to `precision` significant digits print in full, without trailing zeros.
-        const auto significant = (whole == 0 ? 0 : at - digits) + (half ? 1 : 0);
-        if (significant > format.precision) return nullptr;
-        if (half) at = std::copy_n(".5", 2, at);
-        return at;
-    }
-    if (format.form != std::chars_format::fixed || format.precision < 1) return nullptr;
-    *at++ = '.';
-    *at++ = half ? '5' : '0';
-    return std::fill_n(at, format.precision - 1, '0');
-}
-
 }  // namespace
 
 CellWriter::CellWriter(CellFormat format, std::string_view before, std::string_view after)
@@ -60,10 +35,8 @@ CellWriter::CellWriter(CellFormat format, std::string_view before, std::string_v
 std::size_t CellWriter::format(double cell) {
     char* const start = cell_.data();
     char* const end = start + cell_.size();
-    char* at = std::copy(before_.begin(), before_.end(), start);
-    char* number = writeWholeOrHalf(at, end, cell, format_);
-    if (number == nullptr)
-        number = std::to_chars(at, end, cell, format_.form, format_.precision).ptr;
+    char* const at = std::copy(before_.begin(), before_.end(), start);
+    char* const number = std::to_chars(at, end, cell, format_.form, format_.precision).ptr;
     return static_cast<std::size_t>(std::copy(after_.begin(), after_.end(), number) - start);
 }
 
