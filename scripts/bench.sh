@@ -8,7 +8,8 @@
 # (default 120) is stopped and reported as such.
 #
 # A whole run writes its report to bench/README.md (the page of benchmark figures), so re-timing
-# is this command, not an edit. BENCH_ONLY=REGEX runs only the cases whose label matches (and the
+# is this command, not an edit; the side-by-side table (bench/side_by_side.md) and the table of
+# speed paths (bench/speed_paths.md, kept by hand) follow it. BENCH_ONLY=REGEX runs only the cases whose label matches (and the
 # Google Benchmark program only when it matches "benchmark"), printing without writing the page;
 # with BENCH_WRITE=1 too, its rows replace those of the same cases on the page.
 set -euo pipefail
@@ -382,6 +383,11 @@ page="bench/README.md"
     if [ -f bench/side_by_side.md ]; then
         echo
         cat bench/side_by_side.md
+    fi
+    # The table of speed paths is kept by hand in a file of its own: a run never re-measures it.
+    if [ -f bench/speed_paths.md ]; then
+        echo
+        cat bench/speed_paths.md
     fi
 } >"$page.tmp"
 mv "$page.tmp" "$page"
