@@ -15,16 +15,6 @@ Edge loneVertexWithGenes(uint32_t end, const Edge& source) {
     return vertex;
 }
 
-// Whether a path made of the one adjacency edge `edge` is resolved by a cut rather than a join.
-// An edge of A (an adjacency B lacks) needs a cut and an edge of B a join; only when the two
-// weights are equal is an edge of A resolved as a join, at the same cost.
-bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
-    const double join = weightOf(joinEvent, weights);
-    const double cut = weightOf(cutEvent, weights);
-    if (join < cut) return !isSideB(edge);
-    return isSideB(edge) ? cut > join : join > cut;
-}
-
 // Resolves path p, a single adjacency edge, and erases it from `paths`.
 void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
                                 const OperationWeights& weights) {
@@ -58,6 +48,13 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
 }
 
 }  // namespace
+
+bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights) {
+    const double join = weightOf(joinEvent, weights);
+    const double cut = weightOf(cutEvent, weights);
+    if (join < cut) return !isSideB(edge);
+    return isSideB(edge) ? cut > join : join > cut;
+}
 
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights) {
     // Lone vertices appended by cuts are visited too and left alone.

@@ -11,4 +11,9 @@ namespace varnet {
 // to `paths`). Steps are recorded with an empty step label.
 void reducePathEnds(ChromosomeSet& state, const OperationWeights& weights);
 
+// Whether a path made of the one adjacency edge `edge` is resolved by a cut ("C") rather than a
+// join ("J"). An edge of A (an adjacency B lacks) needs a cut and an edge of B a join; only when
+// the two weights are equal is an edge of A resolved as a join, at the same cost.
+bool cutsSingleAdjacencyEdge(const Edge& edge, const OperationWeights& weights);
+
 }  // namespace varnet

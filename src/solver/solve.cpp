@@ -125,6 +125,53 @@ void rebuildFinalGraph(ChromosomeSet& state) {
 
 namespace {
 
+// The cost-only solve of a gene-free graph: one that a build for the cost alone left with no
+// cycle, and whose paths are all lone vertices or made of adjacency edges, as structures with
+// the same genes give. Both reductions leave of every path a lone vertex or nothing, charging
+// what its length and the side of its first edge fix, in the order of the paths; lone vertices
+// are filed as `other`, without genes, and no later step finds anything. So the charges follow
+// from the lengths, in the order the reductions make them, without running a phase. False, with
+// nothing charged, for any other graph.
+bool solvedGeneFree(ChromosomeSet& state, const OperationWeights& weights) {
+    if (!state.cycles.empty() || !state.log.leftOut().oneBridge.empty()) return false;
+    const auto adjacencyPath = [](const Component& path) { return !isLoneVertex(path.front()); };
+    const bool geneFree =
+        std::all_of(state.paths.begin(), state.paths.end(), [&](const Component& path) {
+            return std::all_of(path.begin(), path.end(), [&](const Edge& edge) {
+                return edge.kind == EdgeKind::adjacency || !adjacencyPath(path);
+            });
+        });
+    if (!geneFree) return false;
+    const auto charge = [&](EventCode event, std::size_t times) {
+        for (std::size_t k = 0; k < times; ++k) state.log.addCost(weightOf(event, weights));
+    };
+    // Cutting the ends off a path of m adjacency edges whose first edge is `first`: m / 2 SP, and
+    // where m is odd the resolution of the edge left, on the side of `first`.
+    const auto chargeEnds = [&](std::size_t m, const Edge& first) {
+        charge(spEvent, m / 2);
+        if (m % 2 == 1) charge(cutsSingleAdjacencyEdge(first, weights) ? cutEvent : joinEvent, 1);
+    };
+    if (weightOf(spEvent, weights) >= weightOf(dpEvent, weights)) {
+        state.log.chargeLeftOutCuts(weights);
+        // A path of m >= 3 edges loses (m - 1) / 2 inner edges, one DP each, which leaves one
+        // edge where m is odd and two where it is even, the first on the side of the path's first.
+        for (const Component& path : state.paths) {
+            if (adjacencyPath(path) && path.size() >= 3) charge(dpEvent, (path.size() - 1) / 2);
+        }
+        for (const Component& path : state.paths) {
+            const std::size_t m = path.size();
+            if (adjacencyPath(path)) chargeEnds(m < 3 ? m : 2 - m % 2, path.front());
+        }
+    } else {
+        for (const Component& path : state.paths) {
+            if (adjacencyPath(path)) chargeEnds(path.size(), path.front());
+        }
+        state.log.chargeLeftOutCuts(weights);
+    }
+    recycleComponents(state, state.paths);
+    return true;
+}
+
 void runPhases(ChromosomeSet& state, const OperationWeights& weights) {
     deleteSideABlocks(state, weights);
     reduceBeforeBucketing(state, weights);
@@ -148,7 +195,7 @@ double solve(ChromosomeSet& state, const OperationWeights& weights) {
 double solvedCostOnly(JointGraph graph, const OperationWeights& weights) {
     ChromosomeSet state(std::move(graph));
     state.log.restartCostOnly();
-    runPhases(state, weights);
+    if (!solvedGeneFree(state, weights)) runPhases(state, weights);
     return state.log.totalCost();
 }
 
@@ -161,7 +208,7 @@ double solvedCostOnly(JointGraphInput& input, ChromosomeSet& state,
     state.quads.clear();
     state.log.restartCostOnly();
     buildJointGraph(input, state, &state.log.leftOut());
-    runPhases(state, weights);
+    if (!solvedGeneFree(state, weights)) runPhases(state, weights);
     return state.log.totalCost();
 }
 
