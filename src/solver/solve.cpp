@@ -41,64 +41,32 @@ void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights
 }
 
 void regroupBuckets(ChromosomeSet& state, bool refined) {
-    // The components of `other`, often the most, stay there without being classified again:
-    // both classifiers give `other` to the same components, every component was filed by one of
-    // them, and no step changes a component of `other` before the final phase.
-    constexpr std::size_t otherIndex = indexOf(Category::other);
-    static_assert(otherIndex == categoryCount - 1, "other is the last category");
+    // The components leave their buckets in category order and return in that order to the
+    // buckets of their new categories; the buckets keep their storage. The components of
+    // `other`, often the most, stay there without being classified again: both classifiers give
+    // `other` to the same components, every component was filed by one of them, and no step
+    // changes a component of `other` before the final phase. Nor are the closed components
+    // classified again: both classifiers call the same components closed, and every one filed as
+    // closed before the final phase was classified so (adding genes to an edge, as merging does,
+    // changes no category).
     std::vector<Category>& targets = state.regroupTargets;
+    std::vector<Component>& moving = state.regrouping;
     targets.clear();
-    // The categories a component leaves, and those one enters (but `other`).
-    CategorySet leaving = 0;
-    CategorySet entering = 0;
     // The buckets not touched are empty.
     const CategorySet looked = state.buckets.touched & ~bitOf(Category::other);
     for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
         const auto k = static_cast<std::size_t>(std::countr_zero(rest));
         const Category category = categoryAt(k);
-        // Nor are the closed components: both classifiers call the same components closed, and
-        // every one filed as closed before the final phase was classified so (adding genes to an
-        // edge, as merging does, changes no category).
-        if (category == Category::closed) {
-            targets.insert(targets.end(), state.buckets[category].size(), category);
-            continue;
-        }
-        for (const Component& component : state.buckets[category]) {
-            const Category target =
-                refined ? (category == Category::circularBlockB ? category
-                                                                : refinedCategoryOf(component))
-                        : categoryOf(component);
-            if (target != category) {
-                leaving |= bitOf(category);
-                entering |= bitOf(target) & ~bitOf(Category::other);
-            }
-            targets.push_back(target);
-        }
-    }
-    // Where every component stays, the moves below would give every bucket back as it was.
-    if (leaving == 0) return;
-    // The components leave their buckets in category order and return in that order to the
-    // buckets of their new categories; the buckets keep their storage. Those that join `other`
-    // go before the ones it holds, which would leave it last. A bucket that no component leaves
-    // or enters would get its components back as they are: it keeps them.
-    const CategorySet involved = leaving | entering;
-    std::vector<Component>& moving = state.regrouping;
-    std::size_t next = 0;
-    std::size_t kept = 0;
-    for (CategorySet rest = looked; rest != 0; rest &= rest - 1) {
-        const auto k = static_cast<std::size_t>(std::countr_zero(rest));
-        std::vector<Component>& bucket = state.buckets.lists[k];
-        if ((involved & (CategorySet{1} << k)) == 0) {
-            next += bucket.size();
-            continue;
-        }
-        for (Component& component : bucket) {
+        for (Component& component : state.buckets.lists[k]) {
+            const bool kept =
+                category == Category::closed || (refined && category == Category::circularBlockB);
+            targets.push_back(kept      ? category
+                              : refined ? refinedCategoryOf(component)
+                                        : categoryOf(component));
             moving.push_back(std::move(component));
-            targets[kept++] = targets[next++];
         }
-        bucket.clear();
+        state.buckets.lists[k].clear();
     }
-    targets.resize(kept);
     std::vector<Component>& joining = state.joiningOther;
     for (std::size_t i = 0; i < moving.size(); ++i) {
         if (targets[i] == Category::other) {
