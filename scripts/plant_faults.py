@@ -127,12 +127,21 @@ def run(command, cwd, log, timeout=None):
             return None
 
 
+def tracked_files():
+    """The files git tracks in the checkout, by path from its root."""
+    return list(filter(None, subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
+                                            capture_output=True).stdout.decode().split("\0")))
+
+
 def sync_copy(work):
     """Copies the tracked files of the checkout (as they are on disk) into work/, rewriting only
-    those whose content differs."""
-    files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
-                           capture_output=True).stdout.decode().split("\0")
-    for name in filter(None, files):
+    those whose content differs; files the checkout no longer tracks are removed."""
+    files = tracked_files()
+    kept = set(files)
+    for path in (work / "src").rglob("*"):
+        if path.is_file() and str(path.relative_to(work)) not in kept:
+            path.unlink()
+    for name in files:
         source, target = ROOT / name, work / name
         if not source.is_file():
             continue
@@ -151,7 +160,7 @@ def failed_tests(log):
     failed, timed_out = [], []
     text = Path(log).read_text(errors="replace")
     for line in text.splitlines():
-        m = re.search(r"Test +#\d+: (\S+) \.+\s*(\S.*)$", line)
+        m = re.search(r"Test +#\d+: (\S+) .*?\.\s*(\*\*\*.*|Passed.*)$", line)
         if m and not m.group(2).startswith("Passed") and m.group(1) not in failed:
             failed.append(m.group(1))
             if "Timeout" in m.group(2) or (m.group(1).startswith("Mpi.") and
@@ -201,10 +210,10 @@ def main():
             chosen.append((name, int(line), None, old, new))
     else:
         everything = []
-        for path in sorted((source / "src").rglob("*")):
-            if path.suffix not in (".cpp", ".hpp"):
+        for name in sorted(tracked_files()):
+            path = source / name
+            if not name.startswith("src/") or path.suffix not in (".cpp", ".hpp"):
                 continue
-            name = str(path.relative_to(source))
             if args.only and not re.search(args.only, name):
                 continue
             everything += [(name,) + site for site in fault_sites(path)]
