@@ -205,8 +205,8 @@ def main():
 
     if args.fault:
         chosen = []
-        for spec in args.fault:
-            name, line, old, new = spec.split(":", 3)
+        for given in args.fault:
+            name, line, old, new = given.split(":", 3)
             chosen.append((name, int(line), None, old, new))
     else:
         everything = []
