@@ -47,14 +47,16 @@ struct JointGraph {
     std::vector<Component> spare;
 };
 
+// Empties `component`, keeping its storage in `spare` for a later build to fill.
+inline void recycleComponent(Component&& component, std::vector<Component>& spare) {
+    if (component.capacity() == 0) return;
+    component.clear();
+    spare.push_back(std::move(component));
+}
 // Empties `components`, keeping the storage of each component in `graph.spare`: a solver that
 // builds graph after graph into one object hands back what it no longer needs.
 inline void recycleComponents(JointGraph& graph, std::vector<Component>& components) {
-    for (Component& component : components) {
-        if (component.capacity() == 0) continue;
-        component.clear();
-        graph.spare.push_back(std::move(component));
-    }
+    for (Component& component : components) recycleComponent(std::move(component), graph.spare);
     components.clear();
 }
 

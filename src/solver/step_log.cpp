@@ -15,12 +15,6 @@ void appendFinalDeletions(const Component& component, std::vector<EventCode>& de
         deletions.push_back(deletionOf(component.back()));
 }
 
-void recycle(Component&& component, std::vector<Component>& spare) {
-    if (component.capacity() == 0) return;
-    component.clear();
-    spare.push_back(std::move(component));
-}
-
 }  // namespace
 
 StepLog StepLog::costOnly() {
@@ -60,7 +54,7 @@ void StepLog::fileOther(std::vector<Component>& other, Component&& component,
         return;
     }
     appendFinalDeletions(component, notedDeletions_);
-    recycle(std::move(component), spare);
+    recycleComponent(std::move(component), spare);
 }
 
 void StepLog::fileOthersFirst(std::vector<Component>& other, std::vector<Component>& joining,
@@ -74,7 +68,7 @@ void StepLog::fileOthersFirst(std::vector<Component>& other, std::vector<Compone
     joiningDeletions_.clear();
     for (Component& component : joining) {
         appendFinalDeletions(component, joiningDeletions_);
-        recycle(std::move(component), spare);
+        recycleComponent(std::move(component), spare);
     }
     joining.clear();
     notedDeletions_.insert(notedDeletions_.begin(), joiningDeletions_.begin(),
