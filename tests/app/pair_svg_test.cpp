@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <map>
@@ -45,18 +46,20 @@ std::vector<double> numbersOf(const std::string& path) {
     return numbers;
 }
 
-// The genes an arrow's title stands for: "first–last (n)" n, a single name 1.
+// The genes an arrow's title stands for: "first~last (n)" n (the picture's en dash read as
+// '~'), a single name 1.
 std::size_t genesOfTitle(const std::string& title) {
-    if (title.find("\xE2\x80\x93") == std::string::npos) return 1;
+    if (title.find('~') == std::string::npos) return 1;
     return std::stoul(title.substr(title.rfind('(') + 1));
 }
 
 // What the picture shows, read from its elements: each track as its chromosomes left to right
 // ("linear: " or "circular: ", then each arrow as its title, its direction (">", "<", or "="
 // for a box) and its colour class or "grey"; chromosomes separated by " | "); each band as
-// "above - below" or "above x below" (crossed); and the heading's texts. Checks that every band
-// leaves its upper arrow's ends and reaches its lower arrow's, crossing exactly when it is
-// marked crossed.
+// "above - below" or "above x below" (crossed); and the heading's texts. Checks the geometry:
+// the arrows of a track at one height and 16 high, the lower track below the upper, arrows and
+// chromosomes apart from each other and inside the page's margins, every band leaving its upper
+// arrow's ends and reaching its lower arrow's, crossing exactly when it is marked crossed.
 struct PairView {
     std::string above;
     std::string below;
@@ -91,6 +94,8 @@ PairView viewOf(const std::string& svg) {
         bool crossed = false;
     };
     std::map<std::size_t, Group> groups;
+    double trackTop[2] = {NAN, NAN};
+    const double pageWidth = std::stod(elements[0].attribute("width"));
     for (std::size_t e = 0; e < elements.size(); ++e) {
         const XmlElement& element = elements[e];
         const std::set<std::string> classes = classesOf(element);
@@ -110,6 +115,8 @@ PairView viewOf(const std::string& svg) {
         for (std::size_t t = 0; t < 2; ++t) {
             if (!classes.contains(trackNames[t])) continue;
             if (classes.contains("chromosome")) {
+                EXPECT_GE(numbers[0], 16);
+                EXPECT_LE(numbers[2], pageWidth - 16);
                 rows[t].push_back({numbers[0],
                                    numbers[2],
                                    classes.contains("circular") ? "circular: " : "linear: ",
@@ -120,8 +127,22 @@ PairView viewOf(const std::string& svg) {
             for (std::size_t k = e + 1; k < elements.size() && elements[k].parent == e; ++k) {
                 if (elements[k].name == "title") title = elements[k].text;
             }
-            // A box: M x0,top H x1 V bottom H x0 Z; an arrow: M back,top H neck L tip,middle ...
-            const double end = numbers[numbers.size() == 5 ? 2 : 3];
+            for (std::size_t at; (at = title.find("\xE2\x80\x93")) != std::string::npos;)
+                title.replace(at, 3, "~");
+            // A box: M x0,top H x1 V bottom H x0 Z; an arrow: M back,top H neck L tip,middle L
+            // neck,bottom H back Z.
+            const bool box = numbers.size() == 5;
+            const double top = numbers[1];
+            if (std::isnan(trackTop[t])) trackTop[t] = top;
+            EXPECT_EQ(top, trackTop[t]) << title;
+            EXPECT_EQ(numbers[box ? 3 : 6] - top, 16) << title;
+            if (!box) {
+                EXPECT_EQ(numbers[4], top + 8) << title;
+                EXPECT_TRUE(std::min(numbers[0], numbers[3]) <= numbers[2] &&
+                            numbers[2] <= std::max(numbers[0], numbers[3]))
+                    << title << ": the neck lies outside the arrow";
+            }
+            const double end = numbers[box ? 2 : 3];
             const double x0 = std::min(numbers[0], end);
             const double x1 = std::max(numbers[0], end);
             const char* direction = numbers.size() == 5 ? "=" : numbers[3] > numbers[0] ? ">" : "<";
@@ -151,8 +172,14 @@ PairView viewOf(const std::string& svg) {
                 ADD_FAILURE() << arrow.token << " lies on no chromosome";
                 continue;
             }
+            if (!row->arrows.empty()) {
+                // Ends are written to a tenth, each rounded on its own.
+                EXPECT_LE(row->arrows.back().x1, arrow.x0 + 0.11) << arrow.token << " overlaps";
+            }
             row->arrows.push_back(arrow);
         }
+        for (std::size_t k = 1; k < rows[t].size(); ++k)
+            EXPECT_LE(rows[t][k - 1].x1, rows[t][k].x0 + 0.11) << "chromosomes overlap";
         std::string& text = t == 0 ? view.above : view.below;
         for (const Row& row : rows[t]) {
             if (!text.empty()) text += " | ";
@@ -166,6 +193,9 @@ PairView viewOf(const std::string& svg) {
         // M a0,top H a1 C a1,m b,m b,bottom H b' C b',m a0,m a0,top Z
         EXPECT_EQ(group.band.size(), 16u);
         if (group.band.size() != 16) continue;
+        EXPECT_EQ(group.band[1], trackTop[0] + 16);
+        EXPECT_EQ(group.band[8], trackTop[1]);
+        EXPECT_GT(trackTop[1], trackTop[0] + 16);
         EXPECT_NEAR(group.band[0], group.range[0][0], 0.05);
         EXPECT_NEAR(group.band[2], group.range[0][1], 0.05);
         const double reached = group.band[7];
@@ -236,64 +266,36 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
          CopyRule::order,
          asRuns,
-         "linear: a>:c0 b\xE2\x80\x93"
-         "c (2)>:c0 d>:c0",
-         "linear: a>:c0 c\xE2\x80\x93"
-         "b (2)<:c0 d>:c0",
-         {"a - a",
-          "b\xE2\x80\x93"
-          "c (2) x c\xE2\x80\x93"
-          "b (2)",
-          "d - d"},
+         "linear: a>:c0 b~c (2)>:c0 d>:c0",
+         "linear: a>:c0 c~b (2)<:c0 d>:c0",
+         {"a - a", "b~c (2) x c~b (2)", "d - d"},
          "",
          {}},
         {"a translocation between two chromosomes, coloured by the chromosome below",
          "2\nA 2 L3 +a+b+c L3 +x+y+z\nB 2 L3 +a+b+z L3 +x+y+c\n",
          CopyRule::order,
          asRuns,
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0 c>:c1 | linear: x\xE2\x80\x93"
-         "y (2)>:c1 z>:c0",
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0 z>:c0 | linear: x\xE2\x80\x93"
-         "y (2)>:c1 c>:c1",
-         {"a\xE2\x80\x93"
-          "b (2) - a\xE2\x80\x93"
-          "b (2)",
-          "c - c",
-          "x\xE2\x80\x93"
-          "y (2) - x\xE2\x80\x93"
-          "y (2)",
-          "z - z"},
+         "linear: a~b (2)>:c0 c>:c1 | linear: x~y (2)>:c1 z>:c0",
+         "linear: a~b (2)>:c0 z>:c0 | linear: x~y (2)>:c1 c>:c1",
+         {"a~b (2) - a~b (2)", "c - c", "x~y (2) - x~y (2)", "z - z"},
          "cost 1: 1 DP, 0 SP, 0 J, 0 C, 0 aD, 0 bD",
          {}},
         {"a deletion: grey, no band, and it breaks the run",
          "2\nA 1 L4 +a+b+c+d\nB 1 L3 +a+b+d\n",
          CopyRule::order,
          asRuns,
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0 c>:grey d>:c0",
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0 d>:c0",
-         {"a\xE2\x80\x93"
-          "b (2) - a\xE2\x80\x93"
-          "b (2)",
-          "d - d"},
+         "linear: a~b (2)>:c0 c>:grey d>:c0",
+         "linear: a~b (2)>:c0 d>:c0",
+         {"a~b (2) - a~b (2)", "d - d"},
          "cost 1: 0 DP, 0 SP, 0 J, 0 C, 1 aD, 0 bD",
          {}},
         {"a duplicated gene: copies numbered, the extra copy grey, mixed strands in a box",
          "2\nA 1 L4 +a+b+a+c\nB 1 L5 +a+b+c-x+y\n",
          CopyRule::order,
          asRuns,
-         "linear: a#1\xE2\x80\x93"
-         "b (2)>:c0 a#2>:grey c>:c0",
-         "linear: a#1\xE2\x80\x93"
-         "b (2)>:c0 c>:c0 x\xE2\x80\x93"
-         "y (2)=:grey",
-         {"a#1\xE2\x80\x93"
-          "b (2) - a#1\xE2\x80\x93"
-          "b (2)",
-          "c - c"},
+         "linear: a#1~b (2)>:c0 a#2>:grey c>:c0",
+         "linear: a#1~b (2)>:c0 c>:c0 x~y (2)=:grey",
+         {"a#1~b (2) - a#1~b (2)", "c - c"},
          "",
          {}},
         {"copies paired by context: each with the copy between the same neighbours",
@@ -309,15 +311,9 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          "2\nA 2 C3 +a+b+c L2 +x+y\nB 2 L2 +x-y C3 +b+c+a\n",
          CopyRule::order,
          asRuns,
-         "circular: a>:c1 b\xE2\x80\x93"
-         "c (2)>:c1 | linear: x>:c0 y>:c0",
-         "linear: x>:c0 y<:c0 | circular: b\xE2\x80\x93"
-         "c (2)>:c1 a>:c1",
-         {"a - a",
-          "b\xE2\x80\x93"
-          "c (2) - b\xE2\x80\x93"
-          "c (2)",
-          "x - x", "y x y"},
+         "circular: a>:c1 b~c (2)>:c1 | linear: x>:c0 y>:c0",
+         "linear: x>:c0 y<:c0 | circular: b~c (2)>:c1 a>:c1",
+         {"a - a", "b~c (2) - b~c (2)", "x - x", "y x y"},
          "",
          {}},
         {"a long name cut to 24 characters",
@@ -333,27 +329,18 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
          CopyRule::order,
          {0, 2, 400},
-         "linear: a>:c0 b\xE2\x80\x93"
-         "c (2)>:c0",
-         "linear: a>:c0 c\xE2\x80\x93"
-         "b (2)<:c0",
-         {"a - a",
-          "b\xE2\x80\x93"
-          "c (2) x c\xE2\x80\x93"
-          "b (2)"},
+         "linear: a>:c0 b~c (2)>:c0",
+         "linear: a>:c0 c~b (2)<:c0",
+         {"a - a", "b~c (2) x c~b (2)"},
          "",
          {"blocks not drawn: 1, with 1 genes in all, at most 1 in a block"}},
         {"the smallest chromosomes left out with every block on them",
          "2\nA 2 L2 +x+y L3 +a+b+c\nB 2 L3 +a+b+y L2 +x+c\n",
          CopyRule::order,
          {0, 2500, 1},
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0",
-         "linear: a\xE2\x80\x93"
-         "b (2)>:c0",
-         {"a\xE2\x80\x93"
-          "b (2) - a\xE2\x80\x93"
-          "b (2)"},
+         "linear: a~b (2)>:c0",
+         "linear: a~b (2)>:c0",
+         {"a~b (2) - a~b (2)"},
          "",
          {"blocks not drawn: 3, with 3 genes in all, at most 1 in a block",
           "chromosomes not drawn (the smallest, with their blocks): 1 above, 1 below"}},
