@@ -28,7 +28,7 @@ uint64_t mix(uint64_t seed, uint64_t value) {
 }  // namespace
 
 void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
-                                std::vector<Occurrence>& result, bool everyFingerprint) {
+                                std::vector<Occurrence>& result) {
     result.clear();
     std::size_t count = 0;
     for (const Chromosome& chromosome : s.chromosomes) count += chromosome.genes.size();
@@ -40,8 +40,6 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& 
             Occurrence& o = result.emplace_back();
             o.code = absoluteCode(chromosome.genes[k]);
             o.gene = genes.nameOrderOf(static_cast<int32_t>(o.code));
-            o.chromosome = c;
-            o.position = k;
         }
         // The end where reading enters a gene, and the end where it leaves.
         const auto entered = [&](std::size_t k) { return chromosome.genes[k] > 0 ? 0u : 1u; };
@@ -55,10 +53,8 @@ void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& 
         for (std::size_t k = 0; k + 1 < size; ++k) join(k, k + 1);
         if (chromosome.circular && size > 0) join(size - 1, 0);
     }
-    if (everyFingerprint) {
-        for (std::size_t x = 0; x < result.size(); ++x)
-            result[x].fingerprint = fingerprintOf(result, x);
-    }
+    for (std::size_t x = 0; x < result.size(); ++x)
+        result[x].fingerprint = fingerprintOf(result, x);
 }
 
 void CopyPairing::byGene(const std::vector<std::size_t>& slots, ByGene& result) {
@@ -90,30 +86,16 @@ uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, 
     return value;
 }
 
-void CopyPairing::fingerprint(std::vector<Occurrence>& occurrences,
-                              const std::vector<std::size_t>& slots) const {
-    for (std::size_t x = 0; x < occurrences.size(); ++x) {
-        const std::size_t g = slots[x];
-        if (std::max(genesInA_[g].size(), genesInB_[g].size()) >= 2)
-            occurrences[x].fingerprint = fingerprintOf(occurrences, x);
-    }
-}
-
 void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                        const std::vector<Occurrence>* genesOfA,
-                        const std::vector<Occurrence>* genesOfB) {
+                        const std::vector<Occurrence>& genesOfA,
+                        const std::vector<Occurrence>& genesOfB) {
     a_ = &a;
     b_ = &b;
-    // The genes kept by the caller are read in place.
-    if (genesOfA == nullptr) occurrencesOf(a, *genes_, readA_, false);
-    if (genesOfB == nullptr) occurrencesOf(b, *genes_, readB_, false);
-    inA_ = genesOfA != nullptr ? *genesOfA : readA_;
-    inB_ = genesOfB != nullptr ? *genesOfB : readB_;
+    inA_ = genesOfA;
+    inB_ = genesOfB;
     numberGenes();
     byGene(slotA_, genesInA_);
     byGene(slotB_, genesInB_);
-    if (genesOfA == nullptr) fingerprint(readA_, slotA_);
-    if (genesOfB == nullptr) fingerprint(readB_, slotB_);
     choices_.clear();
     copiedGenes_.clear();
     for (std::size_t g = 0; g < geneCount_; ++g) {
@@ -131,30 +113,25 @@ void CopyPairing::numberGenes() {
     for (const std::span<const Occurrence> side : {inA_, inB_}) {
         for (const Occurrence& o : side) largest = std::max(largest, o.gene + 1);
     }
+    // Genes of a file with far more names than the pair holds are numbered by their rank among
+    // the pair's genes, so that no table is as large as the names of the file.
+    const bool byId = static_cast<std::size_t>(largest) <= 2 * (inA_.size() + inB_.size()) + 64;
+    pairGenes_.clear();
+    if (!byId) {
+        for (const std::span<const Occurrence> side : {inA_, inB_})
+            for (const Occurrence& o : side) pairGenes_.push_back(o.gene);
+        std::sort(pairGenes_.begin(), pairGenes_.end());
+        pairGenes_.erase(std::unique(pairGenes_.begin(), pairGenes_.end()), pairGenes_.end());
+    }
+    geneCount_ = byId ? static_cast<std::size_t>(largest) : pairGenes_.size();
+    const auto slotOf = [&](int32_t gene) {
+        return byId ? static_cast<std::size_t>(gene)
+                    : static_cast<std::size_t>(
+                          std::lower_bound(pairGenes_.begin(), pairGenes_.end(), gene) -
+                          pairGenes_.begin());
+    };
     slotA_.resize(inA_.size());
     slotB_.resize(inB_.size());
-    const std::size_t occurrences = inA_.size() + inB_.size();
-    if (static_cast<std::size_t>(largest) <= 2 * occurrences + 64) {
-        geneCount_ = static_cast<std::size_t>(largest);
-        for (std::size_t x = 0; x < inA_.size(); ++x)
-            slotA_[x] = static_cast<std::size_t>(inA_[x].gene);
-        for (std::size_t y = 0; y < inB_.size(); ++y)
-            slotB_[y] = static_cast<std::size_t>(inB_[y].gene);
-        return;
-    }
-    // Genes of a file with far more names than the pair holds: the pair's genes in increasing
-    // order, so that no table is as large as the names of the file.
-    pairGenes_.clear();
-    for (const std::span<const Occurrence> side : {inA_, inB_}) {
-        for (const Occurrence& o : side) pairGenes_.push_back(o.gene);
-    }
-    std::sort(pairGenes_.begin(), pairGenes_.end());
-    pairGenes_.erase(std::unique(pairGenes_.begin(), pairGenes_.end()), pairGenes_.end());
-    geneCount_ = pairGenes_.size();
-    const auto slotOf = [&](int32_t gene) {
-        return static_cast<std::size_t>(
-            std::lower_bound(pairGenes_.begin(), pairGenes_.end(), gene) - pairGenes_.begin());
-    };
     for (std::size_t x = 0; x < inA_.size(); ++x) slotA_[x] = slotOf(inA_[x].gene);
     for (std::size_t y = 0; y < inB_.size(); ++y) slotB_[y] = slotOf(inB_[y].gene);
 }
@@ -230,31 +207,29 @@ void CopyPairing::pairByContext() {
     // Genes held at most once on each side are paired as anchors or not at all.
     for (const std::size_t g : copiedGenes_) {
         for (;;) {
-            std::vector<std::size_t>& leftA = leftA_;
-            std::vector<std::size_t>& leftB = leftB_;
-            leftA.clear();
-            leftB.clear();
+            leftA_.clear();
+            leftB_.clear();
             for (const std::size_t x : genesInA_[g])
-                if (context_[x] == unpaired) leftA.push_back(x);
+                if (context_[x] == unpaired) leftA_.push_back(x);
             for (const std::size_t y : genesInB_[g])
-                if (partnerOfB_[y] == unpaired) leftB.push_back(y);
-            if (leftA.empty() || leftB.empty()) break;
-            std::sort(leftA.begin(), leftA.end(), byFingerprint(inA_));
-            std::sort(leftB.begin(), leftB.end(), byFingerprint(inB_));
-            if (leftA.size() * leftB.size() > maxScoredCandidates) {
-                for (std::size_t k = 0; k < std::min(leftA.size(), leftB.size()); ++k)
-                    pair(leftA[k], leftB[k]);
+                if (partnerOfB_[y] == unpaired) leftB_.push_back(y);
+            if (leftA_.empty() || leftB_.empty()) break;
+            std::sort(leftA_.begin(), leftA_.end(), byFingerprint(inA_));
+            std::sort(leftB_.begin(), leftB_.end(), byFingerprint(inB_));
+            if (leftA_.size() * leftB_.size() > maxScoredCandidates) {
+                for (std::size_t k = 0; k < std::min(leftA_.size(), leftB_.size()); ++k)
+                    pair(leftA_[k], leftB_[k]);
                 uncertain_[g] = true;
                 break;
             }
             // The pair whose neighbours agree most, the first in fingerprint order. It is certain
             // when it is the only candidate left, or when both neighbours agree and no other
             // candidate of either copy does so too.
-            std::size_t bestX = leftA[0];
-            std::size_t bestY = leftB[0];
+            std::size_t bestX = leftA_[0];
+            std::size_t bestY = leftB_[0];
             std::size_t best = agreement(bestX, bestY);
-            for (const std::size_t x : leftA) {
-                for (const std::size_t y : leftB) {
+            for (const std::size_t x : leftA_) {
+                for (const std::size_t y : leftB_) {
                     const std::size_t score = agreement(x, y);
                     if (score > best) {
                         best = score;
@@ -264,11 +239,11 @@ void CopyPairing::pairByContext() {
                 }
             }
             bool rivalled = false;
-            for (const std::size_t x : leftA)
+            for (const std::size_t x : leftA_)
                 rivalled = rivalled || (x != bestX && agreement(x, bestY) == best);
-            for (const std::size_t y : leftB)
+            for (const std::size_t y : leftB_)
                 rivalled = rivalled || (y != bestY && agreement(bestX, y) == best);
-            const bool forced = leftA.size() == 1 && leftB.size() == 1;
+            const bool forced = leftA_.size() == 1 && leftB_.size() == 1;
             if (!forced && (best < 2 || rivalled)) uncertain_[g] = true;
             pair(bestX, bestY);
             queue_.assign(1, bestX);
@@ -276,8 +251,6 @@ void CopyPairing::pairByContext() {
         }
     }
     partnerOfB_.clear();
-    settled_.clear();
-    for (const Choice& choice : choices_) settled_.push_back(!uncertain_[slotA_[choice.inA[0]]]);
 }
 
 void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
@@ -285,39 +258,35 @@ void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
     const std::span<const std::size_t> inA = genesInA_[g];
     const std::span<const std::size_t> inB = genesInB_[g];
     // The gene's codes in the pair: those of the side with more copies.
-    std::vector<uint32_t>& codes = codes_;
-    codes.clear();
+    codes_.clear();
     for (const std::size_t k : inA.size() >= inB.size() ? inA : inB)
-        codes.push_back((inA.size() >= inB.size() ? inA_ : inB_)[k].code);
-    std::sort(codes.begin(), codes.end());
-    std::vector<std::size_t>& paired = paired_;
-    std::vector<std::size_t>& aloneA = aloneA_;
-    std::vector<std::size_t>& aloneB = aloneB_;
-    paired.clear();
-    aloneA.clear();
-    aloneB.clear();
-    for (const std::size_t x : inA) (pairing[x] != unpaired ? paired : aloneA).push_back(x);
+        codes_.push_back((inA.size() >= inB.size() ? inA_ : inB_)[k].code);
+    std::sort(codes_.begin(), codes_.end());
+    paired_.clear();
+    aloneA_.clear();
+    aloneB_.clear();
+    for (const std::size_t x : inA) (pairing[x] != unpaired ? paired_ : aloneA_).push_back(x);
     for (const std::size_t y : inB)
-        if (partnerOfB[y] == unpaired) aloneB.push_back(y);
+        if (partnerOfB[y] == unpaired) aloneB_.push_back(y);
     // Copies in order of their fingerprints, then of their places (occurrences are numbered in
     // reading order); paired copies by the fingerprint in `a`, then by their partner.
-    std::sort(paired.begin(), paired.end(), [&](std::size_t x, std::size_t y) {
+    std::sort(paired_.begin(), paired_.end(), [&](std::size_t x, std::size_t y) {
         return std::tuple(inA_[x].fingerprint, inB_[pairing[x]].fingerprint, pairing[x]) <
                std::tuple(inA_[y].fingerprint, inB_[pairing[y]].fingerprint, pairing[y]);
     });
-    for (const auto& [alone, side] : {std::pair{&aloneA, &inA_}, std::pair{&aloneB, &inB_}}) {
+    for (const auto& [alone, side] : {std::pair{&aloneA_, &inA_}, std::pair{&aloneB_, &inB_}}) {
         std::sort(alone->begin(), alone->end(), [side = side](std::size_t x, std::size_t y) {
             return std::tuple((*side)[x].fingerprint, x) < std::tuple((*side)[y].fingerprint, y);
         });
     }
     std::size_t next = 0;
-    for (const std::size_t x : paired) {
-        codeOfA_[x] = codes[next];
-        codeOfB_[pairing[x]] = codes[next];
+    for (const std::size_t x : paired_) {
+        codeOfA_[x] = codes_[next];
+        codeOfB_[pairing[x]] = codes_[next];
         ++next;
     }
-    for (std::size_t k = 0; k < aloneA.size(); ++k) codeOfA_[aloneA[k]] = codes[next + k];
-    for (std::size_t k = 0; k < aloneB.size(); ++k) codeOfB_[aloneB[k]] = codes[next + k];
+    for (std::size_t k = 0; k < aloneA_.size(); ++k) codeOfA_[aloneA_[k]] = codes_[next + k];
+    for (std::size_t k = 0; k < aloneB_.size(); ++k) codeOfB_[aloneB_[k]] = codes_[next + k];
 }
 
 void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
@@ -347,27 +316,6 @@ void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
     };
     write(*a_, codeOfA_, a);
     write(*b_, codeOfB_, b);
-}
-
-void CopyPairing::renumberChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                                 std::size_t choice, ChromosomalStructure& a,
-                                 ChromosomalStructure& b) const {
-    const Choice& c = choices_[choice];
-    codeOfA_.resize(inA_.size());
-    codeOfB_.resize(inB_.size());
-    codeGene(slotA_[c.inA[0]], pairing, partnerOfB);
-    const auto write = [](const ChromosomalStructure& from, std::span<const Occurrence> side,
-                          std::span<const std::size_t> copies, const std::vector<uint32_t>& codeOf,
-                          ChromosomalStructure& into) {
-        for (const std::size_t x : copies) {
-            const Occurrence& o = side[x];
-            const auto renumbered = static_cast<int32_t>(codeOf[x]);
-            into.chromosomes[o.chromosome].genes[o.position] =
-                from.chromosomes[o.chromosome].genes[o.position] < 0 ? -renumbered : renumbered;
-        }
-    };
-    write(*a_, inA_, c.inA, codeOfA_, a);
-    write(*b_, inB_, c.inB, codeOfB_, b);
 }
 
 void CopyPairing::alternatives(std::size_t choice, std::vector<std::size_t>& into) const {
@@ -408,14 +356,15 @@ void CopyPairing::partnersInB(const Pairing& pairing, std::vector<std::size_t>& 
 namespace {
 
 // From end `end` of occurrence `x` of `side`, the first end (or `none`) reached passing over the
-// occurrences that `skip` says are no vertex, and whether any was passed over. On a circle the
-// walk ends at the latest back at x.
-template <typename Skip>
+// occurrences without a partner (`partner`: by occurrence of `side`) and those of gene `skipped`,
+// and whether any was passed over. On a circle the walk ends at the latest back at x.
 std::pair<std::size_t, bool> nextEnd(std::span<const CopyPairing::Occurrence> side,
-                                     const Skip& skip, std::size_t x, std::size_t end) {
+                                     const std::vector<std::size_t>& partner, std::size_t x,
+                                     std::size_t end, int32_t skipped = -1) {
     std::size_t n = side[x].neighbour[end];
     bool run = false;
-    while (n != CopyPairing::none && n / 2 != x && skip(n / 2)) {
+    while (n != CopyPairing::none && n / 2 != x &&
+           (partner[n / 2] == CopyPairing::unpaired || side[n / 2].gene == skipped)) {
         run = true;
         n = side[n / 2].neighbour[1 - n % 2];
     }
@@ -426,12 +375,8 @@ std::pair<std::size_t, bool> nextEnd(std::span<const CopyPairing::Occurrence> si
 
 std::size_t CopyPairing::edgeOf(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
                                 std::size_t v, std::size_t side) const {
-    const auto [n, run] =
-        side == 0 ? nextEnd(
-                        inA_, [&](std::size_t u) { return pairing[u] == unpaired; }, v / 2, v % 2)
-                  : nextEnd(
-                        inB_, [&](std::size_t u) { return partnerOfB[u] == unpaired; },
-                        pairing[v / 2], v % 2);
+    const auto [n, run] = side == 0 ? nextEnd(inA_, pairing, v / 2, v % 2)
+                                    : nextEnd(inB_, partnerOfB, pairing[v / 2], v % 2);
     const std::size_t to = n == none || side == 0 ? n : 2 * partnerOfB[n / 2] + n % 2;
     return 2 * (to + 1) + (run ? 1 : 0);
 }
@@ -478,24 +423,13 @@ void CopyPairing::prepareChoice(const Pairing& pairing, const std::vector<std::s
         for (std::size_t end = 0; end < 2; ++end) {
             mark(2 * x + end, aChanges ? 3 : 2);
             if (!aChanges) continue;
-            const std::size_t n =
-                nextEnd(
-                    inA_,
-                    [&](std::size_t u) { return pairing[u] == unpaired || inA_[u].gene == gene; },
-                    x, end)
-                    .first;
+            const std::size_t n = nextEnd(inA_, pairing, x, end, gene).first;
             if (n != none && n / 2 != x) mark(n, 1);
         }
     }
     for (const std::size_t y : c.inB) {
         for (std::size_t end = 0; end < 2; ++end) {
-            const std::size_t q = nextEnd(
-                                      inB_,
-                                      [&](std::size_t u) {
-                                          return partnerOfB[u] == unpaired || inB_[u].gene == gene;
-                                      },
-                                      y, end)
-                                      .first;
+            const std::size_t q = nextEnd(inB_, partnerOfB, y, end, gene).first;
             if (q != none && q / 2 != y) mark(2 * partnerOfB[q / 2] + q % 2, 2);
         }
     }
@@ -586,16 +520,8 @@ long CopyPairing::componentScore(const Pairing& pairing,
 
 void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
                          ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
-                         const std::vector<CopyPairing::Occurrence>* genesOfA,
-                         const std::vector<CopyPairing::Occurrence>* genesOfB) {
-    if (genesOfA == nullptr) {
-        CopyPairing::occurrencesOf(a, pairing_.genes(), readA_, true);
-        genesOfA = &readA_;
-    }
-    if (genesOfB == nullptr) {
-        CopyPairing::occurrencesOf(b, pairing_.genes(), readB_, true);
-        genesOfB = &readB_;
-    }
+                         const std::vector<CopyPairing::Occurrence>& genesOfA,
+                         const std::vector<CopyPairing::Occurrence>& genesOfB) {
     // The pair is read in an order fixed by what the structures hold, so that it pairs alike
     // whichever comes first: the fingerprints do not depend on where circles start nor on the
     // order of chromosomes.
@@ -604,7 +530,7 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
         for (const CopyPairing::Occurrence& o : genes) sum += o.fingerprint;
         return std::pair(genes.size(), sum);
     };
-    const bool exchanged = key(*genesOfB) < key(*genesOfA);
+    const bool exchanged = key(genesOfB) < key(genesOfA);
     if (exchanged) {
         pairing_.reset(b, a, genesOfB, genesOfA);
     } else {
@@ -657,10 +583,13 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
 }
 
 void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b) {
-    ContextPairer pairer(genes);
+    std::vector<CopyPairing::Occurrence> genesOfA;
+    std::vector<CopyPairing::Occurrence> genesOfB;
+    CopyPairing::occurrencesOf(a, genes, genesOfA);
+    CopyPairing::occurrencesOf(b, genes, genesOfB);
     ChromosomalStructure pairedA;
     ChromosomalStructure pairedB;
-    pairer.pair(a, b, pairedA, pairedB);
+    ContextPairer().pair(a, b, pairedA, pairedB, genesOfA, genesOfB);
     a = std::move(pairedA);
     b = std::move(pairedB);
 }

@@ -19,16 +19,16 @@ namespace varnet {
 // after pair (`reset`), keeping its memory; it is not for use by two threads at once.
 class CopyPairing {
 public:
-    // `genes` gives the gene of every code of the structures to pair; it must outlive the object.
-    explicit CopyPairing(const GeneTable& genes) : genes_(&genes) {}
+    CopyPairing() = default;
+    // Pairs the copies of `a` and `b`, reading their genes (`genes` gives the gene of every code).
     CopyPairing(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                const GeneTable& genes)
-        : genes_(&genes) {
-        reset(a, b);
+                const GeneTable& genes) {
+        occurrencesOf(a, genes, readA_);
+        occurrencesOf(b, genes, readB_);
+        reset(a, b, readA_, readB_);
     }
     CopyPairing(const CopyPairing&) = delete;
     CopyPairing& operator=(const CopyPairing&) = delete;
-    const GeneTable& genes() const { return *genes_; }
 
     // A gene of a structure as the pairing reads it.
     struct Occurrence {
@@ -36,8 +36,6 @@ public:
         // the pairing depends on the names, never on where in the file a name first appears.
         int32_t gene = 0;
         uint32_t code = 0;  // absolute
-        std::size_t chromosome = 0;
-        std::size_t position = 0;
         // Neighbour of each end (0: where the gene is entered reading its + strand, 1: where it
         // is left): 2 * occurrence + its end, or `none` at a telomere.
         std::size_t neighbour[2] = {none, none};
@@ -48,18 +46,14 @@ public:
     };
     static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
-    // The genes of `s` in reading order, into `into`: with every fingerprint when
-    // `everyFingerprint` (what a caller that meets each structure in many pairs keeps), else with
-    // none.
+    // The genes of `s` in reading order, with their fingerprints, into `into`.
     static void occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
-                              std::vector<Occurrence>& into, bool everyFingerprint);
+                              std::vector<Occurrence>& into);
 
-    // Forgets the previous pair and pairs the copies of `a` and `b`, which must outlive the use.
-    // Their genes (`occurrencesOf` with every fingerprint) may be given when the caller keeps
-    // them; otherwise they are read here.
+    // Forgets the previous pair and pairs the copies of `a` and `b`, whose genes (`occurrencesOf`)
+    // are `genesOfA` and `genesOfB`; all four must outlive the use.
     void reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
-               const std::vector<Occurrence>* genesOfA = nullptr,
-               const std::vector<Occurrence>* genesOfB = nullptr);
+               const std::vector<Occurrence>& genesOfA, const std::vector<Occurrence>& genesOfB);
 
     // The genes with copies on both sides and more than one copy on some side, whose pairing is
     // a choice: their copies in `a` and `b` (indices of occurrences in reading order).
@@ -81,17 +75,13 @@ public:
     const Pairing& byContext() const { return context_; }
     // Whether the context pairing paired every copy of choice `choice` with certainty: through
     // paired neighbours, or as the one candidate whose two neighbours agree.
-    bool settledByNeighbours(std::size_t choice) const { return settled_[choice]; }
+    bool settledByNeighbours(std::size_t choice) const {
+        return !uncertain_[slotA_[choices_[choice].inA[0]]];
+    }
 
     // Writes `a` and `b` with their copies renumbered for `pairing` (into structures other than
     // `a` and `b` themselves).
     void renumber(const Pairing& pairing, ChromosomalStructure& a, ChromosomalStructure& b) const;
-    // Rewrites in `a` and `b`, written by `renumber` for a pairing that differs from `pairing`
-    // at most in the copies of choice `choice`, the codes of those copies for `pairing` (with
-    // `partnerOfB`, its `partnersInB`): the same structures in time linear in the copies.
-    void renumberChoice(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB,
-                        std::size_t choice, ChromosomalStructure& a, ChromosomalStructure& b) const;
-
     // The partner in `a` of every occurrence of `b` under `pairing`, into `into`.
     void partnersInB(const Pairing& pairing, std::vector<std::size_t>& into) const;
 
@@ -138,9 +128,6 @@ private:
     // Occurrences of every gene of the pair, from the gene of each (`slotA_` or `slotB_`).
     void byGene(const std::vector<std::size_t>& slots, ByGene& into);
     static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
-    // The fingerprints of the occurrences of genes with copies (`slots`: their genes in the pair).
-    void fingerprint(std::vector<Occurrence>& occurrences,
-                     const std::vector<std::size_t>& slots) const;
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
@@ -151,12 +138,11 @@ private:
     void codeGene(std::size_t g, const Pairing& pairing,
                   const std::vector<std::size_t>& partnerOfB) const;
 
-    const GeneTable* genes_;
     const ChromosomalStructure* a_ = nullptr;
     const ChromosomalStructure* b_ = nullptr;
-    std::span<const Occurrence> inA_;  // the genes read into `readA_`, or those the caller keeps
+    std::span<const Occurrence> inA_;
     std::span<const Occurrence> inB_;
-    std::vector<Occurrence> readA_;
+    std::vector<Occurrence> readA_;  // the genes the constructor of a pair reads
     std::vector<Occurrence> readB_;
     // The pair's index of the gene of every occurrence: its gene id, or its rank among the
     // pair's genes when the ids run far beyond the genes of the pair.
@@ -170,10 +156,9 @@ private:
     std::vector<std::size_t> copiedGenes_;  // held more than once on some side
     Pairing context_;
     std::vector<std::size_t> partnerOfB_;  // while pairing by context
-    std::vector<bool> settled_;
     // Memory kept from pair to pair.
     std::vector<std::size_t> queue_;
-    std::vector<bool> uncertain_;
+    std::vector<bool> uncertain_;  // by gene: not paired with certainty
     std::vector<std::size_t> leftA_;
     std::vector<std::size_t> leftB_;
     std::vector<std::size_t> next_;
@@ -218,16 +203,13 @@ constexpr std::size_t maxStretch = 16;
 // pair is read in an order fixed by the structures' contents.
 class ContextPairer {
 public:
-    // `genes` gives the gene of every code of the structures to pair; it must outlive the object.
-    explicit ContextPairer(const GeneTable& genes) : pairing_(genes) {}
-
     // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
-    // structures than `a` and `b`). The genes of `a` and `b` may be given, as a caller that
-    // meets each structure in many pairs keeps them (`CopyPairing::occurrencesOf`).
+    // structures than `a` and `b`), given the genes of `a` and `b` (`CopyPairing::occurrencesOf`),
+    // which a caller that meets each structure in many pairs keeps.
     void pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
               ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
-              const std::vector<CopyPairing::Occurrence>* genesOfA = nullptr,
-              const std::vector<CopyPairing::Occurrence>* genesOfB = nullptr);
+              const std::vector<CopyPairing::Occurrence>& genesOfA,
+              const std::vector<CopyPairing::Occurrence>& genesOfB);
 
 private:
     CopyPairing pairing_;
@@ -235,8 +217,6 @@ private:
     std::vector<std::size_t> bestInB_;
     std::vector<std::size_t> others_;
     std::vector<std::size_t> current_;
-    std::vector<CopyPairing::Occurrence> readA_;
-    std::vector<CopyPairing::Occurrence> readB_;
 };
 
 // `ContextPairer::pair` for one pair, renumbering `a` and `b` in place.

@@ -34,7 +34,6 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
         if (genes_ == nullptr)
             throw std::invalid_argument("pairing copies by context needs the genes of the file");
         genesOf_.resize(structures.size());
-        pairer_.emplace(*genes_);
     }
 }
 
@@ -50,11 +49,10 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     }
     if (copies_ == CopyRule::order) return costBothWays(structures_[i], structures_[j]) * 0.5;
     for (const std::size_t k : {i, j}) {
-        if (genesOf_[k].empty())
-            CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k], true);
+        if (genesOf_[k].empty()) CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k]);
     }
-    pairer_->pair(structures_[i], structures_[j], pairedFirst_, pairedSecond_, &genesOf_[i],
-                  &genesOf_[j]);
+    pairer_.pair(structures_[i], structures_[j], pairedFirst_, pairedSecond_, genesOf_[i],
+                 genesOf_[j]);
     return costBothWays(pairedFirst_, pairedSecond_) * 0.5;
 }
 

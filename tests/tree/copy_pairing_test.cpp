@@ -262,7 +262,7 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         }
     }
     const GeneTable genes = testing::numberGenerated(file);
-    ContextPairer reused(genes);
+    ContextPairer reused;
     for (int round = 0; round < 80; ++round) {
         SCOPED_TRACE(round);
         const struct {
@@ -272,11 +272,11 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
                file[2 * static_cast<std::size_t>(round) + 1]};
         std::vector<CopyPairing::Occurrence> genesOfA;
         std::vector<CopyPairing::Occurrence> genesOfB;
-        CopyPairing::occurrencesOf(pair.a, genes, genesOfA, true);
-        CopyPairing::occurrencesOf(pair.b, genes, genesOfB, true);
+        CopyPairing::occurrencesOf(pair.a, genes, genesOfA);
+        CopyPairing::occurrencesOf(pair.b, genes, genesOfB);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
-        reused.pair(pair.a, pair.b, reusedA, reusedB, &genesOfA, &genesOfB);
+        reused.pair(pair.a, pair.b, reusedA, reusedB, genesOfA, genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
         pairCopiesByContext(genes, freshA, freshB);
