@@ -8,23 +8,11 @@
 namespace varnet {
 namespace {
 
-// The absolute gene code.
-uint32_t geneKey(int32_t code) {
-    const int64_t value = code;
-    return static_cast<uint32_t>(value < 0 ? -value : value);
-}
-
-// 2 * code + 0 for the end ".1", + 1 for the end ".2".
-uint32_t endKey(int32_t code, uint32_t end) {
-    return 2 * geneKey(code) + end - 1;
-}
-
 // The key of the adjacency "a followed by b": the unordered pair of the leaving end of a and the
-// entering end of b, so that reading the adjacency from either side gives the same key. A code of
-// 0 counts as negative. Distinct for all codes below 2^31 in absolute value.
+// entering end of b, so that reading the adjacency from either side gives the same key.
 uint64_t adjacencyKey(int32_t a, int32_t b) {
-    const uint64_t left = endKey(a, a < 0 ? 1 : 2);
-    const uint64_t right = endKey(b, b <= 0 ? 2 : 1);
+    const uint64_t left = leavingEnd(a);
+    const uint64_t right = enteringEnd(b);
     return std::min(left, right) << 32 | std::max(left, right);
 }
 
@@ -36,8 +24,8 @@ void sortUnique(std::vector<Key>& keys) {
 
 void addAdjacency(AdjacencyProfile& profile, int32_t a, int32_t b) {
     profile.adjacencies.push_back(adjacencyKey(a, b));
-    profile.genes.push_back(geneKey(a));
-    profile.genes.push_back(geneKey(b));
+    profile.genes.push_back(absoluteCode(a));
+    profile.genes.push_back(absoluteCode(b));
 }
 
 }  // namespace
