@@ -13,10 +13,22 @@ void link(std::vector<int32_t>& partner, uint32_t x, uint32_t y) {
     partner[y] = static_cast<int32_t>(x);
 }
 
-// Writes the adjacencies of the structure, circular chromosomes first: each gene's leaving end
-// joined with the next gene's entering end, the ends of a linear chromosome at telomeres, a
-// circle closed.
-void linkAll(const ChromosomalStructure& structure, std::vector<int32_t>& partner) {
+}  // namespace
+
+void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    uint32_t largest = 0;
+    for (const Chromosome& chromosome : structure.chromosomes) {
+        for (const int32_t code : chromosome.genes)
+            largest = std::max(largest, 2 * absoluteCode(code) + 1);
+    }
+    if (adjacency.partner.size() <= largest) adjacency.partner.resize(largest + 1, 0);
+    fillAdjacencyWithin(structure, adjacency);
+}
+
+// Each gene's leaving end is joined with the next gene's entering end, the ends of a linear
+// chromosome at telomeres, a circle closed.
+void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+    std::vector<int32_t>& partner = adjacency.partner;
     for (const bool circular : {true, false}) {
         for (const Chromosome& chromosome : structure.chromosomes) {
             if (chromosome.circular != circular) continue;
@@ -33,22 +45,6 @@ void linkAll(const ChromosomalStructure& structure, std::vector<int32_t>& partne
             }
         }
     }
-}
-
-}  // namespace
-
-void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
-    uint32_t largest = 0;
-    for (const Chromosome& chromosome : structure.chromosomes) {
-        for (const int32_t code : chromosome.genes)
-            largest = std::max(largest, 2 * absoluteCode(code) + 1);
-    }
-    if (adjacency.partner.size() <= largest) adjacency.partner.resize(largest + 1, 0);
-    fillAdjacencyWithin(structure, adjacency);
-}
-
-void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
-    linkAll(structure, adjacency.partner);
 }
 
 }  // namespace varnet
