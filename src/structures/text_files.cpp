@@ -54,72 +54,6 @@ bool syncFile(const std::string& path) {
     return ::close(fd) == 0 && synced;
 }
 
-// An open file descriptor, closed when it goes unless `close` took it.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-private:
-    int fd_;
-};
-
-// A stream buffer that hands its text to a file descriptor in chunks, for files written in
-// place: a reader of a FIFO gets the text as it is produced, not all at the end.
-class DescriptorBuffer : public std::streambuf {
-public:
-    explicit DescriptorBuffer(int fd) : fd_(fd) {
-        setp(buffer_.data(), buffer_.data() + chunkSize);
-    }
-
-protected:
-    int_type overflow(int_type c) override {
-        if (!drain()) return traits_type::eof();
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            *pptr() = traits_type::to_char_type(c);
-            pbump(1);
-        }
-        return traits_type::not_eof(c);
-    }
-    int sync() override { return drain() ? 0 : -1; }
-
-private:
-    bool drain() {
-        const char* data = pbase();
-        auto left = static_cast<std::size_t>(pptr() - pbase());
-        setp(buffer_.data(), buffer_.data() + chunkSize);
-        while (left > 0) {
-            const ssize_t written = ::write(fd_, data, left);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) return false;
-            data += written;
-            left -= static_cast<std::size_t>(written);
-        }
-        return true;
-    }
-
-    int fd_;
-    std::array<char, chunkSize> buffer_;
-};
-
-// Writes into the existing file `path` (a FIFO, a device) without creating or replacing it.
-void writeInPlace(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    Descriptor fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) throw std::runtime_error("Failed to create file " + path);
-    DescriptorBuffer buffer(fd.get());
-    std::ostream out(&buffer);
-    write(out);
-    out.flush();
-    if (!fd.close() || out.fail()) throw std::runtime_error("Failed to write file " + path);
-}
-
 // Where a result file named `path` is put: the path itself, or the regular file a symbolic link
 // at `path` leads to, so the link is kept. Empty when something that is not a regular file is
 // there, to be written in place.
@@ -169,24 +103,22 @@ bool LineReader::next(std::string& line) {
 }
 
 void writeResultFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    // Into a new temporary file that replaces the file at the end, or, where `path` is not a
+    // regular file, into `path` itself.
     const std::optional<std::string> replaced = replacedPathOf(path);
-    if (!replaced) {
-        writeInPlace(path, write);
-        return;
-    }
-    const std::string temporary = createTemporaryFile(*replaced);
-    if (temporary.empty()) throw std::runtime_error("Failed to create file " + path);
+    const std::string target = replaced ? createTemporaryFile(*replaced) : path;
+    if (target.empty()) throw std::runtime_error("Failed to create file " + path);
     try {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
         if (!out.is_open()) throw std::runtime_error("Failed to create file " + path);
         write(out);
         out.close();
-        if (out.fail() || !syncFile(temporary))
+        if (out.fail() || (replaced && !syncFile(target)))
             throw std::runtime_error("Failed to write file " + path);
-        if (std::rename(temporary.c_str(), replaced->c_str()) != 0)
+        if (replaced && std::rename(target.c_str(), replaced->c_str()) != 0)
             throw std::runtime_error("Failed to create file " + path);
     } catch (...) {
-        std::remove(temporary.c_str());
+        if (replaced) std::remove(target.c_str());
         throw;
     }
 }
