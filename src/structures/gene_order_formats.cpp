@@ -77,23 +77,16 @@ public:
         if (line.front() == '>') {
             numbering_.startStructure();
             // The name is the first word, as in the native format; a description may follow.
-            const std::string_view header = trimmed(line.substr(1));
-            std::size_t end = 0;
-            while (end < header.size() && !isBlank(header[end])) ++end;
-            structures_.push_back({std::string(header.substr(0, end)), {}, number});
+            structures_.push_back({std::string(Words(line.substr(1)).next()), {}, number});
             return;
         }
         if (structures_.empty()) {
             throw std::runtime_error(where_ + ": genes before the first genome header \">name\"");
         }
         where_ += ", genome \"" + structures_.back().name + "\"";
-        std::size_t pos = 0;
-        while (pos < line.size()) {
-            while (pos < line.size() && isBlank(line[pos])) ++pos;
-            const std::size_t start = pos;
-            while (pos < line.size() && !isBlank(line[pos])) ++pos;
-            if (pos > start) readToken(line.substr(start, pos - start));
-        }
+        Words words(line);
+        for (std::string_view token = words.next(); !token.empty(); token = words.next())
+            readToken(token);
         if (!genes_.empty()) {
             if (!dialect_.integerGenes) {
                 throw std::runtime_error(where_ + ": the chromosome does not end with '" +

@@ -15,23 +15,6 @@
 namespace varnet {
 namespace {
 
-// Whitespace-separated words of one line; an empty word once the line is exhausted.
-class Words {
-public:
-    explicit Words(std::string_view line) : line_(line) {}
-
-    std::string_view next() {
-        while (pos_ < line_.size() && isBlank(line_[pos_])) ++pos_;
-        const std::size_t start = pos_;
-        while (pos_ < line_.size() && !isBlank(line_[pos_])) ++pos_;
-        return line_.substr(start, pos_ - start);
-    }
-
-private:
-    std::string_view line_;
-    std::size_t pos_ = 0;
-};
-
 // Lines of the input with the line feed and a carriage return before it removed, and ';' and
 // ':' turned into spaces. Past the end of the input every line is empty.
 class Lines {

@@ -27,6 +27,23 @@ constexpr std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// Whitespace-separated words of one line; an empty word once the line is exhausted.
+class Words {
+public:
+    explicit Words(std::string_view line) : line_(line) {}
+
+    std::string_view next() {
+        while (pos_ < line_.size() && isBlank(line_[pos_])) ++pos_;
+        const std::size_t start = pos_;
+        while (pos_ < line_.size() && !isBlank(line_[pos_])) ++pos_;
+        return line_.substr(start, pos_ - start);
+    }
+
+private:
+    std::string_view line_;
+    std::size_t pos_ = 0;
+};
+
 // Reads an input line by line, holding at most `maxLineLength` characters of one line.
 class LineReader {
 public:
