@@ -31,24 +31,9 @@ void advance(PairPosition& pair, uint64_t structures) {
 
 // The pair numbered `index` (below pairCount(structures)).
 PairPosition pairAt(uint64_t index, uint64_t structures) {
-    // The last row whose first pair is not beyond `index`.
-    uint64_t low = 0;
-    uint64_t high = structures - 2;
-    while (low < high) {
-        const uint64_t middle = low + (high - low + 1) / 2;
-        if (rowStart(middle, structures) <= index) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return {low, low + 1 + (index - rowStart(low, structures))};
-}
-
-// Copies every cell above the diagonal to its mirror cell below.
-void mirrorUpperTriangle(DistanceMatrix& matrix) {
-    forEachPairBySquares(matrix.size(),
-                         [&matrix](std::size_t i, std::size_t j) { matrix[j][i] = matrix[i][j]; });
+    uint64_t row = 0;
+    while (row + 2 < structures && rowStart(row + 1, structures) <= index) ++row;
+    return {row, row + 1 + (index - rowStart(row, structures))};
 }
 
 }  // namespace
@@ -82,12 +67,11 @@ std::vector<PairRange> piecesOf(const PairRange& range, uint64_t most) {
 }
 
 void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostream& progress) {
-    if (range.size() == 0) return;
-    uint64_t row = pairAt(range.first, structures).row;
-    if (rowStart(row, structures) < range.first) ++row;
-    for (row = std::max<uint64_t>(row, 1);
-         row + 1 < structures && rowStart(row, structures) < range.last; ++row)
-        progress << row << " out of " << structures << '\n' << std::flush;
+    for (uint64_t row = 1; row + 1 < structures; ++row) {
+        const uint64_t start = rowStart(row, structures);
+        if (start >= range.first && start < range.last)
+            progress << row << " out of " << structures << '\n' << std::flush;
+    }
 }
 
 void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vector<double>& block) {
@@ -131,7 +115,9 @@ void PairDistances::calculate(DistanceMatrix& out) {
     DistanceMatrix matrix = makeDistanceMatrix(count_);
     matrix_ = &matrix;
     run();
-    mirrorUpperTriangle(matrix);
+    // Each pair wrote only its cell above the diagonal.
+    forEachPairBySquares(matrix.size(),
+                         [&matrix](std::size_t i, std::size_t j) { matrix[j][i] = matrix[i][j]; });
     std::swap(out, matrix);
 }
 
