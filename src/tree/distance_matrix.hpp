@@ -36,6 +36,12 @@ void forEachPairBySquares(std::size_t n, Visit visit) {
     }
 }
 
+// The rows of `matrix` in groups of equal rows at distance 0 from each other (so at the same
+// distance from every other row): per row, the number of its group, groups numbered in the order
+// of their first rows. With `sameBits`, cells are compared bit for bit (0 and -0 differ),
+// otherwise by value.
+std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix, bool sameBits = false);
+
 // special * specialWeight + breakpointWeight * breakpoint distance, cell by cell, in the special
 // matrix itself: the breakpoint distances are computed pair by pair, never held as a matrix of
 // their own. With a breakpoint weight of 0 none is computed: they are counts, never negative, so

@@ -103,44 +103,6 @@ void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order) {
     }
 }
 
-std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix) {
-    const std::size_t n = matrix.size();
-    // Rows sorted by a hash of their values (0 and -0 alike), then compared within a hash.
-    std::vector<std::pair<uint64_t, std::size_t>> hashed(n);
-    for (std::size_t p = 0; p < n; ++p) {
-        uint64_t hash = n;
-        for (const double cell : matrix[p])
-            hash = splitMix64(hash ^ std::bit_cast<uint64_t>(cell == 0 ? 0.0 : cell));
-        hashed[p] = {hash, p};
-    }
-    std::sort(hashed.begin(), hashed.end());
-    constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
-    std::vector<std::size_t> firstOf(n, none);  // per structure, one structure of its group
-    for (std::size_t start = 0; start < n;) {
-        std::size_t end = start;
-        while (end < n && hashed[end].first == hashed[start].first) ++end;
-        for (std::size_t a = start; a < end; ++a) {
-            const std::size_t p = hashed[a].second;
-            if (firstOf[p] != none) continue;
-            firstOf[p] = p;
-            for (std::size_t b = a + 1; b < end; ++b) {
-                const std::size_t q = hashed[b].second;
-                if (firstOf[q] == none && matrix[p] == matrix[q] && matrix[p][q] == 0)
-                    firstOf[q] = p;
-            }
-        }
-        start = end;
-    }
-    std::vector<std::size_t> groups(n);
-    std::vector<std::size_t> numberOf(n, none);
-    std::size_t count = 0;
-    for (std::size_t p = 0; p < n; ++p) {
-        if (numberOf[firstOf[p]] == none) numberOf[firstOf[p]] = count++;
-        groups[p] = numberOf[firstOf[p]];
-    }
-    return groups;
-}
-
 std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::size_t>& groups,
                                bool rooted) {
     const std::size_t count = tree.nodes.size();

@@ -57,11 +57,6 @@ DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix, const std::vector<s
 // structures themselves.
 void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order);
 
-// The structures in groups of equal rows of the matrix (distance 0 from each other, so at the
-// same distance from every other structure): per structure, the number of its group, groups
-// numbered in the order of their first structure.
-std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix);
-
 // Per node of a tree, whether the branch above it separates only identical structures: it has
 // length 0 and one of its sides (the cluster below the node; unrooted, the other side too) holds
 // structures of one group of `groups` and not the whole group. Which way such structures are

@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numeric>
 #include <sstream>
@@ -167,48 +166,17 @@ private:
                 symmetric =
                     std::bit_cast<uint64_t>(rows_[p][q]) == std::bit_cast<uint64_t>(rows_[q][p]);
         }
-        groupOf_.assign(n, 0);
-        std::vector<std::pair<uint64_t, uint32_t>> hashed(n);
-        for (std::size_t p = 0; p < n; ++p) {
-            uint64_t hash = p;
-            if (symmetric) {
-                hash = 0;
-                for (const double cell : rows_[p])
-                    hash = (hash ^ std::bit_cast<uint64_t>(cell)) * 0x100000001B3u +
-                           0x9E3779B97F4A7C15u;
-            }
-            hashed[p] = {hash, static_cast<uint32_t>(p)};
-        }
-        std::sort(hashed.begin(), hashed.end());
-        constexpr uint32_t none = std::numeric_limits<uint32_t>::max();
-        std::vector<uint32_t> sameAs(n, none);
-        for (std::size_t start = 0; start < n;) {
-            std::size_t end = start;
-            while (end < n && hashed[end].first == hashed[start].first) ++end;
-            for (std::size_t a = start; a < end; ++a) {
-                const uint32_t p = hashed[a].second;
-                if (sameAs[p] != none) continue;
-                sameAs[p] = p;
-                for (std::size_t b = a + 1; b < end && symmetric; ++b) {
-                    const uint32_t q = hashed[b].second;
-                    if (sameAs[q] == none && std::bit_cast<uint64_t>(rows_[p][q]) == 0 &&
-                        std::memcmp(rows_[p].data(), rows_[q].data(), n * sizeof(double)) == 0)
-                        sameAs[q] = p;
-                }
-            }
-            start = end;
-        }
+        std::vector<std::size_t> groupOf(n);
+        std::iota(groupOf.begin(), groupOf.end(), std::size_t{0});
+        if (symmetric) groupOf = identicalGroups(rows_, true);
         // Groups numbered in the order of their first rows, as are the rows themselves.
-        std::vector<uint32_t> numberOf(n, none);
+        groupOf_.assign(groupOf.begin(), groupOf.end());
         for (std::size_t p = 0; p < n; ++p) {
-            uint32_t& number = numberOf[sameAs[p]];
-            if (number == none) {
-                number = static_cast<uint32_t>(groups_.size());
+            if (groupOf[p] == groups_.size()) {
                 groups_.emplace_back();
-                liveGroups_.push_back(number);
+                liveGroups_.push_back(groupOf_[p]);
             }
-            groupOf_[p] = number;
-            groups_[number].members.push_back(static_cast<uint32_t>(p));
+            groups_[groupOf[p]].members.push_back(static_cast<uint32_t>(p));
         }
     }
 
