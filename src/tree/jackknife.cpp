@@ -54,20 +54,13 @@ std::vector<int32_t> genesPresent(const std::vector<ChromosomalStructure>& struc
     return present;
 }
 
-std::size_t deletedGeneCount(double fraction, std::size_t geneCount) {
-    return static_cast<std::size_t>(std::llround(fraction * static_cast<double>(geneCount)));
-}
-
-std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
-                                          uint64_t replicate) {
-    return drawReplicate(geneCount, fraction, 0, seed, replicate).deletedGenes;
-}
-
 ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t structureCount,
                             uint64_t seed, uint64_t replicate) {
     // The state of SplitMix64 after `replicate` outputs is seed + replicate x its increment.
     std::mt19937_64 generator(splitMix64(seed + (replicate - 1) * 0x9E3779B97F4A7C15u));
-    const std::size_t count = std::min(deletedGeneCount(fraction, geneCount), geneCount);
+    const auto count =
+        std::min(static_cast<std::size_t>(std::llround(fraction * static_cast<double>(geneCount))),
+                 geneCount);
     ReplicateDraw draw;
     // The first `count` places of a Fisher-Yates shuffle.
     std::vector<std::size_t>& genes = draw.deletedGenes;

@@ -27,22 +27,14 @@ struct JackknifeSettings {
 std::vector<int32_t> genesPresent(const std::vector<ChromosomalStructure>& structures,
                                   const GeneTable* genes);
 
-// How many of `geneCount` names a replicate deletes: fraction x geneCount rounded to the nearest
-// whole number, halves away from zero.
-std::size_t deletedGeneCount(double fraction, std::size_t geneCount);
-
-// The names (numbers 0 .. geneCount-1) a replicate (numbered from 1) deletes, in increasing
-// order: `deletedGeneCount` of them, every subset of that size equally likely. The draw depends
-// only on the count, the fraction, the seed and the replicate: it runs on std::mt19937_64, whose
+// What a replicate (numbered from 1) draws: the names (numbers 0 .. geneCount-1) it deletes, in
+// increasing order, fraction x geneCount of them rounded to the nearest whole number (halves away
+// from zero), every subset of that size equally likely; then the order in which its tree method
+// takes the structures, every order equally likely. The methods break ties between equal choices
+// by position, so in a drawn order a tie goes one way or another by chance, not the same way in
+// every replicate. The draw depends only on its arguments: it runs on std::mt19937_64, whose
 // sequence the C++ standard fixes, seeded with the replicate-th output of SplitMix64 started at
 // `seed`, and takes bounded numbers by rejection, not through a library distribution.
-std::vector<std::size_t> drawDeletedGenes(std::size_t geneCount, double fraction, uint64_t seed,
-                                          uint64_t replicate);
-
-// What a replicate draws: the names it deletes (as `drawDeletedGenes` gives them) and the order
-// in which its tree method takes the structures, every order equally likely, drawn next from the
-// same generator. The methods break ties between equal choices by position, so in a drawn order
-// a tie goes one way or another by chance, not the same way in every replicate.
 struct ReplicateDraw {
     std::vector<std::size_t> deletedGenes;
     std::vector<std::size_t> order;  // position k holds structure order[k]
