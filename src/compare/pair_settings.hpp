@@ -20,7 +20,9 @@ std::string_view copyRuleName(CopyRule rule);
 // are paired, and the genes of their file (needed to pair copies by context; it must outlive the
 // comparisons).
 struct PairSettings {
-    PairSettings(const OperationWeights& operationWeights = {}) : weights(operationWeights) {}
+    PairSettings(const OperationWeights& operationWeights = {}, CopyRule copyRule = CopyRule::order,
+                 const GeneTable* geneTable = nullptr)
+        : weights(operationWeights), copies(copyRule), genes(geneTable) {}
 
     OperationWeights weights{};
     CopyRule copies = CopyRule::order;

@@ -35,7 +35,9 @@ struct RunSettings {
     PairDistribution* distribution = nullptr;
 
     // What comparing one pair takes; `genes` (the structures' table, or none) must outlive it.
-    PairSettings pairSettings(const GeneTable* genes) const;
+    PairSettings pairSettings(const GeneTable* genes) const {
+        return {operationWeights, copies, genes};
+    }
     // Throws when VARNET_THREADS is read and is not a worker count.
     PairWork work() const;
 };

@@ -181,13 +181,6 @@ std::vector<std::string_view> treeMethodNames() {
     return names;
 }
 
-PairSettings RunSettings::pairSettings(const GeneTable* genes) const {
-    PairSettings settings(operationWeights);
-    settings.copies = copies;
-    settings.genes = genes;
-    return settings;
-}
-
 PairWork RunSettings::work() const {
     return {threads != 0 ? threads
                          : workerCount(std::getenv("VARNET_THREADS"), availableProcessorCount()),

@@ -18,12 +18,7 @@ struct PairJob {
     bool operator==(const PairJob&) const = default;
 
     // The settings of the job's pairs, which read its genes.
-    PairSettings settings() const {
-        PairSettings settings(weights);
-        settings.copies = copies;
-        settings.genes = &genes;
-        return settings;
-    }
+    PairSettings settings() const { return {weights, copies, &genes}; }
 };
 
 std::vector<char> encodeJob(const PairSettings& settings,
