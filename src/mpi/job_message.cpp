@@ -130,20 +130,4 @@ PairJob decodeJob(const std::vector<char>& bytes) {
     return job;
 }
 
-std::vector<char> encodeFailure(const BlockFailure& failure) {
-    ByteWriter writer;
-    writer.put<uint8_t>(failure.failed ? 1 : 0);
-    writer.putString(failure.message);
-    return writer.take();
-}
-
-BlockFailure decodeFailure(const std::vector<char>& bytes) {
-    ByteReader reader(bytes);
-    BlockFailure failure;
-    failure.failed = reader.get<uint8_t>() != 0;
-    failure.message = reader.getString();
-    reader.expectEnd();
-    return failure;
-}
-
 }  // namespace varnet

@@ -27,13 +27,4 @@ std::vector<char> encodeJob(const PairSettings& settings,
 // encodeJob did not write.
 PairJob decodeJob(const std::vector<char>& bytes);
 
-// A process's answer: its distances, or the message of its earliest failing pair.
-struct BlockFailure {
-    bool failed = false;
-    std::string message;
-};
-
-std::vector<char> encodeFailure(const BlockFailure& failure);
-BlockFailure decodeFailure(const std::vector<char>& bytes);
-
 }  // namespace varnet

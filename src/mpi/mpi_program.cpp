@@ -104,18 +104,6 @@ Command broadcastCommand(Command command) {
     return command;
 }
 
-int rankOf() {
-    int rank = 0;
-    MPI_Comm_rank(MPI_COMM_WORLD, &rank);
-    return rank;
-}
-
-int rankCount() {
-    int ranks = 0;
-    MPI_Comm_size(MPI_COMM_WORLD, &ranks);
-    return ranks;
-}
-
 PairRange blockOf(uint64_t structures, int rank, int ranks) {
     return pairBlock(pairCount(structures), static_cast<unsigned>(rank),
                      static_cast<unsigned>(ranks));
@@ -172,9 +160,12 @@ private:
                        std::exception_ptr& failure) const {
         std::vector<double> piece;
         for (int rank = 1; rank < ranks_; ++rank) {
-            const BlockFailure answer = decodeFailure(receiveMessage(rank, failureTag));
-            if (answer.failed) {
-                if (!failure) failure = std::make_exception_ptr(std::runtime_error(answer.message));
+            const std::vector<char> answer = receiveMessage(rank, failureTag);
+            if (answer.empty())
+                throw std::runtime_error("A message between the processes of the job is malformed");
+            if (answer[0] != 0) {
+                const std::string message(answer.begin() + 1, answer.end());
+                if (!failure) failure = std::make_exception_ptr(std::runtime_error(message));
                 continue;
             }
             const PairRange block = blockOf(count, rank, ranks_);
@@ -190,9 +181,9 @@ private:
     int ranks_;
 };
 
-// This rank's distances, or the message of its earliest failure.
+// This rank's distances, or its earliest failure: in `failure` a flag, then the message.
 struct BlockAnswer {
-    BlockFailure failure;
+    std::vector<char> failure;
     std::vector<double> distances;
 };
 
@@ -201,12 +192,13 @@ BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
         keepFreedMemoryForReuse();
         std::ostream noProgress(nullptr);
         const unsigned threads = RunSettings().work().threadCount;  // as on rank 0
-        return {{},
+        return {{0},
                 PairDistances(job.settings(), job.structures, noProgress, threads, nullptr,
                               blockOf(job.structures.size(), rank, ranks))
                     .calculateBlock()};
     } catch (const std::exception& e) {
-        return {{true, e.what()}, {}};
+        const std::string failure = std::string("\1") + e.what();
+        return {{failure.begin(), failure.end()}, {}};
     }
 }
 
@@ -222,7 +214,7 @@ int serveRoot(int rank, int ranks) {
             bytes = std::vector<char>();
 
             const BlockAnswer answer = computeBlock(job, rank, ranks);
-            sendMessage(encodeFailure(answer.failure), failureTag);
+            sendMessage(answer.failure, failureTag);
             const std::vector<double>& block = answer.distances;
             for (const PairRange& part : piecesOf({0, block.size()}, piecePairs))
                 send(block.data() + part.first, part.size() * sizeof(double), rootRank, blockTag);
@@ -237,8 +229,10 @@ int serveRoot(int rank, int ranks) {
 int runMpiProgram(int argc, char* argv[]) {
     int provided = 0;
     MPI_Init_thread(&argc, &argv, MPI_THREAD_FUNNELED, &provided);
-    const int rank = rankOf();
-    const int ranks = rankCount();
+    int rank = 0;
+    int ranks = 0;
+    MPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    MPI_Comm_size(MPI_COMM_WORLD, &ranks);
     // Worker threads never call MPI; only the main thread does.
     if (provided < MPI_THREAD_FUNNELED) {
         if (rank == rootRank) abortJob("The MPI library does not allow threads in its processes");
