@@ -456,8 +456,10 @@ private:
     std::pair<uint32_t, uint32_t> choosePairByReadingAll(double factor) {
         for (const uint32_t p : alive_) exactSum(p);
         double best = pairScanStart;
-        uint32_t i = 0;
-        uint32_t j = 0;
+        std::pair<uint32_t, uint32_t> chosen;
+        std::pair<uint32_t, uint32_t> smallest(alive_[0], alive_[1]);
+        double lowest =
+            factor * rows_[alive_[0]][alive_[1]] - exactSums_[alive_[0]] - exactSums_[alive_[1]];
         for (std::size_t a = 0; a < alive_.size(); ++a) {
             const uint32_t p = alive_[a];
             const std::vector<double>& row = rows_[p];
@@ -467,28 +469,15 @@ private:
                 const double value = factor * row[q] - sumP - exactSums_[q];
                 if (best - tieTolerance > value) {
                     best = value;
-                    i = p;
-                    j = q;
+                    chosen = {p, q};
+                }
+                if (value < lowest) {
+                    lowest = value;
+                    smallest = {p, q};
                 }
             }
         }
-        if (i != j) return {i, j};
-        i = alive_[0];
-        j = alive_[1];
-        best = factor * rows_[i][j] - exactSums_[i] - exactSums_[j];
-        for (std::size_t a = 0; a < alive_.size(); ++a) {
-            const uint32_t p = alive_[a];
-            for (std::size_t b = a + 1; b < alive_.size(); ++b) {
-                const uint32_t q = alive_[b];
-                const double value = factor * rows_[p][q] - exactSums_[p] - exactSums_[q];
-                if (value < best) {
-                    best = value;
-                    i = p;
-                    j = q;
-                }
-            }
-        }
-        return {i, j};
+        return chosen.first != chosen.second ? chosen : smallest;
     }
 
     // A group of equal rows, with the pairs it answers for.
