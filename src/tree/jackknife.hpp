@@ -76,7 +76,6 @@ public:
 
     void addReplicate(const RootedTree& replicate);
 
-    uint64_t replicates() const { return replicates_; }
     // Per node of the main tree: the replicates holding its branch; 0 for a leaf and the root.
     const std::vector<uint64_t>& counts() const { return counts_; }
     // Per node of the main tree: round(100 x count / replicates) for a node with an inner branch
