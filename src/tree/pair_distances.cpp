@@ -144,12 +144,7 @@ void PairDistances::run() {
     }
     for (std::thread& worker : workers_) worker.join();
     meter_.clear();
-    if (!failures_.empty()) {
-        const auto earliest =
-            std::min_element(failures_.begin(), failures_.end(),
-                             [](const Failure& a, const Failure& b) { return a.index < b.index; });
-        std::rethrow_exception(earliest->error);
-    }
+    if (failure_) std::rethrow_exception(failure_);
     if (interrupted_) throw std::runtime_error("The distance calculation was interrupted");
 }
 
@@ -164,10 +159,19 @@ void PairDistances::work() {
         uint64_t finished = 0;
         while (nextPairs(index, count, pair, finished)) {
             for (finished = 0; finished < count; ++finished, ++index, advance(pair, count_)) {
-                if (failedBefore(index)) return;
+                // Pairs before a failing one are still computed, so that the earliest failure is
+                // found whatever the timing.
+                if (index > firstFailure_.load(std::memory_order_relaxed)) return;
                 try {
                     if (!calculator) calculator.emplace(structures_, tables_, settings_);
-                    computePair(index, pair, *calculator);
+                    const double distance = calculator->distance(pair.row, pair.column);
+                    if (matrix_ != nullptr) {
+                        // The cell below the diagonal is written once all pairs are done: written
+                        // here, each pair of a row would fetch a line of another row.
+                        (*matrix_)[pair.row][pair.column] = distance;
+                    } else {
+                        block_[index - range_.first] = distance;
+                    }
                 } catch (...) {
                     recordFailure(index, std::current_exception());
                     return;
@@ -202,28 +206,12 @@ bool PairDistances::nextPairs(uint64_t& index, uint64_t& count, PairPosition& pa
     return true;
 }
 
-bool PairDistances::failedBefore(uint64_t index) const {
-    return index > firstFailure_.load(std::memory_order_relaxed);
-}
-
-void PairDistances::computePair(uint64_t index, const PairPosition& pair,
-                                SpecialDistanceCalculator& calculator) {
-    const double distance = calculator.distance(pair.row, pair.column);
-    if (matrix_ != nullptr) {
-        // The cell below the diagonal is written once all pairs are done: written here, each
-        // pair of a row would fetch a line of another row of the matrix.
-        (*matrix_)[pair.row][pair.column] = distance;
-    } else {
-        block_[index - range_.first] = distance;
-    }
-}
-
 void PairDistances::recordFailure(uint64_t index, std::exception_ptr error) {
     const std::lock_guard<std::mutex> lock(pairLock_);
     stopped_ = true;
-    if (index < firstFailure_.load(std::memory_order_relaxed))
-        firstFailure_.store(index, std::memory_order_relaxed);
-    failures_.push_back({index, std::move(error)});
+    if (failure_ && index >= firstFailure_.load(std::memory_order_relaxed)) return;
+    firstFailure_.store(index, std::memory_order_relaxed);
+    failure_ = std::move(error);
 }
 
 namespace {

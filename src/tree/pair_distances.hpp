@@ -82,22 +82,12 @@ public:
     std::vector<double> calculateBlock();
 
 private:
-    struct Failure {
-        uint64_t index = 0;
-        std::exception_ptr error;
-    };
-
     void run();
     void work();
     // Takes the next pairs under the lock: `count` of them from pair `index`, the first at
     // `pair`. Counts the `finished` pairs of the worker's last ones as done. False when none is
     // left, a worker failed or a stop was requested.
     bool nextPairs(uint64_t& index, uint64_t& count, PairPosition& pair, uint64_t finished);
-    // Whether a pair before `index` failed, so that the worker stops. Pairs before a failing
-    // one are still computed, so that the earliest failure is found whatever the timing.
-    bool failedBefore(uint64_t index) const;
-    void computePair(uint64_t index, const PairPosition& pair,
-                     SpecialDistanceCalculator& calculator);
     void recordFailure(uint64_t index, std::exception_ptr error);
 
     const std::vector<ChromosomalStructure>& structures_;
@@ -117,11 +107,13 @@ private:
     std::atomic<uint64_t> firstFailure_{std::numeric_limits<uint64_t>::max()};
     std::ostream& progress_;
     std::stop_token stop_;
-    bool stopped_ = false;           // guarded by pairLock_
-    bool interrupted_ = false;       // guarded by pairLock_
-    std::vector<Failure> failures_;  // guarded by pairLock_
-    ProgressMeter meter_;            // guarded by pairLock_
+    bool stopped_ = false;        // guarded by pairLock_
+    bool interrupted_ = false;    // guarded by pairLock_
+    std::exception_ptr failure_;  // of the earliest pair; guarded by pairLock_
+    ProgressMeter meter_;         // guarded by pairLock_
 };
+
+struct PairWork;
 
 // Computes the special-distance matrix with the help of other processes (the MPI program gives
 // tree mode one). It prints the same progress lines as PairDistances over all pairs, and a
