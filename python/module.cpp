@@ -232,9 +232,8 @@ public:
 
     DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount,
-                             std::ostream* terminal) override {
-        PairDistances calculation(settings, structures, progress, threadCount, terminal);
+                             std::ostream& progress, const PairWork& work) override {
+        PairDistances calculation(settings, structures, progress, work.threadCount, work.terminal);
         calculation.stopWhen(stop_);
         DistanceMatrix matrix;
         calculation.calculate(matrix);

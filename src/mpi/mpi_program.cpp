@@ -123,8 +123,7 @@ public:
 
     DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount,
-                             std::ostream* terminal) override {
+                             std::ostream& progress, const PairWork& work) override {
         std::vector<char> job = encodeJob(settings, structures);
         broadcastCommand({Command::job, job.size()});
         broadcast(job.data(), job.size());
@@ -136,7 +135,7 @@ public:
         std::exception_ptr failure;
         DistanceMatrix matrix;
         try {
-            PairDistances(settings, structures, progress, threadCount, terminal,
+            PairDistances(settings, structures, progress, work.threadCount, work.terminal,
                           blockOf(count, rootRank, ranks_))
                 .calculate(matrix);
         } catch (...) {

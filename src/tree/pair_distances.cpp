@@ -219,10 +219,8 @@ namespace {
 DistanceMatrix calculateEveryPair(const PairSettings& settings,
                                   const std::vector<ChromosomalStructure>& structures,
                                   std::ostream& progress, const PairWork& work) {
-    if (work.distribution != nullptr) {
-        return work.distribution->calculate(settings, structures, progress, work.threadCount,
-                                            work.terminal);
-    }
+    if (work.distribution != nullptr)
+        return work.distribution->calculate(settings, structures, progress, work);
     DistanceMatrix matrix;
     PairDistances(settings, structures, progress, work.threadCount, work.terminal)
         .calculate(matrix);

@@ -123,8 +123,7 @@ public:
     virtual ~PairDistribution() = default;
     virtual DistanceMatrix calculate(const PairSettings& settings,
                                      const std::vector<ChromosomalStructure>& structures,
-                                     std::ostream& progress, unsigned threadCount,
-                                     std::ostream* terminal) = 0;
+                                     std::ostream& progress, const PairWork& work) = 0;
 };
 
 // Keeps the memory each solver run frees in the process for the next pair, instead of giving it

@@ -179,11 +179,11 @@ class RecordingDistribution final : public PairDistribution {
 public:
     DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount,
-                             std::ostream* terminal) override {
+                             std::ostream& progress, const PairWork& work) override {
         given = structures;
         DistanceMatrix matrix;
-        PairDistances(settings, structures, progress, threadCount, terminal).calculate(matrix);
+        PairDistances(settings, structures, progress, work.threadCount, work.terminal)
+            .calculate(matrix);
         return matrix;
     }
     std::vector<ChromosomalStructure> given;
