@@ -17,37 +17,23 @@ SharedGeneCount countPairsSharingLittle(const std::vector<ChromosomalStructure>&
     }
 
     SharedGeneCount count;
-    bool found = false;
     for (std::size_t a = 0; a < holders.size(); ++a) {
         for (std::size_t b = a + 1; b < holders.size(); ++b) {
-            const std::span<const int32_t> genesA = tables.codesOf(holders[a].front());
-            const std::span<const int32_t> genesB = tables.codesOf(holders[b].front());
-            const std::size_t smaller = std::min(genesA.size(), genesB.size());
-            const std::size_t shared = sharedKeyCount(genesA, genesB);
-            if (2 * shared >= smaller) continue;
-            count.pairs += holders[a].size() * holders[b].size();
             // The pair of these two sets that comes first in file order.
-            std::size_t first = holders[a].front();
-            std::size_t second = holders[b].front();
-            std::size_t firstGenes = genesA.size();
-            std::size_t secondGenes = genesB.size();
-            if (second < first) {
-                std::swap(first, second);
-                std::swap(firstGenes, secondGenes);
-            }
-            const std::size_t bestSmaller = std::min(count.firstGenes, count.secondGenes);
-            // Less of the smaller part shared: shared / smaller below the best's, in integers.
-            const bool less = shared * bestSmaller < count.shared * smaller;
-            const bool equalAndEarlier =
-                shared * bestSmaller == count.shared * smaller &&
-                std::pair(first, second) < std::pair(count.first, count.second);
-            if (found && !less && !equalAndEarlier) continue;
-            found = true;
-            count.first = first;
-            count.second = second;
-            count.shared = shared;
-            count.firstGenes = firstGenes;
-            count.secondGenes = secondGenes;
+            const auto [first, second] = std::minmax(holders[a].front(), holders[b].front());
+            const std::span<const int32_t> firstGenes = tables.codesOf(first);
+            const std::span<const int32_t> secondGenes = tables.codesOf(second);
+            const std::size_t smaller = std::min(firstGenes.size(), secondGenes.size());
+            const std::size_t shared = sharedKeyCount(firstGenes, secondGenes);
+            if (2 * shared >= smaller) continue;
+            // Less of the smaller part shared than by the least so far (shared / smaller, in
+            // integers), or as little by an earlier pair.
+            const std::size_t least = std::min(count.firstGenes, count.secondGenes);
+            if (count.pairs == 0 ||
+                std::pair(shared * least, std::pair(first, second)) <
+                    std::pair(count.shared * smaller, std::pair(count.first, count.second)))
+                count = {count.pairs, first, second, shared, firstGenes.size(), secondGenes.size()};
+            count.pairs += holders[a].size() * holders[b].size();
         }
     }
     return count;
