@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <utility>
 
 #include "tree/newick.hpp"
@@ -88,23 +87,16 @@ BuiltTree kruskalTree(DistanceMatrix matrix, const std::vector<ChromosomalStruct
         parent[k] = nodeOf[k] = k;
         labels[k] = newickName(structures[k].name);
     }
-    // Which root goes below the other changes no output; a generator that is never seeded
-    // keeps every run identical.
-    std::minstd_rand coin;
     for (const WeightedEdge& edge : edges) {
         const std::size_t ra = findRoot(parent, edge.a);
         const std::size_t rb = findRoot(parent, edge.b);
         if (ra == rb) continue;
         report << labels[ra] << ' ' << labels[rb] << '\n';
-        std::string joined = "(" + labels[ra] + "," + labels[rb] + ")";
-        labels[ra].clear();
+        labels[ra] = "(" + labels[ra] + "," + labels[rb] + ")";
         labels[rb].clear();
-        const bool aBelow = (coin() & 1u) != 0;
-        const std::size_t root = aBelow ? rb : ra;
-        parent[aBelow ? ra : rb] = root;
-        labels[root] = std::move(joined);
+        parent[rb] = ra;
         joins.emplace_back(nodeOf[ra], nodeOf[rb]);
-        nodeOf[root] = n + joins.size() - 1;
+        nodeOf[ra] = n + joins.size() - 1;
     }
     // A single structure makes no join and no tree.
     BuiltTree built;
