@@ -13,8 +13,6 @@
 #include <malloc.h>
 #endif
 
-#include "tree/worker_count.hpp"
-
 namespace varnet {
 namespace {
 
