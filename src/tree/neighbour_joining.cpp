@@ -402,16 +402,13 @@ private:
                 if (!scanGroup(batch[k], factor, bases[k])) return choosePairByReadingAll(factor);
             }
         }
+        // In row-major order; a pair read twice is listed twice, and its second entry never
+        // replaces its first below.
         std::erase_if(candidates_, [&](const Candidate& c) { return c.low > limit_; });
         std::sort(candidates_.begin(), candidates_.end(),
                   [](const Candidate& a, const Candidate& b) {
                       return a.first != b.first ? a.first < b.first : a.second < b.second;
                   });
-        candidates_.erase(std::unique(candidates_.begin(), candidates_.end(),
-                                      [](const Candidate& a, const Candidate& b) {
-                                          return a.first == b.first && a.second == b.second;
-                                      }),
-                          candidates_.end());
         double lowest = infinity;
         for (Candidate& c : candidates_) {
             c.exact = factor * rows_[c.first][c.second] - exactSum(c.first) - exactSum(c.second);
