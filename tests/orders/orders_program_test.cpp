@@ -178,11 +178,9 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         {{{{"g/B.gff3", bWithRegions}}, {"--topology", "linear"}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n",
          0},
-        // A percent-escape decoded, one whose first digit is 0 too.
-        {{{{"t.tsv",
-            "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta\x01"
-            "3\tb2\n"},
-           {"g/A.gff", goodA.substr(0, goodA.size() - 2) + "%013\n"}}},
+        // Percent-escapes decoded: one whose first digit is 0, one with a lower-case digit.
+        {{{{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta\x01=3\tb2\n"},
+           {"g/A.gff", goodA.substr(0, goodA.size() - 2) + "%01%3d3\n"}}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n",
          0},
         // Further feature types.
