@@ -117,6 +117,18 @@ PairView viewOf(const std::string& svg) {
             if (classes.contains("chromosome")) {
                 EXPECT_GE(numbers[0], 16);
                 EXPECT_LE(numbers[2], pageWidth - 16);
+                if (classes.contains("circular")) {
+                    // A loop 7 px outside the track, bending at most 7 px (a little over half
+                    // the length of a short chromosome), alike at both ends.
+                    const double x0 = numbers[0], m = numbers[1], x1 = numbers[2];
+                    const double b = std::min(7.0, (x1 - x0) / 2 + 2);
+                    const double o = t == 0 ? m - 15 : m + 15;
+                    const std::vector<double> loop = {x0, m,      x1, x1 + b, m, x1 + b, o, x1, o,
+                                                      x0, x0 - b, o,  x0 - b, m, x0,     m};
+                    EXPECT_EQ(numbers.size(), loop.size());
+                    for (std::size_t k = 0; k < std::min(numbers.size(), loop.size()); ++k)
+                        EXPECT_NEAR(numbers[k], loop[k], 0.11) << "loop number " << k;
+                }
                 rows[t].push_back({numbers[0],
                                    numbers[2],
                                    classes.contains("circular") ? "circular: " : "linear: ",
