@@ -403,9 +403,9 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
 
 TEST(PairSvg, LargePairsStayUnderTwoMegabytes) {
     // 20,000 genes with long names of markup characters (each written as an entity of up to six
-    // bytes): in order above, on 20 chromosomes or on 20,000 of one gene; below, in pairs of two
-    // neighbours (so every block is labelled by two names) in a random order and orientation,
-    // on 20 chromosomes.
+    // bytes): in order above, on 20 linear chromosomes or on 20,000 circular ones of one gene;
+    // below, in pairs of two neighbours (so every block is labelled by two names) in a random order
+    // and orientation, on 20 chromosomes.
     std::mt19937 random(5);
     const int genes = 20000;
     std::vector<int> pairs(genes / 2);
@@ -416,7 +416,7 @@ TEST(PairSvg, LargePairsStayUnderTwoMegabytes) {
         std::string line = std::string(title) + " " + std::to_string(chromosomes);
         const int size = genes / chromosomes;
         for (int k = 0; k < genes; ++k) {
-            if (k % size == 0) line += " L" + std::to_string(size) + " ";
+            if (k % size == 0) line += (size == 1 ? " C" : " L") + std::to_string(size) + " ";
             if (!shuffled) {
                 line += "+" + name(k + 1);
             } else if (k % 2 == 0) {
