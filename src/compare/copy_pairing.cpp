@@ -25,16 +25,32 @@ uint64_t mix(uint64_t seed, uint64_t value) {
     return x;
 }
 
+uint64_t fingerprintOf(const std::vector<CopyPairing::Occurrence>& occurrences, std::size_t x) {
+    uint64_t value = mix(0, static_cast<uint64_t>(occurrences[x].gene));
+    for (std::size_t end = 0; end < 2; ++end) {
+        value = mix(value, end + 5);
+        std::size_t at = x;
+        std::size_t leaving = end;
+        for (int step = 0; step < fingerprintRounds; ++step) {
+            const std::size_t n = occurrences[at].neighbour[leaving];
+            if (n == CopyPairing::none) {
+                value = mix(value, 1);
+                break;
+            }
+            at = n / 2;
+            value = mix(value, mix(static_cast<uint64_t>(occurrences[at].gene), n % 2 + 2));
+            leaving = 1 - n % 2;
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 void CopyPairing::occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
                                 std::vector<Occurrence>& result) {
     result.clear();
-    std::size_t count = 0;
-    for (const Chromosome& chromosome : s.chromosomes) count += chromosome.genes.size();
-    result.reserve(count);
-    for (std::size_t c = 0; c < s.chromosomes.size(); ++c) {
-        const Chromosome& chromosome = s.chromosomes[c];
+    for (const Chromosome& chromosome : s.chromosomes) {
         const std::size_t first = result.size();
         for (std::size_t k = 0; k < chromosome.genes.size(); ++k) {
             Occurrence& o = result.emplace_back();
@@ -64,26 +80,6 @@ void CopyPairing::byGene(const std::vector<std::size_t>& slots, ByGene& result) 
     result.items.resize(slots.size());
     next_.assign(result.start.begin(), result.start.end() - 1);
     for (std::size_t k = 0; k < slots.size(); ++k) result.items[next_[slots[k]]++] = k;
-}
-
-uint64_t CopyPairing::fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x) {
-    uint64_t value = mix(0, static_cast<uint64_t>(occurrences[x].gene));
-    for (std::size_t end = 0; end < 2; ++end) {
-        value = mix(value, end + 5);
-        std::size_t at = x;
-        std::size_t leaving = end;
-        for (int step = 0; step < fingerprintRounds; ++step) {
-            const std::size_t n = occurrences[at].neighbour[leaving];
-            if (n == none) {
-                value = mix(value, 1);
-                break;
-            }
-            at = n / 2;
-            value = mix(value, mix(static_cast<uint64_t>(occurrences[at].gene), n % 2 + 2));
-            leaving = 1 - n % 2;
-        }
-    }
-    return value;
 }
 
 void CopyPairing::reset(const ChromosomalStructure& a, const ChromosomalStructure& b,
@@ -530,12 +526,8 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
         for (const CopyPairing::Occurrence& o : genes) sum += o.fingerprint;
         return std::pair(genes.size(), sum);
     };
-    const bool exchanged = key(genesOfB) < key(genesOfA);
-    if (exchanged) {
-        pairing_.reset(b, a, genesOfB, genesOfA);
-    } else {
-        pairing_.reset(a, b, genesOfA, genesOfB);
-    }
+    if (key(genesOfB) < key(genesOfA)) return pair(b, a, pairedB, pairedA, genesOfB, genesOfA);
+    pairing_.reset(a, b, genesOfA, genesOfB);
     best_ = pairing_.byContext();
     pairing_.partnersInB(best_, bestInB_);
     pairing_.linkAll(best_, bestInB_);
@@ -575,11 +567,7 @@ void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructu
         // The links of the pairing kept.
         pairing_.componentScore(best_, bestInB_);
     }
-    if (exchanged) {
-        pairing_.renumber(best_, pairedB, pairedA);
-    } else {
-        pairing_.renumber(best_, pairedA, pairedB);
-    }
+    pairing_.renumber(best_, pairedA, pairedB);
 }
 
 void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b) {

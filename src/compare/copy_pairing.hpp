@@ -127,7 +127,6 @@ private:
     void numberGenes();
     // Occurrences of every gene of the pair, from the gene of each (`slotA_` or `slotB_`).
     void byGene(const std::vector<std::size_t>& slots, ByGene& into);
-    static uint64_t fingerprintOf(const std::vector<Occurrence>& occurrences, std::size_t x);
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
