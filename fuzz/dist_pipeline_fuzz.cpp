@@ -101,10 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (fuzz::endsInDocumentedStructureError([&] { validateForGraph(structures); })) return 0;
     const ChromosomalStructure& a = structures.front();
     const ChromosomalStructure& b = structures.back();
-    AdjacencyArray adjacencyA;
-    AdjacencyArray adjacencyB;
-    fillAdjacency(a, adjacencyA);
-    fillAdjacency(b, adjacencyB);
+    const AdjacencyArray adjacencyA = adjacencyOf(a);
+    const AdjacencyArray adjacencyB = adjacencyOf(b);
     ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
     std::ostringstream printout;
     printJointGraph(printout, state, printed);

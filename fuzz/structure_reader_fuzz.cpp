@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             }
         }
         // Every end is written once: the array is symmetric.
-        AdjacencyArray adjacency;
-        fillAdjacency(structure, adjacency);
+        const AdjacencyArray adjacency = adjacencyOf(structure);
         for (std::size_t end = 0; end < adjacency.partner.size(); ++end) {
             const int32_t partner = adjacency.partner[end];
             if (partner > 0) {

@@ -92,11 +92,8 @@ std::set<std::string> rowLabelsOf(const SearchInput& input, const OperationWeigh
         GeneTable names;
         std::vector<ChromosomalStructure> structures = readInput(input, names);
         validateForGraph(structures);
-        AdjacencyArray adjacencyA;
-        AdjacencyArray adjacencyB;
-        fillAdjacency(structures.front(), adjacencyA);
-        fillAdjacency(structures.back(), adjacencyB);
-        ChromosomeSet state(buildJointGraph(adjacencyA, adjacencyB));
+        ChromosomeSet state(
+            buildJointGraph(adjacencyOf(structures.front()), adjacencyOf(structures.back())));
         solve(state, weights);
         for (const OperationRecord& record : state.log.records()) {
             if (record.step.size() > 2 && (record.step[0] == '3' || record.step[0] == '4'))

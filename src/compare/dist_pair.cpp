@@ -12,16 +12,6 @@
 #include "structures/structure_validation.hpp"
 
 namespace varnet {
-namespace {
-
-// The adjacency array of `structure`.
-AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
-    AdjacencyArray adjacency;
-    fillAdjacency(structure, adjacency);
-    return adjacency;
-}
-
-}  // namespace
 
 DistPair prepareDistPair(std::vector<ChromosomalStructure> structures, const GeneTable& genes,
                          const PairSettings& settings) {

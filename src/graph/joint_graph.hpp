@@ -72,7 +72,7 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
 //
 // The vertices are gene ends (see `enteringEnd`). The arrays are not copied: they must outlive the
 // builds that use them and must not change between a load and its builds. They must be as
-// `fillAdjacency` makes them (symmetric, both ends of every gene present).
+// `adjacencyOf` makes them (symmetric, both ends of every gene present).
 //
 // The graph of the other direction has the same components, walked from the same ends, the
 // other way round where a walk could go both ways. A build right after `exchangeStructures`, of

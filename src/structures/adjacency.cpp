@@ -15,14 +15,16 @@ void link(std::vector<int32_t>& partner, uint32_t x, uint32_t y) {
 
 }  // namespace
 
-void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency) {
+AdjacencyArray adjacencyOf(const ChromosomalStructure& structure) {
     uint32_t largest = 0;
     for (const Chromosome& chromosome : structure.chromosomes) {
         for (const int32_t code : chromosome.genes)
             largest = std::max(largest, 2 * absoluteCode(code) + 1);
     }
-    if (adjacency.partner.size() <= largest) adjacency.partner.resize(largest + 1, 0);
+    AdjacencyArray adjacency;
+    adjacency.partner.assign(largest + 1, 0);
     fillAdjacencyWithin(structure, adjacency);
+    return adjacency;
 }
 
 // Each gene's leaving end is joined with the next gene's entering end, the ends of a linear

@@ -17,14 +17,12 @@ struct AdjacencyArray {
     int32_t at(uint32_t end) const { return end < partner.size() ? partner[end] : 0; }
 };
 
-// Writes the structure's adjacencies, circular chromosomes first, into `adjacency`, first growing
-// it with zeros to the structure's largest end + 1 when it is shorter. Touches only the
-// structure's own ends, so a reused table is cleared by zeroing those ends again. Every
-// chromosome must hold a gene.
-void fillAdjacency(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
+// The structure's adjacencies, sized to its largest end + 1. Every chromosome must hold a gene.
+AdjacencyArray adjacencyOf(const ChromosomalStructure& structure);
 
-// As `fillAdjacency`, into a table already longer than every end of the structure (as one sized
-// for every code of the structure's file is), without first finding its largest end.
+// Writes the structure's adjacencies, circular chromosomes first, into a table already longer
+// than every end of the structure (as one sized for every code of the structure's file is).
+// Touches only the structure's own ends, so a reused table is cleared by zeroing those ends again.
 void fillAdjacencyWithin(const ChromosomalStructure& structure, AdjacencyArray& adjacency);
 
 }  // namespace varnet
