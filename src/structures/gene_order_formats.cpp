@@ -30,15 +30,12 @@ bool isEndOf(const Dialect& dialect, char c) {
     return c == dialect.linearEnd || c == dialect.circularEnd;
 }
 
-// Lines of the input without the line feed and a carriage return before it.
+// Lines of the input without the line feed (a carriage return before it is a blank).
 std::vector<std::string> readLines(std::istream& in, const std::string& source) {
     std::vector<std::string> lines;
     std::string line;
     LineReader reader(in, source);
-    while (reader.next(line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    while (reader.next(line)) lines.push_back(std::move(line));
     if (in.bad()) {
         throw std::runtime_error("line " + std::to_string(lines.size() + 1) +
                                  ": the input cannot be read");

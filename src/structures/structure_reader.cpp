@@ -15,33 +15,27 @@
 namespace varnet {
 namespace {
 
-// Lines of the input with the line feed and a carriage return before it removed, and ';' and
-// ':' turned into spaces. Past the end of the input every line is empty.
+// Lines of the input with ';' and ':' turned into spaces (a carriage return before the line feed
+// is a blank like them). Past the end of the input every line is empty.
 class Lines {
 public:
     Lines(std::istream& in, const std::string& source) : in_(in), reader_(in, source) {}
 
     std::string_view next() {
-        ++number_;
-        if (!reader_.next(line_)) {
-            if (in_.bad()) throw std::runtime_error(where() + ": the input cannot be read");
-            line_.clear();
-        } else if (!line_.empty() && line_.back() == '\r') {
-            line_.pop_back();
-        }
+        if (!reader_.next(line_) && in_.bad())
+            throw std::runtime_error(where() + ": the input cannot be read");
         std::replace(line_.begin(), line_.end(), ';', ' ');
         std::replace(line_.begin(), line_.end(), ':', ' ');
         return line_;
     }
 
-    std::string where() const { return "line " + std::to_string(number_); }
-    std::size_t number() const { return static_cast<std::size_t>(number_); }
+    std::string where() const { return "line " + std::to_string(number()); }
+    std::size_t number() const { return static_cast<std::size_t>(reader_.lineNumber()); }
 
 private:
     std::istream& in_;
     LineReader reader_;
     std::string line_;
-    int64_t number_ = 0;
 };
 
 // A decimal integer at the start of `text` (an optional sign, then digits), read the way stream
