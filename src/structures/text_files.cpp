@@ -72,10 +72,6 @@ std::optional<std::string> replacedPathOf(const std::string& path) {
 LineReader::LineReader(std::istream& in, std::string source)
     : in_(in), source_(std::move(source)) {}
 
-std::string LineReader::where() const {
-    return source_ + ", line " + std::to_string(number_);
-}
-
 bool LineReader::next(std::string& line) {
     line.clear();
     ++number_;
@@ -91,7 +87,8 @@ bool LineReader::next(std::string& line) {
         const bool ended = !in_.fail() && !in_.eof();
         const std::size_t stored = ended ? count - 1 : count;
         if (line.size() + stored > maxLineLength) {
-            throw std::runtime_error(where() + ": the line is longer than 256 MiB (" +
+            throw std::runtime_error(source_ + ", line " + std::to_string(number_) +
+                                     ": the line is longer than 256 MiB (" +
                                      std::to_string(maxLineLength) + " bytes)");
         }
         line.append(chunk.data(), stored);

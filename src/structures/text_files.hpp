@@ -59,8 +59,6 @@ public:
     int64_t lineNumber() const { return number_; }
 
 private:
-    std::string where() const;
-
     std::istream& in_;
     std::string source_;
     int64_t number_ = 0;
