@@ -174,25 +174,14 @@ std::size_t CopyPairing::agreement(std::size_t x, std::size_t y) const {
 void CopyPairing::pairByContext() {
     context_.assign(inA_.size(), unpaired);
     partnerOfB_.assign(inB_.size(), unpaired);
-    // Only a gene with copies can be unpaired next to an anchor: other anchors have nothing to
-    // spread to.
-    const auto nextToCopies = [&](std::size_t x) {
-        for (const std::size_t n : inA_[x].neighbour) {
-            if (n == none) continue;
-            const std::size_t g = slotA_[n / 2];
-            if (genesInA_[g].size() > 1 || genesInB_[g].size() > 1) return true;
-        }
-        return false;
-    };
+    // Anchors spread in gene order, the queue being taken from its back.
     queue_.clear();
-    for (std::size_t g = 0; g < geneCount_; ++g) {
+    for (std::size_t g = geneCount_; g-- > 0;) {
         if (genesInA_[g].size() == 1 && genesInB_[g].size() == 1) {
             pair(genesInA_[g][0], genesInB_[g][0]);
-            if (nextToCopies(genesInA_[g][0])) queue_.push_back(genesInA_[g][0]);
+            queue_.push_back(genesInA_[g][0]);
         }
     }
-    // Anchors spread in gene order, the queue being taken from its back.
-    std::reverse(queue_.begin(), queue_.end());
     spread();
     uncertain_.assign(geneCount_, false);
     const auto byFingerprint = [](std::span<const Occurrence> side) {
@@ -275,12 +264,9 @@ void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
             return std::tuple((*side)[x].fingerprint, x) < std::tuple((*side)[y].fingerprint, y);
         });
     }
-    std::size_t next = 0;
-    for (const std::size_t x : paired_) {
-        codeOfA_[x] = codes_[next];
-        codeOfB_[pairing[x]] = codes_[next];
-        ++next;
-    }
+    const std::size_t next = paired_.size();
+    for (std::size_t k = 0; k < next; ++k)
+        codeOfA_[paired_[k]] = codeOfB_[pairing[paired_[k]]] = codes_[k];
     for (std::size_t k = 0; k < aloneA_.size(); ++k) codeOfA_[aloneA_[k]] = codes_[next + k];
     for (std::size_t k = 0; k < aloneB_.size(); ++k) codeOfB_[aloneB_[k]] = codes_[next + k];
 }
@@ -319,14 +305,14 @@ void CopyPairing::alternatives(std::size_t choice, std::vector<std::size_t>& int
     const std::size_t width = std::min(c.inA.size(), c.inB.size());
     // Every ordered choice of `width` distinct copies of the larger side, in increasing order:
     // reversing the unused tail makes the next permutation change the choice.
-    std::vector<std::size_t>& order = order_;
-    order.resize(std::max(c.inA.size(), c.inB.size()));
-    std::iota(order.begin(), order.end(), 0);
+    order_.resize(std::max(c.inA.size(), c.inB.size()));
+    std::iota(order_.begin(), order_.end(), 0);
     into.clear();
     do {
-        into.insert(into.end(), order.begin(), order.begin() + static_cast<std::ptrdiff_t>(width));
-        std::reverse(order.begin() + static_cast<std::ptrdiff_t>(width), order.end());
-    } while (std::next_permutation(order.begin(), order.end()));
+        into.insert(into.end(), order_.begin(),
+                    order_.begin() + static_cast<std::ptrdiff_t>(width));
+        std::reverse(order_.begin() + static_cast<std::ptrdiff_t>(width), order_.end());
+    } while (std::next_permutation(order_.begin(), order_.end()));
 }
 
 void CopyPairing::apply(std::size_t choice, std::span<const std::size_t> alternative,
