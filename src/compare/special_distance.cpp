@@ -6,17 +6,6 @@
 #include "solver/solve.hpp"
 
 namespace varnet {
-namespace {
-
-void clearAdjacency(AdjacencyArray& adjacency, std::span<const uint32_t> ends) {
-    for (const uint32_t end : ends) adjacency.partner[end] = 0;
-}
-
-bool holdsNoChromosome(const ChromosomalStructure& structure) {
-    return structure.chromosomes.empty();
-}
-
-}  // namespace
 
 SpecialDistanceCalculator::SpecialDistanceCalculator(
     const std::vector<ChromosomalStructure>& structures, const StructureTables& tables,
@@ -38,7 +27,7 @@ SpecialDistanceCalculator::SpecialDistanceCalculator(
 }
 
 double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
-    if (holdsNoChromosome(structures_[j]) || holdsNoChromosome(structures_[i]))
+    if (structures_[j].chromosomes.empty() || structures_[i].chromosomes.empty())
         return missingStructureDistance;
     // Copies paired by context keep every code of the pair (the copies of a gene take its
     // smallest codes in the pair), so the pair's ends are those of the two structures as written.
@@ -63,8 +52,8 @@ double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first
     struct Clear {
         SpecialDistanceCalculator& self;
         ~Clear() {
-            clearAdjacency(self.first_, self.pairEnds_);
-            clearAdjacency(self.second_, self.pairEnds_);
+            for (const uint32_t end : self.pairEnds_)
+                self.first_.partner[end] = self.second_.partner[end] = 0;
         }
     } clear{*this};
     fillAdjacencyWithin(first, first_);
