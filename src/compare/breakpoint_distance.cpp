@@ -70,17 +70,15 @@ BreakpointTables::BreakpointTables(const std::vector<ChromosomalStructure>& stru
         const std::vector<int32_t>& partner = tables_.adjacencyOf(k).partner;
         uint64_t* bits = codeBits_.data() + k * words_;
         for (const int32_t code : tables_.codesOf(k)) {
-            const uint32_t first = enteringEnd(code);
-            bool adjacent = false;
-            for (const uint32_t end : {first, otherEnd(first)}) {
-                const int32_t other = partner[end];
-                adjacent = adjacent || other > 0;
+            for (const uint32_t end : {enteringEnd(code), leavingEnd(code)}) {
                 // An end joins one other at most: each adjacency is listed from its smaller end.
+                const int32_t other = partner[end];
                 if (other > static_cast<int32_t>(end))
                     adjacencies_[k].emplace_back(end, static_cast<uint32_t>(other));
             }
-            const auto c = static_cast<uint32_t>(code);
-            if (adjacent) bits[c / 64] |= uint64_t{1} << (c % 64);
+        }
+        for (const auto& [x, y] : adjacencies_[k]) {
+            for (const uint32_t c : {x / 2, y / 2}) bits[c / 64] |= uint64_t{1} << (c % 64);
         }
     }
 }
