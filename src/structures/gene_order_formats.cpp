@@ -30,29 +30,11 @@ bool isEndOf(const Dialect& dialect, char c) {
     return c == dialect.linearEnd || c == dialect.circularEnd;
 }
 
-// Lines of the input without the line feed (a carriage return before it is a blank).
-std::vector<std::string> readLines(std::istream& in, const std::string& source) {
-    std::vector<std::string> lines;
-    std::string line;
-    LineReader reader(in, source);
-    while (reader.next(line)) lines.push_back(std::move(line));
-    if (in.bad()) {
-        throw std::runtime_error("line " + std::to_string(lines.size() + 1) +
-                                 ": the input cannot be read");
-    }
-    return lines;
-}
-
-bool isHeader(std::string_view line) {
-    line = trimmed(line);
-    return !line.empty() && line.front() == '>';
-}
-
 // The dialect of the first chromosome end written in the file (outside headers and comments of
 // either style); GRIMM when there is none, as its lines need no end.
 const Dialect& dialectOf(const std::vector<std::string>& lines) {
     for (std::string_view line : lines) {
-        if (isHeader(line)) continue;
+        if (trimmed(line).starts_with('>')) continue;
         for (const std::string_view marker : {uniMoG.comment, grimm.comment})
             line = line.substr(0, line.find(marker));
         for (const char c : line) {
@@ -208,7 +190,15 @@ FormatLookahead::int_type FormatLookahead::underflow() {
 void readGeneOrderStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
                              GeneTable& table, const std::string& source) {
     table = GeneTable();
-    std::vector<std::string> lines = readLines(in, source);
+    // The lines without their line feeds (a carriage return before one is a blank).
+    std::vector<std::string> lines;
+    std::string line;
+    LineReader input(in, source);
+    while (input.next(line)) lines.push_back(std::move(line));
+    if (in.bad()) {
+        throw std::runtime_error("line " + std::to_string(lines.size() + 1) +
+                                 ": the input cannot be read");
+    }
     if (!lines.empty() && lines[0].starts_with(byteOrderMark))
         lines[0].erase(0, byteOrderMark.size());
     GeneOrderReader reader(dialectOf(lines));
