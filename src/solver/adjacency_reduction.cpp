@@ -1,7 +1,5 @@
 #include "solver/adjacency_reduction.hpp"
 
-#include <algorithm>
-#include <cstdint>
 #include <utility>
 
 #include "solver/primitives.hpp"
@@ -10,38 +8,16 @@ namespace varnet {
 
 namespace {
 
-// Closes `cycle` over the gap that cutting out edge `at` of a cycle of four or more edges leaves:
-// the edge before it reaches to the end of the edge after it, taking over its genes.
-void closeOverCut(Component& cycle, std::size_t at) {
-    const std::size_t n = cycle.size();
-    const std::size_t prev = at == 0 ? n - 1 : at - 1;
-    const std::size_t next = (at + 1) % n;
-    Edge& joined = cycle[prev];
-    const Edge& following = cycle[next];
-    joined.second = following.second;
-    appendGenes(following, joined);
-    if (joined.kind == EdgeKind::bridging || following.kind == EdgeKind::bridging) {
-        setKind(joined, EdgeKind::bridging);
-    }
-    cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::max(at, next)));
-    cycle.erase(cycle.begin() + static_cast<std::ptrdiff_t>(std::min(at, next)));
-}
-
-// Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] (the mirror: an adjacency
-// edge on the other side, endpoints exchanged, no genes) and closes cycle i over the gap in
-// place. Records the step; false, with nothing changed, when the cycle has fewer than four
-// edges.
-bool extractCycleEdge(ChromosomeSet& state, int32_t i, int32_t j, const OperationWeights& weights) {
-    Component& cycle = state.cycles[static_cast<std::size_t>(i)];
+// Cuts edge j out of cycle i as the two-edge cycle [edge, mirror] and closes cycle i over the
+// gap in place (`cutOutCycleEdge`). Records the step; false, with nothing changed, when the
+// cycle has fewer than four edges.
+bool extractCycleEdge(ChromosomeSet& state, std::size_t i, std::size_t j,
+                      const OperationWeights& weights) {
+    Component& cycle = state.cycles[i];
     if (cycle.size() < 4) return false;
-    const std::size_t at = static_cast<std::size_t>(j);
     ComponentItem before = state.log.copyCycle(cycle);
-    Component twoCycle = state.log.shown([&] {
-        const Edge& cutEdge = cycle[at];
-        return Component{cutEdge, makeEdge(EdgeKind::adjacency, otherSide(cutEdge.side),
-                                           cutEdge.second, cutEdge.first)};
-    });
-    closeOverCut(cycle, at);
+    Component twoCycle = state.log.shown([&] { return Component{cycle[j], mirrorEdge(cycle[j])}; });
+    cutOutCycleEdge(cycle, j);
     state.log.recordStep([&] {
         return makeOperationRecord({std::move(before)},
                                    {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
@@ -66,8 +42,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
         std::size_t j = 0;
         while (state.cycles[i].size() >= 4 && j < state.cycles[i].size()) {
             if (state.cycles[i][j].kind == EdgeKind::adjacency &&
-                extractCycleEdge(state, static_cast<int32_t>(i), static_cast<int32_t>(j),
-                                 weights)) {
+                extractCycleEdge(state, i, j, weights)) {
                 // The edge before the cut now reaches past it: look at it again.
                 if (j >= 1) --j;
             } else {

@@ -13,7 +13,6 @@
 #include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
 #include "solver/cycle_splice.hpp"
-#include "solver/join_steps.hpp"
 #include "solver/joins.hpp"
 #include "solver/primitives.hpp"
 #include "solver/short_list.hpp"

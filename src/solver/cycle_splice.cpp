@@ -12,7 +12,7 @@ namespace {
 // Closed results are cut as cycles, open ones as paths.
 SplitResult cutAt(Component&& w, std::size_t position) {
     if (categoryOf(w) == Category::closed) return splitCycleAt(std::move(w), position);
-    return splitPathAt(w, position);
+    return splitPathAt(std::move(w), position);
 }
 
 // The two cases of `splitJoin`. In the first, T is read rotated by `shift` edges (T[k] is edge

@@ -3,28 +3,26 @@
 #include <optional>
 #include <utility>
 
+#include "solver/categories.hpp"
 #include "solver/primitives.hpp"
 
 namespace varnet {
 namespace {
 
-// Reversed when it has more than one edge and the side of its named edge (first or last)
-// differs from that of `against`, or, with `reverseWhenEqual`, is the same.
-Component orientedBySide(const Component& c, bool namedIsLast, const Edge& against,
-                         bool reverseWhenEqual = false) {
-    Component t = c;
-    const Edge& named = namedIsLast ? t.back() : t.front();
-    if (t.size() > 1 && sameSide(named, against) == reverseWhenEqual) reverseComponent(t);
-    return t;
+// Appends copies of u's edges from position `from` on.
+void appendEdgesFrom(Component& t, const Component& u, std::size_t from) {
+    t.insert(t.end(), u.begin() + static_cast<std::ptrdiff_t>(from), u.end());
 }
 
-// `edge` now ends at `end` and carries `source`'s genes after its own; with a kind given, it
-// becomes that kind (keeping its side).
-void extendEdge(Edge& edge, uint32_t end, const Edge& source,
+// R's last edge now ends at `end` and carries u[k]'s genes after its own (with a kind given, it
+// becomes that kind, keeping its side); u's edges after k follow.
+void extendInto(Component& r, uint32_t end, const Component& u, std::size_t k,
                 std::optional<EdgeKind> kind = std::nullopt) {
+    Edge& edge = r.back();
     edge.second = end;
-    appendGenes(source, edge);
+    appendGenes(u[k], edge);
     if (kind) setKind(edge, *kind);
+    appendEdgesFrom(r, u, k + 1);
 }
 
 // `edge` takes `head`'s first endpoint as its second endpoint and `head`'s genes after its own,
@@ -49,18 +47,16 @@ uint32_t takeHead(Edge& edge, const Edge& head, std::optional<EdgeKind> kind = s
     return freed;
 }
 
-// Appends copies of u's edges from position `from` on.
-void appendEdgesFrom(Component& t, const Component& u, std::size_t from) {
-    t.insert(t.end(), u.begin() + static_cast<std::ptrdiff_t>(from), u.end());
-}
-
 Component loneVertexAt(uint32_t end) {
     return Component{makeLoneVertex(end)};
 }
 
-// The lone vertex a join frees, or no component when it frees nothing.
-Component freedVertex(uint32_t end) {
-    return end == 0 ? Component{} : loneVertexAt(end);
+// T's last edge takes U's first edge (`takeHead`), then U's other edges follow; frees the lone
+// vertex `takeHead` frees, if any.
+JoinResult fuse(Component t, const Component& u, std::optional<EdgeKind> kind = std::nullopt) {
+    const uint32_t freed = takeHead(t.back(), u[0], kind);
+    appendEdgesFrom(t, u, 1);
+    return {std::move(t), freed == 0 ? Component{} : loneVertexAt(freed)};
 }
 
 // Two adjacency edges without genes: the first on the side opposite to `sideB` from u to v,
@@ -70,34 +66,28 @@ Component twoEdgeCycle(uint32_t u, uint32_t v, bool sideB) {
                      makeEdge(EdgeKind::adjacency, sideOf(sideB), v, u)};
 }
 
-// The common tail of `caseJoin15` and `caseJoin22`: T's last edge is fused with U's first edge.
-JoinResult fuseOrientedByKind(const Component& x, const Component& y,
-                              std::optional<EdgeKind> kind) {
-    Component t = orientedByKind(x);
-    const Component u = orientedByKind(y);
-    const uint32_t freed = takeHead(t.back(), u[0], kind);
-    appendEdgesFrom(t, u, 1);
-    return {std::move(t), freedVertex(freed)};
+// R, then all of Y, Y[0] starting at R's end.
+Component appendAfterEnd(Component r, const Component& y) {
+    const std::size_t joined = r.size();
+    const uint32_t joinEnd = r.back().second;
+    appendEdgesFrom(r, y, 0);
+    r[joined].first = joinEnd;
+    return r;
 }
 
 }  // namespace
 
 JoinResult joinInto(const Component& x, const Component& y) {
     Component r = x;
-    extendEdge(r.back(), y[1].second, y[1], EdgeKind::bridging);
-    appendEdgesFrom(r, y, 2);
+    extendInto(r, y[1].second, y, 1, EdgeKind::bridging);
     return {std::move(r), Component{y[0]}};
 }
 
 JoinResult caseJoin4(const Component& x, const Component& y) {
-    Component r = x;
-    const std::size_t joined = r.size();
-    appendEdgesFrom(r, y, 0);
-    r[joined].first = x.back().second;
     Edge freed = y[0];
     freed.second = 0;
     turnIntoLoneVertex(freed);
-    return {std::move(r), Component{std::move(freed)}};
+    return {appendAfterEnd(x, y), Component{std::move(freed)}};
 }
 
 JoinResult caseJoin7(const Component& x, const Component& y) {
@@ -112,8 +102,7 @@ JoinResult caseJoin7(const Component& x, const Component& y) {
     if (u.size() == 1) {
         appendGenes(u[0], r.back());
     } else {
-        extendEdge(r.back(), u[0].first, u[0], EdgeKind::bridging);
-        appendEdgesFrom(r, u, 1);
+        extendInto(r, u[0].first, u, 0, EdgeKind::bridging);
     }
     return {std::move(r), {}};
 }
@@ -121,8 +110,7 @@ JoinResult caseJoin7(const Component& x, const Component& y) {
 JoinResult caseJoin8(const Component& x, const Component& y) {
     Component r = x;
     const uint32_t freed = r.back().second;
-    extendEdge(r.back(), y[0].second, y[0], EdgeKind::bridging);
-    appendEdgesFrom(r, y, 1);
+    extendInto(r, y[0].second, y, 0, EdgeKind::bridging);
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(x.back()))};
 }
 
@@ -133,21 +121,19 @@ JoinResult caseJoin9(const Component& x, const Component& y) {
         return {std::move(r), {}};
     }
     if (r.front().kind == EdgeKind::end && r.size() > 1) reverseComponent(r);
-    extendEdge(r.back(), y[0].first, y[0], EdgeKind::bridging);
-    appendEdgesFrom(r, y, 1);
+    extendInto(r, y[0].first, y, 0, EdgeKind::bridging);
     return {std::move(r), {}};
 }
 
 JoinResult caseJoin10(const Component& x, const Component& y) {
     Component r = orientedByKind(x);
     const uint32_t freed = r.back().second;
-    extendEdge(r.back(), y[0].second, y[0], EdgeKind::bridging);
-    appendEdgesFrom(r, y, 1);
+    extendInto(r, y[0].second, y, 0, EdgeKind::bridging);
     return {std::move(r), twoEdgeCycle(freed, y[0].first, isSideB(y[0]))};
 }
 
 JoinResult caseJoin11(const Component& x, const Component& y) {
-    Component r = orientedBySide(y, false, x.back());
+    Component r = turnedTo(y, true, x.back().side);
     Edge& head = r.front();
     if (x.size() == 1) {
         appendGenes(x[0], head);
@@ -162,16 +148,15 @@ JoinResult caseJoin11(const Component& x, const Component& y) {
 }
 
 JoinResult caseJoin12(const Component& x, const Component& y) {
-    Component r = orientedBySide(y, true, x[0]);
+    Component r = turnedTo(y, false, x[0].side);
     const uint32_t freed = r.back().second;
     const bool fusedSideB = isSideB(r.back());
-    extendEdge(r.back(), x[0].second, x[0]);
-    appendEdgesFrom(r, x, 1);
+    extendInto(r, x[0].second, x, 0);
     return {std::move(r), twoEdgeCycle(freed, x[0].first, fusedSideB)};
 }
 
 JoinResult caseJoin13(const Component& x, const Component& y) {
-    Component r = orientedBySide(x, true, y[0], true);
+    Component r = turnedTo(x, false, otherSide(y[0].side));
     Edge removed = std::move(r.back());
     r.pop_back();
     // The end vertex stays with the kept edge when both were end edges at it.
@@ -188,12 +173,7 @@ JoinResult caseJoin13(const Component& x, const Component& y) {
 }
 
 JoinResult caseJoin14(const Component& x, const Component& y) {
-    Component r = orientedBySide(x, true, y[0], true);
-    const std::size_t joined = r.size();
-    const uint32_t joinEnd = r.back().second;
-    appendEdgesFrom(r, y, 0);
-    r[joined].first = joinEnd;
-    return {std::move(r), loneVertexAt(y[0].first)};
+    return {appendAfterEnd(turnedTo(x, false, otherSide(y[0].side)), y), loneVertexAt(y[0].first)};
 }
 
 JoinResult caseJoin15(const Component& x, const Component& y) {
@@ -204,54 +184,102 @@ JoinResult caseJoin15(const Component& x, const Component& y) {
         turnIntoLoneVertex(freed);
         return {std::move(r), Component{std::move(freed)}};
     }
-    return fuseOrientedByKind(x, y, EdgeKind::bridging);
+    return fuse(orientedByKind(x), orientedByKind(y), EdgeKind::bridging);
 }
 
 JoinResult caseJoin16(const Component& x, const Component& y) {
-    const Component t = orientedByKind(x);
-    Component r = orientedByKind(y);
-    const uint32_t freed = takeHead(r.back(), t[0]);
-    appendEdgesFrom(r, t, 1);
-    return {std::move(r), freedVertex(freed)};
+    return fuse(orientedByKind(y), orientedByKind(x));
 }
 
 JoinResult caseJoin18(const Component& x, const Component& y) {
-    Component r = orientedByKind(y);
-    const uint32_t freed = takeHead(r.back(), x[0]);
-    appendEdgesFrom(r, x, 1);
-    return {std::move(r), freedVertex(freed)};
+    return fuse(orientedByKind(y), x);
 }
 
 JoinResult caseJoin19(const Component& x, const Component& y) {
-    const Component u = orientedByKind(y);
-    Component r = x;
-    const uint32_t freed = takeHead(r.back(), u[0]);
-    appendEdgesFrom(r, u, 1);
-    return {std::move(r), freedVertex(freed)};
+    return fuse(x, orientedByKind(y));
 }
 
 JoinResult caseJoin20(const Component& x, const Component& y) {
     Component r = orientedByKind(y);
-    Component t = orientedBySide(x, false, r.back());
+    Component t = turnedTo(x, true, r.back().side);
     if (y.size() == 1) {
         appendGenes(y[0], t.front());
         return {std::move(t), loneVertexAt(y[0].first)};
     }
-    const uint32_t freed = takeHead(r.back(), t[0]);
-    appendEdgesFrom(r, t, 1);
-    return {std::move(r), freedVertex(freed)};
+    return fuse(std::move(r), t);
 }
 
 JoinResult caseJoin21(const Component& x, const Component& y) {
     const Component u = orientedByKind(y);
-    Component r = orientedBySide(x, true, u[0]);
-    const uint32_t freed = takeHead(r.back(), u[0]);
-    appendEdgesFrom(r, u, 1);
-    return {std::move(r), freedVertex(freed)};
+    return fuse(turnedTo(x, false, u[0].side), u);
 }
 
 JoinResult caseJoin22(const Component& x, const Component& y) {
-    return fuseOrientedByKind(x, y, std::nullopt);
+    return fuse(orientedByKind(x), orientedByKind(y));
+}
+
+JoinResult orientJoin(const Component& p, const Component& q) {
+    const Component a = orientedByKind(p);
+    return joinComponents(turnedTo(q, false, a.front().side), a);
+}
+
+JoinResult orientJoinGeneEdge(const Component& p, const Component& q) {
+    Component a = p;
+    if (a.front().kind == EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
+    return joinComponents(a, turnedTo(q, true, a.back().side));
+}
+
+JoinResult headJoin(const Component& p, const Component& q) {
+    return joinComponents(orientedByKind(p), q);
+}
+
+JoinResult sideJoinBefore(const Component& p, const Component& q) {
+    return joinComponents(turnedTo(q, false, p.front().side), p);
+}
+
+JoinResult sideJoinAfter(const Component& p, const Component& q) {
+    return joinComponents(p, turnedTo(q, true, p.back().side));
+}
+
+Component mergePaths(const Component& p, const Component& q) {
+    Component a = p;
+    if (a.front().kind != EdgeKind::bridging && a.size() >= 2) reverseComponent(a);
+    const Component b = orientedByKind(q);
+    extendInto(a, b.front().first, b, 0, EdgeKind::bridging);
+    return a;
+}
+
+ComponentQuad joinBothWays(const Component& p, const Component& q) {
+    Component a = p;
+    Component b = turnedTo(q, true, p.back().side);
+    JoinResult once = joinComponents(b, a);
+
+    if (a.size() > 1) reverseComponent(a);
+    if (b.size() > 1) reverseComponent(b);
+    JoinResult twice = joinComponents(b, a);
+
+    const bool onceToOne = categoryOf(once.joined) == Category::evenEndOnA;
+    const bool twiceToOne = categoryOf(twice.joined) == Category::evenEndOnA;
+    if (onceToOne == twiceToOne)
+        return {twice.joined, twice.freed, std::move(twice.joined), std::move(twice.freed)};
+    JoinResult& one = onceToOne ? once : twice;
+    JoinResult& two = onceToOne ? twice : once;
+    return {std::move(one.joined), std::move(one.freed), std::move(two.joined),
+            std::move(two.freed)};
+}
+
+ComponentQuad joinEitherOrder(const Component& p, const Component& q) {
+    // Before each join the back operand is made to start with its end edge and the front one is
+    // turned to end on that edge's side; the second join exchanges the operands as the first
+    // left them.
+    Component b = orientedByKind(q);
+    Component a = turnedTo(p, false, b.front().side);
+    JoinResult two = joinComponents(a, b);
+    a = orientedByKind(std::move(a));
+    b = turnedTo(std::move(b), false, a.front().side);
+    JoinResult one = joinComponents(b, a);
+    return {std::move(one.joined), std::move(one.freed), std::move(two.joined),
+            std::move(two.freed)};
 }
 
 }  // namespace varnet

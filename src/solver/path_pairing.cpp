@@ -9,7 +9,7 @@
 
 #include "solver/bucketing.hpp"
 #include "solver/categories.hpp"
-#include "solver/join_steps.hpp"
+#include "solver/joins.hpp"
 #include "solver/primitives.hpp"
 #include "solver/short_list.hpp"
 
@@ -102,9 +102,7 @@ void runTwoStep317(const Operands& x, PairingOutcome& out) {
 // (Y, Z, W): W' is W, reversed when its first edge's side differs from Z's last edge's and it
 // has more than one edge; sideJoinBefore (Z, W') gives T and R2; headJoin (T, Y) gives R1, R3.
 void twoStep318(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
-    Component turned = w;
-    if (!sameSide(turned.front(), z.back()) && turned.size() > 1) reverseComponent(turned);
-    JoinResult t = sideJoinBefore(z, turned);
+    JoinResult t = sideJoinBefore(z, turnedTo(w, true, z.back().side));
     JoinResult last = headJoin(t.joined, y);
     takeSecondJoin(std::move(t), std::move(last), out);
 }

@@ -36,6 +36,38 @@ bool makeEndJunction(const Edge& neighbour, uint32_t openEnd, std::size_t n, Edg
     }
 }
 
+// The junction edge that replaces edge j of path P and its neighbours when j is cut out of it;
+// false when the cut leaves none.
+bool makePathJunction(const Component& p, std::size_t j, Edge& junction) {
+    const std::size_t n = p.size();
+    const Edge& e = p[j];
+    junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
+    if (j == 0) return makeEndJunction(p[1], p[1].second, n, junction);
+    if (j == n - 1) return makeEndJunction(p[n - 2], p[n - 2].first, n, junction);
+    const Edge& a = p[j - 1];
+    const Edge& b = p[j + 1];
+    junction.genes = a.genes;
+    appendGenes(b, junction);
+    const bool aEnd = a.kind == EdgeKind::end;
+    const bool bEnd = b.kind == EdgeKind::end;
+    if (aEnd && bEnd) {
+        setKind(junction, EdgeKind::block);
+    } else if (bEnd) {
+        setKind(junction, EdgeKind::end);
+        junction.first = a.first;
+    } else if (aEnd) {
+        setKind(junction, EdgeKind::end);
+        junction.first = b.second;
+    } else {
+        junction.first = a.first;
+        junction.second = b.second;
+        if (a.kind == EdgeKind::bridging || b.kind == EdgeKind::bridging) {
+            setKind(junction, EdgeKind::bridging);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void reverseEdgeGenes(Edge& edge) {
@@ -72,6 +104,12 @@ Component orientedByKind(Component component) {
     return component;
 }
 
+Component turnedTo(Component component, bool byFirst, Side side) {
+    const Edge& named = byFirst ? component.front() : component.back();
+    if (named.side != side && component.size() > 1) reverseComponent(component);
+    return component;
+}
+
 JoinResult joinComponents(const Component& p, const Component& q) {
     Component joined = p;
     Edge& t = joined.back();
@@ -93,94 +131,27 @@ JoinResult joinComponents(const Component& p, const Component& q) {
     return {std::move(joined), Component{std::move(freed)}};
 }
 
-namespace {
-
-// The junction edge that replaces edges first to last of path P when edge j is cut out of it
-// (`cutRange`); false when the cut leaves none.
-bool makePathJunction(const Component& p, std::size_t j, Edge& junction) {
-    const std::size_t n = p.size();
-    const Edge& e = p[j];
-    junction = makeEdge(EdgeKind::adjacency, otherSide(e.side), 0, 0);
-    if (j == 0) return makeEndJunction(p[1], p[1].second, n, junction);
-    if (j == n - 1) return makeEndJunction(p[n - 2], p[n - 2].first, n, junction);
-    const Edge& a = p[j - 1];
-    const Edge& b = p[j + 1];
-    junction.genes = a.genes;
-    appendGenes(b, junction);
-    const bool aEnd = a.kind == EdgeKind::end;
-    const bool bEnd = b.kind == EdgeKind::end;
-    if (aEnd && bEnd) {
-        setKind(junction, EdgeKind::block);
-    } else if (bEnd) {
-        setKind(junction, EdgeKind::end);
-        junction.first = a.first;
-    } else if (aEnd) {
-        setKind(junction, EdgeKind::end);
-        junction.first = b.second;
-    } else {
-        junction.first = a.first;
-        junction.second = b.second;
-        if (a.kind == EdgeKind::bridging || b.kind == EdgeKind::bridging) {
-            setKind(junction, EdgeKind::bridging);
-        }
-    }
-    return true;
-}
-
-// The edges, first to last, that a cut of edge j out of a path of n > 1 edges replaces: j and its
-// neighbours.
-struct EdgeRange {
-    std::size_t first;
-    std::size_t last;
-};
-EdgeRange cutRange(std::size_t n, std::size_t j) {
-    return {j == 0 ? 0 : j - 1, std::min(j + 1, n - 1)};
-}
-
-}  // namespace
-
-SplitResult splitPathAt(const Component& p, std::size_t j) {
-    const Edge& e = p[j];
-    SplitResult result{{}, Component{e, mirrorEdge(e)}};
-    if (p.size() == 1) return result;
-    Component& r = result.rest;
-    const EdgeRange range = cutRange(p.size(), j);
-    r.insert(r.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(range.first));
-    Edge junction;
-    if (makePathJunction(p, j, junction)) r.push_back(std::move(junction));
-    r.insert(r.end(), p.begin() + static_cast<std::ptrdiff_t>(range.last + 1), p.end());
-    return result;
-}
-
 void cutOutPathEdge(Component& p, std::size_t j) {
     if (p.size() == 1) {
         p.clear();
         return;
     }
-    const EdgeRange range = cutRange(p.size(), j);
+    // The cut replaces edge j and its neighbours, first to last.
+    const std::size_t first = j == 0 ? 0 : j - 1;
+    const std::size_t last = std::min(j + 1, p.size() - 1);
     Edge junction;
     const bool made = makePathJunction(p, j, junction);
     // Erasing from the highest position down keeps the lower positions valid.
-    for (std::size_t k = range.last; k > range.first; --k)
-        p.erase(p.begin() + static_cast<std::ptrdiff_t>(k));
+    for (std::size_t k = last; k > first; --k) p.erase(p.begin() + static_cast<std::ptrdiff_t>(k));
     if (made) {
-        p[range.first] = std::move(junction);
+        p[first] = std::move(junction);
     } else {
-        p.erase(p.begin() + static_cast<std::ptrdiff_t>(range.first));
+        p.erase(p.begin() + static_cast<std::ptrdiff_t>(first));
     }
 }
 
-SplitResult splitCycleAt(const Component& c, std::size_t j) {
-    return splitCycleAt(Component(c), j);
-}
-
-SplitResult splitCycleAt(Component&& c, std::size_t j) {
+void cutOutCycleEdge(Component& c, std::size_t j) {
     const std::size_t n = c.size();
-    const Edge& e = c[j];
-    Edge mirror = mirrorEdge(e);
-    setKind(mirror, EdgeKind::adjacency);
-    SplitResult result{{}, Component{e, std::move(mirror)}};
-
     const std::size_t prev = j == 0 ? n - 1 : j - 1;
     const std::size_t next = (j + 1) % n;
     if (c[prev].kind == EdgeKind::bridging || c[next].kind == EdgeKind::bridging) {
@@ -193,6 +164,20 @@ SplitResult splitCycleAt(Component&& c, std::size_t j) {
     const std::size_t lower = std::min(j, next);
     c.erase(c.begin() + static_cast<std::ptrdiff_t>(higher));
     if (lower != higher) c.erase(c.begin() + static_cast<std::ptrdiff_t>(lower));
+}
+
+SplitResult splitPathAt(Component&& p, std::size_t j) {
+    SplitResult result{{}, Component{p[j], mirrorEdge(p[j])}};
+    cutOutPathEdge(p, j);
+    result.rest = std::move(p);
+    return result;
+}
+
+SplitResult splitCycleAt(Component&& c, std::size_t j) {
+    Edge mirror = mirrorEdge(c[j]);
+    setKind(mirror, EdgeKind::adjacency);
+    SplitResult result{{}, Component{c[j], std::move(mirror)}};
+    cutOutCycleEdge(c, j);
     result.rest = std::move(c);
     return result;
 }

@@ -19,6 +19,9 @@ void reverseComponent(Component& component);
 
 // "Oriented by kind": reversed unless it starts with an end edge (one edge stays as it is).
 Component orientedByKind(Component component);
+// Reversed when it has more than one edge and its first edge (`byFirst`) or its last edge lies
+// on the other side than `side`.
+Component turnedTo(Component component, bool byFirst, Side side);
 
 // What a join gives: the joined component, and what it freed (empty when it frees nothing).
 struct JoinResult {
@@ -37,16 +40,14 @@ struct SplitResult {
 // the lone vertex that used to end P. P and Q are not changed.
 JoinResult joinComponents(const Component& p, const Component& q);
 
-// Cuts edge j out of path P as a two-edge cycle (the edge and its mirror); the rest of P has
-// one junction edge in place of j's neighbours.
-SplitResult splitPathAt(const Component& p, std::size_t j);
-// Leaves in P what `splitPathAt` gives as the rest, without making the cut cycle.
+// Cuts edge j out of path P; the rest of P has one junction edge in place of j's neighbours.
 void cutOutPathEdge(Component& p, std::size_t j);
+// Cuts edge j out of cycle C; the edge before j is extended to the end of the edge after j.
+void cutOutCycleEdge(Component& c, std::size_t j);
 
-// Cuts edge j out of cycle C as a two-edge cycle; in the rest of C the edge before j is
-// extended to the end of the edge after j.
-SplitResult splitCycleAt(const Component& c, std::size_t j);
-// As above, making the rest out of C itself.
+// As the two cuts above, keeping the cut-out edge and its mirror as a two-edge cycle (the
+// mirror of a cycle's edge an adjacency edge).
+SplitResult splitPathAt(Component&& p, std::size_t j);
 SplitResult splitCycleAt(Component&& c, std::size_t j);
 
 }  // namespace varnet
