@@ -19,31 +19,40 @@ void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& 
     state.log.addCost(weightOf(event, weights));
 }
 
+// Takes the components of a bucket, the last first, until it is empty; `step` gets each with a
+// copy of it for the record (see `StepLog::copyLinear`).
+template <typename Step>
+void takeEach(ChromosomeSet& state, Category category, Step step) {
+    std::vector<Component>& bucket = state.buckets[category];
+    while (!bucket.empty()) {
+        Component p = popLast(bucket);
+        ComponentItem before = state.log.copyLinear(p);
+        step(p, before);
+    }
+}
+
+// The one edge of `p` becomes a lone vertex, its genes deleted with `event`.
+void deleteToLoneVertex(ChromosomeSet& state, Component&& p, ComponentItem&& before,
+                        EventCode event, const OperationWeights& weights, const char* step = "") {
+    makeLone(p.front());
+    state.log.recordOne(std::move(before), {asLinear(p)}, event, step);
+    chargeEvent(state, event, weights);
+    pushToCategory(state, std::move(p));
+}
+
 // Deletes every side-A block, one "aD" step each.
 void deleteBlocksOnA(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[Category::blockOnA];
-    while (!bucket.empty()) {
-        state.log.recordStep([&] {
-            return makeOperationRecord({makeLinearItem(bucket.back())}, {}, {aDeletionEvent});
-        });
-        bucket.pop_back();
+    takeEach(state, Category::blockOnA, [&](Component&, ComponentItem& before) {
+        state.log.recordOne(std::move(before), {}, aDeletionEvent);
         chargeEvent(state, aDeletionEvent, weights);
-    }
+    });
 }
 
 // The lone vertex left at the end of every side-A end edge of endEdgeOnA ("aD").
 void deleteSideAEndEdges(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[Category::endEdgeOnA];
-    while (!bucket.empty()) {
-        Component p = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(p);
-        makeLone(p.front());
-        state.log.recordStep([&] {
-            return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {aDeletionEvent});
-        });
-        chargeEvent(state, aDeletionEvent, weights);
-        pushToCategory(state, std::move(p));
-    }
+    takeEach(state, Category::endEdgeOnA, [&](Component& p, ComponentItem& before) {
+        deleteToLoneVertex(state, std::move(p), std::move(before), aDeletionEvent, weights);
+    });
 }
 
 // Takes alternative two of every pending quad (alternative one when two is empty), files it and
@@ -69,68 +78,43 @@ void resolveQuads(ChromosomeSet& state) {
     }
 }
 
-// Closes `path` into a cycle in place, fusing its last edge (or, when the last edge is not an
-// end edge, its first edge) to the far end, and adds the "J" weight when the fused edge is on
-// side A, the "C" weight when on side B. Returns the event charged, "J" or "C".
-EventCode closePath(ChromosomeSet& state, Component& path, const OperationWeights& weights) {
-    Edge* fused = nullptr;
-    if (path.back().kind != EdgeKind::end) {
-        Edge& f = path.front();
-        setKind(f, EdgeKind::bridging);
-        f.second = path.back().second;
-        std::swap(f.first, f.second);
-        fused = &f;
-    } else {
-        Edge& l = path.back();
-        setKind(l, EdgeKind::bridging);
-        l.second = path.front().first;
-        fused = &l;
-    }
-    const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
-    chargeEvent(state, event, weights);
-    return event;
-}
-
 // Odd paths (oddEndOnA or oddEndOnB): a one-edge path becomes a lone vertex ("aD" or "bD"); a
 // longer path is closed into a cycle ("J" or "C"). Step "eliminate odd".
 void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[category];
-    while (!bucket.empty()) {
-        Component p = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(p);
+    takeEach(state, category, [&](Component& p, ComponentItem& before) {
         if (p.size() == 1) {
-            const EventCode event = isSideB(p.front()) ? bDeletionEvent : aDeletionEvent;
-            makeLone(p.front());
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event},
-                                           "eliminate odd");
-            });
-            chargeEvent(state, event, weights);
-            pushToCategory(state, std::move(p));
-            continue;
+            const EventCode event = deletionOf(p.front());
+            deleteToLoneVertex(state, std::move(p), std::move(before), event, weights,
+                               "eliminate odd");
+            return;
         }
-        // The listed event is the one charged: its side is that of the fused edge.
-        const EventCode event = closePath(state, p, weights);
-        state.log.recordStep([&] {
-            return makeOperationRecord({std::move(before)}, {makeCycleItem(p)}, {event},
-                                       "eliminate odd");
-        });
+        // The path closes by fusing its last edge (or, when that is not an end edge, its first
+        // edge) to the far end. The event listed and charged is "J" when the fused edge is on
+        // side A, "C" when on side B.
+        Edge* fused = &p.back();
+        if (fused->kind == EdgeKind::end) {
+            fused->second = p.front().first;
+        } else {
+            fused = &p.front();
+            fused->second = p.back().second;
+            std::swap(fused->first, fused->second);
+        }
+        setKind(*fused, EdgeKind::bridging);
+        const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
+        chargeEvent(state, event, weights);
+        state.log.recordOne(std::move(before), {asCycle(p)}, event, "eliminate odd");
         state.buckets[Category::closed].push_back(std::move(p));
-    }
+    });
 }
 
 // Odd end-to-end paths (oddEndToEndB or oddEndToEndA): a trailing gene block is deleted ("bD");
 // otherwise the first end edge is folded into the last one, closing the path ("J" or "C").
 void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[category];
-    while (!bucket.empty()) {
-        Component a = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(a);
+    takeEach(state, category, [&](Component& a, ComponentItem& before) {
         if (a.back().kind == EdgeKind::block) {
-            state.log.recordStep(
-                [&] { return makeOperationRecord({std::move(before)}, {}, {bDeletionEvent}); });
+            state.log.recordOne(std::move(before), {}, bDeletionEvent);
             chargeEvent(state, bDeletionEvent, weights);
-            continue;
+            return;
         }
         Edge& last = a.back();
         last.second = a.front().first;
@@ -138,168 +122,115 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         a.pop_front();
         setKind(a.back(), EdgeKind::bridging);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
-        state.log.recordStep(
-            [&] { return makeOperationRecord({std::move(before)}, {makeCycleItem(a)}, {event}); });
+        state.log.recordOne(std::move(before), {asCycle(a)}, event);
         chargeEvent(state, event, weights);
         pushToCategory(state, std::move(a));
-    }
+    });
 }
 
 // Odd bridged paths and single bridges (oddBridgedA, oddBridgedB, bridgeOnA): the path is closed
 // with a new adjacency edge on the side opposite its first edge ("C" or "J"), and the new edge is
 // cut out again ("DP") unless that leaves two edges.
 void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[category];
-    while (!bucket.empty()) {
-        Component p = popLast(bucket);
-        ComponentItem opened = state.log.copyLinear(p);
-        const uint32_t u = p.front().first;
-        const uint32_t v = p.back().second;
+    takeEach(state, category, [&](Component& p, ComponentItem& opened) {
         const bool closingOnB = !isSideB(p.front());
         const EventCode event = closingOnB ? cutEvent : joinEvent;
-        p.push_back(makeEdge(EdgeKind::adjacency, sideOf(closingOnB), v, u));
-        state.log.recordStep(
-            [&] { return makeOperationRecord({std::move(opened)}, {makeCycleItem(p)}, {event}); });
+        p.push_back(
+            makeEdge(EdgeKind::adjacency, sideOf(closingOnB), p.back().second, p.front().first));
+        state.log.recordOne(std::move(opened), {asCycle(p)}, event);
         chargeEvent(state, event, weights);
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
-            continue;
+            return;
         }
         ComponentItem closedItem = state.log.copyCycle(p);
         const std::size_t cut = p.size() - 1;
         SplitResult split = splitCycleAt(std::move(p), cut);
-        Component& r = split.rest;
-        Component& s = split.cut;
-        state.log.recordStep([&] {
-            return makeOperationRecord({std::move(closedItem)},
-                                       {makeCycleItem(s), makeCycleItem(r)}, {dpEvent});
-        });
-        pushToCategory(state, std::move(r));
-        pushToCategory(state, std::move(s));
+        state.log.recordOne(std::move(closedItem), {asCycle(split.cut), asCycle(split.rest)},
+                            dpEvent);
+        pushToCategory(state, std::move(split.rest));
+        pushToCategory(state, std::move(split.cut));
         chargeEvent(state, dpEvent, weights);
-    }
+    });
 }
 
 // evenEndToEnd: two end edges are deleted ("bD", then "aD"); a longer path loses its first end
 // edge to a separate path and closes ("SP").
 void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[Category::evenEndToEnd];
-    while (!bucket.empty()) {
-        Component p = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(p);
+    takeEach(state, Category::evenEndToEnd, [&](Component& p, ComponentItem& before) {
         if (p.size() == 2) {
             state.log.addCost(weightOf(aDeletionEvent, weights) +
                               weightOf(bDeletionEvent, weights));
             p.pop_back();
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)}, {makeLinearItem(p)},
-                                           {bDeletionEvent});
-            });
+            state.log.recordOne(std::move(before), {asLinear(p)}, bDeletionEvent);
             ComponentItem single = state.log.copyLinear(p);
             makeLone(p.front());
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(single)}, {makeLinearItem(p)},
-                                           {aDeletionEvent});
-            });
+            state.log.recordOne(std::move(single), {asLinear(p)}, aDeletionEvent);
             pushToCategory(state, std::move(p));
-            continue;
+            return;
         }
-        if (isSideB(p.front()) && p.size() >= 2) reverseComponent(p);
-        Edge freed = makeEdge(EdgeKind::end, Side::a, p.front().first, 0);
-        freed.genes = p.front().genes;
-        pushToCategory(state, Component{freed});
+        if (isSideB(p.front())) reverseComponent(p);
+        Component freed{makeEdge(EdgeKind::end, Side::a, p.front().first, 0)};
+        freed.front().genes = p.front().genes;
         appendGenes(p.back(), p[1]);
         p.pop_front();
         p.pop_back();
         p.front().first = p.back().second;
-        state.log.recordStep([&] {
-            return makeOperationRecord(
-                {std::move(before)},
-                {makeCycleItem(p), makeLinearItem(Component{std::move(freed)})}, {spEvent});
-        });
+        state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
+        pushToCategory(state, std::move(freed));
         state.buckets[Category::closed].push_back(std::move(p));
         chargeEvent(state, spEvent, weights);
-    }
+    });
 }
 
 // evenBridged: a longer path drops a lone vertex at its far end and closes ("SP"); a single edge
 // becomes two lone vertices.
 void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) {
-    std::vector<Component>& bucket = state.buckets[Category::evenBridged];
-    while (!bucket.empty()) {
-        Component p = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(p);
+    takeEach(state, Category::evenBridged, [&](Component& p, ComponentItem& before) {
         if (p.size() > 1) {
-            const Component freed{makeLoneVertex(p.back().second)};
+            Component freed{makeLoneVertex(p.back().second)};
             p.back().second = p.front().first;
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)},
-                                           {makeLinearItem(freed), makeCycleItem(p)}, {spEvent});
-            });
+            state.log.recordOne(std::move(before), {asLinear(freed), asCycle(p)}, spEvent);
             state.buckets[Category::closed].push_back(std::move(p));
-            pushToCategory(state, freed);
+            pushToCategory(state, std::move(freed));
             chargeEvent(state, spEvent, weights);
-            continue;
+            return;
         }
         const Edge& e = p.front();
-        const Component first{makeLoneVertex(e.first)};
-        const Component second{makeLoneVertex(e.second)};
-        // The cost of this step is not that of its printed event: both deletion weights of
-        // the edge's side come with it.
-        if (isSideB(e)) {
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)},
-                                           {makeLinearItem(first), makeLinearItem(second)},
-                                           {joinEvent});
-            });
-            state.log.addCost(weightOf(bDeletionEvent, weights) + weightOf(joinEvent, weights));
-        } else {
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)},
-                                           {makeLinearItem(first), makeLinearItem(second)},
-                                           {cutEvent});
-            });
-            state.log.addCost(weightOf(aDeletionEvent, weights) + weightOf(cutEvent, weights));
-        }
-        pushToCategory(state, first);
-        pushToCategory(state, second);
-    }
+        Component first{makeLoneVertex(e.first)};
+        Component second{makeLoneVertex(e.second)};
+        // The cost of this step is not that of its printed event: the deletion weight of the
+        // edge's side comes with it.
+        const EventCode event = isSideB(e) ? joinEvent : cutEvent;
+        state.log.recordOne(std::move(before), {asLinear(first), asLinear(second)}, event);
+        state.log.addCost(weightOf(deletionOf(e), weights) + weightOf(event, weights));
+        pushToCategory(state, std::move(first));
+        pushToCategory(state, std::move(second));
+    });
 }
 
 // evenEndOnA, then evenEndOnB: a single edge becomes a lone vertex ("aD" or "bD"); a longer path
 // folds its end edge into its first edge, freeing that edge's vertex, and closes ("SP").
 void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights) {
     for (const Category category : {Category::evenEndOnA, Category::evenEndOnB}) {
-        std::vector<Component>& bucket = state.buckets[category];
-        while (!bucket.empty()) {
-            Component p = popLast(bucket);
-            ComponentItem before = state.log.copyLinear(p);
+        takeEach(state, category, [&](Component& p, ComponentItem& before) {
             if (p.size() == 1) {
                 const EventCode event =
                     category == Category::evenEndOnA ? aDeletionEvent : bDeletionEvent;
-                makeLone(p.front());
-                state.log.recordStep([&] {
-                    return makeOperationRecord({std::move(before)}, {makeLinearItem(p)}, {event});
-                });
-                chargeEvent(state, event, weights);
-                pushToCategory(state, std::move(p));
-                continue;
+                deleteToLoneVertex(state, std::move(p), std::move(before), event, weights);
+                return;
             }
             if (p.front().kind == EdgeKind::end) reverseComponent(p);
-            Edge freed = p.front();
-            makeLone(freed);
+            Component freed{p.front()};
+            makeLone(freed.front());
             p.front().first = p.back().first;
             appendGenes(p.back(), p.front());
             p.pop_back();
-            const Component n{std::move(freed)};
-            state.log.recordStep([&] {
-                return makeOperationRecord({std::move(before)},
-                                           {makeCycleItem(p), makeLinearItem(n)}, {spEvent});
-            });
+            state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
             chargeEvent(state, spEvent, weights);
             pushToCategory(state, std::move(p));
-            pushToCategory(state, n);
-        }
+            pushToCategory(state, std::move(freed));
+        });
     }
 }
 

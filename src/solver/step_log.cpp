@@ -104,6 +104,14 @@ void StepLog::add(OperationRecord record) {
     if (write_) writeBefore(open_.empty() ? records_.size() : open_.front());
 }
 
+void StepLog::addOne(ComponentItem&& before, std::initializer_list<Listed> after, EventCode event,
+                     const char* step) {
+    OperationRecord record{{}, {}, {event}, step};
+    record.before.push_back(std::move(before));
+    for (const Listed& item : after) record.after.push_back({item.component, item.tag});
+    add(std::move(record));
+}
+
 void StepLog::writeBefore(std::size_t end) {
     for (; written_ < end; ++written_) {
         OperationRecord& record = records_[written_];

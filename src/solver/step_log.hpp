@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <span>
 #include <utility>
 #include <vector>
@@ -12,6 +13,18 @@
 #include "solver/operation_record.hpp"
 
 namespace varnet {
+
+// A component a record lists as it is when the step is recorded, as a cycle or as linear.
+struct Listed {
+    const Component& component;
+    char tag;
+};
+inline Listed asCycle(const Component& component) {
+    return {component, 'C'};
+}
+inline Listed asLinear(const Component& component) {
+    return {component, 'L'};
+}
 
 // The steps of a solution: their total cost and, unless the log keeps the cost only, their
 // records. The phases of the solver hand every step to the log, and the log decides what a step
@@ -37,6 +50,12 @@ public:
     template <typename MakeRecord>
     void recordStep(MakeRecord make) {
         if (recording_) add(make());
+    }
+    // Records a step of the one event `event` that took the component copied into `before` (see
+    // `copyLinear`) and gave the components `after`; nothing is built in a cost-only log.
+    void recordOne(ComponentItem&& before, std::initializer_list<Listed> after, EventCode event,
+                   const char* step = "") {
+        if (recording_) addOne(std::move(before), after, event, step);
     }
     // As `recordStep`, for a step left open; returns the number to settle it by.
     template <typename MakeRecord>
@@ -108,6 +127,8 @@ public:
 
 private:
     void add(OperationRecord record);
+    void addOne(ComponentItem&& before, std::initializer_list<Listed> after, EventCode event,
+                const char* step);
     void writeBefore(std::size_t end);
 
     bool recording_ = true;
