@@ -18,10 +18,7 @@ bool extractCycleEdge(ChromosomeSet& state, std::size_t i, std::size_t j,
     ComponentItem before = state.log.copyCycle(cycle);
     Component twoCycle = state.log.shown([&] { return Component{cycle[j], mirrorEdge(cycle[j])}; });
     cutOutCycleEdge(cycle, j);
-    state.log.recordStep([&] {
-        return makeOperationRecord({std::move(before)},
-                                   {makeCycleItem(twoCycle), makeCycleItem(cycle)}, {dpEvent});
-    });
+    state.log.recordOne(std::move(before), {asCycle(twoCycle), asCycle(cycle)}, dpEvent);
     state.log.keepShown(state.cycles, std::move(twoCycle));
     state.log.addCost(weightOf(dpEvent, weights));
     return true;
@@ -71,10 +68,7 @@ void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode e
     ComponentItem before = state.log.copyLinear(path);
     Component cut = state.log.shown([&] { return Component{path[j], mirrorEdge(path[j])}; });
     cutOutPathEdge(path, j);
-    state.log.recordStep([&] {
-        return makeOperationRecord({std::move(before)}, {makeLinearItem(path), makeCycleItem(cut)},
-                                   {event});
-    });
+    state.log.recordOne(std::move(before), {asLinear(path), asCycle(cut)}, event);
     state.log.keepShown(state.cycles, std::move(cut));
     state.log.addCost(weightOf(event, weights));
 }

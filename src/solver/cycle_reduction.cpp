@@ -41,8 +41,7 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
     const EventCode event = deletionOf(edge);
     ComponentItem before = state.log.copyCycle(x);
     setKind(edge, EdgeKind::adjacency);
-    state.log.recordStep(
-        [&] { return makeOperationRecord({std::move(before)}, {makeCycleItem(x)}, {event}); });
+    state.log.recordOne(std::move(before), {asCycle(x)}, event);
     state.log.addCost(weightOf(event, weights));
 }
 
@@ -114,15 +113,10 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         if (!j) j = findSplitEdgeB(c);
         ComponentItem before = state.log.copyCycle(c);
         SplitResult split = splitCycleAt(std::move(c), j.value_or(0));
-        Component& r = split.rest;
-        Component& s = split.cut;
-        state.log.recordStep([&] {
-            return makeOperationRecord({std::move(before)}, {makeCycleItem(r), makeCycleItem(s)},
-                                       {dpEvent});
-        });
+        state.log.recordOne(std::move(before), {asCycle(split.rest), asCycle(split.cut)}, dpEvent);
         state.log.addCost(weightOf(dpEvent, weights));
-        pushToCategory(state, std::move(r));
-        pushToCategory(state, std::move(s));
+        pushToCategory(state, std::move(split.rest));
+        pushToCategory(state, std::move(split.cut));
     }
 }
 
