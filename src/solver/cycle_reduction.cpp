@@ -13,27 +13,17 @@
 namespace varnet {
 namespace {
 
-// The first j = start, start + 2, ... whose neighbours in the cycle both carry genes.
-std::optional<std::size_t> findSplitEdgeFrom(const Component& cycle, std::size_t start) {
+// The first position j of an edge on `side` whose two neighbours in the cycle both carry genes
+// (kind 2).
+std::optional<std::size_t> findSplitEdge(const Component& cycle, Side side) {
     const std::size_t n = cycle.size();
-    for (std::size_t j = start; j < n; j += 2) {
+    for (std::size_t j = cycle.front().side == side ? 0 : 1; j < n; j += 2) {
         const std::size_t prev = j == 0 ? n - 1 : j - 1;
         const std::size_t next = (j + 1) % n;
         if (cycle[prev].kind == EdgeKind::bridging && cycle[next].kind == EdgeKind::bridging)
             return j;
     }
     return std::nullopt;
-}
-
-// The first position j on the alternation class that starts with the first side-A edge
-// (`findSplitEdgeA`) or side-B edge (`findSplitEdgeB`) whose two neighbours in the cycle both
-// carry genes (kind 2).
-std::optional<std::size_t> findSplitEdgeA(const Component& cycle) {
-    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 1 : 0);
-}
-
-std::optional<std::size_t> findSplitEdgeB(const Component& cycle) {
-    return findSplitEdgeFrom(cycle, isSideB(cycle.front()) ? 0 : 1);
 }
 
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
@@ -45,16 +35,6 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
     state.log.addCost(weightOf(event, weights));
 }
 
-}  // namespace
-
-void pushToCategory(ChromosomeSet& state, Component component) {
-    if (component.empty()) return;
-    const Category category = categoryOf(component);
-    fileComponent(state, std::move(component), category);
-}
-
-namespace {
-
 // A closed component of two bridging edges, one on each side.
 bool isBridgedTwoCycle(const Component& c) {
     return c.size() == 2 && c.front().kind == EdgeKind::bridging &&
@@ -62,6 +42,12 @@ bool isBridgedTwoCycle(const Component& c) {
 }
 
 }  // namespace
+
+void pushToCategory(ChromosomeSet& state, Component component) {
+    if (component.empty()) return;
+    const Category category = categoryOf(component);
+    fileComponent(state, std::move(component), category);
+}
 
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& closed = state.buckets[Category::closed];
@@ -109,8 +95,8 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
             fileComponent(state, std::move(c), Category::other);
             continue;
         }
-        std::optional<std::size_t> j = findSplitEdgeA(c);
-        if (!j) j = findSplitEdgeB(c);
+        std::optional<std::size_t> j = findSplitEdge(c, Side::a);
+        if (!j) j = findSplitEdge(c, Side::b);
         ComponentItem before = state.log.copyCycle(c);
         SplitResult split = splitCycleAt(std::move(c), j.value_or(0));
         state.log.recordOne(std::move(before), {asCycle(split.rest), asCycle(split.cut)}, dpEvent);
