@@ -304,8 +304,10 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
             if (second) after.push_back(makeLinearItem(r.freed));
             std::vector<int32_t> events{pair.event};
             if (addsDp) events.push_back(dpEvent);
-            return makeOperationRecord({makeLinearItem(x), makeLinearItem(y)}, std::move(after),
-                                       std::move(events), row.step);
+            return OperationRecord{{makeLinearItem(x), makeLinearItem(y)},
+                                   std::move(after),
+                                   std::move(events),
+                                   row.step};
         });
 
         // Two quads give four components: X, Y and at most two more.
@@ -471,8 +473,10 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
         ComponentItem before = closedTestedItem(state.log, x, closed);
         appendGenes(g.back(), x[place->edge]);
         state.log.recordStep([&] {
-            return makeOperationRecord({std::move(before), makeCycleItem(g)},
-                                       {closedTestedItem(state.log, x, closed)}, {event}, "4.1");
+            return OperationRecord{{std::move(before), makeCycleItem(g)},
+                                   {closedTestedItem(state.log, x, closed)},
+                                   {event},
+                                   "4.1"};
         });
         blocks.pop_back();
     }
@@ -510,11 +514,12 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
 
         state.log.addCost(2.0 * weightOf(dpEvent, weights));
         state.log.recordStep([&] {
-            return makeOperationRecord(
+            return OperationRecord{
                 {makeCycleItem(p), closedTestedItem(state.log, qComponent, isClosed(qComponent))},
                 {closedTestedItem(state.log, r1, isClosed(r1)),
                  closedTestedItem(state.log, r2, isClosed(r2))},
-                {dpEvent, dpEvent}, "4.2");
+                {dpEvent, dpEvent},
+                "4.2"};
         });
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.
         cycles.pop_back();

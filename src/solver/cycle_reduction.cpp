@@ -76,8 +76,10 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             break;
         }
         state.log.recordStep([&] {
-            return makeOperationRecord({makeCycleItem(c1), makeCycleItem(c2)},
-                                       {makeCycleItem(r1), makeCycleItem(r2)}, {dpEvent, dpEvent});
+            return OperationRecord{{makeCycleItem(c1), makeCycleItem(c2)},
+                                   {makeCycleItem(r1), makeCycleItem(r2)},
+                                   {dpEvent, dpEvent},
+                                   ""};
         });
         state.log.addCost(2.0 * weightOf(dpEvent, weights));
         pushToCategory(state, std::move(r1));

@@ -26,10 +26,4 @@ ComponentItem makeLinearItem(const Component& component) {
     return ComponentItem{component, 'L'};
 }
 
-OperationRecord makeOperationRecord(std::vector<ComponentItem> before,
-                                    std::vector<ComponentItem> after, std::vector<int32_t> events,
-                                    std::string step) {
-    return OperationRecord{std::move(before), std::move(after), std::move(events), std::move(step)};
-}
-
 }  // namespace varnet

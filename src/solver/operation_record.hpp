@@ -67,8 +67,5 @@ void countEvents(const OperationRecord& record, EventCounts& counts);
 
 ComponentItem makeCycleItem(const Component& component);
 ComponentItem makeLinearItem(const Component& component);
-OperationRecord makeOperationRecord(std::vector<ComponentItem> before,
-                                    std::vector<ComponentItem> after, std::vector<int32_t> events,
-                                    std::string step = "");
 
 }  // namespace varnet

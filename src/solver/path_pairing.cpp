@@ -331,9 +331,9 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             for (std::size_t i = 0; i < function.productCount; ++i) {
                 after.push_back(makeLinearItem(outcome.products[i]));
             }
-            return makeOperationRecord(std::move(before), std::move(after),
-                                       std::vector<int32_t>(row.events.begin(), row.events.end()),
-                                       std::string(row.step));
+            return OperationRecord{std::move(before), std::move(after),
+                                   std::vector<int32_t>(row.events.begin(), row.events.end()),
+                                   std::string(row.step)};
         };
         // A quad's record stays open until the quad's outcome is settled.
         if (function.leavesQuad) {

@@ -234,10 +234,11 @@ TEST(SplitRows, HandWorkedComponents) {
         ChromosomeSet state;
         state.buckets[Category::closed] = {row.cycle};
         splitCycles(state, pairingWeights);
-        EXPECT_EQ(state.log.records(),
-                  (std::vector<OperationRecord>{makeOperationRecord(
-                      {makeCycleItem(row.cycle)},
-                      {makeCycleItem(row.remainder), makeCycleItem(row.cut)}, {dpEvent}, "")}));
+        EXPECT_EQ(state.log.records(), (std::vector<OperationRecord>{OperationRecord{
+                                           {makeCycleItem(row.cycle)},
+                                           {makeCycleItem(row.remainder), makeCycleItem(row.cut)},
+                                           {dpEvent},
+                                           ""}}));
         EXPECT_EQ(state.buckets[Category::other], (std::vector<Component>{row.remainder, row.cut}));
         EXPECT_EQ(state.log.totalCost(), pairingWeights[0]);
     }
@@ -306,8 +307,9 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
         EXPECT_EQ(state.log.records().size(), row.records414);
 
         ChromosomeSet pending;
-        pending.log.openStep(
-            [] { return makeOperationRecord({makeLinearItem(cat7)}, {}, {spEvent}, "3.1"); });
+        pending.log.openStep([] {
+            return OperationRecord{{makeLinearItem(cat7)}, {}, {spEvent}, "3.1"};
+        });
         pending.buckets[Category::evenEndOnA] = {cat0};
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};
         joinRemaining(pending, row.weights);

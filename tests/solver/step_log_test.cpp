@@ -11,7 +11,7 @@ namespace varnet {
 namespace {
 
 auto recordOf(std::string step) {
-    return [step] { return makeOperationRecord({}, {}, {spEvent}, step); };
+    return [step] { return OperationRecord{{}, {}, {spEvent}, step}; };
 }
 
 // A record reaches the writer only once it and every record before it are settled, in order,
