@@ -28,15 +28,7 @@ struct PairingOutcome {
     ComponentQuad quad;
 };
 
-struct PairingStep {
-    void (*run)(const Operands& x, PairingOutcome& out);
-    std::size_t operandCount;
-    std::size_t productCount;
-    bool leavesQuad;
-};
-
-// Composite steps. T, T1 and T2 are intermediate paths: made by one join, consumed by the next,
-// never filed or recorded.
+using StepFunction = void (*)(const Operands& x, PairingOutcome& out);
 
 // R1 and R2 from one join.
 void takeJoin(JoinResult r, PairingOutcome& out) {
@@ -45,19 +37,46 @@ void takeJoin(JoinResult r, PairingOutcome& out) {
 }
 
 // R1 to R3 from a second join `last` of T, where a first join gave T and R2.
-void takeSecondJoin(JoinResult first, JoinResult last, PairingOutcome& out) {
+void takeSecondJoin(JoinResult& first, JoinResult last, PairingOutcome& out) {
     out.products = {std::move(last.joined), std::move(first.freed), std::move(last.freed)};
 }
 
+void joinEitherOrderStep(const Operands& x, PairingOutcome& out) {
+    out.quad = joinEitherOrder(*x[0], *x[1]);
+}
+
+void joinBothWaysStep(const Operands& x, PairingOutcome& out) {
+    out.quad = joinBothWays(*x[0], *x[1]);
+}
+
+void orientJoinStep(const Operands& x, PairingOutcome& out) {
+    takeJoin(orientJoin(*x[0], *x[1]), out);
+}
+
+void orientJoinGeneEdgeStep(const Operands& x, PairingOutcome& out) {
+    takeJoin(orientJoinGeneEdge(*x[0], *x[1]), out);
+}
+
+void headJoinStep(const Operands& x, PairingOutcome& out) {
+    takeJoin(headJoin(*x[0], *x[1]), out);
+}
+
+void mergePathsStep(const Operands& x, PairingOutcome& out) {
+    out.products[0] = mergePaths(*x[0], *x[1]);
+}
+
+// Composite steps. T, T1 and T2 are intermediate paths: made by one join, consumed by the next,
+// never filed or recorded.
+
 // (X, Y, Z): headJoin (X, Y) gives T and R; joinBothWays (T, Z) gives the quad.
-void runTwoStep34(const Operands& x, PairingOutcome& out) {
+void twoStep34(const Operands& x, PairingOutcome& out) {
     JoinResult t = headJoin(*x[0], *x[1]);
     out.products[0] = std::move(t.freed);
     out.quad = joinBothWays(t.joined, *x[2]);
 }
 
 // (X, Y, Z): orientJoin (X, Y) gives T and R; joinBothWays (Z, T) gives the quad.
-void runTwoStep35(const Operands& x, PairingOutcome& out) {
+void twoStep35(const Operands& x, PairingOutcome& out) {
     JoinResult t = orientJoin(*x[0], *x[1]);
     out.products[0] = std::move(t.freed);
     out.quad = joinBothWays(*x[2], t.joined);
@@ -65,7 +84,7 @@ void runTwoStep35(const Operands& x, PairingOutcome& out) {
 
 // (X1, X2, Y, W): headJoin (X1, Y) gives T1 and R1; orientJoin (X2, W) gives T2 and R2;
 // joinBothWays (T1, T2) gives the quad.
-void runThreeStep38(const Operands& x, PairingOutcome& out) {
+void threeStep38(const Operands& x, PairingOutcome& out) {
     JoinResult t1 = headJoin(*x[0], *x[2]);
     JoinResult t2 = orientJoin(*x[1], *x[3]);
     out.products[0] = std::move(t1.freed);
@@ -74,57 +93,52 @@ void runThreeStep38(const Operands& x, PairingOutcome& out) {
 }
 
 // (X1, X2, Y): mergePaths (X1, X2) gives T; orientJoin (Y, T) gives R1 and R2.
-void runTwoStep39(const Operands& x, PairingOutcome& out) {
+void twoStep39(const Operands& x, PairingOutcome& out) {
     takeJoin(orientJoin(*x[2], mergePaths(*x[0], *x[1])), out);
 }
 
 // (X1, X2, Y): orientJoin (X1, Y) gives T and R2; orientJoin (X2, T) gives R1 and R3.
-void runTwoStep310(const Operands& x, PairingOutcome& out) {
+void twoStep310(const Operands& x, PairingOutcome& out) {
     JoinResult t = orientJoin(*x[0], *x[2]);
-    JoinResult last = orientJoin(*x[1], t.joined);
-    takeSecondJoin(std::move(t), std::move(last), out);
+    takeSecondJoin(t, orientJoin(*x[1], t.joined), out);
 }
 
 // (X1, X2, Y): sideJoinBefore (Y, X1) gives T and R2; orientJoin (T, X2) gives R1 and R3.
-void runTwoStep316(const Operands& x, PairingOutcome& out) {
+void twoStep316(const Operands& x, PairingOutcome& out) {
     JoinResult t = sideJoinBefore(*x[2], *x[0]);
-    JoinResult last = orientJoin(t.joined, *x[1]);
-    takeSecondJoin(std::move(t), std::move(last), out);
+    takeSecondJoin(t, orientJoin(t.joined, *x[1]), out);
 }
 
 // (X1, X2, Y): sideJoinAfter (Y, X1) gives T and R2; orientJoinGeneEdge (T, X2) gives R1, R3.
-void runTwoStep317(const Operands& x, PairingOutcome& out) {
+void twoStep317(const Operands& x, PairingOutcome& out) {
     JoinResult t = sideJoinAfter(*x[2], *x[0]);
-    JoinResult last = orientJoinGeneEdge(t.joined, *x[1]);
-    takeSecondJoin(std::move(t), std::move(last), out);
+    takeSecondJoin(t, orientJoinGeneEdge(t.joined, *x[1]), out);
 }
 
 // (Y, Z, W): W' is W, reversed when its first edge's side differs from Z's last edge's and it
 // has more than one edge; sideJoinBefore (Z, W') gives T and R2; headJoin (T, Y) gives R1, R3.
 void twoStep318(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
     JoinResult t = sideJoinBefore(z, turnedTo(w, true, z.back().side));
-    JoinResult last = headJoin(t.joined, y);
-    takeSecondJoin(std::move(t), std::move(last), out);
+    takeSecondJoin(t, headJoin(t.joined, y), out);
 }
 
 // (Y, Z, W): sideJoinAfter (Z, W) gives T and R2; orientJoin (T, Y) gives R1 and R3.
 void twoStep319(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
     JoinResult t = sideJoinAfter(z, w);
-    JoinResult last = orientJoin(t.joined, y);
-    takeSecondJoin(std::move(t), std::move(last), out);
+    takeSecondJoin(t, orientJoin(t.joined, y), out);
 }
 
-void runTwoStep318(const Operands& x, PairingOutcome& out) {
+void twoStep318Step(const Operands& x, PairingOutcome& out) {
     twoStep318(*x[0], *x[1], *x[2], out);
 }
 
-void runTwoStep319(const Operands& x, PairingOutcome& out) {
+void twoStep319Step(const Operands& x, PairingOutcome& out) {
     twoStep319(*x[0], *x[1], *x[2], out);
 }
 
 // (X1, X2, Y, Z): two-step 3.18 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (T, X2) gives
 // the quad.
-void runThreeStep314(const Operands& x, PairingOutcome& out) {
+void threeStep314(const Operands& x, PairingOutcome& out) {
     twoStep318(*x[2], *x[3], *x[0], out);
     out.quad = joinBothWays(out.products[0], *x[1]);
     out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
@@ -132,43 +146,11 @@ void runThreeStep314(const Operands& x, PairingOutcome& out) {
 
 // (X1, X2, Y, Z): two-step 3.19 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (X2, T) gives
 // the quad.
-void runThreeStep315(const Operands& x, PairingOutcome& out) {
+void threeStep315(const Operands& x, PairingOutcome& out) {
     twoStep319(*x[2], *x[3], *x[0], out);
     out.quad = joinBothWays(*x[1], out.products[0]);
     out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
 }
-
-// clang-format off
-constexpr PairingStep joinEitherOrderStep{
-    [](const Operands& x, PairingOutcome& out) { out.quad = joinEitherOrder(*x[0], *x[1]); },
-    2, 0, true};
-constexpr PairingStep joinBothWaysStep{
-    [](const Operands& x, PairingOutcome& out) { out.quad = joinBothWays(*x[0], *x[1]); },
-    2, 0, true};
-constexpr PairingStep orientJoinStep{
-    [](const Operands& x, PairingOutcome& out) { takeJoin(orientJoin(*x[0], *x[1]), out); },
-    2, 2, false};
-constexpr PairingStep orientJoinGeneEdgeStep{
-    [](const Operands& x, PairingOutcome& out) { takeJoin(orientJoinGeneEdge(*x[0], *x[1]), out); },
-    2, 2, false};
-constexpr PairingStep headJoinStep{
-    [](const Operands& x, PairingOutcome& out) { takeJoin(headJoin(*x[0], *x[1]), out); },
-    2, 2, false};
-constexpr PairingStep mergePathsStep{
-    [](const Operands& x, PairingOutcome& out) { out.products[0] = mergePaths(*x[0], *x[1]); },
-    2, 1, false};
-constexpr PairingStep twoStep34{runTwoStep34, 3, 1, true};
-constexpr PairingStep twoStep35{runTwoStep35, 3, 1, true};
-constexpr PairingStep threeStep38{runThreeStep38, 4, 2, true};
-constexpr PairingStep twoStep39{runTwoStep39, 3, 2, false};
-constexpr PairingStep twoStep310{runTwoStep310, 3, 3, false};
-constexpr PairingStep threeStep314{runThreeStep314, 4, 2, true};
-constexpr PairingStep threeStep315{runThreeStep315, 4, 2, true};
-constexpr PairingStep twoStep316{runTwoStep316, 3, 3, false};
-constexpr PairingStep twoStep317{runTwoStep317, 3, 3, false};
-constexpr PairingStep twoStep318Step{runTwoStep318, 3, 3, false};
-constexpr PairingStep twoStep319Step{runTwoStep319, 3, 3, false};
-// clang-format on
 
 using enum Category;
 
@@ -189,7 +171,7 @@ struct PairingCase {
     std::string_view step;
     Driver driver;
     ShortList<Category, 2> partners;
-    const PairingStep* function;
+    StepFunction run;
     ShortList<EventCode, 3> events;
     ShortList<Routing, 3> routing;  // one entry per product, in after-list order
     Pending pending = Pending::none;
@@ -255,13 +237,9 @@ constexpr PairingCase pairingCases[] = {
 };
 // clang-format on
 
-// Each row must hand its step function as many operands as it takes, route every product it
-// makes, and draw its operands from distinct categories.
+// Each row must charge some event and draw its operands from distinct categories.
 constexpr bool isConsistent(const PairingCase& row) {
-    const PairingStep& f = *row.function;
-    const std::size_t operands = (row.driver.twoOrMore ? 2 : 1) + row.partners.size;
-    if (operands != f.operandCount || row.routing.size != f.productCount) return false;
-    if (f.leavesQuad != (row.pending == Pending::quad) || row.events.size == 0) return false;
+    if (row.events.size == 0) return false;
     for (const Category partner : row.partners) {
         if (partner == row.driver.category) return false;
     }
@@ -274,7 +252,7 @@ constexpr bool allConsistent() {
     }
     return std::size(pairingCases) == 49;
 }
-static_assert(allConsistent(), "a row of the pairing table does not fit its step function");
+static_assert(allConsistent(), "a row of the pairing table is malformed");
 
 // The categories each row takes a path from.
 constexpr std::array<CategorySet, std::size(pairingCases)> categoriesNeeded = [] {
@@ -307,7 +285,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
     const std::size_t taken = row.driver.twoOrMore ? 2 : 1;
     // Most rows find nothing to do: they cost no allocation.
     if (driver.size() < taken) return;
-    const PairingStep& function = *row.function;
+    const bool leavesQuad = row.pending == Pending::quad;
     double cost = weightOf(*row.events.begin(), weights);
     for (auto e = row.events.begin() + 1; e != row.events.end(); ++e) cost += weightOf(*e, weights);
 
@@ -320,23 +298,19 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             operands[count++] = &state.buckets[partner].back();
         }
         PairingOutcome outcome;
-        function.run(operands, outcome);
+        row.run(operands, outcome);
 
         const auto makeRecord = [&] {
-            std::vector<ComponentItem> before;
-            before.reserve(count);
-            for (std::size_t i = 0; i < count; ++i) before.push_back(makeLinearItem(*operands[i]));
-            std::vector<ComponentItem> after;
-            after.reserve(function.productCount);
-            for (std::size_t i = 0; i < function.productCount; ++i) {
-                after.push_back(makeLinearItem(outcome.products[i]));
-            }
-            return OperationRecord{std::move(before), std::move(after),
-                                   std::vector<int32_t>(row.events.begin(), row.events.end()),
-                                   std::string(row.step)};
+            OperationRecord record{
+                {}, {}, {row.events.begin(), row.events.end()}, std::string(row.step)};
+            for (std::size_t i = 0; i < count; ++i)
+                record.before.push_back(makeLinearItem(*operands[i]));
+            for (std::size_t i = 0; i < row.routing.size; ++i)
+                record.after.push_back(makeLinearItem(outcome.products[i]));
+            return record;
         };
         // A quad's record stays open until the quad's outcome is settled.
-        if (function.leavesQuad) {
+        if (leavesQuad) {
             outcome.quad.recordIndex = state.log.openStep(makeRecord);
         } else {
             state.log.recordStep(makeRecord);
@@ -346,8 +320,8 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         for (const Category partner : row.partners) {
             state.buckets[partner].pop_back();
         }
-        if (function.leavesQuad) state.quads.push_back(std::move(outcome.quad));
-        for (std::size_t i = 0; i < function.productCount; ++i) {
+        if (leavesQuad) state.quads.push_back(std::move(outcome.quad));
+        for (std::size_t i = 0; i < row.routing.size; ++i) {
             Component& product = outcome.products[i];
             const Routing routed = row.routing.items[i];
             const Category category = routed ? *routed : categoryOf(product);
