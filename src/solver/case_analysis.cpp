@@ -1,12 +1,10 @@
 #include "solver/case_analysis.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <optional>
-#include <span>
-#include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,6 +19,19 @@ namespace varnet {
 namespace {
 
 using enum Category;
+
+// The two alternative outcomes a quad holds: components 1 and 2, or components 3 and 4.
+enum class QuadAlternative : uint8_t { one, two };
+
+// Where a case step takes a component from: the back of a category's bucket, or an alternative
+// of the last quad (which supplies two components).
+struct Operand {
+    constexpr Operand() = default;
+    constexpr Operand(Category c) : category(c) {}
+    constexpr Operand(QuadAlternative a) : alternative(a) {}
+    Category category = Category::other;
+    std::optional<QuadAlternative> alternative;
+};
 
 using JoinFn = JoinResult (*)(const Component&, const Component&);
 
@@ -223,49 +234,47 @@ ComponentItem closedTestedItem(const StepLog& log, const Component& component, b
     return closed ? log.copyCycle(component) : log.copyLinear(component);
 }
 
-// Takes, for each operand in order, the last component of its bucket (record index -1) or the
-// two components of the chosen alternative of the last quad (its record index twice), removing
-// what it takes. Takes nothing and returns false when a bucket or `quads` holds too few
-// entries, or when a quad's chosen alternative is empty.
-bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
-                    std::vector<Component>& components, std::vector<int64_t>& recordIndices) {
-    components.clear();
-    recordIndices.clear();
+// The two components of a quad's alternative.
+std::pair<Component&, Component&> alternativeOf(ComponentQuad& quad, QuadAlternative alternative) {
+    if (alternative == QuadAlternative::one) return {quad.first, quad.second};
+    return {quad.third, quad.fourth};
+}
+
+// Takes X, then Y: the last component of the operand's bucket (record index -1) or the two
+// components of the chosen alternative of the last quad (its record index twice), removing what
+// it takes. Takes nothing and returns false when a bucket or `quads` holds too few entries, or
+// when a quad's chosen alternative is empty.
+bool takeComponents(ChromosomeSet& state, const CasePair& pair, std::vector<Component>& components,
+                    std::vector<int64_t>& recordIndices) {
     // Most calls find a bucket empty: the check allocates and clears nothing.
+    const bool oneBucket =
+        !pair.x.alternative && !pair.y.alternative && pair.x.category == pair.y.category;
     std::size_t quadsNeeded = 0;
-    for (std::size_t k = 0; k < operands.size(); ++k) {
-        const Operand& operand = operands[k];
-        if (operand.alternative) {
-            // A quad whose chosen alternative was left empty has nothing to offer.
-            if (quadsNeeded >= state.quads.size()) return false;
-            const ComponentQuad& quad = state.quads[state.quads.size() - 1 - quadsNeeded];
-            const bool one = *operand.alternative == QuadAlternative::one;
-            if ((one ? quad.first : quad.third).empty() ||
-                (one ? quad.second : quad.fourth).empty()) {
-                return false;
-            }
-            ++quadsNeeded;
+    for (const Operand& operand : {pair.x, pair.y}) {
+        if (!operand.alternative) {
+            const std::size_t needed = oneBucket ? 2 : 1;
+            if (std::as_const(state.buckets)[operand.category].size() < needed) return false;
             continue;
         }
-        // A bucket must hold one component for every operand that asks it.
-        std::size_t needed = 1;
-        for (std::size_t e = 0; e < k; ++e) {
-            if (!operands[e].alternative && operands[e].category == operand.category) ++needed;
-        }
-        if (needed > std::as_const(state.buckets)[operand.category].size()) return false;
+        if (quadsNeeded >= state.quads.size()) return false;
+        ComponentQuad& quad = state.quads[state.quads.size() - 1 - quadsNeeded++];
+        const auto [first, second] = alternativeOf(quad, *operand.alternative);
+        if (first.empty() || second.empty()) return false;
     }
-    for (const Operand& operand : operands) {
-        if (operand.alternative) {
-            ComponentQuad& quad = state.quads.back();
-            const bool one = *operand.alternative == QuadAlternative::one;
-            components.push_back(std::move(one ? quad.first : quad.third));
-            components.push_back(std::move(one ? quad.second : quad.fourth));
-            recordIndices.insert(recordIndices.end(), 2, static_cast<int64_t>(quad.recordIndex));
-            state.quads.pop_back();
-        } else {
+    components.clear();
+    recordIndices.clear();
+    for (const Operand& operand : {pair.x, pair.y}) {
+        if (!operand.alternative) {
             components.push_back(popLast(state.buckets[operand.category]));
             recordIndices.push_back(-1);
+            continue;
         }
+        const auto [first, second] = alternativeOf(state.quads.back(), *operand.alternative);
+        components.push_back(std::move(first));
+        components.push_back(std::move(second));
+        recordIndices.insert(recordIndices.end(), 2,
+                             static_cast<int64_t>(state.quads.back().recordIndex));
+        state.quads.pop_back();
     }
     return true;
 }
@@ -273,12 +282,11 @@ bool takeComponents(ChromosomeSet& state, std::span<const Operand> operands,
 // Every iteration of every case step: take the pair, join, record, file, settle the quads.
 void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row,
              const CasePair& pair) {
-    const std::array<Operand, 2> operands{pair.x, pair.y};
     const JoinFn join = pair.join != nullptr ? pair.join : row.join;
     const std::size_t yPosition = row.run == Run::twoQuads ? 2 : 1;
     std::vector<Component> taken;
     std::vector<int64_t> indices;
-    while (takeComponents(state, operands, taken, indices)) {
+    while (takeComponents(state, pair, taken, indices)) {
         // Quad components complete the record of the step that left them open. Output 0 does
         // so only where two quads are taken.
         for (std::size_t k = 0; k < taken.size(); ++k) {
@@ -289,10 +297,9 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         }
         const Component& x = taken[0];
         const Component& y = taken[yPosition];
-        const Component* single = row.dpFreeWhenSingle == SingleEdgePiece::x   ? &x
-                                  : row.dpFreeWhenSingle == SingleEdgePiece::y ? &y
-                                                                               : nullptr;
-        const bool addsDp = row.addsDp && (single == nullptr || single->size() != 1);
+        const bool handsOverGenes = (row.dpFreeWhenSingle == SingleEdgePiece::x && x.size() == 1) ||
+                                    (row.dpFreeWhenSingle == SingleEdgePiece::y && y.size() == 1);
+        const bool addsDp = row.addsDp && !handsOverGenes;
         const double cost = addsDp ? weightOf(pair.event, weights) + weightOf(dpEvent, weights)
                                    : weightOf(pair.event, weights);
         JoinResult r = join(x, y);
@@ -310,25 +317,20 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
                                    row.step};
         });
 
-        // Two quads give four components: X, Y and at most two more.
-        ShortList<Component*, 2> leftovers;
-        for (std::size_t k = 1; k < taken.size(); ++k) {
-            if (k != yPosition) leftovers.items.at(leftovers.size++) = &taken[k];
-        }
+        // The other components taken (at most two, from two quads) follow the results.
+        const auto fileLeftovers = [&] {
+            for (std::size_t k = 1; k < taken.size(); ++k) {
+                if (k != yPosition) fileByRefinedCategory(state, std::move(taken[k]));
+            }
+        };
         fileByRefinedCategory(state, std::move(r.joined));
-        if (row.run == Run::partnerBeforeFreed) {
-            for (Component* leftover : leftovers)
-                fileByRefinedCategory(state, std::move(*leftover));
-        }
+        if (row.run == Run::partnerBeforeFreed) fileLeftovers();
         if (second) {
             const Category category =
                 row.secondByCategoryOf ? categoryOf(r.freed) : refinedCategoryOf(r.freed);
             fileComponent(state, std::move(r.freed), category);
         }
-        if (row.run != Run::partnerBeforeFreed) {
-            for (Component* leftover : leftovers)
-                fileByRefinedCategory(state, std::move(*leftover));
-        }
+        if (row.run != Run::partnerBeforeFreed) fileLeftovers();
         state.log.addCost(cost);
     }
 }
@@ -423,58 +425,40 @@ void runCaseSteps(ChromosomeSet& state, const OperationWeights& weights) {
     }
 }
 
-// Buckets whose components the closing steps may extend: all but the waiting side-B blocks
-// (which are what gets merged) and the finished components.
-bool isOpenToMerge(Category category) {
-    return category != circularBlockB && category != other;
-}
-
-// The first edge of structure B carrying genes, scanning the buckets open to merging in
-// category order, components front to back, edges first to last.
-struct GeneEdgePlace {
-    Category bucket = other;
-    std::size_t component = 0;
-    std::size_t edge = 0;
-};
-
-std::optional<GeneEdgePlace> findSideBGeneEdge(const ChromosomeSet& state) {
-    for (std::size_t k = 0; k < categoryCount; ++k) {
-        const Category category = categoryAt(k);
-        if (!isOpenToMerge(category)) continue;
-        const std::vector<Component>& bucket = state.buckets[category];
-        for (std::size_t i = 0; i < bucket.size(); ++i) {
-            const Component& component = bucket[i];
-            for (std::size_t j = 0; j < component.size(); ++j) {
-                const Edge& edge = component[j];
-                if (isSideB(edge) && isSpecialGeneEdge(edge)) {
-                    return GeneEdgePlace{category, i, j};
-                }
-            }
-        }
-    }
-    return std::nullopt;
-}
-
 // Step "4.1", repeated while a side-B circular block waits and some other component has a
 // side-B edge carrying genes; the blocks left over keep waiting.
 void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     if (std::as_const(state.buckets)[circularBlockB].empty()) return;
+    // The first side-B edge carrying genes, scanning the buckets but for the waiting blocks (what
+    // gets merged) and the finished components, in category order, components front to back,
+    // edges first to last. Merging only adds genes to the edge found, so the first match stays
+    // the first.
+    Component* x = nullptr;
+    std::size_t edge = 0;
+    for (std::size_t k = 0; k < categoryCount && x == nullptr; ++k) {
+        if (categoryAt(k) == circularBlockB || categoryAt(k) == other) continue;
+        for (Component& component : state.buckets.lists[k]) {
+            const auto found = std::find_if(component.begin(), component.end(), [](const Edge& e) {
+                return isSideB(e) && isSpecialGeneEdge(e);
+            });
+            if (found == component.end()) continue;
+            x = &component;
+            edge = static_cast<std::size_t>(found - component.begin());
+            break;
+        }
+    }
+    if (x == nullptr) return;
     std::vector<Component>& blocks = state.buckets[circularBlockB];
-    // Merging only adds genes to the edge found, so the first match stays the first.
-    const std::optional<GeneEdgePlace> place = findSideBGeneEdge(state);
-    if (!place) return;
-    Component& x = state.buckets[place->bucket][place->component];
-    const bool closed = isClosed(x);
-    const bool single = x.size() == 1;
-    const EventCode event = single ? spEvent : dpEvent;
+    const bool closed = isClosed(*x);
+    const EventCode event = x->size() == 1 ? spEvent : dpEvent;
     while (!blocks.empty()) {
         state.log.addCost(weightOf(event, weights));
         const Component& g = blocks.back();
-        ComponentItem before = closedTestedItem(state.log, x, closed);
-        appendGenes(g.back(), x[place->edge]);
+        ComponentItem before = closedTestedItem(state.log, *x, closed);
+        appendGenes(g.back(), (*x)[edge]);
         state.log.recordStep([&] {
             return OperationRecord{{std::move(before), makeCycleItem(g)},
-                                   {closedTestedItem(state.log, x, closed)},
+                                   {closedTestedItem(state.log, *x, closed)},
                                    {event},
                                    "4.1"};
         });
