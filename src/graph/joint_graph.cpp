@@ -10,17 +10,7 @@
 
 namespace varnet {
 
-namespace {
-
-const AdjacencyArray& emptyAdjacency() {
-    static const AdjacencyArray empty;
-    return empty;
-}
-
-}  // namespace
-
-JointGraphInput::JointGraphInput(std::size_t vertexCount)
-    : adjacency_{&emptyAdjacency(), &emptyAdjacency()} {
+JointGraphInput::JointGraphInput(std::size_t vertexCount) {
     ensureVertexCount(vertexCount);
 }
 
@@ -35,9 +25,9 @@ void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) 
     exchanged_ = false;
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
     ensureVertexCount(length);
-    adjacency_ = {&a, &b};
+    const std::array<const AdjacencyArray*, 2> pair{&a, &b};
     for (const int side : {0, 1}) {
-        const std::vector<int32_t>& partner = adjacency_[side]->partner;
+        const std::vector<int32_t>& partner = pair[side]->partner;
         if (partner.size() == length) {
             partners_[side] = partner.data();
         } else {
@@ -595,12 +585,6 @@ private:
     uint64_t stepLimit_;
 };
 
-JointGraph buildJointGraph(JointGraphInput& input) {
-    JointGraph graph;
-    buildJointGraph(input, graph);
-    return graph;
-}
-
 void buildJointGraph(JointGraphInput& input, JointGraph& graph, LeftOutCycles* leftOut) {
     JointGraphBuilder(input, leftOut).build(graph);
 }
@@ -608,7 +592,9 @@ void buildJointGraph(JointGraphInput& input, JointGraph& graph, LeftOutCycles* l
 JointGraph buildJointGraph(const AdjacencyArray& a, const AdjacencyArray& b) {
     JointGraphInput input(std::max(a.partner.size(), b.partner.size()));
     input.load(a, b);
-    return buildJointGraph(input);
+    JointGraph graph;
+    buildJointGraph(input, graph);
+    return graph;
 }
 
 }  // namespace varnet

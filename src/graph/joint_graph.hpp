@@ -68,7 +68,7 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
 //
 //     JointGraphInput input(largestEnd + 1);
 //     input.load(adjacencyA, adjacencyB);
-//     JointGraph graph = buildJointGraph(input);
+//     buildJointGraph(input, graph);
 //
 // The vertices are gene ends (see `enteringEnd`). The arrays are not copied: they must outlive the
 // builds that use them and must not change between a load and its builds. They must be as
@@ -98,7 +98,6 @@ public:
     // Exchanges the two structures of the loaded pair: the next builds give the graph of the
     // other direction, without finding the ends again.
     void exchangeStructures() {
-        std::swap(adjacency_[0], adjacency_[1]);
         std::swap(partners_[0], partners_[1]);
         exchanged_ = !exchanged_;
     }
@@ -113,8 +112,6 @@ private:
     // Makes A and B the pair, without its ends; forgets the traced sequences of the last pair.
     void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
 
-    // Both point to an empty array until the first load.
-    std::array<const AdjacencyArray*, 2> adjacency_;
     // The partner tables of A and B, both as long as the longer one, so that a build reads
     // them without bounds tests: a shorter array is copied into `padded_` and lengthened with
     // zeros (ends it does not hold).
@@ -170,8 +167,10 @@ private:
     uint64_t tracedGeneFreeCycleEdges_ = 0;
 };
 
-// The joint graph of the loaded pair: components traced from the ends in increasing order,
-// each list ordered by owner vertex. A build marks the vertices it visits with a number of its
+// Builds the joint graph of the loaded pair into `graph`, whose lists are emptied first and keep
+// their storage: a caller that builds graph after graph into one object allocates only for the
+// components. The components are traced from the ends in increasing order, each list ordered by
+// owner vertex. A build marks the vertices it visits with a number of its
 // own, so building again, with the same or another pair, starts afresh without clearing them.
 //
 // Given `leftOut`, the build is one for the cost alone. A cycle made of adjacency edges only (no
@@ -182,9 +181,6 @@ private:
 // bridging and one adjacency edge made: the solver never takes one into a step with another
 // component, and all it costs is the deletion of the bridging edge's genes, charged in the order
 // of the cycles among the other final deletions; `leftOut` notes its place and that edge's side.
-JointGraph buildJointGraph(JointGraphInput& input);
-// As above, into `graph`, whose lists are emptied first and keep their storage: a caller that
-// builds graph after graph into one object allocates only for the components.
 void buildJointGraph(JointGraphInput& input, JointGraph& graph, LeftOutCycles* leftOut = nullptr);
 
 // One-off build with tables sized to the two arrays.
