@@ -1,52 +1,51 @@
 #include "graph/graph_printer.hpp"
 
+#include <array>
+#include <utility>
+
 namespace varnet {
 namespace {
-
-void printGenes(std::ostream& out, const Edge& edge, const GeneTable& genes) {
-    for (const int32_t code : edge.genes) out << genes.nameOf(code);
-}
 
 char sideLetter(const Edge& edge) {
     return isSideB(edge) ? 'b' : 'a';
 }
 
-void printVertex(std::ostream& out, uint32_t end, const GeneTable& genes) {
-    genes.printEnd(out, end);
+// The genes of a run, then the letter of its side.
+void printRun(std::ostream& out, const Edge& edge, const GeneTable& genes) {
+    for (const int32_t code : edge.genes) out << genes.nameOf(code);
+    out << sideLetter(edge);
 }
 
 void printEdge(std::ostream& out, const Edge& edge, const GeneTable& genes, bool firstInComponent) {
     if (isLoneVertex(edge)) {
-        printVertex(out, edge.first, genes);
+        genes.printEnd(out, edge.first);
         return;
     }
     switch (edge.kind) {
         case EdgeKind::block:
-            printGenes(out, edge, genes);
-            out << sideLetter(edge);
+            printRun(out, edge, genes);
             return;
         case EdgeKind::end:
             if (firstInComponent) {
-                printGenes(out, edge, genes);
-                out << sideLetter(edge) << '_';
-                printVertex(out, edge.first, genes);
+                printRun(out, edge, genes);
+                out << '_';
+                genes.printEnd(out, edge.first);
             } else {
                 out << '_';
-                printGenes(out, edge, genes);
-                out << sideLetter(edge);
+                printRun(out, edge, genes);
             }
             return;
         case EdgeKind::bridging:
-            if (firstInComponent) printVertex(out, edge.first, genes);
+            if (firstInComponent) genes.printEnd(out, edge.first);
             out << '_';
-            printGenes(out, edge, genes);
-            out << sideLetter(edge) << '_';
-            printVertex(out, edge.second, genes);
+            printRun(out, edge, genes);
+            out << '_';
+            genes.printEnd(out, edge.second);
             return;
         default:
-            if (firstInComponent) printVertex(out, edge.first, genes);
+            if (firstInComponent) genes.printEnd(out, edge.first);
             out << '_' << sideLetter(edge);
-            printVertex(out, edge.second, genes);
+            genes.printEnd(out, edge.second);
             return;
     }
 }
@@ -62,26 +61,20 @@ void printComponent(std::ostream& out, const Component& component, const GeneTab
 }
 
 void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneTable& genes) {
-    std::size_t countA = 0;
-    std::size_t countB = 0;
-    out << "Cycles (" << graph.cycles.size() << "): ";
-    for (const Component& component : graph.cycles) {
-        printComponent(out, component, genes);
-        out << "; ";
-    }
-    out << "\nPaths (" << graph.paths.size() << "): ";
-    for (const Component& component : graph.paths) {
-        printComponent(out, component, genes);
-        out << "; ";
-    }
-    for (const auto* list : {&graph.cycles, &graph.paths}) {
+    // Special-gene edges of side A and of side B.
+    std::array<std::size_t, 2> counts{};
+    for (const auto& [heading, list] :
+         {std::pair{"Cycles (", &graph.cycles}, std::pair{"\nPaths (", &graph.paths}}) {
+        out << heading << list->size() << "): ";
         for (const Component& component : *list) {
+            printComponent(out, component, genes);
+            out << "; ";
             for (const Edge& edge : component) {
-                if (isSpecialGeneEdge(edge)) ++(isSideB(edge) ? countB : countA);
+                if (isSpecialGeneEdge(edge)) ++counts[isSideB(edge) ? 1 : 0];
             }
         }
     }
-    out << "\na-spnodes: " << countA << ", b-spnodes: " << countB << "\n";
+    out << "\na-spnodes: " << counts[0] << ", b-spnodes: " << counts[1] << "\n";
 }
 
 }  // namespace varnet
