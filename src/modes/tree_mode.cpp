@@ -118,6 +118,17 @@ BuiltTree mainTree(const TreeMethod& method, const std::string& resultDir, Dista
     return built;
 }
 
+// The matrix of the structures taken in `order`: cell (a, b) is cell (order[a], order[b]).
+DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix,
+                               const std::vector<std::size_t>& order) {
+    DistanceMatrix reordered(order.size(), std::vector<double>(order.size()));
+    for (std::size_t a = 0; a < order.size(); ++a) {
+        const std::vector<double>& row = matrix[order[a]];
+        for (std::size_t b = 0; b < order.size(); ++b) reordered[a][b] = row[order[b]];
+    }
+    return reordered;
+}
+
 // Builds the replicates one after another (each one's pairs shared by the workers or the ranks
 // as the main matrix's are), prints a line as each is done, and gives the main tree its support
 // values; returns the support table and the replicates' trees. A replicate's tree is built as the
@@ -152,7 +163,11 @@ JackknifeResult runJackknife(const RunSettings& settings, const TreeMethod& meth
         for (std::size_t k = 0; k < structures.size(); ++k)
             reordered[k].name = structures[draw.order[k]].name;
         BuiltTree tree = method.build(reorderedMatrix(matrix, draw.order), reordered, discarded);
-        renameLeaves(tree.tree, draw.order);
+        // Leaf k of the tree is structure order[k].
+        for (RootedTree::Node& node : tree.tree.nodes) {
+            if (node.leaf >= 0)
+                node.leaf = static_cast<int32_t>(draw.order[static_cast<std::size_t>(node.leaf)]);
+        }
         counter.addReplicate(tree.tree);
         result.replicates += newickText(tree.tree, structures, method.lengths) + '\n';
         meter.clear();

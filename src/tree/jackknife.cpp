@@ -78,23 +78,6 @@ ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t 
     return draw;
 }
 
-DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix,
-                               const std::vector<std::size_t>& order) {
-    DistanceMatrix reordered(order.size(), std::vector<double>(order.size()));
-    for (std::size_t a = 0; a < order.size(); ++a) {
-        const std::vector<double>& row = matrix[order[a]];
-        for (std::size_t b = 0; b < order.size(); ++b) reordered[a][b] = row[order[b]];
-    }
-    return reordered;
-}
-
-void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order) {
-    for (RootedTree::Node& node : tree.nodes) {
-        if (node.leaf >= 0)
-            node.leaf = static_cast<int32_t>(order[static_cast<std::size_t>(node.leaf)]);
-    }
-}
-
 std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::size_t>& groups,
                                bool rooted) {
     const std::size_t count = tree.nodes.size();

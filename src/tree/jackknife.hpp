@@ -42,13 +42,6 @@ struct ReplicateDraw {
 ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t structureCount,
                             uint64_t seed, uint64_t replicate);
 
-// The matrix of the structures taken in `order`: cell (a, b) is cell (order[a], order[b]).
-DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix, const std::vector<std::size_t>& order);
-
-// The tree with every leaf k renamed order[k]: a tree built on `reorderedMatrix` over the
-// structures themselves.
-void renameLeaves(RootedTree& tree, const std::vector<std::size_t>& order);
-
 // Per node of a tree, whether the branch above it separates only identical structures: it has
 // length 0 and one of its sides (the cluster below the node; unrooted, the other side too) holds
 // structures of one group of `groups` and not the whole group. Which way such structures are
