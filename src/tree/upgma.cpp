@@ -33,7 +33,7 @@ public:
     }
 
     std::size_t first() const { return next_[n_]; }
-    double distance(std::size_t i, std::size_t j) const { return cell(i, j); }
+    double distance(std::size_t i, std::size_t j) const { return rows_[i][j]; }
 
     // The first smallest distance in row-major order of the upper triangle: the first row whose
     // nearest cluster is closest, and in it the first column at that distance. When no distance
@@ -58,8 +58,8 @@ public:
         const auto nj = static_cast<double>(members_[j]);
         unlink(j);
         for (std::size_t p = first(); p != i; p = next_[p]) {
-            double& toI = cell(p, i);
-            toI = (nj * cell(p, j) + ni * toI) / (ni + nj);
+            double& toI = rows_[p][i];
+            toI = (nj * rows_[p][j] + ni * toI) / (ni + nj);
             // The row's nearest cluster may have moved (i changed, j left); rescan only when the
             // changed cell cannot settle it.
             Nearest& nearest = nearest_[p];
@@ -73,8 +73,8 @@ public:
             }
         }
         for (std::size_t q = next_[i]; q != n_; q = next_[q]) {
-            const double toJ = q < j ? cell(q, j) : cell(j, q);
-            double& toI = cell(i, q);
+            const double toJ = q < j ? rows_[q][j] : rows_[j][q];
+            double& toI = rows_[i][q];
             toI = (nj * toJ + ni * toI) / (ni + nj);
         }
         findNearest(i);
@@ -90,9 +90,6 @@ private:
         double distance = noDistance;
         std::size_t slot = noSlot;
     };
-
-    double& cell(std::size_t p, std::size_t q) { return rows_[p][q]; }
-    double cell(std::size_t p, std::size_t q) const { return rows_[p][q]; }
 
     void unlink(std::size_t j) {
         next_[previous_[j]] = next_[j];
