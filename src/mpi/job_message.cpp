@@ -9,6 +9,10 @@
 namespace varnet {
 namespace {
 
+[[noreturn]] void malformed() {
+    throw std::runtime_error("A message between the processes of the job is malformed");
+}
+
 class ByteWriter {
 public:
     template <typename T>
@@ -64,10 +68,6 @@ private:
         at_ += size;
         return begin;
     }
-    [[noreturn]] static void malformed() {
-        throw std::runtime_error("A message between the processes of the job is malformed");
-    }
-
     const std::vector<char>& bytes_;
     std::size_t at_ = 0;
 };
@@ -111,8 +111,7 @@ PairJob decodeJob(const std::vector<char>& bytes) {
     for (uint64_t gene = 1; gene <= geneCount; ++gene) {
         names[gene] = reader.getString();
         copies[gene] = reader.get<int32_t>();
-        if (copies[gene] < 0)
-            throw std::runtime_error("A message between the processes of the job is malformed");
+        if (copies[gene] < 0) malformed();
     }
     job.genes = GeneTable(std::move(names), copies);
     // Every structure takes at least its name's length and its chromosome count.
