@@ -1,7 +1,5 @@
 #include "tree/phylip_matrix.hpp"
 
-#include <iomanip>
-#include <ios>
 #include <map>
 #include <ostream>
 #include <set>
@@ -42,17 +40,14 @@ namespace {
 // characters and every cell with six decimals, each after a space.
 void writeSquarePhylipMatrix(std::ostream& out, const DistanceMatrix& matrix,
                              const std::vector<std::string>& rowNames) {
-    std::ios savedFormat(nullptr);
-    savedFormat.copyfmt(out);
     out << matrix.size() << '\n';
     CellWriter cells({std::chars_format::fixed, 6}, " ", "");
     for (std::size_t r = 0; r < matrix.size(); ++r) {
-        out << std::left << std::setw(static_cast<int>(phylipNameLength)) << rowNames[r]
-            << std::right;
+        // Row names are at most 10 characters long.
+        out << rowNames[r] << std::string(phylipNameLength - rowNames[r].size(), ' ');
         cells.write(out, matrix[r]);
         out << '\n';
     }
-    out.copyfmt(savedFormat);
 }
 
 }  // namespace
