@@ -62,46 +62,20 @@ DistanceMatrix makeDistanceMatrix(std::size_t n) {
 
 std::vector<std::size_t> identicalGroups(const DistanceMatrix& matrix, bool sameBits) {
     const std::size_t n = matrix.size();
-    const auto equal = [&](std::size_t p, std::size_t q) {
-        if (!sameBits) return matrix[p][q] == 0 && matrix[p] == matrix[q];
-        return std::bit_cast<uint64_t>(matrix[p][q]) == 0 &&
-               std::memcmp(matrix[p].data(), matrix[q].data(), n * sizeof(double)) == 0;
-    };
-    // Rows sorted by a hash of their values (0 and -0 alike), then compared within a hash.
-    std::vector<std::pair<uint64_t, std::size_t>> hashed(n);
-    for (std::size_t p = 0; p < n; ++p) {
+    // Hashed by their values, 0 and -0 alike.
+    const auto hashOf = [&](std::size_t p) {
         uint64_t hash = 0;
         for (const double cell : matrix[p]) {
             hash = (hash ^ std::bit_cast<uint64_t>(cell == 0 ? 0.0 : cell)) * 0x100000001B3u +
                    0x9E3779B97F4A7C15u;
         }
-        hashed[p] = {hash, p};
-    }
-    std::sort(hashed.begin(), hashed.end());
-    constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
-    std::vector<std::size_t> firstOf(n, none);  // per row, one row of its group
-    for (std::size_t start = 0; start < n;) {
-        std::size_t end = start;
-        while (end < n && hashed[end].first == hashed[start].first) ++end;
-        for (std::size_t a = start; a < end; ++a) {
-            const std::size_t p = hashed[a].second;
-            if (firstOf[p] != none) continue;
-            firstOf[p] = p;
-            for (std::size_t b = a + 1; b < end; ++b) {
-                const std::size_t q = hashed[b].second;
-                if (firstOf[q] == none && equal(p, q)) firstOf[q] = p;
-            }
-        }
-        start = end;
-    }
-    std::vector<std::size_t> groups(n);
-    std::vector<std::size_t> numberOf(n, none);
-    std::size_t count = 0;
-    for (std::size_t p = 0; p < n; ++p) {
-        if (numberOf[firstOf[p]] == none) numberOf[firstOf[p]] = count++;
-        groups[p] = numberOf[firstOf[p]];
-    }
-    return groups;
+        return hash;
+    };
+    return equalClasses(n, hashOf, [&](std::size_t p, std::size_t q) {
+        if (!sameBits) return matrix[p][q] == 0 && matrix[p] == matrix[q];
+        return std::bit_cast<uint64_t>(matrix[p][q]) == 0 &&
+               std::memcmp(matrix[p].data(), matrix[q].data(), n * sizeof(double)) == 0;
+    });
 }
 
 void combineWithBreakpointDistances(DistanceMatrix& special, double specialWeight,

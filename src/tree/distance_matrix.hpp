@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "structures/chromosomal_structure.hpp"
@@ -34,6 +36,33 @@ void forEachPairBySquares(std::size_t n, Visit visit) {
             }
         }
     }
+}
+
+// Numbers n items by classes of equal ones, in the order of each class's first item: per item, its
+// class. Only items of the same `hashOf` are compared with `equal`, an equivalence.
+template <typename Hash, typename Equal>
+std::vector<std::size_t> equalClasses(std::size_t n, Hash hashOf, Equal equal) {
+    std::vector<std::pair<uint64_t, std::size_t>> hashed(n);
+    for (std::size_t k = 0; k < n; ++k) hashed[k] = {hashOf(k), k};
+    std::sort(hashed.begin(), hashed.end());
+    // Per item, the first item of its class; within a hash the items come in order.
+    std::vector<std::size_t> firstOf(n);
+    for (std::size_t start = 0, end = 0; start < n; start = end) {
+        while (end < n && hashed[end].first == hashed[start].first) ++end;
+        for (std::size_t a = start; a < end; ++a) {
+            const std::size_t q = hashed[a].second;
+            firstOf[q] = q;
+            for (std::size_t b = start; b < a && firstOf[q] == q; ++b) {
+                const std::size_t p = hashed[b].second;
+                if (firstOf[p] == p && equal(p, q)) firstOf[q] = p;
+            }
+        }
+    }
+    std::vector<std::size_t> classOf(n);
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < n; ++k)
+        classOf[k] = firstOf[k] == k ? count++ : classOf[firstOf[k]];
+    return classOf;
 }
 
 // The rows of `matrix` in groups of equal rows at distance 0 from each other (so at the same

@@ -6,7 +6,6 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
-#include <unordered_map>
 #include <utility>
 
 #if defined(__GLIBC__)
@@ -235,26 +234,23 @@ struct AlikeStructures {
 };
 
 AlikeStructures groupAlike(const std::vector<ChromosomalStructure>& structures) {
-    AlikeStructures groups;
-    std::unordered_multimap<std::size_t, std::size_t> classesByHash;
-    for (std::size_t k = 0; k < structures.size(); ++k) {
-        const std::vector<Chromosome>& chromosomes = structures[k].chromosomes;
-        std::size_t hash = chromosomes.size();
-        for (const Chromosome& chromosome : chromosomes) {
+    const auto hashOf = [&](std::size_t k) {
+        std::size_t hash = structures[k].chromosomes.size();
+        for (const Chromosome& chromosome : structures[k].chromosomes) {
             boost::hash_combine(hash, chromosome.circular);
             boost::hash_range(hash, chromosome.genes.begin(), chromosome.genes.end());
         }
-        auto [candidate, end] = classesByHash.equal_range(hash);
-        while (candidate != end &&
-               structures[groups.firstOf[candidate->second]].chromosomes != chromosomes)
-            ++candidate;
-        if (candidate != end) {
-            groups.classOf.push_back(candidate->second);
-            groups.repeated[candidate->second] = true;
+        return hash;
+    };
+    AlikeStructures groups;
+    groups.classOf = equalClasses(structures.size(), hashOf, [&](std::size_t p, std::size_t q) {
+        return structures[p].chromosomes == structures[q].chromosomes;
+    });
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        if (groups.classOf[k] < groups.firstOf.size()) {
+            groups.repeated[groups.classOf[k]] = true;
             continue;
         }
-        classesByHash.emplace(hash, groups.firstOf.size());
-        groups.classOf.push_back(groups.firstOf.size());
         groups.firstOf.push_back(k);
         groups.repeated.push_back(false);
     }
