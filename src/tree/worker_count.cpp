@@ -30,11 +30,6 @@ std::optional<int64_t> wholeNumber(std::string_view text) {
     return value;
 }
 
-std::optional<unsigned> processorsOfQuota(int64_t quota, int64_t period) {
-    if (quota <= 0 || period <= 0) return std::nullopt;
-    return static_cast<unsigned>(std::min<int64_t>((quota + period - 1) / period, maxWorkers));
-}
-
 void lower(std::optional<unsigned>& limit, std::optional<unsigned> other) {
     if (other && (!limit || *other < *limit)) limit = other;
 }
@@ -57,13 +52,11 @@ std::optional<unsigned> cgroupProcessorLimit() {
         }
     }
     for (const std::string& v1 : {root + "/cpu", root + "/cpu,cpuacct"}) {
+        // The two numbers of "cpu.max" in files of their own, -1 for no limit.
         const auto quota = fileText(v1 + "/cpu.cfs_quota_us");
         const auto period = fileText(v1 + "/cpu.cfs_period_us");
-        if (!quota || !period) continue;
-        std::istringstream numbers(*quota + " " + *period);
-        int64_t q = 0;
-        int64_t p = 0;
-        if (numbers >> q >> p) lower(limit, processorsOfQuota(q, p));
+        if (quota && period)
+            lower(limit, processorsOfCpuMax(quota->substr(0, quota->find('\n')) + " " + *period));
     }
     return limit;
 }
@@ -76,8 +69,8 @@ std::optional<unsigned> processorsOfCpuMax(std::string_view text) {
     if (space == std::string_view::npos) return std::nullopt;
     const auto quota = wholeNumber(text.substr(0, space));
     const auto period = wholeNumber(text.substr(space + 1));
-    if (!quota || !period) return std::nullopt;
-    return processorsOfQuota(*quota, *period);
+    if (!quota || !period || *quota <= 0 || *period <= 0) return std::nullopt;
+    return static_cast<unsigned>(std::min<int64_t>((*quota + *period - 1) / *period, maxWorkers));
 }
 
 unsigned availableProcessorCount() {
