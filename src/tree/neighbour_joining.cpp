@@ -371,18 +371,6 @@ private:
             if (members.size() > 1 && !consider(members[0], members[1], 0.0, factor))
                 return choosePairByReadingAll(factor);
         }
-        // The group that looks most promising first, so that the reach narrows at once; then
-        // every group whose nearest pair could be within reach.
-        uint32_t promising = liveGroups_[0];
-        double promisingLow = infinity;
-        for (const uint32_t g : liveGroups_) {
-            const double low = lowestFrom(groups_[g].nearest, factor, baseOf(g));
-            if (low < promisingLow) {
-                promisingLow = low;
-                promising = g;
-            }
-        }
-        if (!scanGroup(promising, factor, baseOf(promising))) return choosePairByReadingAll(factor);
         // The groups still in reach are read a few at a time, the lists of the next ones fetched
         // from memory meanwhile.
         constexpr std::size_t ahead = 8;
