@@ -103,22 +103,17 @@ std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::si
     std::vector<std::size_t> runEnd(n + 1, n);
     for (std::size_t k = n; k-- > 0;)
         runEnd[k] = k + 1 < n && leaves[k + 1] == leaves[k] ? runEnd[k + 1] : k + 1;
-    std::size_t suffixStart = n;  // leaves[suffixStart ..] are of the last leaf's group
-    while (suffixStart > 0 && leaves[suffixStart - 1] == leaves[n - 1]) --suffixStart;
-    const auto properPart = [&](std::size_t group, std::size_t size) {
-        return size < groupSize[group];
-    };
     for (std::size_t v = 1; v < count; ++v) {
         if (tree.nodes[v].length != 0 || tree.nodes[v].children.empty()) continue;
         const std::size_t lo = first[v];
         const std::size_t hi = last[v];
-        if (runEnd[lo] >= hi && properPart(leaves[lo], hi - lo)) tied[v] = 1;
+        if (runEnd[lo] >= hi && hi - lo < groupSize[leaves[lo]]) tied[v] = 1;
         if (rooted || (lo == 0 && hi == n)) continue;
         // The other side, leaves[0 .. lo) and leaves[hi .. n), of one group.
         const std::size_t group = lo > 0 ? leaves[0] : leaves[hi];
-        const bool before = lo == 0 || (runEnd[0] >= lo && leaves[0] == group);
-        const bool after = hi == n || (suffixStart <= hi && leaves[n - 1] == group);
-        if (before && after && properPart(group, n - (hi - lo))) tied[v] = 1;
+        const bool before = lo == 0 || runEnd[0] >= lo;
+        const bool after = hi == n || (runEnd[hi] == n && leaves[hi] == group);
+        if (before && after && n - (hi - lo) < groupSize[group]) tied[v] = 1;
     }
     return tied;
 }
