@@ -20,21 +20,16 @@ namespace {
 
 constexpr std::size_t chunkSize = std::size_t{1} << 16;
 
-// A name for a temporary file beside `path` that no other writer of this process or of another
-// process uses: a dot file with the process id and a counter.
-std::string temporaryPathFor(const std::string& path, unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return dir + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + "-" + std::to_string(attempt);
-}
-
-// Creates a new empty file that did not exist before; empty when that is not possible.
+// Creates a new empty file beside `path` that did not exist before, named so that no other writer
+// of this process or of another process uses it: a dot file with the process id and a counter.
+// Empty when that is not possible.
 std::string createTemporaryFile(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t name = path.rfind('/') + 1;  // 0 without a slash
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryPathFor(path, attempt);
+        std::string temporary = path.substr(0, name) + "." + path.substr(name) + ".tmp-" +
+                                std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                                std::to_string(attempt);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
@@ -68,9 +63,6 @@ std::optional<std::string> replacedPathOf(const std::string& path) {
 }
 
 }  // namespace
-
-LineReader::LineReader(std::istream& in, std::string source)
-    : in_(in), source_(std::move(source)) {}
 
 bool LineReader::next(std::string& line) {
     line.clear();

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace varnet {
 
@@ -48,7 +49,7 @@ private:
 class LineReader {
 public:
     // `source` names the input in messages (the file's path).
-    LineReader(std::istream& in, std::string source);
+    LineReader(std::istream& in, std::string source) : in_(in), source_(std::move(source)) {}
 
     // The next line without its line feed; false once the input is exhausted or cannot be read
     // (the stream's bad() tells which). Throws "<source>, line <n>: ..." for a line longer than
