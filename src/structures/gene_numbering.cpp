@@ -31,10 +31,6 @@ int32_t GeneNumbering::code(std::string_view name, int orientation, const std::s
     return orientation * found->second;
 }
 
-void GeneNumbering::startStructure() {
-    copies_.restart();
-}
-
 GeneTable GeneNumbering::finish(std::vector<ChromosomalStructure>& structures) {
     const std::vector<int32_t> copies = numberCopies(structures);
     ids_.clear();

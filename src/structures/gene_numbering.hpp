@@ -49,7 +49,7 @@ public:
     int32_t code(std::string_view name, int orientation, const std::string& where);
 
     // Restarts the copy numbers for the next structure.
-    void startStructure();
+    void startStructure() { copies_.restart(); }
 
     // Replaces the signed genes of `structures` (all structures read, in order) by gene codes
     // and returns the table of the input's genes; the numbering is spent afterwards.
