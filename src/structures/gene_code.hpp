@@ -21,10 +21,6 @@ inline uint32_t leavingEnd(int32_t code) {
 inline uint32_t otherEnd(uint32_t end) {
     return end ^ 1u;
 }
-// The end where the gene ends (".2"), rather than where it begins.
-inline bool isLeavingForward(uint32_t end) {
-    return (end & 1u) != 0;
-}
 // The largest code whose ends fit an int32 adjacency entry.
 constexpr int32_t maxGeneCode = (INT32_MAX - 1) / 2;
 

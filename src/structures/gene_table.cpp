@@ -32,7 +32,7 @@ void GeneTable::printEnd(std::ostream& out, uint32_t end) const {
         out << names_[0] << ".2";
         return;
     }
-    out << nameOf(static_cast<int32_t>(end / 2)) << (isLeavingForward(end) ? ".2" : ".1");
+    out << nameOf(static_cast<int32_t>(end / 2)) << (end % 2 == 1 ? ".2" : ".1");
 }
 
 void GeneTable::throwMissing() {
