@@ -15,29 +15,6 @@
 namespace varnet {
 namespace {
 
-// Lines of the input with ';' and ':' turned into spaces (a carriage return before the line feed
-// is a blank like them). Past the end of the input every line is empty.
-class Lines {
-public:
-    Lines(std::istream& in, const std::string& source) : in_(in), reader_(in, source) {}
-
-    std::string_view next() {
-        if (!reader_.next(line_) && in_.bad())
-            throw std::runtime_error(where() + ": the input cannot be read");
-        std::replace(line_.begin(), line_.end(), ';', ' ');
-        std::replace(line_.begin(), line_.end(), ':', ' ');
-        return line_;
-    }
-
-    std::string where() const { return "line " + std::to_string(number()); }
-    std::size_t number() const { return static_cast<std::size_t>(reader_.lineNumber()); }
-
-private:
-    std::istream& in_;
-    LineReader reader_;
-    std::string line_;
-};
-
 // A decimal integer at the start of `text` (an optional sign, then digits), read the way stream
 // extraction reads one: it stops at the first other character. Empty when no digit follows the
 // sign. Values beyond the 32-bit range come back clamped just beyond it.
@@ -112,8 +89,20 @@ ChromosomalStructure readStructure(std::string_view line, const std::string& lin
 void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& structures,
                           GeneTable& table, const std::string& source) {
     table = GeneTable();
-    Lines lines(in, source);
-    const int32_t count = readCount(Words(lines.next()).next(), "structure count", "line 1");
+    // The next line with ';' and ':' turned into spaces (a carriage return before the line feed
+    // is a blank like them); past the end of the input every line is empty.
+    LineReader reader(in, source);
+    std::string line;
+    const auto nextLine = [&]() -> std::string_view {
+        if (!reader.next(line) && in.bad()) {
+            throw std::runtime_error("line " + std::to_string(reader.lineNumber()) +
+                                     ": the input cannot be read");
+        }
+        std::replace(line.begin(), line.end(), ';', ' ');
+        std::replace(line.begin(), line.end(), ':', ' ');
+        return line;
+    };
+    const int32_t count = readCount(Words(nextLine()).next(), "structure count", "line 1");
     if (count > maxStructureCount) {
         throw std::runtime_error("line 1: structure count " + std::to_string(count) +
                                  " exceeds the limit of " + std::to_string(maxStructureCount));
@@ -121,9 +110,10 @@ void readNativeStructures(std::istream& in, std::vector<ChromosomalStructure>& s
     GeneNumbering numbering;
     std::vector<ChromosomalStructure> result;
     for (int32_t index = 0; index < count; ++index) {
-        const std::string_view line = lines.next();
-        result.push_back(readStructure(line, lines.where(), numbering));
-        result.back().line = lines.number();
+        const std::string_view text = nextLine();
+        const auto number = static_cast<std::size_t>(reader.lineNumber());
+        result.push_back(readStructure(text, "line " + std::to_string(number), numbering));
+        result.back().line = number;
     }
     table = numbering.finish(result);
     structures = std::move(result);
