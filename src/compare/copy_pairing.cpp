@@ -500,60 +500,60 @@ long CopyPairing::componentScore(const Pairing& pairing,
     return score;
 }
 
-void ContextPairer::pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
-                         ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
-                         const std::vector<CopyPairing::Occurrence>& genesOfA,
-                         const std::vector<CopyPairing::Occurrence>& genesOfB) {
+void CopyPairing::pairBest(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                           ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+                           const std::vector<Occurrence>& genesOfA,
+                           const std::vector<Occurrence>& genesOfB) {
     // The pair is read in an order fixed by what the structures hold, so that it pairs alike
     // whichever comes first: the fingerprints do not depend on where circles start nor on the
     // order of chromosomes.
-    const auto key = [](const std::vector<CopyPairing::Occurrence>& genes) {
+    const auto key = [](const std::vector<Occurrence>& genes) {
         uint64_t sum = 0;
-        for (const CopyPairing::Occurrence& o : genes) sum += o.fingerprint;
+        for (const Occurrence& o : genes) sum += o.fingerprint;
         return std::pair(genes.size(), sum);
     };
-    if (key(genesOfB) < key(genesOfA)) return pair(b, a, pairedB, pairedA, genesOfB, genesOfA);
-    pairing_.reset(a, b, genesOfA, genesOfB);
-    best_ = pairing_.byContext();
-    pairing_.partnersInB(best_, bestInB_);
-    pairing_.linkAll(best_, bestInB_);
-    for (std::size_t choice = 0; choice < pairing_.choices().size(); ++choice) {
-        const CopyPairing::Choice& c = pairing_.choices()[choice];
-        if (pairing_.settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
+    if (key(genesOfB) < key(genesOfA)) return pairBest(b, a, pairedB, pairedA, genesOfB, genesOfA);
+    reset(a, b, genesOfA, genesOfB);
+    best_ = byContext();
+    partnersInB(best_, bestInB_);
+    linkAll(best_, bestInB_);
+    for (std::size_t choice = 0; choice < choices().size(); ++choice) {
+        const Choice& c = choices()[choice];
+        if (settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
             c.inB.size() > maxTriedCopies)
             continue;
-        pairing_.alternatives(choice, others_);
+        alternatives(choice, others_);
         const std::size_t width = std::min(c.inA.size(), c.inB.size());
         const auto other = [&](std::size_t k) {
             return std::span<const std::size_t>(others_).subspan(k * width, width);
         };
         // The context's own pairing first, so that it stays unless another scores more.
-        pairing_.prepareChoice(best_, bestInB_, choice);
-        long bestScore = pairing_.componentScore(best_, bestInB_);
+        prepareChoice(best_, bestInB_, choice);
+        long bestScore = componentScore(best_, bestInB_);
         std::size_t bestOther = others_.size();
         current_.assign(c.inA.size(), 0);
         for (std::size_t k = 0; k < c.inA.size(); ++k) current_[k] = best_[c.inA[k]];
         for (std::size_t k = 0; k * width < others_.size(); ++k) {
-            pairing_.apply(choice, other(k), best_, bestInB_);
-            const long score = pairing_.componentScore(best_, bestInB_);
+            apply(choice, other(k), best_, bestInB_);
+            const long score = componentScore(best_, bestInB_);
             if (score > bestScore) {
                 bestScore = score;
                 bestOther = k;
             }
         }
         if (bestOther < others_.size()) {
-            pairing_.apply(choice, other(bestOther), best_, bestInB_);
+            apply(choice, other(bestOther), best_, bestInB_);
         } else {
-            for (const std::size_t y : c.inB) bestInB_[y] = CopyPairing::unpaired;
+            for (const std::size_t y : c.inB) bestInB_[y] = unpaired;
             for (std::size_t k = 0; k < c.inA.size(); ++k) {
                 best_[c.inA[k]] = current_[k];
-                if (current_[k] != CopyPairing::unpaired) bestInB_[current_[k]] = c.inA[k];
+                if (current_[k] != unpaired) bestInB_[current_[k]] = c.inA[k];
             }
         }
         // The links of the pairing kept.
-        pairing_.componentScore(best_, bestInB_);
+        componentScore(best_, bestInB_);
     }
-    pairing_.renumber(best_, pairedA, pairedB);
+    renumber(best_, pairedA, pairedB);
 }
 
 void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b) {
@@ -563,7 +563,7 @@ void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, Chromo
     CopyPairing::occurrencesOf(b, genes, genesOfB);
     ChromosomalStructure pairedA;
     ChromosomalStructure pairedB;
-    ContextPairer().pair(a, b, pairedA, pairedB, genesOfA, genesOfB);
+    CopyPairing().pairBest(a, b, pairedA, pairedB, genesOfA, genesOfB);
     a = std::move(pairedA);
     b = std::move(pairedB);
 }

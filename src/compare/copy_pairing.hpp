@@ -114,6 +114,15 @@ public:
     // the marked vertices and in the unpaired genes beside them.
     long componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB);
 
+    // Pairs the copies of `a` and `b` as `maxTriedCopies` says and writes them renumbered for the
+    // pairing kept to `pairedA` and `pairedB` (other structures than `a` and `b`), given their
+    // genes (`occurrencesOf`), which a caller that meets each structure in many pairs keeps. The
+    // pairing does not depend on which structure comes first: the pair is read in an order fixed
+    // by the structures' contents.
+    void pairBest(const ChromosomalStructure& a, const ChromosomalStructure& b,
+                  ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
+                  const std::vector<Occurrence>& genesOfA, const std::vector<Occurrence>& genesOfB);
+
 private:
     // Occurrences of every gene, gene by gene: `items` from `start[g]` to `start[g + 1]`.
     struct ByGene {
@@ -184,6 +193,11 @@ private:
     std::vector<std::size_t> runs_;
     std::vector<uint64_t> seen_;  // by vertex: the walk that met it last
     uint64_t walkStamp_ = 0;
+    // `pairBest`: the pairing kept so far and the alternatives of a choice.
+    Pairing best_;
+    std::vector<std::size_t> bestInB_;
+    std::vector<std::size_t> others_;
+    std::vector<std::size_t> current_;
 };
 
 // Copies paired by context, then, for every gene with at most `maxTriedCopies` copies on each
@@ -197,28 +211,7 @@ constexpr std::size_t maxTriedCopies = 4;
 // Stretches longer than this (at high divergence, the long components' bulk) are cut short.
 constexpr std::size_t maxStretch = 16;
 
-// Pairs copies by context for one pair of structures after another, keeping its memory between
-// pairs; one object per thread. The pairing does not depend on which structure comes first: the
-// pair is read in an order fixed by the structures' contents.
-class ContextPairer {
-public:
-    // Writes `a` and `b` renumbered for the pairing kept to `pairedA` and `pairedB` (other
-    // structures than `a` and `b`), given the genes of `a` and `b` (`CopyPairing::occurrencesOf`),
-    // which a caller that meets each structure in many pairs keeps.
-    void pair(const ChromosomalStructure& a, const ChromosomalStructure& b,
-              ChromosomalStructure& pairedA, ChromosomalStructure& pairedB,
-              const std::vector<CopyPairing::Occurrence>& genesOfA,
-              const std::vector<CopyPairing::Occurrence>& genesOfB);
-
-private:
-    CopyPairing pairing_;
-    CopyPairing::Pairing best_;
-    std::vector<std::size_t> bestInB_;
-    std::vector<std::size_t> others_;
-    std::vector<std::size_t> current_;
-};
-
-// `ContextPairer::pair` for one pair, renumbering `a` and `b` in place.
+// `CopyPairing::pairBest` for one pair, renumbering `a` and `b` in place.
 void pairCopiesByContext(const GeneTable& genes, ChromosomalStructure& a, ChromosomalStructure& b);
 
 }  // namespace varnet

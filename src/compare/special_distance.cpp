@@ -40,8 +40,8 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     for (const std::size_t k : {i, j}) {
         if (genesOf_[k].empty()) CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k]);
     }
-    pairer_.pair(structures_[i], structures_[j], pairedFirst_, pairedSecond_, genesOf_[i],
-                 genesOf_[j]);
+    pairer_.pairBest(structures_[i], structures_[j], pairedFirst_, pairedSecond_, genesOf_[i],
+                     genesOf_[j]);
     return costBothWays(pairedFirst_, pairedSecond_) * 0.5;
 }
 

@@ -47,7 +47,7 @@ private:
     // Pairing by context: the genes of each structure as the pairing reads them, once it is
     // compared, and structures i and j with their copies paired.
     std::vector<std::vector<CopyPairing::Occurrence>> genesOf_;
-    ContextPairer pairer_;
+    CopyPairing pairer_;
     ChromosomalStructure pairedFirst_;
     ChromosomalStructure pairedSecond_;
     // The ends of either structure of the pair, in increasing order, in `endRoom_` or the

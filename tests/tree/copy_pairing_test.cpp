@@ -262,7 +262,7 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         }
     }
     const GeneTable genes = testing::numberGenerated(file);
-    ContextPairer reused;
+    CopyPairing reused;
     for (int round = 0; round < 80; ++round) {
         SCOPED_TRACE(round);
         const struct {
@@ -276,7 +276,7 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         CopyPairing::occurrencesOf(pair.b, genes, genesOfB);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
-        reused.pair(pair.a, pair.b, reusedA, reusedB, genesOfA, genesOfB);
+        reused.pairBest(pair.a, pair.b, reusedA, reusedB, genesOfA, genesOfB);
         ChromosomalStructure freshA = pair.a;
         ChromosomalStructure freshB = pair.b;
         pairCopiesByContext(genes, freshA, freshB);
