@@ -170,16 +170,11 @@ FormatLookahead::FormatLookahead(std::istream& in) : in_(in), stream_(this) {
             break;
         }
     }
+    // The stream serves the prefix first, then the rest of the input in chunks.
+    setg(prefix_.data(), prefix_.data(), prefix_.data() + prefix_.size());
 }
 
 FormatLookahead::int_type FormatLookahead::underflow() {
-    if (!prefixServed_) {
-        prefixServed_ = true;
-        if (!prefix_.empty()) {
-            setg(prefix_.data(), prefix_.data(), prefix_.data() + prefix_.size());
-            return traits_type::to_int_type(prefix_.front());
-        }
-    }
     chunk_.resize(lookaheadChunkSize);
     const std::streamsize got = in_.rdbuf()->sgetn(chunk_.data(), chunk_.size());
     if (got <= 0) return traits_type::eof();

@@ -29,7 +29,6 @@ private:
 
     std::istream& in_;
     std::string prefix_;
-    bool prefixServed_ = false;
     bool genomeHeader_ = false;
     std::vector<char> chunk_;
     std::istream stream_;
