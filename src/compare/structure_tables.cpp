@@ -10,11 +10,16 @@ namespace varnet {
 
 StructureTables::StructureTables(const std::vector<ChromosomalStructure>& structures,
                                  bool keepAdjacencies) {
-    codesOf_.reserve(structures.size());
     std::size_t largest = 0;
     std::size_t secondLargest = 0;
     int32_t largestCode = 0;
     bool everyChromosomeHoldsAGene = true;
+    std::map<std::span<const int32_t>, std::size_t,
+             decltype([](std::span<const int32_t> x, std::span<const int32_t> y) {
+                 return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end());
+             })>
+        codeSets;
+    codesOf_.reserve(structures.size());  // never moved: `codeSets` views them
     for (const ChromosomalStructure& structure : structures) {
         std::vector<int32_t>& codes = codesOf_.emplace_back();
         for (const Chromosome& chromosome : structure.chromosomes) {
@@ -24,24 +29,17 @@ StructureTables::StructureTables(const std::vector<ChromosomalStructure>& struct
         }
         std::sort(codes.begin(), codes.end());
         codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        codeSetOf_.push_back(codeSets.emplace(codes, codeSets.size()).first->second);
+        std::vector<uint32_t>& ends = endsOf_.emplace_back();
+        for (const int32_t code : codes) {
+            ends.push_back(enteringEnd(code));
+            ends.push_back(leavingEnd(code));
+        }
         if (!codes.empty()) largestCode = std::max(largestCode, codes.back());
         secondLargest = std::max(secondLargest, std::min(largest, codes.size()));
         largest = std::max(largest, codes.size());
     }
     vertexCount_ = 2 * static_cast<std::size_t>(largestCode) + 2;
-    std::map<std::span<const int32_t>, std::size_t,
-             decltype([](std::span<const int32_t> x, std::span<const int32_t> y) {
-                 return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end());
-             })>
-        codeSets;
-    endsOf_.resize(structures.size());
-    for (std::size_t k = 0; k < structures.size(); ++k) {
-        codeSetOf_.push_back(codeSets.emplace(codesOf_[k], codeSets.size()).first->second);
-        for (const int32_t code : codesOf_[k]) {
-            endsOf_[k].push_back(enteringEnd(code));
-            endsOf_[k].push_back(leavingEnd(code));
-        }
-    }
     const std::size_t pairVertexCount = 2 * (largest + secondLargest) + 2;
     if (vertexCount_ > maxGrowth * pairVertexCount) return;
     // Few more codes in the list than in its largest pair: the codes of each structure as bits,
