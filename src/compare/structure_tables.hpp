@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <boost/iterator/function_output_iterator.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -57,17 +59,8 @@ private:
 template <typename List>
 std::size_t sharedKeyCount(const List& a, const List& b) {
     std::size_t shared = 0;
-    for (auto x = a.begin(), y = b.begin(); x != a.end() && y != b.end();) {
-        if (*x < *y) {
-            ++x;
-        } else if (*y < *x) {
-            ++y;
-        } else {
-            ++shared;
-            ++x;
-            ++y;
-        }
-    }
+    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(),
+                          boost::make_function_output_iterator([&](const auto&) { ++shared; }));
     return shared;
 }
 
