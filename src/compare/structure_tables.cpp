@@ -74,9 +74,9 @@ std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t
     if (room.size() < most) room.resize(most);
     uint32_t* const start = room.data();
     uint32_t* out = start;
-    const auto write = [&out](uint32_t code) {
-        *out++ = enteringEnd(static_cast<int32_t>(code));
-        *out++ = leavingEnd(static_cast<int32_t>(code));
+    const auto write = [&out](int32_t code) {
+        *out++ = enteringEnd(code);
+        *out++ = leavingEnd(code);
     };
     if (words_ != 0) {
         // The union of the two sets of codes, read out bit by bit in increasing order.
@@ -84,20 +84,12 @@ std::span<const uint32_t> StructureTables::endsOfPair(std::size_t i, std::size_t
         const uint64_t* b = codeBits_.data() + j * words_;
         for (std::size_t w = 0; w < words_; ++w) {
             for (uint64_t held = a[w] | b[w]; held != 0; held &= held - 1)
-                write(static_cast<uint32_t>(64 * w +
-                                            static_cast<std::size_t>(std::countr_zero(held))));
+                write(static_cast<int32_t>(64 * w +
+                                           static_cast<std::size_t>(std::countr_zero(held))));
         }
     } else {
-        const std::vector<int32_t>& a = codesOf_[i];
-        const std::vector<int32_t>& b = codesOf_[j];
-        auto x = a.begin();
-        auto y = b.begin();
-        while (x != a.end() || y != b.end()) {
-            const int32_t code = y == b.end() || (x != a.end() && *x <= *y) ? *x : *y;
-            if (x != a.end() && *x == code) ++x;
-            if (y != b.end() && *y == code) ++y;
-            write(static_cast<uint32_t>(code));
-        }
+        std::set_union(codesOf_[i].begin(), codesOf_[i].end(), codesOf_[j].begin(),
+                       codesOf_[j].end(), boost::make_function_output_iterator(write));
     }
     return {start, static_cast<std::size_t>(out - start)};
 }
