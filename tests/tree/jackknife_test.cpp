@@ -14,60 +14,44 @@
 namespace varnet {
 namespace {
 
-std::vector<std::size_t> drawDeletedGenes(std::size_t genes, double fraction, uint64_t seed,
-                                          uint64_t replicate) {
-    return drawReplicate(genes, fraction, 0, seed, replicate).deletedGenes;
-}
-
-// Every subset of the deleted size is equally likely, and the draw is a function of the seed
-// and the replicate alone.
-TEST(Jackknife, DrawsEverySubsetAlikeFromSeedAndReplicate) {
-    std::map<std::vector<std::size_t>, int> seen;
-    constexpr int draws = 5000;
-    for (uint64_t replicate = 1; replicate <= draws; ++replicate) {
-        const std::vector<std::size_t> deleted = drawDeletedGenes(5, 0.4, 77, replicate);
-        ASSERT_EQ(deleted.size(), 2u);
-        ASSERT_LT(deleted[0], deleted[1]);
-        ASSERT_LT(deleted[1], 5u);
-        ++seen[deleted];
-        ASSERT_EQ(drawDeletedGenes(5, 0.4, 77, replicate), deleted);
+// Every subset of the deleted size and every order of the structures are equally likely, and the
+// draw is a function of the seed and the replicate alone; the number of structures changes the
+// order, not the genes. The orders of seed 1 (3 genes, 2 deleted, 5 structures) were worked out
+// with a separate implementation of SplitMix64 and the 64-bit Mersenne Twister of the C++ standard.
+TEST(Jackknife, DrawsEverySubsetAndEveryOrderAlikeFromSeedAndReplicate) {
+    const std::vector<std::size_t> orders[] = {{4, 3, 0, 2, 1}, {0, 3, 1, 4, 2}, {2, 3, 4, 0, 1}};
+    for (uint64_t replicate = 1; replicate <= 3; ++replicate)
+        EXPECT_EQ(drawReplicate(3, 0.6, 5, 1, replicate).order, orders[replicate - 1]) << replicate;
+    const auto deleted = [](std::size_t genes, double fraction, uint64_t seed, uint64_t replicate) {
+        return drawReplicate(genes, fraction, 0, seed, replicate).deletedGenes;
+    };
+    std::map<std::vector<std::size_t>, int> subsets;
+    std::map<std::vector<std::size_t>, int> structureOrders;
+    for (uint64_t replicate = 1; replicate <= 6000; ++replicate) {
+        const ReplicateDraw draw = drawReplicate(5, 0.4, 3, 77, replicate);
+        ASSERT_EQ(draw.deletedGenes.size(), 2u);
+        ASSERT_LT(draw.deletedGenes[0], draw.deletedGenes[1]);
+        ASSERT_LT(draw.deletedGenes[1], 5u);
+        ASSERT_EQ(deleted(5, 0.4, 77, replicate), draw.deletedGenes);
+        ++subsets[draw.deletedGenes];
+        ++structureOrders[draw.order];
     }
-    // 10 subsets, 500 expected each; a standard deviation is about 21.
-    ASSERT_EQ(seen.size(), 10u);
-    for (const auto& [subset, count] : seen) {
-        EXPECT_GT(count, 400) << subset[0] << "," << subset[1];
-        EXPECT_LT(count, 600) << subset[0] << "," << subset[1];
-    }
-    const std::vector<std::size_t> first = drawDeletedGenes(1000, 0.5, 1, 1);
-    EXPECT_NE(drawDeletedGenes(1000, 0.5, 1, 2), first);
-    EXPECT_NE(drawDeletedGenes(1000, 0.5, 2, 1), first);
+    // 10 subsets, 600 expected each (a standard deviation of about 23); 6 orders, 1000 expected
+    // each (about 29).
+    ASSERT_EQ(subsets.size(), 10u);
+    ASSERT_EQ(structureOrders.size(), 6u);
+    for (const auto& [subset, count] : subsets)
+        EXPECT_TRUE(count > 500 && count < 700) << subset[0] << "," << subset[1] << ": " << count;
+    for (const auto& [order, count] : structureOrders)
+        EXPECT_TRUE(count > 880 && count < 1120)
+            << order[0] << order[1] << order[2] << ": " << count;
+    EXPECT_NE(deleted(1000, 0.5, 1, 2), deleted(1000, 0.5, 1, 1));
+    EXPECT_NE(deleted(1000, 0.5, 2, 1), deleted(1000, 0.5, 1, 1));
     // Rounded to the nearest whole number, halves away from zero.
     const std::pair<double, std::size_t> counts[] = {{0.4, 2}, {0.5, 3}, {0.3, 2}, {0.01, 0}};
     for (const auto& [fraction, expected] : counts)
-        EXPECT_EQ(drawDeletedGenes(5, fraction, 5, 3).size(), expected) << fraction;
-    EXPECT_TRUE(drawDeletedGenes(0, 0.4, 1, 1).empty());
-}
-
-// The order a replicate takes the structures in follows the deleted genes from the same
-// generator: every order equally likely, a function of the seed and the replicate. The orders of
-// seed 1 (3 genes, 2 deleted, 5 structures) were worked out with a separate implementation of
-// SplitMix64 and the 64-bit Mersenne Twister of the C++ standard.
-TEST(Jackknife, DrawsEveryOrderOfTheStructuresAlike) {
-    const std::vector<std::size_t> orders[] = {{4, 3, 0, 2, 1}, {0, 3, 1, 4, 2}, {2, 3, 4, 0, 1}};
-    for (uint64_t replicate = 1; replicate <= 3; ++replicate) {
-        const ReplicateDraw draw = drawReplicate(3, 0.6, 5, 1, replicate);
-        EXPECT_EQ(draw.order, orders[replicate - 1]) << replicate;
-        EXPECT_EQ(draw.deletedGenes, drawDeletedGenes(3, 0.6, 1, replicate)) << replicate;
-    }
-    std::map<std::vector<std::size_t>, int> seen;
-    for (uint64_t replicate = 1; replicate <= 3000; ++replicate)
-        ++seen[drawReplicate(4, 0.5, 3, 9, replicate).order];
-    // 6 orders, 500 expected each; a standard deviation is about 20.
-    ASSERT_EQ(seen.size(), 6u);
-    for (const auto& [order, count] : seen) {
-        EXPECT_GT(count, 400) << order[0] << order[1] << order[2];
-        EXPECT_LT(count, 600) << order[0] << order[1] << order[2];
-    }
+        EXPECT_EQ(deleted(5, fraction, 5, 3).size(), expected) << fraction;
+    EXPECT_TRUE(deleted(0, 0.4, 1, 1).empty());
 }
 
 TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
