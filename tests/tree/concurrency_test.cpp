@@ -50,15 +50,20 @@ std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructur
 }
 
 // Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on
-// its own, from scratch, whatever the number of workers.
+// its own, from scratch, whatever the number of workers; so do a jackknife's replicates, whose
+// pairs are shared alike.
 TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(2024, 30);
     structures[5].chromosomes.clear();
     for (const char* method : {"upgma", "nj", "kruskal"}) {
-        SCOPED_TRACE(method);
-        const auto one = runTree(structures, method, 1);
-        EXPECT_EQ(runTree(structures, method, 8), one);
-        EXPECT_EQ(one.count("infile") + one.count("tree.tre"), 2u);
+        for (const JackknifeSettings jackknife : {JackknifeSettings{}, {4, 0.4, 5}}) {
+            SCOPED_TRACE(std::string(method) +
+                         (jackknife.replicates > 0 ? " with replicates" : ""));
+            const auto one = runTree(structures, method, 1, jackknife);
+            EXPECT_EQ(runTree(structures, method, 8, jackknife), one);
+            EXPECT_EQ(one.count("infile") + one.count("tree.tre") + one.count("replicates.tre"),
+                      jackknife.replicates > 0 ? 3u : 2u);
+        }
     }
     std::ostringstream progress;
     DistanceMatrix matrix;
@@ -219,24 +224,6 @@ TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
             EXPECT_EQ(matrix, every);
             EXPECT_EQ(progress.str(), everyProgress.str());
             EXPECT_EQ(distribution.given.size(), 7u);
-        }
-    }
-}
-
-// Every replicate's pairs are shared by the workers as the main matrix's are; its genes are drawn
-// from the seed alone.
-TEST(Concurrency, SameJackknifeWithOneAndWithManyWorkers) {
-    const std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(77, 8);
-    for (const char* method : {"upgma", "nj", "kruskal"}) {
-        SCOPED_TRACE(method);
-        const auto one = runTree(structures, method, 1, {4, 0.4, 5});
-        EXPECT_EQ(runTree(structures, method, 8, {4, 0.4, 5}), one);
-        EXPECT_EQ(
-            std::count(one.at("replicates.tre").begin(), one.at("replicates.tre").end(), '\n'), 4);
-        EXPECT_NE(one.at("<stdout>").find("Jackknife replicate 4 out of 4\n"), std::string::npos);
-        if (std::string(method) == "nj") {
-            EXPECT_NE(runTree(structures, method, 2, {4, 0.4, 6}).at("replicates.tre"),
-                      one.at("replicates.tre"));
         }
     }
 }
