@@ -152,8 +152,7 @@ private:
     struct Candidate {
         uint32_t first;  // the earlier slot
         uint32_t second;
-        double low;  // bounds on the pair's Q value
-        double high;
+        double low;  // a bound on the pair's Q value from below
         double exact = 0.0;
     };
 
@@ -296,7 +295,7 @@ private:
         const double high =
             scaled - (sums_[first] - uncertainFirst) - (sums_[second] - uncertainSecond) + slack;
         limit_ = std::min(limit_, high + 2 * tieTolerance);
-        candidates_.push_back({first, second, low, high});
+        candidates_.push_back({first, second, low});
         return candidates_.size() <= candidateLimit();
     }
 
