@@ -55,13 +55,6 @@ enum class Applies { always, spAtMostDp, spBelowDp };
 // makes the join a mere hand-over of genes: no endpoint changes, so the step charges E alone.
 enum class SingleEdgePiece { none, x, y };
 
-// How the taken components are used. `ordinary`: X and Y are outputs 0 and 1; a third output
-// (the other half of a quad alternative) is filed after the results. `partnerBeforeFreed`: as
-// ordinary, but the other component of alternative one is filed between the joined and the
-// freed result. `twoQuads`: X and Y are component 3 of the last two quads, and both quads
-// complete their pending records with both their components.
-enum class Run { ordinary, partnerBeforeFreed, twoQuads };
-
 using CasePairs = ShortList<CasePair, 10>;
 
 struct CaseRow {
@@ -74,7 +67,6 @@ struct CaseRow {
     SingleEdgePiece dpFreeWhenSingle = SingleEdgePiece::none;
     bool secondByCategoryOf = false;  // the freed result filed by `categoryOf`
     Applies applies = Applies::always;
-    Run run = Run::ordinary;
 };
 
 // The case steps in the order they run. E is SP where a pair names no event.
@@ -189,10 +181,10 @@ constexpr CaseRow caseTable[] = {
                    {.x = oddEndOnA, .y = alternativeOne, .join = caseJoin22},
                    {.x = oddEndToEndA, .y = alternativeOne, .join = caseJoin18},
                    {.x = oddBridgedA, .y = alternativeOne, .join = caseJoin19}},
-     .applies = Applies::spBelowDp, .run = Run::partnerBeforeFreed},
+     .applies = Applies::spBelowDp},
     {.step = "4.23", .join = caseJoin15,
      .otherwise = {{alternativeTwo, alternativeTwo}},
-     .applies = Applies::spBelowDp, .run = Run::twoQuads},
+     .applies = Applies::spBelowDp},
 };
 // clang-format on
 
@@ -200,18 +192,12 @@ constexpr bool isQuad(const Operand& operand, QuadAlternative alternative) {
     return operand.alternative == alternative;
 }
 
-// Every row runs some pair; alternative one is taken only as Y of the rows that
-// file its partner, and the two-quad row takes alternative two twice.
+// Every row runs some pair, and alternative one is taken only as Y.
 constexpr bool isConsistent(const CaseRow& row) {
     if (row.whenDpAtMostSp.size + row.otherwise.size == 0) return false;
     for (const CasePairs* pairs : {&row.whenDpAtMostSp, &row.otherwise}) {
         for (const CasePair& pair : *pairs) {
             if (isQuad(pair.x, QuadAlternative::one)) return false;
-            const bool yOne = isQuad(pair.y, QuadAlternative::one);
-            if (yOne != (row.run == Run::partnerBeforeFreed)) return false;
-            const bool both =
-                isQuad(pair.x, QuadAlternative::two) && isQuad(pair.y, QuadAlternative::two);
-            if (both != (row.run == Run::twoQuads)) return false;
         }
     }
     return true;
@@ -280,10 +266,17 @@ bool takeComponents(ChromosomeSet& state, const CasePair& pair, std::vector<Comp
 }
 
 // Every iteration of every case step: take the pair, join, record, file, settle the quads.
+// Ordinarily X and Y are outputs 0 and 1, and a third output (the other half of a quad
+// alternative) is filed after the results. Where Y is alternative one, its partner is filed
+// between the joined and the freed result. Where both are alternative two, X and Y are component
+// 3 of the last two quads, and both quads complete their pending records with both components.
 void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row,
              const CasePair& pair) {
     const JoinFn join = pair.join != nullptr ? pair.join : row.join;
-    const std::size_t yPosition = row.run == Run::twoQuads ? 2 : 1;
+    const bool twoQuads =
+        isQuad(pair.x, QuadAlternative::two) && isQuad(pair.y, QuadAlternative::two);
+    const bool partnerBeforeFreed = isQuad(pair.y, QuadAlternative::one);
+    const std::size_t yPosition = twoQuads ? 2 : 1;
     std::vector<Component> taken;
     std::vector<int64_t> indices;
     while (takeComponents(state, pair, taken, indices)) {
@@ -292,7 +285,7 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         for (std::size_t k = 0; k < taken.size(); ++k) {
             if (indices[k] < 0) continue;
             const auto step = static_cast<uint64_t>(indices[k]);
-            if (k != 0 || row.run == Run::twoQuads) state.log.addOutcome(step, taken[k]);
+            if (k != 0 || twoQuads) state.log.addOutcome(step, taken[k]);
             state.log.settle(step);
         }
         const Component& x = taken[0];
@@ -324,27 +317,21 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
             }
         };
         fileByRefinedCategory(state, std::move(r.joined));
-        if (row.run == Run::partnerBeforeFreed) fileLeftovers();
+        if (partnerBeforeFreed) fileLeftovers();
         if (second) {
             const Category category =
                 row.secondByCategoryOf ? categoryOf(r.freed) : refinedCategoryOf(r.freed);
             fileComponent(state, std::move(r.freed), category);
         }
-        if (row.run != Run::partnerBeforeFreed) fileLeftovers();
+        if (!partnerBeforeFreed) fileLeftovers();
         state.log.addCost(cost);
     }
 }
 
 bool applies(Applies when, const OperationWeights& weights) {
-    switch (when) {
-        case Applies::always:
-            return true;
-        case Applies::spAtMostDp:
-            return weightOf(spEvent, weights) <= weightOf(dpEvent, weights);
-        case Applies::spBelowDp:
-            return weightOf(spEvent, weights) < weightOf(dpEvent, weights);
-    }
-    return false;
+    const double sp = weightOf(spEvent, weights);
+    const double dp = weightOf(dpEvent, weights);
+    return when == Applies::always || (when == Applies::spAtMostDp ? sp <= dp : sp < dp);
 }
 
 // The sources a case step takes operands from, as a category set with one more bit for the
