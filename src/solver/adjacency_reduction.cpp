@@ -15,7 +15,7 @@ bool extractCycleEdge(ChromosomeSet& state, std::size_t i, std::size_t j,
                       const OperationWeights& weights) {
     Component& cycle = state.cycles[i];
     if (cycle.size() < 4) return false;
-    ComponentItem before = state.log.copyCycle(cycle);
+    ComponentItem before = state.log.copy(asCycle(cycle));
     Component twoCycle = state.log.shown([&] { return Component{cycle[j], mirrorEdge(cycle[j])}; });
     cutOutCycleEdge(cycle, j);
     state.log.recordOne(std::move(before), {asCycle(twoCycle), asCycle(cycle)}, dpEvent);
@@ -65,7 +65,7 @@ void reduceAdjacencyEdges(ChromosomeSet& state, const OperationWeights& weights)
 void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode event,
                  const OperationWeights& weights) {
     Component& path = state.paths[p];
-    ComponentItem before = state.log.copyLinear(path);
+    ComponentItem before = state.log.copy(asLinear(path));
     Component cut = state.log.shown([&] { return Component{path[j], mirrorEdge(path[j])}; });
     cutOutPathEdge(path, j);
     state.log.recordOne(std::move(before), {asLinear(path), asCycle(cut)}, event);

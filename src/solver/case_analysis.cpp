@@ -216,10 +216,6 @@ void fileByRefinedCategory(ChromosomeSet& state, Component&& component) {
     fileComponent(state, std::move(component), category);
 }
 
-ComponentItem closedTestedItem(const StepLog& log, const Component& component, bool closed) {
-    return closed ? log.copyCycle(component) : log.copyLinear(component);
-}
-
 // The two components of a quad's alternative.
 std::pair<Component&, Component&> alternativeOf(ComponentQuad& quad, QuadAlternative alternative) {
     if (alternative == QuadAlternative::one) return {quad.first, quad.second};
@@ -300,11 +296,11 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         // A join that frees nothing has one result.
         const bool second = !r.freed.empty();
         state.log.recordStep([&] {
-            std::vector<ComponentItem> after{makeLinearItem(r.joined)};
-            if (second) after.push_back(makeLinearItem(r.freed));
+            std::vector<ComponentItem> after{ComponentItem{r.joined, 'L'}};
+            if (second) after.push_back(ComponentItem{r.freed, 'L'});
             std::vector<int32_t> events{pair.event};
             if (addsDp) events.push_back(dpEvent);
-            return OperationRecord{{makeLinearItem(x), makeLinearItem(y)},
+            return OperationRecord{{ComponentItem{x, 'L'}, ComponentItem{y, 'L'}},
                                    std::move(after),
                                    std::move(events),
                                    row.step};
@@ -441,11 +437,11 @@ void mergeGeneBlocks(ChromosomeSet& state, const OperationWeights& weights) {
     while (!blocks.empty()) {
         state.log.addCost(weightOf(event, weights));
         const Component& g = blocks.back();
-        ComponentItem before = closedTestedItem(state.log, *x, closed);
+        ComponentItem before = state.log.copy({*x, closed ? 'C' : 'L'});
         appendGenes(g.back(), (*x)[edge]);
         state.log.recordStep([&] {
-            return OperationRecord{{std::move(before), makeCycleItem(g)},
-                                   {closedTestedItem(state.log, *x, closed)},
+            return OperationRecord{{std::move(before), ComponentItem{g, 'C'}},
+                                   {state.log.copy({*x, closed ? 'C' : 'L'})},
                                    {event},
                                    "4.1"};
         });
@@ -485,12 +481,12 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
 
         state.log.addCost(2.0 * weightOf(dpEvent, weights));
         state.log.recordStep([&] {
-            return OperationRecord{
-                {makeCycleItem(p), closedTestedItem(state.log, qComponent, isClosed(qComponent))},
-                {closedTestedItem(state.log, r1, isClosed(r1)),
-                 closedTestedItem(state.log, r2, isClosed(r2))},
-                {dpEvent, dpEvent},
-                "4.2"};
+            return OperationRecord{{ComponentItem{p, 'C'},
+                                    state.log.copy({qComponent, isClosed(qComponent) ? 'C' : 'L'})},
+                                   {state.log.copy({r1, isClosed(r1) ? 'C' : 'L'}),
+                                    state.log.copy({r2, isClosed(r2) ? 'C' : 'L'})},
+                                   {dpEvent, dpEvent},
+                                   "4.2"};
         });
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.
         cycles.pop_back();

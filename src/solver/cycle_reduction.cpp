@@ -29,7 +29,7 @@ std::optional<std::size_t> findSplitEdge(const Component& cycle, Side side) {
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
                      const OperationWeights& weights) {
     const EventCode event = deletionOf(edge);
-    ComponentItem before = state.log.copyCycle(x);
+    ComponentItem before = state.log.copy(asCycle(x));
     setKind(edge, EdgeKind::adjacency);
     state.log.recordOne(std::move(before), {asCycle(x)}, event);
     state.log.addCost(weightOf(event, weights));
@@ -76,8 +76,8 @@ void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
             break;
         }
         state.log.recordStep([&] {
-            return OperationRecord{{makeCycleItem(c1), makeCycleItem(c2)},
-                                   {makeCycleItem(r1), makeCycleItem(r2)},
+            return OperationRecord{{ComponentItem{c1, 'C'}, ComponentItem{c2, 'C'}},
+                                   {ComponentItem{r1, 'C'}, ComponentItem{r2, 'C'}},
                                    {dpEvent, dpEvent},
                                    ""};
         });
@@ -99,7 +99,7 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         }
         std::optional<std::size_t> j = findSplitEdge(c, Side::a);
         if (!j) j = findSplitEdge(c, Side::b);
-        ComponentItem before = state.log.copyCycle(c);
+        ComponentItem before = state.log.copy(asCycle(c));
         SplitResult split = splitCycleAt(std::move(c), j.value_or(0));
         state.log.recordOne(std::move(before), {asCycle(split.rest), asCycle(split.cut)}, dpEvent);
         state.log.addCost(weightOf(dpEvent, weights));

@@ -20,13 +20,13 @@ void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& 
 }
 
 // Takes the components of a bucket, the last first, until it is empty; `step` gets each with a
-// copy of it for the record (see `StepLog::copyLinear`).
+// copy of it for the record (see `StepLog::copy`).
 template <typename Step>
 void takeEach(ChromosomeSet& state, Category category, Step step) {
     std::vector<Component>& bucket = state.buckets[category];
     while (!bucket.empty()) {
         Component p = popLast(bucket);
-        ComponentItem before = state.log.copyLinear(p);
+        ComponentItem before = state.log.copy(asLinear(p));
         step(p, before);
     }
 }
@@ -143,7 +143,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
             pushToCategory(state, std::move(p));
             return;
         }
-        ComponentItem closedItem = state.log.copyCycle(p);
+        ComponentItem closedItem = state.log.copy(asCycle(p));
         const std::size_t cut = p.size() - 1;
         SplitResult split = splitCycleAt(std::move(p), cut);
         state.log.recordOne(std::move(closedItem), {asCycle(split.cut), asCycle(split.rest)},
@@ -163,7 +163,7 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
                               weightOf(bDeletionEvent, weights));
             p.pop_back();
             state.log.recordOne(std::move(before), {asLinear(p)}, bDeletionEvent);
-            ComponentItem single = state.log.copyLinear(p);
+            ComponentItem single = state.log.copy(asLinear(p));
             makeLone(p.front());
             state.log.recordOne(std::move(single), {asLinear(p)}, aDeletionEvent);
             pushToCategory(state, std::move(p));

@@ -18,12 +18,4 @@ void countEvents(const OperationRecord& record, EventCounts& counts) {
     for (const int32_t code : record.events) ++counts.at(static_cast<std::size_t>(code));
 }
 
-ComponentItem makeCycleItem(const Component& component) {
-    return ComponentItem{component, 'C'};
-}
-
-ComponentItem makeLinearItem(const Component& component) {
-    return ComponentItem{component, 'L'};
-}
-
 }  // namespace varnet

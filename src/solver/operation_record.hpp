@@ -65,7 +65,4 @@ using EventCounts = std::array<std::size_t, 6>;
 // Adds the events of `record` to `counts`.
 void countEvents(const OperationRecord& record, EventCounts& counts);
 
-ComponentItem makeCycleItem(const Component& component);
-ComponentItem makeLinearItem(const Component& component);
-
 }  // namespace varnet

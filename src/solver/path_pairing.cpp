@@ -304,9 +304,9 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             OperationRecord record{
                 {}, {}, {row.events.begin(), row.events.end()}, std::string(row.step)};
             for (std::size_t i = 0; i < count; ++i)
-                record.before.push_back(makeLinearItem(*operands[i]));
+                record.before.push_back(ComponentItem{*operands[i], 'L'});
             for (std::size_t i = 0; i < row.routing.size; ++i)
-                record.after.push_back(makeLinearItem(outcome.products[i]));
+                record.after.push_back(ComponentItem{outcome.products[i], 'L'});
             return record;
         };
         // A quad's record stays open until the quad's outcome is settled.

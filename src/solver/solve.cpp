@@ -21,7 +21,7 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
     for (const Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
         if (f.first != 0 || f.kind != EdgeKind::block || isSideB(f)) continue;
-        state.log.recordOne(state.log.copyCycle(cycle), {}, aDeletionEvent, "delete block");
+        state.log.recordOne(state.log.copy(asCycle(cycle)), {}, aDeletionEvent, "delete block");
         state.log.addCost(weightOf(aDeletionEvent, weights));
     }
 }

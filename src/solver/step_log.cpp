@@ -32,19 +32,11 @@ void StepLog::restartCostOnly() {
 }
 
 void StepLog::addOutcome(uint64_t step, const Component& component) {
-    if (recording_) records_.at(step).after.push_back(makeLinearItem(component));
+    if (recording_) records_.at(step).after.push_back({component, 'L'});
 }
 
 void StepLog::settle(uint64_t step) {
     std::erase(open_, step);
-}
-
-ComponentItem StepLog::copyLinear(const Component& component) const {
-    return recording_ ? makeLinearItem(component) : ComponentItem{};
-}
-
-ComponentItem StepLog::copyCycle(const Component& component) const {
-    return recording_ ? makeCycleItem(component) : ComponentItem{};
 }
 
 void StepLog::fileOther(std::vector<Component>& other, Component&& component,

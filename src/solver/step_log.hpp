@@ -52,7 +52,7 @@ public:
         if (recording_) add(make());
     }
     // Records a step of the one event `event` that took the component copied into `before` (see
-    // `copyLinear`) and gave the components `after`; nothing is built in a cost-only log.
+    // `copy`) and gave the components `after`; nothing is built in a cost-only log.
     void recordOne(ComponentItem&& before, std::initializer_list<Listed> after, EventCode event,
                    const char* step = "") {
         if (recording_) addOne(std::move(before), after, event, step);
@@ -71,8 +71,9 @@ public:
     void settle(uint64_t step);
 
     // A copy of the component as it is now, for a record to list; empty in a cost-only log.
-    ComponentItem copyLinear(const Component& component) const;
-    ComponentItem copyCycle(const Component& component) const;
+    ComponentItem copy(Listed item) const {
+        return recording_ ? ComponentItem{item.component, item.tag} : ComponentItem{};
+    }
 
     // A component that no later step takes or charges (two lone vertices or a cycle of
     // adjacency edges, without genes, cut out of another): only the records and the final graph

@@ -234,11 +234,12 @@ TEST(SplitRows, HandWorkedComponents) {
         ChromosomeSet state;
         state.buckets[Category::closed] = {row.cycle};
         splitCycles(state, pairingWeights);
-        EXPECT_EQ(state.log.records(), (std::vector<OperationRecord>{OperationRecord{
-                                           {makeCycleItem(row.cycle)},
-                                           {makeCycleItem(row.remainder), makeCycleItem(row.cut)},
-                                           {dpEvent},
-                                           ""}}));
+        EXPECT_EQ(state.log.records(),
+                  (std::vector<OperationRecord>{OperationRecord{
+                      {ComponentItem{row.cycle, 'C'}},
+                      {ComponentItem{row.remainder, 'C'}, ComponentItem{row.cut, 'C'}},
+                      {dpEvent},
+                      ""}}));
         EXPECT_EQ(state.buckets[Category::other], (std::vector<Component>{row.remainder, row.cut}));
         EXPECT_EQ(state.log.totalCost(), pairingWeights[0]);
     }
@@ -308,7 +309,7 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
 
         ChromosomeSet pending;
         pending.log.openStep([] {
-            return OperationRecord{{makeLinearItem(cat7)}, {}, {spEvent}, "3.1"};
+            return OperationRecord{{ComponentItem{cat7, 'L'}}, {}, {spEvent}, "3.1"};
         });
         pending.buckets[Category::evenEndOnA] = {cat0};
         pending.quads = {{cat0, {lone(91)}, cat1, {lone(92)}, 0}};

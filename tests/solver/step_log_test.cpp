@@ -54,7 +54,7 @@ TEST(StepLog, CostOnlyBuildsNoRecordAndCopiesNothing) {
     log.addCost(2.0);
     EXPECT_FALSE(built);
     EXPECT_TRUE(log.records().empty());
-    EXPECT_TRUE(log.copyLinear(Component{testing::lone(11)}).component.empty());
+    EXPECT_TRUE(log.copy(asLinear(Component{testing::lone(11)})).component.empty());
     EXPECT_EQ(log.totalCost(), 3.5);
 }
 
