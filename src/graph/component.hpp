@@ -20,10 +20,7 @@ namespace varnet {
 class Component {
 public:
     using value_type = Edge;
-    using size_type = std::size_t;
     using difference_type = std::ptrdiff_t;
-    using reference = Edge&;
-    using const_reference = const Edge&;
     using iterator = Edge*;
     using const_iterator = const Edge*;
 

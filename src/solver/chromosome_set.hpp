@@ -16,10 +16,6 @@ namespace varnet {
 struct ChromosomeSet : JointGraph {
     ChromosomeSet() = default;
     explicit ChromosomeSet(JointGraph graph) : JointGraph(std::move(graph)) {}
-    ChromosomeSet(std::vector<Component> closed, std::vector<Component> open) {
-        cycles = std::move(closed);
-        paths = std::move(open);
-    }
 
     Buckets buckets;
     // Steps whose outcome stays open between two alternatives, each settled by a later step.

@@ -15,10 +15,6 @@ void makeLone(Edge& edge) {
     turnIntoLoneVertex(edge);
 }
 
-void chargeEvent(ChromosomeSet& state, EventCode event, const OperationWeights& weights) {
-    state.log.addCost(weightOf(event, weights));
-}
-
 // Takes the components of a bucket, the last first, until it is empty; `step` gets each with a
 // copy of it for the record (see `StepLog::copy`).
 template <typename Step>
@@ -36,7 +32,7 @@ void deleteToLoneVertex(ChromosomeSet& state, Component&& p, ComponentItem&& bef
                         EventCode event, const OperationWeights& weights, const char* step = "") {
     makeLone(p.front());
     state.log.recordOne(std::move(before), {asLinear(p)}, event, step);
-    chargeEvent(state, event, weights);
+    state.log.addCost(weightOf(event, weights));
     pushToCategory(state, std::move(p));
 }
 
@@ -44,7 +40,7 @@ void deleteToLoneVertex(ChromosomeSet& state, Component&& p, ComponentItem&& bef
 void deleteBlocksOnA(ChromosomeSet& state, const OperationWeights& weights) {
     takeEach(state, Category::blockOnA, [&](Component&, ComponentItem& before) {
         state.log.recordOne(std::move(before), {}, aDeletionEvent);
-        chargeEvent(state, aDeletionEvent, weights);
+        state.log.addCost(weightOf(aDeletionEvent, weights));
     });
 }
 
@@ -101,7 +97,7 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
         }
         setKind(*fused, EdgeKind::bridging);
         const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
-        chargeEvent(state, event, weights);
+        state.log.addCost(weightOf(event, weights));
         state.log.recordOne(std::move(before), {asCycle(p)}, event, "eliminate odd");
         state.buckets[Category::closed].push_back(std::move(p));
     });
@@ -113,7 +109,7 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
     takeEach(state, category, [&](Component& a, ComponentItem& before) {
         if (a.back().kind == EdgeKind::block) {
             state.log.recordOne(std::move(before), {}, bDeletionEvent);
-            chargeEvent(state, bDeletionEvent, weights);
+            state.log.addCost(weightOf(bDeletionEvent, weights));
             return;
         }
         Edge& last = a.back();
@@ -123,7 +119,7 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         setKind(a.back(), EdgeKind::bridging);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
         state.log.recordOne(std::move(before), {asCycle(a)}, event);
-        chargeEvent(state, event, weights);
+        state.log.addCost(weightOf(event, weights));
         pushToCategory(state, std::move(a));
     });
 }
@@ -138,7 +134,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         p.push_back(
             makeEdge(EdgeKind::adjacency, sideOf(closingOnB), p.back().second, p.front().first));
         state.log.recordOne(std::move(opened), {asCycle(p)}, event);
-        chargeEvent(state, event, weights);
+        state.log.addCost(weightOf(event, weights));
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
             return;
@@ -150,7 +146,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
                             dpEvent);
         pushToCategory(state, std::move(split.rest));
         pushToCategory(state, std::move(split.cut));
-        chargeEvent(state, dpEvent, weights);
+        state.log.addCost(weightOf(dpEvent, weights));
     });
 }
 
@@ -179,7 +175,7 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
         pushToCategory(state, std::move(freed));
         state.buckets[Category::closed].push_back(std::move(p));
-        chargeEvent(state, spEvent, weights);
+        state.log.addCost(weightOf(spEvent, weights));
     });
 }
 
@@ -193,7 +189,7 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
             state.log.recordOne(std::move(before), {asLinear(freed), asCycle(p)}, spEvent);
             state.buckets[Category::closed].push_back(std::move(p));
             pushToCategory(state, std::move(freed));
-            chargeEvent(state, spEvent, weights);
+            state.log.addCost(weightOf(spEvent, weights));
             return;
         }
         const Edge& e = p.front();
@@ -227,7 +223,7 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             appendGenes(p.back(), p.front());
             p.pop_back();
             state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
-            chargeEvent(state, spEvent, weights);
+            state.log.addCost(weightOf(spEvent, weights));
             pushToCategory(state, std::move(p));
             pushToCategory(state, std::move(freed));
         });
