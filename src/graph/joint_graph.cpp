@@ -177,38 +177,21 @@ private:
             return;
         }
         const uint32_t* const list = in_.lists_.data() + traced.start;
-        const std::size_t n = traced.size;
-        if (!traced.turned) {
-            makeTraced(
-                traced, [list](std::size_t k) { return list[k]; }, graph);
-        } else if (traced.closed) {
-            makeTraced(
-                traced, [list, n](std::size_t k) { return list[k == 0 ? 0 : n - k]; }, graph);
-        } else {
-            makeTraced(
-                traced, [list, n](std::size_t k) { return list[n - 1 - k]; }, graph);
-        }
-    }
-    // As above, given the list's k-th entry in the order it is read.
-    template <typename Entry>
-    void makeTraced(const TracedList& traced, Entry entry, JointGraph& graph) {
         if (countsGeneFree_ && traced.closed &&
-            noteOneBridgeCycle(traced, entry, graph.cycles.size()))
+            noteOneBridgeCycle(traced, list, graph.cycles.size()))
             return;
-        makeComponent(traced, entry, traced.closed ? graph.cycles : graph.paths, graph.spare);
+        makeComponent(traced, list, traced.closed ? graph.cycles : graph.paths, graph.spare);
     }
     // Notes a closed list of two common ends and one run of genes in the graph's order of cycles,
     // as the cycle `makeComponent` would make of it: [x, y, run] gives an adjacency edge (x, y)
     // on the first side and a bridging edge (y, x) on the other; [x, run, y] a bridging edge
     // (x, y) on the first side and an adjacency edge (y, x). False, with nothing noted, for any
     // other list.
-    template <typename Entry>
-    bool noteOneBridgeCycle(const TracedList& traced, Entry entry, std::size_t position) {
+    bool noteOneBridgeCycle(const TracedList& traced, const uint32_t* list, std::size_t position) {
         if (traced.size != 3 || traced.startSide == loneVertexSide) return false;
-        if (entry(0) == runMarker || (entry(1) == runMarker) == (entry(2) == runMarker))
-            return false;
+        if (list[0] == runMarker || (list[1] == runMarker) == (list[2] == runMarker)) return false;
         const Side first = sideOf(traced.startSide != sideA);
-        const Side bridge = entry(1) == runMarker ? first : otherSide(first);
+        const Side bridge = list[1] == runMarker ? first : otherSide(first);
         leftOut_->oneBridge.push_back({static_cast<uint32_t>(position), bridge});
         return true;
     }
@@ -331,13 +314,17 @@ private:
         }
         traced.resize(kept);
     }
-    void turnRound(TracedList& traced) const {
+    void turnRound(TracedList& traced) {
         if (traced.startSide == loneVertexSide) return;
         if (a_[traced.from] <= 0 || b_[traced.from] <= 0) {
             traced.startSide ^= 1;
             return;
         }
-        traced.turned = !traced.turned;
+        // The list is read the other way round: a closed one from its first entry on backwards,
+        // an open one from its last.
+        uint32_t* const list = in_.lists_.data() + traced.start;
+        const std::size_t n = traced.size;
+        std::reverse(list + (traced.closed ? 1 : 0), list + n);
         if (traced.closed) {
             // From the same end, which comes first, along the other structure's edge: A's now.
             traced.startSide = sideA;
@@ -345,17 +332,11 @@ private:
         }
         // Sides alternate along the path, whose first edge is now its last: a marker between
         // two entries is one edge with them, any other entry after the first starts one.
-        const uint32_t* const list = in_.lists_.data() + traced.start;
-        const std::size_t n = traced.size;
         const std::size_t inner =
             traced.markers - (list[0] == runMarker ? 1 : 0) - (list[n - 1] == runMarker ? 1 : 0);
         traced.startSide ^= static_cast<uint8_t>((n - 1 - inner) & 1);
         // The first common end as the list is now read.
-        if (traced.turned) {
-            traced.owner = list[n - 1] != runMarker ? list[n - 1] : list[n - 2];
-        } else {
-            traced.owner = list[0] != runMarker ? list[0] : list[1];
-        }
+        traced.owner = list[0] != runMarker ? list[0] : list[1];
     }
 
     // Traces the component of the unvisited end v, of partners a and b, into `traced`, owned
@@ -511,11 +492,9 @@ private:
     // Phase 2: the edges of a traced component, appended to `into` in storage from `spare`
     // where it holds some; room for a few edges more than the list needs lets that storage
     // serve larger components of later builds without growing. Each edge gets its side as it
-    // is made, alternating from the list's first side; a lone vertex keeps its own. `list(k)` is
-    // the k-th entry in the order the list is read.
-    template <typename Entry>
-    static void makeComponent(const TracedList& traced, Entry list, std::vector<Component>& into,
-                              std::vector<Component>& spare) {
+    // is made, alternating from the list's first side; a lone vertex keeps its own.
+    static void makeComponent(const TracedList& traced, const uint32_t* list,
+                              std::vector<Component>& into, std::vector<Component>& spare) {
         const std::size_t n = traced.size;
         if (spare.empty()) {
             into.emplace_back();
@@ -536,40 +515,40 @@ private:
             side = otherSide(side);
         };
         if (n == 1) {
-            if (list(0) == runMarker) {
+            if (list[0] == runMarker) {
                 add(EdgeKind::block, 0, 0);
             } else {
-                component.push_back(makeLoneVertex(list(0)));
+                component.push_back(makeLoneVertex(list[0]));
             }
             return;
         }
         // Every entry after a marker is taken as a common end.
         std::size_t i = 1;
-        if (list(0) == runMarker) {
-            add(EdgeKind::end, list(1), 0);
+        if (list[0] == runMarker) {
+            add(EdgeKind::end, list[1], 0);
             i = 2;
         }
         while (i < n) {
-            if (list(i) != runMarker) {
-                add(EdgeKind::adjacency, list(i - 1), list(i));
+            if (list[i] != runMarker) {
+                add(EdgeKind::adjacency, list[i - 1], list[i]);
                 ++i;
             } else if (i == n - 1) {
-                add(EdgeKind::end, list(n - 2), 0);
+                add(EdgeKind::end, list[n - 2], 0);
                 ++i;
             } else {
-                add(EdgeKind::bridging, list(i - 1), list(i + 1));
+                add(EdgeKind::bridging, list[i - 1], list[i + 1]);
                 i += 2;
             }
         }
         if (!traced.closed) return;
         // The edge that closes the cycle back to its first vertex.
-        if (list(0) == runMarker) {
-            component.front().second = list(n - 1);
+        if (list[0] == runMarker) {
+            component.front().second = list[n - 1];
             setKind(component.front(), EdgeKind::bridging);
-        } else if (list(n - 1) != runMarker) {
-            add(EdgeKind::adjacency, list(n - 1), list(0));
+        } else if (list[n - 1] != runMarker) {
+            add(EdgeKind::adjacency, list[n - 1], list[0]);
         } else {
-            component.back().second = list(0);
+            component.back().second = list[0];
             setKind(component.back(), EdgeKind::bridging);
         }
     }

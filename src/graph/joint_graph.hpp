@@ -143,9 +143,6 @@ private:
         // Side of the component's first edge: 0 A, 1 B, 2 lone vertex.
         uint8_t startSide = 0;
         bool closed = false;
-        // The sequence is read the other way round: a closed one from its first entry on
-        // backwards, an open one from its last.
-        bool turned = false;
     };
     // The traced sequences one after another; 0 marks a run of genes that only one structure
     // holds. A component is traced whole before the next, so the list being traced is last.
