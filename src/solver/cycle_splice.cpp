@@ -42,16 +42,13 @@ SplitResult mergeAtBridgingEdge(const Component& t, std::size_t shift, const Com
 }
 
 SplitResult mergeAtEndEdge(const Component& t, const Component& b) {
-    Edge end = makeEdge(EdgeKind::end, Side::b, 0, t[0].second);
+    Edge end = makeEdge(EdgeKind::end, Side::b, t[0].second);
     end.genes = b[0].genes;
     appendGenes(t[0], end);
     Component w{std::move(end)};
     w.insert(w.end(), t.begin() + 1, t.end());
     w.push_back(makeEdge(EdgeKind::adjacency, Side::b, t.back().second, b[1].first));
     w.insert(w.end(), b.begin() + 1, b.end());
-    if (w.front().kind == EdgeKind::end && w.front().first == 0) {
-        std::swap(w.front().first, w.front().second);
-    }
     return cutAt(std::move(w), 2);
 }
 
