@@ -282,17 +282,12 @@ void CopyPairing::renumber(const Pairing& pairing, ChromosomalStructure& a,
     for (const std::size_t g : copiedGenes_) codeGene(g, pairing, partnerOf_);
     const auto write = [](const ChromosomalStructure& from, const std::vector<uint32_t>& codeOf,
                           ChromosomalStructure& into) {
-        into.name = from.name;
-        into.line = from.line;
-        into.chromosomes.resize(from.chromosomes.size());
+        into = from;
         std::size_t k = 0;
-        for (std::size_t c = 0; c < from.chromosomes.size(); ++c) {
-            into.chromosomes[c].circular = from.chromosomes[c].circular;
-            std::vector<int32_t>& genes = into.chromosomes[c].genes;
-            genes.clear();
-            for (const int32_t code : from.chromosomes[c].genes) {
+        for (Chromosome& chromosome : into.chromosomes) {
+            for (int32_t& code : chromosome.genes) {
                 const auto renumbered = static_cast<int32_t>(codeOf[k++]);
-                genes.push_back(code < 0 ? -renumbered : renumbered);
+                code = code < 0 ? -renumbered : renumbered;
             }
         }
     };
