@@ -6,10 +6,6 @@
 namespace varnet {
 namespace {
 
-std::string structureText(const ChromosomalStructure& structure) {
-    return "structure \"" + structure.name + "\"";
-}
-
 // Why adjacency arrays and joint graphs cannot be built from a structure ("" when they can):
 // every chromosome must hold at least one gene.
 std::string graphFault(const ChromosomalStructure& structure) {
@@ -29,10 +25,11 @@ void validateForGraph(const std::vector<ChromosomalStructure>& structures) {
     for (const ChromosomalStructure& structure : structures) {
         const std::string fault = graphFault(structure);
         if (fault.empty() || ++failing > namedFaultLimit) continue;
-        if (failing == 1) single = structureText(structure) + ": " + fault;
+        const std::string text = "structure \"" + structure.name + "\": " + fault;
+        if (failing == 1) single = text;
         named += "\n";
         if (structure.line != 0) named += "line " + std::to_string(structure.line) + ", ";
-        named += structureText(structure) + ": " + fault;
+        named += text;
     }
     if (failing == 0) return;
     if (failing == 1) {
