@@ -117,29 +117,21 @@ void twoStep317(const Operands& x, PairingOutcome& out) {
 
 // (Y, Z, W): W' is W, reversed when its first edge's side differs from Z's last edge's and it
 // has more than one edge; sideJoinBefore (Z, W') gives T and R2; headJoin (T, Y) gives R1, R3.
-void twoStep318(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
-    JoinResult t = sideJoinBefore(z, turnedTo(w, true, z.back().side));
-    takeSecondJoin(t, headJoin(t.joined, y), out);
+void twoStep318Step(const Operands& x, PairingOutcome& out) {
+    JoinResult t = sideJoinBefore(*x[1], turnedTo(*x[2], true, x[1]->back().side));
+    takeSecondJoin(t, headJoin(t.joined, *x[0]), out);
 }
 
 // (Y, Z, W): sideJoinAfter (Z, W) gives T and R2; orientJoin (T, Y) gives R1 and R3.
-void twoStep319(const Component& y, const Component& z, const Component& w, PairingOutcome& out) {
-    JoinResult t = sideJoinAfter(z, w);
-    takeSecondJoin(t, orientJoin(t.joined, y), out);
-}
-
-void twoStep318Step(const Operands& x, PairingOutcome& out) {
-    twoStep318(*x[0], *x[1], *x[2], out);
-}
-
 void twoStep319Step(const Operands& x, PairingOutcome& out) {
-    twoStep319(*x[0], *x[1], *x[2], out);
+    JoinResult t = sideJoinAfter(*x[1], *x[2]);
+    takeSecondJoin(t, orientJoin(t.joined, *x[0]), out);
 }
 
 // (X1, X2, Y, Z): two-step 3.18 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (T, X2) gives
 // the quad.
 void threeStep314(const Operands& x, PairingOutcome& out) {
-    twoStep318(*x[2], *x[3], *x[0], out);
+    twoStep318Step(Operands{x[2], x[3], x[0], nullptr}, out);
     out.quad = joinBothWays(out.products[0], *x[1]);
     out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
 }
@@ -147,7 +139,7 @@ void threeStep314(const Operands& x, PairingOutcome& out) {
 // (X1, X2, Y, Z): two-step 3.19 on (Y, Z, X1) gives T, R1 and R2; joinBothWays (X2, T) gives
 // the quad.
 void threeStep315(const Operands& x, PairingOutcome& out) {
-    twoStep319(*x[2], *x[3], *x[0], out);
+    twoStep319Step(Operands{x[2], x[3], x[0], nullptr}, out);
     out.quad = joinBothWays(*x[1], out.products[0]);
     out.products = {std::move(out.products[1]), std::move(out.products[2]), {}};
 }
