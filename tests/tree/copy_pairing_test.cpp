@@ -119,6 +119,21 @@ std::pair<Genome, Genome> smallPair(std::mt19937& random) {
     return {split(ids), split(second)};
 }
 
+// The structures of `pairs` small pairs, each pair's two one after the other, named s1, s2, ...
+std::vector<ChromosomalStructure> fileOfSmallPairs(std::mt19937& random, int pairs) {
+    std::vector<ChromosomalStructure> file;
+    for (int round = 0; round < pairs; ++round) {
+        const auto [first, second] = smallPair(random);
+        for (const Genome* genome : {&first, &second}) {
+            ChromosomalStructure& structure = file.emplace_back();
+            structure.name = "s" + std::to_string(file.size());
+            for (const auto& [circular, genes] : *genome)
+                structure.chromosomes.push_back({circular, genes});
+        }
+    }
+    return file;
+}
+
 // Context pairing is one of the pairings, so never below the cheapest; on these 150 small
 // generated pairs it reaches the cheapest on 146.
 TEST(CopyPairing, ReachesTheCheapestPairingOnSmallPairs) {
@@ -167,16 +182,7 @@ TEST(CopyPairing, CostIgnoresWhereCirclesStartAndTheOrderOfChromosomes) {
 // cells permuted alike), so genomes written alike, compared once, get equal rows.
 TEST(CopyPairing, MatrixIgnoresTheOrderOfTheGenomes) {
     std::mt19937 random(515);
-    std::vector<ChromosomalStructure> file;
-    for (int round = 0; round < 6; ++round) {
-        const auto [first, second] = smallPair(random);
-        for (const Genome* genome : {&first, &second}) {
-            ChromosomalStructure& structure = file.emplace_back();
-            structure.name = "s" + std::to_string(file.size());
-            for (const auto& [circular, genes] : *genome)
-                structure.chromosomes.push_back({circular, genes});
-        }
-    }
+    std::vector<ChromosomalStructure> file = fileOfSmallPairs(random, 6);
     file.push_back(file[3]);
     file.back().name = "alike";
     const GeneTable genes = testing::numberGenerated(file);
@@ -252,15 +258,7 @@ TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
 TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     std::mt19937 random(4242);
     // The pairs of one file, whose genes they share.
-    std::vector<ChromosomalStructure> file;
-    for (int round = 0; round < 80; ++round) {
-        const auto [first, second] = smallPair(random);
-        for (const Genome* genome : {&first, &second}) {
-            ChromosomalStructure& structure = file.emplace_back();
-            for (const auto& [circular, genes] : *genome)
-                structure.chromosomes.push_back({circular, genes});
-        }
-    }
+    std::vector<ChromosomalStructure> file = fileOfSmallPairs(random, 80);
     const GeneTable genes = testing::numberGenerated(file);
     CopyPairing reused;
     for (int round = 0; round < 80; ++round) {
