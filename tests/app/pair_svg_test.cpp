@@ -157,7 +157,7 @@ PairView viewOf(const std::string& svg) {
             const double end = numbers[box ? 2 : 3];
             const double x0 = std::min(numbers[0], end);
             const double x1 = std::max(numbers[0], end);
-            const char* direction = numbers.size() == 5 ? "=" : numbers[3] > numbers[0] ? ">" : "<";
+            const char* direction = box ? "=" : numbers[3] > numbers[0] ? ">" : "<";
             std::string colour = "grey";
             if (!classes.contains("only")) {
                 colour = elements[element.parent].attribute("class").substr(6);
