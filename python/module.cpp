@@ -233,11 +233,9 @@ public:
     DistanceMatrix calculate(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, const PairWork& work) override {
-        PairDistances calculation(settings, structures, progress, work.threadCount, work.terminal);
+        PairDistances calculation(settings, structures, progress, work);
         calculation.stopWhen(stop_);
-        DistanceMatrix matrix;
-        calculation.calculate(matrix);
-        return matrix;
+        return calculation.calculate();
     }
 
 private:

@@ -135,9 +135,9 @@ public:
         std::exception_ptr failure;
         DistanceMatrix matrix;
         try {
-            PairDistances(settings, structures, progress, work.threadCount, work.terminal,
-                          blockOf(count, rootRank, ranks_))
-                .calculate(matrix);
+            matrix = PairDistances(settings, structures, progress, work,
+                                   blockOf(count, rootRank, ranks_))
+                         .calculate();
         } catch (...) {
             failure = std::current_exception();
         }
@@ -190,9 +190,9 @@ BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
     try {
         keepFreedMemoryForReuse();
         std::ostream noProgress(nullptr);
-        const unsigned threads = RunSettings().work().threadCount;  // as on rank 0
+        // As many workers as rank 0 has, without a terminal.
         return {{0},
-                PairDistances(job.settings(), job.structures, noProgress, threads, nullptr,
+                PairDistances(job.settings(), job.structures, noProgress, RunSettings().work(),
                               blockOf(job.structures.size(), rank, ranks))
                     .calculateBlock()};
     } catch (const std::exception& e) {

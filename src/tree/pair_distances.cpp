@@ -85,7 +85,7 @@ void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vecto
 
 PairDistances::PairDistances(const PairSettings& settings,
                              const std::vector<ChromosomalStructure>& structures,
-                             std::ostream& progress, unsigned threadCount, std::ostream* terminal,
+                             std::ostream& progress, const PairWork& work,
                              std::optional<PairRange> range)
     : structures_(structures),
       settings_(settings),
@@ -95,12 +95,12 @@ PairDistances::PairDistances(const PairSettings& settings,
       next_(range_.first),
       // A worker beyond the number of pairs would only build its tables and find nothing to do.
       threadCount_(static_cast<unsigned>(
-          std::clamp<uint64_t>(threadCount, 1, std::max<uint64_t>(1, range_.size())))),
+          std::clamp<uint64_t>(work.threadCount, 1, std::max<uint64_t>(1, range_.size())))),
       // Enough pairs that taking them costs little beside computing them, and few enough that
       // the workers finish close together.
       batch_(std::clamp<uint64_t>(range_.size() / (16 * uint64_t{threadCount_}), 1, 32)),
       progress_(progress),
-      meter_(terminal, range_.size()) {
+      meter_(work.terminal, range_.size()) {
     // The cursor stands just before the first pair, so that the hand-out's step reaches it.
     if (range_.size() > 0) {
         cursor_ = pairAt(range_.first, count_);
@@ -108,14 +108,14 @@ PairDistances::PairDistances(const PairSettings& settings,
     }
 }
 
-void PairDistances::calculate(DistanceMatrix& out) {
+DistanceMatrix PairDistances::calculate() {
     DistanceMatrix matrix = makeDistanceMatrix(count_);
     matrix_ = &matrix;
     run();
     // Each pair wrote only its cell above the diagonal.
     forEachPairBySquares(matrix.size(),
                          [&matrix](std::size_t i, std::size_t j) { matrix[j][i] = matrix[i][j]; });
-    std::swap(out, matrix);
+    return matrix;
 }
 
 std::vector<double> PairDistances::calculateBlock() {
@@ -218,10 +218,7 @@ DistanceMatrix calculateEveryPair(const PairSettings& settings,
                                   std::ostream& progress, const PairWork& work) {
     if (work.distribution != nullptr)
         return work.distribution->calculate(settings, structures, progress, work);
-    DistanceMatrix matrix;
-    PairDistances(settings, structures, progress, work.threadCount, work.terminal)
-        .calculate(matrix);
-    return matrix;
+    return PairDistances(settings, structures, progress, work).calculate();
 }
 
 // The structures written alike: the same chromosomes, with the same genes in the same order and

@@ -53,6 +53,16 @@ void printRowsStartingIn(const PairRange& range, uint64_t structures, std::ostre
 // Stores the distances of `range`, computed in pair order, in both cells of each pair.
 void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vector<double>& block);
 
+class PairDistribution;
+
+// Where the special distances of a run are computed: by `threadCount` workers here, or by the
+// `distribution` when given; with a `terminal`, a live progress line is kept there.
+struct PairWork {
+    unsigned threadCount = availableProcessorCount();
+    std::ostream* terminal = nullptr;
+    PairDistribution* distribution = nullptr;
+};
+
 // Computes special distances of a structure list on worker threads: all pairs, or one range of
 // them. Pairs are handed out in row-major order under one lock, a few consecutive ones at a
 // time; each pair writes only its own cell above the diagonal, and the matrix is made symmetric
@@ -63,9 +73,10 @@ void placeBlock(DistanceMatrix& matrix, const PairRange& range, const std::vecto
 // failure of the earliest pair in row-major order.
 class PairDistances {
 public:
+    // `work.distribution` is not read: the pairs are computed here.
     PairDistances(const PairSettings& settings, const std::vector<ChromosomalStructure>& structures,
-                  std::ostream& progress, unsigned threadCount = availableProcessorCount(),
-                  std::ostream* terminal = nullptr, std::optional<PairRange> range = {});
+                  std::ostream& progress, const PairWork& work = {},
+                  std::optional<PairRange> range = {});
     PairDistances(const PairDistances&) = delete;
     PairDistances& operator=(const PairDistances&) = delete;
 
@@ -74,9 +85,9 @@ public:
     // left.
     void stopWhen(std::stop_token stop) { stop_ = std::move(stop); }
 
-    // Runs the workers to the end and hands the N x N matrix over by exchanging it with `out`;
-    // cells of pairs outside the range stay 0.
-    void calculate(DistanceMatrix& out);
+    // Runs the workers to the end and returns the N x N matrix; cells of pairs outside the range
+    // stay 0.
+    DistanceMatrix calculate();
     // Runs the workers to the end and returns the distances of the range in pair order; no
     // matrix is allocated.
     std::vector<double> calculateBlock();
@@ -113,8 +124,6 @@ private:
     ProgressMeter meter_;         // guarded by pairLock_
 };
 
-struct PairWork;
-
 // Computes the special-distance matrix with the help of other processes (the MPI program gives
 // tree mode one). It prints the same progress lines as PairDistances over all pairs, and a
 // failure is the one the earliest failing pair gives.
@@ -129,14 +138,6 @@ public:
 // Keeps the memory each solver run frees in the process for the next pair, instead of giving it
 // back to the system after every run. Called once by every process that computes pairs.
 void keepFreedMemoryForReuse();
-
-// Where the special distances of a run are computed: by `threadCount` workers here, or by the
-// `distribution` when given; with a `terminal`, a live progress line is kept there.
-struct PairWork {
-    unsigned threadCount = availableProcessorCount();
-    std::ostream* terminal = nullptr;
-    PairDistribution* distribution = nullptr;
-};
 
 // The special-distance matrix, with the progress lines "i out of N" on `progress`. Structures
 // written alike (the same chromosomes and genes, names aside) are compared once, which many files

@@ -66,8 +66,7 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
         }
     }
     std::ostringstream progress;
-    DistanceMatrix matrix;
-    PairDistances(unitWeights, structures, progress, 8).calculate(matrix);
+    const DistanceMatrix matrix = PairDistances(unitWeights, structures, progress, {8}).calculate();
     EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
     // Blocks of pairs computed apart (as the ranks of an MPI job do) and placed give the same
     // matrix; each prints the progress lines of the rows that start in it.
@@ -78,7 +77,7 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
         std::ostringstream blockProgress;
         std::ostringstream rowsOfBlock;
         placeBlock(placed, block,
-                   PairDistances(unitWeights, structures, blockProgress, part + 1, nullptr, block)
+                   PairDistances(unitWeights, structures, blockProgress, {part + 1}, block)
                        .calculateBlock());
         printRowsStartingIn(block, structures.size(), rowsOfBlock);
         EXPECT_EQ(blockProgress.str(), rowsOfBlock.str());
@@ -186,10 +185,7 @@ public:
                              const std::vector<ChromosomalStructure>& structures,
                              std::ostream& progress, const PairWork& work) override {
         given = structures;
-        DistanceMatrix matrix;
-        PairDistances(settings, structures, progress, work.threadCount, work.terminal)
-            .calculate(matrix);
-        return matrix;
+        return PairDistances(settings, structures, progress, work).calculate();
     }
     std::vector<ChromosomalStructure> given;
 };
@@ -213,8 +209,8 @@ TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
         settings.copies = rule;
         settings.genes = &genes;
         std::ostringstream everyProgress;
-        DistanceMatrix every;
-        PairDistances(settings, structures, everyProgress, 3).calculate(every);
+        const DistanceMatrix every =
+            PairDistances(settings, structures, everyProgress, {3}).calculate();
         EXPECT_EQ(every[5][8], missingStructureDistance);
         for (const unsigned workers : {1u, 3u}) {
             RecordingDistribution distribution;
@@ -235,11 +231,8 @@ TEST(Concurrency, WorkerFailureReachesTheCaller) {
     for (const unsigned workers : {1u, 4u}) {
         SCOPED_TRACE(workers);
         std::ostringstream progress;
-        PairDistances calculation(unitWeights, structures, progress, workers);
-        DistanceMatrix out;
-        testing::expectThrowsWith([&] { calculation.calculate(out); },
-                                  "a chromosome without genes");
-        EXPECT_TRUE(out.empty());
+        PairDistances calculation(unitWeights, structures, progress, {workers});
+        testing::expectThrowsWith([&] { calculation.calculate(); }, "a chromosome without genes");
     }
 }
 
@@ -264,25 +257,21 @@ private:
 TEST(Concurrency, StopLeavesNoPartialMatrix) {
     const std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(7, 10);
     std::ostringstream unused;
-    DistanceMatrix whole;
-    PairDistances(unitWeights, structures, unused, 1).calculate(whole);
+    const DistanceMatrix whole = PairDistances(unitWeights, structures, unused, {1}).calculate();
     for (const unsigned workers : {1u, 4u}) {
         SCOPED_TRACE(workers);
         for (const char* line : {"1 out of 10\n", "8 out of 10\n"}) {
             std::stop_source stop;
             StopAtLine text(stop, line);
             std::ostream progress(&text);
-            PairDistances calculation(unitWeights, structures, progress, workers);
+            PairDistances calculation(unitWeights, structures, progress, {workers});
             calculation.stopWhen(stop.get_token());
-            DistanceMatrix out;
             if (std::string(line) == "1 out of 10\n") {
-                testing::expectThrowsWith([&] { calculation.calculate(out); },
+                testing::expectThrowsWith([&] { calculation.calculate(); },
                                           "The distance calculation was interrupted");
-                EXPECT_TRUE(out.empty());
                 EXPECT_EQ(text.str(), line);
             } else {
-                calculation.calculate(out);
-                EXPECT_EQ(out, whole);
+                EXPECT_EQ(calculation.calculate(), whole);
             }
         }
     }
