@@ -514,7 +514,7 @@ void CopyPairing::pairBest(const ChromosomalStructure& a, const ChromosomalStruc
     linkAll(best_, bestInB_);
     for (std::size_t choice = 0; choice < choices().size(); ++choice) {
         const Choice& c = choices()[choice];
-        if (settledByNeighbours(choice) || c.inA.size() > maxTriedCopies ||
+        if (!uncertain_[slotA_[c.inA[0]]] || c.inA.size() > maxTriedCopies ||
             c.inB.size() > maxTriedCopies)
             continue;
         alternatives(choice, others_);

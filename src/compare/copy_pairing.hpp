@@ -46,7 +46,7 @@ public:
     };
     static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
-    // The genes of `s` in reading order, with their fingerprints, into `into`.
+    // The genes of `s` in reading order.
     static void occurrencesOf(const ChromosomalStructure& s, const GeneTable& genes,
                               std::vector<Occurrence>& into);
 
@@ -73,14 +73,8 @@ public:
     // neither of which depends on where a circular chromosome is written to start or on the
     // order of chromosomes. As many copies as the smaller side holds are paired.
     const Pairing& byContext() const { return context_; }
-    // Whether the context pairing paired every copy of choice `choice` with certainty: through
-    // paired neighbours, or as the one candidate whose two neighbours agree.
-    bool settledByNeighbours(std::size_t choice) const {
-        return !uncertain_[slotA_[choices_[choice].inA[0]]];
-    }
 
-    // Writes `a` and `b` with their copies renumbered for `pairing` (into structures other than
-    // `a` and `b` themselves).
+    // Writes `a` and `b` renumbered for `pairing` into other structures than themselves.
     void renumber(const Pairing& pairing, ChromosomalStructure& a, ChromosomalStructure& b) const;
     // The partner in `a` of every occurrence of `b` under `pairing`, into `into`.
     void partnersInB(const Pairing& pairing, std::vector<std::size_t>& into) const;
@@ -134,15 +128,13 @@ private:
     };
     // The pair's genes: `slotA_`, `slotB_` and `geneCount_`.
     void numberGenes();
-    // Occurrences of every gene of the pair, from the gene of each (`slotA_` or `slotB_`).
     void byGene(const std::vector<std::size_t>& slots, ByGene& into);
     void pairByContext();
     void pair(std::size_t x, std::size_t y);
     // Pairs the neighbours of the paired occurrences of A in `queue`, and theirs, and so on.
     void spread();
     std::size_t agreement(std::size_t x, std::size_t y) const;
-    // The codes of the occurrences of gene `g`, held more than once on some side, for `pairing`
-    // (with `partnerOfB`), into `codeOfA_` and `codeOfB_`.
+    // The codes of the occurrences of copied gene `g` for `pairing`, into `codeOfA_`, `codeOfB_`.
     void codeGene(std::size_t g, const Pairing& pairing,
                   const std::vector<std::size_t>& partnerOfB) const;
 
@@ -166,7 +158,9 @@ private:
     std::vector<std::size_t> partnerOfB_;  // while pairing by context
     // Memory kept from pair to pair.
     std::vector<std::size_t> queue_;
-    std::vector<bool> uncertain_;  // by gene: not paired with certainty
+    // By gene: the context did not pair its copies with certainty (through paired neighbours,
+    // or as the one candidate whose two neighbours agree).
+    std::vector<bool> uncertain_;
     std::vector<std::size_t> leftA_;
     std::vector<std::size_t> leftB_;
     std::vector<std::size_t> next_;
