@@ -84,7 +84,7 @@ void receive(void* data, std::size_t bytes, int source, int tag) {
     });
 }
 
-void sendMessage(const std::vector<char>& bytes, int tag) {
+void sendMessage(const std::string& bytes, int tag) {
     const uint64_t size = bytes.size();
     send(&size, sizeof size, rootRank, tag);
     send(bytes.data(), bytes.size(), rootRank, tag);
@@ -180,27 +180,6 @@ private:
     int ranks_;
 };
 
-// This rank's distances, or its earliest failure: in `failure` a flag, then the message.
-struct BlockAnswer {
-    std::vector<char> failure;
-    std::vector<double> distances;
-};
-
-BlockAnswer computeBlock(const PairJob& job, int rank, int ranks) {
-    try {
-        keepFreedMemoryForReuse();
-        std::ostream noProgress(nullptr);
-        // As many workers as rank 0 has, without a terminal.
-        return {{0},
-                PairDistances(job.settings(), job.structures, noProgress, RunSettings().work(),
-                              blockOf(job.structures.size(), rank, ranks))
-                    .calculateBlock()};
-    } catch (const std::exception& e) {
-        const std::string failure = std::string("\1") + e.what();
-        return {{failure.begin(), failure.end()}, {}};
-    }
-}
-
 // A rank other than 0: computes the blocks rank 0 asks for until it says to end.
 int serveRoot(int rank, int ranks) {
     try {
@@ -212,9 +191,21 @@ int serveRoot(int rank, int ranks) {
             const PairJob job = decodeJob(bytes);
             bytes = std::vector<char>();
 
-            const BlockAnswer answer = computeBlock(job, rank, ranks);
-            sendMessage(answer.failure, failureTag);
-            const std::vector<double>& block = answer.distances;
+            // This rank's distances, or its earliest failure: a flag, then the message.
+            std::vector<double> block;
+            std::string answer(1, '\0');
+            try {
+                keepFreedMemoryForReuse();
+                std::ostream noProgress(nullptr);
+                // As many workers as rank 0 has, without a terminal.
+                block =
+                    PairDistances(job.settings(), job.structures, noProgress, RunSettings().work(),
+                                  blockOf(job.structures.size(), rank, ranks))
+                        .calculateBlock();
+            } catch (const std::exception& e) {
+                answer = std::string("\1") + e.what();
+            }
+            sendMessage(answer, failureTag);
             for (const PairRange& part : piecesOf({0, block.size()}, piecePairs))
                 send(block.data() + part.first, part.size() * sizeof(double), rootRank, blockTag);
         }
