@@ -10,17 +10,12 @@ namespace varnet {
 SpecialDistanceCalculator::SpecialDistanceCalculator(
     const std::vector<ChromosomalStructure>& structures, const StructureTables& tables,
     const PairSettings& settings)
-    : structures_(structures),
-      tables_(tables),
-      weights_(settings.weights),
-      copies_(settings.copies),
-      genes_(settings.genes),
-      input_(tables.vertexCount()) {
+    : structures_(structures), tables_(tables), settings_(settings), input_(tables.vertexCount()) {
     // Both tables as long, so that a build reads them without padding either.
     first_.partner.assign(input_.vertexCount(), 0);
     second_.partner.assign(input_.vertexCount(), 0);
-    if (copies_ == CopyRule::context) {
-        if (genes_ == nullptr)
+    if (settings_.copies == CopyRule::context) {
+        if (settings_.genes == nullptr)
             throw std::invalid_argument("pairing copies by context needs the genes of the file");
         genesOf_.resize(structures.size());
     }
@@ -32,13 +27,15 @@ double SpecialDistanceCalculator::distance(std::size_t i, std::size_t j) {
     // Copies paired by context keep every code of the pair (the copies of a gene take its
     // smallest codes in the pair), so the pair's ends are those of the two structures as written.
     pairEnds_ = tables_.endsOfPair(i, j, endRoom_, eachHoldsAll_);
-    if (copies_ == CopyRule::order && tables_.keepsAdjacencies()) {
+    if (settings_.copies == CopyRule::order && tables_.keepsAdjacencies()) {
         input_.load(tables_.adjacencyOf(i), tables_.adjacencyOf(j), pairEnds_, eachHoldsAll_);
         return costOfLoadedBothWays() * 0.5;
     }
-    if (copies_ == CopyRule::order) return costBothWays(structures_[i], structures_[j]) * 0.5;
+    if (settings_.copies == CopyRule::order)
+        return costBothWays(structures_[i], structures_[j]) * 0.5;
     for (const std::size_t k : {i, j}) {
-        if (genesOf_[k].empty()) CopyPairing::occurrencesOf(structures_[k], *genes_, genesOf_[k]);
+        if (genesOf_[k].empty())
+            CopyPairing::occurrencesOf(structures_[k], *settings_.genes, genesOf_[k]);
     }
     pairer_.pairBest(structures_[i], structures_[j], pairedFirst_, pairedSecond_, genesOf_[i],
                      genesOf_[j]);
@@ -63,9 +60,9 @@ double SpecialDistanceCalculator::costBothWays(const ChromosomalStructure& first
 }
 
 double SpecialDistanceCalculator::costOfLoadedBothWays() {
-    const double forward = solvedCostOnly(input_, state_, weights_);
+    const double forward = solvedCostOnly(input_, state_, settings_.weights);
     input_.exchangeStructures();
-    return forward + solvedCostOnly(input_, state_, weights_);
+    return forward + solvedCostOnly(input_, state_, settings_.weights);
 }
 
 }  // namespace varnet

@@ -41,9 +41,7 @@ private:
 
     const std::vector<ChromosomalStructure>& structures_;
     const StructureTables& tables_;
-    OperationWeights weights_;
-    CopyRule copies_;
-    const GeneTable* genes_;
+    PairSettings settings_;
     // Pairing by context: the genes of each structure as the pairing reads them, once it is
     // compared, and structures i and j with their copies paired.
     std::vector<std::vector<CopyPairing::Occurrence>> genesOf_;
