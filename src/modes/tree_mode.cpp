@@ -129,12 +129,10 @@ DistanceMatrix reorderedMatrix(const DistanceMatrix& matrix,
     return reordered;
 }
 
-// Builds the replicates one after another (each one's pairs shared by the workers or the ranks
-// as the main matrix's are), prints a line as each is done, and gives the main tree its support
-// values; returns the support table and the replicates' trees. A replicate's tree is built as the
-// main one, its report discarded, over the structures in the order the replicate draws, so that
-// its ties fall either way by chance. Branches that separate only structures in one of `groups`
-// (identical in the main matrix) with length 0 get no support label; the table marks them.
+// Builds the replicates one after another and gives the main tree its support values. A
+// replicate's tree is built as the main one over the structures in the order the replicate draws,
+// so that its ties fall either way by chance. Branches of length 0 that separate only structures
+// of one of `groups` (identical in the main matrix) get no support label; the table marks them.
 JackknifeResult runJackknife(const RunSettings& settings, const TreeMethod& method,
                              const std::vector<ChromosomalStructure>& structures,
                              const GeneTable* geneTable, const std::vector<std::size_t>& groups,

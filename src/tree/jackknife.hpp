@@ -30,11 +30,10 @@ std::vector<int32_t> genesPresent(const std::vector<ChromosomalStructure>& struc
 // What a replicate (numbered from 1) draws: the names (numbers 0 .. geneCount-1) it deletes, in
 // increasing order, fraction x geneCount of them rounded to the nearest whole number (halves away
 // from zero), every subset of that size equally likely; then the order in which its tree method
-// takes the structures, every order equally likely. The methods break ties between equal choices
-// by position, so in a drawn order a tie goes one way or another by chance, not the same way in
-// every replicate. The draw depends only on its arguments: it runs on std::mt19937_64, whose
-// sequence the C++ standard fixes, seeded with the replicate-th output of SplitMix64 started at
-// `seed`, and takes bounded numbers by rejection, not through a library distribution.
+// takes the structures, every order equally likely. The draw depends only on its arguments: it
+// runs on std::mt19937_64, whose sequence the C++ standard fixes, seeded with the replicate-th
+// output of SplitMix64 started at `seed`, and takes bounded numbers by rejection, not through a
+// library distribution.
 struct ReplicateDraw {
     std::vector<std::size_t> deletedGenes;
     std::vector<std::size_t> order;  // position k holds structure order[k]
@@ -42,11 +41,9 @@ struct ReplicateDraw {
 ReplicateDraw drawReplicate(std::size_t geneCount, double fraction, std::size_t structureCount,
                             uint64_t seed, uint64_t replicate);
 
-// Per node of a tree, whether the branch above it separates only identical structures: it has
-// length 0 and one of its sides (the cluster below the node; unrooted, the other side too) holds
-// structures of one group of `groups` and not the whole group. Which way such structures are
-// split is decided by ties alone, so the support of that branch measures no difference in the
-// data.
+// Per node of a tree, whether the branch above it separates only identical structures, so that
+// ties alone decide it: it has length 0 and one of its sides (the cluster below the node;
+// unrooted, the other side too) holds structures of one group of `groups`, not the whole group.
 std::vector<char> tiedBranches(const RootedTree& tree, const std::vector<std::size_t>& groups,
                                bool rooted);
 
