@@ -65,7 +65,7 @@ struct CaseRow {
     bool addsDp = false;         // events [E, DP] and cost weight(E) + DP
     // The piece that, having one edge, leaves out the DP of `addsDp`.
     SingleEdgePiece dpFreeWhenSingle = SingleEdgePiece::none;
-    bool secondByCategoryOf = false;  // the freed result filed by `categoryOf`
+    bool secondByCategoryOf = false;  // the freed result filed by the basic `categoryOf`
     Applies applies = Applies::always;
 };
 
@@ -211,11 +211,6 @@ constexpr bool allConsistent() {
 }
 static_assert(allConsistent(), "a row of the case table does not fit how it is run");
 
-void fileByRefinedCategory(ChromosomeSet& state, Component&& component) {
-    const Category category = refinedCategoryOf(component);
-    fileComponent(state, std::move(component), category);
-}
-
 // The two components of a quad's alternative.
 std::pair<Component&, Component&> alternativeOf(ComponentQuad& quad, QuadAlternative alternative) {
     if (alternative == QuadAlternative::one) return {quad.first, quad.second};
@@ -309,16 +304,12 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
         // The other components taken (at most two, from two quads) follow the results.
         const auto fileLeftovers = [&] {
             for (std::size_t k = 1; k < taken.size(); ++k) {
-                if (k != yPosition) fileByRefinedCategory(state, std::move(taken[k]));
+                if (k != yPosition) pushToCategory(state, std::move(taken[k]), true);
             }
         };
-        fileByRefinedCategory(state, std::move(r.joined));
+        pushToCategory(state, std::move(r.joined), true);
         if (partnerBeforeFreed) fileLeftovers();
-        if (second) {
-            const Category category =
-                row.secondByCategoryOf ? categoryOf(r.freed) : refinedCategoryOf(r.freed);
-            fileComponent(state, std::move(r.freed), category);
-        }
+        pushToCategory(state, std::move(r.freed), !row.secondByCategoryOf);
         if (!partnerBeforeFreed) fileLeftovers();
         state.log.addCost(cost);
     }
@@ -491,10 +482,8 @@ void spliceCycles(ChromosomeSet& state, const OperationWeights& weights) {
         // P is the last of the closed bucket, so removing it first keeps Q's position valid.
         cycles.pop_back();
         qBucket.erase(qBucket.begin() + static_cast<std::ptrdiff_t>(q->second));
-        const Category c1 = categoryOf(r1);
-        fileComponent(state, std::move(r1), c1);
-        const Category c2 = categoryOf(r2);
-        fileComponent(state, std::move(r2), c2);
+        pushToCategory(state, std::move(r1));
+        pushToCategory(state, std::move(r2));
     }
 }
 

@@ -1,11 +1,9 @@
 #include "solver/categories.hpp"
 
 namespace varnet {
-namespace {
 
-using enum Category;
-
-Category classify(const Component& c, bool refined) {
+Category categoryOf(const Component& c, bool refined) {
+    using enum Category;
     const Edge& f = c.front();
     const Edge& l = c.back();
     const std::size_t n = c.size();
@@ -42,8 +40,6 @@ Category classify(const Component& c, bool refined) {
     return other;
 }
 
-}  // namespace
-
 uint64_t innerEdgeCount(const Component& c) {
     const std::size_t n = c.size();
     if (n == 1) {
@@ -54,14 +50,6 @@ uint64_t innerEdgeCount(const Component& c) {
     if (c.front().kind == EdgeKind::end) --count;
     if (c.back().kind == EdgeKind::end) --count;
     return count;
-}
-
-Category categoryOf(const Component& c) {
-    return classify(c, false);
-}
-
-Category refinedCategoryOf(const Component& c) {
-    return classify(c, true);
 }
 
 }  // namespace varnet

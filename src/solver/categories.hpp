@@ -93,10 +93,8 @@ uint64_t innerEdgeCount(const Component& component);
 inline bool isClosed(const Component& component) {
     return component.back().second == component.front().first;
 }
-// The basic category (never circularBlockB).
-Category categoryOf(const Component& component);
-// As `categoryOf`, but giving twoEndEdges, blockOnB, bridgeOnB and endEdgeOnB their own
-// categories.
-Category refinedCategoryOf(const Component& component);
+// The basic category (never circularBlockB); the refined one, where `refined`, gives
+// twoEndEdges, blockOnB, bridgeOnB and endEdgeOnB their own categories.
+Category categoryOf(const Component& component, bool refined = false);
 
 }  // namespace varnet

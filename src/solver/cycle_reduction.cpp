@@ -43,12 +43,6 @@ bool isBridgedTwoCycle(const Component& c) {
 
 }  // namespace
 
-void pushToCategory(ChromosomeSet& state, Component component) {
-    if (component.empty()) return;
-    const Category category = categoryOf(component);
-    fileComponent(state, std::move(component), category);
-}
-
 void combineCyclePairs(ChromosomeSet& state, const OperationWeights& weights) {
     std::vector<Component>& closed = state.buckets[Category::closed];
     // Where every closed component is a cycle of two bridging edges, one on each side, as most

@@ -5,10 +5,6 @@
 
 namespace varnet {
 
-// Appends a copy of `component` to the bucket `categoryOf` gives it. An empty component
-// stands for no vertex at all and is never filed.
-void pushToCategory(ChromosomeSet& state, Component component);
-
 // Splices the closed components into each other two at a time (two "DP" events per pair),
 // then cuts what is left with `splitCycles`. A pair that offers no place to splice goes back
 // unchanged and ends the pairing.

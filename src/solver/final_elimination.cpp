@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "solver/bucketing.hpp"
 #include "solver/cycle_reduction.hpp"
 #include "solver/primitives.hpp"
 

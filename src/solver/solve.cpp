@@ -57,9 +57,7 @@ void regroupBuckets(ChromosomeSet& state, bool refined) {
         for (Component& component : state.buckets.lists[k]) {
             const bool kept =
                 category == Category::closed || (refined && category == Category::circularBlockB);
-            targets.push_back(kept      ? category
-                              : refined ? refinedCategoryOf(component)
-                                        : categoryOf(component));
+            targets.push_back(kept ? category : categoryOf(component, refined));
             moving.push_back(std::move(component));
         }
         state.buckets.lists[k].clear();
