@@ -30,10 +30,16 @@ struct PairingOutcome {
 
 using StepFunction = void (*)(const Operands& x, PairingOutcome& out);
 
-// R1 and R2 from one join.
-void takeJoin(JoinResult r, PairingOutcome& out) {
+// What a join gives, as the products R1 and R2 (a merge gives R alone), or as the quad.
+void take(JoinResult r, PairingOutcome& out) {
     out.products[0] = std::move(r.joined);
     out.products[1] = std::move(r.freed);
+}
+void take(Component merged, PairingOutcome& out) {
+    out.products[0] = std::move(merged);
+}
+void take(ComponentQuad quad, PairingOutcome& out) {
+    out.quad = std::move(quad);
 }
 
 // R1 to R3 from a second join `last` of T, where a first join gave T and R2.
@@ -41,28 +47,10 @@ void takeSecondJoin(JoinResult& first, JoinResult last, PairingOutcome& out) {
     out.products = {std::move(last.joined), std::move(first.freed), std::move(last.freed)};
 }
 
-void joinEitherOrderStep(const Operands& x, PairingOutcome& out) {
-    out.quad = joinEitherOrder(*x[0], *x[1]);
-}
-
-void joinBothWaysStep(const Operands& x, PairingOutcome& out) {
-    out.quad = joinBothWays(*x[0], *x[1]);
-}
-
-void orientJoinStep(const Operands& x, PairingOutcome& out) {
-    takeJoin(orientJoin(*x[0], *x[1]), out);
-}
-
-void orientJoinGeneEdgeStep(const Operands& x, PairingOutcome& out) {
-    takeJoin(orientJoinGeneEdge(*x[0], *x[1]), out);
-}
-
-void headJoinStep(const Operands& x, PairingOutcome& out) {
-    takeJoin(headJoin(*x[0], *x[1]), out);
-}
-
-void mergePathsStep(const Operands& x, PairingOutcome& out) {
-    out.products[0] = mergePaths(*x[0], *x[1]);
+// The steps of one join of X and Y.
+template <auto join>
+void oneJoin(const Operands& x, PairingOutcome& out) {
+    take(join(*x[0], *x[1]), out);
 }
 
 // Composite steps. T, T1 and T2 are intermediate paths: made by one join, consumed by the next,
@@ -94,7 +82,7 @@ void threeStep38(const Operands& x, PairingOutcome& out) {
 
 // (X1, X2, Y): mergePaths (X1, X2) gives T; orientJoin (Y, T) gives R1 and R2.
 void twoStep39(const Operands& x, PairingOutcome& out) {
-    takeJoin(orientJoin(*x[2], mergePaths(*x[0], *x[1])), out);
+    take(orientJoin(*x[2], mergePaths(*x[0], *x[1])), out);
 }
 
 // (X1, X2, Y): orientJoin (X1, Y) gives T and R2; orientJoin (X2, T) gives R1 and R3.
@@ -176,56 +164,56 @@ constexpr EventCode J = joinEvent;
 // The cost of a row is the sum of the weights of its events ("SP" w[1], "C" w[3], "J" w[2]).
 // clang-format off
 constexpr PairingCase pairingCases[] = {
-    //        step    driver                     partners                      step function            events        after list: routing      pending
-    /*  1 */ {"3.1",  {oddEndOnA},               {oddEndOnB},                  &joinEitherOrderStep,    {SP},         {},                      quad},
-    /*  2 */ {"3.2",  {oddEndToEndB},            {oddBridgedB},                &orientJoinStep,         {SP},         {evenEndOnB, cat}},
-    /*  3 */ {"3.2",  {oddEndToEndA},            {oddBridgedA},                &orientJoinStep,         {SP},         {evenEndOnA, cat}},
-    /*  4 */ {"3.2",  {blockOnA},                {oddBridgedA},                &orientJoinStep,         {SP},         {evenEndOnA, cat}},
-    /*  5 */ {"3.2",  {oddEndToEndA},            {bridgeOnA},                  &orientJoinStep,         {SP},         {evenEndOnA, cat}},
-    /*  6 */ {"3.2",  {blockOnA},                {bridgeOnA},                  &orientJoinStep,         {SP},         {endEdgeOnA, cat}},
-    /*  7 */ {"3.3",  {evenEndToEnd},            {evenBridged},                &joinBothWaysStep,       {SP},         {},                      quad},
-    /*  8 */ {"3.4",  {oddEndOnB},               {oddEndToEndB, evenBridged},  &twoStep34,              {SP, SP},     {cat},                   quad},
-    /*  9 */ {"3.4",  {oddEndOnA},               {oddEndToEndA, evenBridged},  &twoStep34,              {SP, SP},     {cat},                   quad},
-    /* 10 */ {"3.4",  {oddEndOnA},               {blockOnA, evenBridged},      &twoStep34,              {SP, SP},     {cat},                   quad},
-    /* 11 */ {"3.5",  {oddEndOnA},               {oddBridgedB, evenEndToEnd},  &twoStep35,              {SP, SP},     {cat},                   quad},
-    /* 12 */ {"3.5",  {oddEndOnB},               {oddBridgedA, evenEndToEnd},  &twoStep35,              {SP, SP},     {cat},                   quad},
-    /* 13 */ {"3.5",  {oddEndOnB},               {bridgeOnA, evenEndToEnd},    &twoStep35,              {SP, SP},     {cat},                   quad},
-    /* 14 */ {"3.6",  {oddEndOnA},               {evenEndToEnd},               &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
-    /* 15 */ {"3.6",  {oddEndOnB},               {evenEndToEnd},               &orientJoinGeneEdgeStep, {SP},         {cat, cat}},
-    /* 16 */ {"3.7",  {oddEndOnA},               {evenBridged},                &orientJoinStep,         {SP},         {cat, cat}},
-    /* 17 */ {"3.7",  {oddEndOnB},               {evenBridged},                &orientJoinStep,         {SP},         {cat, cat}},
-    /* 18 */ {"3.8",  {oddEndOnA, twoOrMore},    {blockOnA, oddBridgedB},      &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
-    /* 19 */ {"3.8",  {oddEndOnA, twoOrMore},    {oddEndToEndA, oddBridgedB},  &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
-    /* 20 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, oddBridgedA},  &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
-    /* 21 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, bridgeOnA},    &threeStep38,            {SP, SP, SP}, {cat, cat},              quad},
-    /* 22 */ {"3.9",  {oddEndOnA, twoOrMore},    {oddEndToEndA},               &twoStep39,              {C, SP},      {evenEndOnA, cat}},
-    /* 23 */ {"3.9",  {oddEndOnA, twoOrMore},    {blockOnA},                   &twoStep39,              {C, SP},      {evenEndOnA, cat}},
-    /* 24 */ {"3.9",  {oddEndOnB, twoOrMore},    {oddEndToEndB},               &twoStep39,              {J, SP},      {evenEndOnB, cat}},
-    /* 25 */ {"3.10", {oddEndOnA, twoOrMore},    {oddBridgedB},                &twoStep310,             {SP, SP},     {oddBridgedA, cat, cat}},
-    /* 26 */ {"3.10", {oddEndOnB, twoOrMore},    {oddBridgedA},                &twoStep310,             {SP, SP},     {oddBridgedB, cat, cat}},
-    /* 27 */ {"3.10", {oddEndOnB, twoOrMore},    {bridgeOnA},                  &twoStep310,             {SP, SP},     {oddBridgedB, cat, cat}},
-    /* 28 */ {"3.11", {oddEndOnA, twoOrMore},    {},                           &mergePathsStep,         {C},          {cat}},
-    /* 29 */ {"3.11", {oddEndOnB, twoOrMore},    {},                           &mergePathsStep,         {J},          {cat}},
-    /* 30 */ {"3.12", {oddEndOnA},               {oddEndToEndA},               &headJoinStep,           {SP},         {cat, cat}},
-    /* 31 */ {"3.12", {oddEndOnA},               {blockOnA},                   &headJoinStep,           {SP},         {cat, cat}},
-    /* 32 */ {"3.12", {oddEndOnB},               {oddEndToEndB},               &headJoinStep,           {SP},         {cat, cat}},
-    /* 33 */ {"3.13", {oddEndOnA},               {oddBridgedB},                &orientJoinStep,         {SP},         {cat, cat}},
-    /* 34 */ {"3.13", {oddEndOnB},               {oddBridgedA},                &orientJoinStep,         {SP},         {cat, cat}},
-    /* 35 */ {"3.13", {oddEndOnB},               {bridgeOnA},                  &orientJoinStep,         {SP},         {cat, cat}},
-    /* 36 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, oddEndToEndA}, &threeStep314,           {SP, SP, SP}, {cat, cat},              quad},
-    /* 37 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, blockOnA},     &threeStep314,           {SP, SP, SP}, {cat, cat},              quad},
-    /* 38 */ {"3.15", {evenEndToEnd, twoOrMore}, {oddBridgedA, oddBridgedB},   &threeStep315,           {SP, SP, SP}, {cat, cat},              quad},
-    /* 39 */ {"3.15", {evenEndToEnd, twoOrMore}, {bridgeOnA, oddBridgedB},     &threeStep315,           {SP, SP, SP}, {cat, cat},              quad},
-    /* 40 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndB},               &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 41 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndA},               &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 42 */ {"3.16", {evenBridged, twoOrMore},  {blockOnA},                   &twoStep316,             {SP, SP},     {cat, cat, cat}},
-    /* 43 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedB},                &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 44 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedA},                &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 45 */ {"3.17", {evenEndToEnd, twoOrMore}, {bridgeOnA},                  &twoStep317,             {SP, SP},     {cat, cat, cat}},
-    /* 46 */ {"3.18", {oddEndToEndB},            {oddEndToEndA, evenBridged},  &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
-    /* 47 */ {"3.18", {oddEndToEndB},            {blockOnA, evenBridged},      &twoStep318Step,         {SP, SP},     {cat, cat, cat}},
-    /* 48 */ {"3.19", {oddBridgedA},             {oddBridgedB, evenEndToEnd},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
-    /* 49 */ {"3.19", {bridgeOnA},               {oddBridgedB, evenEndToEnd},  &twoStep319Step,         {SP, SP},     {cat, cat, cat}},
+    //        step    driver                     partners                      step function                  events        after list: routing      pending
+    /*  1 */ {"3.1",  {oddEndOnA},               {oddEndOnB},                  &oneJoin<joinEitherOrder>,     {SP},         {},                      quad},
+    /*  2 */ {"3.2",  {oddEndToEndB},            {oddBridgedB},                &oneJoin<orientJoin>,          {SP},         {evenEndOnB, cat}},
+    /*  3 */ {"3.2",  {oddEndToEndA},            {oddBridgedA},                &oneJoin<orientJoin>,          {SP},         {evenEndOnA, cat}},
+    /*  4 */ {"3.2",  {blockOnA},                {oddBridgedA},                &oneJoin<orientJoin>,          {SP},         {evenEndOnA, cat}},
+    /*  5 */ {"3.2",  {oddEndToEndA},            {bridgeOnA},                  &oneJoin<orientJoin>,          {SP},         {evenEndOnA, cat}},
+    /*  6 */ {"3.2",  {blockOnA},                {bridgeOnA},                  &oneJoin<orientJoin>,          {SP},         {endEdgeOnA, cat}},
+    /*  7 */ {"3.3",  {evenEndToEnd},            {evenBridged},                &oneJoin<joinBothWays>,        {SP},         {},                      quad},
+    /*  8 */ {"3.4",  {oddEndOnB},               {oddEndToEndB, evenBridged},  &twoStep34,                    {SP, SP},     {cat},                   quad},
+    /*  9 */ {"3.4",  {oddEndOnA},               {oddEndToEndA, evenBridged},  &twoStep34,                    {SP, SP},     {cat},                   quad},
+    /* 10 */ {"3.4",  {oddEndOnA},               {blockOnA, evenBridged},      &twoStep34,                    {SP, SP},     {cat},                   quad},
+    /* 11 */ {"3.5",  {oddEndOnA},               {oddBridgedB, evenEndToEnd},  &twoStep35,                    {SP, SP},     {cat},                   quad},
+    /* 12 */ {"3.5",  {oddEndOnB},               {oddBridgedA, evenEndToEnd},  &twoStep35,                    {SP, SP},     {cat},                   quad},
+    /* 13 */ {"3.5",  {oddEndOnB},               {bridgeOnA, evenEndToEnd},    &twoStep35,                    {SP, SP},     {cat},                   quad},
+    /* 14 */ {"3.6",  {oddEndOnA},               {evenEndToEnd},               &oneJoin<orientJoinGeneEdge>,  {SP},         {cat, cat}},
+    /* 15 */ {"3.6",  {oddEndOnB},               {evenEndToEnd},               &oneJoin<orientJoinGeneEdge>,  {SP},         {cat, cat}},
+    /* 16 */ {"3.7",  {oddEndOnA},               {evenBridged},                &oneJoin<orientJoin>,          {SP},         {cat, cat}},
+    /* 17 */ {"3.7",  {oddEndOnB},               {evenBridged},                &oneJoin<orientJoin>,          {SP},         {cat, cat}},
+    /* 18 */ {"3.8",  {oddEndOnA, twoOrMore},    {blockOnA, oddBridgedB},      &threeStep38,                  {SP, SP, SP}, {cat, cat},              quad},
+    /* 19 */ {"3.8",  {oddEndOnA, twoOrMore},    {oddEndToEndA, oddBridgedB},  &threeStep38,                  {SP, SP, SP}, {cat, cat},              quad},
+    /* 20 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, oddBridgedA},  &threeStep38,                  {SP, SP, SP}, {cat, cat},              quad},
+    /* 21 */ {"3.8",  {oddEndOnB, twoOrMore},    {oddEndToEndB, bridgeOnA},    &threeStep38,                  {SP, SP, SP}, {cat, cat},              quad},
+    /* 22 */ {"3.9",  {oddEndOnA, twoOrMore},    {oddEndToEndA},               &twoStep39,                    {C, SP},      {evenEndOnA, cat}},
+    /* 23 */ {"3.9",  {oddEndOnA, twoOrMore},    {blockOnA},                   &twoStep39,                    {C, SP},      {evenEndOnA, cat}},
+    /* 24 */ {"3.9",  {oddEndOnB, twoOrMore},    {oddEndToEndB},               &twoStep39,                    {J, SP},      {evenEndOnB, cat}},
+    /* 25 */ {"3.10", {oddEndOnA, twoOrMore},    {oddBridgedB},                &twoStep310,                   {SP, SP},     {oddBridgedA, cat, cat}},
+    /* 26 */ {"3.10", {oddEndOnB, twoOrMore},    {oddBridgedA},                &twoStep310,                   {SP, SP},     {oddBridgedB, cat, cat}},
+    /* 27 */ {"3.10", {oddEndOnB, twoOrMore},    {bridgeOnA},                  &twoStep310,                   {SP, SP},     {oddBridgedB, cat, cat}},
+    /* 28 */ {"3.11", {oddEndOnA, twoOrMore},    {},                           &oneJoin<mergePaths>,          {C},          {cat}},
+    /* 29 */ {"3.11", {oddEndOnB, twoOrMore},    {},                           &oneJoin<mergePaths>,          {J},          {cat}},
+    /* 30 */ {"3.12", {oddEndOnA},               {oddEndToEndA},               &oneJoin<headJoin>,            {SP},         {cat, cat}},
+    /* 31 */ {"3.12", {oddEndOnA},               {blockOnA},                   &oneJoin<headJoin>,            {SP},         {cat, cat}},
+    /* 32 */ {"3.12", {oddEndOnB},               {oddEndToEndB},               &oneJoin<headJoin>,            {SP},         {cat, cat}},
+    /* 33 */ {"3.13", {oddEndOnA},               {oddBridgedB},                &oneJoin<orientJoin>,          {SP},         {cat, cat}},
+    /* 34 */ {"3.13", {oddEndOnB},               {oddBridgedA},                &oneJoin<orientJoin>,          {SP},         {cat, cat}},
+    /* 35 */ {"3.13", {oddEndOnB},               {bridgeOnA},                  &oneJoin<orientJoin>,          {SP},         {cat, cat}},
+    /* 36 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, oddEndToEndA}, &threeStep314,                 {SP, SP, SP}, {cat, cat},              quad},
+    /* 37 */ {"3.14", {evenBridged, twoOrMore},  {oddEndToEndB, blockOnA},     &threeStep314,                 {SP, SP, SP}, {cat, cat},              quad},
+    /* 38 */ {"3.15", {evenEndToEnd, twoOrMore}, {oddBridgedA, oddBridgedB},   &threeStep315,                 {SP, SP, SP}, {cat, cat},              quad},
+    /* 39 */ {"3.15", {evenEndToEnd, twoOrMore}, {bridgeOnA, oddBridgedB},     &threeStep315,                 {SP, SP, SP}, {cat, cat},              quad},
+    /* 40 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndB},               &twoStep316,                   {SP, SP},     {cat, cat, cat}},
+    /* 41 */ {"3.16", {evenBridged, twoOrMore},  {oddEndToEndA},               &twoStep316,                   {SP, SP},     {cat, cat, cat}},
+    /* 42 */ {"3.16", {evenBridged, twoOrMore},  {blockOnA},                   &twoStep316,                   {SP, SP},     {cat, cat, cat}},
+    /* 43 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedB},                &twoStep317,                   {SP, SP},     {cat, cat, cat}},
+    /* 44 */ {"3.17", {evenEndToEnd, twoOrMore}, {oddBridgedA},                &twoStep317,                   {SP, SP},     {cat, cat, cat}},
+    /* 45 */ {"3.17", {evenEndToEnd, twoOrMore}, {bridgeOnA},                  &twoStep317,                   {SP, SP},     {cat, cat, cat}},
+    /* 46 */ {"3.18", {oddEndToEndB},            {oddEndToEndA, evenBridged},  &twoStep318Step,               {SP, SP},     {cat, cat, cat}},
+    /* 47 */ {"3.18", {oddEndToEndB},            {blockOnA, evenBridged},      &twoStep318Step,               {SP, SP},     {cat, cat, cat}},
+    /* 48 */ {"3.19", {oddBridgedA},             {oddBridgedB, evenEndToEnd},  &twoStep319Step,               {SP, SP},     {cat, cat, cat}},
+    /* 49 */ {"3.19", {bridgeOnA},               {oddBridgedB, evenEndToEnd},  &twoStep319Step,               {SP, SP},     {cat, cat, cat}},
 };
 // clang-format on
 
