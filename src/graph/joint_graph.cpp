@@ -107,14 +107,12 @@ public:
         std::sort(moved.begin(), moved.end(),
                   [](const TracedList& x, const TracedList& y) { return x.owner < y.owner; });
         auto nextMoved = moved.cbegin();
-        auto nextTraced = in_.traced_.cbegin();
-        while (true) {
-            const bool movedFirst =
-                nextMoved != moved.cend() &&
-                (nextTraced == in_.traced_.cend() || nextMoved->owner < nextTraced->owner);
-            if (!movedFirst && nextTraced == in_.traced_.cend()) break;
-            makeTraced(movedFirst ? *nextMoved++ : *nextTraced++, graph);
+        for (const TracedList& traced : in_.traced_) {
+            for (; nextMoved != moved.cend() && nextMoved->owner < traced.owner; ++nextMoved)
+                makeTraced(*nextMoved, graph);
+            makeTraced(traced, graph);
         }
+        for (; nextMoved != moved.cend(); ++nextMoved) makeTraced(*nextMoved, graph);
         // The next build of a pair this size needs about as many components again.
         const std::size_t made = graph.cycles.size() + graph.paths.size();
         if (graph.spare.size() > made) graph.spare.resize(made);
