@@ -160,7 +160,7 @@ double pairCost(const std::vector<PyStructure>& pair, const OperationWeights& we
     const py::gil_scoped_release unlocked;
     NumberedStructures numbered;
     DistPair prepared = preparePair(pair, numbered, settingsOf(weights, copies));
-    prepared.graph.log = StepLog::costOnly();
+    prepared.graph.log.restartCostOnly();
     return solveDistPair(prepared, weights);
 }
 

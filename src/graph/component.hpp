@@ -26,8 +26,6 @@ public:
 
     Component() = default;
     Component(std::initializer_list<Edge> edges) : edges_(edges) {}
-    template <std::input_iterator It>
-    Component(It first, It last) : edges_(first, last) {}
     Component(const Component& other) : edges_(other.begin(), other.end()) {}
     Component(Component&& other) noexcept
         : edges_(std::move(other.edges_)), start_(std::exchange(other.start_, 0)) {}

@@ -188,16 +188,12 @@ constexpr CaseRow caseTable[] = {
 };
 // clang-format on
 
-constexpr bool isQuad(const Operand& operand, QuadAlternative alternative) {
-    return operand.alternative == alternative;
-}
-
 // Every row runs some pair, and alternative one is taken only as Y.
 constexpr bool isConsistent(const CaseRow& row) {
     if (row.whenDpAtMostSp.size + row.otherwise.size == 0) return false;
     for (const CasePairs* pairs : {&row.whenDpAtMostSp, &row.otherwise}) {
         for (const CasePair& pair : *pairs) {
-            if (isQuad(pair.x, QuadAlternative::one)) return false;
+            if (pair.x.alternative == QuadAlternative::one) return false;
         }
     }
     return true;
@@ -265,8 +261,8 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
              const CasePair& pair) {
     const JoinFn join = pair.join != nullptr ? pair.join : row.join;
     const bool twoQuads =
-        isQuad(pair.x, QuadAlternative::two) && isQuad(pair.y, QuadAlternative::two);
-    const bool partnerBeforeFreed = isQuad(pair.y, QuadAlternative::one);
+        pair.x.alternative == QuadAlternative::two && pair.y.alternative == QuadAlternative::two;
+    const bool partnerBeforeFreed = pair.y.alternative == QuadAlternative::one;
     const std::size_t yPosition = twoQuads ? 2 : 1;
     std::vector<Component> taken;
     std::vector<int64_t> indices;

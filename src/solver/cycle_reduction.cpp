@@ -28,7 +28,7 @@ std::optional<std::size_t> findSplitEdge(const Component& cycle, Side side) {
 
 void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
                      const OperationWeights& weights) {
-    const EventCode event = deletionOf(edge);
+    const EventCode event = deletionOn(edge.side);
     ComponentItem before = state.log.copy(asCycle(x));
     setKind(edge, EdgeKind::adjacency);
     state.log.recordOne(std::move(before), {asCycle(x)}, event);

@@ -80,7 +80,7 @@ void resolveQuads(ChromosomeSet& state) {
 void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     takeEach(state, category, [&](Component& p, ComponentItem& before) {
         if (p.size() == 1) {
-            const EventCode event = deletionOf(p.front());
+            const EventCode event = deletionOn(p.front().side);
             deleteToLoneVertex(state, std::move(p), std::move(before), event, weights,
                                "eliminate odd");
             return;
@@ -200,7 +200,7 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         // edge's side comes with it.
         const EventCode event = isSideB(e) ? joinEvent : cutEvent;
         state.log.recordOne(std::move(before), {asLinear(first), asLinear(second)}, event);
-        state.log.addCost(weightOf(deletionOf(e), weights) + weightOf(event, weights));
+        state.log.addCost(weightOf(deletionOn(e.side), weights) + weightOf(event, weights));
         pushToCategory(state, std::move(first));
         pushToCategory(state, std::move(second));
     });

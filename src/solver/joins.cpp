@@ -47,16 +47,12 @@ uint32_t takeHead(Edge& edge, const Edge& head, std::optional<EdgeKind> kind = s
     return freed;
 }
 
-Component loneVertexAt(uint32_t end) {
-    return Component{makeLoneVertex(end)};
-}
-
 // T's last edge takes U's first edge (`takeHead`), then U's other edges follow; frees the lone
 // vertex `takeHead` frees, if any.
 JoinResult fuse(Component t, const Component& u, std::optional<EdgeKind> kind = std::nullopt) {
     const uint32_t freed = takeHead(t.back(), u[0], kind);
     appendEdgesFrom(t, u, 1);
-    return {std::move(t), freed == 0 ? Component{} : loneVertexAt(freed)};
+    return {std::move(t), freed == 0 ? Component{} : Component{makeLoneVertex(freed)}};
 }
 
 // Two adjacency edges without genes: the first on the side opposite to `sideB` from u to v,
@@ -173,7 +169,8 @@ JoinResult caseJoin13(const Component& x, const Component& y) {
 }
 
 JoinResult caseJoin14(const Component& x, const Component& y) {
-    return {appendAfterEnd(turnedTo(x, false, otherSide(y[0].side)), y), loneVertexAt(y[0].first)};
+    return {appendAfterEnd(turnedTo(x, false, otherSide(y[0].side)), y),
+            Component{makeLoneVertex(y[0].first)}};
 }
 
 JoinResult caseJoin15(const Component& x, const Component& y) {
@@ -204,7 +201,7 @@ JoinResult caseJoin20(const Component& x, const Component& y) {
     Component t = turnedTo(x, true, r.back().side);
     if (y.size() == 1) {
         appendGenes(y[0], t.front());
-        return {std::move(t), loneVertexAt(y[0].first)};
+        return {std::move(t), Component{makeLoneVertex(y[0].first)}};
     }
     return fuse(std::move(r), t);
 }

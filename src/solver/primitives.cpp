@@ -10,10 +10,6 @@ bool turnsAround(const Edge& edge) {
     return edge.kind == EdgeKind::adjacency || edge.kind == EdgeKind::bridging;
 }
 
-void flipSide(Edge& edge) {
-    if (!isLoneVertex(edge)) edge.side = otherSide(edge.side);
-}
-
 // The junction edge that replaces the neighbours of a path's end edge j (0 or n-1): `neighbour`
 // is the one edge next to it, `openEnd` its endpoint away from j. False when none is made.
 bool makeEndJunction(const Edge& neighbour, uint32_t openEnd, std::size_t n, Edge& junction) {
@@ -81,7 +77,7 @@ void appendGenes(const Edge& source, Edge& target) {
 
 Edge mirrorEdge(const Edge& edge) {
     Edge mirror = edge;
-    flipSide(mirror);
+    if (!isLoneVertex(mirror)) mirror.side = otherSide(mirror.side);
     std::swap(mirror.first, mirror.second);
     return mirror;
 }

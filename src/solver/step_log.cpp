@@ -10,18 +10,12 @@ namespace {
 void appendFinalDeletions(const Component& component, std::vector<EventCode>& deletions) {
     if (component.size() != 2) return;
     if (component.front().kind == EdgeKind::bridging)
-        deletions.push_back(deletionOf(component.front()));
+        deletions.push_back(deletionOn(component.front().side));
     if (component.back().kind == EdgeKind::bridging)
-        deletions.push_back(deletionOf(component.back()));
+        deletions.push_back(deletionOn(component.back().side));
 }
 
 }  // namespace
-
-StepLog StepLog::costOnly() {
-    StepLog log;
-    log.restartCostOnly();
-    return log;
-}
 
 void StepLog::restartCostOnly() {
     recording_ = false;

@@ -36,11 +36,8 @@ inline Listed asLinear(const Component& component) {
 // order, as soon as it and every record before it are settled, and is not kept.
 class StepLog {
 public:
-    StepLog() = default;
-    // A log that only adds up the cost: it builds no records and copies no components.
-    static StepLog costOnly();
-    // Makes this log a cost-only one with nothing charged, keeping its storage: a worker that
-    // solves pair after pair reuses one log.
+    // Makes this log a cost-only one with nothing charged, keeping its storage: it builds no
+    // records and copies no components, and a worker that solves pair after pair reuses one log.
     void restartCostOnly();
 
     void addCost(double weight) { totalCost_ += weight; }
@@ -150,9 +147,6 @@ private:
 // The deletion of the genes of a bridging edge: "bD" on side B, "aD" on side A.
 inline EventCode deletionOn(Side side) {
     return side == Side::b ? bDeletionEvent : aDeletionEvent;
-}
-inline EventCode deletionOf(const Edge& edge) {
-    return deletionOn(edge.side);
 }
 
 }  // namespace varnet

@@ -42,7 +42,8 @@ TEST(StepLog, HandsARecordOverOnceEveryRecordUpToItIsSettled) {
 }
 
 TEST(StepLog, CostOnlyBuildsNoRecordAndCopiesNothing) {
-    StepLog log = StepLog::costOnly();
+    StepLog log;
+    log.restartCostOnly();
     bool built = false;
     const auto make = [&built] {
         built = true;
