@@ -269,9 +269,20 @@ private:
                 continue;
             }
             // The whole path, from the telomere end reached, which owns it.
-            TracedList& traced = startList(v, v);
-            turn(traced, c, side);
-            traceComponent(v, c, side, traced, true);
+            TracedList& traced = startList(c, v);
+            traced.startSide = static_cast<uint8_t>(1 - side);
+            side = 1 - side;
+            uint64_t steps = 0;
+            while (true) {
+                step(steps, v);
+                in_.lists_.push_back(c);
+                next = tables[side][c];
+                if (endsWalk(next)) break;
+                c = static_cast<uint32_t>(next);
+                visited[c] = build;
+                side = 1 - side;
+            }
+            traced.size = static_cast<uint32_t>(in_.lists_.size()) - traced.start;
             keepIfTraced();
         }
     }
@@ -341,10 +352,10 @@ private:
         }
         if (a > 0) {
             traced.startSide = sideA;
-            traceComponent(v, v, sideA, traced, false);
+            traceComponent(v, sideA, traced);
         } else if (b > 0) {
             traced.startSide = sideB;
-            traceComponent(v, v, sideB, traced, false);
+            traceComponent(v, sideB, traced);
         } else if (a == telomere && b == telomere) {
             traced.startSide = loneVertexSide;
             appendEntry(traced, v);
@@ -389,18 +400,19 @@ private:
         }
     }
 
-    // Walks the component of v from c, starting along its edge of `side`. A path is walked to
-    // one telomere, then again in full from its last common end there, which becomes its owner;
-    // a walk `reversed` is that second one, from the end `turn` chose. The walk keeps both
-    // partners of the end it stands on and whether that end is common.
-    void traceComponent(uint32_t v, uint32_t c, int side, TracedList& traced, bool reversed) {
+    // Walks the component of v, starting along its edge of `side`. A path is walked to one
+    // telomere, then again in full from its last common end there, which becomes its owner.
+    // The walk keeps both partners of the end it stands on and whether that end is common.
+    void traceComponent(uint32_t v, int side, TracedList& traced) {
         const int32_t* const a = a_;
         const int32_t* const b = b_;
         uint64_t* const visited = visited_;
         const uint64_t build = build_;
+        uint32_t c = v;
         int32_t partnerA = a[c];
         int32_t partnerB = b[c];
         bool common = partnerA != 0 && partnerB != 0;
+        bool reversed = false;
         uint64_t steps = 0;
         while (true) {
             step(steps, v);
