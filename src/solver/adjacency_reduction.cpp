@@ -18,9 +18,8 @@ bool extractCycleEdge(ChromosomeSet& state, std::size_t i, std::size_t j,
     ComponentItem before = state.log.copy(asCycle(cycle));
     Component twoCycle = state.log.shown([&] { return Component{cycle[j], mirrorEdge(cycle[j])}; });
     cutOutCycleEdge(cycle, j);
-    state.log.recordOne(std::move(before), {asCycle(twoCycle), asCycle(cycle)}, dpEvent);
+    state.log.chargeOne(std::move(before), {asCycle(twoCycle), asCycle(cycle)}, dpEvent, weights);
     state.log.keepShown(state.cycles, std::move(twoCycle));
-    state.log.addCost(weightOf(dpEvent, weights));
     return true;
 }
 
@@ -68,9 +67,8 @@ void cutPathEdge(ChromosomeSet& state, std::size_t p, std::size_t j, EventCode e
     ComponentItem before = state.log.copy(asLinear(path));
     Component cut = state.log.shown([&] { return Component{path[j], mirrorEdge(path[j])}; });
     cutOutPathEdge(path, j);
-    state.log.recordOne(std::move(before), {asLinear(path), asCycle(cut)}, event);
+    state.log.chargeOne(std::move(before), {asLinear(path), asCycle(cut)}, event, weights);
     state.log.keepShown(state.cycles, std::move(cut));
-    state.log.addCost(weightOf(event, weights));
 }
 
 }  // namespace varnet

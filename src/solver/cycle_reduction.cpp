@@ -31,8 +31,7 @@ void deleteEdgeGenes(ChromosomeSet& state, Component& x, Edge& edge,
     const EventCode event = deletionOn(edge.side);
     ComponentItem before = state.log.copy(asCycle(x));
     setKind(edge, EdgeKind::adjacency);
-    state.log.recordOne(std::move(before), {asCycle(x)}, event);
-    state.log.addCost(weightOf(event, weights));
+    state.log.chargeOne(std::move(before), {asCycle(x)}, event, weights);
 }
 
 // A closed component of two bridging edges, one on each side.
@@ -95,8 +94,8 @@ void splitCycles(ChromosomeSet& state, const OperationWeights& weights) {
         if (!j) j = findSplitEdge(c, Side::b);
         ComponentItem before = state.log.copy(asCycle(c));
         SplitResult split = splitCycleAt(std::move(c), j.value_or(0));
-        state.log.recordOne(std::move(before), {asCycle(split.rest), asCycle(split.cut)}, dpEvent);
-        state.log.addCost(weightOf(dpEvent, weights));
+        state.log.chargeOne(std::move(before), {asCycle(split.rest), asCycle(split.cut)}, dpEvent,
+                            weights);
         pushToCategory(state, std::move(split.rest));
         pushToCategory(state, std::move(split.cut));
     }

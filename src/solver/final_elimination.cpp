@@ -32,16 +32,14 @@ void takeEach(ChromosomeSet& state, Category category, Step step) {
 void deleteToLoneVertex(ChromosomeSet& state, Component&& p, ComponentItem&& before,
                         EventCode event, const OperationWeights& weights, const char* step = "") {
     makeLone(p.front());
-    state.log.recordOne(std::move(before), {asLinear(p)}, event, step);
-    state.log.addCost(weightOf(event, weights));
+    state.log.chargeOne(std::move(before), {asLinear(p)}, event, weights, step);
     pushToCategory(state, std::move(p));
 }
 
 // Deletes every side-A block, one "aD" step each.
 void deleteBlocksOnA(ChromosomeSet& state, const OperationWeights& weights) {
     takeEach(state, Category::blockOnA, [&](Component&, ComponentItem& before) {
-        state.log.recordOne(std::move(before), {}, aDeletionEvent);
-        state.log.addCost(weightOf(aDeletionEvent, weights));
+        state.log.chargeOne(std::move(before), {}, aDeletionEvent, weights);
     });
 }
 
@@ -98,8 +96,7 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
         }
         setKind(*fused, EdgeKind::bridging);
         const EventCode event = isSideB(*fused) ? cutEvent : joinEvent;
-        state.log.addCost(weightOf(event, weights));
-        state.log.recordOne(std::move(before), {asCycle(p)}, event, "eliminate odd");
+        state.log.chargeOne(std::move(before), {asCycle(p)}, event, weights, "eliminate odd");
         state.buckets[Category::closed].push_back(std::move(p));
     });
 }
@@ -109,8 +106,7 @@ void eliminateOdd(ChromosomeSet& state, Category category, const OperationWeight
 void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeights& weights) {
     takeEach(state, category, [&](Component& a, ComponentItem& before) {
         if (a.back().kind == EdgeKind::block) {
-            state.log.recordOne(std::move(before), {}, bDeletionEvent);
-            state.log.addCost(weightOf(bDeletionEvent, weights));
+            state.log.chargeOne(std::move(before), {}, bDeletionEvent, weights);
             return;
         }
         Edge& last = a.back();
@@ -119,8 +115,7 @@ void closeEndPaths(ChromosomeSet& state, Category category, const OperationWeigh
         a.pop_front();
         setKind(a.back(), EdgeKind::bridging);
         const EventCode event = isSideB(a.back()) ? cutEvent : joinEvent;
-        state.log.recordOne(std::move(before), {asCycle(a)}, event);
-        state.log.addCost(weightOf(event, weights));
+        state.log.chargeOne(std::move(before), {asCycle(a)}, event, weights);
         pushToCategory(state, std::move(a));
     });
 }
@@ -134,8 +129,7 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         const EventCode event = closingOnB ? cutEvent : joinEvent;
         p.push_back(
             makeEdge(EdgeKind::adjacency, sideOf(closingOnB), p.back().second, p.front().first));
-        state.log.recordOne(std::move(opened), {asCycle(p)}, event);
-        state.log.addCost(weightOf(event, weights));
+        state.log.chargeOne(std::move(opened), {asCycle(p)}, event, weights);
         if (p.size() == 2) {
             pushToCategory(state, std::move(p));
             return;
@@ -143,11 +137,10 @@ void closeGenePaths(ChromosomeSet& state, Category category, const OperationWeig
         ComponentItem closedItem = state.log.copy(asCycle(p));
         const std::size_t cut = p.size() - 1;
         SplitResult split = splitCycleAt(std::move(p), cut);
-        state.log.recordOne(std::move(closedItem), {asCycle(split.cut), asCycle(split.rest)},
-                            dpEvent);
+        state.log.chargeOne(std::move(closedItem), {asCycle(split.cut), asCycle(split.rest)},
+                            dpEvent, weights);
         pushToCategory(state, std::move(split.rest));
         pushToCategory(state, std::move(split.cut));
-        state.log.addCost(weightOf(dpEvent, weights));
     });
 }
 
@@ -173,10 +166,9 @@ void reduceEvenEndPaths(ChromosomeSet& state, const OperationWeights& weights) {
         p.pop_front();
         p.pop_back();
         p.front().first = p.back().second;
-        state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
+        state.log.chargeOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent, weights);
         pushToCategory(state, std::move(freed));
         state.buckets[Category::closed].push_back(std::move(p));
-        state.log.addCost(weightOf(spEvent, weights));
     });
 }
 
@@ -187,10 +179,9 @@ void reduceEvenGenePaths(ChromosomeSet& state, const OperationWeights& weights) 
         if (p.size() > 1) {
             Component freed{makeLoneVertex(p.back().second)};
             p.back().second = p.front().first;
-            state.log.recordOne(std::move(before), {asLinear(freed), asCycle(p)}, spEvent);
+            state.log.chargeOne(std::move(before), {asLinear(freed), asCycle(p)}, spEvent, weights);
             state.buckets[Category::closed].push_back(std::move(p));
             pushToCategory(state, std::move(freed));
-            state.log.addCost(weightOf(spEvent, weights));
             return;
         }
         const Edge& e = p.front();
@@ -223,8 +214,7 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
             p.front().first = p.back().first;
             appendGenes(p.back(), p.front());
             p.pop_back();
-            state.log.recordOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent);
-            state.log.addCost(weightOf(spEvent, weights));
+            state.log.chargeOne(std::move(before), {asCycle(p), asLinear(freed)}, spEvent, weights);
             pushToCategory(state, std::move(p));
             pushToCategory(state, std::move(freed));
         });

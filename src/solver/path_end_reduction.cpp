@@ -28,16 +28,15 @@ void resolveSingleAdjacencyEdge(ChromosomeSet& state, std::size_t p,
             [&] { return Component{loneVertexWithGenes(open ? edge.second : edge.first, edge)}; });
         Component secondEnd = state.log.shown(
             [&] { return Component{loneVertexWithGenes(open ? 0 : edge.second, edge)}; });
-        state.log.recordOne(state.log.copy(asLinear(path)),
-                            {asLinear(firstEnd), asLinear(secondEnd)}, cutEvent);
+        state.log.chargeOne(state.log.copy(asLinear(path)),
+                            {asLinear(firstEnd), asLinear(secondEnd)}, cutEvent, weights);
         state.log.keepShown(state.paths, std::move(firstEnd));
         state.log.keepShown(state.paths, std::move(secondEnd));
-        state.log.addCost(weightOf(cutEvent, weights));
     } else {
         Component twoCycle = state.log.shown([&] { return Component{edge, mirrorEdge(edge)}; });
-        state.log.recordOne(state.log.copy(asLinear(path)), {asCycle(twoCycle)}, joinEvent);
+        state.log.chargeOne(state.log.copy(asLinear(path)), {asCycle(twoCycle)}, joinEvent,
+                            weights);
         state.log.keepShown(state.cycles, std::move(twoCycle));
-        state.log.addCost(weightOf(joinEvent, weights));
     }
 }
 

@@ -21,8 +21,8 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights) {
     for (const Component& cycle : state.cycles) {
         const Edge& f = cycle.front();
         if (f.first != 0 || f.kind != EdgeKind::block || isSideB(f)) continue;
-        state.log.recordOne(state.log.copy(asCycle(cycle)), {}, aDeletionEvent, "delete block");
-        state.log.addCost(weightOf(aDeletionEvent, weights));
+        state.log.chargeOne(state.log.copy(asCycle(cycle)), {}, aDeletionEvent, weights,
+                            "delete block");
     }
 }
 

@@ -54,6 +54,12 @@ public:
                    const char* step = "") {
         if (recording_) addOne(std::move(before), after, event, step);
     }
+    // As `recordOne`, and charges the weight of `event`.
+    void chargeOne(ComponentItem&& before, std::initializer_list<Listed> after, EventCode event,
+                   const OperationWeights& weights, const char* step = "") {
+        recordOne(std::move(before), after, event, step);
+        addCost(weightOf(event, weights));
+    }
     // As `recordStep`, for a step left open; returns the number to settle it by.
     template <typename MakeRecord>
     uint64_t openStep(MakeRecord make) {
