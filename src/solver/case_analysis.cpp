@@ -284,17 +284,12 @@ void runPair(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
                                    : weightOf(pair.event, weights);
         JoinResult r = join(x, y);
 
-        // A join that frees nothing has one result.
-        const bool second = !r.freed.empty();
         state.log.recordStep([&] {
-            std::vector<ComponentItem> after{ComponentItem{r.joined, 'L'}};
-            if (second) after.push_back(ComponentItem{r.freed, 'L'});
-            std::vector<int32_t> events{pair.event};
-            if (addsDp) events.push_back(dpEvent);
-            return OperationRecord{{ComponentItem{x, 'L'}, ComponentItem{y, 'L'}},
-                                   std::move(after),
-                                   std::move(events),
-                                   row.step};
+            OperationRecord record{{{x, 'L'}, {y, 'L'}}, {{r.joined, 'L'}}, {pair.event}, row.step};
+            // A join that frees nothing has one result.
+            if (!r.freed.empty()) record.after.push_back({r.freed, 'L'});
+            if (addsDp) record.events.push_back(dpEvent);
+            return record;
         });
 
         // The other components taken (at most two, from two quads) follow the results.
