@@ -70,7 +70,6 @@ struct Buckets {
         return lists[indexOf(c)];
     }
     const std::vector<Component>& operator[](Category c) const { return lists[indexOf(c)]; }
-    bool operator==(const Buckets& other) const { return lists == other.lists; }
 
     // Every bucket is empty.
     void markEmpty() { touched = 0; }
