@@ -1,7 +1,6 @@
 #pragma once
 
 #include <ostream>
-#include <string>
 
 #include "graph/component.hpp"
 #include "graph/joint_graph.hpp"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "solver/chromosome_set.hpp"
 
 namespace varnet {

@@ -1,7 +1,6 @@
 #include "solver/case_analysis.hpp"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstddef>
-
 #include "graph/component.hpp"
 #include "solver/primitives.hpp"
 

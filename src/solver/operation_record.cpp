@@ -2,7 +2,6 @@
 
 #include <array>
 #include <stdexcept>
-#include <utility>
 
 namespace varnet {
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <span>
 #include <utility>
 #include <vector>
 
