@@ -138,37 +138,26 @@ TEST_F(CommandLine, ParsesValuesInEveryStyle) {
     }
 }
 
-TEST_F(CommandLine, CostThatIsNotFiniteIsAnErrorBeforeAFileHoldsIt) {
-    // Two blocks deleted at 1e308 each: the sum overflows.
-    dir_.write("s.txt", "2\nA 3 L1 +a C1 +x C1 +y\nB 1 L1 +a\n");
-    dir_.write("huge.txt", "aD=1e308");
-    const testing::ProgramRun run =
-        testing::runProgram({"-c", "s.txt", "-o", "huge.txt", "-r", "result", "-m", "dist"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Error occured: The cost of turning structure \"A\" into structure "
-                           "\"B\" is not finite (inf): the operation weights are too large"),
-              std::string::npos)
-        << run.err;
-    EXPECT_EQ(testing::filesIn(dir_.path() / "result").size(), 1u) << "joint_graph.txt alone";
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "result" / "joint_graph.txt"));
-}
-
-// A name's copies beyond the ninth take code groups of their own; a replicate still deletes the
-// name whole. Here 2 of the 3 names go, so every structure keeps a gene: no distance of a structure
-// without chromosomes (1e6) may reach a replicate tree, as it would if X's last copies of a were
-// deleted alone.
-TEST_F(CommandLine, JackknifeDeletesEveryCopyOfAName) {
-    dir_.write("s.txt", "3\nX 1 L14 +a+a+a+a+a+a+a+a+a+a+a+a+b+c\nY 1 L3 +a+b+c\nZ 1 C3 +a+c+b\n");
-    const testing::ProgramRun run =
-        testing::runProgram({"-c", "s.txt", "-o", "weights.txt", "-r", "out", "-m", "tree", "-p",
-                             "nj", "-b", "12", "--jackknife-fraction", "0.8"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> trees = testing::linesOf(dir_.read("out/replicates.tre"));
-    EXPECT_EQ(trees.size(), 12u);
-    for (const std::string& tree : trees) {
-        for (std::size_t at = tree.find(':'); at != std::string::npos; at = tree.find(':', at + 1))
-            EXPECT_LT(std::stod(tree.substr(at + 1)), 1000.0) << tree;
+// On a terminal the progress line is drawn at the first pair and cleared at the end; no result
+// changes.
+TEST_F(CommandLine, ProgressLineOnATerminalChangesNoResult) {
+    std::map<std::string, std::string> files[2];
+    std::string out[2];
+    for (const bool terminal : {false, true}) {
+        const std::string dir = terminal ? "shown" : "plain";
+        const testing::ProgramRun run = testing::runProgram(
+            {"-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", dir, "-p", "nj"}, terminal);
+        ASSERT_EQ(run.status, 0) << run.err;
+        files[terminal] = testing::filesIn(dir_.path() / dir);
+        out[terminal] = testing::maskTimings(run.out);
+        if (terminal) {
+            EXPECT_TRUE(run.err.starts_with("Parsing parameters: \nDone.\n\r\x1b[Kpairs 1 of 3"))
+                << run.err;
+            EXPECT_TRUE(run.err.ends_with("\r\x1b[K")) << run.err;
+        }
     }
+    EXPECT_EQ(files[1], files[0]);
+    EXPECT_EQ(out[1], out[0]);
 }
 
 // The manual page and the README list the tree methods of the table, in its order, the default

@@ -64,7 +64,6 @@ struct PairView {
     std::string above;
     std::string below;
     std::vector<std::string> bands;
-    std::string cost;
     std::string settings;
     std::vector<std::string> summary;
     std::size_t genes[2] = {0, 0};
@@ -100,7 +99,6 @@ PairView viewOf(const std::string& svg) {
         const XmlElement& element = elements[e];
         const std::set<std::string> classes = classesOf(element);
         if (element.name == "text") {
-            if (classes.contains("cost")) view.cost = element.text;
             if (classes.contains("settings")) view.settings = element.text;
             if (classes.contains("summary")) view.summary.push_back(element.text);
             continue;
@@ -229,22 +227,15 @@ struct Drawn {
     std::size_t sharedCodes = 0;
 };
 
-// The picture of the first and the last structure of `text`, as dist mode draws it.
-Drawn drawnPair(const std::string& text, CopyRule copies, const PairDrawingLimits& limits = {},
-                bool solved = true) {
+// The picture of the first and the last structure of `text`, as dist mode draws it, unsolved:
+// the cost line is checked by every golden case with a step file.
+Drawn drawnPair(const std::string& text, CopyRule copies, const PairDrawingLimits& limits) {
     testing::ReadResult read = testing::readText(text);
     PairSettings settings(pictureWeights);
     settings.copies = copies;
-    DistPair pair = prepareDistPair(std::move(read.structures), read.table, settings);
-    EventCounts events{};
-    double cost = 0.0;
-    if (solved) {
-        pair.graph.log.setWriter(
-            [&](const OperationRecord& record) { countEvents(record, events); });
-        cost = solveDistPair(pair, pictureWeights);
-    }
+    const DistPair pair = prepareDistPair(std::move(read.structures), read.table, settings);
     std::ostringstream out;
-    writePairSvg(out, pair, settings, cost, events, limits);
+    writePairSvg(out, pair, settings, 0.0, EventCounts{}, limits);
     Drawn drawn{out.str()};
     std::set<uint32_t> codes[2];
     const ChromosomalStructure* structures[] = {&pair.first, &pair.last};
@@ -270,8 +261,7 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
         const char* above;
         const char* below;
         std::vector<std::string> bands;
-        const char* cost;  // not checked when empty
-        std::vector<std::string> summary;
+        std::vector<std::string> summary = {};
     };
     const Case cases[] = {
         {"an inversion as conserved runs, each read along its own genome",
@@ -280,63 +270,49 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          asRuns,
          "linear: a>:c0 b~c (2)>:c0 d>:c0",
          "linear: a>:c0 c~b (2)<:c0 d>:c0",
-         {"a - a", "b~c (2) x c~b (2)", "d - d"},
-         "",
-         {}},
+         {"a - a", "b~c (2) x c~b (2)", "d - d"}},
         {"a translocation between two chromosomes, coloured by the chromosome below",
          "2\nA 2 L3 +a+b+c L3 +x+y+z\nB 2 L3 +a+b+z L3 +x+y+c\n",
          CopyRule::order,
          asRuns,
          "linear: a~b (2)>:c0 c>:c1 | linear: x~y (2)>:c1 z>:c0",
          "linear: a~b (2)>:c0 z>:c0 | linear: x~y (2)>:c1 c>:c1",
-         {"a~b (2) - a~b (2)", "c - c", "x~y (2) - x~y (2)", "z - z"},
-         "cost 1: 1 DP, 0 SP, 0 J, 0 C, 0 aD, 0 bD",
-         {}},
+         {"a~b (2) - a~b (2)", "c - c", "x~y (2) - x~y (2)", "z - z"}},
         {"a deletion: grey, no band, and it breaks the run",
          "2\nA 1 L4 +a+b+c+d\nB 1 L3 +a+b+d\n",
          CopyRule::order,
          asRuns,
          "linear: a~b (2)>:c0 c>:grey d>:c0",
          "linear: a~b (2)>:c0 d>:c0",
-         {"a~b (2) - a~b (2)", "d - d"},
-         "cost 1: 0 DP, 0 SP, 0 J, 0 C, 1 aD, 0 bD",
-         {}},
+         {"a~b (2) - a~b (2)", "d - d"}},
         {"a duplicated gene: copies numbered, the extra copy grey, mixed strands in a box",
          "2\nA 1 L4 +a+b+a+c\nB 1 L5 +a+b+c-x+y\n",
          CopyRule::order,
          asRuns,
          "linear: a#1~b (2)>:c0 a#2>:grey c>:c0",
          "linear: a#1~b (2)>:c0 c>:c0 x~y (2)=:grey",
-         {"a#1~b (2) - a#1~b (2)", "c - c"},
-         "",
-         {}},
+         {"a#1~b (2) - a#1~b (2)", "c - c"}},
         {"copies paired by context: each with the copy between the same neighbours",
          "2\nA 1 L6 +p+a+q+r+a+s\nB 1 L6 +r+a+s+p+a+q\n",
          CopyRule::context,
          singly,
          "linear: p>:c0 a#1>:c0 q>:c0 r>:c0 a#2>:c0 s>:c0",
          "linear: r>:c0 a#1>:c0 s>:c0 p>:c0 a#2>:c0 q>:c0",
-         {"p - p", "a#1 - a#2", "q - q", "r - r", "a#2 - a#1", "s - s"},
-         "",
-         {}},
+         {"p - p", "a#1 - a#2", "q - q", "r - r", "a#2 - a#1", "s - s"}},
         {"a circular chromosome, runs broken where it is written to start",
          "2\nA 2 C3 +a+b+c L2 +x+y\nB 2 L2 +x-y C3 +b+c+a\n",
          CopyRule::order,
          asRuns,
          "circular: a>:c1 b~c (2)>:c1 | linear: x>:c0 y>:c0",
          "linear: x>:c0 y<:c0 | circular: b~c (2)>:c1 a>:c1",
-         {"a - a", "b~c (2) - b~c (2)", "x - x", "y x y"},
-         "",
-         {}},
+         {"a - a", "b~c (2) - b~c (2)", "x - x", "y x y"}},
         {"a long name cut to 24 characters",
          "2\nA 1 L1 +abcdefghijklmnopqrstuvwxyz\nB 1 C1 -abcdefghijklmnopqrstuvwxyz\n",
          CopyRule::order,
          singly,
          "linear: abcdefghijklmnopqrstuvwx\xE2\x80\xA6>:c0",
          "circular: abcdefghijklmnopqrstuvwx\xE2\x80\xA6<:c0",
-         {"abcdefghijklmnopqrstuvwx\xE2\x80\xA6 x abcdefghijklmnopqrstuvwx\xE2\x80\xA6"},
-         "",
-         {}},
+         {"abcdefghijklmnopqrstuvwx\xE2\x80\xA6 x abcdefghijklmnopqrstuvwx\xE2\x80\xA6"}},
         {"the smallest blocks left out and counted",
          "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
          CopyRule::order,
@@ -344,7 +320,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          "linear: a>:c0 b~c (2)>:c0",
          "linear: a>:c0 c~b (2)<:c0",
          {"a - a", "b~c (2) x c~b (2)"},
-         "",
          {"blocks not drawn: 1, with 1 genes in all, at most 1 in a block"}},
         {"the smallest chromosomes left out with every block on them",
          "2\nA 2 L2 +x+y L3 +a+b+c\nB 2 L3 +a+b+y L2 +x+c\n",
@@ -353,7 +328,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
          "linear: a~b (2)>:c0",
          "linear: a~b (2)>:c0",
          {"a~b (2) - a~b (2)"},
-         "",
          {"blocks not drawn: 3, with 3 genes in all, at most 1 in a block",
           "chromosomes not drawn (the smallest, with their blocks): 1 above, 1 below"}},
     };
@@ -364,9 +338,6 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
         EXPECT_EQ(view.above, c.above);
         EXPECT_EQ(view.below, c.below);
         EXPECT_EQ(view.bands, c.bands);
-        if (*c.cost != '\0') {
-            EXPECT_EQ(view.cost, c.cost);
-        }
         EXPECT_EQ(view.settings, std::string("copies paired by ") +
                                      (c.copies == CopyRule::context ? "context" : "order") +
                                      "; weights DP=1, SP=1, J=1, C=1, aD=1, bD=1");
@@ -386,7 +357,7 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
         const std::string text = testing::structureFileText({a, b}, genes);
         for (const PairDrawingLimits& limits : {singly, asRuns}) {
             const Drawn drawn =
-                drawnPair(text, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits, false);
+                drawnPair(text, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits);
             const PairView view = viewOf(drawn.svg);
             EXPECT_EQ(view.genes[0], drawn.genes[0]);
             EXPECT_EQ(view.genes[1], drawn.genes[1]);
@@ -398,42 +369,6 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
                     << band;
             }
         }
-    }
-}
-
-TEST(PairSvg, LargePairsStayUnderTwoMegabytes) {
-    // 20,000 genes with long names of markup characters (each written as an entity of up to six
-    // bytes): in order above, on 20 linear chromosomes or on 20,000 circular ones of one gene;
-    // below, in pairs of two neighbours (so every block is labelled by two names) in a random order
-    // and orientation, on 20 chromosomes.
-    std::mt19937 random(5);
-    const int genes = 20000;
-    std::vector<int> pairs(genes / 2);
-    for (int k = 0; k < genes / 2; ++k) pairs[static_cast<std::size_t>(k)] = k;
-    std::shuffle(pairs.begin(), pairs.end(), random);
-    const auto name = [](int id) { return "&<>\"'&<>\"'&<>\"'&<>\"'&<>\"'" + std::to_string(id); };
-    const auto genome = [&](const char* title, int chromosomes, bool shuffled) {
-        std::string line = std::string(title) + " " + std::to_string(chromosomes);
-        const int size = genes / chromosomes;
-        for (int k = 0; k < genes; ++k) {
-            if (k % size == 0) line += (size == 1 ? " C" : " L") + std::to_string(size) + " ";
-            if (!shuffled) {
-                line += "+" + name(k + 1);
-            } else if (k % 2 == 0) {
-                const int first = 2 * pairs[static_cast<std::size_t>(k / 2)] + 1;
-                line += random() % 2 == 0 ? "+" + name(first) + "+" + name(first + 1)
-                                          : "-" + name(first + 1) + "-" + name(first);
-            }
-        }
-        return line + "\n";
-    };
-    for (const int chromosomesAbove : {20, genes}) {
-        SCOPED_TRACE(std::to_string(chromosomesAbove) + " chromosomes above");
-        const std::string text =
-            "2\n" + genome("A", chromosomesAbove, false) + genome("B", 20, true);
-        const std::string svg = drawnPair(text, CopyRule::order, {}, false).svg;
-        EXPECT_LT(svg.size(), 2000000u);
-        EXPECT_EQ(viewOf(svg).summary.size(), chromosomesAbove == genes ? 2u : 1u);
     }
 }
 

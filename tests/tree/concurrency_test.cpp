@@ -68,23 +68,6 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
     std::ostringstream progress;
     const DistanceMatrix matrix = PairDistances(unitWeights, structures, progress, {8}).calculate();
     EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
-    // Blocks of pairs computed apart (as the ranks of an MPI job do) and placed give the same
-    // matrix; each prints the progress lines of the rows that start in it.
-    DistanceMatrix placed = makeDistanceMatrix(structures.size());
-    std::string lines;
-    for (unsigned part = 0; part < 4; ++part) {
-        const PairRange block = pairBlock(pairCount(structures.size()), part, 4);
-        std::ostringstream blockProgress;
-        std::ostringstream rowsOfBlock;
-        placeBlock(placed, block,
-                   PairDistances(unitWeights, structures, blockProgress, {part + 1}, block)
-                       .calculateBlock());
-        printRowsStartingIn(block, structures.size(), rowsOfBlock);
-        EXPECT_EQ(blockProgress.str(), rowsOfBlock.str());
-        lines += blockProgress.str();
-    }
-    EXPECT_EQ(placed, matrix);
-    EXPECT_EQ(lines, progress.str());
 }
 
 // The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once

@@ -185,8 +185,8 @@ TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
         const char* name;
         RootedTree tree;
         std::vector<std::size_t> groups;
-        std::vector<char> rooted;
-        std::vector<char> unrooted;
+        const char* rooted;  // per node in preorder, 1 where the branch above it is marked
+        const char* unrooted;
     };
     // ((((0,1),2),3),4) at heights 0, 0, 2, 3: preorder root, {0,1,2,3}, {0,1,2}, {0,1}, 0 .. 4.
     const RootedTree caterpillar = joinedTree(5, {{0, 1}, {5, 2}, {6, 3}, {7, 4}}, {0, 0, 2, 3});
@@ -213,51 +213,27 @@ TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
                     node(0, {}, 3, 1),
                     node(0, {}, 4, 1)};
     const Case cases[] = {
-        {"a part of a group, length 0",
-         caterpillar,
-         {0, 0, 0, 1, 2},
-         {0, 0, 0, 1, 0, 0, 0, 0, 0},
-         {0, 0, 0, 1, 0, 0, 0, 0, 0}},
-        {"a whole group is no tie",
-         caterpillar,
-         {0, 0, 1, 2, 3},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"length above 0",
-         raised,
-         {0, 0, 0, 1, 2},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"a cluster within a group",
-         sides,
-         {0, 1, 2, 2, 2},
-         {0, 0, 0, 0, 0, 1, 0, 0},
-         {0, 0, 0, 0, 0, 1, 0, 0}},
-        {"the side away from the root within a group",
+        {"a part of a group, length 0", caterpillar, {0, 0, 0, 1, 2}, "000100000", "000100000"},
+        {"a whole group is no tie", caterpillar, {0, 0, 1, 2, 3}, "000000000", "000000000"},
+        {"length above 0", raised, {0, 0, 0, 1, 2}, "000000000", "000000000"},
+        {"a cluster within a group", sides, {0, 1, 2, 2, 2}, "00000100", "00000100"},
+        {"unrooted, the far side in a group",
          outside,
          {0, 0, 0, 1, 2, 3},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 0, 1, 0, 0, 0, 0, 0, 0}},
-        {"the side away from the root, the whole group",
-         outside,
-         {0, 0, 1, 2, 3, 4},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"the side away from the root on both sides of the cluster",
-         middle,
-         {0, 1, 0, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 1, 0, 0, 0, 0}},
-        {"the side away from the root in two groups",
-         middle,
-         {0, 1, 0, 2, 2},
-         {0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0}},
+         "0000000000",
+         "0001000000"},
+        {"unrooted, the far side whole", outside, {0, 0, 1, 2, 3, 4}, "0000000000", "0000000000"},
+        {"the far side around a cluster", middle, {0, 1, 0, 0, 0}, "0000000", "0010000"},
+        {"the far side in two groups", middle, {0, 1, 0, 2, 2}, "0000000", "0000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(tiedBranches(c.tree, c.groups, true), c.rooted);
-        EXPECT_EQ(tiedBranches(c.tree, c.groups, false), c.unrooted);
+        for (const bool rooted : {true, false}) {
+            std::string marks;
+            for (const char tied : tiedBranches(c.tree, c.groups, rooted))
+                marks += static_cast<char>('0' + tied);
+            EXPECT_EQ(marks, rooted ? c.rooted : c.unrooted);
+        }
     }
 }
 
