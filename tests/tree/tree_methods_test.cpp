@@ -42,10 +42,9 @@ std::vector<ChromosomalStructure> named(std::initializer_list<const char*> names
 using Method = BuiltTree (*)(DistanceMatrix, const std::vector<ChromosomalStructure>&,
                              std::ostream&);
 
-// The tree text and the report (Kruskal's joins, nothing from UPGMA or NJ's one structure),
-// worked by hand: one structure, and names with reserved characters, quoted, a quote doubled.
-// NJ's graph and total branch length are golden cases; texts of plain names are checked against
-// the plain methods below.
+// The tree text and the report (NJ's graph, Kruskal's joins, nothing from UPGMA), worked by hand:
+// one and two structures, and names with reserved characters, quoted, a quote doubled. NJ on more
+// structures is checked by golden cases and against the plain method below.
 TEST(TreeMethods, HandWorkedTrees) {
     struct Case {
         const char* name;
@@ -61,6 +60,11 @@ TEST(TreeMethods, HandWorkedTrees) {
     const char* quoted = "((('A(x,y)','B);evil'),'C[c]''q'),'D:d');";
     const Case cases[] = {
         {"NJ: one structure", neighbourJoiningTree, {{0}}, "A;"},
+        {"NJ: two structures",
+         neighbourJoiningTree,
+         {{0, 1}, {1, 0}},
+         "(A:0.5,B:0.5);",
+         "0 1 1 \n1 0 1 \n"},
         {"UPGMA: one structure", upgmaTree, {{0}}, "A;"},
         {"UPGMA: quoted names", upgmaTree, reserved, quoted, "", reservedNames},
         {"Kruskal: one structure", kruskalTree, {{0}}, ";"},
