@@ -1,6 +1,6 @@
 // Copies paired by context: against the cheapest of every pairing on small pairs, unchanged by
-// where circles are written to start and by the order of chromosomes, and hand-worked cases
-// through the command line in both modes.
+// where circles are written to start and by the order of chromosomes and of genomes, and on
+// hand-worked pairs.
 #include "compare/copy_pairing.hpp"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 #include "graph/joint_graph.hpp"
 #include "solver/solve.hpp"
 #include "structures/gene_numbering.hpp"
-#include "support/program_run.hpp"
 #include "support/random_structures.hpp"
 #include "tree/pair_distances.hpp"
 
@@ -237,67 +236,42 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     }
 }
 
-class CopyRules : public testing::InTempDir {
-protected:
-    CopyRules() {
-        dir_.write("w.txt", "DP=1,SP=1,J=1,C=1,aD=1,bD=1\n");
-        dir_.write("distance_weights.ini", "[weights]\nspecial=1\nbreakpoint=0\n");
-    }
-
-    // A run expected to succeed: tree mode's distance matrix, or the cost dist mode prints.
-    std::string run(const std::string& structures, const char* mode, const char* rule) {
-        dir_.write("s.txt", structures);
-        const testing::ProgramRun done = testing::runProgram(
-            {"-c", "s.txt", "-o", "w.txt", "-r", "res", "-m", mode, "--copies", rule});
-        EXPECT_EQ(done.status, 0) << done.err;
-        return std::string(mode) == "tree" ? dir_.read("res/distance.tsv") : done.lastLine();
-    }
-};
-
 // Costs at unit weights, worked by hand. The pairing by order of occurrence pairs copies that
 // sit in different places; pairing by context finds the copies with the same neighbours.
-TEST_F(CopyRules, ContextPairsCopiesByTheirNeighbours) {
-    struct Case {
+TEST(CopyPairing, PairsCopiesByTheirNeighboursInHandWorkedPairs) {
+    struct Row {
         const char* name;
-        const char* structures;
-        const char* context;  // the cost of the evident scenario
+        Genome a;
+        Genome b;
+        double context;  // the cost of the evident scenario
     };
-    const Case cases[] = {
+    // x=1, a=2, b=3, y=4, z=5 (first row); x=1, a=2, y=3, z=4 and p=5, q=6 or w=5 (others).
+    const Row rows[] = {
         // B inverts x..z's inner part, which holds both copies of the pair a b: with the copies
         // paired by neighbours the graph is one four-edge cycle (x.2 a.1 z.1 b.2): one DP.
         {"a duplicated pair inside an inversion",
-         "2\nA 1 L7 +x+a+b+y+a+b+z\nB 1 L7 +x-b-a-y-b-a+z\n", "1"},
+         {{false, {1, 2, 3, 4, 2, 3, 5}}},
+         {{false, {1, -3, -2, -4, -3, -2, 5}}},
+         1},
         // The plasmid is listed first in B: its copy of a comes first there.
         {"copies on a plasmid and the chromosome",
-         "2\nA 2 C4 +x+a+y+z C3 +p+a+q\nB 2 C3 +p+a+q C4 +x+a+y+z\n", "0"},
+         {{true, {1, 2, 3, 4}}, {true, {5, 2, 6}}},
+         {{true, {5, 2, 6}}, {true, {1, 2, 3, 4}}},
+         0},
         // B's single a sits between y and z, like A's second copy; A's first and third copies
         // are genes B lacks, each a run deleted on its own (aD twice).
         {"copies on one side beyond the other's count",
-         "2\nA 1 L7 +x+a+y+a+z+a+w\nB 1 L5 +x+y+a+z+w\n", "2"},
+         {{false, {1, 2, 3, 2, 4, 2, 5}}},
+         {{false, {1, 3, 2, 4, 5}}},
+         2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(run(c.structures, "dist", "context"), c.context);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CodedPair pair = coded(row.a, row.b);
+        EXPECT_EQ(contextCost(pair), row.context);
         // Order pairs other copies, which leaves more to do (every cost here is a count of
         // operations, never below the fewest).
-        EXPECT_GT(std::stod(run(c.structures, "dist", "order")), std::stod(c.context));
-    }
-}
-
-// In tree mode too every pair is paired by context, and the cost of a pair does not depend on
-// the other names of the file: a structure of 200 other names listed first gives the genes of A
-// and B ids far beyond the genes of the pair. The pair is the duplicated pair inside an
-// inversion above (one DP each way).
-TEST_F(CopyRules, TreeModePairsEachPairByContextWhateverTheOtherNames) {
-    std::string many = "M 1 L200 ";
-    for (int k = 0; k < 200; ++k) many += "+n" + std::to_string(k);
-    const std::string pair = "A 1 L7 +x+a+b+y+a+b+z\nB 1 L7 +x-b-a-y-b-a+z\n";
-    for (const std::string& structures : {"2\n" + pair, "3\n" + many + "\n" + pair}) {
-        SCOPED_TRACE(structures.substr(0, 2));
-        const std::string matrix = run(structures, "tree", "context");
-        const std::size_t row = matrix.find("\nA\t");
-        ASSERT_NE(row, std::string::npos);
-        EXPECT_EQ(matrix.substr(matrix.find('\n', row + 1) - 5, 5), "\t0\t1\t");
+        EXPECT_GT(forwardCost(pair.a, pair.b), row.context);
     }
 }
 
