@@ -205,6 +205,52 @@ TEST(CopyPairing, MatrixIgnoresTheOrderOfTheGenomes) {
     EXPECT_EQ(matrix[3], matrix.back());
 }
 
+// The scores of the components at the copies of a (x=1, a=2, y=3, z=4, g=5) for each pairing of
+// them, worked by hand: 2 a cycle, 1 a path from a telomere of A to one of B, less 2 for each
+// pair of runs of unpaired genes (rounded up) on a component.
+TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
+    struct Row {
+        const char* name;
+        Genome a;
+        Genome b;
+        std::vector<long> scores;  // for each pairing, in the order `alternatives` gives
+    };
+    const Row rows[] = {
+        // With A's first a: cycles x-a, a-y and y-z, the last over the second a (6 - 2); with
+        // the second: one cycle over the first a.
+        {"neighbours", {{false, {1, 2, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {4, 0}},
+        // g, which B lacks, is a second run on the cycle a-y.
+        {"a gene left out", {{false, {1, 2, 5, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {2, 0}},
+        // With A's first a: the telomere-telomere a (1), the cycle a-x (2), x's end before a
+        // run to A's telomere (1 - 2); with the second: two paths ending in telomeres of one
+        // structure, one with a run.
+        {"telomere", {{false, {2, 1, 2}}}, {{false, {2, 1}}}, {2, -2}},
+        // In order: three cycles x-a, a-a, a-y; crossed: one.
+        {"copies side by side", {{false, {1, 2, 2, 3}}}, {{false, {1, 2, 2, 3}}}, {6, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CodedPair pair = coded(row.a, row.b);
+        CopyPairing pairing(pair.a, pair.b, pair.genes);
+        ASSERT_EQ(pairing.choices().size(), 1u);
+        const CopyPairing::Choice& choice = pairing.choices()[0];
+        const std::size_t width = std::min(choice.inA.size(), choice.inB.size());
+        std::vector<std::size_t> others;
+        pairing.alternatives(0, others);
+        CopyPairing::Pairing trial = pairing.byContext();
+        std::vector<std::size_t> partnerOfB;
+        pairing.partnersInB(trial, partnerOfB);
+        pairing.linkAll(trial, partnerOfB);
+        pairing.prepareChoice(trial, partnerOfB, 0);
+        std::vector<long> scores;
+        for (std::size_t k = 0; k < others.size(); k += width) {
+            pairing.apply(0, std::span(others).subspan(k, width), trial, partnerOfB);
+            scores.push_back(pairing.componentScore(trial, partnerOfB));
+        }
+        EXPECT_EQ(scores, row.scores);
+    }
+}
+
 // One pairer serves pair after pair, given the genes a caller keeps, as a fresh one
 // serves each pair alone, even when told no more of a cost than that it is not below the best;
 // the cost it gives is that of the structures it writes.
