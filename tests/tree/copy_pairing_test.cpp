@@ -36,14 +36,19 @@ struct CodedPair {
     GeneTable genes;
 };
 
-CodedPair coded(const Genome& a, const Genome& b) {
-    std::vector<ChromosomalStructure> pair(2);
-    for (std::size_t s = 0; s < 2; ++s) {
-        for (const auto& [circular, genes] : s == 0 ? a : b)
-            pair[s].chromosomes.push_back({circular, genes});
+// With `otherNames`, the file lists a genome of that many names of its own first, so that the
+// pair's genes get numbers far beyond their count.
+CodedPair coded(const Genome& a, const Genome& b, int32_t otherNames = 0) {
+    std::vector<ChromosomalStructure> file(3);
+    if (otherNames > 0) file[0].chromosomes.push_back({false, {}});
+    for (int32_t id = 1000; id < 1000 + otherNames; ++id)
+        file[0].chromosomes[0].genes.push_back(id);
+    for (std::size_t s = 1; s < 3; ++s) {
+        for (const auto& [circular, genes] : s == 1 ? a : b)
+            file[s].chromosomes.push_back({circular, genes});
     }
-    GeneTable genes = testing::numberGenerated(pair);
-    return {std::move(pair[0]), std::move(pair[1]), std::move(genes)};
+    GeneTable genes = testing::numberGenerated(file);
+    return {std::move(file[1]), std::move(file[2]), std::move(genes)};
 }
 
 double contextCost(const CodedPair& pair) {
@@ -283,7 +288,8 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
 }
 
 // Costs at unit weights, worked by hand. The pairing by order of occurrence pairs copies that
-// sit in different places; pairing by context finds the copies with the same neighbours.
+// sit in different places; pairing by context finds the copies with the same neighbours, also
+// where the file's other names number the pair's genes far beyond their count.
 TEST(CopyPairing, PairsCopiesByTheirNeighboursInHandWorkedPairs) {
     struct Row {
         const char* name;
@@ -312,12 +318,14 @@ TEST(CopyPairing, PairsCopiesByTheirNeighboursInHandWorkedPairs) {
          2},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const CodedPair pair = coded(row.a, row.b);
-        EXPECT_EQ(contextCost(pair), row.context);
-        // Order pairs other copies, which leaves more to do (every cost here is a count of
-        // operations, never below the fewest).
-        EXPECT_GT(forwardCost(pair.a, pair.b), row.context);
+        for (const int32_t otherNames : {0, 200}) {
+            SCOPED_TRACE(std::string(row.name) + ", other names " + std::to_string(otherNames));
+            const CodedPair pair = coded(row.a, row.b, otherNames);
+            EXPECT_EQ(contextCost(pair), row.context);
+            // Order pairs other copies, which leaves more to do (every cost here is a count of
+            // operations, never below the fewest).
+            EXPECT_GT(forwardCost(pair.a, pair.b), row.context);
+        }
     }
 }
 
