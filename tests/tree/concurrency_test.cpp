@@ -71,15 +71,22 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
 }
 
 // The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once
-// and in order, for counts of pairs and ranks that do not divide evenly.
+// and in order, for counts of pairs and ranks that do not divide evenly. Where the pairs are those
+// of n structures, the rows each block prints as starting in it are rows 1 .. n - 2, each once.
 TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
-    for (const uint64_t pairs : {0, 1, 2, 10, 1035, 3 * (1 << 20) + 1})
+    for (const uint64_t pairs : {0, 1, 2, 10, 1035, 3 * (1 << 20) + 1}) {
+        uint64_t structures = 0;
+        while (pairCount(structures) < pairs) ++structures;
+        std::string rows;
+        for (uint64_t row = 1; row + 1 < structures; ++row)
+            rows += std::to_string(row) + " out of " + std::to_string(structures) + "\n";
         for (const unsigned ranks : {1u, 2u, 3u, 7u, 64u})
             for (const uint64_t most : {1, 4, 1 << 20}) {
                 if (pairs / most > 5000) continue;
                 SCOPED_TRACE(std::to_string(pairs) + " pairs, " + std::to_string(ranks) +
                              " ranks, pieces of " + std::to_string(most));
                 uint64_t next = 0;
+                std::ostringstream printed;
                 for (unsigned rank = 0; rank < ranks; ++rank) {
                     const PairRange block = pairBlock(pairs, rank, ranks);
                     EXPECT_EQ(block.first, next);
@@ -90,9 +97,15 @@ TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
                         next = piece.last;
                     }
                     EXPECT_EQ(next, block.last);
+                    if (pairCount(structures) == pairs)
+                        printRowsStartingIn(block, structures, printed);
                 }
                 EXPECT_EQ(next, pairs);
+                if (pairCount(structures) == pairs) {
+                    EXPECT_EQ(printed.str(), rows);
+                }
             }
+    }
 }
 
 // A structure holding every code of `others` once, in random order and orientation over one to
