@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -72,7 +73,8 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
 
 // The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once
 // and in order, for counts of pairs and ranks that do not divide evenly. Where the pairs are those
-// of n structures, the rows each block prints as starting in it are rows 1 .. n - 2, each once.
+// of n structures, the rows each block prints as starting in it are rows 1 .. n - 2, each once,
+// and each block's distances land in the cells of its pairs (pair (i, j) numbered row by row).
 TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
     for (const uint64_t pairs : {0, 1, 2, 10, 1035, 3 * (1 << 20) + 1}) {
         uint64_t structures = 0;
@@ -87,6 +89,8 @@ TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
                              " ranks, pieces of " + std::to_string(most));
                 uint64_t next = 0;
                 std::ostringstream printed;
+                const bool ofStructures = pairCount(structures) == pairs;
+                DistanceMatrix placed = makeDistanceMatrix(pairs <= 1035 ? structures : 0);
                 for (unsigned rank = 0; rank < ranks; ++rank) {
                     const PairRange block = pairBlock(pairs, rank, ranks);
                     EXPECT_EQ(block.first, next);
@@ -97,12 +101,23 @@ TEST(PairBlocks, RanksAndTheirPiecesCoverEveryPairOnce) {
                         next = piece.last;
                     }
                     EXPECT_EQ(next, block.last);
-                    if (pairCount(structures) == pairs)
-                        printRowsStartingIn(block, structures, printed);
+                    if (!ofStructures) continue;
+                    printRowsStartingIn(block, structures, printed);
+                    if (placed.empty()) continue;
+                    std::vector<double> numbers(block.size());
+                    std::iota(numbers.begin(), numbers.end(), static_cast<double>(block.first));
+                    placeBlock(placed, block, numbers);
                 }
                 EXPECT_EQ(next, pairs);
-                if (pairCount(structures) == pairs) {
-                    EXPECT_EQ(printed.str(), rows);
+                if (!ofStructures) continue;
+                EXPECT_EQ(printed.str(), rows);
+                for (std::size_t i = 0; i < placed.size(); ++i) {
+                    for (std::size_t j = i + 1; j < placed.size(); ++j) {
+                        const auto number =
+                            static_cast<double>(i * (2 * structures - i - 1) / 2 + j - i - 1);
+                        ASSERT_EQ(placed[i][j], number) << i << ", " << j;
+                        ASSERT_EQ(placed[j][i], number) << j << ", " << i;
+                    }
                 }
             }
     }
