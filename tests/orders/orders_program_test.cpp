@@ -58,11 +58,7 @@ TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
           "gff/EcoliC.gff"},
          "tsv.native.txt",
          ecoli},
-        {{"-g", "Orthogroups.tsv", "--gff", "gff", "--format", "grimm"}, "tsv.grimm", ecoli},
         {{"-g", "gene_presence_absence.csv", "--gff", "gff"}, "csv.native.txt", ecoli},
-        {{"-g", "gene_presence_absence.csv", "--gff", "gff", "--format", "unimog"},
-         "csv.unimog",
-         ecoli},
         {{"-g", "staph/panaroo_gene_presence_absence.csv", "--gff", "staph"},
          "panaroo.native.txt",
          staph + "SaureusP: 7 genes on 2 sequences from staph/SaureusP.gff; 1 feature not in the "

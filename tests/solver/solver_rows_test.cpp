@@ -1,7 +1,6 @@
-// Hand-worked rows of the join steps, the cycle splits and the closing steps that depend on the
-// weights: input components, expected components, one row each. Every row of the path pairing
-// and most closing steps are golden dist cases (tests/golden/dist/step_*), whole runs byte for
-// byte.
+// Hand-worked rows of the join branches that no golden dist case takes (those cases, whole runs
+// compared byte for byte, take every row of the path pairing and the closing steps), of the cycle
+// splits and of the closing steps that depend on the weights: input and expected components.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,19 +23,13 @@ using namespace testing;
 // reductions leave them (end edges carry their endpoint in `first`).
 const Component cat0{end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 7, {4})};
 const Component cat1{end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 3, {2})};
-const Component cat3{end(B, 5, {3})};
 const Component cat4{end(A, 2, {3}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {4})};
 const Component cat5{end(A, 1, {1}), end(B, 1, {2})};
 const Component cat6{bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), bridge(B, 4, 5, {2})};
 const Component cat7{bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {2})};
-const Component cat8{end(A, 1, {1}), adj(B, 1, 2), adj(A, 2, 3), bridge(B, 3, 4, {2})};
 const Component cat9{end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2})};
 const Component cat10{block(B, {5})};
 const Component cat11{end(A, 1, {1}), adj(B, 1, 2), end(A, 2, {2})};
-const Component cat13{bridge(A, 1, 2, {1}), adj(B, 2, 3), bridge(A, 3, 4, {2})};
-const Component cat14{bridge(A, 1, 2, {1})};
-const Component cat15{bridge(B, 3, 4, {2}), adj(A, 4, 5), bridge(B, 5, 6, {3})};
-const Component cat16{bridge(B, 1, 2, {1})};
 const Component cat7Reversed{end(B, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1})};
 const Component cat9Other{end(B, 5, {5}), adj(A, 5, 6), end(B, 6, {6})};
 const Component joined79{bridge(A, 1, 2, {1}),    adj(B, 2, 3), adj(A, 3, 4),
@@ -54,107 +47,24 @@ TEST(JoinRows, HandWorkedComponents) {
         Component r2;  // empty for joins with one result
     };
     const Row rows[] = {
-        {"joinInto: X's last edge bridges to Y[1]'s end, Y[0] is freed",
-         joinInto,
-         cat9,
-         {end(A, 3, {3}), adj(B, 3, 4), end(A, 4, {4})},
-         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 4, {2}), end(A, 4, {4})},
-         {end(A, 3, {3})}},
-        {"caseJoin4: Y appended, its first edge starting at X's end",
-         caseJoin4,
-         cat14,
-         {bridge(B, 3, 4, {2})},
-         {bridge(A, 1, 2, {1}), bridge(B, 2, 4, {2})},
-         {lone(3, 0, {2})}},
-        {"caseJoin8: two-edge cycle with the side of X's last edge",
-         caseJoin8,
-         cat16,
-         cat15,
-         {bridge(B, 1, 4, {1, 2}), adj(A, 4, 5), bridge(B, 5, 6, {3})},
-         {adj(A, 2, 3), adj(B, 3, 2)}},
-        {"caseJoin10: two-edge cycle with the side of Y[0]",
-         caseJoin10,
-         cat8,
-         {bridge(B, 5, 6, {3})},
-         {end(A, 1, {1}), adj(B, 1, 2), adj(A, 2, 3), bridge(B, 3, 6, {2, 3})},
-         {adj(A, 4, 5), adj(B, 5, 4)}},
-        {"caseJoin12: Y reversed to match X[0]; no kind change; cycle on the fused edge's side",
-         caseJoin12,
-         {bridge(A, 7, 8, {9})},
-         cat6,
-         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 8, {1, 9})},
-         {adj(B, 1, 7), adj(A, 7, 1)}},
-        {"caseJoin12: Y already ending on X[0]'s side",
-         caseJoin12,
-         {bridge(B, 7, 8, {9})},
-         cat6,
-         {bridge(A, 1, 2, {1}), adj(B, 2, 3), adj(A, 3, 4), bridge(B, 4, 8, {2, 9})},
-         {adj(A, 5, 7), adj(B, 7, 5)}},
-        {"caseJoin14: X turned to end on the other side than Y[0], then all of Y",
-         caseJoin14,
-         cat6,
-         {bridge(B, 11, 12, {3}), adj(A, 12, 13), adj(B, 13, 14), bridge(A, 14, 15, {4})},
-         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1}),
-          bridge(B, 1, 12, {3}), adj(A, 12, 13), adj(B, 13, 14), bridge(A, 14, 15, {4})},
-         {lone(11)}},
-        {"caseJoin15: T's last edge becomes a bridging edge to U",
-         caseJoin15,
-         cat1,
-         cat3,
-         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 5, {2, 3})},
-         {lone(3)}},
         {"caseJoin13: the kept end edge bridges to Y; the removed one, at the same end, is a block",
          caseJoin13,
          cat5,
          cat4,
          {bridge(A, 1, 2, {1, 3}), adj(B, 2, 3), adj(A, 3, 4), end(B, 4, {4})},
          {block(B, {2})}},
-        {"caseJoin15: an end edge gaining a second endpoint bridges and frees nothing",
-         caseJoin15,
-         cat11,
-         cat0,
-         {end(A, 1, {1}), adj(B, 1, 2), bridge(A, 2, 5, {2, 3}), adj(B, 5, 6),
-          bridge(A, 6, 7, {4})},
-         {}},
         {"caseJoin15: a block gives only its genes; the end edge stays one",
          caseJoin15,
          cat9,
          cat10,
          {end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2, 5})},
          {}},
-        {"caseJoin16: X oriented to start with its end edge, fused onto Y's end edge",
-         caseJoin16,
-         cat7,
-         cat3,
-         {bridge(B, 5, 4, {3, 2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1})},
-         {}},
-        {"caseJoin18: Y's last edge fused with X's first",
-         caseJoin18,
-         cat11,
-         cat0,
-         {end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 1, {4, 1}), adj(B, 1, 2), end(A, 2, {2})},
-         {lone(7)}},
-        {"caseJoin19: X's last edge fused with Y's first",
-         caseJoin19,
-         cat13,
-         cat0,
-         {bridge(A, 1, 2, {1}), adj(B, 2, 3), bridge(A, 3, 5, {2, 3}), adj(B, 5, 6),
-          bridge(A, 6, 7, {4})},
-         {lone(4)}},
         {"caseJoin20: T fused onto Y's last edge",
          caseJoin20,
          cat5,
          cat0,
          {end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 1, {4, 1}), end(B, 1, {2})},
          {lone(7)}},
-        {"caseJoin21: X turned so its last edge has U[0]'s side",
-         caseJoin21,
-         cat6,
-         cat0,
-         {bridge(B, 5, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 5, {1, 3}), adj(B, 5, 6),
-          bridge(A, 6, 7, {4})},
-         {lone(1)}},
-        {"caseJoin7: two blocks", caseJoin7, cat10, {block(B, {6})}, {block(B, {5, 6})}, {}},
         {"caseJoin7: a block goes into the longer component's last edge",
          caseJoin7,
          cat10,
@@ -185,12 +95,6 @@ TEST(JoinRows, HandWorkedComponents) {
          cat7Reversed,
          cat9Other,
          joined79,
-         {}},
-        {"caseJoin11: a block goes into Y's first edge, Y turned to X's side",
-         caseJoin11,
-         cat10,
-         cat4,
-         {end(B, 4, {4, 5}), adj(A, 4, 3), adj(B, 3, 2), end(A, 2, {3})},
          {}},
         {"caseJoin11: X's edges in front of Y's bridged first edge",
          caseJoin11,
