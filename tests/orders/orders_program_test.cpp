@@ -174,9 +174,9 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         {{{{"g/B.gff3", bWithRegions}}, {"--topology", "linear"}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: +OG2; L1: -OG1\n",
          0},
-        // Percent-escapes decoded: one whose first digit is 0, one with a lower-case digit.
-        {{{{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta\x01=3\tb2\n"},
-           {"g/A.gff", goodA.substr(0, goodA.size() - 2) + "%01%3d3\n"}}},
+        // Percent-escapes decoded: one whose first digit is 0, lower-case and upper-case digits.
+        {{{{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta\x01=*3\tb2\n"},
+           {"g/A.gff", goodA.substr(0, goodA.size() - 2) + "%01%3d%2A3\n"}}},
          "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n",
          0},
         // Further feature types.
@@ -221,6 +221,16 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         {{{{"t.csv", "Gene,Non-unique Gene name,Annotation,A,B\n\"OG1,,x,a1,b1\n"}},
           {"-g", "t.csv"}},
          "t.csv, line 2: a quoted field is not closed"},
+        {{{{"t.csv", "Gene,Non-unique Gene name,Annotation,A,B\nOG1,,\"x\"y,a1,b1\n"}},
+          {"-g", "t.csv"}},
+         "t.csv, line 2: text after the closing quote of field 3"},
+        // A byte-order mark; quoted fields over two lines and with quotes inside.
+        {{{{"t.csv",
+            "\xEF\xBB\xBFGene,Non-unique Gene name,Annotation,A,B\r\n"
+            "OG1,,\"one \"\"x\"\" two\n\",a1\ta2,b1\nOG2,,,a3,b2\n"}},
+          {"-g", "t.csv"}},
+         "2\nA: 1; L3: +OG1-OG1+OG2\nB: 2; L1: -OG1; L1: +OG2\n",
+         0},
         {{{{"t.tsv", goodTable + "OG1\t\t\n"}}},
          "t.tsv, line 4: the family \"OG1\" appears again (first on line 2)"},
         {{{{"t.tsv", "Orthogroup\tA\tA\nOG1\ta1\tb1\n"}}},

@@ -47,6 +47,12 @@ TEST(JoinRows, HandWorkedComponents) {
         Component r2;  // empty for joins with one result
     };
     const Row rows[] = {
+        {"caseJoin4: Y appended, its first edge starting at X's end; the freed end a lone vertex",
+         caseJoin4,
+         Component{bridge(A, 1, 2, {1})},
+         {bridge(B, 3, 4, {2})},
+         {bridge(A, 1, 2, {1}), bridge(B, 2, 4, {2})},
+         {lone(3, 0, {2})}},
         {"caseJoin13: the kept end edge bridges to Y; the removed one, at the same end, is a block",
          caseJoin13,
          cat5,

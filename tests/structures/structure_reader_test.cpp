@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
-#include <random>
 #include <sstream>
 
 #include "structures/structure_validation.hpp"
 #include "support/expect_throws.hpp"
-#include "support/random_structures.hpp"
 #include "support/structure_text.hpp"
 #include "support/temp_dir.hpp"
 
@@ -190,34 +187,6 @@ TEST(StructureValidation, NamesEveryStructureWithAnEmptyChromosome) {
         }
     }
     EXPECT_NO_THROW(validateForGraph(readText(fileWithFailures(0)).structures));
-}
-
-// Generated structures written as text read back gene for gene: names, orientations and copy
-// numbers agree, though genes follow the order of first appearance in the text. (The importer's
-// generated test reads orders back in the UniMoG and GRIMM styles.)
-TEST(StructureReader, GeneratedFilesReadBack) {
-    std::mt19937 random(4242);
-    const auto genesOf = [](const std::vector<ChromosomalStructure>& structures,
-                            const GeneTable& genes) {
-        std::vector<std::string> named;
-        for (const ChromosomalStructure& structure : structures) {
-            for (const Chromosome& chromosome : structure.chromosomes) {
-                named.push_back(chromosome.circular ? "C" : "L");
-                for (const int32_t code : chromosome.genes)
-                    named.push_back((code < 0 ? "-" : "+") + genes.nameOf(code) + "." +
-                                    std::to_string(genes.copyOf(code)));
-            }
-        }
-        return named;
-    };
-    for (int round = 0; round < 200; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        GeneTable genes;
-        const auto [first, second] = testing::generatePair(random, {}, &genes);
-        const std::vector<ChromosomalStructure> written = {first, second};
-        const ReadResult read = readText(testing::structureFileText(written, genes));
-        ASSERT_EQ(genesOf(read.structures, read.table), genesOf(written, genes));
-    }
 }
 
 }  // namespace
