@@ -250,6 +250,10 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         {{{{"g/A.gff.gz", gz.substr(0, gz.size() / 2)}, {"g/A.gff", std::nullopt}}},
          "g/A.gff.gz: the gzip data ends early"},
         {{{{"g/A.gff.gz", goodA}, {"g/A.gff", std::nullopt}}}, "g/A.gff.gz: not gzip data"},
+        // A name UniMoG would misread: its leading sign replaced.
+        {{{{"t.tsv", "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\n-x+\ta3\tb2\n"}}, {"--format", "unimog"}},
+         ">A\nOG1 -OG1 _x+ |\n>B\n-OG1 |\n_x+ |\n",
+         0},
         {{{}, {"--format", "fasta"}}, "the format \"fasta\" is not native"},
         {{{}, {"--topology", "round"}}, "the topology \"round\""},
         // IDs missing under the attribute given, or under every attribute: what was tried and
