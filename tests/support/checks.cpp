@@ -38,8 +38,6 @@ bool touchesVertexZero(const Edge& edge) {
     return edge.first == 0 || edge.second == 0;
 }
 
-}  // namespace
-
 std::string formFault(const Component& component) {
     if (component.empty()) return "empty component";
     for (std::size_t k = 0; k < component.size(); ++k) {
@@ -54,6 +52,8 @@ std::string formFault(const Component& component) {
     }
     return "";
 }
+
+}  // namespace
 
 std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord) {
     std::vector<const Component*> all;

@@ -9,12 +9,9 @@
 // The invariants every state of the solver keeps, as messages: empty when the invariant holds.
 namespace varnet::testing {
 
-// Non-empty, sides alternating, a block edge or lone vertex only on its own, and no endpoint 0
-// where an edge of its kind has an endpoint.
-std::string formFault(const Component& component);
-
-// formFault over every component the state holds: lists, buckets, quads, and the items of the
-// records from `firstRecord` on.
+// Every component the state holds (lists, buckets, quads, and the items of the records from
+// `firstRecord` on) well formed: non-empty, sides alternating, a block edge or lone vertex only on
+// its own, and no endpoint 0 where an edge of its kind has an endpoint.
 std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord = 0);
 
 // The weights of the events the records list, added up.

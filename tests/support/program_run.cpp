@@ -1,6 +1,5 @@
 #include "support/program_run.hpp"
 
-#include <fstream>
 #include <sstream>
 
 #include "varnet.hpp"
@@ -12,13 +11,6 @@ ProgramRun runProgram(const std::vector<std::string>& args, bool errIsTerminal) 
     std::ostringstream err;
     const int status = runCommandLine(args, out, err, errIsTerminal);
     return {status, out.str(), err.str()};
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {

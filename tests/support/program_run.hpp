@@ -26,9 +26,6 @@ struct ProgramRun {
 // runCommandLine with both streams caught.
 ProgramRun runProgram(const std::vector<std::string>& args, bool errIsTerminal = false);
 
-// The whole content of a file, empty when there is none.
-std::string readFile(const std::filesystem::path& path);
-
 // Every file directly inside `dir`, by name.
 std::map<std::string, std::string> filesIn(const std::filesystem::path& dir);
 

@@ -7,6 +7,13 @@
 
 namespace varnet::testing {
 
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 TempDir::TempDir() {
     std::random_device device;
     std::mt19937_64 random(device());
@@ -33,14 +40,6 @@ std::string TempDir::write(const std::string& name, const std::string& text) con
     out << text;
     if (!out) throw std::runtime_error("cannot write " + file.string());
     return file.string();
-}
-
-std::string TempDir::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + (path_ / name).string());
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace varnet::testing

@@ -5,6 +5,9 @@
 
 namespace varnet::testing {
 
+// The whole content of a file, empty when there is none.
+std::string readFile(const std::filesystem::path& path);
+
 // A fresh directory under the system temp folder, removed with everything in it on destruction.
 class TempDir {
 public:
@@ -16,8 +19,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Writes `text` to the file `name` inside the directory and returns its full path.
     std::string write(const std::string& name, const std::string& text) const;
-    // The whole content of the file `name` inside the directory.
-    std::string read(const std::string& name) const;
+    // The whole content of the file `name` inside the directory, empty when there is none.
+    std::string read(const std::string& name) const { return readFile(path_ / name); }
 
 private:
     std::filesystem::path path_;
