@@ -71,6 +71,7 @@ TEST(JoinRows, HandWorkedComponents) {
          cat0,
          {end(A, 5, {3}), adj(B, 5, 6), bridge(A, 6, 1, {4, 1}), end(B, 1, {2})},
          {lone(7)}},
+        {"caseJoin7: two blocks", caseJoin7, cat10, {block(B, {6})}, {block(B, {5, 6})}, {}},
         {"caseJoin7: a block goes into the longer component's last edge",
          caseJoin7,
          cat10,
