@@ -7,7 +7,6 @@
 #include <limits>
 #include <sstream>
 #include <stdexcept>
-#include <string>
 
 namespace varnet {
 namespace {

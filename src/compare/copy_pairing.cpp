@@ -1,7 +1,6 @@
 #include "compare/copy_pairing.hpp"
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <tuple>

@@ -1,6 +1,5 @@
 #include "compare/special_distance.hpp"
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "solver/solve.hpp"

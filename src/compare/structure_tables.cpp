@@ -1,6 +1,5 @@
 #include "compare/structure_tables.hpp"
 
-#include <algorithm>
 #include <bit>
 #include <map>
 

@@ -7,7 +7,6 @@
 
 #include "structures/structure_reader.hpp"
 #include "structures/structure_validation.hpp"
-#include "tree/distance_matrix.hpp"
 #include "tree/jackknife.hpp"
 #include "tree/kruskal.hpp"
 #include "tree/neighbour_joining.hpp"

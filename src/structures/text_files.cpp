@@ -10,10 +10,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
-#include <utility>
 
 namespace varnet {
 namespace {

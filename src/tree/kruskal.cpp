@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "tree/newick.hpp"
-
 namespace varnet {
 namespace {
 

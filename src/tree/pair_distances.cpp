@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <boost/container_hash/hash.hpp>
 #include <chrono>
-#include <limits>
-#include <optional>
 #include <stdexcept>
-#include <utility>
 
 #if defined(__GLIBC__)
 #include <malloc.h>

@@ -16,7 +16,6 @@
 #include "compare/special_distance.hpp"
 #include "compare/structure_tables.hpp"
 #include "structures/chromosomal_structure.hpp"
-#include "structures/operation_weights.hpp"
 #include "tree/distance_matrix.hpp"
 #include "tree/progress_meter.hpp"
 #include "tree/worker_count.hpp"

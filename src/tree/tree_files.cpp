@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <iomanip>
 #include <ios>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
 

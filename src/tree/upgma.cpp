@@ -3,8 +3,6 @@
 #include <limits>
 #include <utility>
 
-#include "tree/newick.hpp"
-
 namespace varnet {
 namespace {
 
