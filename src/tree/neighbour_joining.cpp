@@ -10,7 +10,6 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "tree/newick.hpp"
 #include "tree/tree_files.hpp"
 
 namespace varnet {
@@ -518,19 +517,18 @@ void checkFiniteBranches(const TreeAdjacency& adjacency,
     }
 }
 
-// Adds the subtree below `node`, reached from the tree node at `parent`, to the tree, and its
-// branch lengths to `total` (each below the lengths of its subtree, as the text lists them).
-void addSubtree(int32_t node, int32_t parent, double length, const TreeAdjacency& adjacency,
-                std::vector<char>& visited, RootedTree& tree, double& total) {
-    visited[static_cast<std::size_t>(node)] = 1;
+// Adds the subtree below `node`, reached from `from` (the tree node at `parent`), to the tree, and
+// its branch lengths to `total` (each below the lengths of its subtree, as the text lists them).
+void addSubtree(int32_t node, int32_t from, int32_t parent, double length,
+                const TreeAdjacency& adjacency, RootedTree& tree, double& total) {
     const auto position = static_cast<int32_t>(tree.nodes.size());
     const auto& neighbours = adjacency.at(node);
     tree.nodes.push_back({parent, {}, neighbours.size() == 1 ? node : -1, length});
     if (parent >= 0) tree.nodes[static_cast<std::size_t>(parent)].children.push_back(position);
     if (neighbours.size() == 1) return;
     for (const auto& [neighbour, branch] : neighbours) {
-        if (visited[static_cast<std::size_t>(neighbour)]) continue;
-        addSubtree(neighbour, position, branch, adjacency, visited, tree, total);
+        if (neighbour == from) continue;
+        addSubtree(neighbour, node, position, branch, adjacency, tree, total);
         total += branch;
     }
 }
@@ -578,8 +576,7 @@ BuiltTree neighbourJoiningTree(DistanceMatrix matrix,
     }
     if (n > 2) {
         const int32_t root = adjacency.rbegin()->first;
-        std::vector<char> visited(static_cast<std::size_t>(root) + 1, 0);
-        addSubtree(root, -1, 0.0, adjacency, visited, built.tree, built.totalBranchLength);
+        addSubtree(root, -1, -1, 0.0, adjacency, built.tree, built.totalBranchLength);
     }
     if (!std::isfinite(built.totalBranchLength)) {
         throw std::runtime_error("The total branch length is not finite (" +
