@@ -1,6 +1,7 @@
 #include "structures/structure_reader.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -17,17 +18,14 @@ namespace {
 
 // A decimal integer at the start of `text` (an optional sign, then digits), read the way stream
 // extraction reads one: it stops at the first other character. Empty when no digit follows the
-// sign. Values beyond the 32-bit range come back clamped just beyond it.
+// sign. A value beyond 64 bits comes back as the largest of its sign.
 std::optional<int64_t> leadingInteger(std::string_view text) {
-    std::size_t pos = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++pos;
-    if (pos == text.size() || text[pos] < '0' || text[pos] > '9') return std::nullopt;
-    constexpr int64_t beyond = int64_t{INT32_MAX} + 2;
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
     int64_t value = 0;
-    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
-        value = std::min(beyond, value * 10 + (text[pos] - '0'));
-    return negative ? -value : value;
+    const std::errc error = std::from_chars(text.data(), text.data() + text.size(), value).ec;
+    if (error == std::errc::invalid_argument) return std::nullopt;
+    if (error == std::errc::result_out_of_range) return text[0] == '-' ? INT64_MIN : INT64_MAX;
+    return value;
 }
 
 // A count: 0 when `text` holds no number; an error when it is negative or exceeds 32 bits.
