@@ -64,12 +64,10 @@ struct PairWork {
 
 // Computes special distances of a structure list on worker threads: all pairs, or one range of
 // them. Pairs are handed out in row-major order under one lock, a few consecutive ones at a
-// time; each pair writes only its own cell above the diagonal, and the matrix is made symmetric
-// once all are done. With a `terminal`, a live progress line is kept there. Whenever the
-// hand-out reaches the first pair (i, i+1) of a row i from 1, it prints "i out of N" to
-// `progress`. A failure in a worker stops the hand-out, and every worker stops before its next
-// pair after the failing one; once all workers are joined, the calculation rethrows the
-// failure of the earliest pair in row-major order.
+// time. Whenever the hand-out reaches the first pair (i, i+1) of a row i from 1, it prints
+// "i out of N" to `progress`. A failure in a worker stops the hand-out, and every worker stops
+// before its next pair after the failing one; once all workers are joined, the calculation
+// rethrows the failure of the earliest pair in row-major order.
 class PairDistances {
 public:
     // `work.distribution` is not read: the pairs are computed here.
