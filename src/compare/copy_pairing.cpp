@@ -24,6 +24,13 @@ uint64_t mix(uint64_t seed, uint64_t value) {
     return x;
 }
 
+// Orders occurrences of `side` by fingerprint, then by place (they are numbered in reading order).
+auto byFingerprint(std::span<const CopyPairing::Occurrence> side) {
+    return [side](std::size_t x, std::size_t y) {
+        return std::tie(side[x].fingerprint, x) < std::tie(side[y].fingerprint, y);
+    };
+}
+
 uint64_t fingerprintOf(const std::vector<CopyPairing::Occurrence>& occurrences, std::size_t x) {
     uint64_t value = mix(0, static_cast<uint64_t>(occurrences[x].gene));
     for (std::size_t end = 0; end < 2; ++end) {
@@ -183,11 +190,6 @@ void CopyPairing::pairByContext() {
     }
     spread();
     uncertain_.assign(geneCount_, false);
-    const auto byFingerprint = [](std::span<const Occurrence> side) {
-        return [side](std::size_t x, std::size_t y) {
-            return std::tie(side[x].fingerprint, x) < std::tie(side[y].fingerprint, y);
-        };
-    };
     // Genes held at most once on each side are paired as anchors or not at all.
     for (const std::size_t g : copiedGenes_) {
         for (;;) {
@@ -252,17 +254,14 @@ void CopyPairing::codeGene(std::size_t g, const Pairing& pairing,
     for (const std::size_t x : inA) (pairing[x] != unpaired ? paired_ : aloneA_).push_back(x);
     for (const std::size_t y : inB)
         if (partnerOfB[y] == unpaired) aloneB_.push_back(y);
-    // Copies in order of their fingerprints, then of their places (occurrences are numbered in
-    // reading order); paired copies by the fingerprint in `a`, then by their partner.
+    // Copies by their fingerprints; paired copies by the fingerprint in `a`, then of their partner
+    // in `b`, then by their partner.
     std::sort(paired_.begin(), paired_.end(), [&](std::size_t x, std::size_t y) {
         return std::tuple(inA_[x].fingerprint, inB_[pairing[x]].fingerprint, pairing[x]) <
                std::tuple(inA_[y].fingerprint, inB_[pairing[y]].fingerprint, pairing[y]);
     });
-    for (const auto& [alone, side] : {std::pair{&aloneA_, &inA_}, std::pair{&aloneB_, &inB_}}) {
-        std::sort(alone->begin(), alone->end(), [side = side](std::size_t x, std::size_t y) {
-            return std::tuple((*side)[x].fingerprint, x) < std::tuple((*side)[y].fingerprint, y);
-        });
-    }
+    std::sort(aloneA_.begin(), aloneA_.end(), byFingerprint(inA_));
+    std::sort(aloneB_.begin(), aloneB_.end(), byFingerprint(inB_));
     const std::size_t next = paired_.size();
     for (std::size_t k = 0; k < next; ++k)
         codeOfA_[paired_[k]] = codeOfB_[pairing[paired_[k]]] = codes_[k];
