@@ -84,20 +84,6 @@ void receive(void* data, std::size_t bytes, int source, int tag) {
     });
 }
 
-void sendMessage(const std::string& bytes, int tag) {
-    const uint64_t size = bytes.size();
-    send(&size, sizeof size, rootRank, tag);
-    send(bytes.data(), bytes.size(), rootRank, tag);
-}
-
-std::vector<char> receiveMessage(int source, int tag) {
-    uint64_t size = 0;
-    receive(&size, sizeof size, source, tag);
-    std::vector<char> bytes(size);
-    receive(bytes.data(), bytes.size(), source, tag);
-    return bytes;
-}
-
 // Rank 0 gives `command`; every rank returns it.
 Command broadcastCommand(Command command) {
     broadcast(&command, sizeof command);
@@ -159,7 +145,10 @@ private:
                        std::exception_ptr& failure) const {
         std::vector<double> piece;
         for (int rank = 1; rank < ranks_; ++rank) {
-            const std::vector<char> answer = receiveMessage(rank, failureTag);
+            uint64_t size = 0;
+            receive(&size, sizeof size, rank, failureTag);
+            std::vector<char> answer(size);
+            receive(answer.data(), answer.size(), rank, failureTag);
             if (answer.empty())
                 throw std::runtime_error("A message between the processes of the job is malformed");
             if (answer[0] != 0) {
@@ -205,7 +194,9 @@ int serveRoot(int rank, int ranks) {
             } catch (const std::exception& e) {
                 answer = std::string("\1") + e.what();
             }
-            sendMessage(answer, failureTag);
+            const uint64_t size = answer.size();
+            send(&size, sizeof size, rootRank, failureTag);
+            send(answer.data(), answer.size(), rootRank, failureTag);
             for (const PairRange& part : piecesOf({0, block.size()}, piecePairs))
                 send(block.data() + part.first, part.size() * sizeof(double), rootRank, blockTag);
         }
