@@ -94,18 +94,6 @@ void writeVectorFile(std::ostream& out, const DistanceMatrix& matrix) {
 
 namespace {
 
-// Throws, naming the first structure whose name is too short for the PHYLIP files (they cut
-// the last 9 characters of every name).
-void checkPhylipNames(const std::vector<ChromosomalStructure>& structures) {
-    for (const ChromosomalStructure& structure : structures) {
-        if (structure.name.size() < shortNameLength) {
-            throw std::runtime_error("Structure name \"" + structure.name +
-                                     "\" is shorter than 9 characters, which the PHYLIP "
-                                     "files need (option -f)");
-        }
-    }
-}
-
 // One line per structure: the last 9 characters of its name, a space, the name without its
 // last 10 characters.
 void writeMapFile(std::ostream& out, const std::vector<ChromosomalStructure>& structures) {
@@ -138,7 +126,14 @@ void writePhylipFile(std::ostream& out, const DistanceMatrix& matrix,
 
 void writePhylipFiles(const std::string& resultDir, const DistanceMatrix& matrix,
                       const std::vector<ChromosomalStructure>& structures) {
-    checkPhylipNames(structures);
+    // The files cut the last 9 characters of every name.
+    for (const ChromosomalStructure& structure : structures) {
+        if (structure.name.size() < shortNameLength) {
+            throw std::runtime_error("Structure name \"" + structure.name +
+                                     "\" is shorter than 9 characters, which the PHYLIP "
+                                     "files need (option -f)");
+        }
+    }
     writeResultFile(resultDir + "/map.txt",
                     [&](std::ostream& out) { writeMapFile(out, structures); });
     writeResultFile(resultDir + "/infile",
