@@ -35,9 +35,13 @@ int runChecked(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
 }
 
-// Text that never reached the console is a failure of the run too: both streams are flushed
-// and checked, and a lost stream is reported on the other one.
-int checkConsole(int status, std::ostream& out, std::ostream& err) {
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal, PairDistribution* distribution) {
+    const int status = runChecked(args, out, err, errIsTerminal, distribution);
+    // Text that never reached the console is a failure of the run too: both streams are flushed
+    // and checked, and a lost stream is reported on the other one.
     out.flush();
     err.flush();
     if (out && err) return status;
@@ -45,13 +49,6 @@ int checkConsole(int status, std::ostream& out, std::ostream& err) {
     report << "Error occured: Failed to write to " << (out ? "standard error" : "standard output");
     report.flush();
     return failureStatus;
-}
-
-}  // namespace
-
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal, PairDistribution* distribution) {
-    return checkConsole(runChecked(args, out, err, errIsTerminal, distribution), out, err);
 }
 
 }  // namespace varnet
