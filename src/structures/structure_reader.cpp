@@ -5,7 +5,6 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string_view>
 
@@ -16,30 +15,23 @@
 namespace varnet {
 namespace {
 
-// A decimal integer at the start of `text` (an optional sign, then digits), read the way stream
-// extraction reads one: it stops at the first other character. Empty when no digit follows the
-// sign. A value beyond 64 bits comes back as the largest of its sign.
-std::optional<int64_t> leadingInteger(std::string_view text) {
-    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
-    int64_t value = 0;
-    const std::errc error = std::from_chars(text.data(), text.data() + text.size(), value).ec;
-    if (error == std::errc::invalid_argument) return std::nullopt;
-    if (error == std::errc::result_out_of_range) return text[0] == '-' ? INT64_MIN : INT64_MAX;
-    return value;
-}
-
-// A count: 0 when `text` holds no number; an error when it is negative or exceeds 32 bits.
+// A count: 0 when `text` holds no number (read the way stream extraction reads one: an optional
+// sign, then digits up to the first other character); an error when it is negative or exceeds
+// 32 bits.
 int32_t readCount(std::string_view text, const char* what, const std::string& where) {
-    const std::optional<int64_t> value = leadingInteger(text);
-    if (!value) return 0;
-    if (*value < INT32_MIN || *value > INT32_MAX) {
+    std::string_view number = text;
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.remove_prefix(1);
+    int64_t value = 0;
+    const std::errc error = std::from_chars(number.data(), number.data() + number.size(), value).ec;
+    if (error == std::errc::invalid_argument) return 0;
+    if (error == std::errc::result_out_of_range || value < INT32_MIN || value > INT32_MAX) {
         throw std::runtime_error(where + ": " + what + " " + std::string(text) +
                                  " does not fit in 32 bits");
     }
-    if (*value < 0) {
+    if (value < 0) {
         throw std::runtime_error(where + ": negative " + what + " " + std::string(text));
     }
-    return static_cast<int32_t>(*value);
+    return static_cast<int32_t>(value);
 }
 
 // Reads the genes of one gene token; never reads past the token.
