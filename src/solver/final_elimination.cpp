@@ -224,21 +224,26 @@ void reduceMixedEvenPaths(ChromosomeSet& state, const OperationWeights& weights)
 }  // namespace
 
 void finishSequence(ChromosomeSet& state, const OperationWeights& weights) {
+    // Each step works through one bucket and does nothing where it is empty, as most are: one
+    // test here skips it.
+    const auto holds = [&state](Category category) {
+        return !std::as_const(state.buckets)[category].empty();
+    };
     using enum Category;
-    resolveQuads(state);
-    eliminateOdd(state, oddEndOnA, weights);
-    eliminateOdd(state, oddEndOnB, weights);
-    closeEndPaths(state, oddEndToEndB, weights);
-    closeEndPaths(state, oddEndToEndA, weights);
-    deleteBlocksOnA(state, weights);
-    closeGenePaths(state, oddBridgedA, weights);
-    closeGenePaths(state, oddBridgedB, weights);
-    closeGenePaths(state, bridgeOnA, weights);
-    reduceEvenEndPaths(state, weights);
-    reduceEvenGenePaths(state, weights);
-    reduceMixedEvenPaths(state, weights);
-    deleteSideAEndEdges(state, weights);
-    combineCyclePairs(state, weights);
+    if (!state.quads.empty()) resolveQuads(state);
+    if (holds(oddEndOnA)) eliminateOdd(state, oddEndOnA, weights);
+    if (holds(oddEndOnB)) eliminateOdd(state, oddEndOnB, weights);
+    if (holds(oddEndToEndB)) closeEndPaths(state, oddEndToEndB, weights);
+    if (holds(oddEndToEndA)) closeEndPaths(state, oddEndToEndA, weights);
+    if (holds(blockOnA)) deleteBlocksOnA(state, weights);
+    if (holds(oddBridgedA)) closeGenePaths(state, oddBridgedA, weights);
+    if (holds(oddBridgedB)) closeGenePaths(state, oddBridgedB, weights);
+    if (holds(bridgeOnA)) closeGenePaths(state, bridgeOnA, weights);
+    if (holds(evenEndToEnd)) reduceEvenEndPaths(state, weights);
+    if (holds(evenBridged)) reduceEvenGenePaths(state, weights);
+    if (holds(evenEndOnA) || holds(evenEndOnB)) reduceMixedEvenPaths(state, weights);
+    if (holds(endEdgeOnA)) deleteSideAEndEdges(state, weights);
+    if (holds(closed)) combineCyclePairs(state, weights);
     stripTwoEdgeCycles(state, weights);
 }
 
