@@ -244,6 +244,13 @@ constexpr std::array<CategorySet, std::size(pairingCases)> categoriesNeeded = []
     return needed;
 }();
 
+// The categories some row is driven by: where the buckets hold none of them, no row runs.
+constexpr CategorySet driverCategories = [] {
+    CategorySet drivers = 0;
+    for (const PairingCase& row : pairingCases) drivers |= bitOf(row.driver.category);
+    return drivers;
+}();
+
 bool partnersAvailable(const ChromosomeSet& state, const PairingCase& row) {
     for (const Category partner : row.partners) {
         if (state.buckets[partner].empty()) return false;
@@ -309,6 +316,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
 void pairPaths(ChromosomeSet& state, const OperationWeights& weights) {
     // Most rows find a category they need empty: that costs one test.
     CategorySet held = state.buckets.held();
+    if ((held & driverCategories) == 0) return;
     for (std::size_t r = 0; r < std::size(pairingCases); ++r) {
         if ((categoriesNeeded[r] & ~held) != 0) continue;
         runCase(state, pairingCases[r], weights);
