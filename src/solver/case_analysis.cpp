@@ -323,6 +323,45 @@ CategorySet sourcesHolding(const ChromosomeSet& state) {
     return state.buckets.held() | (state.quads.empty() ? 0 : quadsBit);
 }
 
+// A set of rows of the case table, one bit each.
+using RowSet = uint32_t;
+static_assert(std::size(caseTable) < 32, "a row set has a bit for every row");
+
+// For one weight order and each source (a category, or the quads), the rows with a pair that
+// takes X from it, and those with a pair that takes Y from it: a row runs nothing unless both
+// meet the sources that hold something.
+struct RowsBySource {
+    std::array<RowSet, categoryCount + 1> x{};
+    std::array<RowSet, categoryCount + 1> y{};
+};
+
+constexpr RowsBySource rowsBySourceOf(bool dpAtMostSp) {
+    RowsBySource rows;
+    for (std::size_t r = 0; r < std::size(caseTable); ++r) {
+        const CaseRow& row = caseTable[r];
+        for (const CasePair& pair : dpAtMostSp ? row.whenDpAtMostSp : row.otherwise) {
+            rows.x[static_cast<std::size_t>(std::countr_zero(sourceOf(pair.x)))] |= RowSet{1} << r;
+            rows.y[static_cast<std::size_t>(std::countr_zero(sourceOf(pair.y)))] |= RowSet{1} << r;
+        }
+    }
+    return rows;
+}
+
+constexpr RowsBySource rowsWhenDpAtMostSp = rowsBySourceOf(true);
+constexpr RowsBySource rowsOtherwise = rowsBySourceOf(false);
+
+// The rows that may run while the sources `held` hold something.
+RowSet rowsThatMayRun(const RowsBySource& rows, CategorySet held) {
+    RowSet x = 0;
+    RowSet y = 0;
+    for (CategorySet rest = held; rest != 0; rest &= rest - 1) {
+        const auto source = static_cast<std::size_t>(std::countr_zero(rest));
+        x |= rows.x[source];
+        y |= rows.y[source];
+    }
+    return x & y;
+}
+
 // Runs the pairs of a row. `held` (`sourcesHolding`) is kept up to date: only a pair that runs
 // changes the buckets, and most pairs find one of their sources empty, which costs one test.
 void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRow& row,
@@ -335,11 +374,19 @@ void runCase(ChromosomeSet& state, const OperationWeights& weights, const CaseRo
     }
 }
 
-// The rows in order, each run where it applies.
+// The rows in order, each run where it may: only a row that runs changes what the sources hold.
 void runCaseSteps(ChromosomeSet& state, const OperationWeights& weights) {
     const bool dpAtMostSp = weightOf(dpEvent, weights) <= weightOf(spEvent, weights);
+    const RowsBySource& rows = dpAtMostSp ? rowsWhenDpAtMostSp : rowsOtherwise;
     CategorySet held = sourcesHolding(state);
-    for (const CaseRow& row : caseTable) runCase(state, weights, row, dpAtMostSp, held);
+    RowSet pending = rowsThatMayRun(rows, held);
+    while (pending != 0) {
+        const int r = std::countr_zero(pending);
+        const CategorySet before = held;
+        runCase(state, weights, caseTable[r], dpAtMostSp, held);
+        const RowSet later = ~((RowSet{2} << r) - 1);
+        pending = (held == before ? pending : rowsThatMayRun(rows, held)) & later;
+    }
 }
 
 // Step "4.1", repeated while a side-B circular block waits and some other component has a
