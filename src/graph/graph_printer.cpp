@@ -53,11 +53,7 @@ void printEdge(std::ostream& out, const Edge& edge, const GeneTable& genes, bool
 }  // namespace
 
 void printComponent(std::ostream& out, const Component& component, const GeneTable& genes) {
-    bool first = true;
-    for (const Edge& edge : component) {
-        printEdge(out, edge, genes, first);
-        first = false;
-    }
+    for (const Edge& edge : component) printEdge(out, edge, genes, &edge == component.begin());
 }
 
 void printJointGraph(std::ostream& out, const JointGraph& graph, const GeneTable& genes) {
