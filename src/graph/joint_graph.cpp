@@ -20,9 +20,12 @@ void JointGraphInput::ensureVertexCount(std::size_t count) {
     collected_.resize(count);
 }
 
-void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) {
+void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
+                           std::span<const uint32_t> ends, bool eachHoldsAll) {
     holdsTrace_ = false;
     exchanged_ = false;
+    ends_ = ends;
+    sameEnds_ = eachHoldsAll;
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
     ensureVertexCount(length);
     const std::array<const AdjacencyArray*, 2> pair{&a, &b};
@@ -39,9 +42,8 @@ void JointGraphInput::setPair(const AdjacencyArray& a, const AdjacencyArray& b) 
 }
 
 void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
-    setPair(a, b);
+    load(a, b, {}, true);
     unitedEnds_.clear();
-    sameEnds_ = true;
     const std::size_t length = std::max(a.partner.size(), b.partner.size());
     for (uint32_t end = 0; end < length; ++end) {
         const bool inA = partners_[0][end] != 0;
@@ -50,13 +52,6 @@ void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b) {
         sameEnds_ = sameEnds_ && inA == inB;
     }
     ends_ = unitedEnds_;
-}
-
-void JointGraphInput::load(const AdjacencyArray& a, const AdjacencyArray& b,
-                           std::span<const uint32_t> ends, bool eachHoldsAll) {
-    setPair(a, b);
-    ends_ = ends;
-    sameEnds_ = eachHoldsAll;
 }
 
 // Runs the two phases of one build on the tables of a `JointGraphInput`. The walks copy the tables'
@@ -350,12 +345,10 @@ private:
                 return;
             }
         }
-        if (a > 0) {
-            traced.startSide = sideA;
-            traceComponent(v, sideA, traced);
-        } else if (b > 0) {
-            traced.startSide = sideB;
-            traceComponent(v, sideB, traced);
+        if (a > 0 || b > 0) {
+            const int side = a > 0 ? sideA : sideB;
+            traced.startSide = static_cast<uint8_t>(side);
+            traceComponent(v, side, traced);
         } else if (a == telomere && b == telomere) {
             traced.startSide = loneVertexSide;
             appendEntry(traced, v);

@@ -64,11 +64,7 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
 //
 // The tables are indexed by gene end and allocated once, sized to the largest end seen; they
 // are reused by every build. Loading a pair and building its graph touch only the entries of
-// the ends the pair holds, so one input object can serve thousands of builds:
-//
-//     JointGraphInput input(largestEnd + 1);
-//     input.load(adjacencyA, adjacencyB);
-//     buildJointGraph(input, graph);
+// the ends the pair holds, so one input object can serve thousands of builds.
 //
 // The vertices are gene ends (see `enteringEnd`). The arrays are not copied: they must outlive the
 // builds that use them and must not change between a load and its builds. They must be as
@@ -102,15 +98,12 @@ public:
         exchanged_ = !exchanged_;
     }
 
-    // Number of vertices the tables cover.
     std::size_t vertexCount() const { return visited_.size(); }
 
 private:
     friend class JointGraphBuilder;
 
     void ensureVertexCount(std::size_t count);
-    // Makes A and B the pair, without its ends; forgets the traced sequences of the last pair.
-    void setPair(const AdjacencyArray& a, const AdjacencyArray& b);
 
     // The partner tables of A and B, both as long as the longer one, so that a build reads
     // them without bounds tests: a shorter array is copied into `padded_` and lengthened with
@@ -167,8 +160,7 @@ private:
 // Builds the joint graph of the loaded pair into `graph`, whose lists are emptied first and keep
 // their storage: a caller that builds graph after graph into one object allocates only for the
 // components. The components are traced from the ends in increasing order, each list ordered by
-// owner vertex. A build marks the vertices it visits with a number of its
-// own, so building again, with the same or another pair, starts afresh without clearing them.
+// owner vertex.
 //
 // Given `leftOut`, the build is one for the cost alone. A cycle made of adjacency edges only (no
 // run of genes that one structure lacks lies on it) is traced but not made: `leftOut` counts it
