@@ -10,4 +10,12 @@ namespace varnet {
 // edges), then reduces the cycles down to two-edge cycles without genes.
 void finishSequence(ChromosomeSet& state, const OperationWeights& weights);
 
+// Cuts every closed component down, one "DP" step per cut, until what remains has
+// two inner edges; those move to `other` without a step.
+void splitCycles(ChromosomeSet& state, const OperationWeights& weights);
+
+// Turns every gene-carrying edge of the two-edge components of `other` into an adjacency
+// edge, deleting its genes with one "aD" or "bD" step each.
+void stripTwoEdgeCycles(ChromosomeSet& state, const OperationWeights& weights);
+
 }  // namespace varnet

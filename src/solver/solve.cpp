@@ -7,7 +7,6 @@
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
 #include "solver/categories.hpp"
-#include "solver/cycle_reduction.hpp"
 #include "solver/final_elimination.hpp"
 #include "solver/path_end_reduction.hpp"
 #include "solver/path_pairing.hpp"

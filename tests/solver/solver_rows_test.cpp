@@ -8,7 +8,7 @@
 
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
-#include "solver/cycle_reduction.hpp"
+#include "solver/final_elimination.hpp"
 #include "solver/joins.hpp"
 #include "solver/path_pairing.hpp"
 #include "solver/solve.hpp"
