@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <bit>
 
-#include "solver/adjacency_reduction.hpp"
 #include "solver/bucketing.hpp"
 #include "solver/case_analysis.hpp"
 #include "solver/categories.hpp"
 #include "solver/final_elimination.hpp"
-#include "solver/path_end_reduction.hpp"
 #include "solver/path_pairing.hpp"
+#include "solver/reductions.hpp"
 
 namespace varnet {
 
