@@ -144,8 +144,7 @@ struct Driver {
 };
 constexpr bool twoOrMore = true;
 
-enum class Pending : bool { none, quad };
-constexpr Pending quad = Pending::quad;
+constexpr bool quad = true;
 
 struct PairingCase {
     std::string_view step;
@@ -154,7 +153,7 @@ struct PairingCase {
     StepFunction run;
     ShortList<EventCode, 3> events;
     ShortList<Routing, 3> routing;  // one entry per product, in after-list order
-    Pending pending = Pending::none;
+    bool leavesQuad = false;        // the iteration's outcome stays open between two alternatives
 };
 
 constexpr EventCode SP = spEvent;
@@ -164,7 +163,7 @@ constexpr EventCode J = joinEvent;
 // The cost of a row is the sum of the weights of its events ("SP" w[1], "C" w[3], "J" w[2]).
 // clang-format off
 constexpr PairingCase pairingCases[] = {
-    //        step    driver                     partners                      step function                  events        after list: routing      pending
+    //        step    driver                     partners                      step function                  events        after list: routing      leaves a quad
     /*  1 */ {"3.1",  {oddEndOnA},               {oddEndOnB},                  &oneJoin<joinEitherOrder>,     {SP},         {},                      quad},
     /*  2 */ {"3.2",  {oddEndToEndB},            {oddBridgedB},                &oneJoin<orientJoin>,          {SP},         {evenEndOnB, cat}},
     /*  3 */ {"3.2",  {oddEndToEndA},            {oddBridgedA},                &oneJoin<orientJoin>,          {SP},         {evenEndOnA, cat}},
@@ -265,7 +264,6 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
     const std::size_t taken = row.driver.twoOrMore ? 2 : 1;
     // Most rows find nothing to do: they cost no allocation.
     if (driver.size() < taken) return;
-    const bool leavesQuad = row.pending == Pending::quad;
     double cost = weightOf(*row.events.begin(), weights);
     for (auto e = row.events.begin() + 1; e != row.events.end(); ++e) cost += weightOf(*e, weights);
 
@@ -290,7 +288,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
             return record;
         };
         // A quad's record stays open until the quad's outcome is settled.
-        if (leavesQuad) {
+        if (row.leavesQuad) {
             outcome.quad.recordIndex = state.log.openStep(makeRecord);
         } else {
             state.log.recordStep(makeRecord);
@@ -300,7 +298,7 @@ void runCase(ChromosomeSet& state, const PairingCase& row, const OperationWeight
         for (const Category partner : row.partners) {
             state.buckets[partner].pop_back();
         }
-        if (leavesQuad) state.quads.push_back(std::move(outcome.quad));
+        if (row.leavesQuad) state.quads.push_back(std::move(outcome.quad));
         for (std::size_t i = 0; i < row.routing.size; ++i) {
             Component& product = outcome.products[i];
             const Routing routed = row.routing.items[i];
