@@ -206,7 +206,6 @@ constexpr bool allConsistent() {
 }
 static_assert(allConsistent(), "a row of the case table does not fit how it is run");
 
-// The two components of a quad's alternative.
 std::pair<Component&, Component&> alternativeOf(ComponentQuad& quad, QuadAlternative alternative) {
     if (alternative == QuadAlternative::one) return {quad.first, quad.second};
     return {quad.third, quad.fourth};

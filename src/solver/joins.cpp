@@ -9,7 +9,6 @@
 namespace varnet {
 namespace {
 
-// Appends copies of u's edges from position `from` on.
 void appendEdgesFrom(Component& t, const Component& u, std::size_t from) {
     t.insert(t.end(), u.begin() + static_cast<std::ptrdiff_t>(from), u.end());
 }
