@@ -4,12 +4,6 @@
 
 namespace varnet {
 
-// Moves every component of `cycles` and `paths` into the bucket of its category and leaves both
-// lists empty. Side-A block cycles get no bucket; side-B block cycles wait in circularBlockB.
-// The cycles of one bridging edge a build for the cost alone left out are `other`: the log notes
-// their deletions among those of the cycles, in the order of the cycles.
-void bucketComponents(ChromosomeSet& state);
-
 // Appends `component` to the bucket of `category`, through the log for `other` (see
 // `StepLog::fileOther`).
 inline void fileComponent(ChromosomeSet& state, Component&& component, Category category) {

@@ -13,6 +13,12 @@ void deleteSideABlocks(ChromosomeSet& state, const OperationWeights& weights);
 // weight is at least the "DP" weight, path ends first otherwise.
 void reduceBeforeBucketing(ChromosomeSet& state, const OperationWeights& weights);
 
+// Moves every component of `cycles` and `paths` into the bucket of its category and leaves both
+// lists empty. Side-A block cycles get no bucket; side-B block cycles wait in circularBlockB.
+// The cycles of one bridging edge a build for the cost alone left out are `other`: the log notes
+// their deletions among those of the cycles, in the order of the cycles.
+void bucketComponents(ChromosomeSet& state);
+
 // Moves every bucketed component to the bucket the classifier gives it; with the refined
 // classifier, the waiting side-B circular blocks keep their bucket.
 void regroupBuckets(ChromosomeSet& state, bool refined);
