@@ -345,10 +345,12 @@ private:
                 return;
             }
         }
-        if (a > 0 || b > 0) {
-            const int side = a > 0 ? sideA : sideB;
-            traced.startSide = static_cast<uint8_t>(side);
-            traceComponent(v, side, traced);
+        if (a > 0) {
+            traced.startSide = sideA;
+            traceComponent(v, sideA, traced);
+        } else if (b > 0) {
+            traced.startSide = sideB;
+            traceComponent(v, sideB, traced);
         } else if (a == telomere && b == telomere) {
             traced.startSide = loneVertexSide;
             appendEntry(traced, v);
