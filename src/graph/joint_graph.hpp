@@ -70,10 +70,8 @@ inline void recycleComponents(JointGraph& graph, std::vector<Component>& compone
 // builds that use them and must not change between a load and its builds. They must be as
 // `adjacencyOf` makes them (symmetric, both ends of every gene present).
 //
-// The graph of the other direction has the same components, walked from the same ends, the
-// other way round where a walk could go both ways. A build right after `exchangeStructures`, of
-// the same kind as the build before it, turns the traced sequences of that build round instead
-// of walking the graph again.
+// A build right after `exchangeStructures`, of the same kind as the build before it, turns that
+// build's traced sequences round instead of walking the graph again.
 class JointGraphInput {
 public:
     explicit JointGraphInput(std::size_t vertexCount = 0);
