@@ -226,6 +226,13 @@ TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
         {"neighbours", {{false, {1, 2, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {4, 0}},
         // g, which B lacks, is a second run on the cycle a-y.
         {"a gene left out", {{false, {1, 2, 5, 3, 2, 4}}}, {{false, {1, 2, 3, 4}}}, {2, 0}},
+        // The same g with both copies of a in B, so that A's edges stay in every pairing: in
+        // order, the cycles x-a, y-a and a-z score 2 each and the cycle a-y over g 2 - 2;
+        // crossed, the cycle of x.2, y.2 and both a 2, the one of a.2, y.1 and z.1 over g 2 - 2.
+        {"a gene left out beside copies in both",
+         {{false, {1, 2, 5, 3, 2, 4}}},
+         {{false, {1, 2, 3, 2, 4}}},
+         {6, 2}},
         // With A's first a: the telomere-telomere a (1), the cycle a-x (2), x's end before a
         // run to A's telomere (1 - 2); with the second: two paths ending in telomeres of one
         // structure, one with a run.
