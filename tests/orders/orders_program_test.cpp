@@ -233,6 +233,16 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
          0},
         {{{{"t.tsv", goodTable + "OG1\t\t\n"}}},
          "t.tsv, line 4: the family \"OG1\" appears again (first on line 2)"},
+        {{{{"t.tsv", "Orthogroup\tA\t \nOG1\ta1\t\n"}}},
+         "t.tsv, line 1: the genome column 3 has no name"},
+        {{{{"t.csv", "Gene,Non-unique Gene name,Annotation,No. isolates\nOG1,,x,1\n"}},
+          {"-g", "t.csv"}},
+         "t.csv, line 1: the table has no genome column"},
+        // GRIMM names families in comments, blanks kept.
+        {{{{"t.tsv", "Orthogroup\tA\tB\nOG 1\ta1, a2\tb1\nOG2\ta3\tb2\n"}}, {"--format", "grimm"}},
+         "# Gene families numbered in order of first appearance:\n# 1 OG 1\n# 2 OG2\n"
+         ">A\n1 -1 2 $\n>B\n-1 $\n2 $\n",
+         0},
         {{{{"t.tsv", "Orthogroup\tA\tA\nOG1\ta1\tb1\n"}}},
          "t.tsv, line 1: the genome column \"A\" appears twice"},
         {{{{"t.tsv", goodTable + "OG3\ta1\t\n"}}},

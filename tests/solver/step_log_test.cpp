@@ -41,23 +41,5 @@ TEST(StepLog, HandsARecordOverOnceEveryRecordUpToItIsSettled) {
     EXPECT_EQ(written.size(), 6u);
 }
 
-TEST(StepLog, CostOnlyBuildsNoRecordAndCopiesNothing) {
-    StepLog log;
-    log.restartCostOnly();
-    bool built = false;
-    const auto make = [&built] {
-        built = true;
-        return OperationRecord{};
-    };
-    log.recordStep(make);
-    log.addOutcome(log.openStep(make), Component{testing::lone(11)});
-    log.addCost(1.5);
-    log.addCost(2.0);
-    EXPECT_FALSE(built);
-    EXPECT_TRUE(log.records().empty());
-    EXPECT_TRUE(log.copy(asLinear(Component{testing::lone(11)})).component.empty());
-    EXPECT_EQ(log.totalCost(), 3.5);
-}
-
 }  // namespace
 }  // namespace varnet
