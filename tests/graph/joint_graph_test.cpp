@@ -17,16 +17,6 @@
 namespace varnet {
 namespace {
 
-// A one-off build of A into B through an input of its own, for the cost alone or whole.
-std::pair<JointGraph, LeftOutCycles> builtAlone(const AdjacencyArray& a, const AdjacencyArray& b,
-                                                bool forCost) {
-    JointGraphInput input;
-    input.load(a, b);
-    std::pair<JointGraph, LeftOutCycles> built;
-    buildJointGraph(input, built.first, forCost ? &built.second : nullptr);
-    return built;
-}
-
 // What a solver leaves in the graph: components with genes on their edges, some handed back.
 void useGraph(JointGraph& graph) {
     for (std::vector<Component>* list : {&graph.cycles, &graph.paths}) {
@@ -96,7 +86,12 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
             LeftOutCycles leftOut;
             leftOut.oneBridge.push_back({});  // whatever a build before left
             buildJointGraph(input, graph, forCost ? &leftOut : nullptr);
-            const auto [expected, expectedLeftOut] = builtAlone(from, to, forCost);
+            // A one-off build of the same pair through an input of its own.
+            JointGraphInput alone;
+            alone.load(from, to);
+            JointGraph expected;
+            LeftOutCycles expectedLeftOut;
+            buildJointGraph(alone, expected, forCost ? &expectedLeftOut : nullptr);
             EXPECT_EQ(graph.cycles, expected.cycles);
             EXPECT_EQ(graph.paths, expected.paths);
             if (forCost) {

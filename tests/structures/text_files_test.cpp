@@ -80,14 +80,6 @@ TEST(ResultFiles, AreReplacedWholeOrLeftAsTheyWere) {
               (Files{{"final.txt", "new run\n"}, {"plain_file", "x"}}));
 }
 
-// The bytes waiting in the FIFO read end `fd`, opened without blocking.
-std::string drained(int fd) {
-    std::string text;
-    char chunk[4096];
-    for (ssize_t count; (count = ::read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, count);
-    return text;
-}
-
 TEST(ResultFiles, AFifoIsWrittenIntoAndALinkKept) {
     namespace fs = std::filesystem;
     const testing::TempDir dir;
@@ -99,7 +91,11 @@ TEST(ResultFiles, AFifoIsWrittenIntoAndALinkKept) {
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
     writeResultFile(fifo.string(), [](std::ostream& out) { out << "(A,B);\n"; });
-    EXPECT_EQ(drained(reader), "(A,B);\n");
+    std::string text;
+    char chunk[4096];
+    for (ssize_t count; (count = ::read(reader, chunk, sizeof chunk)) > 0;)
+        text.append(chunk, count);
+    EXPECT_EQ(text, "(A,B);\n");
     ::close(reader);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
 
