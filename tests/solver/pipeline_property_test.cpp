@@ -3,9 +3,7 @@
 // events; the final graph is finished and holds every shared gene end exactly once. The run is
 // deterministic, doubling the weights doubles the cost, and a structure costs nothing against
 // itself; the cost-only solve gives the same cost. The seeded pairs run in every build, sanitizers
-// included. (Every reachable row of the solver's tables, "3.1" to "4.23" but "4.17", is taken by
-// some golden dist case, whose files are compared byte for byte; scripts/row_search.sh finds
-// small inputs for each row.)
+// included.
 #include <gtest/gtest.h>
 
 #include <bit>
