@@ -67,7 +67,7 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
         }
     }
     std::ostringstream progress;
-    const DistanceMatrix matrix = PairDistances(unitWeights, structures, progress, {8}).calculate();
+    PairDistances(unitWeights, structures, progress, {8}).calculate();
     EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
 }
 
