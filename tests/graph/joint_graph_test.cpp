@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
 #include "structures/gene_numbering.hpp"
 #include "support/builders.hpp"
+#include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 
 namespace varnet {
@@ -98,6 +100,17 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
             useGraph(graph);
         }
     }
+}
+
+// Tables that contradict each other (a fault of the caller, never of an input) make a walk stop
+// with an error naming where it started, instead of running on: here A's gene 2 claims gene 1 as
+// its neighbour at both ends, so the walk from the shared gene 3 circles through genes 1 and 2.
+TEST(JointGraphInput, AWalkLongerThanTheGraphStops) {
+    AdjacencyArray a{{0, 0, 7, 4, 3, 2, telomere, 2}};
+    AdjacencyArray b{{0, 0, 0, 0, 0, 0, telomere, telomere}};
+    testing::expectThrowsWith([&] { buildJointGraph(a, b); },
+                              "The joint graph walk from gene end 2 takes more steps than the "
+                              "graph has edges");
 }
 
 }  // namespace
