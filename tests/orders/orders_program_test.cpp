@@ -8,8 +8,6 @@
 #include <sstream>
 
 #include "support/program_run.hpp"
-#include "support/structure_text.hpp"
-#include "support/working_directory.hpp"
 
 namespace varnet {
 namespace {
@@ -25,73 +23,6 @@ OrdersRun runOrders(const std::vector<std::string>& args) {
     std::ostringstream err;
     const int status = runOrdersProgram(args, out, err);
     return {status, out.str(), err.str()};
-}
-
-// Each producer's files, trimmed to a few genes and worked out by hand. Annotations: a
-// pipeline's gene+CDS pairs with a gene split over two lines (EcoliA); Prokka's CDS and tRNA
-// lines, gzipped or not, with a FASTA section (EcoliB, SaureusP); RefSeq's, with a circular
-// chromosome and plasmid and a reverse gene across the origin (EcoliC), and one protein at two
-// or three places (Spyogenes*); Bakta's gene+CDS pairs on a circular contig (SaureusQ); FungiDB's
-// CDS exons under one transcript, the protein IDs only in protein_source_id (Aspergillus). Tables:
-// OrthoFinder's; Roary's with and without the "... group size nuc" columns, paralogues in one
-// cell; Panaroo's with merged fragments, "_len" and "_stop" IDs and refound genes. A GFF in the
-// folder that the table does not name (SaureusR) is left out. "-o -" is standard output.
-TEST(OrdersProgram, WritesTheHandWorkedStructureFiles) {
-    struct Case {
-        std::vector<std::string> args;  // run in the fixtures directory
-        const char* expected;           // the structure file, in expected/
-        std::string err;
-    };
-    const std::string ecoli =
-        "EcoliA: 7 genes on 1 sequence from gff/EcoliA.gff3; 1 feature not in the table left out\n"
-        "EcoliB: 8 genes on 2 sequences from gff/EcoliB.gff.gz; 1 feature not in the table left "
-        "out\n"
-        "EcoliC: 11 genes on 2 sequences from gff/EcoliC.gff; 1 feature not in the table left "
-        "out\n";
-    const std::string staph =
-        "1 GFF file named like no genome column of the table is left out: staph/SaureusR.gff\n";
-    const std::string fungiNote =
-        ": gene IDs read from the attribute \"protein_source_id\", which holds 5 of the table's 5 "
-        "for this genome (ID, locus_tag, protein_id, Name hold 0)\n";
-    const Case cases[] = {
-        {{"-g", "Orthogroups.tsv", "--gff", "gff/EcoliA.gff3", "gff/EcoliB.gff.gz", "--gff",
-          "gff/EcoliC.gff"},
-         "tsv.native.txt",
-         ecoli},
-        {{"-g", "gene_presence_absence.csv", "--gff", "gff"}, "csv.native.txt", ecoli},
-        {{"-g", "staph/panaroo_gene_presence_absence.csv", "--gff", "staph"},
-         "panaroo.native.txt",
-         staph + "SaureusP: 7 genes on 2 sequences from staph/SaureusP.gff; 1 feature not in the "
-                 "table left out\n"
-                 "SaureusQ: 6 genes on 1 sequence from staph/SaureusQ.gff3; 1 feature not in the "
-                 "table left out; 1 refound gene that the GFF does not place left out\n"},
-        {{"-g", "staph/roary_gene_presence_absence.csv", "--gff", "staph", "--format", "unimog"},
-         "roary2015.unimog",
-         staph + "SaureusP: 9 genes on 2 sequences from staph/SaureusP.gff\n"
-                 "SaureusQ: 7 genes on 1 sequence from staph/SaureusQ.gff3\n"},
-        {{"-g", "fungidb/Orthogroups.tsv", "--gff", "fungidb", "-o", "-"},
-         "fungidb.native.txt",
-         "AfumigatusAf293" + fungiNote +
-             "AfumigatusAf293: 5 genes on 2 sequences from fungidb/AfumigatusAf293.gff3; 1 "
-             "feature not in the table left out\n"
-             "AnidulansFGSCA4" +
-             fungiNote +
-             "AnidulansFGSCA4: 5 genes on 1 sequence from fungidb/AnidulansFGSCA4.gff3\n"},
-        {{"-g", "refseq/Orthogroups.tsv", "--gff", "refseq", "--format", "grimm"},
-         "refseq.grimm",
-         "SpyogenesSF370: 5 genes on 1 sequence from refseq/SpyogenesSF370.gff; 1 feature not in "
-         "the table left out; 1 ID of the table at several places, each place a copy\n"
-         "SpyogenesMGAS5005: 6 genes on 1 sequence from refseq/SpyogenesMGAS5005.gff; 1 ID of the "
-         "table at several places, each place a copy\n"},
-    };
-    const testing::ScopedWorkingDirectory inFixtures(fixtures);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[1] + " " + c.args.back());
-        const OrdersRun run = runOrders(c.args);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, testing::readFile(fixtures / "expected" / c.expected));
-        EXPECT_EQ(run.err, c.err);
-    }
 }
 
 // A two-genome set that imports cleanly; the error cases each spoil one part of it.
