@@ -9,7 +9,13 @@
 namespace varnet {
 
 // Readable test output: "bridging B 11-21 [5 -6]".
-void PrintTo(const Edge& edge, std::ostream* out);
+inline void PrintTo(const Edge& edge, std::ostream* out) {
+    static const char* const kindNames[] = {"adjacency", "end", "bridging", "block", "lone"};
+    *out << kindNames[static_cast<std::size_t>(edge.kind)] << (isSideB(edge) ? " B " : " A ")
+         << edge.first << '-' << edge.second << " [";
+    for (std::size_t k = 0; k < edge.genes.size(); ++k) *out << (k ? " " : "") << edge.genes[k];
+    *out << ']';
+}
 
 }  // namespace varnet
 

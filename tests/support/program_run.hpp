@@ -10,7 +10,6 @@
 #include "modes/tree_mode.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "support/temp_dir.hpp"
-#include "support/working_directory.hpp"
 
 // Runs of the program's command line inside a test, and what they leave behind.
 namespace varnet::testing {
@@ -19,8 +18,6 @@ struct ProgramRun {
     int status = 0;
     std::string out;
     std::string err;
-    // The last line of the error stream: the cost a dist run prints.
-    std::string lastLine() const { return err.substr(err.rfind('\n') + 1); }
 };
 
 // runCommandLine with both streams caught.

@@ -7,11 +7,6 @@
 namespace varnet::testing {
 namespace {
 
-struct RawChromosome {
-    bool circular = false;
-    std::vector<int32_t> signedIds;  // sign * gene id
-};
-
 bool chance(std::mt19937& random, double rate) {
     return std::uniform_real_distribution<double>(0.0, 1.0)(random) < rate;
 }
@@ -20,21 +15,13 @@ int pick(std::mt19937& random, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 
-ChromosomalStructure withSignedIds(const std::string& name, const std::vector<RawChromosome>& raw) {
-    ChromosomalStructure structure{name, {}};
-    for (const RawChromosome& chromosome : raw)
-        structure.chromosomes.push_back({chromosome.circular, chromosome.signedIds});
-    return structure;
-}
-
-std::vector<RawChromosome> dropGenes(std::mt19937& random, std::vector<RawChromosome> raw,
-                                     double rate) {
-    for (RawChromosome& chromosome : raw) {
+std::vector<Chromosome> dropGenes(std::mt19937& random, std::vector<Chromosome> raw, double rate) {
+    for (Chromosome& chromosome : raw) {
         std::vector<int32_t> kept;
-        for (const int32_t gene : chromosome.signedIds) {
+        for (const int32_t gene : chromosome.genes) {
             if (!chance(random, rate)) kept.push_back(gene);
         }
-        if (!kept.empty()) chromosome.signedIds = std::move(kept);
+        if (!kept.empty()) chromosome.genes = std::move(kept);
     }
     return raw;
 }
@@ -56,36 +43,36 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generateSignedPair(
 
     const int count = std::min<int>(pick(random, 1, std::max(1, options.maxChromosomes)),
                                     static_cast<int>(genes.size()));
-    std::vector<RawChromosome> common(static_cast<std::size_t>(std::max(count, 1)));
+    std::vector<Chromosome> common(static_cast<std::size_t>(std::max(count, 1)));
     for (std::size_t k = 0; k < genes.size(); ++k) {
         common[k < common.size() ? k : static_cast<std::size_t>(pick(random, 0, count - 1))]
-            .signedIds.push_back(genes[k]);
+            .genes.push_back(genes[k]);
     }
-    for (RawChromosome& chromosome : common)
+    for (Chromosome& chromosome : common)
         chromosome.circular = chance(random, options.circularRate);
 
-    std::vector<RawChromosome> second = common;
+    std::vector<Chromosome> second = common;
     for (int step = 0; step < options.rearrangements; ++step) {
-        RawChromosome& chromosome =
+        Chromosome& chromosome =
             second[static_cast<std::size_t>(pick(random, 0, static_cast<int>(second.size()) - 1))];
-        const int size = static_cast<int>(chromosome.signedIds.size());
+        const int size = static_cast<int>(chromosome.genes.size());
         const int from = pick(random, 0, size - 1);
         const int to = pick(random, from, size - 1);
-        std::reverse(chromosome.signedIds.begin() + from, chromosome.signedIds.begin() + to + 1);
-        for (int k = from; k <= to; ++k) chromosome.signedIds[static_cast<std::size_t>(k)] *= -1;
+        std::reverse(chromosome.genes.begin() + from, chromosome.genes.begin() + to + 1);
+        for (int k = from; k <= to; ++k) chromosome.genes[static_cast<std::size_t>(k)] *= -1;
         if (chance(random, 0.3)) chromosome.circular = !chromosome.circular;
     }
 
-    std::vector<RawChromosome> first = dropGenes(random, common, options.missingRate);
+    std::vector<Chromosome> first = dropGenes(random, common, options.missingRate);
     second = dropGenes(random, second, options.missingRate);
     int nextId = options.geneCount + 1;
-    for (std::vector<RawChromosome>* side : {&first, &second}) {
+    for (std::vector<Chromosome>* side : {&first, &second}) {
         if (!chance(random, options.wholeChromosomeRate)) continue;
-        RawChromosome extra{chance(random, 0.5), {}};
-        for (int k = pick(random, 1, 3); k > 0; --k) extra.signedIds.push_back(nextId++);
+        Chromosome extra{chance(random, 0.5), {}};
+        for (int k = pick(random, 1, 3); k > 0; --k) extra.genes.push_back(nextId++);
         side->push_back(std::move(extra));
     }
-    return {withSignedIds("A", first), withSignedIds("B", second)};
+    return {{"A", std::move(first)}, {"B", std::move(second)}};
 }
 
 }  // namespace

@@ -52,10 +52,6 @@ std::vector<XmlElement> elementsOfSvg(const std::string& text) {
     return std::move(gathered.elements);
 }
 
-std::vector<std::string> leafLabelsOfSvg(const std::string& text) {
-    return textsOfSvgClass(text, "leaf");
-}
-
 std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass) {
     std::vector<std::string> texts;
     for (const XmlElement& element : elementsOfSvg(text)) {

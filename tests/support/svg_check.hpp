@@ -27,10 +27,6 @@ struct XmlElement {
 // in document order. Throws std::runtime_error naming the offset of the first fault.
 std::vector<XmlElement> elementsOfSvg(const std::string& text);
 
-// The same check, returning the text of every element with the attribute class="leaf", in
-// document order.
-std::vector<std::string> leafLabelsOfSvg(const std::string& text);
-
 // The same check, returning the texts of the elements with the attribute class="`elementClass`".
 std::vector<std::string> textsOfSvgClass(const std::string& text, const std::string& elementClass);
 

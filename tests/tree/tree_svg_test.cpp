@@ -64,7 +64,7 @@ TEST(TreeSvg, WellFormedWithOneLabelPerLeafInTheOrderOfTheTreeText) {
             if (size > 100 && std::string(method) == "nj") continue;  // cubic, and like upgma
             SCOPED_TRACE(std::string(method) + " on " + std::to_string(size));
             const std::string svg = svgOf(built.tree, structures);
-            EXPECT_EQ(testing::leafLabelsOfSvg(svg), newickLeaves(built.text));
+            EXPECT_EQ(testing::textsOfSvgClass(svg, "leaf"), newickLeaves(built.text));
             const bool toScale = std::string(method) == "upgma" || std::string(method) == "nj";
             EXPECT_EQ(svg.find("v8\"/>") != std::string::npos, toScale && size > 1)
                 << "a scale bar exactly where branch lengths are drawn";
@@ -77,8 +77,8 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
         {"A&B<c>", {}}, {"q\"'", {}}, {"bad\xff\x01utf", {}}, {"\xC3\xA9t\xC3\xA9", {}}};
     const DistanceMatrix matrix = randomMatrix(4, 7);
     std::ostream nowhere(nullptr);
-    std::vector<std::string> labels = testing::leafLabelsOfSvg(
-        svgOf(neighbourJoiningTree(matrix, structures, nowhere).tree, structures));
+    std::vector<std::string> labels = testing::textsOfSvgClass(
+        svgOf(neighbourJoiningTree(matrix, structures, nowhere).tree, structures), "leaf");
     std::sort(labels.begin(), labels.end());
     EXPECT_EQ(labels, (std::vector<std::string>{"A&B<c>", "bad\xEF\xBF\xBD\xEF\xBF\xBDutf", "q\"'",
                                                 "\xC3\xA9t\xC3\xA9"}));
@@ -101,7 +101,7 @@ TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
     }
     const std::string svg = svgOf(tree, structures);
     EXPECT_EQ(testing::textsOfSvgClass(svg, "support"), expected);
-    EXPECT_EQ(testing::leafLabelsOfSvg(svg), testing::leafLabelsOfSvg(plain));
+    EXPECT_EQ(testing::textsOfSvgClass(svg, "leaf"), testing::textsOfSvgClass(plain, "leaf"));
     EXPECT_NE(svg.find("jackknife support"), std::string::npos);
 }
 
