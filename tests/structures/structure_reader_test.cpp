@@ -160,33 +160,21 @@ TEST(StructureValidation, NamesEveryStructureWithAnEmptyChromosome) {
         for (int k = 1; k <= failing; ++k) text += "S" + std::to_string(k) + " 2 L1 +a C0 +b\n";
         return text + "E 0\n";
     };
-    const auto listed = [](int from, int to) {
-        std::string lines;
-        for (int k = from; k <= to; ++k) {
-            lines += "\nline " + std::to_string(k + 2) + ", structure \"S" + std::to_string(k) +
-                     "\": chromosome 2 holds no genes";
-        }
-        return lines;
-    };
-    const std::string head = " structures cannot be compared (every chromosome needs a gene):";
+    std::string listed = "21 structures cannot be compared (every chromosome needs a gene):";
+    for (int k = 1; k <= 20; ++k) {
+        listed += "\nline " + std::to_string(k + 2) + ", structure \"S" + std::to_string(k) +
+                  "\": chromosome 2 holds no genes";
+    }
     const std::pair<int, std::string> cases[] = {
         {1,
          "structure \"S1\": chromosome 2 holds no genes; every chromosome of a compared "
          "structure needs at least one"},
-        {2, "2" + head + listed(1, 2)},
-        {21, "21" + head + listed(1, 20) + "\nand 1 more"},
+        {21, listed + "\nand 1 more"},
     };
     for (const auto& [failing, message] : cases) {
-        SCOPED_TRACE(failing);
         const ReadResult read = readText(fileWithFailures(failing));
-        try {
-            validateForGraph(read.structures);
-            ADD_FAILURE() << "no error";
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(e.what(), message);
-        }
+        expectThrowsWith([&] { validateForGraph(read.structures); }, message);
     }
-    EXPECT_NO_THROW(validateForGraph(readText(fileWithFailures(0)).structures));
 }
 
 }  // namespace

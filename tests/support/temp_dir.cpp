@@ -1,7 +1,8 @@
 #include "support/temp_dir.hpp"
 
+#include <stdlib.h>
+
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -15,17 +16,10 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 TempDir::TempDir() {
-    std::random_device device;
-    std::mt19937_64 random(device());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::filesystem::path candidate =
-            std::filesystem::temp_directory_path() / ("varnet-test-" + std::to_string(random()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary directory");
+    std::string name = (std::filesystem::temp_directory_path() / "varnet-test-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory " + name);
+    path_ = name;
 }
 
 TempDir::~TempDir() {
