@@ -48,10 +48,8 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         "c1\tx\tCDS\t1\t90\t.\t+\t0\tID=a3;locus_tag=a1\n"
         "c1\tx\tCDS\t100\t190\t.\t-\t0\tID=a2;locus_tag=a2\n"
         "c1\tx\tCDS\t200\t290\t.\t+\t0\tID=a1;locus_tag=a3\n";
-    std::string bByLocusTag = goodB;
-    for (std::size_t at; (at = bByLocusTag.find("ID=")) != std::string::npos;)
-        bByLocusTag.replace(at, 3, "locus_tag=");
-    const std::string aLines = goodA.substr(goodA.find('\n') + 1);
+    const std::string bByLocusTag =
+        "c1\tx\tCDS\t5\t90\t.\t-\t0\tlocus_tag=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tlocus_tag=b2\n";
     const std::string aByGeneId =
         "c1\tx\tCDS\t1\t90\t.\t+\t0\tID=cds1;gene_id=a1\n"
         "c1\tx\tCDS\t100\t190\t.\t-\t0\tID=cds2;gene_id=a2\n"
@@ -92,7 +90,7 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
          0},
         {{{{"g/A.gff", goodA + "c1\tx\tCDS\t300\t390\t.\t+\t0\n"}}},
          "g/A.gff, line 5: 8 tab-separated columns where a GFF3 feature has 9"},
-        {{{{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n" + aLines}}},
+        {{{{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n"}}},
          "g/A.gff, line 1: the start \"1O\" is not a coordinate"},
         {{{{"g/B.gff3", "c1\tx\tgene\t1\t0\t.\t+\t.\tID=q\n" + goodB}}},
          "g/B.gff3, line 1: the end \"0\" is not a coordinate (a whole number from 1)"},

@@ -67,7 +67,7 @@ std::string formFault(const Component& component) {
 // its own, and no endpoint 0 where an edge of its kind has an endpoint.
 std::string stateFault(const ChromosomeSet& state, std::size_t firstRecord = 0) {
     std::vector<const Component*> all;
-    for (const auto* list : {&state.cycles, &state.paths}) {
+    for (const std::vector<Component>* list : {&state.cycles, &state.paths}) {
         for (const Component& component : *list) all.push_back(&component);
     }
     for (const std::vector<Component>& bucket : state.buckets.lists) {

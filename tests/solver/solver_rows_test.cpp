@@ -1,6 +1,7 @@
 // Hand-worked rows of the join branches that no golden dist case takes (those cases, whole runs
 // compared byte for byte, take every row of the path pairing and the closing steps), of the cycle
-// splits and of the closing steps that depend on the weights: input and expected components.
+// splits and of the closing steps that depend on the weights: input and expected components; and
+// the order in which the step log hands its records over.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,7 @@
 #include "solver/joins.hpp"
 #include "solver/path_pairing.hpp"
 #include "solver/solve.hpp"
+#include "solver/step_log.hpp"
 #include "support/builders.hpp"
 
 namespace varnet {
@@ -233,6 +235,37 @@ TEST(CaseStepRows, StepsThatDependOnTheWeights) {
         joinRemaining(pending, row.weights);
         EXPECT_EQ(pending.log.records().size() - 1, row.records422);
     }
+}
+
+auto recordOf(std::string step) {
+    return [step] { return OperationRecord{{}, {}, {spEvent}, step}; };
+}
+
+// A record reaches the writer only once it and every record before it are settled, in order,
+// with the outcomes listed while it was open.
+TEST(StepLog, HandsARecordOverOnceEveryRecordUpToItIsSettled) {
+    StepLog log;
+    std::vector<std::string> written;
+    log.setWriter([&written](const OperationRecord& record) {
+        written.push_back(record.step + ":" + std::to_string(record.after.size()));
+    });
+    log.recordStep(recordOf("first"));
+    const uint64_t outer = log.openStep(recordOf("outer"));
+    const uint64_t inner = log.openStep(recordOf("inner"));
+    log.recordStep(recordOf("after"));
+    EXPECT_EQ(written, std::vector<std::string>{"first:0"});
+    log.addOutcome(inner, Component{lone(11)});
+    log.settle(inner);
+    log.recordStep(recordOf("next"));
+    EXPECT_EQ(written, std::vector<std::string>{"first:0"});
+    log.addOutcome(outer, Component{lone(21)});
+    log.addOutcome(outer, Component{lone(22)});
+    log.settle(outer);
+    log.recordStep(recordOf("last"));
+    EXPECT_EQ(written, (std::vector<std::string>{"first:0", "outer:2", "inner:1", "after:0",
+                                                 "next:0", "last:0"}));
+    log.writeRemaining();
+    EXPECT_EQ(written.size(), 6u);
 }
 
 }  // namespace
