@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <random>
 #include <vector>
 
-#include "structures/gene_numbering.hpp"
-#include "support/builders.hpp"
 #include "support/expect_throws.hpp"
 #include "support/random_structures.hpp"
 
@@ -45,8 +42,8 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
         options.rearrangements = std::uniform_int_distribution<int>(0, 8)(random);
         if (pair % 9 == 5) options.manyCopies = 1;
         const auto [first, second] = testing::generatePair(random, options);
-        const AdjacencyArray a = testing::adjacencyOf(first);
-        const AdjacencyArray b = testing::adjacencyOf(second);
+        const AdjacencyArray a = adjacencyOf(first);
+        const AdjacencyArray b = adjacencyOf(second);
 
         // The two ways of loading a pair: ends found by the input, or given.
         std::vector<uint32_t> ends;

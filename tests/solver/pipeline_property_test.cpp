@@ -11,7 +11,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <string_view>
 
 #include "graph/joint_graph.hpp"
 #include "solver/bucketing.hpp"
@@ -191,7 +190,7 @@ GeneratedCase generateCase(uint32_t seed) {
 }
 
 ChromosomeSet jointGraph(const ChromosomalStructure& a, const ChromosomalStructure& b) {
-    return ChromosomeSet(buildJointGraph(testing::adjacencyOf(a), testing::adjacencyOf(b)));
+    return ChromosomeSet(buildJointGraph(adjacencyOf(a), adjacencyOf(b)));
 }
 
 struct Phase {
@@ -233,8 +232,8 @@ void expectInvariants(const GeneratedCase& c) {
     for (const OperationWeights& weights : {c.weights, tenths}) {
         ChromosomeSet recorded = jointGraph(c.a, c.b);
         const auto expected = std::bit_cast<uint64_t>(solve(recorded, weights));
-        const AdjacencyArray a = testing::adjacencyOf(c.a);
-        const AdjacencyArray b = testing::adjacencyOf(c.b);
+        const AdjacencyArray a = adjacencyOf(c.a);
+        const AdjacencyArray b = adjacencyOf(c.b);
         EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(a, b, weights)), expected);
         EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(jointGraph(c.a, c.b), weights)), expected);
     }
@@ -285,9 +284,9 @@ TEST(PipelineDeletions, LeftOutCyclesKeepTheirPlaceAmongTheFinalDeletions) {
         OperationWeights weights{1, 1, 1, 1, 1, 1};
         weights[weightIndexOf(aDeletionEvent)] = 1e16;
         ChromosomeSet recorded = jointGraph(c.a, c.b);
-        EXPECT_EQ(std::bit_cast<uint64_t>(solvedCostOnly(testing::adjacencyOf(c.a),
-                                                         testing::adjacencyOf(c.b), weights)),
-                  std::bit_cast<uint64_t>(solve(recorded, weights)));
+        EXPECT_EQ(
+            std::bit_cast<uint64_t>(solvedCostOnly(adjacencyOf(c.a), adjacencyOf(c.b), weights)),
+            std::bit_cast<uint64_t>(solve(recorded, weights)));
         if (HasFailure()) return;
     }
 }

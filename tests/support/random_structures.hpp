@@ -34,8 +34,6 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937&
                                                                    const GeneratorOptions& options,
                                                                    GeneTable* genes = nullptr);
 
-using varnet::adjacencyOf;
-
 // `count` structures of generated pairs, every third pair holding a name in more than 9 copies,
 // named genome_1000, genome_1001, ... in order, numbered as one file (its genes into `genes`).
 std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count,

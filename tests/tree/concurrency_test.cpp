@@ -29,8 +29,8 @@ namespace {
 double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure& b,
                        const OperationWeights& weights) {
     if (a.chromosomes.empty() || b.chromosomes.empty()) return missingStructureDistance;
-    const AdjacencyArray adjacencyA = testing::adjacencyOf(a);
-    const AdjacencyArray adjacencyB = testing::adjacencyOf(b);
+    const AdjacencyArray adjacencyA = adjacencyOf(a);
+    const AdjacencyArray adjacencyB = adjacencyOf(b);
     return (solvedCostOnly(adjacencyA, adjacencyB, weights) +
             solvedCostOnly(adjacencyB, adjacencyA, weights)) *
            0.5;

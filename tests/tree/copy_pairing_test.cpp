@@ -25,7 +25,7 @@ const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 using Genome = std::vector<std::pair<bool, std::vector<int32_t>>>;  // circular?, signed ids
 
 double forwardCost(const ChromosomalStructure& a, const ChromosomalStructure& b) {
-    return solvedCostOnly(testing::adjacencyOf(a), testing::adjacencyOf(b), unitWeights);
+    return solvedCostOnly(adjacencyOf(a), adjacencyOf(b), unitWeights);
 }
 
 // The two genomes with their copies numbered as the reader numbers them, and the gene of every
