@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <iterator>
 #include <map>
 #include <random>
@@ -30,20 +30,11 @@ std::set<std::string> classesOf(const XmlElement& element) {
 }
 
 // The numbers of a path's d attribute, in order.
-std::vector<double> numbersOf(const std::string& path) {
-    std::vector<double> numbers;
-    const char* text = path.c_str();
-    while (*text != '\0') {
-        char* end = nullptr;
-        const double value = std::strtod(text, &end);
-        if (end == text) {
-            ++text;
-        } else {
-            numbers.push_back(value);
-            text = end;
-        }
-    }
-    return numbers;
+std::vector<double> numbersOf(std::string path) {
+    for (char& c : path)
+        c = std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' ? c : ' ';
+    std::istringstream numbers(path);
+    return {std::istream_iterator<double>(numbers), std::istream_iterator<double>()};
 }
 
 // The genes an arrow's title stands for: "first~last (n)" n (the picture's en dash read as

@@ -6,9 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
+#include <limits>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "graph/joint_graph.hpp"
@@ -193,34 +192,6 @@ TEST(CopyPairing, CostIgnoresWhereCirclesStartAndTheOrderOfChromosomes) {
         for (auto& chromosome : first) chromosome.first = true;
         check(first, second);
     }
-}
-
-// The matrix of a file under context pairing does not depend on the order of its genomes (its
-// cells permuted alike), so genomes written alike, compared once, get equal rows.
-TEST(CopyPairing, MatrixIgnoresTheOrderOfTheGenomes) {
-    std::mt19937 random(515);
-    std::vector<ChromosomalStructure> file = fileOfSmallPairs(random, 6);
-    file.push_back(file[3]);
-    file.back().name = "alike";
-    const GeneTable genes = testing::numberGenerated(file);
-    PairSettings settings(unitWeights);
-    settings.copies = CopyRule::context;
-    settings.genes = &genes;
-    std::ostringstream progress;
-    const DistanceMatrix matrix = calculateSpecialMatrix(settings, file, progress, {1});
-    std::vector<std::size_t> order(file.size());
-    std::iota(order.begin(), order.end(), 0);
-    for (int round = 0; round < 4; ++round) {
-        std::shuffle(order.begin(), order.end(), random);
-        std::vector<ChromosomalStructure> permuted;
-        for (const std::size_t k : order) permuted.push_back(file[k]);
-        const DistanceMatrix other = calculateSpecialMatrix(settings, permuted, progress, {1});
-        for (std::size_t i = 0; i < file.size(); ++i) {
-            for (std::size_t j = 0; j < file.size(); ++j)
-                ASSERT_EQ(other[i][j], matrix[order[i]][order[j]]) << i << ", " << j;
-        }
-    }
-    EXPECT_EQ(matrix[3], matrix.back());
 }
 
 // The scores of the components at the copies of a (x=1, a=2, y=3, z=4, g=5) for each pairing of

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "modes/tree_mode.hpp"
@@ -98,11 +100,6 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     writeSupportFile(table, rooted, names, tied);
     EXPECT_EQ(table.str(),
               "leaves\treplicates\tsupport\tidentical\nC,D,E\t1\t25\tno\nD,E\t4\t100\tyes\n"
-              "'A b',B\t4\t100\tno\n");
-    std::ostringstream sides;
-    writeSupportFile(sides, unrooted, names, std::vector<char>(main.nodes.size(), 0));
-    EXPECT_EQ(sides.str(),
-              "leaves\treplicates\tsupport\tidentical\n'A b',B\t4\t100\tno\nD,E\t4\t100\tno\n"
               "'A b',B\t4\t100\tno\n");
 }
 
@@ -276,12 +273,9 @@ TEST(Jackknife, SplitsOfIdenticalStructuresGetSupportByChanceAndNoLabel) {
         EXPECT_TRUE(wholeGroup);
         // Labels are written as ")<digits>" in tree.tre.
         const std::string& text = files.at("tree.tre");
-        std::size_t labels = 0;
-        for (std::size_t at = text.find(')'); at != std::string::npos; at = text.find(')', at + 1))
-            labels += at + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[at + 1]))
-                          ? 1
-                          : 0;
-        EXPECT_EQ(labels, labelled);
+        const std::regex label("\\)[0-9]");
+        EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), label), {}),
+                  static_cast<std::ptrdiff_t>(labelled));
     }
 }
 

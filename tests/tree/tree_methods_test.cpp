@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <span>
 #include <sstream>
@@ -27,9 +28,10 @@
 namespace varnet {
 namespace {
 
+// Structures without chromosomes named s0, s1, ...
 std::vector<ChromosomalStructure> named(std::size_t count) {
     std::vector<ChromosomalStructure> structures;
-    for (std::size_t k = 0; k < count; ++k) structures.push_back({std::string(1, 'A' + k), {}});
+    for (std::size_t k = 0; k < count; ++k) structures.push_back({"s" + std::to_string(k), {}});
     return structures;
 }
 
@@ -52,20 +54,20 @@ TEST(TreeMethods, HandWorkedTrees) {
         DistanceMatrix matrix;
         const char* text;
         const char* report = "";
-        std::vector<ChromosomalStructure> structures = {};  // A, B, ... where none are given
+        std::vector<ChromosomalStructure> structures = {};  // s0, s1, ... where none are given
     };
     // UPGMA and Kruskal both join A-B (3), then C (4.5 as an average, 4 as an edge), then D.
     const DistanceMatrix reserved = {{0, 3, 4, 6}, {3, 0, 5, 7}, {4, 5, 0, 6}, {6, 7, 6, 0}};
     const auto reservedNames = named({"A(x,y)", "B);evil", "C[c]'q", "D:d"});
     const char* quoted = "((('A(x,y)','B);evil'),'C[c]''q'),'D:d');";
     const Case cases[] = {
-        {"NJ: one structure", neighbourJoiningTree, {{0}}, "A;"},
+        {"NJ: one structure", neighbourJoiningTree, {{0}}, "s0;"},
         {"NJ: two structures",
          neighbourJoiningTree,
          {{0, 1}, {1, 0}},
-         "(A:0.5,B:0.5);",
+         "(s0:0.5,s1:0.5);",
          "0 1 1 \n1 0 1 \n"},
-        {"UPGMA: one structure", upgmaTree, {{0}}, "A;"},
+        {"UPGMA: one structure", upgmaTree, {{0}}, "s0;"},
         {"UPGMA: quoted names", upgmaTree, reserved, quoted, "", reservedNames},
         {"Kruskal: one structure", kruskalTree, {{0}}, ";"},
         {"Kruskal: quoted names", kruskalTree, reserved, quoted,
@@ -219,14 +221,11 @@ TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
             }
         }
         SCOPED_TRACE(::testing::Message() << "round " << round << ", " << n << " clusters");
+        const std::vector<ChromosomalStructure> structures = named(n);
         std::vector<std::string> names;
-        std::vector<int32_t> ids;
-        for (std::size_t k = 0; k < n; ++k) {
-            names.push_back(std::string("s").append(std::to_string(k)));
-            ids.push_back(static_cast<int32_t>(k));
-        }
-        std::vector<ChromosomalStructure> structures;
-        for (const std::string& name : names) structures.push_back({name, {}});
+        for (const ChromosomalStructure& structure : structures) names.push_back(structure.name);
+        std::vector<int32_t> ids(n);
+        std::iota(ids.begin(), ids.end(), 0);
         if (kind != 5) {
             std::ostringstream joins;
             EXPECT_EQ(upgmaTree(d, structures, joins).text, referenceUpgma(d, names));
@@ -370,7 +369,9 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
     struct Case {
         const char* name;
         std::vector<ChromosomalStructure> structures;
-        SharedGeneCount expected;
+        // pairs, first, second, shared, firstGenes, secondGenes
+        std::tuple<std::size_t, std::size_t, std::size_t, std::size_t, std::size_t, std::size_t>
+            expected;
     };
     const Case cases[] = {
         {"half shared is enough", {genome({1, 2, 3, 4}), genome({1, -2, 5, 6})}, {}},
@@ -394,8 +395,7 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
         const SharedGeneCount count = countPairsSharingLittle(c.structures);
         EXPECT_EQ(std::tuple(count.pairs, count.first, count.second, count.shared, count.firstGenes,
                              count.secondGenes),
-                  std::tuple(c.expected.pairs, c.expected.first, c.expected.second,
-                             c.expected.shared, c.expected.firstGenes, c.expected.secondGenes));
+                  c.expected);
     }
 }
 
