@@ -23,11 +23,14 @@ from conftest import (
 
 import varnet
 
-DISTANCE_WEIGHTS = "[weights]\nspecial={}\nbreakpoint={}\n"
 
-
-def weights_line(w: varnet.Weights) -> str:
-    return f"DP={w.DP!r},SP={w.SP!r},J={w.J!r},C={w.C!r},aD={w.aD!r},bD={w.bD!r}\n"
+def write_inputs(tmp: Path, structures, w=varnet.Weights(), special=1, breakpoint=0) -> None:
+    """The files a run in tmp reads: the structures as s.txt, the weights, the distance weights."""
+    (tmp / "s.txt").write_text(native_text(structures))
+    weights = f"DP={w.DP!r},SP={w.SP!r},J={w.J!r},C={w.C!r},aD={w.aD!r},bD={w.bD!r}\n"
+    (tmp / "weights.txt").write_text(weights)
+    ini = f"[weights]\nspecial={special}\nbreakpoint={breakpoint}\n"
+    (tmp / "distance_weights.ini").write_text(ini)
 
 
 def dist_run(
@@ -35,10 +38,8 @@ def dist_run(
 ) -> tuple:
     """The cost the program prints, and the shortest_sequence.txt and pair.svg it writes for a
     and b."""
-    (tmp / "pair.txt").write_text(native_text([a, b]))
-    (tmp / "weights.txt").write_text(weights_line(w))
-    (tmp / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
-    args = ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r", "--copies", copies]
+    write_inputs(tmp, [a, b], w)
+    args = ["-m", "dist", "-c", "s.txt", "-o", "weights.txt", "-r", "r", "--copies", copies]
     done = run(program, args, tmp)
     assert done.status == 0, done.err
     cost = done.err.rsplit("\n", 1)[1]
@@ -96,18 +97,16 @@ def matrix_text(matrix: numpy.ndarray, names: List[str]) -> str:
 def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
     six = varnet.read_structures(EXAMPLES / "tree_six.txt")
     six.append(varnet.Structure("NoChromosome", []))
-    (tmp_path / "six.txt").write_text(native_text(six))
     names = [s.name for s in six]
     w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
-    (tmp_path / "weights.txt").write_text(weights_line(w))
     for special, breakpoint, copies in [(1, 0, "order"), (0.5, 0.25, "context")]:
-        (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(special, breakpoint))
+        write_inputs(tmp_path, six, w, special, breakpoint)
         matrix = varnet.distance_matrix(six, w, special, breakpoint, threads=2, copies=copies)
         assert matrix.shape == (7, 7) and matrix.dtype == numpy.float64
         # K12 against a structure without chromosomes: 11 adjacencies and 11 gene copies.
         assert matrix[0, 6] == 1e6 * special + breakpoint * 22
         for method in varnet.TREE_METHODS:
-            args = ["-m", "tree", "-c", "six.txt", "-o", "weights.txt", "-r", method, "-p", method]
+            args = ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", method, "-p", method]
             args += ["--copies", copies]
             assert run(program, args, tmp_path).status == 0
             assert matrix_text(matrix, names) == (tmp_path / method / "distance.tsv").read_text()
@@ -120,10 +119,8 @@ def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
 def test_jackknife_equals_tree_mode_under_both_copy_rules(program, tmp_path):
     rng = random.Random(43)  # genes in copies, so that the copy rules differ
     structures = [random_structure(rng, f"S{k}", 10, 6) for k in range(7)]
-    (tmp_path / "s.txt").write_text(native_text(structures))
     w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
-    (tmp_path / "weights.txt").write_text(weights_line(w))
-    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0.5))
+    write_inputs(tmp_path, structures, w, breakpoint=0.5)
     for method, copies in [("nj", "order"), ("upgma", "context"), ("kruskal", "context")]:
         args = ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", "r", "-p", method]
         args += ["-b", "6", "--jackknife-fraction", "0.3", "--seed", "5", "--copies", copies]
@@ -140,9 +137,7 @@ def test_jackknife_equals_tree_mode_under_both_copy_rules(program, tmp_path):
 def test_matrix_warns_as_tree_mode_of_pairs_sharing_few_genes(program, tmp_path):
     # C shares no gene with A or B, so the special distance alone puts it 2 from both.
     structures = varnet.parse_structures("3\nA 1 L2 +x+y\nB 1 L3 +x+y+z\nC 1 L2 +p+q\n")
-    (tmp_path / "s.txt").write_text(native_text(structures))
-    (tmp_path / "weights.txt").write_text(weights_line(varnet.Weights()))
-    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
+    write_inputs(tmp_path, structures)
     with pytest.warns(UserWarning) as caught:
         varnet.distance_matrix(structures, threads=1)
     assert len(caught) == 1 and caught[0].filename == __file__
@@ -160,8 +155,7 @@ def program_error(program: str, tmp: Path, args: List[str]) -> str:
 
 
 def test_errors_carry_the_programs_messages(program, tmp_path):
-    (tmp_path / "distance_weights.ini").write_text(DISTANCE_WEIGHTS.format(1, 0))
-    (tmp_path / "weights.txt").write_text("DP=1\n")
+    write_inputs(tmp_path, [])
     bad_files = {
         "count.txt": "2\nA 1 L2 +a+b\nB -1 L1 +a\n",
         "unended.unimog": ">A\na b |\n>B\nb a\n",
