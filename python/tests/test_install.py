@@ -54,7 +54,7 @@ def test_installed_program_runs_the_installed_examples(program, prefix, tmp_path
         assert (prefix / "share" / "man" / "man1" / "varnet-mpi.1").is_file()
 
 
-def test_manual_page_renders_and_lists_every_option(program, prefix, tmp_path):
+def test_manual_page_renders_and_lists_every_option_and_tree_method(program, prefix, tmp_path):
     page = prefix / "share" / "man" / "man1" / "varnet.1"
     shown = subprocess.run(
         ["man", "--warnings", "-E", "UTF-8", "-l", str(page)],
@@ -71,6 +71,16 @@ def test_manual_page_renders_and_lists_every_option(program, prefix, tmp_path):
     for short, long in listed:
         described = f"{short}, {long}" if short else long
         assert re.search(rf"^\s+{described}\b", text, re.M), f"{long} is not described"
+    # The page's -p item (the bold words) and the README's list the table's methods, default first.
+    methods = list(varnet.TREE_METHODS)
+    page_source = (SOURCE / "doc" / "varnet.1.in").read_text()
+    item = page_source.split(".BR \\-p ", 1)[1].split("\n.TP")[0]
+    assert re.findall(r"^\.BR? (\w+)", item, re.M) == methods
+    assert re.search(rf"^\.B {methods[0]}\n\(the default\),$", item, re.M)
+    readme = (SOURCE / "README.md").read_text()
+    in_readme = readme.split("`-p` the tree method (", 1)[1].split(";", 1)[0]
+    assert re.findall(r"`(\w+)`", in_readme) == methods
+    assert f"`{methods[0]}`, the default" in in_readme
 
 
 def test_wheel_installs_and_imports(tmp_path):

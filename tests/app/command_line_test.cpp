@@ -156,38 +156,6 @@ TEST_F(CommandLine, ProgressLineOnATerminalChangesNoResult) {
     EXPECT_EQ(out[1], out[0]);
 }
 
-// The manual page and the README list the tree methods of the table, in its order, the default
-// first: the README in its -p item ("`-p` the tree method (`upgma`, the default, `nj` or ...;"),
-// the manual page as the bold words of its -p item.
-TEST(Documentation, ListsTheTreeMethodsOfTheTable) {
-    std::vector<std::string> table;
-    for (const std::string_view name : treeMethodNames()) table.emplace_back(name);
-    const std::string readme = testing::readFile(VARNET_SOURCE_DIR "/README.md");
-    const std::size_t item = readme.find("`-p` the tree method (");
-    ASSERT_NE(item, std::string::npos);
-    const std::string listed = readme.substr(item + 4, readme.find(';', item) - item - 4);
-    std::vector<std::string> inReadme;
-    for (std::size_t at = listed.find('`'); at != std::string::npos;
-         at = listed.find('`', listed.find('`', at + 1) + 1))
-        inReadme.push_back(listed.substr(at + 1, listed.find('`', at + 1) - at - 1));
-    EXPECT_EQ(inReadme, table);
-    EXPECT_NE(listed.find("`" + table.front() + "`, the default"), std::string::npos) << listed;
-
-    std::istringstream page(testing::readFile(VARNET_SOURCE_DIR "/doc/varnet.1.in"));
-    std::vector<std::string> inPage;
-    std::string line;
-    while (std::getline(page, line) && !line.starts_with(".BR \\-p ")) continue;
-    while (std::getline(page, line) && line != ".TP") {
-        if (line == "(the default),") {
-            EXPECT_EQ(inPage, std::vector<std::string>{table.front()});
-        }
-        if (!line.starts_with(".B ") && !line.starts_with(".BR ")) continue;
-        const std::size_t word = line.find(' ') + 1;
-        inPage.push_back(line.substr(word, line.find_first_of(" ,", word) - word));
-    }
-    EXPECT_EQ(inPage, table);
-}
-
 TEST(WeightFiles, ReadsKeysInAnyOrderWithEitherSeparator) {
     struct Case {
         const char* text;

@@ -369,9 +369,7 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
     struct Case {
         const char* name;
         std::vector<ChromosomalStructure> structures;
-        // pairs, first, second, shared, firstGenes, secondGenes
-        std::tuple<std::size_t, std::size_t, std::size_t, std::size_t, std::size_t, std::size_t>
-            expected;
+        SharedGeneCount expected;
     };
     const Case cases[] = {
         {"half shared is enough", {genome({1, 2, 3, 4}), genome({1, -2, 5, 6})}, {}},
@@ -395,7 +393,8 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
         const SharedGeneCount count = countPairsSharingLittle(c.structures);
         EXPECT_EQ(std::tuple(count.pairs, count.first, count.second, count.shared, count.firstGenes,
                              count.secondGenes),
-                  c.expected);
+                  std::tuple(c.expected.pairs, c.expected.first, c.expected.second,
+                             c.expected.shared, c.expected.firstGenes, c.expected.secondGenes));
     }
 }
 
