@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <map>
 #include <regex>
 #include <sstream>
 
@@ -16,37 +15,24 @@
 namespace varnet {
 namespace {
 
-// Every subset of the deleted size and every order of the structures are equally likely, and the
-// draw is a function of the seed and the replicate alone; the number of structures changes the
-// order, not the genes. The orders of seed 1 (3 genes, 2 deleted, 5 structures) were worked out
-// with a separate implementation of SplitMix64 and the 64-bit Mersenne Twister of the C++ standard.
-TEST(Jackknife, DrawsEverySubsetAndEveryOrderAlikeFromSeedAndReplicate) {
+// The draw is a function of the seed and the replicate alone; the number of structures changes
+// the order, not the genes. The orders of seed 1 (3 genes, 2 deleted, 5 structures) were worked
+// out with a separate implementation of SplitMix64 and the 64-bit Mersenne Twister of the C++
+// standard; the golden jackknife cases fix the deleted genes.
+TEST(Jackknife, DrawsFromSeedAndReplicate) {
     const std::vector<std::size_t> orders[] = {{4, 3, 0, 2, 1}, {0, 3, 1, 4, 2}, {2, 3, 4, 0, 1}};
     for (uint64_t replicate = 1; replicate <= 3; ++replicate)
         EXPECT_EQ(drawReplicate(3, 0.6, 5, 1, replicate).order, orders[replicate - 1]) << replicate;
     const auto deleted = [](std::size_t genes, double fraction, uint64_t seed, uint64_t replicate) {
         return drawReplicate(genes, fraction, 0, seed, replicate).deletedGenes;
     };
-    std::map<std::vector<std::size_t>, int> subsets;
-    std::map<std::vector<std::size_t>, int> structureOrders;
-    for (uint64_t replicate = 1; replicate <= 6000; ++replicate) {
-        const ReplicateDraw draw = drawReplicate(5, 0.4, 3, 77, replicate);
-        ASSERT_EQ(draw.deletedGenes.size(), 2u);
-        ASSERT_LT(draw.deletedGenes[0], draw.deletedGenes[1]);
-        ASSERT_LT(draw.deletedGenes[1], 5u);
-        ASSERT_EQ(deleted(5, 0.4, 77, replicate), draw.deletedGenes);
-        ++subsets[draw.deletedGenes];
-        ++structureOrders[draw.order];
+    for (uint64_t replicate = 1; replicate <= 100; ++replicate) {
+        const std::vector<std::size_t> genes = drawReplicate(5, 0.4, 3, 77, replicate).deletedGenes;
+        ASSERT_EQ(genes.size(), 2u);
+        ASSERT_LT(genes[0], genes[1]);
+        ASSERT_LT(genes[1], 5u);
+        ASSERT_EQ(deleted(5, 0.4, 77, replicate), genes);
     }
-    // 10 subsets, 600 expected each (a standard deviation of about 23); 6 orders, 1000 expected
-    // each (about 29).
-    ASSERT_EQ(subsets.size(), 10u);
-    ASSERT_EQ(structureOrders.size(), 6u);
-    for (const auto& [subset, count] : subsets)
-        EXPECT_TRUE(count > 500 && count < 700) << subset[0] << "," << subset[1] << ": " << count;
-    for (const auto& [order, count] : structureOrders)
-        EXPECT_TRUE(count > 880 && count < 1120)
-            << order[0] << order[1] << order[2] << ": " << count;
     EXPECT_NE(deleted(1000, 0.5, 1, 2), deleted(1000, 0.5, 1, 1));
     EXPECT_NE(deleted(1000, 0.5, 2, 1), deleted(1000, 0.5, 1, 1));
     // Rounded to the nearest whole number, halves away from zero.
