@@ -39,18 +39,6 @@ double specialDistance(const ChromosomalStructure& a, const ChromosomalStructure
 
 const OperationWeights unitWeights = {1, 1, 1, 1, 1, 1};
 
-// Every result file with its bytes, and the standard output with the timing masked.
-std::map<std::string, std::string> runTree(const std::vector<ChromosomalStructure>& structures,
-                                           const std::string& method, unsigned workers,
-                                           const JackknifeSettings& jackknife = {}) {
-    return testing::treeFiles(structures, {.method = method,
-                                           .operationWeights = unitWeights,
-                                           .distanceWeights = {1.0, 0.5},
-                                           .phylip = true,
-                                           .jackknife = jackknife,
-                                           .threads = workers});
-}
-
 // Sharing the hand-out and reusing per-worker tables gives the files of comparing every pair on
 // its own, from scratch, whatever the number of workers; so do a jackknife's replicates, whose
 // pairs are shared alike.
@@ -61,8 +49,16 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
         for (const JackknifeSettings jackknife : {JackknifeSettings{}, {4, 0.4, 5}}) {
             SCOPED_TRACE(std::string(method) +
                          (jackknife.replicates > 0 ? " with replicates" : ""));
-            const auto one = runTree(structures, method, 1, jackknife);
-            EXPECT_EQ(runTree(structures, method, 8, jackknife), one);
+            const auto files = [&](unsigned threads) {
+                return testing::treeFiles(structures, {.method = method,
+                                                       .operationWeights = unitWeights,
+                                                       .distanceWeights = {1.0, 0.5},
+                                                       .phylip = true,
+                                                       .jackknife = jackknife,
+                                                       .threads = threads});
+            };
+            const auto one = files(1);
+            EXPECT_EQ(files(8), one);
             EXPECT_EQ(one.count("infile") + one.count("tree.tre") + one.count("replicates.tre"),
                       jackknife.replicates > 0 ? 3u : 2u);
         }

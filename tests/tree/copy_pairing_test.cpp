@@ -122,21 +122,6 @@ std::pair<Genome, Genome> smallPair(std::mt19937& random) {
     return {split(ids), split(second)};
 }
 
-// The structures of `pairs` small pairs, each pair's two one after the other, named s1, s2, ...
-std::vector<ChromosomalStructure> fileOfSmallPairs(std::mt19937& random, int pairs) {
-    std::vector<ChromosomalStructure> file;
-    for (int round = 0; round < pairs; ++round) {
-        const auto [first, second] = smallPair(random);
-        for (const Genome* genome : {&first, &second}) {
-            ChromosomalStructure& structure = file.emplace_back();
-            structure.name = "s" + std::to_string(file.size());
-            for (const auto& [circular, genes] : *genome)
-                structure.chromosomes.push_back({circular, genes});
-        }
-    }
-    return file;
-}
-
 // Context pairing is one of the pairings, so never below the cheapest; on these 150 small
 // generated pairs it reaches the cheapest on 146.
 TEST(CopyPairing, ReachesTheCheapestPairingOnSmallPairs) {
@@ -252,26 +237,28 @@ TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
 // the cost it gives is that of the structures it writes.
 TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
     std::mt19937 random(4242);
-    // The pairs of one file, whose genes they share.
-    std::vector<ChromosomalStructure> file = fileOfSmallPairs(random, 80);
+    // The pairs of one file, whose genes they share, each pair's two one after the other.
+    std::vector<ChromosomalStructure> file;
+    for (int round = 0; round < 80; ++round) {
+        const auto [first, second] = smallPair(random);
+        for (const Genome* genome : {&first, &second}) {
+            ChromosomalStructure& structure = file.emplace_back();
+            for (const auto& [circular, genes] : *genome)
+                structure.chromosomes.push_back({circular, genes});
+        }
+    }
     const GeneTable genes = testing::numberGenerated(file);
     CopyPairing reused;
-    for (int round = 0; round < 80; ++round) {
-        SCOPED_TRACE(round);
-        const struct {
-            const ChromosomalStructure& a;
-            const ChromosomalStructure& b;
-        } pair{file[2 * static_cast<std::size_t>(round)],
-               file[2 * static_cast<std::size_t>(round) + 1]};
-        std::vector<CopyPairing::Occurrence> genesOfA;
-        std::vector<CopyPairing::Occurrence> genesOfB;
-        CopyPairing::occurrencesOf(pair.a, genes, genesOfA);
-        CopyPairing::occurrencesOf(pair.b, genes, genesOfB);
+    for (std::size_t a = 0; a < file.size(); a += 2) {
+        SCOPED_TRACE(a);
+        std::vector<CopyPairing::Occurrence> genesOf[2];
+        for (const std::size_t k : {0, 1})
+            CopyPairing::occurrencesOf(file[a + k], genes, genesOf[k]);
         ChromosomalStructure reusedA;
         ChromosomalStructure reusedB;
-        reused.pairBest(pair.a, pair.b, reusedA, reusedB, genesOfA, genesOfB);
-        ChromosomalStructure freshA = pair.a;
-        ChromosomalStructure freshB = pair.b;
+        reused.pairBest(file[a], file[a + 1], reusedA, reusedB, genesOf[0], genesOf[1]);
+        ChromosomalStructure freshA = file[a];
+        ChromosomalStructure freshB = file[a + 1];
         pairCopiesByContext(genes, freshA, freshB);
         EXPECT_EQ(reusedA, freshA);
         EXPECT_EQ(reusedB, freshB);
