@@ -46,16 +46,14 @@ for c in 0 1 2 3 4; do
     done
 done
 
-run one-bad "$varnet" -m tree -c bad.txt
-run mpi-bad "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c bad.txt
-same one-bad mpi-bad
-grep -q '^Error occured: line 3' one-bad.err || { echo "FAILED: no reader error"; exit 1; }
+# A reader's error, and structures that cannot be compared, every one of them named.
 printf '3\nA 1 L0 +a\nB 1 L1 +a\nC 1 L0 +b\n' >empty.txt
-run one-empty "$varnet" -m tree -c empty.txt
-run mpi-empty "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c empty.txt
-same one-empty mpi-empty
-grep -q '^Error occured: 2 structures cannot be compared' one-empty.err ||
-    { echo "FAILED: not every structure named"; exit 1; }
+for bad in "bad:line 3" "empty:2 structures cannot be compared"; do
+    run "one-${bad%%:*}" "$varnet" -m tree -c "${bad%%:*}.txt"
+    run "mpi-${bad%%:*}" "${mpirun[@]}" -np 3 "$varnet_mpi" -m tree -c "${bad%%:*}.txt"
+    same "one-${bad%%:*}" "mpi-${bad%%:*}"
+    grep -q "^Error occured: ${bad#*:}" "one-${bad%%:*}.err" || { echo "FAILED: $bad"; exit 1; }
+done
 
 # Ranks 1 and 2 cannot start their workers: rank 0 reports their failure, and nothing is written.
 run mpi-rank "${mpirun[@]}" -np 1 "$varnet_mpi" -m tree -c forty.txt -o operation_weights.txt \
