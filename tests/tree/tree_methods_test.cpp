@@ -179,13 +179,11 @@ std::pair<std::string, std::string> referenceKruskal(const DistanceMatrix& m,
 TEST(TreeMethods, AgreeWithThePlainMethodsOnGeneratedMatrices) {
     // Ties, near-ties below the tolerance, huge distances that leave no Q value below the scan's
     // start, unequal halves (read as written, row by row), and groups of identical rows (as many
-    // genomes written alike give: distance 0 between them, whole distances to the others, some
-    // groups at distance 0 from each other without being equal, half the rows in one group; or
-    // distances of either sign so large that the tolerance is lost in the rounding of a Q value,
-    // where the order in which two row sums are subtracted decides between two pairs of the same
-    // two groups), at
-    // sizes that remove many clusters, and a few matrices large enough that neighbour joining
-    // reads only part of each row; every branch length must agree to the last bit.
+    // genomes written alike give: distance 0 within, whole distances to the others, some groups
+    // at distance 0 from each other, half the rows in one group; or distances of either sign so
+    // large that the order in which two row sums are subtracted decides between two pairs of the
+    // same two groups), at sizes that remove many clusters, and a few matrices large enough that
+    // neighbour joining reads only part of each row; every branch length must agree to the bit.
     std::mt19937 random(16);
     for (int round = 0; round < 276; ++round) {
         const std::size_t n = round < 240 ? 2 + static_cast<std::size_t>(round % 40)
