@@ -160,9 +160,15 @@ TEST(Jackknife, GroupsStructuresOfEqualRows) {
 // of one group of identical structures, at length 0, read as clusters (rooted) or splits
 // (unrooted).
 TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
-    const auto node = [](int32_t parent, std::vector<int32_t> children, int32_t leaf,
-                         double length) {
-        return RootedTree::Node{parent, std::move(children), leaf, length};
+    // A tree in preorder from each node's parent, leaf (-1 for an inner node) and branch length.
+    const auto treeOf = [](const std::vector<int32_t>& parents, const std::vector<int32_t>& leaves,
+                           const std::vector<double>& lengths) {
+        RootedTree tree;
+        for (std::size_t v = 0; v < parents.size(); ++v) {
+            if (parents[v] >= 0) tree.nodes[std::size_t(parents[v])].children.push_back(int32_t(v));
+            tree.nodes.push_back({parents[v], {}, leaves[v], lengths[v]});
+        }
+        return tree;
     };
     struct Case {
         const char* name;
@@ -176,25 +182,15 @@ TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
     // The same with {0,1} at height 0.5.
     const RootedTree raised = joinedTree(5, {{0, 1}, {5, 2}, {6, 3}, {7, 4}}, {0.5, 1, 2, 3});
     // (0,1)a:0, 2, (3,4)b:0 around the root.
-    RootedTree sides;
-    sides.nodes = {node(-1, {1, 4, 5}, -1, 0), node(0, {2, 3}, -1, 0), node(1, {}, 0, 1),
-                   node(1, {}, 1, 1),          node(0, {}, 2, 1),      node(0, {6, 7}, -1, 0),
-                   node(5, {}, 3, 0),          node(5, {}, 4, 0)};
+    const RootedTree sides =
+        treeOf({-1, 0, 1, 1, 0, 0, 5, 5}, {-1, -1, 0, 1, 2, -1, 3, 4}, {0, 0, 1, 1, 1, 0, 0, 0});
     // 0, 1, (2,(3,(4,5))) around the root, inner branches of length 0.
-    RootedTree outside;
-    outside.nodes = {node(-1, {1, 2, 3}, -1, 0), node(0, {}, 0, 0),      node(0, {}, 1, 0),
-                     node(0, {4, 5}, -1, 0),     node(3, {}, 2, 0),      node(3, {6, 7}, -1, 0),
-                     node(5, {}, 3, 1),          node(5, {8, 9}, -1, 0), node(7, {}, 4, 1),
-                     node(7, {}, 5, 1)};
+    const RootedTree outside =
+        treeOf({-1, 0, 0, 0, 3, 3, 5, 5, 7, 7}, {-1, 0, 1, -1, 2, -1, 3, -1, 4, 5},
+               {0, 0, 0, 0, 0, 0, 1, 0, 1, 1});
     // 0, (1,2):0, 3, 4 around the root.
-    RootedTree middle;
-    middle.nodes = {node(-1, {1, 2, 5, 6}, -1, 0),
-                    node(0, {}, 0, 1),
-                    node(0, {3, 4}, -1, 0),
-                    node(2, {}, 1, 1),
-                    node(2, {}, 2, 1),
-                    node(0, {}, 3, 1),
-                    node(0, {}, 4, 1)};
+    const RootedTree middle =
+        treeOf({-1, 0, 0, 2, 2, 0, 0}, {-1, 0, -1, 1, 2, 3, 4}, {0, 1, 0, 1, 1, 1, 1});
     const Case cases[] = {
         {"a part of a group, length 0", caterpillar, {0, 0, 0, 1, 2}, "000100000", "000100000"},
         {"a whole group is no tie", caterpillar, {0, 0, 1, 2, 3}, "000000000", "000000000"},
