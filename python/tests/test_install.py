@@ -32,11 +32,15 @@ def prefix(tmp_path_factory) -> Path:
 def test_installed_program_runs_the_installed_examples(program, prefix, tmp_path):
     installed = prefix / "bin" / "varnet"
     version = re.search(r"project\(varnet VERSION ([0-9.]+)", (SOURCE / "CMakeLists.txt").read_text())
-    assert run(str(installed), ["--version"], tmp_path) == (0, f"varnet {version[1]}\n", "")
+    # --version prints the version alone, before any file is read or any directory made.
+    args = ["-c", "none.txt", "--version", "-m", "x", "-r", "not_made"]
+    assert run(str(installed), args, tmp_path) == (0, f"varnet {version[1]}\n", "")
+    assert not (tmp_path / "not_made").exists()
+    assert run(str(installed), ["--version=1"], tmp_path)[:2] == (1, "")
     assert varnet.__version__ == version[1]
     help_text = run(str(installed), ["-h"], tmp_path)
     assert help_text == run(program, ["-h"], tmp_path)
-    assert help_text.status == 0 and help_text.out == ""
+    assert help_text.status == 0 and help_text.out == "" and "version" not in help_text.err
     assert help_text.err.startswith("Parsing parameters: \nUsage: Varnet -c [file]")
 
     docs = prefix / "share" / "doc" / "varnet"

@@ -8,7 +8,6 @@
 #include "app/program_options.hpp"
 #include "modes/weight_files.hpp"
 #include "support/program_run.hpp"
-#include "varnet.hpp"
 
 namespace varnet {
 namespace {
@@ -97,23 +96,6 @@ TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
         }
         std::filesystem::remove_all(dir_.path() / "out");
     }
-}
-
-// --version prints the version alone, before any file is read or any directory made; the
-// option list of -h stays without it.
-TEST_F(CommandLine, VersionAloneOnStandardOutput) {
-    const testing::ProgramRun run =
-        testing::runProgram({"-c", "none.txt", "--version", "-m", "x", "-r", "not_made"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, std::string("varnet ") + versionText() + "\n");
-    EXPECT_EQ(run.err, "");
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "not_made"));
-    const testing::ProgramRun valued = testing::runProgram({"--version=1"});
-    EXPECT_EQ(valued.status, 1);
-    EXPECT_EQ(valued.out, "");
-    const testing::ProgramRun help = testing::runProgram({"-h"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.err.find("version"), std::string::npos) << help.err;
 }
 
 TEST_F(CommandLine, ParsesValuesInEveryStyle) {
