@@ -75,7 +75,6 @@ PairView viewOf(const std::string& svg) {
     std::vector<Row> rows[2];
     std::vector<Arrow> arrows[2];
     PairView view;
-    const char* trackNames[] = {"above", "below"};
     // Per group of class "block": its arrows' ranges and titles, and its band's numbers.
     struct Group {
         double range[2][2] = {{0, 0}, {0, 0}};
@@ -101,70 +100,67 @@ PairView viewOf(const std::string& svg) {
             groups[element.parent].crossed = classes.contains("crossed");
             continue;
         }
-        for (std::size_t t = 0; t < 2; ++t) {
-            if (!classes.contains(trackNames[t])) continue;
-            if (classes.contains("chromosome")) {
-                EXPECT_GE(numbers[0], 16);
-                EXPECT_LE(numbers[2], pageWidth - 16);
-                if (classes.contains("circular")) {
-                    // A loop 7 px outside the track, bending at most 7 px (a little over half
-                    // the length of a short chromosome), alike at both ends.
-                    const double x0 = numbers[0], m = numbers[1], x1 = numbers[2];
-                    const double b = std::min(7.0, (x1 - x0) / 2 + 2);
-                    const double o = t == 0 ? m - 15 : m + 15;
-                    const std::vector<double> loop = {x0, m,      x1, x1 + b, m, x1 + b, o, x1, o,
-                                                      x0, x0 - b, o,  x0 - b, m, x0,     m};
-                    EXPECT_EQ(numbers.size(), loop.size());
-                    for (std::size_t k = 0; k < std::min(numbers.size(), loop.size()); ++k)
-                        EXPECT_NEAR(numbers[k], loop[k], 0.11) << "loop number " << k;
-                }
-                rows[t].push_back({numbers[0],
-                                   numbers[2],
-                                   classes.contains("circular") ? "circular: " : "linear: ",
-                                   {}});
-                continue;
+        // Every other path is an arrow or a chromosome of the upper or the lower track.
+        const std::size_t t = classes.contains("above") ? 0 : 1;
+        if (classes.contains("chromosome")) {
+            EXPECT_GE(numbers[0], 16);
+            EXPECT_LE(numbers[2], pageWidth - 16);
+            if (classes.contains("circular")) {
+                // A loop 7 px outside the track, bending at most 7 px (a little over half
+                // the length of a short chromosome), alike at both ends.
+                const double x0 = numbers[0], m = numbers[1], x1 = numbers[2];
+                const double b = std::min(7.0, (x1 - x0) / 2 + 2);
+                const double o = t == 0 ? m - 15 : m + 15;
+                const std::vector<double> loop = {x0, m,  x1,     x1 + b, m,      x1 + b, o,  x1,
+                                                  o,  x0, x0 - b, o,      x0 - b, m,      x0, m};
+                EXPECT_EQ(numbers.size(), loop.size());
+                for (std::size_t k = 0; k < std::min(numbers.size(), loop.size()); ++k)
+                    EXPECT_NEAR(numbers[k], loop[k], 0.11) << "loop number " << k;
             }
-            std::string title;
-            for (std::size_t k = e + 1; k < elements.size() && elements[k].parent == e; ++k) {
-                if (elements[k].name == "title") title = elements[k].text;
-            }
-            for (std::size_t at; (at = title.find("\xE2\x80\x93")) != std::string::npos;)
-                title.replace(at, 3, "~");
-            // A box: M x0,top H x1 V bottom H x0 Z; an arrow: M back,top H neck L tip,middle L
-            // neck,bottom H back Z.
-            const bool box = numbers.size() == 5;
-            const double top = numbers[1];
-            if (std::isnan(trackTop[t])) trackTop[t] = top;
-            EXPECT_EQ(top, trackTop[t]) << title;
-            EXPECT_EQ(numbers[box ? 3 : 6] - top, 16) << title;
-            if (!box) {
-                EXPECT_EQ(numbers[4], top + 8) << title;
-                EXPECT_TRUE(std::min(numbers[0], numbers[3]) <= numbers[2] &&
-                            numbers[2] <= std::max(numbers[0], numbers[3]))
-                    << title << ": the neck lies outside the arrow";
-            }
-            const double end = numbers[box ? 2 : 3];
-            const double x0 = std::min(numbers[0], end);
-            const double x1 = std::max(numbers[0], end);
-            const char* direction = box ? "=" : numbers[3] > numbers[0] ? ">" : "<";
-            std::string colour = "grey";
-            if (!classes.contains("only")) {
-                colour = elements[element.parent].attribute("class").substr(6);
-                Group& group = groups[element.parent];
-                group.range[t][0] = x0;
-                group.range[t][1] = x1;
-                group.title[t] = title;
-                if (t == 0) view.pairedGenes += genesOfTitle(title);
-            }
-            view.genes[t] += genesOfTitle(title);
-            arrows[t].push_back({x0, x1, title + direction + ":" + colour});
+            rows[t].push_back({numbers[0],
+                               numbers[2],
+                               classes.contains("circular") ? "circular: " : "linear: ",
+                               {}});
+            continue;
         }
+        std::string title;
+        for (std::size_t k = e + 1; k < elements.size() && elements[k].parent == e; ++k) {
+            if (elements[k].name == "title") title = elements[k].text;
+        }
+        for (std::size_t at; (at = title.find("\xE2\x80\x93")) != std::string::npos;)
+            title.replace(at, 3, "~");
+        // A box: M x0,top H x1 V bottom H x0 Z; an arrow: M back,top H neck L tip,middle L
+        // neck,bottom H back Z.
+        const bool box = numbers.size() == 5;
+        const double top = numbers[1];
+        if (std::isnan(trackTop[t])) trackTop[t] = top;
+        EXPECT_EQ(top, trackTop[t]) << title;
+        EXPECT_EQ(numbers[box ? 3 : 6] - top, 16) << title;
+        if (!box) {
+            EXPECT_EQ(numbers[4], top + 8) << title;
+            EXPECT_TRUE(std::min(numbers[0], numbers[3]) <= numbers[2] &&
+                        numbers[2] <= std::max(numbers[0], numbers[3]))
+                << title << ": the neck lies outside the arrow";
+        }
+        const double end = numbers[box ? 2 : 3];
+        const double x0 = std::min(numbers[0], end);
+        const double x1 = std::max(numbers[0], end);
+        const char* direction = box ? "=" : numbers[3] > numbers[0] ? ">" : "<";
+        std::string colour = "grey";
+        if (!classes.contains("only")) {
+            colour = elements[element.parent].attribute("class").substr(6);
+            Group& group = groups[element.parent];
+            group.range[t][0] = x0;
+            group.range[t][1] = x1;
+            group.title[t] = title;
+            if (t == 0) view.pairedGenes += genesOfTitle(title);
+        }
+        view.genes[t] += genesOfTitle(title);
+        arrows[t].push_back({x0, x1, title + direction + ":" + colour});
     }
     for (std::size_t t = 0; t < 2; ++t) {
-        std::sort(rows[t].begin(), rows[t].end(),
-                  [](const Row& x, const Row& y) { return x.x0 < y.x0; });
-        std::sort(arrows[t].begin(), arrows[t].end(),
-                  [](const Arrow& x, const Arrow& y) { return x.x0 < y.x0; });
+        std::ranges::sort(rows[t], {}, &Row::x0);
+        std::ranges::sort(arrows[t], {}, &Arrow::x0);
         for (const Arrow& arrow : arrows[t]) {
             const auto row = std::find_if(rows[t].begin(), rows[t].end(), [&](const Row& r) {
                 return r.x0 <= arrow.x0 && arrow.x1 <= r.x1;
