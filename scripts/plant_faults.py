@@ -9,7 +9,13 @@ The faults are drawn at random from every such site of src/, seeded, so a run ca
 The repository's tracked files are copied into a work directory (only files that changed since
 the last run are rewritten there, so its build stays incremental); the checkout itself is never
 touched. For each fault the copy's Release build is rebuilt and ctest runs, stopping at the first
-failing test. A fault the build rejects does not count: another is drawn in its place.
+failing test. A fault the build rejects does not count: another is drawn in its place. Nor does a
+fault that leaves the compiled code as it was: when every object file of the libraries, programs
+and Python module (all but the tests' own) is byte for byte that of the unchanged copy, no input
+can tell the fault apart, so it is reported as "equivalent (same code)" without running the tests
+and another is drawn. The check holds only while two builds of the same sources give the same
+objects: the run ends with a warning when the rebuilt unchanged copy's objects differ from those
+recorded before the first fault.
 
     scripts/plant_faults.py [--faults N] [--seed S] [--only REGEX] [--work DIR]
     scripts/plant_faults.py --fault src/orders/gff_annotations.cpp:40:'>= 0':'> 0'
@@ -23,6 +29,7 @@ Everything runs under nice; with two cores shared, keep --jobs at 1 or 2.
 """
 
 import argparse
+import hashlib
 import os
 import random
 import re
@@ -153,6 +160,12 @@ def sync_copy(work):
         shutil.copymode(source, target)
 
 
+def object_hashes(build):
+    """By path, a hash of every object file of the build but the tests' own."""
+    return {str(path.relative_to(build)): hashlib.sha256(path.read_bytes()).hexdigest()
+            for path in sorted(build.rglob("*.o")) if "tests" not in path.relative_to(build).parts}
+
+
 def failed_tests(log):
     """The tests ctest reported as failed in the log, in its order, and those of them that only
     ran out of time (ctest's timeout, or a job of the MPI test that its own timeout ended): on a
@@ -202,6 +215,7 @@ def main():
     print("building the unchanged copy ...", flush=True)
     if run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log) != 0:
         sys.exit(f"the unchanged copy does not build; see {log}")
+    unchanged = object_hashes(build)
 
     if args.fault:
         chosen = []
@@ -221,7 +235,7 @@ def main():
         chosen = everything
         print(f"{len(everything)} sites; planting {args.faults}", flush=True)
 
-    caught = survived = uncertain = 0
+    caught = survived = uncertain = equivalent = 0
     results = []
     for name, number, column, old, new in chosen:
         if caught + survived + uncertain == args.faults and not args.fault:
@@ -243,6 +257,10 @@ def main():
             started = time.time()
             if run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log) != 0:
                 print(f"not built  {where}  {change}", flush=True)
+                continue
+            if object_hashes(build) == unchanged:
+                equivalent += 1
+                print(f"equivalent (same code)  {where}  {change}", flush=True)
                 continue
             test_log = work / "ctest.txt"
             test_log.write_text("")
@@ -274,12 +292,17 @@ def main():
     total = caught + survived + uncertain
     if total:
         print(f"\n{caught} of {total} caught ({100 * caught // total} %), {survived} survived, "
-              f"{uncertain} ended only by timeouts (rerun them on a quieter machine)")
+              f"{uncertain} ended only by timeouts (rerun them on a quieter machine); "
+              f"{equivalent} more compiled to the same code and were not counted")
         for verdict, where, change in results:
             if verdict == "SURVIVED" or verdict.startswith("TIMED OUT"):
                 print(f"  {verdict.split()[0].lower()}: {where}  {change}")
-    # Leaves the copy's build matching the checkout for the next run.
+    # Leaves the copy's build matching the checkout for the next run, and checks that it built
+    # the same objects as before the first fault.
     run(["cmake", "--build", str(build), "-j", str(args.jobs)], source, log)
+    if equivalent and object_hashes(build) != unchanged:
+        print("warning: the unchanged copy rebuilt to other objects than before; the faults "
+              "reported equivalent may not be", flush=True)
 
 
 if __name__ == "__main__":
