@@ -42,6 +42,7 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         Variation variation;
         std::string expected;  // the result file, or a fragment of the message after the name
         int status = 1;
+        std::string errStart = {};  // how the messages of a success begin
     };
     const std::string bWithRegions = "c2\tx\tregion\t1\t900\t.\t+\t.\tIs_circular=true\n" + goodB;
     const std::string aSwapped =
@@ -59,6 +60,9 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         tooManyMissing += "X" + std::to_string(k) + "\tm" + std::to_string(k) + "\t\n";
     // Annotations compressed elsewhere, for names, or spoiled.
     const std::string gz = testing::readFile(fixtures / "gff/EcoliB.gff.gz");
+    Variation tenLeftOut{{{"g/E.gff.gz", gz}}};
+    for (char name = 'F'; name <= 'N'; ++name)
+        tenLeftOut.files["g/" + std::string(1, name) + ".gff3"] = goodB;
     const Case cases[] = {
         // Linear without region lines; all circular; circular as the region says; all linear
         // whatever it says.
@@ -100,13 +104,16 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
          "g/B.gff3, line 1: the strand \"plus\" is not '+', '-', '.' or '?'"},
         {{{{"g/B.gff3", "c1\tx\tCDS\t5\t90\t.\t.\t0\tID=b1\nc2\tx\tCDS\t7\t90\t.\t+\t0\tID=b2\n"}}},
          "g/B.gff3, line 1: the gene \"b1\" has no strand"},
-        // Columns without a GFF; GFFs without a column are only left out.
+        // Columns without a GFF; GFFs without a column are only left out, up to ten named.
         {{{{"t.tsv", "Orthogroup\tA\tB\tC\tD\nOG1\ta1\tb1\t\t\n"},
            {"g/E.gff.gz", gz},
            {"g/F.gff3", goodB}}},
          "genome columns without a GFF file: \"C\", \"D\" (a genome's file is named like its "
          "column"},
-        {{{{"g/E.gff.gz", gz}, {"g/F.gff3", goodB}}}, goodOut, 0},
+        {tenLeftOut, goodOut, 0,
+         "10 GFF files named like no genome column of the table are left out: g/E.gff.gz, "
+         "g/F.gff3, g/G.gff3, g/H.gff3, g/I.gff3, g/J.gff3, g/K.gff3, g/L.gff3, g/M.gff3, "
+         "g/N.gff3\nA: "},
         {{{{"g/A.gff3.gz", gz}}},
          "the GFF files g/A.gff and g/A.gff3.gz both belong to the genome \"A\""},
         {{{{"t.tsv", ""}}}, "t.tsv: the table is empty"},
@@ -218,6 +225,7 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
         EXPECT_EQ(out.str(), "");
         if (c.status == 0) {
             EXPECT_EQ(dir.read("out.txt"), c.expected) << err.str();
+            EXPECT_TRUE(err.str().starts_with(c.errStart)) << err.str();
             continue;
         }
         EXPECT_NE(err.str().find("varnet-orders: " + c.expected), std::string::npos) << err.str();

@@ -311,5 +311,17 @@ TEST(ProgressMeter, PairsRateAndTimeLeft) {
               "replicates 3 of 100, 0.5 replicates/s, 3m 14s left");
 }
 
+// On a terminal: the first count draws at once (nothing done yet, so no rate); clearing erases
+// the line once, and only a line that is shown.
+TEST(ProgressMeter, DrawsAndErasesTheLine) {
+    std::ostringstream terminal;
+    ProgressMeter meter(&terminal, 3);
+    meter.clear();
+    meter.pairDone(0);
+    meter.clear();
+    meter.clear();
+    EXPECT_EQ(terminal.str(), "\r\x1b[Kpairs 0 of 3\r\x1b[K");
+}
+
 }  // namespace
 }  // namespace varnet

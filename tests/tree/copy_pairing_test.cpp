@@ -208,6 +208,23 @@ TEST(CopyPairing, ComponentScoresOfEachPairingOfACopiedGene) {
         {"telomere", {{false, {2, 1, 2}}}, {{false, {2, 1}}}, {2, -2}},
         // In order: three cycles x-a, a-a, a-y; crossed: one.
         {"copies side by side", {{false, {1, 2, 2, 3}}}, {{false, {1, 2, 2, 3}}}, {6, 2}},
+        // Genes c1..c16 (5..20) between y and z in B, reversed on a chromosome of their own in
+        // A: from y's head through them to z's tail are 17 edges, too far to follow, so the
+        // component of y and z, which holds the run of A's unpaired a, is no cycle: with A's
+        // first a 2 + 2 - 2, with the second -2 for its one component.
+        {"17 edges to the next copy's neighbour",
+         {{false, {1, 2, 3, 2, 4}},
+          {false, {20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5}}},
+         {{false, {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 4}}},
+         {2, -2}},
+        // c1..c15 after y, z first in B: from y's head 15 edges reach A's telomere at c15's
+        // tail, the 16th step, near enough: the component runs from there to B's telomere at
+        // z's tail (1 - 2); with the second a, from c15 through x and a to z's tail (1 - 2).
+        {"16 steps to a telomere",
+         {{false, {1, 2, 3, 2, 4}},
+          {false, {19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5}}},
+         {{false, {4, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}}},
+         {3, -1}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
