@@ -33,6 +33,8 @@ const Component cat9{end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2})};
 const Component cat10{block(B, {5})};
 const Component cat11{end(A, 1, {1}), adj(B, 1, 2), end(A, 2, {2})};
 const Component cat7Reversed{end(B, 4, {2}), adj(A, 4, 3), adj(B, 3, 2), bridge(A, 2, 1, {1})};
+// Category 1 ending with its end edge, as the case steps can be handed it.
+const Component cat1Reversed{bridge(B, 6, 5, {4}), adj(A, 5, 4), end(B, 4, {3})};
 const Component cat9Other{end(B, 5, {5}), adj(A, 5, 6), end(B, 6, {6})};
 const Component joined79{bridge(A, 1, 2, {1}),    adj(B, 2, 3), adj(A, 3, 4),
                          bridge(B, 4, 5, {2, 5}), adj(A, 5, 6), end(B, 6, {6})};
@@ -67,6 +69,25 @@ TEST(JoinRows, HandWorkedComponents) {
          cat10,
          {end(B, 1, {1}), adj(A, 1, 2), end(B, 2, {2, 5})},
          {}},
+        {"caseJoin15: Y turned to start with its end edge, which X's last edge takes",
+         caseJoin15,
+         cat1,
+         cat1Reversed,
+         {end(B, 1, {1}), adj(A, 1, 2), bridge(B, 2, 4, {2, 3}), adj(A, 4, 5),
+          bridge(B, 5, 6, {4})},
+         {lone(3)}},
+        {"caseJoin18: Y turned to start with its end edge; the block goes into its last edge",
+         caseJoin18,
+         cat10,
+         cat1Reversed,
+         {end(B, 4, {3}), adj(A, 4, 5), bridge(B, 5, 6, {4, 5})},
+         {}},
+        {"caseJoin19: X's edge takes the end edge of Y, turned to start with it",
+         caseJoin19,
+         Component{bridge(B, 1, 2, {1})},
+         cat1Reversed,
+         {bridge(B, 1, 4, {1, 3}), adj(A, 4, 5), bridge(B, 5, 6, {4})},
+         {lone(2)}},
         {"caseJoin20: T fused onto Y's last edge",
          caseJoin20,
          cat5,
