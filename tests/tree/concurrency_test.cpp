@@ -63,9 +63,6 @@ TEST(Concurrency, SameResultWithOneAndWithManyWorkers) {
                       jackknife.replicates > 0 ? 3u : 2u);
         }
     }
-    std::ostringstream progress;
-    PairDistances(unitWeights, structures, progress, {8}).calculate();
-    EXPECT_EQ(progress.str().substr(0, 22), "1 out of 30\n2 out of 3");
 }
 
 // The blocks of an MPI job's ranks, and the pieces each block is sent in, cover every pair once
