@@ -9,7 +9,6 @@
 #include <random>
 #include <span>
 #include <sstream>
-#include <string_view>
 #include <tuple>
 
 #include "compare/breakpoint_distance.hpp"
