@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "support/random_structures.hpp"
-#include "support/structure_text.hpp"
 #include "support/svg_check.hpp"
 
 namespace varnet {

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <bit>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "graph/joint_graph.hpp"
@@ -21,7 +20,6 @@
 #include "solver/solve.hpp"
 #include "structures/adjacency.hpp"
 #include "structures/gene_code.hpp"
-#include "support/builders.hpp"
 #include "support/random_structures.hpp"
 
 namespace varnet {
@@ -30,15 +28,6 @@ namespace {
 constexpr uint32_t pairCount = 200;
 
 // The invariants every state of the solver keeps, as messages: empty when the invariant holds.
-std::string describe(const Component& component) {
-    std::ostringstream out;
-    for (const Edge& edge : component) {
-        out << '{';
-        PrintTo(edge, &out);
-        out << '}';
-    }
-    return out.str();
-}
 
 bool touchesVertexZero(const Edge& edge) {
     if (isLoneVertex(edge) || edge.kind == EdgeKind::end) return edge.first == 0;
@@ -55,8 +44,7 @@ std::string formFault(const Component& component) {
             fault = "block edge or lone vertex inside a longer component";
         if (k > 0 && sameSide(component[k - 1], edge)) fault = "sides do not alternate";
         if (touchesVertexZero(edge)) fault = "an edge touches vertex 0";
-        if (!fault.empty())
-            return fault + " at " + std::to_string(k) + " in " + describe(component);
+        if (!fault.empty()) return fault + " at edge " + std::to_string(k);
     }
     return "";
 }
@@ -121,7 +109,7 @@ std::string finalGraphFault(const ChromosomeSet& state, const ChromosomalStructu
             const bool twoEdgeCycle = c.size() == 2 && c[0].kind == EdgeKind::adjacency &&
                                       c[1].kind == EdgeKind::adjacency && !sameSide(c[0], c[1]) &&
                                       c[0].second == c[1].first && c[1].second == c[0].first;
-            if (!lone && !twoEdgeCycle) return "unfinished final component " + describe(c);
+            if (!lone && !twoEdgeCycle) return "unfinished final component";
             for (const Edge& edge : c) printed.push_back(edge.first);
         }
     }

@@ -7,7 +7,7 @@
 
 #include "structures/structure_validation.hpp"
 #include "support/expect_throws.hpp"
-#include "support/structure_text.hpp"
+#include "support/random_structures.hpp"
 #include "support/temp_dir.hpp"
 
 namespace varnet {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "structures/gene_table.hpp"
+#include "structures/structure_reader.hpp"
 
 namespace varnet::testing {
 
@@ -42,5 +44,18 @@ std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::si
 // The structure file text for the given structures, genes named as `genes` names them.
 std::string structureFileText(const std::vector<ChromosomalStructure>& structures,
                               const GeneTable& genes);
+
+// What the structure reader makes of a text.
+struct ReadResult {
+    std::vector<ChromosomalStructure> structures;
+    GeneTable table;
+};
+
+inline ReadResult readText(const std::string& text) {
+    ReadResult result;
+    std::istringstream in(text);
+    readStructures(in, result.structures, result.table);
+    return result;
+}
 
 }  // namespace varnet::testing
