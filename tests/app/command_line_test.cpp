@@ -5,7 +5,6 @@
 #include <map>
 #include <sstream>
 
-#include "app/program_options.hpp"
 #include "modes/weight_files.hpp"
 #include "support/program_run.hpp"
 
@@ -22,7 +21,7 @@ protected:
         dir_.write("weights.txt", "DP=1,SP=2,J=3,C=4,aD=5,bD=6\n");
         dir_.write("distance_weights.ini", "[weights]\nspecial=0.75\nbreakpoint=0.25\n");
         dir_.write("plain_file", "");
-        dir_.write("s.txt", "3\nA 1 L2 +a+b\nB 1 L2 +b+a\nC 1 L2 +a-b\n");
+        dir_.write("s.txt", "3\nspecies_A 1 L2 +a+b\nspecies_B 1 L2 +b+a\nspecies_C 1 L2 +a-b\n");
     }
 };
 
@@ -98,35 +97,22 @@ TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
     }
 }
 
-TEST_F(CommandLine, ParsesValuesInEveryStyle) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-cs.txt", "-oweights.txt", "-rout", "-mtree", "-f1", "-pnj"},
-          {"--chrom=s.txt", "--oper", "weights.txt", "--res=out", "--mode", "tree", "--phylip=yes",
-           "--method=nj"}}) {
-        std::ostringstream err;
-        const std::optional<RunSettings> options = parseOptions(args, err);
-        ASSERT_TRUE(options.has_value());
-        EXPECT_EQ(options->chromFile, "s.txt");
-        EXPECT_EQ(options->resultDir, "out");
-        EXPECT_EQ(options->mode, "tree");
-        EXPECT_EQ(options->method, "nj");
-        EXPECT_TRUE(options->phylip);
-        EXPECT_EQ(options->operationWeights, (OperationWeights{1, 2, 3, 4, 6, 5}));
-        EXPECT_EQ(options->distanceWeights, (DistanceWeights{0.75, 0.25}));
-    }
-}
-
 // On a terminal the progress line is drawn at the first pair and cleared at the end; no result
-// changes.
-TEST_F(CommandLine, ProgressLineOnATerminalChangesNoResult) {
+// changes. The two runs write the same options in two styles: short ones with their values
+// attached, long ones abbreviated, with "=" or apart, a bool as 1 or as yes.
+TEST_F(CommandLine, ProgressLineOnATerminalChangesNoResultAndOptionsReadInEveryStyle) {
+    const std::vector<std::string> styles[] = {
+        {"-cs.txt", "-oweights.txt", "-rout", "-mtree", "-f1", "-pnj"},
+        {"--chrom=s.txt", "--oper", "weights.txt", "--res=shown", "--mode", "tree", "--phylip=yes",
+         "--method=nj"}};
     std::map<std::string, std::string> files[2];
     std::string out[2];
     for (const bool terminal : {false, true}) {
-        const std::string dir = terminal ? "shown" : "plain";
-        const testing::ProgramRun run = testing::runProgram(
-            {"-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", dir, "-p", "nj"}, terminal);
+        const testing::ProgramRun run = testing::runProgram(styles[terminal], terminal);
         ASSERT_EQ(run.status, 0) << run.err;
-        files[terminal] = testing::filesIn(dir_.path() / dir);
+        files[terminal] = testing::filesIn(dir_.path() / (terminal ? "shown" : "out"));
+        // The PHYLIP matrix of -f and neighbour joining's graph.
+        EXPECT_TRUE(files[terminal].contains("infile") && files[terminal].contains("graph.txt"));
         out[terminal] = testing::maskTimings(run.out);
         if (terminal) {
             EXPECT_TRUE(run.err.starts_with("Parsing parameters: \nDone.\n\r\x1b[Kpairs 1 of 3"))
