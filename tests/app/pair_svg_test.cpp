@@ -21,7 +21,7 @@ namespace {
 
 using testing::XmlElement;
 
-const OperationWeights pictureWeights = {1, 1, 1, 1, 1, 1};
+const OperationWeights pictureWeights = {1, 2, 3, 4, 5, 6};  // DP, SP, J, C, bD, aD
 
 std::set<std::string> classesOf(const XmlElement& element) {
     std::istringstream words(element.attribute("class"));
@@ -320,7 +320,7 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
         EXPECT_EQ(view.bands, c.bands);
         EXPECT_EQ(view.settings, std::string("copies paired by ") +
                                      (c.copies == CopyRule::context ? "context" : "order") +
-                                     "; weights DP=1, SP=1, J=1, C=1, aD=1, bD=1");
+                                     "; weights DP=1, SP=2, J=3, C=4, aD=6, bD=5");
         EXPECT_EQ(view.summary, c.summary);
     }
 }
