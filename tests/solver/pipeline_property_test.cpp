@@ -27,14 +27,14 @@ namespace {
 
 constexpr uint32_t pairCount = 200;
 
-// The invariants every state of the solver keeps, as messages: empty when the invariant holds.
-
+// Whether an edge has an endpoint 0 where an edge of its kind has an endpoint.
 bool touchesVertexZero(const Edge& edge) {
     if (isLoneVertex(edge) || edge.kind == EdgeKind::end) return edge.first == 0;
     if (edge.kind == EdgeKind::block) return false;
     return edge.first == 0 || edge.second == 0;
 }
 
+// The first fault of the component's form, as a message: empty when it is well formed.
 std::string formFault(const Component& component) {
     if (component.empty()) return "empty component";
     for (std::size_t k = 0; k < component.size(); ++k) {
