@@ -173,7 +173,8 @@ def failed_tests(log):
     failed, timed_out = [], []
     text = Path(log).read_text(errors="replace")
     for line in text.splitlines():
-        m = re.search(r"Test +#\d+: (\S+) .*?\.\s*(\*\*\*.*|Passed.*)$", line)
+        m = re.search(r"Test +#\d+: (\S+) .*?\.\s*(?:Subprocess aborted)?(\*\*\*.*|Passed.*)$",
+                      line)
         if m and not m.group(2).startswith("Passed") and m.group(1) not in failed:
             failed.append(m.group(1))
             if "Timeout" in m.group(2) or (m.group(1).startswith("Mpi.") and
