@@ -102,10 +102,11 @@ public:
     // of the pair's joint graph through the marked vertices (the only components that differ
     // between pairings of those copies), twice the cycles plus the paths that end in a telomere
     // of each structure, less twice half (rounded up) the runs of unpaired genes on each
-    // component. A stretch longer than `maxStretch` edges counts as leading far away, where a
-    // component no longer counts as a cycle or such a path. More is better, as the fewest
-    // operations make the most cycles. `pairing` is linked from then on. The work is linear in
-    // the marked vertices and in the unpaired genes beside them.
+    // component. A stretch that reaches no marked vertex within `maxStretch` edges (a telomere
+    // within `maxStretch` - 1, as the telomere is read as one more link) counts as leading far
+    // away, where a component no longer counts as a cycle or such a path. More is better, as the
+    // fewest operations make the most cycles. `pairing` is linked from then on. The work is linear
+    // in the marked vertices and in the unpaired genes beside them.
     long componentScore(const Pairing& pairing, const std::vector<std::size_t>& partnerOfB);
 
     // Pairs the copies of `a` and `b` as `maxTriedCopies` says and writes them renumbered for the
