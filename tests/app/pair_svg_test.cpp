@@ -54,6 +54,7 @@ struct PairView {
     std::string above;
     std::string below;
     std::vector<std::string> bands;
+    std::string names;
     std::string settings;
     std::vector<std::string> summary;
     std::size_t genes[2] = {0, 0};
@@ -88,6 +89,7 @@ PairView viewOf(const std::string& svg) {
         const XmlElement& element = elements[e];
         const std::set<std::string> classes = classesOf(element);
         if (element.name == "text") {
+            if (classes.contains("names")) view.names = element.text;
             if (classes.contains("settings")) view.settings = element.text;
             if (classes.contains("summary")) view.summary.push_back(element.text);
             continue;
@@ -317,6 +319,7 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
         const PairView view = viewOf(drawn.svg);
         EXPECT_EQ(view.above, c.above);
         EXPECT_EQ(view.below, c.below);
+        EXPECT_EQ(view.names, "A (above) into B (below)");
         EXPECT_EQ(view.bands, c.bands);
         EXPECT_EQ(view.settings, std::string("copies paired by ") +
                                      (c.copies == CopyRule::context ? "context" : "order") +
