@@ -96,7 +96,7 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
          "g/A.gff, line 5: 8 tab-separated columns where a GFF3 feature has 9"},
         {{{{"g/A.gff", "c1\tx\tCDS\t1O\t90\t.\t+\t0\tID=a1\n"}}},
          "g/A.gff, line 1: the start \"1O\" is not a coordinate"},
-        {{{{"g/B.gff3", "c1\tx\tgene\t1\t0\t.\t+\t.\tID=q\n" + goodB}}},
+        {{{{"g/B.gff3", "c1\tx\tgene\t100000000000000000\t0\t.\t+\t.\tID=q\n" + goodB}}},
          "g/B.gff3, line 1: the end \"0\" is not a coordinate (a whole number from 1)"},
         {{{{"g/A.gff", goodA + "c1\tx\tCDS\t500\t400\t.\t+\t0\tID=z\n"}}},
          "g/A.gff, line 5: the start 500 is after the end 400"},
