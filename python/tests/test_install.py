@@ -45,10 +45,8 @@ def test_installed_program_runs_the_installed_examples(program, prefix, tmp_path
 
     docs = prefix / "share" / "doc" / "varnet"
     assert (docs / "README.md").read_bytes() == (SOURCE / "README.md").read_bytes()
-    for example in (SOURCE / "examples").rglob("*"):
-        if example.is_file():
-            installed_example = docs / example.relative_to(SOURCE)
-            assert installed_example.read_bytes() == example.read_bytes()
+    for example in filter(Path.is_file, (SOURCE / "examples").rglob("*")):
+        assert (docs / example.relative_to(SOURCE)).read_bytes() == example.read_bytes()
     args = "-m dist -c examples/dist_pair.txt -o examples/operation_weights.txt -r " + str(tmp_path)
     done = run(str(installed), args.split(), docs)
     assert (done.status, done.err.rsplit("\n", 1)[1]) == (0, "6.5")

@@ -33,26 +33,20 @@ def write_inputs(tmp: Path, structures, w=varnet.Weights(), special=1, breakpoin
     (tmp / "distance_weights.ini").write_text(ini)
 
 
-def dist_run(
-    program: str, tmp: Path, a: varnet.Structure, b: varnet.Structure, w, copies: str
-) -> tuple:
-    """The cost the program prints, and the shortest_sequence.txt and pair.svg it writes for a
-    and b."""
-    write_inputs(tmp, [a, b], w)
-    args = ["-m", "dist", "-c", "s.txt", "-o", "weights.txt", "-r", "r", "--copies", copies]
-    done = run(program, args, tmp)
-    assert done.status == 0, done.err
-    cost = done.err.rsplit("\n", 1)[1]
-    result = tmp / "r"
-    return cost, (result / "shortest_sequence.txt").read_text(), (result / "pair.svg").read_text()
+def run_on_inputs(program: str, tmp: Path, mode: str, *args: str):
+    """A run in tmp on the files write_inputs wrote there, its results in tmp/r."""
+    return run(program, ["-m", mode, "-c", "s.txt", "-o", "weights.txt", "-r", "r", *args], tmp)
 
 
 def check_pair(program: str, tmp: Path, a, b, w, copies: str = "order") -> None:
-    cost, text, picture = dist_run(program, tmp, a, b, w, copies)
-    assert varnet.draw_pair(a, b, w, copies=copies) == picture
+    """The package's cost, steps and picture for a and b against the program's."""
+    write_inputs(tmp, [a, b], w)
+    done = run_on_inputs(program, tmp, "dist", "--copies", copies)
+    assert done.status == 0, done.err
+    assert varnet.draw_pair(a, b, w, copies=copies) == (tmp / "r" / "pair.svg").read_text()
     found = varnet.sequence(a, b, w, copies=copies)
-    assert found.text() == text
-    assert f"{found.cost:g}" == cost
+    assert found.text() == (tmp / "r" / "shortest_sequence.txt").read_text()
+    assert f"{found.cost:g}" == done.err.rsplit("\n", 1)[1]
     assert varnet.distance(a, b, w, copies=copies) == found.cost
     for step in found.steps:
         listed = step.produced
@@ -106,12 +100,11 @@ def test_matrix_and_trees_equal_tree_mode(program, tmp_path):
         # K12 against a structure without chromosomes: 11 adjacencies and 11 gene copies.
         assert matrix[0, 6] == 1e6 * special + breakpoint * 22
         for method in varnet.TREE_METHODS:
-            args = ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", method, "-p", method]
-            args += ["--copies", copies]
-            assert run(program, args, tmp_path).status == 0
-            assert matrix_text(matrix, names) == (tmp_path / method / "distance.tsv").read_text()
+            done = run_on_inputs(program, tmp_path, "tree", "-p", method, "--copies", copies)
+            assert done.status == 0
+            assert matrix_text(matrix, names) == (tmp_path / "r" / "distance.tsv").read_text()
             text = varnet.tree(matrix, six if method == "nj" else names, method=method)
-            assert text == (tmp_path / method / "tree.tre").read_text()
+            assert text == (tmp_path / "r" / "tree.tre").read_text()
     assert varnet.tree([[0]], ["only"], method="nj") == "only;"
     assert varnet.distance_matrix([], w).shape == (0, 0)
 
@@ -122,9 +115,8 @@ def test_jackknife_equals_tree_mode_under_both_copy_rules(program, tmp_path):
     w = varnet.Weights(DP=1, SP=1.5, J=0.5, C=0.75, aD=2, bD=1)
     write_inputs(tmp_path, structures, w, breakpoint=0.5)
     for method, copies in [("nj", "order"), ("upgma", "context"), ("kruskal", "context")]:
-        args = ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", "r", "-p", method]
-        args += ["-b", "6", "--jackknife-fraction", "0.3", "--seed", "5", "--copies", copies]
-        assert run(program, args, tmp_path).status == 0
+        args = ["-p", method, "-b", "6", "--jackknife-fraction", "0.3", "--seed", "5"]
+        assert run_on_inputs(program, tmp_path, "tree", *args, "--copies", copies).status == 0
         found = varnet.jackknife(structures, 6, 0.3, 5, method, w, breakpoint=0.5, copies=copies)
         assert found.tree == (tmp_path / "r" / "tree.tre").read_text()
         assert found.support == (tmp_path / "r" / "support.tsv").read_text()
@@ -141,15 +133,17 @@ def test_matrix_warns_as_tree_mode_of_pairs_sharing_few_genes(program, tmp_path)
     with pytest.warns(UserWarning) as caught:
         varnet.distance_matrix(structures, threads=1)
     assert len(caught) == 1 and caught[0].filename == __file__
-    done = run(program, ["-m", "tree", "-c", "s.txt", "-o", "weights.txt", "-r", "r"], tmp_path)
+    done = run_on_inputs(program, tmp_path, "tree")
     assert f"\nWarning: {caught[0].message}\n" in done.err
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         varnet.distance_matrix(structures, breakpoint=0.5, threads=1)
 
 
-def program_error(program: str, tmp: Path, args: List[str]) -> str:
-    done = run(program, args, tmp)
+def program_error(program: str, tmp: Path, structures: str, text: str) -> str:
+    """The error text of a dist run on `text`, written to the structure file `structures` in tmp."""
+    (tmp / structures).write_text(text)
+    done = run(program, ["-m", "dist", "-c", structures, "-o", "weights.txt", "-r", "r"], tmp)
     assert done.status == 1
     return done.err.split("Error occured: ", 1)[1]
 
@@ -162,10 +156,7 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
         "short.txt": "1\nA 1 L3 +a+b\n",
     }
     for name, text in bad_files.items():
-        (tmp_path / name).write_text(text)
-        message = program_error(
-            program, tmp_path, ["-m", "dist", "-c", name, "-o", "weights.txt", "-r", "r"]
-        )
+        message = program_error(program, tmp_path, name, text)
         with pytest.raises(ValueError) as raised:
             varnet.read_structures(tmp_path / name)
         assert str(raised.value) == message.replace(name, str(tmp_path / name))
@@ -174,18 +165,11 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
 
     # Structures that read well but cannot be compared: the program's message in either call.
     for text in ["2\nA 2 L1 +a L0 .\nB 1 L1 +a\n", "2\nA 1 L1 +a\nB 3 L1 +a C1 +b C0 .\n"]:
-        (tmp_path / "pair.txt").write_text(text)
-        message = program_error(
-            program, tmp_path, ["-m", "dist", "-c", "pair.txt", "-o", "weights.txt", "-r", "r"]
-        )
+        message = program_error(program, tmp_path, "pair.txt", text)
         a, b = varnet.parse_structures(text)
-        for compare in [
-            lambda: varnet.distance(a, b),
-            lambda: varnet.sequence(a, b),
-            lambda: varnet.distance_matrix([a, b]),
-        ]:
+        for compare in [varnet.distance, varnet.sequence, lambda *p: varnet.distance_matrix([*p])]:
             with pytest.raises(ValueError) as raised:
-                compare()
+                compare(a, b)
             assert str(raised.value) == message
 
     with pytest.raises(FileNotFoundError, match="^.*Failed to open file none.txt"):
