@@ -67,12 +67,10 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     // Preorder of main: root, {0,1,2}, {0,1}, 0, 1, 2, {3,4}, 3, 4.
     SupportCounter rooted(main, 5, true);
     SupportCounter unrooted(main, 5, false);
-    for (int k = 0; k < 3; ++k) {
-        rooted.addReplicate(other);
-        unrooted.addReplicate(other);
+    for (SupportCounter* counter : {&rooted, &unrooted}) {
+        for (const RootedTree* replicate : {&other, &other, &other, &main})
+            counter->addReplicate(*replicate);
     }
-    rooted.addReplicate(main);
-    unrooted.addReplicate(main);
     EXPECT_EQ(unrooted.percentages(),
               (std::vector<int32_t>{-1, 100, 100, -1, -1, -1, 100, -1, -1}));
     // The rooted count's table: a row per cluster, in preorder.
@@ -113,8 +111,7 @@ TEST(Jackknife, ComparesTreesOfManyLeaves) {
     const RootedTree reversed = joinedTree(leaves, backward);
     SupportCounter rooted(main, leaves, true);
     SupportCounter unrooted(main, leaves, false);
-    rooted.addReplicate(reversed);
-    unrooted.addReplicate(reversed);
+    for (SupportCounter* counter : {&rooted, &unrooted}) counter->addReplicate(reversed);
     std::size_t clusters = 0;
     std::size_t splits = 0;
     for (std::size_t v = 0; v < main.nodes.size(); ++v) {

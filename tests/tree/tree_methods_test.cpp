@@ -246,8 +246,8 @@ TEST(NeighbourJoining, BranchLengthThatOverflowsIsAnErrorBeforeTheGraphIsWritten
 }
 
 // Names cut to ten characters, which golden cases show with short names padded, are numbered
-// where cuts collide.
-TEST(SquarePhylip, NamesCutOrPaddedToTenAndMadeUniqueWhereCutsCollide) {
+// where cuts collide, and renamed rows are listed beside the names they stand for.
+TEST(SquarePhylip, NamesCutToTenAreMadeUniqueAndListedWithTheirNames) {
     struct Case {
         const char* name;
         std::vector<ChromosomalStructure> structures;
@@ -265,10 +265,6 @@ TEST(SquarePhylip, NamesCutOrPaddedToTenAndMadeUniqueWhereCutsCollide) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(phylipRowNames(c.structures), c.rows);
     }
-}
-
-// Renamed rows are listed beside the names they stand for.
-TEST(SquarePhylip, RenamedRowsAreListedWithTheirNames) {
     const testing::TempDir dir;
     writeSquarePhylipFiles(dir.path().string(), {{0, 1}, {1, 0}}, named({"same", "same"}));
     EXPECT_EQ(dir.read("distance.phy"),
