@@ -185,13 +185,14 @@ TEST(SplitRows, HandWorkedComponents) {
     }
 }
 
+// DP 0.5, "aD" 1e16 and the others 1: the order of a "bD" and an "aD" shows in the sum, as
+// 1e16 + 1 rounds to 1e16: (1 + 1) + 1e16 is 1e16 + 2, (1 + 1e16) + 1 is 1e16.
+constexpr OperationWeights deletionOrderWeights = {0.5, 1, 1, 1, 1, 1e16};
+
 // The last closed cycles of two bridging edges are spliced pairwise (two DP each) until one is
 // left, which starts on the side the first of them starts on; its genes are deleted front edge
-// first. With DP 0.5, "aD" 1e16 and "bD" 1, the order of the two deletions shows in the sum:
-// (1 + 1) + 1e16 is 1e16 + 2, (1 + 1e16) + 1 rounds to 1e16. Both solves charge alike.
+// first. Both solves charge alike.
 TEST(SplitRows, LastOfTheClosedCyclesDeletesItsGenesInTheOrderOfTheFirst) {
-    OperationWeights weights{0.5, 1, 1, 1, 1, 1};
-    weights[weightIndexOf(aDeletionEvent)] = 1e16;
     const Component startsOnB{bridge(B, 1, 2, {5}), bridge(A, 2, 1, {6})};
     const Component startsOnA{bridge(A, 3, 4, {7}), bridge(B, 4, 3, {8})};
     const Component alsoOnA{bridge(A, 5, 6, {9}), bridge(B, 6, 5, {10})};
@@ -204,18 +205,15 @@ TEST(SplitRows, LastOfTheClosedCyclesDeletesItsGenesInTheOrderOfTheFirst) {
         JointGraph graph;
         graph.cycles = row.cycles;
         ChromosomeSet recorded(graph);
-        EXPECT_EQ(solve(recorded, weights), row.cost);
-        EXPECT_EQ(solvedCostOnly(graph, weights), row.cost);
+        EXPECT_EQ(solve(recorded, deletionOrderWeights), row.cost);
+        EXPECT_EQ(solvedCostOnly(graph, deletionOrderWeights), row.cost);
     }
 }
 
 // A component that joins `other` on regrouping goes before those `other` holds, so the final
 // stripping deletes its genes first; a cost-only solve, which keeps no component of `other`,
-// charges in the same order. With "aD" 1e16 and "bD" 1 after a cost of 1, that order gives
-// (1 + 1e16) + 1, which rounds to 1e16, and the other order 1e16 + 2.
+// charges in the same order. After a cost of 1, that order gives 1e16, the other 1e16 + 2.
 TEST(SplitRows, ComponentsJoiningOtherAreStrippedFirst) {
-    OperationWeights weights{1, 1, 1, 1, 1, 1};
-    weights[weightIndexOf(aDeletionEvent)] = 1e16;
     const Component held{bridge(B, 1, 2, {5}), adj(A, 2, 1)};
     const Component joining{bridge(A, 3, 4, {6}), adj(B, 4, 3)};
     for (const bool costOnly : {false, true}) {
@@ -227,7 +225,7 @@ TEST(SplitRows, ComponentsJoiningOtherAreStrippedFirst) {
         // Filed under a category it does not have, as a fixed routing may file a component.
         state.buckets[Category::evenEndOnB] = {joining};
         regroupBuckets(state, true);
-        stripTwoEdgeCycles(state, weights);
+        stripTwoEdgeCycles(state, deletionOrderWeights);
         EXPECT_EQ(state.log.totalCost(), 1e16);
     }
 }

@@ -29,19 +29,13 @@ inline Edge adj(Side side, uint32_t first, uint32_t second) {
     return makeEdge(EdgeKind::adjacency, side, first, second);
 }
 inline Edge end(Side side, uint32_t first, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(EdgeKind::end, side, first);
-    edge.genes = std::move(genes);
-    return edge;
+    return Edge{EdgeKind::end, side, first, 0, std::move(genes)};
 }
 inline Edge bridge(Side side, uint32_t first, uint32_t second, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(EdgeKind::bridging, side, first, second);
-    edge.genes = std::move(genes);
-    return edge;
+    return Edge{EdgeKind::bridging, side, first, second, std::move(genes)};
 }
 inline Edge block(Side side, std::vector<int32_t> genes) {
-    Edge edge = makeEdge(EdgeKind::block, side, 0);
-    edge.genes = std::move(genes);
-    return edge;
+    return Edge{EdgeKind::block, side, 0, 0, std::move(genes)};
 }
 // A lone vertex; `second` and genes are set only where a join leaves them on one.
 inline Edge lone(uint32_t end, uint32_t second = 0, std::vector<int32_t> genes = {}) {

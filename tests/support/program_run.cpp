@@ -1,5 +1,6 @@
 #include "support/program_run.hpp"
 
+#include <regex>
 #include <sstream>
 
 #include "varnet.hpp"
@@ -28,15 +29,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 std::string maskTimings(const std::string& text) {
-    static const std::string label = "Time of matrix calculation: ";
-    std::string masked;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with(label)) line = label + "<masked>";
-        masked += line;
-        if (!lines.eof()) masked += '\n';
-    }
-    return masked;
+    static const std::regex timing("Time of matrix calculation: [^\n]*");
+    return std::regex_replace(text, timing, "Time of matrix calculation: <masked>");
 }
 
 std::map<std::string, std::string> treeFiles(const std::vector<ChromosomalStructure>& structures,

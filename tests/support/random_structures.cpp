@@ -26,9 +26,9 @@ std::vector<Chromosome> dropGenes(std::mt19937& random, std::vector<Chromosome> 
     return raw;
 }
 
-// Two related structures with their genes written as sign * gene id.
-std::pair<ChromosomalStructure, ChromosomalStructure> generateSignedPair(
-    std::mt19937& random, const GeneratorOptions& options) {
+// Two related structures, "A" and "B", with their genes written as sign * gene id.
+std::vector<ChromosomalStructure> generateSignedPair(std::mt19937& random,
+                                                     const GeneratorOptions& options) {
     std::vector<int32_t> genes;
     for (int id = 1; id <= options.geneCount; ++id) {
         genes.push_back(chance(random, 0.5) ? id : -id);
@@ -87,8 +87,7 @@ GeneTable numberGenerated(std::vector<ChromosomalStructure>& structures) {
 std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937& random,
                                                                    const GeneratorOptions& options,
                                                                    GeneTable* genes) {
-    auto [a, b] = generateSignedPair(random, options);
-    std::vector<ChromosomalStructure> pair = {std::move(a), std::move(b)};
+    std::vector<ChromosomalStructure> pair = generateSignedPair(random, options);
     GeneTable numbered = numberGenerated(pair);
     if (genes != nullptr) *genes = std::move(numbered);
     return {std::move(pair[0]), std::move(pair[1])};
@@ -101,9 +100,8 @@ std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::si
     while (structures.size() < count) {
         GeneratorOptions options;
         options.manyCopies = structures.size() % 3 == 0 ? 1 : 0;
-        auto [a, b] = generateSignedPair(random, options);
-        structures.push_back(std::move(a));
-        structures.push_back(std::move(b));
+        for (ChromosomalStructure& structure : generateSignedPair(random, options))
+            structures.push_back(std::move(structure));
     }
     structures.resize(count);
     for (std::size_t k = 0; k < count; ++k)
