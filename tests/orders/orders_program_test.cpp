@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -196,28 +195,21 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
+        std::map<std::string, std::optional<std::string>> files = {{"out.txt", "earlier result\n"},
+                                                                   {"t.tsv", goodTable},
+                                                                   {"g/A.gff", goodA},
+                                                                   {"g/B.gff3", goodB}};
+        for (const auto& [name, text] : c.variation.files) files[name] = text;
         const testing::TempDir dir;
-        dir.write("out.txt", "earlier result\n");
-        dir.write("t.tsv", goodTable);
-        dir.write("g/A.gff", goodA);
-        dir.write("g/B.gff3", goodB);
-        for (const auto& [name, text] : c.variation.files) {
-            if (text) {
-                dir.write(name, *text);
-            } else {
-                fs::remove(dir.path() / name);
-            }
+        for (const auto& [name, text] : files) {
+            if (text) dir.write(name, *text);
         }
-        std::vector<std::string> args = {"-g", "t.tsv", "--gff", "g", "-o", "out.txt"};
+        std::map<std::string, std::string> options = {
+            {"-g", "t.tsv"}, {"--gff", "g"}, {"-o", "out.txt"}};
         const std::vector<std::string>& extra = c.variation.extraArgs;
-        for (std::size_t k = 0; k + 1 < extra.size(); k += 2) {
-            const auto same = std::find(args.begin(), args.end(), extra[k]);
-            if (same != args.end()) {
-                *(same + 1) = extra[k + 1];
-            } else {
-                args.insert(args.end(), {extra[k], extra[k + 1]});
-            }
-        }
+        for (std::size_t k = 0; k + 1 < extra.size(); k += 2) options[extra[k]] = extra[k + 1];
+        std::vector<std::string> args;
+        for (const auto& [name, value] : options) args.insert(args.end(), {name, value});
         const testing::ScopedWorkingDirectory inDir(dir.path());
         std::ostringstream out;
         std::ostringstream err;
