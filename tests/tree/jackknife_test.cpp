@@ -61,7 +61,7 @@ TEST(Jackknife, DeletesEveryCopyAndDropsEmptiedChromosomes) {
 // The tree (((0,1),2),(3,4)) has the clusters {0,1}, {0,1,2}, {3,4}; the tree ((0,1),(2,(3,4)))
 // the clusters {0,1}, {3,4}, {2,3,4}. Unrooted, both have the splits 01|234 and 012|34, so a
 // rooted count differs from an unrooted one only in how the root is placed.
-TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
+TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTreesAndRoundsSupport) {
     const RootedTree main = joinedTree(5, {{0, 1}, {3, 4}, {5, 2}, {7, 6}});
     const RootedTree other = joinedTree(5, {{0, 1}, {3, 4}, {2, 6}, {5, 7}});
     // Preorder of main: root, {0,1,2}, {0,1}, 0, 1, 2, {3,4}, 3, 4.
@@ -83,6 +83,14 @@ TEST(Jackknife, CountsClustersOfRootedAndSplitsOfUnrootedTrees) {
     EXPECT_EQ(table.str(),
               "leaves\treplicates\tsupport\tidentical\nC,D,E\t1\t25\tno\nD,E\t4\t100\tyes\n"
               "'A b',B\t4\t100\tno\n");
+    // Rounded to the nearest whole percent, halves up: {0,1,2} in one replicate of n.
+    const std::pair<int, int32_t> rounded[] = {{8, 13}, {3, 33}, {200, 1}, {201, 0}};
+    for (const auto& [replicates, percent] : rounded) {
+        SupportCounter counter(main, 5, true);
+        counter.addReplicate(main);
+        for (int k = 1; k < replicates; ++k) counter.addReplicate(other);
+        EXPECT_EQ(counter.percentages()[1], percent) << replicates;
+    }
 }
 
 // Of two equal sides of a split the table lists the one without the first structure.
@@ -124,18 +132,6 @@ TEST(Jackknife, ComparesTreesOfManyLeaves) {
     }
     EXPECT_EQ(clusters, leaves - 2);
     EXPECT_EQ(splits, leaves - 3);
-}
-
-TEST(Jackknife, RoundsSupportToTheNearestWholePercentHalvesUp) {
-    const RootedTree main = joinedTree(4, {{0, 1}, {4, 2}, {5, 3}});  // clusters {0,1}, {0,1,2}
-    const RootedTree miss = joinedTree(4, {{2, 3}, {4, 1}, {5, 0}});  // clusters {2,3}, {1,2,3}
-    const std::pair<int, int32_t> cases[] = {{8, 13}, {3, 33}, {200, 1}, {201, 0}};
-    for (const auto& [replicates, percent] : cases) {
-        SupportCounter counter(main, 4, true);
-        counter.addReplicate(main);
-        for (int k = 1; k < replicates; ++k) counter.addReplicate(miss);
-        EXPECT_EQ(counter.percentages()[1], percent) << replicates;
-    }
 }
 
 // Groups of equal rows: distance 0 between them, the same distance to every other row (0 and -0
