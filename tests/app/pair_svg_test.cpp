@@ -70,7 +70,7 @@ PairView viewOf(const std::string& svg) {
     };
     struct Row {
         double x0, x1;
-        std::string kind;
+        bool circular;
         std::vector<Arrow> arrows;
     };
     std::vector<Row> rows[2];
@@ -78,7 +78,7 @@ PairView viewOf(const std::string& svg) {
     PairView view;
     // Per group of class "block": its arrows' ranges and titles, and its band's numbers.
     struct Group {
-        double range[2][2] = {{0, 0}, {0, 0}};
+        std::pair<double, double> range[2];
         std::string title[2];
         std::vector<double> band;
         bool crossed = false;
@@ -119,10 +119,7 @@ PairView viewOf(const std::string& svg) {
                 for (std::size_t k = 0; k < std::min(numbers.size(), loop.size()); ++k)
                     EXPECT_NEAR(numbers[k], loop[k], 0.11) << "loop number " << k;
             }
-            rows[t].push_back({numbers[0],
-                               numbers[2],
-                               classes.contains("circular") ? "circular: " : "linear: ",
-                               {}});
+            rows[t].push_back({numbers[0], numbers[2], classes.contains("circular"), {}});
             continue;
         }
         std::string title;
@@ -152,8 +149,7 @@ PairView viewOf(const std::string& svg) {
         if (!classes.contains("only")) {
             colour = elements[element.parent].attribute("class").substr(6);
             Group& group = groups[element.parent];
-            group.range[t][0] = x0;
-            group.range[t][1] = x1;
+            group.range[t] = {x0, x1};
             group.title[t] = title;
             if (t == 0) view.pairedGenes += genesOfTitle(title);
         }
@@ -182,7 +178,7 @@ PairView viewOf(const std::string& svg) {
         std::string& text = t == 0 ? view.above : view.below;
         for (const Row& row : rows[t]) {
             if (!text.empty()) text += " | ";
-            text += row.kind;
+            text += row.circular ? "circular: " : "linear: ";
             for (std::size_t k = 0; k < row.arrows.size(); ++k)
                 text += (k > 0 ? " " : "") + row.arrows[k].token;
         }
@@ -195,12 +191,12 @@ PairView viewOf(const std::string& svg) {
         EXPECT_EQ(group.band[1], trackTop[0] + 16);
         EXPECT_EQ(group.band[8], trackTop[1]);
         EXPECT_GT(trackTop[1], trackTop[0] + 16);
-        EXPECT_NEAR(group.band[0], group.range[0][0], 0.05);
-        EXPECT_NEAR(group.band[2], group.range[0][1], 0.05);
+        EXPECT_NEAR(group.band[0], group.range[0].first, 0.05);
+        EXPECT_NEAR(group.band[2], group.range[0].second, 0.05);
         const double reached = group.band[7];
         const double other = group.band[9];
-        EXPECT_NEAR(std::min(reached, other), group.range[1][0], 0.05);
-        EXPECT_NEAR(std::max(reached, other), group.range[1][1], 0.05);
+        EXPECT_NEAR(std::min(reached, other), group.range[1].first, 0.05);
+        EXPECT_NEAR(std::max(reached, other), group.range[1].second, 0.05);
         if (std::abs(reached - other) > 0.05) {  // a band too narrow to tell is not checked
             EXPECT_EQ(reached < other, group.crossed)
                 << "the upper right end goes to the lower left";
@@ -246,74 +242,65 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
     struct Case {
         const char* name;
         const char* structures;
-        CopyRule copies;
-        PairDrawingLimits limits;
         const char* above;
         const char* below;
         std::vector<std::string> bands;
         std::vector<std::string> summary = {};
+        PairDrawingLimits limits = asRuns;
+        CopyRule copies = CopyRule::order;
     };
     const Case cases[] = {
         {"a translocation between two chromosomes, coloured by the chromosome below",
          "2\nA 2 L3 +a+b+c L3 +x+y+z\nB 2 L3 +a+b+z L3 +x+y+c\n",
-         CopyRule::order,
-         asRuns,
          "linear: a~b (2)>:c0 c>:c1 | linear: x~y (2)>:c1 z>:c0",
          "linear: a~b (2)>:c0 z>:c0 | linear: x~y (2)>:c1 c>:c1",
          {"a~b (2) - a~b (2)", "c - c", "x~y (2) - x~y (2)", "z - z"}},
         {"a deletion: grey, no band, and it breaks the run",
          "2\nA 1 L4 +a+b+c+d\nB 1 L3 +a+b+d\n",
-         CopyRule::order,
-         asRuns,
          "linear: a~b (2)>:c0 c>:grey d>:c0",
          "linear: a~b (2)>:c0 d>:c0",
          {"a~b (2) - a~b (2)", "d - d"}},
         {"a duplicated gene: copies numbered, the extra copy grey, mixed strands in a box",
          "2\nA 1 L4 +a+b+a+c\nB 1 L5 +a+b+c-x+y\n",
-         CopyRule::order,
-         asRuns,
          "linear: a#1~b (2)>:c0 a#2>:grey c>:c0",
          "linear: a#1~b (2)>:c0 c>:c0 x~y (2)=:grey",
          {"a#1~b (2) - a#1~b (2)", "c - c"}},
         {"copies paired by context: each with the copy between the same neighbours",
          "2\nA 1 L6 +p+a+q+r+a+s\nB 1 L6 +r+a+s+p+a+q\n",
-         CopyRule::context,
-         singly,
          "linear: p>:c0 a#1>:c0 q>:c0 r>:c0 a#2>:c0 s>:c0",
          "linear: r>:c0 a#1>:c0 s>:c0 p>:c0 a#2>:c0 q>:c0",
-         {"p - p", "a#1 - a#2", "q - q", "r - r", "a#2 - a#1", "s - s"}},
+         {"p - p", "a#1 - a#2", "q - q", "r - r", "a#2 - a#1", "s - s"},
+         {},
+         singly,
+         CopyRule::context},
         {"a circular chromosome, runs broken where it is written to start",
          "2\nA 2 C3 +a+b+c L2 +x+y\nB 2 L2 +x-y C3 +b+c+a\n",
-         CopyRule::order,
-         asRuns,
          "circular: a>:c1 b~c (2)>:c1 | linear: x>:c0 y>:c0",
          "linear: x>:c0 y<:c0 | circular: b~c (2)>:c1 a>:c1",
          {"a - a", "b~c (2) - b~c (2)", "x - x", "y x y"}},
         {"a long name cut to 24 characters",
          "2\nA 1 L1 +abcdefghijklmnopqrstuvwxyz\nB 1 C1 -abcdefghijklmnopqrstuvwxyz\n",
-         CopyRule::order,
-         singly,
          "linear: abcdefghijklmnopqrstuvwx\xE2\x80\xA6>:c0",
          "circular: abcdefghijklmnopqrstuvwx\xE2\x80\xA6<:c0",
-         {"abcdefghijklmnopqrstuvwx\xE2\x80\xA6 x abcdefghijklmnopqrstuvwx\xE2\x80\xA6"}},
+         {"abcdefghijklmnopqrstuvwx\xE2\x80\xA6 x abcdefghijklmnopqrstuvwx\xE2\x80\xA6"},
+         {},
+         singly},
         {"an inversion as conserved runs, each read along its own genome; the smallest blocks "
          "left out and counted",
          "2\nA 1 L4 +a+b+c+d\nB 1 L4 +a-c-b+d\n",
-         CopyRule::order,
-         {0, 2, 400},
          "linear: a>:c0 b~c (2)>:c0",
          "linear: a>:c0 c~b (2)<:c0",
          {"a - a", "b~c (2) x c~b (2)"},
-         {"blocks not drawn: 1, with 1 genes in all, at most 1 in a block"}},
+         {"blocks not drawn: 1, with 1 genes in all, at most 1 in a block"},
+         {0, 2, 400}},
         {"the smaller chromosome of one genome left out with every block on it",
          "2\nA 2 L2 +x+y L3 +a+b+c\nB 1 L5 +a+b+y+x+c\n",
-         CopyRule::order,
-         {0, 2500, 1},
          "linear: a~b (2)>:c0 c>:c0",
          "linear: a~b (2)>:c0 c>:c0",
          {"a~b (2) - a~b (2)", "c - c"},
          {"blocks not drawn: 2, with 2 genes in all, at most 1 in a block",
-          "chromosomes not drawn (the smallest, with their blocks): 1 above, 0 below"}},
+          "chromosomes not drawn (the smallest, with their blocks): 1 above, 0 below"},
+         {0, 2500, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
