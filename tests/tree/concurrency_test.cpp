@@ -209,18 +209,6 @@ TEST(Concurrency, StructuresWrittenAlikeAreComparedOnce) {
     }
 }
 
-// A worker's failure reaches the caller once every worker has ended, and no matrix does.
-TEST(Concurrency, WorkerFailureReachesTheCaller) {
-    std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(11, 12);
-    structures[9].chromosomes.push_back(Chromosome{false, {}});
-    for (const unsigned workers : {1u, 4u}) {
-        SCOPED_TRACE(workers);
-        std::ostringstream progress;
-        PairDistances calculation(unitWeights, structures, progress, {workers});
-        testing::expectThrowsWith([&] { calculation.calculate(); }, "a chromosome without genes");
-    }
-}
-
 // Progress text that requests a stop once it holds `line`, as the hand-out prints it.
 class StopAtLine : public std::stringbuf {
 public:
@@ -238,13 +226,18 @@ private:
 };
 
 // A stop ends the hand-out: a calculation with pairs left fails, one whose last pair has been
-// handed out gives the whole matrix.
-TEST(Concurrency, StopLeavesNoPartialMatrix) {
+// handed out gives the whole matrix. A worker's failure reaches the caller once every worker has
+// ended, and no matrix does.
+TEST(Concurrency, StopOrAWorkerFailureLeavesNoPartialMatrix) {
     const std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(7, 10);
     std::ostringstream unused;
     const DistanceMatrix whole = PairDistances(unitWeights, structures, unused, {1}).calculate();
+    std::vector<ChromosomalStructure> failing = structures;
+    failing[9].chromosomes.push_back(Chromosome{false, {}});
     for (const unsigned workers : {1u, 4u}) {
         SCOPED_TRACE(workers);
+        PairDistances failed(unitWeights, failing, unused, {workers});
+        testing::expectThrowsWith([&] { failed.calculate(); }, "a chromosome without genes");
         for (const char* line : {"1 out of 10\n", "8 out of 10\n"}) {
             std::stop_source stop;
             StopAtLine text(stop, line);
