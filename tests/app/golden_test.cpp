@@ -17,6 +17,7 @@
 #include "orders/orders_program.hpp"
 #include "support/program_run.hpp"
 #include "support/svg_check.hpp"
+#include "varnet.hpp"
 
 namespace varnet {
 namespace {
@@ -94,23 +95,15 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     std::istringstream argsText(readFile(golden.dir / "args"));
     const std::vector<std::string> args{std::istream_iterator<std::string>(argsText),
                                         std::istream_iterator<std::string>()};
-    testing::ProgramRun run;
-    {
-        const testing::ScopedWorkingDirectory inWork(work.path());
-        if (golden.name.starts_with("orders_")) {
-            std::ostringstream out;
-            std::ostringstream err;
-            const int status = runOrdersProgram(args, out, err);
-            run = {status, out.str(), err.str()};
-        } else {
-            run = testing::runProgram(args);
-        }
-    }
-
+    const testing::ScopedWorkingDirectory inWork(work.path());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = golden.name.starts_with("orders_") ? runOrdersProgram(args, out, err)
+                                                          : runCommandLine(args, out, err);
     // The console is compared as files the run created, the way expected/ holds it.
-    work.write("stdout", run.out);
-    work.write("stderr", run.err);
-    work.write("status", std::to_string(run.status) + "\n");
+    work.write("stdout", out.str());
+    work.write("stderr", err.str());
+    work.write("status", std::to_string(status) + "\n");
     const fs::path expected = golden.dir / "expected";
 
     std::set<std::string> expectedFiles;
