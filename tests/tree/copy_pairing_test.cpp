@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <random>
 #include <string>
@@ -271,14 +272,11 @@ TEST(CopyPairing, AReusedPairerWithKeptFingerprintsPairsAsAFreshOne) {
         std::vector<CopyPairing::Occurrence> genesOf[2];
         for (const std::size_t k : {0, 1})
             CopyPairing::occurrencesOf(file[a + k], genes, genesOf[k]);
-        ChromosomalStructure reusedA;
-        ChromosomalStructure reusedB;
-        reused.pairBest(file[a], file[a + 1], reusedA, reusedB, genesOf[0], genesOf[1]);
-        ChromosomalStructure freshA = file[a];
-        ChromosomalStructure freshB = file[a + 1];
-        pairCopiesByContext(genes, freshA, freshB);
-        EXPECT_EQ(reusedA, freshA);
-        EXPECT_EQ(reusedB, freshB);
+        std::array<ChromosomalStructure, 2> paired;
+        reused.pairBest(file[a], file[a + 1], paired[0], paired[1], genesOf[0], genesOf[1]);
+        std::array<ChromosomalStructure, 2> fresh = {file[a], file[a + 1]};
+        pairCopiesByContext(genes, fresh[0], fresh[1]);
+        EXPECT_EQ(paired, fresh);
     }
 }
 
