@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <regex>
 #include <sstream>
 
 #include "support/svg_check.hpp"
@@ -20,22 +21,13 @@ std::string svgOf(const RootedTree& tree, const std::vector<ChromosomalStructure
     return out.str();
 }
 
-// Leaf names in the order a Newick text written with plain names lists them.
+// Leaf names in the order a Newick text written with plain names lists them: the names that
+// open the text or follow "(" or ",".
 std::vector<std::string> newickLeaves(const std::string& text) {
+    const std::regex leaf("(^|[(,])([^(),:;]+)");
     std::vector<std::string> leaves;
-    std::string name;
-    bool length = false;
-    for (const char c : text) {
-        if (c == '(' || c == ')' || c == ',' || c == ';') {
-            if (!name.empty()) leaves.push_back(name);
-            name.clear();
-            length = false;
-        } else if (c == ':') {
-            length = true;
-        } else if (!length) {
-            name += c;
-        }
-    }
+    for (std::sregex_iterator it(text.begin(), text.end(), leaf), end; it != end; ++it)
+        leaves.push_back((*it)[2]);
     return leaves;
 }
 
