@@ -220,9 +220,8 @@ def test_matrix_frees_the_interpreter():
     done = threading.Event()
 
     def count() -> None:
-        while not done.is_set():
+        while not done.wait(0.001):
             ticks.append(time.monotonic())
-            time.sleep(0.001)
 
     helper = threading.Thread(target=count)
     helper.start()

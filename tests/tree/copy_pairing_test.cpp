@@ -111,13 +111,12 @@ std::pair<Genome, Genome> smallPair(std::mt19937& random) {
         return genome;
     };
     std::vector<int32_t> second = ids;
+    const int last = static_cast<int>(second.size()) - 1;
     for (int step = pick(1, 3); step > 0; --step) {
-        const auto from = static_cast<std::size_t>(pick(0, static_cast<int>(second.size()) - 1));
-        const auto to = static_cast<std::size_t>(
-            pick(static_cast<int>(from), static_cast<int>(second.size()) - 1));
-        std::reverse(second.begin() + static_cast<long>(from),
-                     second.begin() + static_cast<long>(to) + 1);
-        for (std::size_t k = from; k <= to; ++k) second[k] = -second[k];
+        const int from = pick(0, last);
+        const int to = pick(from, last);
+        std::reverse(second.begin() + from, second.begin() + to + 1);
+        for (auto gene = second.begin() + from; gene <= second.begin() + to; ++gene) *gene = -*gene;
     }
     std::rotate(second.begin(), second.begin() + 1, second.begin() + pick(1, 3));
     return {split(ids), split(second)};
