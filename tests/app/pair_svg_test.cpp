@@ -213,10 +213,9 @@ struct Drawn {
     std::size_t sharedCodes = 0;
 };
 
-// The picture of the first and the last structure of `text`, as dist mode draws it, unsolved:
+// The picture of the first and the last structure read, as dist mode draws it, unsolved:
 // the cost line is checked by every golden case with a step file.
-Drawn drawnPair(const std::string& text, CopyRule copies, const PairDrawingLimits& limits) {
-    testing::ReadResult read = testing::readText(text);
+Drawn drawnPair(testing::ReadResult read, CopyRule copies, const PairDrawingLimits& limits) {
     PairSettings settings(pictureWeights);
     settings.copies = copies;
     const DistPair pair = prepareDistPair(std::move(read.structures), read.table, settings);
@@ -304,7 +303,7 @@ TEST(PairSvg, DrawsBlocksBandsAndCrossingsOfHandWorkedPairs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Drawn drawn = drawnPair(c.structures, c.copies, c.limits);
+        const Drawn drawn = drawnPair(testing::readText(c.structures), c.copies, c.limits);
         const PairView view = viewOf(drawn.svg);
         EXPECT_EQ(view.above, c.above);
         EXPECT_EQ(view.below, c.below);
@@ -326,10 +325,9 @@ TEST(PairSvg, EveryGeneDrawnOnceAndEverySharedGeneBanded) {
         options.rearrangements = static_cast<int>(seed % 6);
         GeneTable genes;
         const auto [a, b] = testing::generatePair(random, options, &genes);
-        const std::string text = testing::structureFileText({a, b}, genes);
         for (const PairDrawingLimits& limits : {singly, asRuns}) {
-            const Drawn drawn =
-                drawnPair(text, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits);
+            const Drawn drawn = drawnPair(
+                {{a, b}, genes}, seed % 2 == 0 ? CopyRule::order : CopyRule::context, limits);
             const PairView view = viewOf(drawn.svg);
             EXPECT_EQ(view.genes[0], drawn.genes[0]);
             EXPECT_EQ(view.genes[1], drawn.genes[1]);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -11,10 +10,6 @@
 
 namespace varnet {
 namespace {
-
-namespace fs = std::filesystem;
-
-const fs::path fixtures = VARNET_ORDERS_FIXTURES;
 
 // A two-genome set that imports cleanly; the error cases each spoil one part of it.
 const std::string goodTable = "Orthogroup\tA\tB\nOG1\ta1, a2\tb1\nOG2\ta3\tb2\n";
@@ -58,7 +53,7 @@ TEST(OrdersProgram, OptionsAndBadInputOfEveryKind) {
     for (int k = 0; k < 12; ++k)
         tooManyMissing += "X" + std::to_string(k) + "\tm" + std::to_string(k) + "\t\n";
     // Annotations compressed elsewhere, for names, or spoiled.
-    const std::string gz = testing::readFile(fixtures / "gff/EcoliB.gff.gz");
+    const std::string gz = testing::readFile(VARNET_ORDERS_FIXTURES "/gff/EcoliB.gff.gz");
     Variation tenLeftOut{{{"g/E.gff.gz", gz}}};
     for (char name = 'F'; name <= 'N'; ++name)
         tenLeftOut.files["g/" + std::string(1, name) + ".gff3"] = goodB;

@@ -38,13 +38,12 @@ TEST(LineReader, SplitsAtLineFeedsAcrossChunkBoundaries) {
 
 TEST(LineReader, EndlessInputIsAnErrorNamingFileAndLineInEveryReader) {
     // /dev/zero is one endless line: each reader stops after 256 MiB instead of filling memory.
-    const std::string endless = "/dev/zero";
-    const std::string message = endless + ", line 1: the line is longer than 256 MiB";
+    const std::string message = "/dev/zero, line 1: the line is longer than 256 MiB";
     std::vector<ChromosomalStructure> structures;
     GeneTable names;
-    testing::expectThrowsWith([&] { readStructureFile(endless, structures, names); }, message);
-    testing::expectThrowsWith([&] { readOperationWeights(endless); }, message);
-    testing::expectThrowsWith([&] { readDistanceWeights(endless); }, message);
+    testing::expectThrowsWith([&] { readStructureFile("/dev/zero", structures, names); }, message);
+    testing::expectThrowsWith([&] { readOperationWeights("/dev/zero"); }, message);
+    testing::expectThrowsWith([&] { readDistanceWeights("/dev/zero"); }, message);
 }
 
 TEST(ResultFiles, AreReplacedWholeOrLeftAsTheyWere) {

@@ -111,21 +111,4 @@ std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::si
     return structures;
 }
 
-std::string structureFileText(const std::vector<ChromosomalStructure>& structures,
-                              const GeneTable& genes) {
-    std::string text = std::to_string(structures.size()) + "\n";
-    for (const ChromosomalStructure& structure : structures) {
-        text += structure.name + " " + std::to_string(structure.chromosomes.size());
-        for (const Chromosome& chromosome : structure.chromosomes) {
-            text += std::string(" ") + (chromosome.circular ? "C" : "L") +
-                    std::to_string(chromosome.genes.size()) + " ";
-            for (const int32_t code : chromosome.genes) {
-                text += (code < 0 ? "-" : "+") + genes.nameOf(code);
-            }
-        }
-        text += "\n";
-    }
-    return text;
-}
-
 }  // namespace varnet::testing

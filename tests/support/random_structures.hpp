@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "structures/adjacency.hpp"
 #include "structures/chromosomal_structure.hpp"
 #include "structures/gene_table.hpp"
 #include "structures/structure_reader.hpp"
@@ -40,10 +39,6 @@ std::pair<ChromosomalStructure, ChromosomalStructure> generatePair(std::mt19937&
 // named genome_1000, genome_1001, ... in order, numbered as one file (its genes into `genes`).
 std::vector<ChromosomalStructure> generateNamedStructures(uint32_t seed, std::size_t count,
                                                           GeneTable* genes = nullptr);
-
-// The structure file text for the given structures, genes named as `genes` names them.
-std::string structureFileText(const std::vector<ChromosomalStructure>& structures,
-                              const GeneTable& genes);
 
 // What the structure reader makes of a text.
 struct ReadResult {
