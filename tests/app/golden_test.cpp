@@ -45,8 +45,7 @@ std::vector<GoldenCase> goldenCases() {
              fs::directory_iterator(sourceRoot / "tests/golden" / mode))
             cases.push_back({mode + ("_" + entry.path().filename().string()), entry.path()});
     }
-    std::sort(cases.begin(), cases.end(),
-              [](const GoldenCase& x, const GoldenCase& y) { return x.name < y.name; });
+    std::ranges::sort(cases, {}, &GoldenCase::name);
     return cases;
 }
 
@@ -122,10 +121,8 @@ TEST_P(Golden, OutputsMatchByteForByte) {
         }
         expectedFiles.insert(file);
     }
-    std::set<std::string> created;
-    for (const std::string& file : filesBelow(work.path())) {
-        if (!inputs.contains(file)) created.insert(file);
-    }
+    std::set<std::string> created = filesBelow(work.path());
+    for (const std::string& input : inputs) created.erase(input);
     EXPECT_EQ(created, expectedFiles) << "files created by the run";
     for (const std::string& file : expectedFiles) {
         if (!created.contains(file)) continue;
