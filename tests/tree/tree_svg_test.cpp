@@ -31,6 +31,8 @@ std::vector<std::string> newickLeaves(const std::string& text) {
     return leaves;
 }
 
+std::ostream nowhere(nullptr);  // the reports of the tree methods
+
 DistanceMatrix randomMatrix(std::size_t size, uint32_t seed) {
     std::mt19937 random(seed);
     DistanceMatrix matrix(size, std::vector<double>(size, 0.0));
@@ -46,7 +48,6 @@ TEST(TreeSvg, WellFormedWithOneLabelPerLeafInTheOrderOfTheTreeText) {
         const DistanceMatrix matrix = randomMatrix(size, static_cast<uint32_t>(size));
         std::vector<ChromosomalStructure> structures(size);
         for (std::size_t k = 0; k < size; ++k) structures[k].name = "genome_" + std::to_string(k);
-        std::ostream nowhere(nullptr);
         const std::pair<const char*, BuiltTree> methods[] = {
             {"upgma", upgmaTree(matrix, structures, nowhere)},
             {"nj", size > 100 ? BuiltTree() : neighbourJoiningTree(matrix, structures, nowhere)},
@@ -68,7 +69,6 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
     const std::vector<ChromosomalStructure> structures = {
         {"A&B<c>", {}}, {"q\"'", {}}, {"bad\xff\x01utf", {}}, {"\xC3\xA9t\xF0\x9F\x98\x80", {}}};
     const DistanceMatrix matrix = randomMatrix(4, 7);
-    std::ostream nowhere(nullptr);
     std::vector<std::string> labels = testing::textsOfSvgClass(
         svgOf(neighbourJoiningTree(matrix, structures, nowhere).tree, structures), "leaf");
     std::sort(labels.begin(), labels.end());
@@ -79,7 +79,6 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
 TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
     const DistanceMatrix matrix = randomMatrix(6, 3);
     const std::vector<ChromosomalStructure> structures(6);
-    std::ostream nowhere(nullptr);
     RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
     const std::string plain = svgOf(tree, structures);
     EXPECT_TRUE(testing::textsOfSvgClass(plain, "support").empty());
@@ -101,7 +100,6 @@ TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
     // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
     const DistanceMatrix matrix = {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}};
     const std::vector<ChromosomalStructure> structures(3);
-    std::ostream nowhere(nullptr);
     const RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
     ASSERT_EQ(tree.nodes.size(), 5u);
     const int32_t leaves[] = {-1, -1, 0, 2, 1};
