@@ -13,18 +13,32 @@ from typing import List
 
 import numpy
 import pytest
-from conftest import (
-    EXAMPLES,
-    native_text,
-    random_structure,
-    run,
-    shuffled_structures,
-)
+from conftest import EXAMPLES, run
 
 import varnet
 
 PAIR = varnet.read_structures(EXAMPLES / "dist_pair.txt")  # the README's pair
 HUGE = varnet.Weights(**dict.fromkeys(["DP", "SP", "J", "C", "aD", "bD"], 1e308))
+
+
+def native_text(structures: List[varnet.Structure]) -> str:
+    """The structures in the program's own file format."""
+    lines = [str(len(structures))]
+    for s in structures:
+        words = [s.name, str(len(s.chromosomes))]
+        for c in s.chromosomes:
+            words += [("C" if c.circular else "L") + str(len(c.genes)), "".join(c.genes) or "."]
+        lines.append(" ".join(words))
+    return "\n".join(lines) + "\n"
+
+
+def random_structure(rng: random.Random, name: str, genes: int, pool: int) -> varnet.Structure:
+    """A structure of about `genes` genes drawn from `pool` names (so some are missing and some
+    are copied), cut into up to four chromosomes of either kind."""
+    drawn = [f"{rng.choice('+-')}g{rng.randrange(pool)}" for _ in range(genes)]
+    cuts = sorted(rng.sample(range(1, genes), min(genes - 1, rng.randrange(4))))
+    pieces = [drawn[a:b] for a, b in zip([0] + cuts, cuts + [genes])]
+    return varnet.Structure(name, [varnet.Chromosome(p, rng.random() < 0.4) for p in pieces])
 
 
 def write_inputs(tmp: Path, structures, w=varnet.Weights(), special=1, breakpoint=0) -> None:
@@ -64,9 +78,8 @@ def check_pair(program: str, tmp: Path, a, b, w, copies: str = "order") -> None:
 def test_dist_equals_the_program(program, tmp_path):
     w = varnet.read_weights(EXAMPLES / "operation_weights.txt")
     assert w == varnet.Weights(DP=1, SP=1, J=0.5, C=0.5, aD=2, bD=2)
-    a, b = PAIR
-    assert varnet.distance(a, b, w) == 6.5
-    check_pair(program, tmp_path, a, b, w)
+    assert varnet.distance(*PAIR, w) == 6.5
+    check_pair(program, tmp_path, *PAIR, w)
     rng = random.Random(29)
     weight_sets = [
         varnet.Weights(),
@@ -239,7 +252,11 @@ def test_ctrl_c_stops_the_matrix():
     # Far apart structures: the whole matrix takes several seconds on two threads, so the
     # interrupt arrives while the workers run. (How soon they stop is not timed here: a loaded
     # machine makes any bound flaky.)
-    structures = shuffled_structures(random.Random(3), 200, 1500)
+    rng = random.Random(3)
+    structures = []
+    for k in range(200):  # the same 1500 genes in random orders
+        order = [f"{rng.choice('+-')}g{g}" for g in rng.sample(range(1500), 1500)]
+        structures.append(varnet.Structure(f"S{k}", [varnet.Chromosome(order, k % 2 == 0)]))
     timer = threading.Timer(0.3, lambda: os.kill(os.getpid(), signal.SIGINT))
     timer.start()
     with pytest.raises(KeyboardInterrupt):
