@@ -77,9 +77,8 @@ TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
 }
 
 TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
-    const DistanceMatrix matrix = randomMatrix(6, 3);
     const std::vector<ChromosomalStructure> structures(6);
-    RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
+    RootedTree tree = upgmaTree(randomMatrix(6, 3), structures, nowhere).tree;
     const std::string plain = svgOf(tree, structures);
     EXPECT_TRUE(testing::textsOfSvgClass(plain, "support").empty());
     EXPECT_EQ(plain.find("jackknife"), std::string::npos);
@@ -98,9 +97,8 @@ TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
 
 TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
     // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
-    const DistanceMatrix matrix = {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}};
-    const std::vector<ChromosomalStructure> structures(3);
-    const RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
+    const RootedTree tree =
+        upgmaTree({{0, 4, 1}, {4, 0, 5}, {1, 5, 0}}, {{}, {}, {}}, nowhere).tree;
     ASSERT_EQ(tree.nodes.size(), 5u);
     const int32_t leaves[] = {-1, -1, 0, 2, 1};
     const double lengths[] = {0.0, 1.75, 0.5, 0.5, 2.25};
