@@ -17,6 +17,14 @@ and another is drawn. The check holds only while two builds of the same sources 
 objects: the run ends with a warning when the rebuilt unchanged copy's objects differ from those
 recorded before the first fault.
 
+The test command (scripts/test.sh) also runs the suite under AddressSanitizer and
+UndefinedBehaviorSanitizer, and some faults only they see (a write one word past an array). So a
+fault the Release tests miss stays planted while the copy's sanitizer build is rebuilt and its
+tests run the same way; when one fails, the fault is "caught (sanitizer)". That build is
+configured as scripts/test.sh configures its own, but without -Werror (like the Release build
+here); it is configured and built whole at the first fault that needs it, and the faults the
+Release tests catch never wait for it.
+
     scripts/plant_faults.py [--faults N] [--seed S] [--only REGEX] [--work DIR]
     scripts/plant_faults.py --fault src/orders/gff_annotations.cpp:40:'>= 0':'> 0'
 
@@ -24,7 +32,7 @@ recorded before the first fault.
 OLD may hold text around the operator to tell apart two on one line.
 --all-failures runs every test for each fault and lists all that fail: a test that never is the
 only one to catch a fault is a candidate for removal. --ctest-args passes more arguments to
-ctest (e.g. "-E Mpi" to leave the slowest out of such a run).
+ctest, in both builds (e.g. "-E Mpi" to leave the slowest out of such a run).
 Everything runs under nice; with two cores shared, keep --jobs at 1 or 2.
 """
 
@@ -60,6 +68,15 @@ SWAPS = [
     (r"\btrue\b", "false"),
     (r"\bfalse\b", "true"),
 ]
+# The sanitizer build as scripts/test.sh configures and builds it (clang where it is installed),
+# but without -Werror, and the sanitizer options it runs the tests with.
+SANITIZER_OPTIONS = ["-DCMAKE_BUILD_TYPE=Debug", "-DVARNET_SANITIZE=address,undefined",
+                     "-DCMAKE_UNITY_BUILD=ON", "-DCMAKE_UNITY_BUILD_BATCH_SIZE=0"]
+SANITIZER_TARGETS = ["varnet_tests", "varnet_concurrency_tests", "varnet_orders_tests",
+                     "structure_reader_fuzz_replay", "weight_files_fuzz_replay",
+                     "dist_pipeline_fuzz_replay"]
+SANITIZER_ENV = {"ASAN_OPTIONS": "halt_on_error=1:detect_leaks=1",
+                 "UBSAN_OPTIONS": "halt_on_error=1:print_stacktrace=1"}
 INTEGER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
 
 
@@ -121,15 +138,16 @@ def fault_sites(path):
     return sites
 
 
-def run(command, cwd, log, timeout=None):
+def run(command, cwd, log, timeout=None, env=None):
     """Runs a command under nice, its output appended to log; returns its exit status, or None
-    when it ran out of time."""
+    when it ran out of time. env holds variables to set for it."""
     with open(log, "a") as out:
         out.write("\n$ " + " ".join(command) + "\n")
         out.flush()
         try:
             return subprocess.run(["nice"] + command, cwd=cwd, stdout=out,
-                                  stderr=subprocess.STDOUT, timeout=timeout).returncode
+                                  stderr=subprocess.STDOUT, timeout=timeout,
+                                  env=dict(os.environ, **(env or {}))).returncode
         except subprocess.TimeoutExpired:
             return None
 
@@ -183,6 +201,33 @@ def failed_tests(log):
     return failed, timed_out
 
 
+def run_tests(build, test_log, source, log, args, env=None):
+    """Runs ctest in build, its output in test_log and appended to log; returns its exit status
+    (None when it ran out of time), the tests that failed and those of them that timed out."""
+    test_log.write_text("")
+    ctest = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
+    ctest += [] if args.all_failures else ["--stop-on-failure", "--output-on-failure"]
+    status = run(ctest + args.ctest_args.split(), source, test_log, args.timeout, env)
+    with open(log, "a") as out:
+        out.write(test_log.read_text(errors="replace"))
+    return (status,) + failed_tests(test_log)
+
+
+def build_sanitized(build, source, log, jobs):
+    """Configures the sanitizer build in build (the first time) and builds its tests; returns
+    whether they built."""
+    if not (build / "CMakeCache.txt").exists():
+        configure = ["cmake", "-S", str(source), "-B", str(build)] + SANITIZER_OPTIONS
+        if shutil.which("ninja"):
+            configure += ["-G", "Ninja"]
+        if shutil.which("clang++"):
+            configure += ["-DCMAKE_CXX_COMPILER=" + shutil.which("clang++")]
+        if run(configure, source, log) != 0:
+            return False
+    return run(["cmake", "--build", str(build), "-j", str(jobs), "--target"] + SANITIZER_TARGETS,
+               source, log) == 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--faults", type=int, default=30, help="faults to plant (default 30)")
@@ -201,7 +246,7 @@ def main():
     args = parser.parse_args()
 
     work = Path(args.work)
-    source, build = work / "source", work / "build"
+    source, build, sanitized = work / "source", work / "build", work / "build-sanitizer"
     source.mkdir(parents=True, exist_ok=True)
     log = work / "log.txt"
     log.write_text("")
@@ -263,40 +308,43 @@ def main():
                 equivalent += 1
                 print(f"equivalent (same code)  {where}  {change}", flush=True)
                 continue
-            test_log = work / "ctest.txt"
-            test_log.write_text("")
-            ctest = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
-            ctest += [] if args.all_failures else ["--stop-on-failure", "--output-on-failure"]
-            status = run(ctest + args.ctest_args.split(), source, test_log, timeout=args.timeout)
-            with open(log, "a") as out:
-                out.write(test_log.read_text(errors="replace"))
+            status, failed, timed_out = run_tests(build, work / "ctest.txt", source, log, args)
+            where_caught = ""
+            if status == 0:
+                where_caught = " (sanitizer)"
+                if build_sanitized(sanitized, source, log, args.jobs):
+                    status, failed, timed_out = run_tests(sanitized, work / "ctest-sanitizer.txt",
+                                                          source, log, args, SANITIZER_ENV)
+                else:
+                    print(f"the sanitizer build failed with {where}; see {log}", flush=True)
         finally:
             path.write_text(original)
         seconds = round(time.time() - started)
-        failed, timed_out = failed_tests(test_log)
         if status == 0:
             survived += 1
             verdict = "SURVIVED"
         elif status is None or (failed and len(timed_out) == len(failed)):
             # Only timeouts: the fault may make a test loop, or the machine may be too busy.
             uncertain += 1
-            verdict = "TIMED OUT " + " ".join(timed_out or ["(ctest)"])
+            verdict = f"TIMED OUT{where_caught} " + " ".join(timed_out or ["(ctest)"])
         elif args.all_failures:
             caught += 1
-            verdict = f"caught by {len(failed)}: " + " ".join(failed)
+            verdict = f"caught{where_caught} by {len(failed)}: " + " ".join(failed)
         else:
             caught += 1
-            verdict = "caught   " + (failed or ["(see the log)"])[0]
+            verdict = f"caught{where_caught}   " + (failed or ["(see the log)"])[0]
         print(f"{verdict:40} {where}  {change}  ({seconds} s)", flush=True)
         results.append((verdict, where, change))
 
     total = caught + survived + uncertain
     if total:
-        print(f"\n{caught} of {total} caught ({100 * caught // total} %), {survived} survived, "
+        by_sanitizer = sum(verdict.startswith("caught (sanitizer)") for verdict, _, _ in results)
+        print(f"\n{caught} of {total} caught ({100 * caught // total} %; {by_sanitizer} of them "
+              f"only by the sanitizer build), {survived} survived, "
               f"{uncertain} ended only by timeouts (rerun them on a quieter machine); "
               f"{equivalent} more compiled to the same code and were not counted")
         for verdict, where, change in results:
-            if verdict == "SURVIVED" or verdict.startswith("TIMED OUT"):
+            if verdict.startswith(("SURVIVED", "TIMED OUT")):
                 print(f"  {verdict.split()[0].lower()}: {where}  {change}")
     # Leaves the copy's build matching the checkout for the next run, and checks that it built
     # the same objects as before the first fault.
