@@ -184,6 +184,7 @@ TEST(Jackknife, MarksBranchesOfLengthZeroWithinAGroupOfIdenticalStructures) {
     const Case cases[] = {
         {"a part of a group, length 0", caterpillar, {0, 0, 0, 1, 2}, "000100000", "000100000"},
         {"a whole group is no tie", caterpillar, {0, 0, 1, 2, 3}, "000000000", "000000000"},
+        {"a cluster of two groups", caterpillar, {0, 1, 0, 0, 2}, "000000000", "000000000"},
         {"length above 0", raised, {0, 0, 0, 1, 2}, "000000000", "000000000"},
         {"a cluster within a group", sides, {0, 1, 2, 2, 2}, "00000100", "00000100"},
         {"unrooted, the far side in a group",
