@@ -97,8 +97,9 @@ TEST(TreeSvg, SupportValuesStandAtTheirInnerNodes) {
 
 TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
     // d(A,C) = 1 is the closest pair: (A,C) at height 0.5; the root at (4 + 5) / 2 / 2 = 2.25.
-    const RootedTree tree =
-        upgmaTree({{0, 4, 1}, {4, 0, 5}, {1, 5, 0}}, {{}, {}, {}}, nowhere).tree;
+    const DistanceMatrix matrix = {{0, 4, 1}, {4, 0, 5}, {1, 5, 0}};
+    const std::vector<ChromosomalStructure> structures(3);
+    const RootedTree tree = upgmaTree(matrix, structures, nowhere).tree;
     ASSERT_EQ(tree.nodes.size(), 5u);
     const int32_t leaves[] = {-1, -1, 0, 2, 1};
     const double lengths[] = {0.0, 1.75, 0.5, 0.5, 2.25};
@@ -106,6 +107,9 @@ TEST(TreeSvg, UpgmaClustersSitAtHalfTheirMeanDistance) {
         EXPECT_EQ(tree.nodes[v].leaf, leaves[v]) << v;
         EXPECT_DOUBLE_EQ(tree.nodes[v].length, lengths[v]) << v;
     }
+    // Kruskal's branches all have length 0, so its picture draws no scale either way; the flag
+    // still decides the picture's note on the lengths.
+    EXPECT_FALSE(kruskalTree(matrix, structures, nowhere).tree.toScale);
 }
 
 }  // namespace
