@@ -366,6 +366,9 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
         std::vector<ChromosomalStructure> structures;
         SharedGeneCount expected;
     };
+    const auto fields = [](const SharedGeneCount& n) {
+        return std::tuple(n.pairs, n.first, n.second, n.shared, n.firstGenes, n.secondGenes);
+    };
     const Case cases[] = {
         {"half shared is enough", {genome({1, 2, 3, 4}), genome({1, -2, 5, 6})}, {}},
         {"one short of half", {genome({1, 2, 3, 4}), genome({1, 5, 6})}, {1, 0, 1, 1, 4, 3}},
@@ -385,11 +388,7 @@ TEST(SharedGenes, CountsPairsSharingLittleAndNamesTheLeast) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SharedGeneCount count = countPairsSharingLittle(c.structures);
-        EXPECT_EQ(std::tuple(count.pairs, count.first, count.second, count.shared, count.firstGenes,
-                             count.secondGenes),
-                  std::tuple(c.expected.pairs, c.expected.first, c.expected.second,
-                             c.expected.shared, c.expected.firstGenes, c.expected.secondGenes));
+        EXPECT_EQ(fields(countPairsSharingLittle(c.structures)), fields(c.expected));
     }
 }
 
