@@ -60,19 +60,14 @@ TEST(JointGraphInput, ServesPairAfterPairLikeOneOffBuilds) {
 
         // Builds that walk the graph, and builds that reuse the walk before them, in the same
         // direction or after an exchange: one kind, the other twice and once exchanged, the
-        // first (walked again), exchanged back, again, and exchanged once more.
-        const bool firstKind = pair % 2 == 0;
-        const bool otherKind = !firstKind;
+        // first (walked again), exchanged back, again, and exchanged once more: (exchange first,
+        // of the other kind) each, the first kind building for the cost alone in even pairs.
+        constexpr std::pair<bool, bool> builds[] = {{false, false}, {false, true},  {false, true},
+                                                    {true, true},   {false, false}, {true, false},
+                                                    {false, false}, {true, false}};
         bool exchanged = false;
-        for (const auto& [exchange, forCost] :
-             std::vector<std::pair<bool, bool>>{{false, firstKind},
-                                                {false, otherKind},
-                                                {false, otherKind},
-                                                {true, otherKind},
-                                                {false, firstKind},
-                                                {true, firstKind},
-                                                {false, firstKind},
-                                                {true, firstKind}}) {
+        for (const auto& [exchange, otherKind] : builds) {
+            const bool forCost = (pair % 2 == 0) != otherKind;
             if (exchange) {
                 input.exchangeStructures();
                 exchanged = !exchanged;

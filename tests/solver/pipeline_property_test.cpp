@@ -244,6 +244,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, Pipeline, ::testing::Range(0u, pairCount));
 // bridging and one adjacency edge among circular blocks and longer cycles that the reduction
 // leaves with two edges, which a build for the cost alone leaves out or not.
 TEST(PipelineDeletions, LeftOutCyclesKeepTheirPlaceAmongTheFinalDeletions) {
+    // "aD" (last) so large that a "bD" charged before it or after it rounds the sum differently.
+    constexpr OperationWeights weights = {1, 1, 1, 1, 1, 1e16};
     std::mt19937 random(3407);
     for (int pair = 0; pair < 3000; ++pair) {
         testing::GeneratorOptions options;
@@ -256,9 +258,6 @@ TEST(PipelineDeletions, LeftOutCyclesKeepTheirPlaceAmongTheFinalDeletions) {
         options.rearrangements = std::uniform_int_distribution<int>(0, 4)(random);
         const auto [a, b] = testing::generatePair(random, options);
         SCOPED_TRACE(pair);
-        // "aD" so large that a "bD" charged before it or after it rounds the sum differently.
-        OperationWeights weights{1, 1, 1, 1, 1, 1};
-        weights[weightIndexOf(aDeletionEvent)] = 1e16;
         ChromosomeSet recorded = jointGraph(a, b);
         EXPECT_EQ(solvedCostOnly(adjacencyOf(a), adjacencyOf(b), weights),
                   solve(recorded, weights));
