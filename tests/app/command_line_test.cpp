@@ -65,7 +65,6 @@ TEST_F(CommandLine, ReportsEveryFailureWithStatusOne) {
         {{"-c", "s", "-o", "weights.txt", "-r", "plain_file/out", "-m", "x"},
          error + "boost::filesystem::create_director..."},
         {with({"-m", "dist", "--copies", "Context"}), copies},
-        {tree({"--copies", "Context"}), copies},
         {tree({"-b", "-1"}), whole + "\"-1\""},
         {tree({"-b", "x"}), whole + "\"x\""},
         {tree({"--jackknife=2.5"}), whole + "\"2.5\""},

@@ -291,7 +291,9 @@ TEST(WorkerCount, QuotaInWholeProcessorsAndTheVariableOverAll) {
                                   "VARNET_THREADS must be a whole number");
 }
 
-TEST(ProgressMeter, PairsRateAndTimeLeft) {
+// The count, the rate and the time left; on a terminal the first count draws at once (nothing
+// done yet, so no rate), and clearing erases the line once, and only a line that is shown.
+TEST(ProgressMeter, PairsRateAndTimeLeftDrawnAndErased) {
     EXPECT_EQ(progressText(0, 15, 0.0), "pairs 0 of 15");
     EXPECT_EQ(progressText(100, 1000, 4.0), "pairs 100 of 1000, 25 pairs/s, 36s left");
     EXPECT_EQ(progressText(10, 200000, 1.0), "pairs 10 of 200000, 10 pairs/s, 5h 33m left");
@@ -299,11 +301,6 @@ TEST(ProgressMeter, PairsRateAndTimeLeft) {
     EXPECT_EQ(progressText(1, 1000, 2.5), "pairs 1 of 1000, 0.4 pairs/s, 41m 38s left");
     EXPECT_EQ(progressText(3, 100, 6.0, "replicates"),
               "replicates 3 of 100, 0.5 replicates/s, 3m 14s left");
-}
-
-// On a terminal: the first count draws at once (nothing done yet, so no rate); clearing erases
-// the line once, and only a line that is shown.
-TEST(ProgressMeter, DrawsAndErasesTheLine) {
     std::ostringstream terminal;
     ProgressMeter meter(&terminal, 3);
     meter.clear();
