@@ -39,12 +39,10 @@ const Component cat9Other{end(B, 5, {5}), adj(A, 5, 6), end(B, 6, {6})};
 const Component joined79{bridge(A, 1, 2, {1}),    adj(B, 2, 3), adj(A, 3, 4),
                          bridge(B, 4, 5, {2, 5}), adj(A, 5, 6), end(B, 6, {6})};
 
-using Join = JoinResult (*)(const Component&, const Component&);
-
 TEST(JoinRows, HandWorkedComponents) {
     struct Row {
         const char* name;
-        Join join;
+        JoinResult (*join)(const Component&, const Component&);
         Component x;
         Component y;
         Component r1;

@@ -39,8 +39,6 @@ TEST(StructureReader, ReadsCodesNamesAndCopies) {
     const ChromosomalStructure example{"A", {C({1, -2, 3}), L({4, -5})}};
     const std::vector<ChromosomalStructure> documented = {example, {"B", {L({1, 2, -3, 4, 5})}}};
     const Case cases[] = {
-        {"the documented example", "2\nA: 2; C3: +a-b+c; L2: +d-e\nB 1 L5 +a+b-c+d+e\n", documented,
-         abcde},
         {"spaces, tabs, CRLF and trailing words",
          "1 x\r\nA 2\tC3  +a-b+c L2 +d-e more\r\nB 1 L1 +z\n",
          {example},
@@ -129,13 +127,11 @@ TEST(StructureReader, RejectsMalformedInputNamingWhere) {
         expectThrowsWith([&] { readStructures(in, structures, table); }, message);
         EXPECT_EQ(structures, (std::vector<ChromosomalStructure>{{"old", {}}}));
     }
-    const testing::TempDir dir;
-    const std::string file = dir.write("s.txt", "1\nA 1 L1 +a\n");
-    for (const std::string& path : {file + "/inner.txt", dir.path().string()}) {
-        ReadResult result;
-        expectThrowsWith([&] { readStructureFile(path, result.structures, result.table); },
-                         "Failed to open file " + path);
-    }
+    const testing::TempDir dir;  // a directory opens as a stream on some systems, but is no file
+    const std::string path = dir.path().string();
+    ReadResult result;
+    expectThrowsWith([&] { readStructureFile(path, result.structures, result.table); },
+                     "Failed to open file " + path);
 }
 
 // Every structure that cannot be compared is named in one message: its line, its name and why,

@@ -13,8 +13,7 @@ struct XmlElement {
     std::string name;
     std::map<std::string, std::string> attributes;
     std::string text;
-    std::size_t parent = noParent;
-    static constexpr std::size_t noParent = static_cast<std::size_t>(-1);
+    std::size_t parent = static_cast<std::size_t>(-1);  // none for the document's root
 
     // The attribute's value, or "" when the element has none of that name.
     std::string attribute(const std::string& key) const {
