@@ -19,7 +19,6 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Writes `text` to the file `name` inside the directory and returns its full path.
     std::string write(const std::string& name, const std::string& text) const;
-    // The whole content of the file `name` inside the directory, empty when there is none.
     std::string read(const std::string& name) const { return readFile(path_ / name); }
 
 private:
