@@ -18,6 +18,8 @@
 namespace varnet {
 namespace {
 
+using Files = std::map<std::string, std::string>;  // by name, as testing::filesIn lists them
+
 TEST(LineReader, SplitsAtLineFeedsAcrossChunkBoundaries) {
     // The reader takes a line in chunks of 65536 bytes; lines around that size must come back
     // whole, and carriage returns stay in the line.
@@ -62,7 +64,6 @@ TEST(ResultFiles, AreReplacedWholeOrLeftAsTheyWere) {
             });
         },
         "stopped part-way");
-    using Files = std::map<std::string, std::string>;
     EXPECT_EQ(testing::filesIn(dir.path()),
               (Files{{"final.txt", "earlier run\n"}, {"plain_file", "x"}}));
 
@@ -94,8 +95,7 @@ TEST(ResultFiles, AFifoIsWrittenIntoAndALinkKept) {
     const std::string target = dir.write("runs/final.txt", "earlier run\n");
     fs::create_symlink(target, dir.path() / "final.txt");
     writeResultFile((dir.path() / "final.txt").string(), [](std::ostream& out) { out << "new\n"; });
-    EXPECT_EQ(testing::filesIn(dir.path() / "runs"),
-              (std::map<std::string, std::string>{{"final.txt", "new\n"}}));
+    EXPECT_EQ(testing::filesIn(dir.path() / "runs"), (Files{{"final.txt", "new\n"}}));
 }
 
 }  // namespace
