@@ -308,6 +308,13 @@ TEST(CopyPairing, PairsCopiesByTheirNeighboursInHandWorkedPairs) {
          {{false, {1, 2, 3, 2, 4, 2, 5}}},
          {{false, {1, 3, 2, 4, 5}}},
          2},
+        // B's a sits inverted between z and w, like A's second copy; no neighbour tells A's copies
+        // apart, so their pairings are scored: the first deleted, the second inverted, B's 6 and 7
+        // inserted after 8 (aD, DP, bD). B holds more genes, so the pair is read from A.
+        {"copies no neighbour decides",
+         {{false, {1, 2, 3, 4, 2, 5, 8}}},
+         {{false, {1, 3, 4, -2, 5, 8, 6, 7}}},
+         3},
     };
     for (const Row& row : rows) {
         for (const int32_t otherNames : {0, 200}) {
