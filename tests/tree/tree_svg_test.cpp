@@ -65,6 +65,15 @@ TEST(TreeSvg, WellFormedWithOneLabelPerLeafInTheOrderOfTheTreeText) {
     }
 }
 
+// Genomes all alike: every branch of UPGMA's tree has length 0, so the tree is drawn as
+// clusters, and the footer says why instead of drawing a scale bar.
+TEST(TreeSvg, TreeWhoseBranchesAllHaveLengthZeroSaysSo) {
+    const std::vector<ChromosomalStructure> structures(3);
+    const DistanceMatrix zero(3, std::vector<double>(3, 0.0));
+    const std::string svg = svgOf(upgmaTree(zero, structures, nowhere).tree, structures);
+    EXPECT_NE(svg.find(">every branch length is 0</text>"), std::string::npos) << svg;
+}
+
 TEST(TreeSvg, NamesOfAnyBytesKeepThePictureWellFormed) {
     const std::vector<ChromosomalStructure> structures = {
         {"A&B<c>", {}}, {"q\"'", {}}, {"bad\xff\x01utf", {}}, {"\xC3\xA9t\xF0\x9F\x98\x80", {}}};
